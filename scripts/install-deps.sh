@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Zarvel needs on Debian 12, skipping what is there.
+set -euo pipefail
+packages=(
+    cmake ninja-build g++ ccache pkg-config
+    qt6-base-dev qt6-multimedia-dev libgl-dev
+    zlib1g-dev libjpeg62-turbo-dev
+    fonts-liberation2 fonts-dejavu
+    libbenchmark-dev
+)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
