@@ -14,3 +14,22 @@ function(zarvel_add_test name)
         WORKING_DIRECTORY ${home}
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;HOME=${home};XDG_CONFIG_HOME=${home}/.config;XDG_DATA_HOME=${home}/.local/share;XDG_RUNTIME_DIR=${home};ZARVEL_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data;ZARVEL_BIN_DIR=${ZARVEL_BIN_DIR};ASAN_OPTIONS=detect_leaks=1:abort_on_error=0;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 endfunction()
+
+# zarvel_add_fuzzer(NAME SOURCES src... LIBS lib... CORPUS dir)
+# With ZARVEL_FUZZ a libFuzzer executable; otherwise the same entry point is run by CTest over
+# every file of the corpus folder, so the target keeps building and its seeds keep passing.
+function(zarvel_add_fuzzer name)
+    cmake_parse_arguments(ARG "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+    if(ZARVEL_FUZZ)
+        add_executable(${name} ${ARG_SOURCES})
+        target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+        target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    elseif(ZARVEL_TESTS)
+        add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/common/FuzzDriver.cpp)
+        target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+        set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/bin)
+        add_test(NAME ${name} COMMAND ${name} ${ARG_CORPUS})
+        set_tests_properties(${name} PROPERTIES TIMEOUT 600
+            ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp")
+    endif()
+endfunction()
