@@ -20,6 +20,9 @@ public:
     };
 
     // Rich text of the characters [from, to) of the document; to < 0 means to the end.
-    static QByteArray Write(const QTextDocument &document, int from = 0, int to = -1,
-                            const Options &options = {});
+    // (Two overloads rather than a default argument: a nested struct's member initialisers
+    // cannot serve as a default argument inside its own class with GCC.)
+    static QByteArray Write(const QTextDocument &document, int from, int to,
+                            const Options &options);
+    static QByteArray Write(const QTextDocument &document, int from = 0, int to = -1);
 };

@@ -1,0 +1,595 @@
+#include "richedit/TRtfWriter.h"
+
+#include "richedit/TCodePage1252.h"
+#include "richedit/TRtfFormatProperties.h"
+
+#include <QBuffer>
+#include <QHash>
+#include <QImage>
+#include <QPixmap>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextList>
+#include <QUrl>
+
+namespace {
+
+using namespace TRtfFormatProperties;
+
+// The character formatting that the rich text states for a run.
+struct RunFormat
+{
+    int Font = 0;
+    int HalfPoints = 20;
+    bool Bold = false;
+    bool Italic = false;
+    int Underline = 0; // 0 none, 1 single, 2 dotted, 3 dashed, 4 wave
+    bool Strike = false;
+    int Color = 0;
+    int Highlight = 0;
+    int Script = 0; // 0 normal, 1 superscript, 2 subscript
+    bool Hidden = false;
+    bool Protected = false;
+};
+
+const char *FontFamilyKeyword(const QString &family)
+{
+    static const QStringList Swiss = {"arial",         "helvetica",       "tahoma",
+                                      "verdana",       "liberation sans", "dejavu sans",
+                                      "ms sans serif", "segoe ui",        "calibri"};
+    static const QStringList Roman = {"times new roman", "times",   "liberation serif", "georgia",
+                                      "dejavu serif",    "cambria", "ms serif"};
+    static const QStringList Modern = {"courier new",      "courier",  "liberation mono",
+                                       "dejavu sans mono", "consolas", "lucida console"};
+    const QString name = family.toLower();
+    if (Swiss.contains(name))
+        return "\\fswiss";
+    if (Roman.contains(name))
+        return "\\froman";
+    if (Modern.contains(name))
+        return "\\fmodern";
+    return "\\fnil";
+}
+
+bool IsSymbolFont(const QString &family)
+{
+    const QString name = family.toLower();
+    return name == QLatin1String("symbol") || name == QLatin1String("wingdings") ||
+           name == QLatin1String("webdings");
+}
+
+QString RomanNumber(int n)
+{
+    static const int Values[] = {1000, 900, 500, 400, 100, 90, 50, 40, 10, 9, 5, 4, 1};
+    static const char *Digits[] = {"m",  "cm", "d",  "cd", "c",  "xc", "l",
+                                   "xl", "x",  "ix", "v",  "iv", "i"};
+    QString text;
+    if (n <= 0 || n >= 4000)
+        return QString::number(n);
+    for (int i = 0; i < 13; ++i) {
+        while (n >= Values[i]) {
+            text += QLatin1String(Digits[i]);
+            n -= Values[i];
+        }
+    }
+    return text;
+}
+
+QString AlphaNumber(int n)
+{
+    QString text;
+    if (n <= 0)
+        return QString::number(n);
+    while (n > 0) {
+        --n;
+        text.prepend(QChar('a' + n % 26));
+        n /= 26;
+    }
+    return text;
+}
+
+class Writer
+{
+public:
+    Writer(const QTextDocument &document, const TRtfWriter::Options &options)
+        : FDocument(document), FOptions(options), FDefaultFont(document.defaultFont())
+    {
+    }
+
+    QByteArray Run(int from, int to);
+
+private:
+    int FontIndex(const QString &family);
+    int ColorIndex(const QColor &color);
+    RunFormat Resolve(int formatIndex, const QTextCharFormat &format);
+    void Word(const char *word);
+    void Word(const char *word, int value);
+    void Text(const QString &text, int from, int length);
+    void Character(char16_t c);
+    void Escape(unsigned char byte);
+    void ChangeFormat(const RunFormat &format);
+    QByteArray ParagraphProperties(const QTextBlock &block, QByteArray &listText);
+    void Picture(const QTextImageFormat &format);
+    QByteArray Header() const;
+
+    const QTextDocument &FDocument;
+    const TRtfWriter::Options FOptions;
+    const QFont FDefaultFont;
+    QByteArray FOut;
+    bool FDelimit = false;
+    QStringList FFonts;
+    QList<QColor> FColors;
+    QHash<int, RunFormat> FResolved;
+    RunFormat FCurrent;
+    bool FFormatKnown = false;
+};
+
+int Writer::FontIndex(const QString &family)
+{
+    int index = FFonts.indexOf(family);
+    if (index < 0) {
+        index = FFonts.size();
+        FFonts.append(family);
+    }
+    return index;
+}
+
+int Writer::ColorIndex(const QColor &color)
+{
+    const QColor rgb = color.toRgb();
+    for (int i = 0; i < FColors.size(); ++i) {
+        if (FColors.at(i).rgb() == rgb.rgb())
+            return i + 1;
+    }
+    FColors.append(rgb);
+    return FColors.size();
+}
+
+RunFormat Writer::Resolve(int formatIndex, const QTextCharFormat &format)
+{
+    const auto cached = FResolved.constFind(formatIndex);
+    if (cached != FResolved.constEnd())
+        return cached.value();
+
+    RunFormat run;
+    QString family = FDefaultFont.family();
+    const QVariant families = format.fontFamilies();
+    if (families.isValid() && !families.toStringList().isEmpty())
+        family = families.toStringList().constFirst();
+    run.Font = FontIndex(family);
+
+    qreal points = FDefaultFont.pointSizeF();
+    if (points <= 0 && FDefaultFont.pixelSize() > 0)
+        points = FDefaultFont.pixelSize() * 0.75;
+    if (format.hasProperty(QTextFormat::FontPointSize))
+        points = format.fontPointSize();
+    run.HalfPoints = points > 0 ? qRound(points * 2) : 20;
+
+    run.Bold = format.hasProperty(QTextFormat::FontWeight) ? format.fontWeight() >= QFont::DemiBold
+                                                           : FDefaultFont.bold();
+    run.Italic =
+        format.hasProperty(QTextFormat::FontItalic) ? format.fontItalic() : FDefaultFont.italic();
+    if (format.hasProperty(QTextFormat::TextUnderlineStyle)) {
+        switch (format.underlineStyle()) {
+        case QTextCharFormat::NoUnderline:
+            run.Underline = 0;
+            break;
+        case QTextCharFormat::DotLine:
+            run.Underline = 2;
+            break;
+        case QTextCharFormat::DashUnderline:
+            run.Underline = 3;
+            break;
+        case QTextCharFormat::WaveUnderline:
+            run.Underline = 4;
+            break;
+        default:
+            run.Underline = 1;
+        }
+    } else {
+        run.Underline =
+            format.fontUnderline() ||
+                    (!format.hasProperty(QTextFormat::FontUnderline) && FDefaultFont.underline())
+                ? 1
+                : 0;
+    }
+    run.Strike = format.hasProperty(QTextFormat::FontStrikeOut) ? format.fontStrikeOut()
+                                                                : FDefaultFont.strikeOut();
+    if (format.foreground().style() != Qt::NoBrush)
+        run.Color = ColorIndex(format.foreground().color());
+    if (format.background().style() != Qt::NoBrush)
+        run.Highlight = ColorIndex(format.background().color());
+    if (format.verticalAlignment() == QTextCharFormat::AlignSuperScript)
+        run.Script = 1;
+    else if (format.verticalAlignment() == QTextCharFormat::AlignSubScript)
+        run.Script = 2;
+    run.Hidden = format.boolProperty(Hidden);
+    run.Protected = format.boolProperty(Protected);
+    FResolved.insert(formatIndex, run);
+    return run;
+}
+
+void Writer::Word(const char *word)
+{
+    FOut += word;
+    FDelimit = true;
+}
+
+void Writer::Word(const char *word, int value)
+{
+    FOut += word;
+    FOut += QByteArray::number(value);
+    FDelimit = true;
+}
+
+void Writer::Escape(unsigned char byte)
+{
+    static const char Hex[] = "0123456789abcdef";
+    FOut += "\\'";
+    FOut += Hex[byte >> 4];
+    FOut += Hex[byte & 15];
+    FDelimit = false;
+}
+
+void Writer::Character(char16_t c)
+{
+    switch (c) {
+    case u'\\':
+    case u'{':
+    case u'}':
+        FOut += '\\';
+        FOut += static_cast<char>(c);
+        FDelimit = false;
+        return;
+    case u'\t':
+        Word("\\tab");
+        return;
+    case 0x2028:
+        Word("\\line");
+        return;
+    case 0x000C:
+        Word("\\page");
+        return;
+    case QChar::ObjectReplacementCharacter:
+    case 0xFDD0: // frame boundaries of tables
+    case 0xFDD1:
+        return;
+    default:
+        break;
+    }
+    if (c < 0x20)
+        return;
+    if (c < 0x80) {
+        if (FDelimit)
+            FOut += ' ';
+        FOut += static_cast<char>(c);
+        FDelimit = false;
+        return;
+    }
+    const int byte = TCodePage1252::FromUnicode(c);
+    if (byte >= 0) {
+        Escape(static_cast<unsigned char>(byte));
+        return;
+    }
+    FOut += "\\u";
+    FOut += QByteArray::number(static_cast<int>(static_cast<int16_t>(c)));
+    FOut += '?';
+    FDelimit = false;
+}
+
+void Writer::Text(const QString &text, int from, int length)
+{
+    const QChar *chars = text.constData() + from;
+    for (int i = 0; i < length; ++i)
+        Character(chars[i].unicode());
+}
+
+void Writer::ChangeFormat(const RunFormat &f)
+{
+    const RunFormat &c = FCurrent;
+    const bool all = !FFormatKnown;
+    if (all || f.Font != c.Font)
+        Word("\\f", f.Font);
+    if (all || f.HalfPoints != c.HalfPoints)
+        Word("\\fs", f.HalfPoints);
+    if ((all && f.Color) || (!all && f.Color != c.Color))
+        Word("\\cf", f.Color);
+    if ((all && f.Highlight) || (!all && f.Highlight != c.Highlight))
+        Word("\\highlight", f.Highlight);
+    if ((all && f.Bold) || (!all && f.Bold != c.Bold))
+        Word(f.Bold ? "\\b" : "\\b0");
+    if ((all && f.Italic) || (!all && f.Italic != c.Italic))
+        Word(f.Italic ? "\\i" : "\\i0");
+    if ((all && f.Underline) || (!all && f.Underline != c.Underline)) {
+        static const char *Words[] = {"\\ulnone", "\\ul", "\\uld", "\\uldash", "\\ulwave"};
+        Word(Words[f.Underline]);
+    }
+    if ((all && f.Strike) || (!all && f.Strike != c.Strike))
+        Word(f.Strike ? "\\strike" : "\\strike0");
+    if ((all && f.Script) || (!all && f.Script != c.Script)) {
+        static const char *Words[] = {"\\nosupersub", "\\super", "\\sub"};
+        Word(Words[f.Script]);
+    }
+    if ((all && f.Hidden) || (!all && f.Hidden != c.Hidden))
+        Word(f.Hidden ? "\\v" : "\\v0");
+    if ((all && f.Protected) || (!all && f.Protected != c.Protected))
+        Word(f.Protected ? "\\protect" : "\\protect0");
+    FCurrent = f;
+    FFormatKnown = true;
+}
+
+QByteArray Writer::ParagraphProperties(const QTextBlock &block, QByteArray &listText)
+{
+    const QTextBlockFormat format = block.blockFormat();
+    QByteArray p;
+    int firstIndent = PixelsToTwips(format.textIndent());
+    if (QTextList *list = block.textList()) {
+        const QTextListFormat listFormat = list->format();
+        const int start = listFormat.hasProperty(ListStart) ? listFormat.intProperty(ListStart) : 1;
+        const int number = start + list->itemNumber(block);
+        firstIndent = format.intProperty(ListFirstIndent);
+        QString family = FDefaultFont.family();
+        const QVariant families = block.charFormat().fontFamilies();
+        if (families.isValid() && !families.toStringList().isEmpty())
+            family = families.toStringList().constFirst();
+        const QByteArray font = QByteArray::number(FontIndex(family));
+        QByteArray kind;
+        QByteArray label;
+        switch (listFormat.style()) {
+        case QTextListFormat::ListDecimal:
+            kind = "\\pndec";
+            label = QByteArray::number(number);
+            break;
+        case QTextListFormat::ListLowerAlpha:
+            kind = "\\pnlcltr";
+            label = AlphaNumber(number).toLatin1();
+            break;
+        case QTextListFormat::ListUpperAlpha:
+            kind = "\\pnucltr";
+            label = AlphaNumber(number).toUpper().toLatin1();
+            break;
+        case QTextListFormat::ListLowerRoman:
+            kind = "\\pnlcrm";
+            label = RomanNumber(number).toLatin1();
+            break;
+        case QTextListFormat::ListUpperRoman:
+            kind = "\\pnucrm";
+            label = RomanNumber(number).toUpper().toLatin1();
+            break;
+        default:
+            break;
+        }
+        if (kind.isEmpty()) {
+            const QByteArray symbol = QByteArray::number(FontIndex(QStringLiteral("Symbol")));
+            listText = "{\\pntext\\f" + symbol + "\\'b7\\tab}";
+            p += "{\\*\\pn\\pnlvlblt\\pnf" + symbol + "\\pnindent0{\\pntxtb\\'b7}}";
+        } else {
+            const QByteArray prefix = TCodePage1252::FromUnicode(listFormat.numberPrefix());
+            const QByteArray suffix = TCodePage1252::FromUnicode(listFormat.numberSuffix());
+            auto escaped = [](const QByteArray &text) {
+                QByteArray out;
+                for (char c : text) {
+                    if (c == '\\' || c == '{' || c == '}')
+                        out += '\\';
+                    out += c;
+                }
+                return out;
+            };
+            listText =
+                "{\\pntext\\f" + font + ' ' + escaped(prefix) + label + escaped(suffix) + "\\tab}";
+            p += "{\\*\\pn\\pnlvlbody\\pnf" + font + "\\pnindent0\\pnstart" +
+                 QByteArray::number(start) + kind;
+            if (!prefix.isEmpty())
+                p += "{\\pntxtb " + escaped(prefix) + '}';
+            if (!suffix.isEmpty())
+                p += "{\\pntxta " + escaped(suffix) + '}';
+            p += '}';
+        }
+    }
+    switch (format.alignment() & Qt::AlignHorizontal_Mask) {
+    case Qt::AlignHCenter:
+        p += "\\qc";
+        break;
+    case Qt::AlignRight:
+        p += "\\qr";
+        break;
+    case Qt::AlignJustify:
+        p += "\\qj";
+        break;
+    default:
+        break;
+    }
+    if (firstIndent)
+        p += "\\fi" + QByteArray::number(firstIndent);
+    if (const int left = PixelsToTwips(format.leftMargin()))
+        p += "\\li" + QByteArray::number(left);
+    if (const int right = PixelsToTwips(format.rightMargin()))
+        p += "\\ri" + QByteArray::number(right);
+    if (const int before = PixelsToTwips(format.topMargin()))
+        p += "\\sb" + QByteArray::number(before);
+    if (const int after = PixelsToTwips(format.bottomMargin()))
+        p += "\\sa" + QByteArray::number(after);
+    switch (format.lineHeightType()) {
+    case QTextBlockFormat::ProportionalHeight:
+        if (qRound(format.lineHeight()) != 100)
+            p += "\\sl" + QByteArray::number(qRound(format.lineHeight() * 2.4)) + "\\slmult1";
+        break;
+    case QTextBlockFormat::MinimumHeight:
+        p += "\\sl" + QByteArray::number(PixelsToTwips(format.lineHeight())) + "\\slmult0";
+        break;
+    case QTextBlockFormat::FixedHeight:
+        p += "\\sl-" + QByteArray::number(PixelsToTwips(format.lineHeight())) + "\\slmult0";
+        break;
+    default:
+        break;
+    }
+    const QList<QTextOption::Tab> tabs = format.tabPositions();
+    for (const QTextOption::Tab &tab : tabs) {
+        if (tab.type == QTextOption::RightTab)
+            p += "\\tqr";
+        else if (tab.type == QTextOption::CenterTab)
+            p += "\\tqc";
+        else if (tab.type == QTextOption::DelimiterTab)
+            p += "\\tqdec";
+        p += "\\tx" + QByteArray::number(PixelsToTwips(tab.position));
+    }
+    return p;
+}
+
+void Writer::Picture(const QTextImageFormat &format)
+{
+    QByteArray data = format.property(PictureData).toByteArray();
+    QByteArray kind = format.stringProperty(PictureKind).toLatin1();
+    QImage image;
+    const QVariant resource = FDocument.resource(QTextDocument::ImageResource, QUrl(format.name()));
+    if (resource.userType() == QMetaType::QImage)
+        image = resource.value<QImage>();
+    else if (resource.userType() == QMetaType::QPixmap)
+        image = resource.value<QPixmap>().toImage();
+    else if (resource.userType() == QMetaType::QByteArray)
+        image.loadFromData(resource.toByteArray());
+    if (data.isEmpty() || (kind != "pngblip" && kind != "jpegblip")) {
+        if (image.isNull())
+            return;
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        kind = "pngblip";
+    }
+    const int width = image.isNull() ? 0 : image.width();
+    const int height = image.isNull() ? 0 : image.height();
+    int goalWidth = format.intProperty(PictureGoalWidth);
+    int goalHeight = format.intProperty(PictureGoalHeight);
+    if (format.hasProperty(QTextFormat::ImageWidth) || !goalWidth)
+        goalWidth =
+            PixelsToTwips(format.hasProperty(QTextFormat::ImageWidth) ? format.width() : width);
+    if (format.hasProperty(QTextFormat::ImageHeight) || !goalHeight)
+        goalHeight =
+            PixelsToTwips(format.hasProperty(QTextFormat::ImageHeight) ? format.height() : height);
+    FOut += "{\\pict\\" + kind + "\\picw" + QByteArray::number(width) + "\\pich" +
+            QByteArray::number(height) + "\\picwgoal" + QByteArray::number(goalWidth) +
+            "\\pichgoal" + QByteArray::number(goalHeight) + "\r\n";
+    const QByteArray hex = data.toHex();
+    for (qsizetype i = 0; i < hex.size(); i += 128) {
+        FOut += hex.mid(i, 128);
+        FOut += "\r\n";
+    }
+    FOut += '}';
+    FDelimit = false;
+}
+
+QByteArray Writer::Header() const
+{
+    QByteArray h = "{\\rtf1\\ansi\\ansicpg1252\\deff0";
+    if (!FOptions.PlainRTF)
+        h += "\\deflang" + QByteArray::number(FOptions.Language);
+    h += "{\\fonttbl";
+    for (int i = 0; i < FFonts.size(); ++i) {
+        const QString &family = FFonts.at(i);
+        h += "{\\f" + QByteArray::number(i) + FontFamilyKeyword(family) + "\\fcharset" +
+             (IsSymbolFont(family) ? "2" : "0") + ' ';
+        for (const QChar c : family) {
+            const int byte = TCodePage1252::FromUnicode(c.unicode());
+            if (c == u'\\' || c == u'{' || c == u'}') {
+                h += '\\';
+                h += static_cast<char>(c.unicode());
+            } else if (byte >= 0x80) {
+                h += "\\'" + QByteArray::number(byte, 16);
+            } else if (byte >= 0x20) {
+                h += static_cast<char>(byte);
+            } else {
+                h += '?';
+            }
+        }
+        h += ";}";
+    }
+    h += "}\r\n";
+    if (!FColors.isEmpty()) {
+        h += "{\\colortbl ;";
+        for (const QColor &color : FColors) {
+            h += "\\red" + QByteArray::number(color.red()) + "\\green" +
+                 QByteArray::number(color.green()) + "\\blue" + QByteArray::number(color.blue()) +
+                 ';';
+        }
+        h += "}\r\n";
+    }
+    h += "\\viewkind4\\uc1";
+    return h;
+}
+
+QByteArray Writer::Run(int from, int to)
+{
+    const int count = FDocument.characterCount();
+    if (to < 0 || to > count)
+        to = count;
+    from = qBound(0, from, to);
+    FOut.reserve((to - from) + (to - from) / 4 + 256);
+
+    QByteArray paragraph;
+    bool firstParagraph = true;
+    for (QTextBlock block = FDocument.findBlock(from); block.isValid() && block.position() < to;
+         block = block.next()) {
+        QByteArray listText;
+        const QByteArray properties = ParagraphProperties(block, listText);
+        if (firstParagraph || properties != paragraph) {
+            Word("\\pard");
+            FOut += properties;
+            paragraph = properties;
+            firstParagraph = false;
+        }
+        if (!listText.isEmpty()) {
+            FOut += listText;
+            FDelimit = false;
+        }
+        bool wroteText = false;
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const int start = qMax(fragment.position(), from);
+            const int end = qMin(fragment.position() + fragment.length(), to);
+            if (start >= end)
+                continue;
+            const QTextCharFormat format = fragment.charFormat();
+            ChangeFormat(Resolve(fragment.charFormatIndex(), format));
+            wroteText = true;
+            const QString text = fragment.text();
+            if (format.isImageFormat()) {
+                Picture(format.toImageFormat());
+                continue;
+            }
+            Text(text, start - fragment.position(), end - start);
+        }
+        const int breakPosition = block.position() + block.length() - 1;
+        if (breakPosition >= from && breakPosition < to) {
+            if (!wroteText) {
+                // An empty paragraph still states its font, as the paragraph mark has one.
+                const QTextCharFormat format = block.charFormat();
+                ChangeFormat(Resolve(-1 - block.blockNumber(), format));
+                FResolved.remove(-1 - block.blockNumber());
+            }
+            FOut += "\\par\r\n";
+            FDelimit = false;
+        }
+    }
+    if (FFonts.isEmpty())
+        FontIndex(FDefaultFont.family());
+    if (!FFormatKnown) {
+        FOut += "\\pard\\f0\\fs" + QByteArray::number(FCurrent.HalfPoints);
+        FDelimit = true;
+    }
+    FOut += "}\r\n";
+    return Header() + FOut;
+}
+
+} // namespace
+
+QByteArray TRtfWriter::Write(const QTextDocument &document, int from, int to,
+                             const Options &options)
+{
+    Writer writer(document, options);
+    return writer.Run(from, to);
+}
+
+QByteArray TRtfWriter::Write(const QTextDocument &document, int from, int to)
+{
+    return Write(document, from, to, Options());
+}
