@@ -1,0 +1,70 @@
+#pragma once
+
+#include <string>
+
+// The fixed texts of document assembly: the commands' hints, the message box texts (a ";"
+// is a line break there) and the balloon text (an "@" is a line break there). The main
+// window and zarvel-cli both take them from here so that they show the same words.
+
+// Hints of the "Document Assembly" commands.
+inline constexpr const char *DoItHint =
+    "Peform the merge. If EXACT placement of items on the form is required then remember to "
+    "check the Insert/Overwrite item";
+inline constexpr const char *ToggleInsOverwriteHint =
+    "Toggle Insert/overwrite for the merge. This needs to be ON when items must be placed "
+    "exactly on a  line, especially if there are several on one line.";
+inline constexpr const char *EditInformationFileHint =
+    "Check or edit and save the Information File to be used in a merge. All information files "
+    "must end with a .INF extension.";
+inline constexpr const char *EditTemplateFileHint =
+    "Check or Edit the Template File to be used in the merge. Remember that ALL FORMATTING is "
+    "done in the Template. These files must end with a .TEM extension";
+
+// File name boxes of the open dialog for the two select commands.
+inline constexpr const char *InformationFileMask = "*.inf";
+inline constexpr const char *TemplateFileMask = "*.tem";
+
+// Working files of the merge, in the current folder.
+inline constexpr const char *MergeDebugFileName = "debug.rtf";
+inline constexpr const char *MergeResultFileName = "$$$";
+
+// Caption of the merge's message boxes.
+inline constexpr const char *MergeCaption = "Zarvel";
+
+// "Do It" with no template in the document pane: caption MergeCaption, icon '!'.
+inline constexpr const char *NoTemplateText = "You have not chosen a Template file;Please do so";
+
+// A placeholder whose pair is not in the information file: caption MergeCaption, icon 'H'.
+inline constexpr const char *MissingValueText =
+    "Your TEMPLATE file contains a value;that is not in the INFORMATION file ;Please correct "
+    "the error before proceeding";
+
+// An overwrite that would cover another placeholder: no caption, icon 'H'.
+std::string OverwriteClashText(const std::string &value, const std::string &placeholder);
+
+// Insert mode, a placeholder joined to the text around it (it is no whole word, so it cannot
+// be replaced): caption MergeCaption, icon 'H'.
+std::string NotWholeWordText(const std::string &placeholder);
+
+// Values that keep bringing placeholders back: caption MergeCaption, icon 'H'.
+std::string RunawayText(const std::string &placeholder);
+
+// The caption of msgpanel1 while the merge runs.
+std::string MergeProgressCaption(int count);
+
+// The closing message: caption MergeFinishCaption(count), icon 'I', text MergeFinishText.
+std::string MergeFinishCaption(int count);
+inline constexpr const char *MergeFinishText =
+    "You now have at least TWO choices;1.   Print from this programme using appropriate menu "
+    "items/buttons  OR;;2.   Select all  this text (ctrl A);a.    Copy/cut it to the Windows "
+    "clipboard ;b.    Paste it into your Word Procesing Programme";
+
+// An information file with an odd number of lines: no caption, icon '!'.
+inline constexpr const char *OddLinesText =
+    " There is a problem with this file;There must be an even number of lines with;information "
+    "appearing only on the even lines;edit and save it before proceeding.";
+
+// The heading balloon when the information pane has fewer than 2 lines (red, font size 11).
+inline constexpr const char *NoInformationBalloonText =
+    "You have not chosen an information file@You need to complete this step@or there will be "
+    "nothing to merge";

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// The visible text of rich text, each character with the place in the raw text it comes
+// from. It answers what a reader sees ("@12") next to what the merge sees in the raw text
+// ("@1{\b 2}"), and gives the lines of a rich text information file without a window.
+//
+// Groups of the font, colour and style tables, document information, pictures, objects,
+// bullet texts and every "\*" destination are skipped. Paragraph and line breaks become LF,
+// tabs and cells TAB; "\'hh" and "\uN" give code page 1252 bytes ("?" for a character 1252
+// cannot hold). Malformed rich text never fails: what can be read is read.
+class TRtfTextMap
+{
+public:
+    explicit TRtfTextMap(const std::string &rawText);
+
+    const std::string &Text() const { return FText; }
+    // The position in the raw text of the character's source: the character itself, or the
+    // backslash of the control word or symbol that produced it.
+    std::size_t RawOffset(std::size_t index) const { return FOffsets[index]; }
+    // Whether the character stands in the raw text as itself (not escaped, not produced by a
+    // control word).
+    bool IsLiteral(std::size_t index) const { return FLiteral[index]; }
+
+private:
+    void Parse(const std::string &raw);
+    void Append(char c, std::size_t offset, bool literal);
+
+    std::string FText;
+    std::vector<std::size_t> FOffsets;
+    std::vector<bool> FLiteral;
+};

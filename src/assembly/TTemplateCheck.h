@@ -1,0 +1,76 @@
+#pragma once
+
+#include "assembly/TMergeResult.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+// What a merge of a template will meet, found before running it: the placeholders as the
+// merge reads them in the raw rich text, the pairs missing from or unused in the information
+// file, the values that will be evaluated, and the placeholders that the rich text splits
+// with formatting so that the merge does not see them as the reader does. The outcome is the
+// merge itself, run in memory without working files.
+class TTemplateCheck
+{
+public:
+    struct TPlaceholder
+    {
+        std::string Text; // as the merge reads it
+        int Count = 0;
+        long Pair = 0;         // 0 when the text after "@" is no pair number
+        bool HasValue = false; // the information lines hold its pair
+    };
+    struct TUnusedPair
+    {
+        long Pair = 0;
+        std::string Heading;
+        std::string Value;
+    };
+    struct TEvaluatedValue
+    {
+        long Pair = 0;
+        std::string Value;
+        std::string Merged; // what takes the placeholder's place
+        std::string Error;  // the evaluator's message when it keeps the text
+    };
+    struct TSplitPlaceholder
+    {
+        std::string Visible;    // "@" and digits as a reader sees them
+        std::string MergeReads; // the placeholder the merge reads there; empty when none
+        std::size_t Line = 0;   // line of the template file, from 1
+    };
+
+    // Information lines absent: the template alone is checked, as if every pair it names had
+    // a plain value as long as its placeholder.
+    TTemplateCheck(const std::string &mergeText,
+                   std::optional<std::vector<std::string>> informationLines, bool overwriteMode);
+
+    const std::vector<TPlaceholder> &Placeholders() const { return FPlaceholders; }
+    std::vector<TPlaceholder> MissingValues() const;
+    const std::vector<TUnusedPair> &UnusedPairs() const { return FUnusedPairs; }
+    const std::vector<TEvaluatedValue> &EvaluatedValues() const { return FEvaluated; }
+    const std::vector<TSplitPlaceholder> &SplitPlaceholders() const { return FSplits; }
+    bool HasInformation() const { return FHasInformation; }
+    std::size_t InformationLineCount() const { return FLines.size(); }
+    // The merge, run to its end or its stop.
+    const TMergeResult &Outcome() const { return FOutcome; }
+
+    // The merge would run to the end.
+    bool MergeRunsToEnd() const { return FOutcome.Finished(); }
+
+private:
+    void FindPlaceholders(const std::string &mergeText);
+    void FindSplits(const std::string &mergeText);
+    void FindPairUse();
+    std::vector<std::string> SyntheticLines() const;
+
+    bool FHasInformation;
+    std::vector<std::string> FLines;
+    std::vector<TPlaceholder> FPlaceholders;
+    std::vector<TUnusedPair> FUnusedPairs;
+    std::vector<TEvaluatedValue> FEvaluated;
+    std::vector<TSplitPlaceholder> FSplits;
+    TMergeResult FOutcome;
+};
