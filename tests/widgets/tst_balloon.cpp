@@ -82,9 +82,9 @@ private slots:
         // The rounded box leaves its corner out; the square one draws it.
         QCOMPARE(qAlpha(balloon.Window()->Bitmap().pixel(10, 0)), 0);
         const int m = balloon.Window()->TextWidth();
-        QCOMPARE(
-            QColor(balloon.Window()->Bitmap().pixel(m + 19, balloon.Window()->TextHeight() + 1)),
-            QColor(Qt::yellow));
+        QCOMPARE(QColor(balloon.Window()->Bitmap().pixel(15 + m / 2,
+                                                         balloon.Window()->TextHeight() + 1)),
+                 QColor(Qt::yellow));
 
         balloon.SetShape(TPShape::sRectangle);
         balloon.ShowAt(QStringLiteral("Heading"), QPoint(100, 100));
