@@ -1,0 +1,67 @@
+// How an evaluated value is written in place of its expression.
+#include "calc/ValueRendering.h"
+
+#include "TestEnvironment.h"
+
+#include <QtTest>
+
+#include <clocale>
+#include <string>
+
+class TestValueRendering : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void rendering_data();
+    void rendering();
+    void decimalPointIgnoresLocale();
+};
+
+void TestValueRendering::rendering_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("whole number") << 14.0 << "       14.00";
+    QTest::newRow("negative fraction") << -0.5 << "       -0.50";
+    QTest::newRow("small") << 4.0 << "        4.00";
+    QTest::newRow("zero") << 0.0 << "        0.00";
+    QTest::newRow("negative zero") << -0.0 << "        0.00";
+    QTest::newRow("rounds to zero") << -0.001 << "        0.00";
+    QTest::newRow("third") << 1.0 / 3 << "        0.33";
+    QTest::newRow("two thirds") << 2.0 / 3 << "        0.67";
+    QTest::newRow("half up") << 0.125 << "        0.13";
+    QTest::newRow("negative half away") << -0.375 << "       -0.38";
+    QTest::newRow("no thousands separators") << 1234567.0 << "  1234567.00";
+    QTest::newRow("fills the field") << 999999999.99 << "999999999.99";
+    QTest::newRow("negative fills the field") << -99999999.99 << "-99999999.99";
+    QTest::newRow("longer kept whole") << 1e9 << "1000000000.00";
+    QTest::newRow("longer negative kept whole") << -1e8 << "-100000000.00";
+    QTest::newRow("carry into new digit") << 9.999 << "       10.00";
+    QTest::newRow("large in exponent form") << 1e36 << "    1.00e+36";
+    QTest::newRow("below exponent form") << 1e20 << "100000000000000000000.00";
+}
+
+void TestValueRendering::rendering()
+{
+    QFETCH(double, value);
+    QFETCH(QString, text);
+    QCOMPARE(QString::fromStdString(RenderValue(value)), text);
+}
+
+void TestValueRendering::decimalPointIgnoresLocale()
+{
+    const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+    const char *german = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    if (!german)
+        german = std::setlocale(LC_NUMERIC, "de_DE");
+    const std::string rendered = RenderValue(1.5L);
+    std::setlocale(LC_NUMERIC, saved.c_str());
+    if (!german)
+        QSKIP("no locale with a decimal comma installed");
+    QCOMPARE(rendered, std::string("        1.50"));
+}
+
+ZARVEL_TEST_MAIN(TestValueRendering)
+#include "tst_valuerendering.moc"
