@@ -1,0 +1,13 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+// A failure of the rich text to HTML converter: a file that cannot be read or written
+// ("File not found", "File access denied", "Disk full", "I/O error %d") or input that
+// cannot be converted ("'%s' is not a valid integer value"). what() is the user's message.
+class ERtfToHtmlError : public std::runtime_error
+{
+public:
+    explicit ERtfToHtmlError(const std::string &message) : std::runtime_error(message) {}
+};
