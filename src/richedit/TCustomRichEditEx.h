@@ -251,6 +251,8 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    QMimeData *createMimeDataFromSelection() const override;
     bool event(QEvent *event) override;
 
 private:
@@ -268,6 +270,8 @@ private:
     void SelectionChanged();
     void DocumentSizeChanged(const QSizeF &size);
     void FireChange();
+    // The text-changed notification at the end of a batch of line changes.
+    void TextChangedNotification() { FireChange(); }
     void ApplyViewportMargins();
     void ApplyScrollBars();
     // Gives a control that was never shown its size, so that its document is laid out at the
@@ -314,6 +318,9 @@ private:
     int FQuietDepth = 0; // programmatic changes that raise no events of their own
     bool FChangePending = false;
     const QMimeData *FClipboardData = nullptr;
+    int FLastSelStart = 0;
+    int FLastSelEnd = 0;
+    int FUpdateCount = 0; // nested BeginBatch of the lines objects
 
     // Line layout cache, rebuilt when the content, the layout width or the wrap mode changed.
     mutable std::vector<LineInfo> FLineCache;

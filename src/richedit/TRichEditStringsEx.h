@@ -69,5 +69,4 @@ private:
 
     TCustomRichEditEx &FOwner;
     std::unique_ptr<TConversion> FConversion;
-    int FUpdateCount = 0;
 };

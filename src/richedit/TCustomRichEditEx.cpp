@@ -1,0 +1,1318 @@
+#include "richedit/TCustomRichEditEx.h"
+
+#include "richedit/LanguageCodePages.h"
+#include "richedit/TCodePage1252.h"
+#include "richedit/TRichEditStringsEx.h"
+#include "richedit/TRtfFormatProperties.h"
+#include "richedit/TRtfReader.h"
+#include "richedit/TRtfWriter.h"
+#include "richedit/TWideRichEditStringsEx.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include <algorithm>
+
+namespace {
+using namespace TStreamFormat;
+
+constexpr int SelectionBarWidth = 8;
+constexpr qint64 StreamChunk = 4096;
+// dwError of a rich text load whose data is not rich text.
+constexpr int ErrorNotRichText = -16;
+// dwError of a write the callback did not take whole.
+constexpr int ErrorShortWrite = -17;
+
+const char *const RtfMimeTypes[] = {"text/rtf", "application/rtf", "text/richtext"};
+
+// Characters of the document's raw text that stand for a break between paragraphs.
+bool IsFrameMark(QChar c)
+{
+    return c == QChar(0xFDD0) || c == QChar(0xFDD1) || c == QChar::ParagraphSeparator;
+}
+
+// Plain text as the control stores it: CR, LF and CR LF end a paragraph, VT breaks a line.
+QString NormalizeBreaks(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\r')) {
+            if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+            out += QChar::ParagraphSeparator;
+        } else if (c == QLatin1Char('\n')) {
+            out += QChar::ParagraphSeparator;
+        } else if (c == QLatin1Char('\v')) {
+            out += QChar::LineSeparator;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+bool IsWordChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_');
+}
+
+int ClassOf(QChar c)
+{
+    using namespace TWordBreak;
+    if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QLatin1Char('\v') ||
+        c == QLatin1Char('\f') || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+        return ClassLineBreak;
+    if (c.isSpace())
+        return ClassSpace;
+    if (IsWordChar(c))
+        return ClassWord;
+    return ClassPunctuation;
+}
+
+QString DecodeUtf16LE(const QByteArray &data)
+{
+    QString text(data.size() / 2, Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i)
+        text[i] = QChar(static_cast<char16_t>(static_cast<unsigned char>(data[2 * i]) |
+                                              (static_cast<unsigned char>(data[2 * i + 1]) << 8)));
+    return text;
+}
+
+QByteArray EncodeUtf16LE(const QString &text)
+{
+    QByteArray data(text.size() * 2, Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text.at(i).unicode();
+        data[2 * i] = static_cast<char>(unit & 0xFF);
+        data[2 * i + 1] = static_cast<char>(unit >> 8);
+    }
+    return data;
+}
+
+// Paragraph breaks (CR in the control's ranges) written as CR LF, as plain-text saving does.
+QString WithCrLf(const QString &text)
+{
+    QString out;
+    out.reserve(text.size() + text.size() / 16);
+    for (const QChar c : text) {
+        out += c;
+        if (c == QLatin1Char('\r'))
+            out += QLatin1Char('\n');
+    }
+    return out;
+}
+
+// Runs a change without the control's own change and selection events; the caller raises them.
+class QuietScope
+{
+public:
+    explicit QuietScope(int &depth) : FDepth(depth) { ++FDepth; }
+    ~QuietScope() { --FDepth; }
+    QuietScope(const QuietScope &) = delete;
+    QuietScope &operator=(const QuietScope &) = delete;
+
+private:
+    int &FDepth;
+};
+} // namespace
+
+TCustomRichEditEx::TCustomRichEditEx(QWidget *parent)
+    : QTextEdit(parent), FLines(std::make_unique<TRichEditStringsEx>(*this)),
+      FWideLines(std::make_unique<TWideRichEditStringsEx>(*this))
+{
+    SetLanguage(SystemLanguage());
+    setAcceptRichText(true);
+    setLineWrapMode(QTextEdit::WidgetWidth);
+    setTabChangesFocus(true);
+    ApplyScrollBars();
+    SetHideSelection(true);
+
+    connect(document(), &QTextDocument::contentsChange, this, &TCustomRichEditEx::ContentsChanged);
+    connect(this, &QTextEdit::cursorPositionChanged, this, &TCustomRichEditEx::SelectionChanged);
+    connect(this, &QTextEdit::selectionChanged, this, &TCustomRichEditEx::SelectionChanged);
+    connect(document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
+            &TCustomRichEditEx::DocumentSizeChanged);
+}
+
+TCustomRichEditEx::~TCustomRichEditEx()
+{
+    // The clipboard still holds what this control put there: ask whether it may stay.
+    if (FClipboardData && QGuiApplication::instance()) {
+        QClipboard *clipboard = QGuiApplication::clipboard();
+        if (clipboard->mimeData() == FClipboardData && OnSaveClipboard) {
+            bool keep = true;
+            const int chars = static_cast<int>(FClipboardData->text().size());
+            OnSaveClipboard(this, 0, chars, keep);
+            if (!keep)
+                clipboard->clear();
+        }
+    }
+}
+
+// --- Selection and text ------------------------------------------------------------------------
+
+int TCustomRichEditEx::DocumentEnd() const
+{
+    return std::max(0, document()->characterCount() - 1);
+}
+
+int TCustomRichEditEx::ClampPosition(int p) const
+{
+    return std::clamp(p, 0, DocumentEnd());
+}
+
+int TCustomRichEditEx::TextLength() const
+{
+    return DocumentEnd();
+}
+
+int TCustomRichEditEx::SelectionStart() const
+{
+    return textCursor().selectionStart();
+}
+
+int TCustomRichEditEx::SelectionLength() const
+{
+    const QTextCursor cursor = textCursor();
+    return cursor.selectionEnd() - cursor.selectionStart();
+}
+
+void TCustomRichEditEx::SetSelectionStart(int p)
+{
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(ClampPosition(p));
+    setTextCursor(cursor);
+}
+
+void TCustomRichEditEx::SetSelectionLength(int n)
+{
+    const int start = SelectionStart();
+    Select(start, start + std::max(0, n));
+    ScrollCaret();
+}
+
+void TCustomRichEditEx::Select(int cpMin, int cpMax)
+{
+    const int end = cpMax < 0 ? DocumentEnd() : ClampPosition(cpMax);
+    QTextCursor cursor(document());
+    cursor.setPosition(ClampPosition(cpMin));
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+}
+
+std::string TCustomRichEditEx::SelectedText() const
+{
+    const QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection())
+        return {};
+    return ToAnsi(WideTextRange(cursor.selectionStart(), cursor.selectionEnd()));
+}
+
+void TCustomRichEditEx::SetSelectedText(const std::string &s)
+{
+    const QTextCursor cursor = textCursor();
+    ReplaceRange(cursor.selectionStart(), cursor.selectionEnd(), ToWide(s), true);
+}
+
+std::string TCustomRichEditEx::WholeText() const
+{
+    return ToAnsi(WideTextRange(0, -1));
+}
+
+void TCustomRichEditEx::SetWholeText(const std::string &s)
+{
+    const QString text = NormalizeBreaks(ToWide(s));
+    ReplaceWhole([&](QTextCursor &cursor) { InsertPlainText(cursor, text); });
+}
+
+std::string TCustomRichEditEx::TextRange(int cpMin, int cpMax) const
+{
+    return ToAnsi(WideTextRange(cpMin, cpMax));
+}
+
+QString TCustomRichEditEx::WideTextRange(int cpMin, int cpMax) const
+{
+    int from = ClampPosition(cpMin);
+    int to = cpMax < 0 ? DocumentEnd() : ClampPosition(cpMax);
+    if (from > to)
+        std::swap(from, to);
+    QString out;
+    out.reserve(to - from);
+    int pos = from;
+    for (QTextBlock block = document()->findBlock(from); block.isValid() && pos < to;
+         block = block.next()) {
+        const int blockStart = block.position();
+        // Positions between blocks (frame and table marks) read as paragraph breaks.
+        for (; pos < std::min(blockStart, to); ++pos)
+            out += QLatin1Char('\r');
+        const QString text = block.text();
+        const int blockEnd = blockStart + static_cast<int>(text.size());
+        const int take = std::min(to, blockEnd) - pos;
+        if (take > 0) {
+            out += QStringView(text).mid(pos - blockStart, take);
+            pos += take;
+        }
+        if (pos < to && pos == blockEnd) {
+            out += QLatin1Char('\r');
+            ++pos;
+        }
+    }
+    for (; pos < to; ++pos)
+        out += QLatin1Char('\r');
+    for (QChar &c : out) {
+        if (c == QChar::LineSeparator)
+            c = QLatin1Char('\v');
+        else if (IsFrameMark(c))
+            c = QLatin1Char('\r');
+    }
+    return out;
+}
+
+void TCustomRichEditEx::SelectAll()
+{
+    Select(0, -1);
+}
+
+void TCustomRichEditEx::ClearSelection()
+{
+    if (isReadOnly())
+        return;
+    const QTextCursor cursor = textCursor();
+    if (cursor.hasSelection())
+        ReplaceRange(cursor.selectionStart(), cursor.selectionEnd(), QString(), true);
+}
+
+void TCustomRichEditEx::CopyToClipboard()
+{
+    if (!textCursor().hasSelection())
+        return;
+    copy();
+    FClipboardData = QGuiApplication::clipboard()->mimeData();
+}
+
+void TCustomRichEditEx::CutToClipboard()
+{
+    const QTextCursor cursor = textCursor();
+    if (isReadOnly() || !cursor.hasSelection() ||
+        !AllowEdit(cursor.selectionStart(), cursor.selectionEnd()))
+        return;
+    CopyToClipboard();
+    ReplaceRange(cursor.selectionStart(), cursor.selectionEnd(), QString(), true);
+}
+
+void TCustomRichEditEx::PasteFromClipboard()
+{
+    if (isReadOnly())
+        return;
+    if (const QMimeData *data = QGuiApplication::clipboard()->mimeData())
+        insertFromMimeData(data);
+}
+
+void TCustomRichEditEx::Undo()
+{
+    if (document()->isUndoAvailable())
+        undo();
+}
+
+void TCustomRichEditEx::Redo()
+{
+    if (document()->isRedoAvailable())
+        redo();
+}
+
+bool TCustomRichEditEx::CanUndo() const
+{
+    return document()->isUndoAvailable();
+}
+
+bool TCustomRichEditEx::CanRedo() const
+{
+    return document()->isRedoAvailable();
+}
+
+bool TCustomRichEditEx::ModifiedFlag() const
+{
+    return FModified;
+}
+
+void TCustomRichEditEx::SetModifiedFlag(bool modified)
+{
+    FModified = modified;
+    document()->setModified(modified);
+}
+
+void TCustomRichEditEx::SetMaxLength(int n)
+{
+    FMaxLength = std::max(0, n);
+}
+
+void TCustomRichEditEx::ClearDocument()
+{
+    ReplaceWhole([](QTextCursor &) {});
+}
+
+// --- Editing -----------------------------------------------------------------------------------
+
+QString TCustomRichEditEx::FitMaxLength(const QString &text, int removed) const
+{
+    if (FMaxLength <= 0)
+        return text;
+    const int room = FMaxLength - (TextLength() - removed);
+    if (room <= 0)
+        return QString();
+    return text.size() > room ? text.left(room) : text;
+}
+
+void TCustomRichEditEx::InsertPlainText(QTextCursor &cursor, const QString &text)
+{
+    if (text.isEmpty()) {
+        cursor.removeSelectedText();
+        return;
+    }
+    // insertText keeps the cursor's character format and splits at paragraph separators.
+    cursor.insertText(text);
+}
+
+bool TCustomRichEditEx::ReplaceRange(int from, int to, const QString &text, bool undoable)
+{
+    from = ClampPosition(from);
+    to = ClampPosition(to);
+    if (from > to)
+        std::swap(from, to);
+    if (!AllowEdit(from, to))
+        return false;
+    const QString fitted = FitMaxLength(NormalizeBreaks(text), to - from);
+    QTextCursor cursor(document());
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    if (!cursor.hasSelection() && fitted.isEmpty()) {
+        setTextCursor(cursor);
+        return true;
+    }
+    if (undoable) {
+        // Its own edit block, so that one Undo takes back exactly this replacement.
+        cursor.beginEditBlock();
+        InsertPlainText(cursor, fitted);
+        cursor.endEditBlock();
+    } else {
+        // An edit the history does not know makes the history invalid: it is cleared.
+        document()->setUndoRedoEnabled(false);
+        InsertPlainText(cursor, fitted);
+        document()->setUndoRedoEnabled(true);
+    }
+    setTextCursor(cursor);
+    return true;
+}
+
+void TCustomRichEditEx::ReplaceWhole(const std::function<void(QTextCursor &)> &fill)
+{
+    {
+        QuietScope quiet(FQuietDepth);
+        document()->setUndoRedoEnabled(false);
+        document()->clear();
+        QTextCursor cursor(document());
+        fill(cursor);
+        TruncateToMaxLength();
+        document()->setUndoRedoEnabled(true);
+        setTextCursor(QTextCursor(document()));
+    }
+    ++FGeneration;
+    SetModifiedFlag(false);
+    FireChange();
+    SelectionChanged();
+}
+
+void TCustomRichEditEx::TruncateToMaxLength()
+{
+    if (FMaxLength <= 0 || TextLength() <= FMaxLength)
+        return;
+    QTextCursor cursor(document());
+    cursor.setPosition(FMaxLength);
+    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+}
+
+bool TCustomRichEditEx::RangeHasProtected(int from, int to) const
+{
+    const int property = TRtfFormatProperties::Protected;
+    if (from == to) {
+        // Inserted text takes the format at the insertion point.
+        QTextCursor cursor(document());
+        cursor.setPosition(from);
+        return cursor.charFormat().boolProperty(property);
+    }
+    for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() < to;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.isValid())
+                continue;
+            const int start = fragment.position();
+            const int end = start + fragment.length();
+            if (end > from && start < to && fragment.charFormat().boolProperty(property))
+                return true;
+        }
+    }
+    return false;
+}
+
+bool TCustomRichEditEx::AllowEdit(int from, int to)
+{
+    if (!(FEventMask & TEventMask::ENM_PROTECTED) || !RangeHasProtected(from, to))
+        return true;
+    bool allow = false;
+    if (OnProtectChange)
+        OnProtectChange(this, from, to, allow);
+    return allow;
+}
+
+// --- Events of the document --------------------------------------------------------------------
+
+void TCustomRichEditEx::ContentsChanged(int, int, int)
+{
+    ++FGeneration;
+    FModified = true;
+    if (FQuietDepth == 0 && FFormatChangeDepth == 0)
+        FireChange();
+}
+
+void TCustomRichEditEx::FireChange()
+{
+    if (FQuietDepth == 0 && (FEventMask & TEventMask::ENM_CHANGE) && OnChange)
+        OnChange(this);
+}
+
+void TCustomRichEditEx::SelectionChanged()
+{
+    if (FQuietDepth != 0)
+        return;
+    const QTextCursor cursor = textCursor();
+    if (cursor.selectionStart() == FLastSelStart && cursor.selectionEnd() == FLastSelEnd)
+        return;
+    FLastSelStart = cursor.selectionStart();
+    FLastSelEnd = cursor.selectionEnd();
+    if ((FEventMask & TEventMask::ENM_SELCHANGE) && OnSelectionChange)
+        OnSelectionChange(this);
+}
+
+void TCustomRichEditEx::DocumentSizeChanged(const QSizeF &size)
+{
+    if (FQuietDepth == 0 && (FEventMask & TEventMask::ENM_REQUESTRESIZE) && OnResizeRequest)
+        OnResizeRequest(this, QRect(0, 0, viewport()->width(), qCeil(size.height())));
+}
+
+// --- Search ------------------------------------------------------------------------------------
+
+int TCustomRichEditEx::LocateText(const std::string &SearchText, int StartPos, int Length,
+                                  unsigned Options) const
+{
+    QString needle = NormalizeBreaks(ToWide(SearchText));
+    for (QChar &c : needle) {
+        if (c == QChar::ParagraphSeparator)
+            c = QLatin1Char('\r');
+        else if (c == QChar::LineSeparator)
+            c = QLatin1Char('\v');
+    }
+    const int n = static_cast<int>(needle.size());
+    if (n == 0)
+        return -1;
+    const bool backward = Options & TLocateOption::loBackward;
+    const bool wholeWord = Options & TLocateOption::loWholeWord;
+    const Qt::CaseSensitivity cs =
+        (Options & TLocateOption::loMatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive;
+
+    const int cpMin = StartPos;
+    const int cpMax = Length <= 0 ? -1 : (backward ? StartPos - Length : StartPos + Length);
+    const QString text = WideTextRange(0, -1);
+    const int length = static_cast<int>(text.size());
+
+    auto isWhole = [&](int at) {
+        const bool startOk = at == 0 || !IsWordChar(needle.front()) || !IsWordChar(text.at(at - 1));
+        const bool endOk =
+            at + n == length || !IsWordChar(needle.back()) || !IsWordChar(text.at(at + n));
+        return startOk && endOk;
+    };
+
+    if (!backward) {
+        const int low = std::clamp(cpMin, 0, length);
+        const int high = cpMax < 0 ? length : std::clamp(cpMax, 0, length);
+        for (qsizetype at = text.indexOf(needle, low, cs); at >= 0 && at + n <= high;
+             at = text.indexOf(needle, at + 1, cs)) {
+            if (!wholeWord || isWhole(static_cast<int>(at)))
+                return static_cast<int>(at);
+        }
+        return -1;
+    }
+    // Backwards: from cpMin down to cpMax (-1: the start of the text).
+    const int high = std::clamp(cpMin, 0, length);
+    const int low = cpMax < 0 ? 0 : std::clamp(cpMax, 0, length);
+    if (high - n < low)
+        return -1;
+    for (qsizetype at = text.lastIndexOf(needle, high - n, cs); at >= low;
+         at = at == 0 ? -1 : text.lastIndexOf(needle, at - 1, cs)) {
+        if (!wholeWord || isWhole(static_cast<int>(at)))
+            return static_cast<int>(at);
+    }
+    return -1;
+}
+
+void TCustomRichEditEx::InsertFromFile(const QString &FileName)
+{
+    FInsertMode = true;
+    try {
+        FLines->LoadFile(FileName);
+    } catch (...) {
+        FInsertMode = false;
+        throw;
+    }
+    FInsertMode = false;
+}
+
+// --- Positions, lines and words ----------------------------------------------------------------
+
+void TCustomRichEditEx::PrepareLayout() const
+{
+    // A widget that was never shown has not yet handled its size: without it the document
+    // would be laid out at no width.
+    if (!isVisible() && testAttribute(Qt::WA_PendingResizeEvent)) {
+        auto *self = const_cast<TCustomRichEditEx *>(this);
+        self->setAttribute(Qt::WA_PendingResizeEvent, false);
+        QResizeEvent resize(size(), QSize());
+        QCoreApplication::sendEvent(self, &resize);
+    }
+}
+
+const std::vector<TCustomRichEditEx::LineInfo> &TCustomRichEditEx::Layout() const
+{
+    PrepareLayout();
+    const qreal width = lineWrapMode() == QTextEdit::NoWrap ? -1 : document()->textWidth();
+    if (FLineCacheGeneration == FGeneration && FLineCacheWidth == width && !FLineCache.empty())
+        return FLineCache;
+    // Completes the layout of every block.
+    document()->documentLayout()->documentSize();
+    FLineCache.clear();
+    const QTextBlock last = document()->lastBlock();
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        const int start = block.position();
+        const int blockLength = block.length() - 1;
+        const bool endsParagraph = block != last;
+        const QTextLayout *layout = block.layout();
+        const int lines = layout ? layout->lineCount() : 0;
+        if (lines <= 0 || lineWrapMode() == QTextEdit::NoWrap) {
+            // Without wrapping a paragraph is one line, also when it holds line breaks.
+            FLineCache.push_back({start, blockLength, endsParagraph});
+            continue;
+        }
+        const QString text = block.text();
+        for (int i = 0; i < lines; ++i) {
+            const QTextLine line = layout->lineAt(i);
+            int lineStart = line.textStart();
+            int lineEnd = i + 1 < lines ? layout->lineAt(i + 1).textStart() : blockLength;
+            lineStart = std::clamp(lineStart, 0, blockLength);
+            lineEnd = std::clamp(lineEnd, lineStart, blockLength);
+            FLineCache.push_back(
+                {start + lineStart, lineEnd - lineStart, endsParagraph && i + 1 == lines});
+        }
+    }
+    if (FLineCache.empty())
+        FLineCache.push_back({0, 0, false});
+    FLineCacheGeneration = FGeneration;
+    FLineCacheWidth = width;
+    return FLineCache;
+}
+
+int TCustomRichEditEx::PlatformLineCount() const
+{
+    return static_cast<int>(Layout().size());
+}
+
+int TCustomRichEditEx::LineFromChar(int position) const
+{
+    const auto &lines = Layout();
+    const int p = ClampPosition(position);
+    auto it = std::upper_bound(lines.begin(), lines.end(), p,
+                               [](int value, const LineInfo &line) { return value < line.Start; });
+    if (it == lines.begin())
+        return 0;
+    return static_cast<int>(std::distance(lines.begin(), it)) - 1;
+}
+
+int TCustomRichEditEx::LineIndex(int line) const
+{
+    if (line < 0)
+        line = LineFromChar(textCursor().position());
+    const auto &lines = Layout();
+    if (line >= static_cast<int>(lines.size()))
+        return -1;
+    return lines[line].Start;
+}
+
+int TCustomRichEditEx::LineLength(int position) const
+{
+    if (position < 0)
+        return 0;
+    return Layout()[LineFromChar(position)].Length;
+}
+
+QString TCustomRichEditEx::LineText(int line) const
+{
+    const auto &lines = Layout();
+    if (line < 0 || line >= static_cast<int>(lines.size()))
+        return QString();
+    const LineInfo &info = lines[line];
+    QString text = WideTextRange(info.Start, info.Start + info.Length);
+    if (info.EndsParagraph)
+        text += QLatin1Char('\r');
+    return text;
+}
+
+int TCustomRichEditEx::FirstVisibleLine() const
+{
+    return LineFromChar(CharFromPos(QPoint(0, 0)));
+}
+
+void TCustomRichEditEx::ScrollCaret()
+{
+    ensureCursorVisible();
+}
+
+int TCustomRichEditEx::CharFromPos(const QPoint &point) const
+{
+    PrepareLayout();
+    return cursorForPosition(point).position();
+}
+
+QPoint TCustomRichEditEx::PosFromChar(int position) const
+{
+    PrepareLayout();
+    QTextCursor cursor(document());
+    cursor.setPosition(ClampPosition(position));
+    return cursorRect(cursor).topLeft();
+}
+
+int TCustomRichEditEx::FindWordBreak(int code, int position) const
+{
+    using namespace TWordBreak;
+    const QString text = WideTextRange(0, -1);
+    const int length = static_cast<int>(text.size());
+    const int p = std::clamp(position, 0, length);
+    auto classAt = [&](int i) { return ClassOf(text.at(i)); };
+    auto isBlank = [&](int i) {
+        const int c = classAt(i);
+        return c == ClassSpace || c == ClassLineBreak;
+    };
+
+    switch (code) {
+    case WB_CLASSIFY: {
+        if (p >= length)
+            return ClassLineBreak | WBF_BREAKLINE;
+        const int c = classAt(p);
+        if (c == ClassSpace)
+            return c | WBF_ISWHITE;
+        if (c == ClassLineBreak)
+            return c | WBF_ISWHITE | WBF_BREAKLINE;
+        return c;
+    }
+    case WB_ISDELIMITER:
+        return p < length && isBlank(p) ? 1 : 0;
+    case WB_LEFTBREAK: {
+        int i = p;
+        if (i < length) {
+            const int c = classAt(i);
+            while (i > 0 && classAt(i - 1) == c)
+                --i;
+        }
+        return i;
+    }
+    case WB_RIGHTBREAK: {
+        int i = p;
+        if (i < length) {
+            const int c = classAt(i);
+            while (i < length && classAt(i) == c)
+                ++i;
+        }
+        return i;
+    }
+    case WB_LEFT:
+    case WB_MOVEWORDLEFT: {
+        int i = p;
+        while (i > 0 && isBlank(i - 1))
+            --i;
+        if (i > 0) {
+            const int c = classAt(i - 1);
+            while (i > 0 && classAt(i - 1) == c)
+                --i;
+        }
+        return i;
+    }
+    case WB_RIGHT:
+    case WB_MOVEWORDRIGHT: {
+        int i = p;
+        if (i < length && !isBlank(i)) {
+            const int c = classAt(i);
+            while (i < length && classAt(i) == c)
+                ++i;
+        }
+        while (i < length && classAt(i) == ClassSpace)
+            ++i;
+        // A paragraph break is a stop of its own.
+        if (i == p && i < length)
+            ++i;
+        return i;
+    }
+    default:
+        return 0;
+    }
+}
+
+QSize TCustomRichEditEx::ClientSize() const
+{
+    const QMargins margins = viewportMargins();
+    return viewport()->size().grownBy(margins);
+}
+
+void TCustomRichEditEx::SetTextRect(const QRect &rect)
+{
+    FTextRect = rect;
+    ApplyViewportMargins();
+}
+
+QRect TCustomRichEditEx::TextRect() const
+{
+    if (FTextRect.isEmpty())
+        return QRect(QPoint(0, 0), ClientSize());
+    return FTextRect;
+}
+
+void TCustomRichEditEx::ApplyViewportMargins()
+{
+    const QSize client = ClientSize();
+    QMargins margins;
+    if (!FTextRect.isEmpty()) {
+        margins = QMargins(std::max(0, FTextRect.left()), std::max(0, FTextRect.top()),
+                           std::max(0, client.width() - (FTextRect.x() + FTextRect.width())),
+                           std::max(0, client.height() - (FTextRect.y() + FTextRect.height())));
+    }
+    if (FShowSelectionBar)
+        margins.setLeft(margins.left() + SelectionBarWidth);
+    if (margins != viewportMargins())
+        setViewportMargins(margins);
+}
+
+// --- Conversion --------------------------------------------------------------------------------
+
+void TCustomRichEditEx::SetLanguage(int language)
+{
+    FLanguage = language & 0xFFFF;
+    FCodePage = AnsiCodePageOf(FLanguage);
+}
+
+QString TCustomRichEditEx::ToWide(const std::string &text) const
+{
+    if (FCodePage != 1252) {
+        QStringDecoder decoder(QStringLiteral("windows-%1").arg(FCodePage).toLatin1().constData());
+        if (decoder.isValid())
+            return decoder.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+    }
+    return TCodePage1252::ToUnicode(text);
+}
+
+std::string TCustomRichEditEx::ToAnsi(const QString &text) const
+{
+    if (FCodePage != 1252) {
+        QStringEncoder encoder(QStringLiteral("windows-%1").arg(FCodePage).toLatin1().constData());
+        if (encoder.isValid())
+            return QByteArray(encoder.encode(text)).toStdString();
+    }
+    return TCodePage1252::FromUnicodeStd(text);
+}
+
+// --- Properties --------------------------------------------------------------------------------
+
+void TCustomRichEditEx::SetShowSelectionBar(bool on)
+{
+    if (FShowSelectionBar == on)
+        return;
+    FShowSelectionBar = on;
+    ApplyViewportMargins();
+}
+
+bool TCustomRichEditEx::WordWrap() const
+{
+    return lineWrapMode() != QTextEdit::NoWrap;
+}
+
+void TCustomRichEditEx::SetWordWrap(bool on)
+{
+    setLineWrapMode(on ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+    ++FGeneration;
+    ApplyScrollBars();
+}
+
+void TCustomRichEditEx::SetScrollBars(TScrollStyle style)
+{
+    FScrollBars = style;
+    ApplyScrollBars();
+}
+
+void TCustomRichEditEx::SetHideScrollBars(bool on)
+{
+    FHideScrollBars = on;
+    ApplyScrollBars();
+}
+
+void TCustomRichEditEx::ApplyScrollBars()
+{
+    const Qt::ScrollBarPolicy shown =
+        FHideScrollBars ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOn;
+    const bool vertical =
+        FScrollBars == TScrollStyle::ssVertical || FScrollBars == TScrollStyle::ssBoth;
+    const bool horizontal =
+        FScrollBars == TScrollStyle::ssHorizontal || FScrollBars == TScrollStyle::ssBoth;
+    setVerticalScrollBarPolicy(vertical ? shown : Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(horizontal ? shown : Qt::ScrollBarAlwaysOff);
+}
+
+void TCustomRichEditEx::SetHideSelection(bool on)
+{
+    FHideSelection = on;
+    QPalette p = palette();
+    const QPalette standard = QApplication::palette(this);
+    if (on) {
+        // Without the focus the selection is not shown.
+        p.setColor(QPalette::Inactive, QPalette::Highlight,
+                   p.color(QPalette::Inactive, QPalette::Base));
+        p.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                   p.color(QPalette::Inactive, QPalette::Text));
+    } else {
+        p.setColor(QPalette::Inactive, QPalette::Highlight,
+                   standard.color(QPalette::Inactive, QPalette::Highlight));
+        p.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                   standard.color(QPalette::Inactive, QPalette::HighlightedText));
+    }
+    setPalette(p);
+}
+
+void TCustomRichEditEx::SetRedraw(bool on)
+{
+    setUpdatesEnabled(on);
+    if (on)
+        viewport()->update();
+}
+
+// --- Streaming ---------------------------------------------------------------------------------
+
+unsigned TCustomRichEditEx::LoadFormat() const
+{
+    unsigned format = SF_RTF;
+    if (FInputFormat == TInputFormat::ifText)
+        format = SF_TEXT;
+    else if (FInputFormat == TInputFormat::ifUnicode)
+        format = SF_TEXT | SF_UNICODE;
+    if (FSelectedInOut)
+        format |= SFF_SELECTION;
+    if (FPlainRTF)
+        format |= SFF_PLAINRTF;
+    return format;
+}
+
+unsigned TCustomRichEditEx::SaveFormat() const
+{
+    unsigned format = SF_RTF;
+    switch (FOutputFormat) {
+    case TOutputFormat::ofText:
+        format = SF_TEXT;
+        break;
+    case TOutputFormat::ofRTF:
+        format = SF_RTF;
+        break;
+    case TOutputFormat::ofRTFNoObjs:
+        format = SF_RTFNOOBJS;
+        break;
+    case TOutputFormat::ofTextized:
+        format = SF_TEXTIZED;
+        break;
+    case TOutputFormat::ofUnicode:
+        format = SF_TEXT | SF_UNICODE;
+        break;
+    }
+    if (FSelectedInOut)
+        format |= SFF_SELECTION;
+    if (FPlainRTF)
+        format |= SFF_PLAINRTF;
+    return format;
+}
+
+void TCustomRichEditEx::StreamIn(unsigned format, TEditStream &stream)
+{
+    stream.Error = 0;
+    QByteArray data;
+    QByteArray chunk(StreamChunk, Qt::Uninitialized);
+    for (;;) {
+        qint64 done = 0;
+        const int answer = stream.Callback ? stream.Callback(chunk.data(), StreamChunk, done) : 0;
+        if (answer != 0) {
+            stream.Error = answer;
+            return;
+        }
+        if (done <= 0)
+            break;
+        data.append(chunk.constData(), std::min(done, StreamChunk));
+    }
+    StreamInData(data, format, stream);
+}
+
+int TCustomRichEditEx::StreamInBytes(const QByteArray &data, unsigned format)
+{
+    TEditStream stream;
+    qint64 offset = 0;
+    stream.Callback = [&](char *buffer, qint64 count, qint64 &done) {
+        done = std::min<qint64>(count, data.size() - offset);
+        std::copy_n(data.constData() + offset, done, buffer);
+        offset += done;
+        return 0;
+    };
+    StreamIn(format, stream);
+    return stream.Error;
+}
+
+void TCustomRichEditEx::StreamInData(const QByteArray &data, unsigned format, TEditStream &stream)
+{
+    const unsigned kind = format & 0x0F;
+    const bool rich = kind == SF_RTF || kind == SF_RTFNOOBJS;
+    if (rich && !TRtfReader::IsRtf(data)) {
+        stream.Error = ErrorNotRichText;
+        return;
+    }
+    auto fill = [&](QTextCursor &cursor) {
+        if (rich) {
+            TRtfReader::Read(data, cursor);
+            return;
+        }
+        const QString text = (format & SF_UNICODE)
+                                 ? DecodeUtf16LE(data)
+                                 : ToWide(std::string(data.constData(), data.size()));
+        InsertPlainText(cursor, NormalizeBreaks(text));
+    };
+
+    if ((format & SFF_SELECTION) || FInsertMode) {
+        QTextCursor cursor = textCursor();
+        {
+            QuietScope quiet(FQuietDepth);
+            const int start = cursor.selectionStart();
+            const int before = TextLength() - (cursor.selectionEnd() - start);
+            cursor.beginEditBlock();
+            fill(cursor);
+            if (FMaxLength > 0 && TextLength() > FMaxLength) {
+                // Keep what fits of the inserted text.
+                const int end = cursor.position();
+                const int keep = std::max(0, FMaxLength - before);
+                QTextCursor excess(document());
+                excess.setPosition(std::min(end, start + keep));
+                excess.setPosition(end, QTextCursor::KeepAnchor);
+                excess.removeSelectedText();
+            }
+            cursor.endEditBlock();
+            setTextCursor(cursor);
+        }
+        ++FGeneration;
+        FModified = true;
+        FireChange();
+        SelectionChanged();
+    } else {
+        ReplaceWhole(fill);
+    }
+    AfterStreamIn();
+}
+
+void TCustomRichEditEx::StreamOut(unsigned format, TEditStream &stream)
+{
+    stream.Error = 0;
+    int from = 0;
+    int to = -1;
+    if (format & SFF_SELECTION) {
+        const QTextCursor cursor = textCursor();
+        from = cursor.selectionStart();
+        to = cursor.selectionEnd();
+    }
+    const unsigned kind = format & 0x0F;
+    QByteArray data;
+    if (kind == SF_RTF || kind == SF_RTFNOOBJS) {
+        TRtfWriter::Options options;
+        options.PlainRTF = format & SFF_PLAINRTF;
+        options.Language = FLanguage;
+        data = TRtfWriter::Write(*document(), from, to, options);
+    } else {
+        const QString text = WithCrLf(WideTextRange(from, to));
+        if (format & SF_UNICODE)
+            data = EncodeUtf16LE(text);
+        else
+            data = QByteArray::fromStdString(ToAnsi(text));
+    }
+    for (qint64 offset = 0; offset < data.size();) {
+        const qint64 count = std::min<qint64>(StreamChunk, data.size() - offset);
+        qint64 done = 0;
+        const int answer = stream.Callback ? stream.Callback(data.data() + offset, count, done) : 0;
+        if (answer != 0) {
+            stream.Error = answer;
+            return;
+        }
+        if (done != count) {
+            stream.Error = ErrorShortWrite;
+            return;
+        }
+        offset += count;
+    }
+}
+
+QByteArray TCustomRichEditEx::StreamOutBytes(unsigned format)
+{
+    QByteArray out;
+    TEditStream stream;
+    stream.Callback = [&](char *buffer, qint64 count, qint64 &done) {
+        out.append(buffer, count);
+        done = count;
+        return 0;
+    };
+    StreamOut(format, stream);
+    return out;
+}
+
+// --- User input --------------------------------------------------------------------------------
+
+void TCustomRichEditEx::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && !FWantReturns && !(event->modifiers() & Qt::ControlModifier)) {
+        event->ignore();
+        return;
+    }
+    if (!isReadOnly()) {
+        const QTextCursor cursor = textCursor();
+        const int a = cursor.selectionStart();
+        const int b = cursor.selectionEnd();
+        int from = a;
+        int to = b;
+        bool edits = false;
+        int inserted = 0;
+        auto extend = [&](QTextCursor::MoveOperation move) {
+            if (a != b)
+                return;
+            QTextCursor moved = cursor;
+            moved.clearSelection();
+            moved.movePosition(move);
+            from = std::min(a, moved.position());
+            to = std::max(a, moved.position());
+        };
+        if (event == QKeySequence::Cut) {
+            edits = a != b;
+        } else if (event == QKeySequence::Delete) {
+            extend(QTextCursor::NextCharacter);
+            edits = true;
+        } else if (event->key() == Qt::Key_Backspace) {
+            extend(QTextCursor::PreviousCharacter);
+            edits = true;
+        } else if (event == QKeySequence::DeleteEndOfWord) {
+            extend(QTextCursor::NextWord);
+            edits = true;
+        } else if (event == QKeySequence::DeleteStartOfWord) {
+            extend(QTextCursor::PreviousWord);
+            edits = true;
+        } else if (event == QKeySequence::DeleteEndOfLine) {
+            extend(QTextCursor::EndOfBlock);
+            edits = true;
+        } else if (enter || (event->key() == Qt::Key_Tab && WantTabs())) {
+            edits = true;
+            inserted = 1;
+        } else if (!event->text().isEmpty() && event->text().at(0).isPrint() &&
+                   !(event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))) {
+            edits = true;
+            inserted = static_cast<int>(event->text().size());
+        }
+        if (edits) {
+            if (!AllowEdit(from, to)) {
+                event->accept();
+                return;
+            }
+            if (inserted > 0 && FMaxLength > 0 && TextLength() - (b - a) + inserted > FMaxLength) {
+                QApplication::beep();
+                event->accept();
+                return;
+            }
+        }
+    }
+    QTextEdit::keyPressEvent(event);
+    if (event == QKeySequence::Copy || event == QKeySequence::Cut)
+        FClipboardData = QGuiApplication::clipboard()->mimeData();
+}
+
+void TCustomRichEditEx::inputMethodEvent(QInputMethodEvent *event)
+{
+    if (!event->commitString().isEmpty() && !isReadOnly()) {
+        const QTextCursor cursor = textCursor();
+        if (!AllowEdit(cursor.selectionStart(), cursor.selectionEnd())) {
+            event->accept();
+            return;
+        }
+    }
+    QTextEdit::inputMethodEvent(event);
+}
+
+bool TCustomRichEditEx::canInsertFromMimeData(const QMimeData *source) const
+{
+    for (const char *type : RtfMimeTypes)
+        if (source->hasFormat(QLatin1String(type)))
+            return true;
+    return source->hasText();
+}
+
+void TCustomRichEditEx::insertFromMimeData(const QMimeData *source)
+{
+    if (isReadOnly() || !source)
+        return;
+    QTextCursor cursor = textCursor();
+    const int start = cursor.selectionStart();
+    const int removed = cursor.selectionEnd() - start;
+    if (!AllowEdit(start, cursor.selectionEnd()))
+        return;
+    QByteArray rtf;
+    for (const char *type : RtfMimeTypes) {
+        rtf = source->data(QLatin1String(type));
+        if (!rtf.isEmpty())
+            break;
+    }
+    const int before = TextLength() - removed;
+    cursor.beginEditBlock();
+    if (rtf.isEmpty() || !TRtfReader::Read(rtf, cursor))
+        InsertPlainText(cursor, FitMaxLength(NormalizeBreaks(source->text()), removed));
+    if (FMaxLength > 0 && TextLength() > FMaxLength) {
+        const int end = cursor.position();
+        QTextCursor excess(document());
+        excess.setPosition(std::min(end, start + std::max(0, FMaxLength - before)));
+        excess.setPosition(end, QTextCursor::KeepAnchor);
+        excess.removeSelectedText();
+    }
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
+QMimeData *TCustomRichEditEx::createMimeDataFromSelection() const
+{
+    QMimeData *data = QTextEdit::createMimeDataFromSelection();
+    const QTextCursor cursor = textCursor();
+    if (data && cursor.hasSelection()) {
+        TRtfWriter::Options options;
+        options.Language = FLanguage;
+        data->setData(QStringLiteral("text/rtf"),
+                      TRtfWriter::Write(*document(), cursor.selectionStart(), cursor.selectionEnd(),
+                                        options));
+    }
+    return data;
+}
+
+void TCustomRichEditEx::dropEvent(QDropEvent *event)
+{
+    if (isReadOnly()) {
+        event->ignore();
+        return;
+    }
+    QTextEdit::dropEvent(event);
+}
+
+void TCustomRichEditEx::contextMenuEvent(QContextMenuEvent *event)
+{
+    // The control's own menu, so that every edit goes through the checks of this layer.
+    QMenu menu(this);
+    const bool selected = textCursor().hasSelection();
+    const bool editable = !isReadOnly();
+    menu.addAction(tr("&Undo"), this, &TCustomRichEditEx::Undo)->setEnabled(editable && CanUndo());
+    menu.addAction(tr("&Redo"), this, &TCustomRichEditEx::Redo)->setEnabled(editable && CanRedo());
+    menu.addSeparator();
+    menu.addAction(tr("Cu&t"), this, &TCustomRichEditEx::CutToClipboard)
+        ->setEnabled(editable && selected);
+    menu.addAction(tr("&Copy"), this, &TCustomRichEditEx::CopyToClipboard)->setEnabled(selected);
+    menu.addAction(tr("&Paste"), this, &TCustomRichEditEx::PasteFromClipboard)
+        ->setEnabled(editable && canPaste());
+    menu.addAction(tr("&Delete"), this, &TCustomRichEditEx::ClearSelection)
+        ->setEnabled(editable && selected);
+    menu.addSeparator();
+    menu.addAction(tr("Select &All"), this, &TCustomRichEditEx::SelectAll);
+    menu.exec(event->globalPos());
+}
+
+void TCustomRichEditEx::mousePressEvent(QMouseEvent *event)
+{
+    QTextEdit::mousePressEvent(event);
+    if (OnMouseDown)
+        OnMouseDown(this, event->button(), event->modifiers(), event->position().toPoint());
+}
+
+void TCustomRichEditEx::mouseReleaseEvent(QMouseEvent *event)
+{
+    QTextEdit::mouseReleaseEvent(event);
+    if (OnMouseUp)
+        OnMouseUp(this, event->button(), event->modifiers(), event->position().toPoint());
+}
+
+void TCustomRichEditEx::mouseMoveEvent(QMouseEvent *event)
+{
+    QTextEdit::mouseMoveEvent(event);
+    if (OnMouseMove)
+        OnMouseMove(this, event->button(), event->modifiers(), event->position().toPoint());
+}
+
+void TCustomRichEditEx::SelectLineAt(const QPoint &point)
+{
+    const int position = CharFromPos(QPoint(0, point.y()));
+    const int line = LineFromChar(position);
+    const int start = LineIndex(line);
+    const int next = LineIndex(line + 1);
+    Select(start, next < 0 ? -1 : next);
+}
+
+bool TCustomRichEditEx::event(QEvent *event)
+{
+    // A press in the selection bar left of the text selects that line.
+    if (event->type() == QEvent::MouseButtonPress && FShowSelectionBar) {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        const QPoint inViewport = viewport()->mapFrom(this, mouse->position().toPoint());
+        if (mouse->button() == Qt::LeftButton && inViewport.x() < 0 && inViewport.y() >= 0 &&
+            inViewport.y() < viewport()->height()) {
+            SelectLineAt(inViewport);
+            return true;
+        }
+    }
+    return QTextEdit::event(event);
+}
+
+void TCustomRichEditEx::resizeEvent(QResizeEvent *event)
+{
+    QTextEdit::resizeEvent(event);
+    ApplyViewportMargins();
+}
+
+void TCustomRichEditEx::changeEvent(QEvent *event)
+{
+    QTextEdit::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        ++FGeneration;
+        FontChanged();
+    }
+}

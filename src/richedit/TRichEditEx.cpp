@@ -1,0 +1,3 @@
+#include "richedit/TRichEditEx.h"
+
+TRichEditEx::TRichEditEx(QWidget *parent) : TCustomRichEditEx(parent) {}
