@@ -1,0 +1,41 @@
+// zarvel-cli eval: the evaluator of "Math calculate" on one expression.
+#include "CliCommand.h"
+
+#include "calc/ExpressionEvaluator.h"
+#include "calc/ValueRendering.h"
+
+#include <QLocale>
+
+#include <cstdio>
+
+namespace {
+// Numbers in the expression use the user's decimal separator, as in the program.
+void UseSystemDecimalSeparator()
+{
+    const QString point = QLocale::system().decimalPoint();
+    if (point.size() == 1 && point.at(0).unicode() < 0x80)
+        SetDecimalSeparator(static_cast<char>(point.at(0).unicode()));
+}
+
+int Eval(const std::vector<std::string> &args)
+{
+    if (args.empty())
+        throw CliUsageError("an expression is needed");
+    // Words the shell split apart belong to one expression; spaces do not count in it.
+    std::string expression;
+    for (const std::string &word : args)
+        expression += (expression.empty() ? "" : " ") + word;
+
+    UseSystemDecimalSeparator();
+    const long double value = EvaluateExpression(expression);
+    const std::string error = GetExpressionError();
+    if (!error.empty()) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    std::printf("%s\n", RenderValue(value).c_str());
+    return 0;
+}
+
+const CliCommand EvalCommand("eval", "EXPR", Eval);
+} // namespace
