@@ -1,0 +1,780 @@
+#include "print/TRichPreviewForm.h"
+
+#include "print/ColumnPrinting.h"
+#include "print/TArrowButton.h"
+#include "print/TCompress.h"
+#include "print/TPageImage.h"
+#include "print/TPreview2.h"
+#include "widgets/TDialogSeam.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSettings>
+#include <QStyle>
+#include <QToolButton>
+
+namespace {
+// The page aspect ratio is one per program, shared by the printer and both preview windows.
+double &SharedAspectRatio()
+{
+    static double ratio = 0;
+    return ratio;
+}
+
+QRect PrimaryScreen()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+}
+
+QString ZoomText(double zoom)
+{
+    return QString::asprintf("%5.3f", zoom);
+}
+
+const QColor Teal(0, 128, 128);
+constexpr int MaxPageFiles = 10000;
+} // namespace
+
+double TRichPreviewForm::AspectRatio()
+{
+    return SharedAspectRatio();
+}
+
+void TRichPreviewForm::SetAspectRatio(double ratio)
+{
+    SharedAspectRatio() = ratio;
+}
+
+QString TRichPreviewForm::PageFileName(int index, bool compressed)
+{
+    const QString name = QStringLiteral("PreviewMetafile%1").arg(index);
+    return compressed ? name + QStringLiteral(".CPR") : name;
+}
+
+TRichPreviewForm::TRichPreviewForm(const QRect &screen)
+    : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      FScreen(screen.isEmpty() ? PrimaryScreen() : screen)
+{
+    setObjectName(QStringLiteral("RichPreviewForm"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Print Preview (Formatting)"));
+    BuildControls();
+    FormCreate();
+}
+
+TRichPreviewForm::~TRichPreviewForm()
+{
+    if (!FClosed)
+        DeletePageFiles();
+}
+
+void TRichPreviewForm::BuildControls()
+{
+    ScrollBox1 = new QScrollArea(this);
+    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+    ScrollBox1->setFrameShape(QFrame::NoFrame);
+    ScrollBox1->setWidgetResizable(false);
+    Image1 = new TPageImage;
+    Image1->setObjectName(QStringLiteral("Image1"));
+    ScrollBox1->setWidget(Image1);
+    connect(Image1, &TPageImage::mousePressed, this, &TRichPreviewForm::Image1MouseDown);
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameShape(QFrame::StyledPanel);
+    Panel1->resize(395, 71);
+
+    const auto label = [this](const char *name, const QString &text, int x, int y) {
+        auto *l = new QLabel(text, Panel1);
+        l->setObjectName(QString::fromLatin1(name));
+        l->move(x, y);
+        l->adjustSize();
+        return l;
+    };
+    const auto bevel = [this](int x, int y, int w, int h) {
+        auto *b = new QFrame(Panel1);
+        b->setFrameShape(w > h ? QFrame::HLine : QFrame::VLine);
+        b->setFrameShadow(QFrame::Sunken);
+        b->setGeometry(x, y, qMax(w, 2), qMax(h, 2));
+    };
+    Label4 = label("Label4", QStringLiteral("Page number:"), 11, 8);
+    Label10 = label("Label10", QString(), 128, 8);
+    Label10->setAutoFillBackground(true);
+    QPalette yellow = Label10->palette();
+    yellow.setColor(QPalette::Window, Qt::yellow);
+    Label10->setPalette(yellow);
+    Label10->setToolTip(QStringLiteral("Total number of pages"));
+    bevel(1, 29, 157, 2);
+    ArrowButton2 = new TArrowButton(Panel1);
+    ArrowButton2->setObjectName(QStringLiteral("ArrowButton2"));
+    ArrowButton2->SetDirection(arwUP);
+    ArrowButton2->move(-1, 33);
+    ArrowButton2->setToolTip(QStringLiteral("Showing next pages [PgUp]"));
+    connect(ArrowButton2, &TArrowButton::clicked, this, &TRichPreviewForm::ArrowButton2Click);
+    Label1 = label("Label1", QStringLiteral("NEXT "), 32, 35);
+    Label3 = label("Label3", QStringLiteral("page"), 32, 51);
+    bevel(65, 29, 2, 49);
+    ArrowButton1 = new TArrowButton(Panel1);
+    ArrowButton1->setObjectName(QStringLiteral("ArrowButton1"));
+    ArrowButton1->SetDirection(arwDOWN);
+    ArrowButton1->move(69, 33);
+    ArrowButton1->setToolTip(QStringLiteral("Showing previous pages [PgDn]"));
+    connect(ArrowButton1, &TArrowButton::clicked, this, &TRichPreviewForm::ArrowButton1Click);
+    Label2 = label("Label2", QStringLiteral("PREVIOUS"), 101, 36);
+    Label9 = label("Label9", QStringLiteral("page"), 101, 51);
+    bevel(158, -5, 2, 80);
+
+    const auto button = [this](const char *name, const QString &text, const QString &hint,
+                               const QRect &bounds) {
+        auto *b = new QToolButton(Panel1);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setText(text);
+        b->setToolTip(hint);
+        b->setGeometry(bounds);
+        return b;
+    };
+    SpeedButton1 = button("SpeedButton1", QStringLiteral("&Printing"),
+                          QStringLiteral("Printing of selection from document ['P' key]"),
+                          QRect(160, 8, 62, 25));
+    SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    SpeedButton1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    connect(SpeedButton1, &QToolButton::clicked, this, &TRichPreviewForm::SpeedButton1Click);
+    BitBtn1 = new QPushButton(QStringLiteral("Close"), Panel1);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    BitBtn1->setToolTip(QStringLiteral("Closing this preview"));
+    BitBtn1->setGeometry(224, 9, 60, 24);
+    connect(BitBtn1, &QPushButton::clicked, this, &TRichPreviewForm::BitBtn1Click);
+    SpeedButton2 = button("SpeedButton2", QStringLiteral("&Larger"),
+                          QStringLiteral("Larger zoom ['L' key]"), QRect(160, 40, 62, 25));
+    connect(SpeedButton2, &QToolButton::clicked, this, &TRichPreviewForm::SpeedButton2Click);
+    SpeedButton3 = button("SpeedButton3", QStringLiteral("&Smaller"),
+                          QStringLiteral("Smaller zoom ['S' key]"), QRect(224, 40, 61, 25));
+    SpeedButton3->setEnabled(false);
+    connect(SpeedButton3, &QToolButton::clicked, this, &TRichPreviewForm::SpeedButton3Click);
+    bevel(287, -5, 2, 77);
+    Label8 = label("Label8", QStringLiteral("Zoom factor:"), 291, 2);
+    Label6 = label("Label6", QStringLiteral("Zoom step:"), 293, 22);
+    Label7 = label("Label7", QStringLiteral("1.000"), 355, 0);
+    QFont zoomFont = Label7->font();
+    zoomFont.setPixelSize(13);
+    Label7->setFont(zoomFont);
+    Label7->adjustSize();
+    Label7->setAutoFillBackground(true);
+    QPalette teal = Label7->palette();
+    teal.setColor(QPalette::Window, Teal);
+    Label7->setPalette(teal);
+    Label7->setToolTip(QStringLiteral("Actual size of the zoom (double click for a value of one)"));
+    Label7->installEventFilter(this);
+    MaskEdit1 = new QLineEdit(Panel1);
+    MaskEdit1->setObjectName(QStringLiteral("MaskEdit1"));
+    MaskEdit1->setInputMask(QStringLiteral("9.999;_"));
+    MaskEdit1->setMaxLength(5);
+    MaskEdit1->setText(QStringLiteral("0.100"));
+    MaskEdit1->setToolTip(QStringLiteral("Input step size zooming"));
+    MaskEdit1->setGeometry(354, 17, 35, 21);
+    connect(MaskEdit1, &QLineEdit::textChanged, this, &TRichPreviewForm::MaskEdit1Change);
+    bevel(391, -8, 2, 77);
+
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->resize(37, 21);
+    Edit1->setToolTip(QStringLiteral("Number of current page (can be changed manually) "));
+    connect(Edit1, &QLineEdit::textEdited, this, [this] { FEdit1Edited = true; });
+
+    // The window sees keys before the focused control.
+    for (QWidget *child : findChildren<QWidget *>())
+        child->installEventFilter(this);
+}
+
+void TRichPreviewForm::FormCreate()
+{
+    FGenerating = true;
+    FTwoPage = false;
+    Label10->hide();
+    const QSettings settings(QStringLiteral("Zarvel"), QStringLiteral("Zarvel"));
+    const QVariant compress =
+        settings.value(QStringLiteral("RichPrint.Settings/Compress/CompressPreview"));
+    FCompressed = !compress.isValid() || compress.toString() != QLatin1String("0");
+
+    const double ratio = AspectRatio();
+    int height = RoundHalfEven(FScreen.height() * 0.95);
+    int clientHeight = height - 27;
+    const double imageHeight = clientHeight * 0.98 - 71;
+    FPageImageWidth = RoundHalfEven(ratio > 0 ? imageHeight / ratio : imageHeight * 0.707);
+    if (RoundHalfEven(FPageImageWidth * 1.0204) > FScreen.width()) {
+        // Too wide for the screen: the page keeps its shape, so the height shrinks with it.
+        const int narrower = RoundHalfEven(FScreen.width() * 0.98);
+        const double scaledImageHeight = imageHeight * narrower / FPageImageWidth;
+        FPageImageWidth = narrower;
+        clientHeight = RoundHalfEven((scaledImageHeight + 71) / 0.98);
+        height = clientHeight + 27;
+    }
+    clientHeight = height - 27;
+    FPageIndex = 0;
+    int width = RoundHalfEven(FPageImageWidth * 1.0204);
+    int clientWidth = width - 8;
+    const bool zoomFits = clientWidth >= RoundHalfEven(clientWidth * 0.02) + 395;
+    if (!zoomFits && clientWidth < RoundHalfEven(clientWidth * 0.02) + 288) {
+        width = RoundHalfEven((clientWidth * 0.02 + 288) * 1.0204);
+        clientWidth = width - 8;
+    }
+    for (QWidget *w : {static_cast<QWidget *>(Label8), static_cast<QWidget *>(Label7),
+                       static_cast<QWidget *>(Label6), static_cast<QWidget *>(MaskEdit1)})
+        w->setVisible(zoomFits);
+    FOuterWidth = width;
+    FOuterHeight = height;
+
+    const QRect imageBounds(RoundHalfEven(clientWidth * 0.01), RoundHalfEven(clientHeight * 0.01),
+                            RoundHalfEven(clientWidth * 0.98),
+                            RoundHalfEven(clientHeight * 0.98) - 71);
+    ScrollBox1->setGeometry(imageBounds);
+    Image1->setGeometry(0, 0, imageBounds.width(), imageBounds.height());
+    Panel1->setGeometry(imageBounds.left(), imageBounds.bottom() + 1, imageBounds.width(), 71);
+    Image1->Blank(Image1->size());
+    setFixedSize(clientWidth, clientHeight);
+    move(FScreen.left() + (FScreen.width() - width) / 2, FScreen.top());
+
+    FFollowGeneration = true;
+    FZoom = 1.0;
+    FZoomStep = 0.1;
+    MaskEdit1->setText(QStringLiteral("0.100"));
+    FZoomStep = 0.1;
+    Label7->setText(ZoomText(1.0));
+    FReloadPage = true;
+    FCachedPage = QPicture();
+    Edit1->move(Panel1->x() + 79, Panel1->y() + 4);
+    Edit1->raise();
+}
+
+void TRichPreviewForm::SetPageSize(int widthPx, int heightPx, const QPoint &printableOffset)
+{
+    FPageWidthPx = qMax(1, widthPx);
+    FPageHeightPx = qMax(1, heightPx);
+    FPrintableOffset = printableOffset;
+}
+
+// ---- Page files -----------------------------------------------------------------------------
+
+void TRichPreviewForm::StorePage(const QPicture &page, bool /*last*/)
+{
+    const QString name = PageFileName(FPageIndex, false);
+    QFile file(name);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        QMessageBox box(QMessageBox::Critical, QApplication::applicationName(),
+                        QStringLiteral("Can not save the page information (MetaFiles)"),
+                        QMessageBox::Ok, this);
+        TDialogSeam::Exec(box);
+    } else {
+        QPicture copy(page);
+        copy.save(&file);
+        file.close();
+    }
+    if (FCompressed) {
+        // Throws when the page could not be written: that ends the preview.
+        TCompress::CompressFile(name, PageFileName(FPageIndex, true));
+        QFile::remove(name);
+    }
+    FLastPageIndex = FPageIndex;
+    ++FPageIndex;
+}
+
+bool TRichPreviewForm::LoadPage(int index, QPicture &page) const
+{
+    const QString plain = PageFileName(index, false);
+    if (FCompressed) {
+        const bool ok = TCompress::DecompressFile(PageFileName(index, true), plain);
+        const bool loaded = ok && page.load(plain);
+        QFile::remove(plain);
+        return loaded;
+    }
+    return QFile::exists(plain) && page.load(plain);
+}
+
+void TRichPreviewForm::DeletePageFiles()
+{
+    for (int i = 0; i <= MaxPageFiles; ++i) {
+        QFile file(PageFileName(i, FCompressed));
+        if (!file.open(QIODevice::ReadOnly))
+            break;
+        file.close();
+        file.remove();
+    }
+}
+
+// ---- Painting -------------------------------------------------------------------------------
+
+void TRichPreviewForm::DrawPage(TPageImage &target, const QPicture &page) const
+{
+    target.Blank(Image1->size());
+    QPainter painter(&target.Picture());
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
+                           QPainter::SmoothPixmapTransform);
+    painter.scale(double(Image1->width()) / FPageWidthPx, double(Image1->height()) / FPageHeightPx);
+    // The recording's origin is the printable area; the picture shows the whole sheet.
+    painter.translate(FPrintableOffset);
+    painter.drawPicture(0, 0, page);
+}
+
+void TRichPreviewForm::FormPaint()
+{
+    PaintIndex(FFollowGeneration ? FPageIndex - 1 : FPageIndex);
+}
+
+void TRichPreviewForm::PaintIndex(int index)
+{
+    QPicture page;
+    if (FReloadPage || FCachedPage.isNull()) {
+        if (index < 0 || !LoadPage(index, page)) {
+            FGenerating = false;
+            return;
+        }
+        FCachedPage = page;
+    } else {
+        if (index < 0 || !QFile::exists(PageFileName(index, FCompressed))) {
+            FGenerating = false;
+            return;
+        }
+        page = FCachedPage;
+    }
+    ApplyZoom();
+    const bool second = FTwoPage && FPreview2 && index % 2 == 1;
+    TPageImage &target = second ? *FPreview2->Image1 : *Image1;
+    DrawPage(target, page);
+    const int number = FFollowGeneration ? FPageIndex : index + 1;
+    const QString text = QStringLiteral("%1").arg(number, 4);
+    if (second)
+        FPreview2->Label5->setText(text);
+    else
+        Edit1->setText(text);
+    Label10->setText(QStringLiteral("(%1)").arg(PageCount()));
+    Label10->adjustSize();
+    target.update();
+    FGenerating = false;
+}
+
+void TRichPreviewForm::ApplyZoom()
+{
+    const auto apply = [this](QScrollArea &box, TPageImage &image) {
+        if (FZoom <= 1.00001)
+            image.resize(box.size());
+        else
+            image.resize(RoundHalfEven(FZoom * ScrollBox1->width()),
+                         RoundHalfEven(ScrollBox1->height() * FZoom));
+    };
+    apply(*ScrollBox1, *Image1);
+    if (FTwoPage && FPreview2)
+        apply(*FPreview2->ScrollBox1, *FPreview2->Image1);
+}
+
+void TRichPreviewForm::BlankSecond()
+{
+    if (!FPreview2)
+        return;
+    FPreview2->Image1->Blank(Image1->size());
+    FPreview2->Image1->update();
+}
+
+void TRichPreviewForm::SetSecondLabelsVisible(bool visible)
+{
+    if (!FPreview2)
+        return;
+    FPreview2->Label4->setVisible(visible);
+    FPreview2->Label5->setVisible(visible);
+}
+
+void TRichPreviewForm::PaintSecondOrBlank(int index)
+{
+    if (index <= FLastPageIndex) {
+        SetSecondLabelsVisible(true);
+        PaintIndex(index);
+    } else {
+        BlankSecond();
+        SetSecondLabelsVisible(false);
+    }
+}
+
+void TRichPreviewForm::SetPreviousEnabled(bool enabled)
+{
+    ArrowButton1->setEnabled(enabled);
+    SetPreviousLabelsEnabled(enabled);
+}
+
+void TRichPreviewForm::SetNextEnabled(bool enabled)
+{
+    ArrowButton2->setEnabled(enabled);
+    SetNextLabelsEnabled(enabled);
+}
+
+void TRichPreviewForm::SetPreviousLabelsEnabled(bool enabled)
+{
+    Label2->setEnabled(enabled);
+    Label9->setEnabled(enabled);
+}
+
+void TRichPreviewForm::SetNextLabelsEnabled(bool enabled)
+{
+    Label1->setEnabled(enabled);
+    Label3->setEnabled(enabled);
+}
+
+// ---- Activation -----------------------------------------------------------------------------
+
+bool TRichPreviewForm::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        FormActivate();
+    return QWidget::event(event);
+}
+
+void TRichPreviewForm::FormActivate()
+{
+    setFocus();
+    if (!FGenerating) {
+        Label10->show();
+        FPageIndex = 0;
+        FFollowGeneration = false;
+        FReloadPage = true;
+        SetPreviousLabelsEnabled(false);
+        SetNextEnabled(true);
+        FormPaint();
+        if (!FTwoPage && PageCount() >= 2) {
+            int left = qMax(0, RoundHalfEven((FScreen.width() - 2 * FOuterWidth) * 0.5));
+            if (FScreen.width() < 2 * FOuterWidth + left) {
+                left = RoundHalfEven((FScreen.width() - FOuterWidth) * 0.5);
+                move(FScreen.left() + left, y());
+            } else {
+                move(FScreen.left() + left, y());
+                FPreview2 = std::make_unique<TPreview2>(*this, FScreen);
+                FTwoPage = true;
+                FPreview2->show();
+                FPreview2->FormActivate();
+                activateWindow();
+            }
+        }
+        FormPaint();
+        if (FTwoPage)
+            PaintSecondOrBlank(FPageIndex + 1);
+        setWindowTitle(QStringLiteral("Print Preview"));
+    }
+    Edit1->setReadOnly(PageCount() == 1);
+}
+
+// ---- Zoom -----------------------------------------------------------------------------------
+
+void TRichPreviewForm::ShowZoom()
+{
+    Label7->setText(ZoomText(FZoom));
+    Label7->adjustSize();
+}
+
+void TRichPreviewForm::RepaintAfterZoom()
+{
+    if (!FTwoPage) {
+        FormPaint();
+        return;
+    }
+    FReloadPage = true;
+    PaintIndex(FPageIndex);
+    if (FPageIndex + 1 <= FLastPageIndex)
+        PaintIndex(FPageIndex + 1);
+    else
+        BlankSecond();
+}
+
+void TRichPreviewForm::SpeedButton2Click()
+{
+    FFollowGeneration = false;
+    FReloadPage = false;
+    FPageIndex = qMin(FPageIndex, FLastPageIndex);
+    FZoom += FZoomStep;
+    ShowZoom();
+    if (FZoom > 1)
+        SpeedButton3->setEnabled(true);
+    RepaintAfterZoom();
+}
+
+void TRichPreviewForm::SpeedButton3Click()
+{
+    FFollowGeneration = false;
+    FReloadPage = false;
+    FPageIndex = qMin(FPageIndex, FLastPageIndex);
+    FZoom -= FZoomStep;
+    // Steps of 0.1 do not add up exactly: what is within a hair of 1 is 1.
+    if (FZoom < 1.00001)
+        FZoom = 1;
+    SpeedButton3->setEnabled(FZoom != 1);
+    ShowZoom();
+    RepaintAfterZoom();
+}
+
+void TRichPreviewForm::Label7DblClick()
+{
+    FZoom = 1;
+    Label7->setText(ZoomText(1.0));
+    SpeedButton3->setEnabled(false);
+    RepaintAfterZoom();
+}
+
+void TRichPreviewForm::Image1MouseDown(Qt::MouseButton button)
+{
+    if (button == Qt::RightButton)
+        Label7DblClick();
+}
+
+void TRichPreviewForm::MaskEdit1Change()
+{
+    // An entry with blanks left in it is incomplete.
+    const QString shown = MaskEdit1->displayText();
+    bool ok = false;
+    const double step = shown.contains(QLatin1Char('_')) ? 0 : shown.toDouble(&ok);
+    FZoomStep = ok ? step : 0.1;
+}
+
+// ---- Navigation -----------------------------------------------------------------------------
+
+void TRichPreviewForm::ArrowButton2Click()
+{
+    FFollowGeneration = false;
+    FReloadPage = true;
+    if (FTwoPage) {
+        FPageIndex += 2;
+        SetSecondLabelsVisible(true);
+    } else {
+        FPageIndex += 1;
+    }
+    FPageIndex = qMin(FPageIndex, FLastPageIndex);
+    // The left window of a pair always shows an even index.
+    if (FTwoPage && FPageIndex % 2 == 1)
+        FPageIndex -= 1;
+    FPageIndex = qMax(FPageIndex, 0);
+    const bool atEnd =
+        FPageIndex == FLastPageIndex || (FTwoPage && FPageIndex + 1 == FLastPageIndex);
+    SetPreviousEnabled(true);
+    SetNextEnabled(!atEnd);
+    PaintIndex(FPageIndex);
+    if (FTwoPage)
+        PaintSecondOrBlank(FPageIndex + 1);
+}
+
+void TRichPreviewForm::ArrowButton1Click()
+{
+    FPageIndex = qMin(FPageIndex, FLastPageIndex);
+    FFollowGeneration = false;
+    FReloadPage = true;
+    FPageIndex = qMax(0, FPageIndex - (FTwoPage ? 2 : 1));
+    SetPreviousEnabled(FPageIndex > 0);
+    SetNextEnabled(true);
+    PaintIndex(FPageIndex);
+    if (FTwoPage) {
+        SetSecondLabelsVisible(true);
+        if (FPageIndex + 1 <= FLastPageIndex)
+            PaintIndex(FPageIndex + 1);
+    }
+}
+
+void TRichPreviewForm::FormKeyDown(int key)
+{
+    FFollowGeneration = false;
+    switch (key) {
+    case Qt::Key_PageUp:
+        ArrowButton2Click();
+        break;
+    case Qt::Key_PageDown:
+        ArrowButton1Click();
+        break;
+    case Qt::Key_Home:
+        FPageIndex = 0;
+        FReloadPage = true;
+        SetNextLabelsEnabled(true);
+        SetPreviousLabelsEnabled(false);
+        PaintIndex(0);
+        if (FTwoPage)
+            PaintSecondOrBlank(1);
+        break;
+    case Qt::Key_End:
+        if (FLastPageIndex < 0)
+            break;
+        FPageIndex = FLastPageIndex;
+        FReloadPage = true;
+        SetNextLabelsEnabled(false);
+        SetPreviousLabelsEnabled(true);
+        if (!FTwoPage) {
+            PaintIndex(FPageIndex);
+        } else if (FLastPageIndex % 2 == 1) {
+            PaintIndex(FLastPageIndex);
+            PaintIndex(FLastPageIndex - 1);
+            FPageIndex = FLastPageIndex - 1; // the pair's left page, as Home and typed numbers
+            SetSecondLabelsVisible(true);
+        } else {
+            PaintIndex(FLastPageIndex);
+            BlankSecond();
+            SetSecondLabelsVisible(false);
+        }
+        break;
+    case Qt::Key_Left:
+        ScrollBox1->horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        break;
+    case Qt::Key_Right:
+        ScrollBox1->horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        break;
+    case Qt::Key_Up:
+        ScrollBox1->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        break;
+    case Qt::Key_Down:
+        ScrollBox1->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        break;
+    default:
+        break;
+    }
+}
+
+void TRichPreviewForm::FormKeyPress(QChar key)
+{
+    switch (key.unicode()) {
+    case 'L':
+    case 'l':
+        SpeedButton2Click();
+        break;
+    case 'S':
+    case 's':
+        SpeedButton3Click();
+        break;
+    case 'P':
+    case 'p':
+        SpeedButton1Click();
+        break;
+    default:
+        break;
+    }
+}
+
+void TRichPreviewForm::Edit1KeyUp()
+{
+    if (!FEdit1Edited)
+        return;
+    FEdit1Edited = false;
+    bool ok = false;
+    const int n = Edit1->text().trimmed().toInt(&ok);
+    if (ok && n >= 1 && n <= PageCount()) {
+        FReloadPage = true;
+        if (!FTwoPage || n % 2 == 1) {
+            FPageIndex = n - 1;
+            PaintIndex(FPageIndex);
+            if (FTwoPage)
+                PaintSecondOrBlank(n);
+        } else {
+            FPageIndex = n - 2;
+            PaintIndex(n - 2);
+            SetSecondLabelsVisible(true);
+            PaintIndex(n - 1);
+        }
+    }
+    SetPreviousEnabled(FPageIndex > 0);
+    SetNextEnabled(FPageIndex < FLastPageIndex);
+}
+
+void TRichPreviewForm::keyPressEvent(QKeyEvent *event)
+{
+    FormKeyDown(event->key());
+    if (!event->text().isEmpty())
+        FormKeyPress(event->text().at(0));
+}
+
+bool TRichPreviewForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Label7 && event->type() == QEvent::MouseButtonDblClick) {
+        Label7DblClick();
+        return true;
+    }
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        const int k = key->key();
+        FormKeyDown(k);
+        const bool typing = watched == Edit1 || watched == MaskEdit1;
+        if (!key->text().isEmpty() && !(typing && key->text().at(0).isDigit()))
+            FormKeyPress(key->text().at(0));
+        // Page keys belong to the window; everything else also reaches the control.
+        if (k == Qt::Key_PageUp || k == Qt::Key_PageDown || k == Qt::Key_Home || k == Qt::Key_End)
+            return true;
+    } else if (event->type() == QEvent::KeyRelease && watched == Edit1) {
+        Edit1KeyUp();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// ---- Printing and closing -------------------------------------------------------------------
+
+void TRichPreviewForm::SpeedButton1Click()
+{
+    FFollowGeneration = false;
+    FReloadPage = true;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    struct CursorBack
+    {
+        ~CursorBack() { QGuiApplication::restoreOverrideCursor(); }
+    } cursorBack;
+
+    QPrinter standIn(QPrinter::HighResolution);
+    QPrinter &printer = FPrinter ? *FPrinter : standIn;
+    QPrintDialog dialog(&printer, this);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setMinMax(1, qMax(1, PageCount()));
+    dialog.setFromTo(1, qMax(1, PageCount()));
+    dialog.setPrintRange(QAbstractPrintDialog::AllPages);
+    if (TDialogSeam::Exec(dialog) != QDialog::Accepted)
+        return;
+    if (dialog.printRange() == QAbstractPrintDialog::PageRange) {
+        FPrintFrom = dialog.fromPage();
+        FPrintTo = dialog.toPage();
+    } else {
+        FPrintFrom = 1;
+        FPrintTo = dialog.maxPage();
+    }
+    for (int index = FPrintFrom - 1; index <= FPrintTo - 1; ++index) {
+        FPageIndex = index;
+        FormPaint();
+        QPicture page;
+        if (!LoadPage(index, page))
+            continue;
+        // Each page is a print job of its own. The recording is in the printer's own pixels
+        // from the printable area, so it goes onto the paper exactly as printing puts it.
+        QPainter painter;
+        if (!painter.begin(&printer))
+            continue;
+        painter.drawPicture(0, 0, page);
+        painter.end();
+    }
+}
+
+void TRichPreviewForm::BitBtn1Click()
+{
+    close();
+}
+
+void TRichPreviewForm::closeEvent(QCloseEvent *event)
+{
+    Image1->Blank(QSize(1, 1));
+    FCachedPage = QPicture();
+    DeletePageFiles();
+    FClosed = true;
+    if (FPreview2)
+        FPreview2->close();
+    event->accept();
+}

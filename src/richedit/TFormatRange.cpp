@@ -1,0 +1,232 @@
+#include "richedit/TFormatRange.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include <algorithm>
+
+namespace {
+constexpr QChar FormFeed(0x000C);
+
+// Twips to device pixels, truncated toward zero like the integer arithmetic of the request.
+int TwipsToPixels(int twips, int dpi)
+{
+    return int(qint64(twips) * dpi / 1440);
+}
+} // namespace
+
+// Stands in for the target device while the clone is laid out: it only reports metrics, so
+// the kept layout never points at a printer or recording that has gone away.
+class TFormatRange::MetricDevice : public QPaintDevice
+{
+public:
+    void CopyMetricsOf(const QPaintDevice &device)
+    {
+        FDpiX = device.logicalDpiX();
+        FDpiY = device.logicalDpiY();
+        FPhysX = device.physicalDpiX();
+        FPhysY = device.physicalDpiY();
+        FWidth = device.width();
+        FHeight = device.height();
+    }
+    QPaintEngine *paintEngine() const override { return nullptr; }
+
+protected:
+    int metric(PaintDeviceMetric m) const override
+    {
+        switch (m) {
+        case PdmWidth:
+            return FWidth;
+        case PdmHeight:
+            return FHeight;
+        case PdmWidthMM:
+            return FDpiX > 0 ? int(FWidth * 25.4 / FDpiX) : 0;
+        case PdmHeightMM:
+            return FDpiY > 0 ? int(FHeight * 25.4 / FDpiY) : 0;
+        case PdmDpiX:
+            return FDpiX;
+        case PdmDpiY:
+            return FDpiY;
+        case PdmPhysicalDpiX:
+            return FPhysX;
+        case PdmPhysicalDpiY:
+            return FPhysY;
+        case PdmNumColors:
+            return 0x7fffffff;
+        case PdmDepth:
+            return 32;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return int(devicePixelRatioFScale());
+        }
+        return 0;
+    }
+
+private:
+    int FDpiX = 96, FDpiY = 96, FPhysX = 96, FPhysY = 96, FWidth = 0, FHeight = 0;
+};
+
+TFormatRange::TFormatRange() : FDevice(std::make_unique<MetricDevice>()) {}
+
+TFormatRange::~TFormatRange() = default;
+
+int TFormatRange::TextLength(const QTextDocument &document)
+{
+    return std::max(0, document.characterCount() - 1);
+}
+
+void TFormatRange::Free()
+{
+    FLines.clear();
+    FClone.reset();
+    FSource = nullptr;
+    FWidthPx = -1;
+}
+
+void TFormatRange::Prepare(const QTextDocument &source, const QPaintDevice &target, int widthPx)
+{
+    const int dpiX = target.logicalDpiX();
+    const int dpiY = target.logicalDpiY();
+    if (FClone && FSource == &source && FWidthPx == widthPx && FDpiX == dpiX && FDpiY == dpiY)
+        return;
+    Free();
+    FSource = &source;
+    FWidthPx = widthPx;
+    FDpiX = dpiX;
+    FDpiY = dpiY;
+    FLength = TextLength(source);
+    FClone.reset(source.clone());
+    FClone->setUndoRedoEnabled(false);
+
+    // A form feed becomes a line separator in the clone: one character as well, so positions
+    // stay the same, and the layout then breaks the line right after it.
+    QTextCursor cursor(FClone.get());
+    for (QTextBlock block = FClone->begin(); block.isValid(); block = block.next()) {
+        const QString text = block.text();
+        for (int i = text.indexOf(FormFeed); i >= 0; i = text.indexOf(FormFeed, i + 1)) {
+            cursor.setPosition(block.position() + i);
+            cursor.setPosition(block.position() + i + 1, QTextCursor::KeepAnchor);
+            const QTextCharFormat format = cursor.charFormat();
+            cursor.insertText(QString(QChar::LineSeparator), format);
+        }
+    }
+
+    FDevice->CopyMetricsOf(target);
+    FClone->documentLayout()->setPaintDevice(FDevice.get());
+    FClone->setDocumentMargin(0);
+    FClone->setTextWidth(std::max(1, widthPx));
+    BuildLines();
+}
+
+void TFormatRange::BuildLines()
+{
+    FLines.clear();
+    const QAbstractTextDocumentLayout *layout = FClone->documentLayout();
+    for (QTextBlock block = FClone->begin(); block.isValid(); block = block.next()) {
+        const QTextLayout *lines = block.layout();
+        const QRectF rect = layout->blockBoundingRect(block);
+        const int blockEnd = block.position() + block.length(); // after the paragraph break
+        const int count = lines ? lines->lineCount() : 0;
+        if (count == 0) {
+            FLines.push_back({block.position(), blockEnd, rect.top(), rect.bottom(), -1});
+            continue;
+        }
+        const QString text = block.text();
+        for (int i = 0; i < count; ++i) {
+            const QTextLine line = lines->lineAt(i);
+            const int start = block.position() + line.textStart();
+            const int end =
+                i + 1 < count ? block.position() + lines->lineAt(i + 1).textStart() : blockEnd;
+            const qreal top = rect.top() + line.y();
+            Line entry{start, end, top, top + line.height(), -1};
+            const int last = line.textStart() + line.textLength() - 1;
+            if (last >= 0 && last < text.size() && text.at(last) == QChar::LineSeparator &&
+                FSource->characterAt(block.position() + last) == FormFeed) {
+                // A form feed at the end of its paragraph takes the paragraph break with it,
+                // so the next page starts with the next paragraph, not an empty line.
+                entry.pageEnd = last == text.size() - 1 ? blockEnd : start + line.textLength();
+                if (last == text.size() - 1) {
+                    entry.end = blockEnd;
+                    FLines.push_back(entry);
+                    break;
+                }
+            }
+            FLines.push_back(entry);
+        }
+    }
+}
+
+int TFormatRange::FirstLineAt(int position) const
+{
+    const auto after = std::upper_bound(FLines.begin(), FLines.end(), position,
+                                        [](int pos, const Line &line) { return pos < line.start; });
+    return after == FLines.begin() ? 0 : int(after - FLines.begin()) - 1;
+}
+
+int TFormatRange::Format(const QTextDocument &source, bool render,
+                         const TFormatRangeRequest *request)
+{
+    if (!request) {
+        Free();
+        return 0;
+    }
+    const QPaintDevice *target = request->hdcTarget;
+    if (!target && request->hdc)
+        target = request->hdc->device();
+    if (!target)
+        return -1;
+
+    const int dpiX = target->logicalDpiX() > 0 ? target->logicalDpiX() : 600;
+    const int dpiY = target->logicalDpiY() > 0 ? target->logicalDpiY() : 600;
+    const int left = TwipsToPixels(request->rc.left(), dpiX);
+    const int top = TwipsToPixels(request->rc.top(), dpiY);
+    const int width = TwipsToPixels(request->rc.right(), dpiX) - left;
+    const int height = TwipsToPixels(request->rc.bottom(), dpiY) - top;
+
+    Prepare(source, *target, width);
+    const int length = FLength;
+    const int cpMin = std::clamp(request->cpMin, 0, length);
+    const int cpMax = request->cpMax < 0 ? length : std::min(request->cpMax, length);
+    if (cpMin >= cpMax || FLines.empty())
+        return cpMin;
+
+    const int first = FirstLineAt(cpMin);
+    const qreal y0 = FLines[first].top;
+    int last = first;
+    int next = -1;
+    for (int i = first; i < int(FLines.size()); ++i) {
+        const Line &line = FLines[i];
+        // The first line always goes on the page, so that every page makes progress.
+        if (i > first && (line.bottom - y0 > height || line.start >= cpMax))
+            break;
+        last = i;
+        if (line.pageEnd >= 0) {
+            next = line.pageEnd;
+            break;
+        }
+    }
+    if (next < 0)
+        next = FLines[last].end;
+    next = std::min(next, cpMax);
+
+    if (render && request->hdc) {
+        QPainter &painter = *request->hdc;
+        const qreal yEnd = FLines[last].bottom;
+        painter.save();
+        painter.translate(left, top - y0);
+        const QRectF clip(-left - width, y0, 3.0 * width + 2 * left, yEnd - y0);
+        painter.setClipRect(clip, Qt::IntersectClip);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = clip;
+        context.palette.setColor(QPalette::Text, Qt::black);
+        FClone->documentLayout()->draw(&painter, context);
+        painter.restore();
+    }
+    return next;
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QRect>
+
+#include <memory>
+#include <vector>
+
+class QPainter;
+class QPaintDevice;
+class QTextDocument;
+
+// The record of one format-range request. Rectangles are in twips (1/1440 inch); positions
+// count a paragraph break as one character, as QTextCursor does.
+struct TFormatRangeRequest
+{
+    QPainter *hdc = nullptr;           // where the text is drawn (may be null when measuring)
+    QPaintDevice *hdcTarget = nullptr; // the device whose metrics the text is laid out for
+    QRect rc;                          // the area to fill
+    QRect rcPage;                      // the whole page
+    int cpMin = 0;                     // first position to draw
+    int cpMax = -1;                    // last position, -1 for the end of the text
+};
+
+// Lays a document out for a page area on a target device and draws it one page at a time.
+// The layout is made on a clone of the document and kept between calls until Free, so that
+// printing never disturbs the document being edited. A form feed (U+000C) ends a page.
+class TFormatRange
+{
+public:
+    TFormatRange();
+    ~TFormatRange();
+    TFormatRange(const TFormatRange &) = delete;
+    TFormatRange &operator=(const TFormatRange &) = delete;
+
+    // With render set, draws the lines of the source that fit into request.rc from cpMin on;
+    // otherwise only measures. Returns the first position that was not drawn. A null request
+    // frees the kept layout and returns 0.
+    int Format(const QTextDocument &source, bool render, const TFormatRangeRequest *request);
+
+    // Drops the clone and its layout.
+    void Free();
+
+    // Text length of a document in the counting of the positions above.
+    static int TextLength(const QTextDocument &document);
+
+private:
+    struct Line
+    {
+        int start; // first position of the line
+        int end;   // first position after it (includes a block's paragraph break)
+        qreal top; // in device pixels of the target
+        qreal bottom;
+        int pageEnd; // when a form feed ends the page after this line: where the next page starts;
+                     // else -1
+    };
+    class MetricDevice;
+
+    void Prepare(const QTextDocument &source, const QPaintDevice &target, int widthPx);
+    void BuildLines();
+    int FirstLineAt(int position) const;
+
+    std::unique_ptr<QTextDocument> FClone;
+    std::unique_ptr<MetricDevice> FDevice;
+    std::vector<Line> FLines;
+    const QTextDocument *FSource = nullptr;
+    int FWidthPx = -1;
+    int FDpiX = 0;
+    int FDpiY = 0;
+    int FLength = 0;
+};
