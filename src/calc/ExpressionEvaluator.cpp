@@ -2,7 +2,6 @@
 
 #include "calc/EparserError.h"
 
-#include <cerrno>
 #include <cfenv>
 #include <clocale>
 #include <cmath>
@@ -32,8 +31,10 @@ bool IsOperator(char c)
 }
 
 // Arithmetic with invalid operation, division by zero and overflow turned into failures.
-// The operands and the result pass through volatile storage so that the compiler can move
-// neither the operation before the flags are cleared nor the flag test before the operation.
+// The flags are cleared once when an evaluation starts; since every fault ends the
+// evaluation, a flag found set after an operation was raised by that operation.
+// The operands and the result pass through volatile storage so that the compiler cannot move
+// the flag test before the operation.
 void CheckFloatingPointFlags()
 {
     const int raised = std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
@@ -47,7 +48,6 @@ void CheckFloatingPointFlags()
 
 template <typename Operation> long double Checked(long double a, long double b, Operation op)
 {
-    std::feclearexcept(FE_ALL_EXCEPT);
     volatile long double left = a;
     volatile long double right = b;
     volatile long double result = op(left, right);
@@ -109,6 +109,17 @@ locale_t ClassicLocale()
     return locale;
 }
 
+// Powers of ten that an extended number holds exactly (5^27 < 2^64).
+constexpr int ExactPowers = 27;
+
+long double PowerOfTen(int n)
+{
+    long double power = 1;
+    for (int i = 0; i < n; ++i)
+        power *= 10;
+    return power;
+}
+
 // Sign, digits, the decimal separator and digits, "e", a sign and digits; nothing else.
 // The exponent is read only until its value reaches 500.
 long double TextToNumber(std::string_view text, char separator)
@@ -118,37 +129,55 @@ long double TextToNumber(std::string_view text, char separator)
     std::size_t i = 0;
     if (i < text.size() && (text[i] == '+' || text[i] == '-'))
         canonical += text[i++];
+    const bool negative = !canonical.empty() && canonical[0] == '-';
     bool mantissa = false;
-    const auto digits = [&] {
+    unsigned long long digitsValue = 0; // the first 19 digits, for the exact short cut
+    int digitCount = 0;
+    int fractionDigits = 0;
+    const auto digits = [&](bool fraction) {
         while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+            if (++digitCount <= 19)
+                digitsValue = digitsValue * 10 + unsigned(text[i] - '0');
+            if (fraction)
+                ++fractionDigits;
             canonical += text[i++];
             mantissa = true;
         }
     };
     canonical += '0';
-    digits();
+    digits(false);
     if (i < text.size() && text[i] == separator) {
         ++i;
         mantissa = true;
         canonical += '.';
-        digits();
+        digits(true);
     }
     if (!mantissa)
         ThrowNotANumber(text);
+    int exponent = 0;
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         ++i;
-        bool negative = false;
+        bool negativeExponent = false;
         if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-            negative = text[i++] == '-';
-        int exponent = 0;
+            negativeExponent = text[i++] == '-';
         while (exponent < 500 && i < text.size() && text[i] >= '0' && text[i] <= '9')
             exponent = exponent * 10 + (text[i++] - '0');
-        canonical += negative ? "e-" : "e";
-        canonical += std::to_string(exponent);
+        if (negativeExponent)
+            exponent = -exponent;
     }
     if (i != text.size())
         ThrowNotANumber(text);
-    errno = 0;
+
+    // Short numbers: both parts exact, so one multiplication or division rounds correctly.
+    const int scale = exponent - fractionDigits;
+    if (digitCount <= 19 && scale >= -ExactPowers && scale <= ExactPowers) {
+        const long double whole = static_cast<long double>(digitsValue);
+        const long double value =
+            scale >= 0 ? whole * PowerOfTen(scale) : whole / PowerOfTen(-scale);
+        return negative ? -value : value;
+    }
+    canonical += 'e';
+    canonical += std::to_string(exponent);
     const long double value = strtold_l(canonical.c_str(), nullptr, ClassicLocale());
     // Too large for the extended range fails; too small becomes 0 or a denormal value.
     if (std::isinf(value))
@@ -290,6 +319,7 @@ std::string NormalizeExpression(const std::string &expression)
 long double EvaluateExpression(const std::string &expression)
 {
     LastExpressionError.clear();
+    std::feclearexcept(FE_ALL_EXCEPT);
     try {
         const TEvaluator evaluator(DecimalSeparator());
         const long double value = evaluator.Evaluate(NormalizeExpression(expression), 0);
