@@ -1,0 +1,337 @@
+// The merge engine without a window: placeholder reading, the two modes, the stops, the hooks.
+#include "TestEnvironment.h"
+
+#include "assembly/AssemblyTexts.h"
+#include "assembly/TMergeEngine.h"
+#include "rtf2html/StringUtils.h"
+
+#include <QFile>
+#include <QtTest>
+
+#include <string>
+#include <vector>
+
+Q_DECLARE_METATYPE(std::string)
+Q_DECLARE_METATYPE(TMergeStop)
+Q_DECLARE_METATYPE(std::vector<std::string>)
+
+namespace {
+// Information lines for the values v1..vn, each with a heading.
+std::vector<std::string> Pairs(const std::vector<std::string> &values)
+{
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        lines.push_back("Heading " + std::to_string(i + 1));
+        lines.push_back(values[i]);
+    }
+    return lines;
+}
+
+QByteArray Bytes(const std::string &text)
+{
+    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+}
+} // namespace
+
+class TestMergeEngine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void extractPlaceholder_data();
+    void extractPlaceholder();
+    void pairNumber_data();
+    void pairNumber();
+    void valueLineIndex();
+    void merge_data();
+    void merge();
+    void stopMessages();
+    void overwriteClashMessage();
+    void hooksSeeEveryCompletedStep();
+    void debugFileHoldsLastCompletedStep();
+    void runawayEndsQuickly_data();
+    void runawayEndsQuickly();
+    void missingTemplateFileRaises();
+    void captions();
+};
+
+void TestMergeEngine::extractPlaceholder_data()
+{
+    QTest::addColumn<std::string>("text");
+    QTest::addColumn<std::string>("expected");
+    QTest::newRow("space after") << std::string("@12 x") << std::string("@12");
+    QTest::newRow("control word after") << std::string("@12\\par") << std::string("@12");
+    QTest::newRow("brace after") << std::string("@7}") << std::string("@7");
+    QTest::newRow("line end after") << std::string("@12\r\n") << std::string("@12");
+    QTest::newRow("end of text") << std::string("@4") << std::string("@4");
+    QTest::newRow("lone at sign") << std::string("@") << std::string("@");
+    QTest::newRow("comma then digit") << std::string("@3,5") << std::string("@3,");
+    QTest::newRow("comma then space") << std::string("@3, 5") << std::string("@3");
+    QTest::newRow("line end then digit") << std::string("@3\r\n5") << std::string("@3\n");
+    QTest::newRow("space then line end") << std::string("@3 \r\n5") << std::string("@3");
+    QTest::newRow("e-mail") << std::string("@example.com") << std::string("@e");
+    QTest::newRow("doubled at") << std::string("@@1 ") << std::string("@@1");
+    QTest::newRow("space before digits") << std::string("@ 1 ") << std::string("@ 1");
+}
+
+void TestMergeEngine::extractPlaceholder()
+{
+    QFETCH(std::string, text);
+    QFETCH(std::string, expected);
+    QCOMPARE(TMergeEngine::ExtractPlaceholder("x" + text, 1), expected);
+}
+
+void TestMergeEngine::pairNumber_data()
+{
+    QTest::addColumn<std::string>("placeholder");
+    QTest::addColumn<long>("pair");
+    QTest::newRow("one") << std::string("@1") << 1L;
+    QTest::newRow("twelve") << std::string("@12") << 12L;
+    QTest::newRow("leading blank") << std::string("@ 3") << 3L;
+    QTest::newRow("plus sign") << std::string("@+2") << 2L;
+    QTest::newRow("negative") << std::string("@-1") << 0L;
+    QTest::newRow("zero") << std::string("@0") << 0L;
+    QTest::newRow("letter") << std::string("@e") << 0L;
+    QTest::newRow("comma appended") << std::string("@3,") << 0L;
+    QTest::newRow("empty") << std::string("@") << 0L;
+    QTest::newRow("largest") << std::string("@2147483647") << 2147483647L;
+    QTest::newRow("too large") << std::string("@2147483648") << 0L;
+    QTest::newRow("far too large") << std::string("@999999999999999999999999") << 0L;
+}
+
+void TestMergeEngine::pairNumber()
+{
+    QFETCH(std::string, placeholder);
+    QFETCH(long, pair);
+    QCOMPARE(TMergeEngine::PairNumber(placeholder), pair);
+}
+
+void TestMergeEngine::valueLineIndex()
+{
+    const TMergeEngine engine({"h1", "v1", "h2", "v2", "h3"});
+    std::size_t index = 99;
+    QVERIFY(engine.ValueLineIndex("@2", index));
+    QCOMPARE(index, std::size_t(3));
+    QVERIFY(!engine.ValueLineIndex("@3", index)); // line 6 does not exist
+    QVERIFY(!engine.ValueLineIndex("@0", index));
+    QVERIFY(!engine.ValueLineIndex("@2147483647", index));
+}
+
+void TestMergeEngine::merge_data()
+{
+    QTest::addColumn<std::string>("templ");
+    QTest::addColumn<std::vector<std::string>>("lines");
+    QTest::addColumn<bool>("overwrite");
+    QTest::addColumn<std::string>("expected");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<TMergeStop>("stop");
+
+    using V = std::vector<std::string>;
+    const auto none = TMergeStop::None;
+    QTest::newRow("three @1 and one @2")
+        << std::string("@1 and @1\\par @2 @1\\par\r\n") << Pairs({"Ann", "Bob"}) << false
+        << std::string("Ann and Ann\\par Bob Ann\\par\r\n") << 4 << none;
+    QTest::newRow("@1 leaves @12 alone")
+        << std::string("@1 @12\r\n")
+        << Pairs({"one", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "twelve"}) << false
+        << std::string("one twelve\r\n") << 2 << none;
+    QTest::newRow("expression value") << std::string("=@1=\r\n") << Pairs({"2*3"}) << false
+                                      << std::string("=        6.00=\r\n") << 1 << none;
+    QTest::newRow("plain value unchanged")
+        << std::string("=@1=\r\n") << Pairs({"12 Main Street"}) << false
+        << std::string("=12 Main Street=\r\n") << 1 << none;
+    QTest::newRow("rejected expression kept") << std::string("@1\r\n") << Pairs({"D-408"}) << false
+                                              << std::string("D-408\r\n") << 1 << none;
+    QTest::newRow("overwrite two letters") << std::string("@1   |\r\n") << Pairs({"AB"}) << true
+                                           << std::string("AB   |\r\n") << 1 << none;
+    QTest::newRow("overwrite four letters") << std::string("@1   |\r\n") << Pairs({"ABCD"}) << true
+                                            << std::string("ABCD |\r\n") << 1 << none;
+    QTest::newRow("overwrite one letter") << std::string("@1   |\r\n") << Pairs({"A"}) << true
+                                          << std::string("A    |\r\n") << 1 << none;
+    QTest::newRow("overwrite every occurrence one by one")
+        << std::string("@1  @1  @2  \r\n") << Pairs({"ab", "cd"}) << true
+        << std::string("ab  ab  cd  \r\n") << 3 << none;
+    QTest::newRow("overwrite clash") << std::string("@1 @2\r\n") << Pairs({"ABCD", "x"}) << true
+                                     << std::string("@1 @2\r\n") << 0 << TMergeStop::OverwriteClash;
+    QTest::newRow("e-mail address")
+        << std::string("Write to jo@example.com\r\n") << Pairs({"a", "b"}) << false
+        << std::string("Write to jo@example.com\r\n") << 0 << TMergeStop::MissingValue;
+    QTest::newRow("value with a placeholder") << std::string("@1 end\r\n") << Pairs({"see @2", "Y"})
+                                              << false << std::string("see Y end\r\n") << 2 << none;
+    QTest::newRow("chain of values") << std::string("@3 @1\r\n") << Pairs({"[@2]", "(@3)", "z"})
+                                     << false << std::string("z [(z)]\r\n") << 4 << none;
+    QTest::newRow("three lines, pair 2")
+        << std::string("@1 @2\r\n") << V{"h1", "v1", "h2"} << false << std::string("v1 @2\r\n") << 1
+        << TMergeStop::MissingValue;
+    QTest::newRow("comma and digit") << std::string("@3,5\r\n") << Pairs({"a", "b", "c"}) << false
+                                     << std::string("@3,5\r\n") << 0 << TMergeStop::MissingValue;
+    QTest::newRow("empty information")
+        << std::string("Dear @1\r\n") << V{} << false << std::string("Dear @1\r\n") << 0
+        << TMergeStop::MissingValue;
+    QTest::newRow("no placeholder") << std::string("{\\rtf1 plain\\par}\r\n") << V{} << false
+                                    << std::string("{\\rtf1 plain\\par}\r\n") << 0 << none;
+    QTest::newRow("capital before, insert")
+        << std::string("AB@1 and @1\r\n") << Pairs({"x"}) << false << std::string("AB@1 and @1\r\n")
+        << 0 << TMergeStop::NotWholeWord;
+    QTest::newRow("capital after, insert")
+        << std::string("@1 @1Z\r\n") << Pairs({"x"}) << false << std::string("x @1Z\r\n") << 1
+        << TMergeStop::NotWholeWord;
+    QTest::newRow("high byte after, insert")
+        << std::string("@1\xE9\r\n") << Pairs({"x"}) << false << std::string("@1\xE9\r\n") << 0
+        << TMergeStop::NotWholeWord;
+    QTest::newRow("lower-case letters bound a word")
+        << std::string("a@1b\r\n") << Pairs({"X"}) << false << std::string("aXb\r\n") << 1 << none;
+    QTest::newRow("capital before, overwrite") << std::string("AB@1 \r\n") << Pairs({"x"}) << true
+                                               << std::string("ABx  \r\n") << 1 << none;
+    QTest::newRow("self reference") << std::string("@1\r\n") << Pairs({"again @1"}) << false
+                                    << std::string() << -1 << TMergeStop::Runaway;
+    QTest::newRow("circle") << std::string("@1 @2\r\n") << Pairs({"@2", "@1"}) << false
+                            << std::string() << -1 << TMergeStop::Runaway;
+    QTest::newRow("overwrite self reference") << std::string("@1 \r\n") << Pairs({"@1"}) << true
+                                              << std::string() << -1 << TMergeStop::Runaway;
+}
+
+void TestMergeEngine::merge()
+{
+    QFETCH(std::string, templ);
+    QFETCH(std::vector<std::string>, lines);
+    QFETCH(bool, overwrite);
+    QFETCH(std::string, expected);
+    QFETCH(int, count);
+    QFETCH(TMergeStop, stop);
+
+    TMergeEngine engine(lines);
+    engine.SetOverwriteMode(overwrite);
+    const TMergeResult result = engine.Merge(templ);
+    QCOMPARE(int(result.Stop), int(stop));
+    QCOMPARE(result.Finished(), stop == TMergeStop::None);
+    if (count >= 0) {
+        QCOMPARE(Bytes(result.Text), Bytes(expected));
+        QCOMPARE(result.Count, count);
+    }
+    if (overwrite && stop == TMergeStop::None)
+        QCOMPARE(result.Text.size(), templ.size());
+    QCOMPARE(result.MessageText.empty(), stop == TMergeStop::None);
+}
+
+void TestMergeEngine::stopMessages()
+{
+    const TMergeEngine engine(Pairs({"x"}));
+    const TMergeResult missing = engine.Merge("@1 @2\r\n");
+    QCOMPARE(missing.Placeholder, std::string("@2"));
+    QCOMPARE(missing.MessageCaption, std::string("Zarvel"));
+    QCOMPARE(missing.MessageIcon, 'H');
+    QCOMPARE(missing.MessageText,
+             std::string("Your TEMPLATE file contains a value;that is not in the INFORMATION "
+                         "file ;Please correct the error before proceeding"));
+
+    const TMergeResult joined = engine.Merge("X@1\r\n");
+    QCOMPARE(joined.Placeholder, std::string("@1"));
+    QCOMPARE(joined.MessageCaption, std::string("Zarvel"));
+    QVERIFY(joined.MessageText.find("@1") != std::string::npos);
+    QVERIFY(joined.MessageText != missing.MessageText);
+
+    const TMergeResult runaway = TMergeEngine(Pairs({"@1 @1"})).Merge("@1\r\n");
+    QCOMPARE(runaway.Placeholder, std::string("@1"));
+    QVERIFY(runaway.MessageText.find("@1") != std::string::npos);
+    QVERIFY(runaway.MessageText != joined.MessageText);
+}
+
+void TestMergeEngine::overwriteClashMessage()
+{
+    TMergeEngine engine(Pairs({"ABCD", "x"}));
+    engine.SetOverwriteMode(true);
+    const TMergeResult result = engine.Merge("@1 @2\r\n");
+    QCOMPARE(result.MessageCaption, std::string());
+    QCOMPARE(result.MessageIcon, 'H');
+    QCOMPARE(result.MessageText,
+             std::string(" There is a problem here; The programme wants to insert ABCD; into the "
+                         "space of @1;Suggest you re-edit either template or INF file; OR rerun "
+                         "this merge with overwrite set to false."));
+    // An "@" within the value's length after the placeholder stops it, even though the
+    // overwritten area (the two characters after @1) would not reach it.
+    engine = TMergeEngine(Pairs({"ABC", "x"}));
+    engine.SetOverwriteMode(true);
+    QCOMPARE(int(engine.Merge("@1  @2\r\n").Stop), int(TMergeStop::OverwriteClash));
+    QVERIFY(engine.Merge("@1   @2\r\n").Finished());
+}
+
+void TestMergeEngine::hooksSeeEveryCompletedStep()
+{
+    TMergeEngine engine(Pairs({"a", "b"}));
+    std::vector<int> counts;
+    std::vector<std::string> texts;
+    std::vector<char> order;
+    engine.SetProgressHook([&](int count) {
+        counts.push_back(count);
+        order.push_back('p');
+    });
+    engine.SetStepHook([&](const std::string &text) {
+        texts.push_back(text);
+        order.push_back('s');
+    });
+    const TMergeResult result = engine.Merge("@1 @1 @2 @9\r\n");
+    QCOMPARE(int(result.Stop), int(TMergeStop::MissingValue));
+    QCOMPARE(counts, (std::vector<int>{2, 3}));
+    QCOMPARE(order, (std::vector<char>{'p', 's', 'p', 's'}));
+    QCOMPARE(texts.size(), std::size_t(2));
+    QCOMPARE(texts[0], std::string("a a @2 @9\r\n"));
+    QCOMPARE(texts.back(), result.Text);
+}
+
+void TestMergeEngine::debugFileHoldsLastCompletedStep()
+{
+    QFile::remove(MergeDebugFileName);
+    TMergeEngine engine(Pairs({"first", "second"}));
+    engine.SetStepHook(&TMergeEngine::WriteDebugFile);
+    engine.Merge("@1 @2 @3\r\n");
+    QFile debug(MergeDebugFileName);
+    QVERIFY(debug.open(QIODevice::ReadOnly));
+    QCOMPARE(debug.readAll(), QByteArray("first second @3\r\n"));
+}
+
+void TestMergeEngine::runawayEndsQuickly_data()
+{
+    QTest::addColumn<std::string>("value");
+    QTest::addColumn<bool>("overwrite");
+    QTest::newRow("doubling") << std::string("@1 @1") << false;
+    QTest::newRow("growing") << std::string("more @1") << false;
+    QTest::newRow("marching overwrite") << std::string("x@1") << true;
+}
+
+void TestMergeEngine::runawayEndsQuickly()
+{
+    QFETCH(std::string, value);
+    QFETCH(bool, overwrite);
+    // A long template so that a guard counting characters instead of passes would show.
+    std::string templ = "@1" + std::string(100000, ' ') + "\r\n";
+    TMergeEngine engine(Pairs({value}));
+    engine.SetOverwriteMode(overwrite);
+    int steps = 0;
+    engine.SetStepHook([&](const std::string &) { ++steps; });
+    const TMergeResult result = engine.Merge(templ);
+    QCOMPARE(int(result.Stop), int(TMergeStop::Runaway));
+    QVERIFY2(steps < 10, qPrintable(QString::number(steps)));
+}
+
+void TestMergeEngine::missingTemplateFileRaises()
+{
+    const TMergeEngine engine(Pairs({"a"}));
+    try {
+        engine.MergeFile("no-such-template.tem");
+        QFAIL("no exception");
+    } catch (const std::exception &e) {
+        QCOMPARE(std::string(e.what()), std::string("Cannot open file no-such-template.tem"));
+    }
+}
+
+void TestMergeEngine::captions()
+{
+    QCOMPARE(MergeProgressCaption(4), std::string("4  replacements  "));
+    QCOMPARE(MergeFinishCaption(4), std::string("4 replacements were made"));
+    QCOMPARE(std::string(NoTemplateText),
+             std::string("You have not chosen a Template file;Please do so"));
+}
+
+ZARVEL_TEST_MAIN(TestMergeEngine)
+#include "tst_mergeengine.moc"

@@ -1,0 +1,280 @@
+// Reading information files without a window, the visible text of rich text, the template
+// check, and the samples merged through the engine.
+#include "TestEnvironment.h"
+
+#include "assembly/InformationFile.h"
+#include "assembly/TMergeEngine.h"
+#include "assembly/TRtfTextMap.h"
+#include "assembly/TTemplateCheck.h"
+#include "rtf2html/StringUtils.h"
+
+#include <QDir>
+#include <QtTest>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+Q_DECLARE_METATYPE(std::string)
+Q_DECLARE_METATYPE(std::vector<std::string>)
+
+namespace {
+std::string SamplePath(const char *name)
+{
+    return QDir(QStringLiteral(ZARVEL_SOURCE_DIR "/samples")).filePath(name).toStdString();
+}
+
+std::vector<std::string> SplitCrLf(const std::string &text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
+}
+} // namespace
+
+class TestTemplateCheck : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void informationLines_data();
+    void informationLines();
+    void visibleText_data();
+    void visibleText();
+    void malformedRichTextEnds();
+    void placeholdersInOrder();
+    void missingUnusedAndEvaluated();
+    void splitPlaceholders();
+    void outcomeFollowsTheMerge_data();
+    void outcomeFollowsTheMerge();
+    void samplesMerge_data();
+    void samplesMerge();
+    void formNeedsOverwrite();
+};
+
+void TestTemplateCheck::informationLines_data()
+{
+    QTest::addColumn<std::string>("content");
+    QTest::addColumn<std::vector<std::string>>("lines");
+    using V = std::vector<std::string>;
+    QTest::newRow("crlf") << std::string("a\r\nb\r\nc\r\nd\r\n") << V{"a", "b", "c", "d"};
+    QTest::newRow("final empty line not counted")
+        << std::string("a\r\nb\r\nc\r\nd\r\n\r\n") << V{"a", "b", "c", "d", ""};
+    QTest::newRow("five lines") << std::string("1\n2\n3\n4\n5") << V{"1", "2", "3", "4", "5"};
+    QTest::newRow("cr alone") << std::string("a\rb\r") << V{"a", "b"};
+    QTest::newRow("empty line inside") << std::string("a\n\nb\n") << V{"a", "", "b"};
+    QTest::newRow("empty file") << std::string() << V{};
+    QTest::newRow("1252 bytes kept") << std::string("Caf\xE9\r\n") << V{"Caf\xE9"};
+    QTest::newRow("rich text")
+        << std::string("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Arial;}}\r\n"
+                       "\\viewkind4\\uc1\\pard\\f0\\fs20 Name\\par\r\nJ\\'f6rg \\b M\\b0 "
+                       "\\u8364?5\\par\r\n}\r\n")
+        << V{"Name", "J\xF6rg M\x80"
+                     "5"};
+    QTest::newRow("rich text without final par") << std::string("{\\rtf1 a\\par b}") << V{"a", "b"};
+}
+
+void TestTemplateCheck::informationLines()
+{
+    QFETCH(std::string, content);
+    QFETCH(std::vector<std::string>, lines);
+    QCOMPARE(InformationLinesFromText(content), lines);
+}
+
+void TestTemplateCheck::visibleText_data()
+{
+    QTest::addColumn<std::string>("raw");
+    QTest::addColumn<std::string>("visible");
+    QTest::newRow("tables skipped")
+        << std::string("{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl ;\\red1\\green2\\blue3;}"
+                       "{\\*\\generator X;}\\pard Hi\\par}")
+        << std::string("Hi\n");
+    QTest::newRow("escapes") << std::string("{\\rtf1 \\{a\\}\\\\\\tab b\\~c}")
+                             << std::string("{a}\\\tb\xA0"
+                                            "c");
+    QTest::newRow("unicode skips fallback")
+        << std::string("{\\rtf1\\uc2 x\\u8212\\'97\\'97y}") << std::string("x\x97y");
+    QTest::newRow("binary data skipped")
+        << std::string("{\\rtf1 a\\bin3 @1}b}") << std::string("ab");
+    QTest::newRow("raw line ends ignored") << std::string("{\\rtf1 a\r\nb}") << std::string("ab");
+}
+
+void TestTemplateCheck::visibleText()
+{
+    QFETCH(std::string, raw);
+    QFETCH(std::string, visible);
+    QCOMPARE(TRtfTextMap(raw).Text(), visible);
+}
+
+void TestTemplateCheck::malformedRichTextEnds()
+{
+    for (const std::string raw :
+         {std::string("{\\rtf1 }}}} a"), std::string("{\\rtf1 \\"), std::string("{\\rtf1 \\'4"),
+          std::string("{\\rtf1 \\u"), std::string("{\\rtf1 \\bin999999 x"),
+          std::string(100000, '{') + "x", std::string("{\\rtf1 \\uc99999999 \\u65 abc")}) {
+        const TRtfTextMap map(raw);
+        for (std::size_t i = 0; i < map.Text().size(); ++i)
+            QVERIFY(map.RawOffset(i) < raw.size());
+    }
+}
+
+void TestTemplateCheck::placeholdersInOrder()
+{
+    const TTemplateCheck check("{\\rtf1 @2 @1 @2\\par jo@example.com @2, @3,5}\r\n", std::nullopt,
+                               false);
+    std::vector<std::pair<std::string, int>> seen;
+    for (const auto &placeholder : check.Placeholders())
+        seen.emplace_back(placeholder.Text, placeholder.Count);
+    const std::vector<std::pair<std::string, int>> expected{
+        {"@2", 3}, {"@1", 1}, {"@e", 1}, {"@3,", 1}};
+    QCOMPARE(seen, expected);
+    QVERIFY(!check.MergeRunsToEnd()); // the e-mail address stops it
+}
+
+void TestTemplateCheck::missingUnusedAndEvaluated()
+{
+    const std::vector<std::string> lines{"Name",      "Ann", "Total",  "2*3",   "Phone",
+                                         "01632 960", "Ref", "see @5", "Inner", "x",
+                                         "Bad",       "1/0", "Spare"};
+    const TTemplateCheck check("@1 @2 @4 @6 @9\r\n", lines, false);
+
+    std::vector<std::string> missing;
+    for (const auto &placeholder : check.MissingValues())
+        missing.push_back(placeholder.Text);
+    QCOMPARE(missing, (std::vector<std::string>{"@9"}));
+
+    // Pair 5 is used through the value of pair 4; pair 3 by nothing.
+    QCOMPARE(check.UnusedPairs().size(), std::size_t(1));
+    QCOMPARE(check.UnusedPairs()[0].Pair, 3L);
+    QCOMPARE(check.UnusedPairs()[0].Heading, std::string("Phone"));
+
+    QCOMPARE(check.EvaluatedValues().size(), std::size_t(2));
+    QCOMPARE(check.EvaluatedValues()[0].Pair, 2L);
+    QCOMPARE(check.EvaluatedValues()[0].Merged, std::string("        6.00"));
+    QVERIFY(check.EvaluatedValues()[0].Error.empty());
+    QCOMPARE(check.EvaluatedValues()[1].Pair, 6L);
+    QCOMPARE(check.EvaluatedValues()[1].Merged, std::string("1/0"));
+    QCOMPARE(check.EvaluatedValues()[1].Error, std::string("Floating point division by zero"));
+
+    QCOMPARE(int(check.Outcome().Stop), int(TMergeStop::MissingValue));
+    QCOMPARE(check.Outcome().Placeholder, std::string("@9"));
+}
+
+void TestTemplateCheck::splitPlaceholders()
+{
+    const std::string raw = "{\\rtf1\\ansi\\pard @1{\\b 2} and {\\i @}3 and \\'404 and @5 and "
+                            "@6\r\n7\\par}\r\n";
+    const TTemplateCheck check(raw, std::nullopt, false);
+    const auto &splits = check.SplitPlaceholders();
+    QCOMPARE(splits.size(), std::size_t(4));
+    QCOMPARE(splits[0].Visible, std::string("@12"));
+    QCOMPARE(splits[0].MergeReads, std::string("@1"));
+    QCOMPARE(splits[0].Line, std::size_t(1));
+    QCOMPARE(splits[1].Visible, std::string("@3"));
+    QCOMPARE(splits[1].MergeReads, std::string("@}3"));
+    QCOMPARE(splits[2].Visible, std::string("@4"));
+    QCOMPARE(splits[2].MergeReads, std::string()); // written as \'40: the merge never sees it
+    QCOMPARE(splits[3].Visible, std::string("@67"));
+    QCOMPARE(splits[3].MergeReads, std::string("@6\n"));
+    QCOMPARE(splits[3].Line, std::size_t(1));
+}
+
+void TestTemplateCheck::outcomeFollowsTheMerge_data()
+{
+    QTest::addColumn<std::string>("templ");
+    QTest::addColumn<bool>("withInformation");
+    QTest::addColumn<bool>("overwrite");
+    QTest::addColumn<bool>("runsToEnd");
+    QTest::newRow("all values") << std::string("@1 @2\r\n") << true << false << true;
+    QTest::newRow("missing value") << std::string("@1 @3\r\n") << true << false << false;
+    QTest::newRow("template alone") << std::string("@1 @3\r\n") << false << false << true;
+    QTest::newRow("template alone, not a whole word")
+        << std::string("A@1\r\n") << false << false << false;
+    QTest::newRow("template alone, overwrite") << std::string("A@1 \r\n") << false << true << true;
+    QTest::newRow("clash") << std::string("@1 @2\r\n") << true << true << false;
+    QTest::newRow("template alone, pair 0") << std::string("@0\r\n") << false << false << false;
+}
+
+void TestTemplateCheck::outcomeFollowsTheMerge()
+{
+    QFETCH(std::string, templ);
+    QFETCH(bool, withInformation);
+    QFETCH(bool, overwrite);
+    QFETCH(bool, runsToEnd);
+    std::optional<std::vector<std::string>> lines;
+    if (withInformation)
+        lines = std::vector<std::string>{"h", "Long value", "h", "v2"};
+    const TTemplateCheck check(templ, lines, overwrite);
+    QCOMPARE(check.MergeRunsToEnd(), runsToEnd);
+    if (withInformation) {
+        TMergeEngine engine(*lines);
+        engine.SetOverwriteMode(overwrite);
+        QCOMPARE(check.Outcome().Text, engine.Merge(templ).Text);
+    }
+}
+
+void TestTemplateCheck::samplesMerge_data()
+{
+    QTest::addColumn<QString>("templ");
+    QTest::addColumn<QString>("information");
+    QTest::addColumn<bool>("overwrite");
+    QTest::addColumn<QString>("mustContain");
+    QTest::newRow("letter, Smith") << "letter.tem"
+                                   << "letter-smith.inf" << false << "Dear Mrs Smith\\par";
+    QTest::newRow("letter, Jones") << "letter.tem"
+                                   << "letter-jones.inf" << false << "Priya Raman";
+    QTest::newRow("form") << "form.tem"
+                          << "form.inf" << true << "Customer: Millbrook Garden";
+    QTest::newRow("quote") << "quote.tem"
+                           << "quote.inf" << false << "     1615.00\\par";
+}
+
+void TestTemplateCheck::samplesMerge()
+{
+    QFETCH(QString, templ);
+    QFETCH(QString, information);
+    QFETCH(bool, overwrite);
+    QFETCH(QString, mustContain);
+    const std::string text = LoadTextFile(SamplePath(qPrintable(templ)));
+    const std::vector<std::string> lines = ReadInformationFile(SamplePath(qPrintable(information)));
+    QCOMPARE(lines.size() % 2, std::size_t(0));
+
+    const TTemplateCheck check(text, lines, overwrite);
+    QVERIFY(check.MissingValues().empty());
+    QVERIFY(check.UnusedPairs().empty());
+    QVERIFY(check.SplitPlaceholders().empty());
+    QVERIFY(check.MergeRunsToEnd());
+    QVERIFY(check.Outcome().Text.find('@') == std::string::npos);
+    QVERIFY2(check.Outcome().Text.find(mustContain.toStdString()) != std::string::npos,
+             qPrintable(mustContain));
+}
+
+void TestTemplateCheck::formNeedsOverwrite()
+{
+    const std::string text = LoadTextFile(SamplePath("form.tem"));
+    TMergeEngine engine(ReadInformationFile(SamplePath("form.inf")));
+    engine.SetOverwriteMode(true);
+    const TMergeResult overwritten = engine.Merge(text);
+    QVERIFY(overwritten.Finished());
+    // Every line keeps its length, so every column stays where the form puts it.
+    const auto before = SplitCrLf(text);
+    const auto after = SplitCrLf(overwritten.Text);
+    QCOMPARE(after.size(), before.size());
+    int lineWithSeveral = 0;
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        QCOMPARE(after[i].size(), before[i].size());
+        if (std::count(before[i].begin(), before[i].end(), '@') > 1)
+            ++lineWithSeveral;
+    }
+    QVERIFY(lineWithSeveral >= 3);
+
+    engine.SetOverwriteMode(false);
+    const TMergeResult inserted = engine.Merge(text);
+    QVERIFY(inserted.Finished());
+    QVERIFY(SplitCrLf(inserted.Text) != after);
+}
+
+ZARVEL_TEST_MAIN(TestTemplateCheck)
+#include "tst_templatecheck.moc"
