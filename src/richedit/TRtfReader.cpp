@@ -449,6 +449,11 @@ void Reader::TextChar(char16_t c)
     GroupState &s = State();
     switch (s.Dest) {
     case Destination::Body:
+        // Characters the document keeps for its own structure, and control characters
+        // other than tab and page break, have no place in the text.
+        if ((c < 0x20 && c != u'\t' && c != 0x000C) || c == QChar::ObjectReplacementCharacter ||
+            c == QChar::ParagraphSeparator || c == 0xFDD0 || c == 0xFDD1)
+            break;
         if (FPending.isEmpty() || FPendingFormat != s.Char) {
             Flush();
             FPendingFormat = s.Char;
@@ -545,7 +550,8 @@ void Reader::EndStyleEntry(const GroupState &entry)
 
 void Reader::EndPicture()
 {
-    if (FPictKind.isEmpty() || FPictData.isEmpty() || State().Dest != Destination::Body)
+    if ((FPictKind != "pngblip" && FPictKind != "jpegblip") || FPictData.isEmpty() ||
+        State().Dest != Destination::Body)
         return;
     QBuffer buffer(&FPictData);
     buffer.open(QIODevice::ReadOnly);
@@ -610,8 +616,6 @@ void Reader::PushGroup()
     case Destination::FontEntry:
     case Destination::StyleEntry:
     case Destination::ColorTable:
-    case Destination::ListTable:
-    case Destination::ListOverrideTable:
     case Destination::LevelText:
         // Groups nested in table entries (\*\panose, \*\falt, ...) hold nothing we read.
         state.Dest = Destination::Skip;

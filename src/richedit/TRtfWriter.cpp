@@ -327,6 +327,10 @@ QByteArray Writer::ParagraphProperties(const QTextBlock &block, QByteArray &list
         const QTextListFormat listFormat = list->format();
         const int start = listFormat.hasProperty(ListStart) ? listFormat.intProperty(ListStart) : 1;
         const int number = start + list->itemNumber(block);
+        // An item that does not follow another item of its list starts the numbering anew
+        // where it stands, so that reading it back gives the same number.
+        const QTextBlock previous = block.previous();
+        const int pnStart = previous.isValid() && previous.textList() == list ? start : number;
         firstIndent = format.intProperty(ListFirstIndent);
         QString family = FDefaultFont.family();
         const QVariant families = block.charFormat().fontFamilies();
@@ -378,7 +382,7 @@ QByteArray Writer::ParagraphProperties(const QTextBlock &block, QByteArray &list
             listText =
                 "{\\pntext\\f" + font + ' ' + escaped(prefix) + label + escaped(suffix) + "\\tab}";
             p += "{\\*\\pn\\pnlvlbody\\pnf" + font + "\\pnindent0\\pnstart" +
-                 QByteArray::number(start) + kind;
+                 QByteArray::number(pnStart) + kind;
             if (!prefix.isEmpty())
                 p += "{\\pntxtb " + escaped(prefix) + '}';
             if (!suffix.isEmpty())
@@ -532,12 +536,11 @@ QByteArray Writer::Run(int from, int to)
         QByteArray listText;
         const QByteArray properties = ParagraphProperties(block, listText);
         if (firstParagraph || properties != paragraph) {
-            Word("\\pard");
-            FOut += properties;
+            FOut += "\\pard" + listText + properties;
+            FDelimit = !properties.endsWith('}') && !(properties.isEmpty() && !listText.isEmpty());
             paragraph = properties;
             firstParagraph = false;
-        }
-        if (!listText.isEmpty()) {
+        } else if (!listText.isEmpty()) {
             FOut += listText;
             FDelimit = false;
         }

@@ -1,0 +1,526 @@
+#include "richedit/TCodePage1252.h"
+#include "richedit/TRtfFormatProperties.h"
+#include "richedit/TRtfReader.h"
+#include "richedit/TRtfWriter.h"
+
+#include "TestEnvironment.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QRandomGenerator>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextList>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+std::unique_ptr<QTextDocument> Load(const QByteArray &rtf)
+{
+    auto document = std::make_unique<QTextDocument>();
+    QTextCursor cursor(document.get());
+    TRtfReader::Read(rtf, cursor);
+    return document;
+}
+
+QByteArray Sample(const QString &name)
+{
+    QFile file(TestEnvironment::dataPath(QStringLiteral("rtf/") + name));
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
+// The document's text with paragraph ends as "\n"; line separators and no-break spaces kept.
+QString Text(const QTextDocument &document)
+{
+    QString text = document.toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+// The character format at a position (of the character after it).
+QTextCharFormat FormatAt(const QTextDocument &document, const QString &text)
+{
+    const int at = Text(document).indexOf(text);
+    if (at < 0)
+        return QTextCharFormat();
+    QTextCursor cursor(const_cast<QTextDocument *>(&document));
+    cursor.setPosition(at + 1);
+    return cursor.charFormat();
+}
+
+QString Family(const QTextCharFormat &format)
+{
+    const QStringList families = format.fontFamilies().toStringList();
+    return families.isEmpty() ? QString() : families.constFirst();
+}
+
+QByteArray Encoded(const QImage &image, const char *format)
+{
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return data;
+}
+
+} // namespace
+
+class TestRtfReader : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // What counts as rich text, and what Read does with the rest.
+    void isRtf_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<bool>("rtf");
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("plain") << QByteArray("Hello {\\rtf1}") << false;
+        QTest::newRow("leading space") << QByteArray(" {\\rtf1 x}") << false;
+        QTest::newRow("upper case") << QByteArray("{\\RTF1 x}") << false;
+        QTest::newRow("prefix only") << QByteArray("{\\rtf") << true;
+        QTest::newRow("document") << QByteArray("{\\rtf1\\ansi x}") << true;
+    }
+
+    void isRtf()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(bool, rtf);
+        QCOMPARE(TRtfReader::IsRtf(data), rtf);
+        QTextDocument document;
+        document.setPlainText(QStringLiteral("keep"));
+        QTextCursor cursor(&document);
+        cursor.select(QTextCursor::Document);
+        QCOMPARE(TRtfReader::Read(data, cursor), rtf);
+        if (!rtf) {
+            QCOMPARE(Text(document), QStringLiteral("keep"));
+            QCOMPARE(document.isUndoAvailable(), false);
+        }
+    }
+
+    void replacesSelectionAsOneUndoStep()
+    {
+        QTextDocument document;
+        document.setPlainText(QStringLiteral("one two three"));
+        QTextCursor cursor(&document);
+        cursor.setPosition(4);
+        cursor.setPosition(7, QTextCursor::KeepAnchor);
+        QVERIFY(TRtfReader::Read("{\\rtf1 {\\b 2}\\par and\\par more}", cursor));
+        QCOMPARE(Text(document), QStringLiteral("one 2\nand\nmore three"));
+        QCOMPARE(cursor.position(), 14);
+        document.undo();
+        QCOMPARE(Text(document), QStringLiteral("one two three"));
+    }
+
+    void paragraphMarks_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("blocks");
+        QTest::newRow("no par") << QByteArray("{\\rtf1 abc}") << QStringLiteral("abc") << 1;
+        QTest::newRow("final par merges")
+            << QByteArray("{\\rtf1 abc\\par}") << QStringLiteral("abc") << 1;
+        QTest::newRow("empty last paragraph")
+            << QByteArray("{\\rtf1 abc\\par\\par}") << QStringLiteral("abc\n") << 2;
+        QTest::newRow("text after last par")
+            << QByteArray("{\\rtf1 a\\par b}") << QStringLiteral("a\nb") << 2;
+        QTest::newRow("escaped line end")
+            << QByteArray("{\\rtf1 a\\\r\nb}") << QStringLiteral("a\nb") << 2;
+        QTest::newRow("line breaks ignored")
+            << QByteArray("{\\rtf1 a\r\nb\nc\rd}") << QStringLiteral("abcd") << 1;
+        QTest::newRow("line and page") << QByteArray("{\\rtf1 a\\line b\\page c\\tab d}")
+                                       << QStringLiteral("a\u2028b\fc\td") << 1;
+        QTest::newRow("pilcrow before par") << QByteArray("{\\rtf1 a\xb6\\par b\xb6\\par}")
+                                            << QStringLiteral("a\u00b6\nb\u00b6") << 2;
+    }
+
+    void paragraphMarks()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, text);
+        QFETCH(int, blocks);
+        auto document = Load(rtf);
+        QCOMPARE(Text(*document), text);
+        QCOMPARE(document->blockCount(), blocks);
+    }
+
+    void insertedBeforeTextKeepsLastBreak()
+    {
+        QTextDocument document;
+        document.setPlainText(QStringLiteral("tail"));
+        QTextCursor cursor(&document);
+        TRtfReader::Read("{\\rtf1 head\\par}", cursor);
+        QCOMPARE(Text(document), QStringLiteral("head\ntail"));
+    }
+
+    // Characters: code page, Unicode with fallback skipping, the special words.
+    void characters_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("hex 1252") << QByteArray("{\\rtf1 caf\\'e9 \\'80\\'93x\\'94}")
+                                  << QStringLiteral("caf\u00e9 \u20ac\u201cx\u201d");
+        QTest::newRow("undefined 1252 bytes") << QByteArray("{\\rtf1 \\'81\\'8d\\'8f\\'90\\'9d}")
+                                              << QStringLiteral("\u0081\u008d\u008f\u0090\u009d");
+        QTest::newRow("raw high bytes")
+            << QByteArray("{\\rtf1 \xe9\x80}") << QStringLiteral("\u00e9\u20ac");
+        QTest::newRow("unicode uc1")
+            << QByteArray("{\\rtf1 \\u945?\\u946\\'3fb}") << QStringLiteral("\u03b1\u03b2b");
+        QTest::newRow("unicode negative")
+            << QByteArray("{\\rtf1 \\u-223?}") << QStringLiteral("\uff21");
+        QTest::newRow("unicode uc0")
+            << QByteArray("{\\rtf1\\uc0 \\u8364 x}") << QStringLiteral("\u20acx");
+        QTest::newRow("unicode uc2")
+            << QByteArray("{\\rtf1\\uc2 \\u8364\\'80\\'80x}") << QStringLiteral("\u20acx");
+        QTest::newRow("uc is group state")
+            << QByteArray("{\\rtf1 {\\uc2 \\u945??}\\u946?x}") << QStringLiteral("\u03b1\u03b2x");
+        QTest::newRow("surrogate pair")
+            << QByteArray("{\\rtf1 \\u-10179?\\u-8694?}") << QStringLiteral("\U0001F60A");
+        QTest::newRow("specials")
+            << QByteArray("{\\rtf1 \\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote"
+                          "\\rdblquote\\~\\-\\_\\{\\}\\\\}")
+            << QStringLiteral("\u2014\u2013\u2022\u2018\u2019\u201c\u201d\u00a0\u00ad\u2011{}\\");
+        QTest::newRow("delimiter space eaten")
+            << QByteArray("{\\rtf1 \\b  x}") << QStringLiteral(" x");
+        QTest::newRow("control chars dropped")
+            << QByteArray("{\\rtf1 a\x01\x02\\u0 \\u65532?b}") << QStringLiteral("ab");
+    }
+
+    void characters()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, text);
+        QCOMPARE(Text(*Load(rtf)), text);
+    }
+
+    // Character formats, from the font and colour tables and the words.
+    void characterFormats()
+    {
+        const QByteArray rtf =
+            "{\\rtf1\\ansi\\deff1{\\fonttbl{\\f0\\froman Times New Roman;}{\\f1\\fswiss "
+            "Arial;}}{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
+            "\\pard plain {\\b bold} {\\i italic} {\\ul under} {\\strike struck} "
+            "{\\f0 times} {\\fs40 big} {\\cf1 red} {\\super sup} {\\sub sub} {\\v hidden} "
+            "{\\protect locked} {\\highlight2 marked} {\\b\\i\\ul\\b0 mixed} {\\plain reset}}";
+        auto document = Load(rtf);
+        const QTextCharFormat plain = FormatAt(*document, QStringLiteral("plain"));
+        QCOMPARE(Family(plain), QStringLiteral("Arial"));
+        QCOMPARE(plain.fontPointSize(), 12.0);
+        QCOMPARE(plain.fontWeight(), int(QFont::Normal));
+        QCOMPARE(FormatAt(*document, QStringLiteral("bold")).fontWeight(), int(QFont::Bold));
+        QVERIFY(FormatAt(*document, QStringLiteral("italic")).fontItalic());
+        QVERIFY(FormatAt(*document, QStringLiteral("under")).fontUnderline());
+        QVERIFY(FormatAt(*document, QStringLiteral("struck")).fontStrikeOut());
+        QCOMPARE(Family(FormatAt(*document, QStringLiteral("times"))),
+                 QStringLiteral("Times New Roman"));
+        QCOMPARE(FormatAt(*document, QStringLiteral("big")).fontPointSize(), 20.0);
+        QCOMPARE(FormatAt(*document, QStringLiteral("red")).foreground().color(), QColor(Qt::red));
+        QCOMPARE(FormatAt(*document, QStringLiteral("plain")).foreground().style(), Qt::NoBrush);
+        QCOMPARE(FormatAt(*document, QStringLiteral("sup")).verticalAlignment(),
+                 QTextCharFormat::AlignSuperScript);
+        QCOMPARE(FormatAt(*document, QStringLiteral("sub ")).verticalAlignment(),
+                 QTextCharFormat::AlignSubScript);
+        QVERIFY(FormatAt(*document, QStringLiteral("hidden"))
+                    .boolProperty(TRtfFormatProperties::Hidden));
+        QVERIFY(FormatAt(*document, QStringLiteral("locked"))
+                    .boolProperty(TRtfFormatProperties::Protected));
+        QVERIFY(!plain.boolProperty(TRtfFormatProperties::Protected));
+        QCOMPARE(FormatAt(*document, QStringLiteral("marked")).background().color(),
+                 QColor(Qt::blue));
+        const QTextCharFormat mixed = FormatAt(*document, QStringLiteral("mixed"));
+        QCOMPARE(mixed.fontWeight(), int(QFont::Normal));
+        QVERIFY(mixed.fontItalic() && mixed.fontUnderline());
+        QVERIFY(!FormatAt(*document, QStringLiteral("reset")).fontItalic());
+    }
+
+    void runsAreInsertedWhole()
+    {
+        // Formatting that changes and changes back leaves one fragment per run of equal format.
+        auto document = Load("{\\rtf1 aaa{\\b}bbb\\b\\b0 ccc}");
+        int fragments = 0;
+        for (auto it = document->begin().begin(); !it.atEnd(); ++it)
+            ++fragments;
+        QCOMPARE(fragments, 1);
+    }
+
+    void paragraphFormats()
+    {
+        auto document = Load("{\\rtf1 \\pard\\qc centre\\par \\qr\\fi-200\\li400\\ri300 right\\par "
+                             "\\pard\\qj\\tx720\\tqr\\tx5000\\sb120\\sa240 just\\par \\pard left}");
+        const QTextBlockFormat centre = document->findBlockByNumber(0).blockFormat();
+        QCOMPARE(centre.alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        const QTextBlockFormat right = document->findBlockByNumber(1).blockFormat();
+        QCOMPARE(right.alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+        QCOMPARE(TRtfFormatProperties::PixelsToTwips(right.textIndent()), -200);
+        QCOMPARE(TRtfFormatProperties::PixelsToTwips(right.leftMargin()), 400);
+        QCOMPARE(TRtfFormatProperties::PixelsToTwips(right.rightMargin()), 300);
+        const QTextBlockFormat just = document->findBlockByNumber(2).blockFormat();
+        QCOMPARE(just.alignment() & Qt::AlignHorizontal_Mask, Qt::AlignJustify);
+        QCOMPARE(just.leftMargin(), 0.0);
+        const QList<QTextOption::Tab> tabs = just.tabPositions();
+        QCOMPARE(tabs.size(), 2);
+        QCOMPARE(TRtfFormatProperties::PixelsToTwips(tabs.at(1).position), 5000);
+        QCOMPARE(tabs.at(1).type, QTextOption::RightTab);
+        QCOMPARE(TRtfFormatProperties::PixelsToTwips(just.topMargin()), 120);
+        QCOMPARE(TRtfFormatProperties::PixelsToTwips(just.bottomMargin()), 240);
+        QCOMPARE(document->findBlockByNumber(3).blockFormat().alignment() &
+                     Qt::AlignHorizontal_Mask,
+                 Qt::AlignLeft);
+    }
+
+    // Sample files in the shapes other word processors write.
+    void wordpadLists()
+    {
+        auto document = Load(Sample(QStringLiteral("wordpad_lists.rtf")));
+        QCOMPARE(Text(*document),
+                 QStringLiteral("Dear @1,\nInvoice @12\nCaf\u00e9 cr\u00e8me\nNa\u00efve italic\n"
+                                "first\nsecond\nTotal\t@3\nunderlined struck x2 H2O"));
+        QTextList *bullets = document->findBlockByNumber(2).textList();
+        QVERIFY(bullets);
+        QCOMPARE(bullets->format().style(), QTextListFormat::ListDisc);
+        QCOMPARE(bullets->count(), 2);
+        QTextList *numbers = document->findBlockByNumber(4).textList();
+        QVERIFY(numbers && numbers != bullets);
+        QCOMPARE(numbers->format().style(), QTextListFormat::ListDecimal);
+        QCOMPARE(numbers->count(), 2);
+        QVERIFY(!document->findBlockByNumber(6).textList());
+        QCOMPARE(FormatAt(*document, QStringLiteral("@12")).foreground().color(), QColor(Qt::red));
+        QCOMPARE(Family(FormatAt(*document, QStringLiteral("@3"))),
+                 QStringLiteral("Times New Roman"));
+    }
+
+    void wordStylesAndUnicode()
+    {
+        auto document = Load(Sample(QStringLiteral("word_styles_unicode.rtf")));
+        const QString text = Text(*document);
+        QVERIFY2(!text.contains(QStringLiteral("HEADER")), qPrintable(text));
+        QVERIFY(!text.contains(QStringLiteral("Test document")));
+        QVERIFY(!text.contains(QStringLiteral("HYPERLINK")));
+        QVERIFY(!text.contains(QStringLiteral("504b03")));
+        QVERIFY(!text.contains(QStringLiteral("Normal")));
+        QCOMPARE(text,
+                 QStringLiteral("Heading\nGreek \u03b1\u03b2 and \u20ac\u2122 then \u201cquoted"
+                                "\u201d \u2018x\u2019 a\u2014b\u2013c\u2022d\u00a0e\u00adf\u2011g "
+                                "styled\nexample link"));
+        const QTextCharFormat heading = FormatAt(*document, QStringLiteral("Heading"));
+        QCOMPARE(Family(heading), QStringLiteral("Arial"));
+        QCOMPARE(heading.fontPointSize(), 16.0);
+        QCOMPARE(heading.fontWeight(), int(QFont::Bold));
+        QCOMPARE(document->begin().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+                 Qt::AlignHCenter);
+        const QTextCharFormat styled = FormatAt(*document, QStringLiteral("styled"));
+        QVERIFY(styled.fontItalic());
+        QCOMPARE(styled.foreground().color(), QColor(Qt::blue));
+    }
+
+    void stylesApplyTheirFormats()
+    {
+        auto document = Load("{\\rtf1{\\stylesheet{\\s0 Normal;}{\\s2\\qr\\li720\\b\\fs36 "
+                             "Big;}}\\pard\\plain\\s2 styled\\par\\pard\\plain plain\\par}");
+        const QTextCharFormat styled = FormatAt(*document, QStringLiteral("styled"));
+        QCOMPARE(styled.fontWeight(), int(QFont::Bold));
+        QCOMPARE(styled.fontPointSize(), 18.0);
+        QCOMPARE(document->begin().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+                 Qt::AlignRight);
+        QCOMPARE(FormatAt(*document, QStringLiteral("plain")).fontWeight(), int(QFont::Normal));
+    }
+
+    void wordListTable()
+    {
+        auto document = Load(Sample(QStringLiteral("word_listtable.rtf")));
+        QCOMPARE(Text(*document),
+                 QStringLiteral("Steps:\nOpen the file\nMerge it\nsub item\nInterlude\nPrint\n"
+                                "Bullet\ncode"));
+        QTextList *steps = document->findBlockByNumber(1).textList();
+        QVERIFY(steps);
+        QCOMPARE(steps->format().style(), QTextListFormat::ListDecimal);
+        QCOMPARE(steps->format().numberSuffix(), QStringLiteral(")"));
+        QCOMPARE(steps->format().intProperty(TRtfFormatProperties::ListStart), 3);
+        // Word numbers a list across the paragraphs between its items.
+        QCOMPARE(document->findBlockByNumber(5).textList(), steps);
+        QCOMPARE(steps->count(), 3);
+        QTextList *sub = document->findBlockByNumber(3).textList();
+        QVERIFY(sub && sub != steps);
+        QCOMPARE(sub->format().style(), QTextListFormat::ListLowerAlpha);
+        QTextList *bullet = document->findBlockByNumber(6).textList();
+        QVERIFY(bullet);
+        QCOMPARE(bullet->format().style(), QTextListFormat::ListDisc);
+        QVERIFY(!document->findBlockByNumber(7).textList());
+        QVERIFY(!document->findBlockByNumber(4).textList());
+    }
+
+    void tablesKeepReadingOrder()
+    {
+        auto document = Load(Sample(QStringLiteral("word_table.rtf")));
+        QCOMPARE(Text(*document),
+                 QStringLiteral("Before\nName\nQty\nApple\n3\nmore\ninner\nAfter"));
+    }
+
+    void libreOffice()
+    {
+        auto document = Load(Sample(QStringLiteral("libreoffice.rtf")));
+        QCOMPARE(Text(*document),
+                 QStringLiteral("Title here\nBody with bold and \u201csmart\u201d quotes \u20ac "
+                                "and colour.\n\fSecond page right"));
+        QCOMPARE(Family(FormatAt(*document, QStringLiteral("Title"))),
+                 QStringLiteral("Liberation Sans"));
+        QCOMPARE(Family(FormatAt(*document, QStringLiteral("Body"))),
+                 QStringLiteral("Liberation Serif"));
+        QCOMPARE(FormatAt(*document, QStringLiteral("bold")).fontWeight(), int(QFont::Bold));
+        QCOMPARE(FormatAt(*document, QStringLiteral("colour")).foreground().color(),
+                 QColor(128, 0, 0));
+        QCOMPARE(document->lastBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+                 Qt::AlignRight);
+    }
+
+    void pictures()
+    {
+        auto document = Load(Sample(QStringLiteral("pictures.rtf")));
+        const QString text = Text(*document);
+        QCOMPARE(text, QStringLiteral("png:\ufffc jpeg:\ufffc\nwmf:\nword:\ufffc\nbin:\ufffc end"));
+        QList<QTextImageFormat> images;
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                if (it.fragment().charFormat().isImageFormat())
+                    images.append(it.fragment().charFormat().toImageFormat());
+            }
+        }
+        QCOMPARE(images.size(), 4);
+        for (const QTextImageFormat &image : images) {
+            const QVariant resource =
+                document->resource(QTextDocument::ImageResource, QUrl(image.name()));
+            QCOMPARE(resource.userType(), int(QMetaType::QImage));
+            QCOMPARE(resource.value<QImage>().size(), QSize(8, 6));
+        }
+        QCOMPARE(images.at(0).width(), 8.0); // 120 twips
+        QCOMPARE(images.at(1).width(), 8.0); // 240 twips at 50 %
+        QCOMPARE(images.at(0).property(TRtfFormatProperties::PictureKind).toString(),
+                 QStringLiteral("pngblip"));
+        QCOMPARE(images.at(1).property(TRtfFormatProperties::PictureKind).toString(),
+                 QStringLiteral("jpegblip"));
+        // Pictures go out as they came in.
+        const QByteArray written = TRtfWriter::Write(*document);
+        const QByteArray jpeg =
+            images.at(1).property(TRtfFormatProperties::PictureData).toByteArray();
+        QVERIFY(written.contains("\\jpegblip"));
+        QVERIFY(written.contains(jpeg.left(60).toHex()));
+    }
+
+    void generatedPicture()
+    {
+        QImage image(30, 20, QImage::Format_RGB32);
+        image.fill(Qt::green);
+        const QByteArray rtf = "{\\rtf1 a{\\pict\\pngblip " + Encoded(image, "PNG").toHex() +
+                               "}b{\\pict\\pngblip 0011zz}c}";
+        auto document = Load(rtf);
+        QCOMPARE(Text(*document), QStringLiteral("a\ufffcbc"));
+    }
+
+    void skippedDestinations()
+    {
+        auto document = Load("{\\rtf1{\\*\\unknown secret {nested} more}{\\info{\\title t}}"
+                             "{\\header head}{\\footer foot}{\\*\\fldinst x}{\\fldrslt shown}"
+                             "{\\pntext 1.\\tab}{\\listtext 2.\\tab}{\\*\\bkmkstart b}"
+                             "{\\object{\\*\\objdata 0102}{\\result result}}"
+                             "{\\upr{ansi}{\\*\\ud unicode}} visible}");
+        QCOMPARE(Text(*document), QStringLiteral("shownresultunicode visible"));
+    }
+
+    void binSkipsItsBytes()
+    {
+        QByteArray rtf = "{\\rtf1 a{\\*\\blob\\bin8 ";
+        rtf += QByteArray("}{\\par\\", 8);
+        rtf += "}b{\\pict\\wmetafile8\\bin3 {{{}c}";
+        QCOMPARE(Text(*Load(rtf)), QStringLiteral("abc"));
+    }
+
+    // Hostile input: no crash, no hang, what can be read is read.
+    void hostileSamples_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("prefix");
+        QTest::newRow("truncated table") << "hostile_truncated.rtf" << QString();
+        QTest::newRow("truncated body")
+            << "hostile_truncated_body.rtf" << QStringLiteral("bold open deeper text");
+        QTest::newRow("bad hex") << "hostile_badhex.rtf" << QStringLiteral("ok");
+        QTest::newRow("bin past end") << "hostile_bin_past_end.rtf" << QStringLiteral("before");
+        QTest::newRow("bin braces") << "hostile_bin_braces.rtf" << QStringLiteral("ab");
+        QTest::newRow("unbalanced") << "hostile_unbalanced.rtf" << QString();
+        QTest::newRow("parameters") << "hostile_params.rtf" << QStringLiteral("text");
+        QTest::newRow("random") << "hostile_random.rtf" << QString();
+        QTest::newRow("random tokens") << "hostile_random_tokens.rtf" << QString();
+        QTest::newRow("deep") << "hostile_deep.rtf" << QStringLiteral("deep");
+    }
+
+    void hostileSamples()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, prefix);
+        const QByteArray data = Sample(name);
+        QVERIFY(!data.isEmpty());
+        auto document = Load(data);
+        QVERIFY(Text(*document).startsWith(prefix));
+        // What was read can be written and read again.
+        const QByteArray written = TRtfWriter::Write(*document);
+        QCOMPARE(Text(*Load(written)), Text(*document));
+    }
+
+    void deepNesting()
+    {
+        const int depth = 100000;
+        QByteArray rtf = "{\\rtf1 start";
+        rtf += QByteArray("{\\i ").repeated(depth);
+        rtf += "x";
+        rtf += QByteArray("}").repeated(depth);
+        rtf += " end\\b\\par}";
+        auto document = Load(rtf);
+        QCOMPARE(Text(*document), QStringLiteral("startx end"));
+        QVERIFY(!FormatAt(*document, QStringLiteral(" end")).fontItalic());
+        QVERIFY(FormatAt(*document, QStringLiteral("x")).fontItalic());
+        // and unbalanced the other way
+        QByteArray open = "{\\rtf1 a" + QByteArray("{").repeated(depth) + "b";
+        QCOMPARE(Text(*Load(open)), QStringLiteral("ab"));
+    }
+
+    void randomBytesNeverCrash()
+    {
+        QRandomGenerator random(20261208);
+        for (int round = 0; round < 200; ++round) {
+            QByteArray data = "{\\rtf1";
+            const int size = random.bounded(2000);
+            for (int i = 0; i < size; ++i) {
+                static const char Alphabet[] = "{}\\\\\\'*abcdefghijklmnopqrstuvwxyz0123456789- ;";
+                data += random.bounded(4) == 0 ? char(random.bounded(256))
+                                               : Alphabet[random.bounded(int(sizeof Alphabet) - 1)];
+            }
+            auto document = Load(data);
+            Q_UNUSED(TRtfWriter::Write(*document));
+        }
+    }
+
+    void hugeParagraph()
+    {
+        const qsizetype size = 20 * 1024 * 1024;
+        QByteArray rtf;
+        rtf.reserve(size + 64);
+        rtf += "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\f0\\fs20 ";
+        const QByteArray words = "lorem ipsum @12 dolor ";
+        while (rtf.size() < size)
+            rtf += words;
+        rtf += "\\par}";
+        auto document = Load(rtf);
+        QCOMPARE(document->blockCount(), 1);
+        QVERIFY(document->characterCount() > 20 * 1000 * 1000);
+        QVERIFY(Text(*document).startsWith(QStringLiteral("lorem ipsum @12 dolor lorem")));
+    }
+};
+
+ZARVEL_TEST_MAIN(TestRtfReader)
+#include "tst_rtfreader.moc"

@@ -1,0 +1,444 @@
+#include "richedit/TRtfFormatProperties.h"
+#include "richedit/TRtfReader.h"
+#include "richedit/TRtfWriter.h"
+
+#include "TestEnvironment.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextList>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+std::unique_ptr<QTextDocument> NewDocument()
+{
+    auto document = std::make_unique<QTextDocument>();
+    document->setDefaultFont(QFont(QStringLiteral("Arial"), 10));
+    return document;
+}
+
+std::unique_ptr<QTextDocument> Load(const QByteArray &rtf)
+{
+    auto document = NewDocument();
+    QTextCursor cursor(document.get());
+    TRtfReader::Read(rtf, cursor);
+    return document;
+}
+
+QByteArray Body(const QByteArray &rtf)
+{
+    const int start = rtf.indexOf("\\viewkind4\\uc1");
+    return start < 0 ? QByteArray() : rtf.mid(start + 14);
+}
+
+QTextCharFormat Plain()
+{
+    return QTextCharFormat();
+}
+
+// The document's text with paragraph ends as "\n"; line separators and no-break spaces kept.
+QString Text(const QTextDocument &document)
+{
+    QString text = document.toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+} // namespace
+
+class TestRtfWriter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // The shape of the output: what a version-2 rich edit control writes.
+    void simpleDocumentIsExact()
+    {
+        auto document = NewDocument();
+        document->setPlainText(QStringLiteral("Hello"));
+        const QByteArray rtf = TRtfWriter::Write(*document);
+        QCOMPARE(rtf, QByteArray("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033"
+                                 "{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}}\r\n"
+                                 "\\viewkind4\\uc1\\pard\\f0\\fs20 Hello\\par\r\n}\r\n"));
+    }
+
+    void emptyDocumentHasOneParagraph()
+    {
+        auto document = NewDocument();
+        const QByteArray rtf = TRtfWriter::Write(*document);
+        QCOMPARE(Body(rtf), QByteArray("\\pard\\f0\\fs20\\par\r\n}\r\n"));
+        auto loaded = Load(rtf);
+        QCOMPARE(loaded->blockCount(), 1);
+        QCOMPARE(Text(*loaded), QString());
+    }
+
+    void plainRtfHasNoLanguageWords()
+    {
+        auto document = NewDocument();
+        document->setPlainText(QStringLiteral("a\nb"));
+        TRtfWriter::Options options;
+        options.PlainRTF = true;
+        const QByteArray plain = TRtfWriter::Write(*document, 0, -1, options);
+        QVERIFY(!plain.contains("\\deflang"));
+        QVERIFY(!plain.contains("\\lang"));
+        options.PlainRTF = false;
+        options.Language = 1031;
+        QVERIFY(TRtfWriter::Write(*document, 0, -1, options).contains("\\deflang1031{"));
+    }
+
+    void everyParagraphEndsWithParAndCrLf()
+    {
+        auto document = NewDocument();
+        document->setPlainText(QStringLiteral("one\ntwo\n\nfour"));
+        const QByteArray rtf = TRtfWriter::Write(*document);
+        QCOMPARE(rtf.count("\\par\r\n"), 4);
+        QCOMPARE(rtf.count("\\pard"), 1);
+        QVERIFY(rtf.contains("one\\par\r\ntwo\\par\r\n\\par\r\nfour\\par\r\n}"));
+    }
+
+    void characters_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("e acute") << QStringLiteral("caf\u00e9") << QByteArray(" caf\\'e9");
+        QTest::newRow("euro") << QStringLiteral("\u20ac5") << QByteArray("\\'805");
+        QTest::newRow("pilcrow") << QStringLiteral("x\u00b6") << QByteArray(" x\\'b6");
+        QTest::newRow("alpha") << QStringLiteral("\u03b1b") << QByteArray("\\u945?b");
+        QTest::newRow("high BMP") << QStringLiteral("\uff21") << QByteArray("\\u-223?");
+        QTest::newRow("tab") << QStringLiteral("a\tb") << QByteArray(" a\\tab b");
+        QTest::newRow("line break") << QStringLiteral("a\u2028b") << QByteArray(" a\\line b");
+        QTest::newRow("form feed") << QStringLiteral("a\fb") << QByteArray(" a\\page b");
+        QTest::newRow("braces") << QStringLiteral("{x}\\") << QByteArray("\\{x\\}\\\\");
+        QTest::newRow("control word then digit") << QStringLiteral("\t1") << QByteArray("\\tab 1");
+        QTest::newRow("control word then space")
+            << QStringLiteral("\t x") << QByteArray("\\tab  x");
+    }
+
+    void characters()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, expected);
+        auto document = NewDocument();
+        QTextCursor(document.get()).insertText(text);
+        const QByteArray rtf = TRtfWriter::Write(*document);
+        QCOMPARE(Body(rtf), "\\pard\\f0\\fs20" + expected + "\\par\r\n}\r\n");
+        QCOMPARE(Text(*Load(rtf)), text);
+    }
+
+    void placeholdersStayWhole_data()
+    {
+        QTest::addColumn<int>("boldFrom");
+        QTest::addColumn<int>("boldTo");
+        QTest::addColumn<bool>("whole");
+        // "Dear @12, @3 owes" : @12 at 5..8, @3 at 10..12
+        QTest::newRow("no formatting") << 0 << 0 << true;
+        QTest::newRow("bold placeholder") << 5 << 8 << true;
+        QTest::newRow("bold around") << 3 << 12 << true;
+        QTest::newRow("bold inside") << 6 << 8 << false;
+    }
+
+    void placeholdersStayWhole()
+    {
+        QFETCH(int, boldFrom);
+        QFETCH(int, boldTo);
+        QFETCH(bool, whole);
+        auto document = NewDocument();
+        QTextCursor cursor(document.get());
+        cursor.insertText(QStringLiteral("Dear @12, @3 owes"));
+        if (boldTo > boldFrom) {
+            cursor.setPosition(boldFrom);
+            cursor.setPosition(boldTo, QTextCursor::KeepAnchor);
+            QTextCharFormat bold;
+            bold.setFontWeight(QFont::Bold);
+            cursor.mergeCharFormat(bold);
+        }
+        const QByteArray rtf = TRtfWriter::Write(*document);
+        QCOMPARE(rtf.contains("@12"), whole);
+        QVERIFY(rtf.contains("@3 ") || rtf.contains("@3\\"));
+        QCOMPARE(Text(*Load(rtf)), QStringLiteral("Dear @12, @3 owes"));
+    }
+
+    void rangeWithoutParagraphMark()
+    {
+        auto document = NewDocument();
+        document->setPlainText(QStringLiteral("first\nsecond"));
+        const QByteArray part = TRtfWriter::Write(*document, 1, 4);
+        QCOMPARE(Body(part), QByteArray("\\pard\\f0\\fs20 irs}\r\n"));
+        const QByteArray across = TRtfWriter::Write(*document, 3, 9);
+        QCOMPARE(Body(across), QByteArray("\\pard\\f0\\fs20 st\\par\r\nsec}\r\n"));
+    }
+
+    // Character and paragraph formats and their keywords.
+    void characterFormats_data()
+    {
+        QTest::addColumn<QTextCharFormat>("format");
+        QTest::addColumn<QByteArray>("on");
+        QTest::addColumn<QByteArray>("off");
+        QTextCharFormat f;
+        f.setFontWeight(QFont::Bold);
+        QTest::newRow("bold") << f << QByteArray("\\b") << QByteArray("\\b0");
+        f = Plain();
+        f.setFontItalic(true);
+        QTest::newRow("italic") << f << QByteArray("\\i") << QByteArray("\\i0");
+        f = Plain();
+        f.setFontUnderline(true);
+        QTest::newRow("underline") << f << QByteArray("\\ul") << QByteArray("\\ulnone");
+        f = Plain();
+        f.setFontStrikeOut(true);
+        QTest::newRow("strike") << f << QByteArray("\\strike") << QByteArray("\\strike0");
+        f = Plain();
+        f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+        QTest::newRow("super") << f << QByteArray("\\super") << QByteArray("\\nosupersub");
+        f = Plain();
+        f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+        QTest::newRow("sub") << f << QByteArray("\\sub") << QByteArray("\\nosupersub");
+        f = Plain();
+        f.setProperty(TRtfFormatProperties::Hidden, true);
+        QTest::newRow("hidden") << f << QByteArray("\\v") << QByteArray("\\v0");
+        f = Plain();
+        f.setProperty(TRtfFormatProperties::Protected, true);
+        QTest::newRow("protected") << f << QByteArray("\\protect") << QByteArray("\\protect0");
+        f = Plain();
+        f.setFontPointSize(14);
+        QTest::newRow("size") << f << QByteArray("\\fs28") << QByteArray("\\fs20");
+        f = Plain();
+        f.setFontFamilies({QStringLiteral("Courier New")});
+        QTest::newRow("face") << f << QByteArray("\\f1") << QByteArray("\\f0");
+        f = Plain();
+        f.setForeground(QColor(255, 0, 0));
+        QTest::newRow("colour") << f << QByteArray("\\cf1") << QByteArray("\\cf0");
+    }
+
+    void characterFormats()
+    {
+        QFETCH(QTextCharFormat, format);
+        QFETCH(QByteArray, on);
+        QFETCH(QByteArray, off);
+        auto document = NewDocument();
+        QTextCursor cursor(document.get());
+        cursor.insertText(QStringLiteral("a "));
+        cursor.insertText(QStringLiteral("b"), format);
+        cursor.insertText(QStringLiteral(" c"), QTextCharFormat());
+        const QByteArray rtf = TRtfWriter::Write(*document);
+        QCOMPARE(Body(rtf), "\\pard\\f0\\fs20 a " + on + " b" + off + "  c\\par\r\n}\r\n");
+        // and back: the format is there after loading
+        auto loaded = Load(rtf);
+        QTextCursor probe(loaded.get());
+        probe.setPosition(3);
+        const QTextCharFormat read = probe.charFormat();
+        QCOMPARE(read.fontWeight() >= QFont::DemiBold, format.fontWeight() >= QFont::DemiBold);
+        QCOMPARE(read.fontItalic(), format.fontItalic());
+        QCOMPARE(read.fontUnderline(), format.fontUnderline());
+        QCOMPARE(read.fontStrikeOut(), format.fontStrikeOut());
+        QCOMPARE(read.verticalAlignment(), format.verticalAlignment());
+        QCOMPARE(read.boolProperty(TRtfFormatProperties::Hidden),
+                 format.boolProperty(TRtfFormatProperties::Hidden));
+        QCOMPARE(read.boolProperty(TRtfFormatProperties::Protected),
+                 format.boolProperty(TRtfFormatProperties::Protected));
+        QCOMPARE(TRtfWriter::Write(*loaded), rtf);
+    }
+
+    void fontAndColourTables()
+    {
+        auto document = NewDocument();
+        QTextCursor cursor(document.get());
+        QTextCharFormat times;
+        times.setFontFamilies({QStringLiteral("Times New Roman")});
+        times.setForeground(QColor(0, 0, 255));
+        cursor.insertText(QStringLiteral("x"), times);
+        QTextCharFormat symbol;
+        symbol.setFontFamilies({QStringLiteral("Symbol")});
+        symbol.setForeground(QColor(0, 128, 0));
+        cursor.insertText(QStringLiteral("y"), symbol);
+        const QByteArray rtf = TRtfWriter::Write(*document);
+        QVERIFY(rtf.contains("{\\fonttbl{\\f0\\froman\\fcharset0 Times New Roman;}"
+                             "{\\f1\\fnil\\fcharset2 Symbol;}}\r\n"));
+        QVERIFY(rtf.contains("{\\colortbl ;\\red0\\green0\\blue255;\\red0\\green128\\blue0;}\r\n"));
+    }
+
+    void paragraphFormats_data()
+    {
+        QTest::addColumn<QTextBlockFormat>("format");
+        QTest::addColumn<QByteArray>("words");
+        QTextBlockFormat f;
+        f.setAlignment(Qt::AlignHCenter);
+        QTest::newRow("centre") << f << QByteArray("\\qc");
+        f = QTextBlockFormat();
+        f.setAlignment(Qt::AlignRight);
+        QTest::newRow("right") << f << QByteArray("\\qr");
+        f = QTextBlockFormat();
+        f.setAlignment(Qt::AlignJustify);
+        QTest::newRow("justify") << f << QByteArray("\\qj");
+        f = QTextBlockFormat();
+        f.setTextIndent(TRtfFormatProperties::TwipsToPixels(-360));
+        f.setLeftMargin(TRtfFormatProperties::TwipsToPixels(720));
+        f.setRightMargin(TRtfFormatProperties::TwipsToPixels(100));
+        QTest::newRow("indents") << f << QByteArray("\\fi-360\\li720\\ri100");
+        f = QTextBlockFormat();
+        QTextOption::Tab right(TRtfFormatProperties::TwipsToPixels(2880), QTextOption::RightTab);
+        QTextOption::Tab left(TRtfFormatProperties::TwipsToPixels(720), QTextOption::LeftTab);
+        f.setTabPositions({left, right});
+        QTest::newRow("tabs") << f << QByteArray("\\tx720\\tqr\\tx2880");
+    }
+
+    void paragraphFormats()
+    {
+        QFETCH(QTextBlockFormat, format);
+        QFETCH(QByteArray, words);
+        auto document = NewDocument();
+        QTextCursor cursor(document.get());
+        cursor.insertText(QStringLiteral("plain"));
+        cursor.insertBlock(format);
+        cursor.insertText(QStringLiteral("formatted"));
+        cursor.insertBlock(QTextBlockFormat());
+        cursor.insertText(QStringLiteral("plain"));
+        const QByteArray rtf = TRtfWriter::Write(*document);
+        QCOMPARE(Body(rtf), "\\pard\\f0\\fs20 plain\\par\r\n\\pard" + words +
+                                " formatted\\par\r\n\\pard plain\\par\r\n}\r\n");
+        auto loaded = Load(rtf);
+        const QTextBlockFormat read = loaded->findBlockByNumber(1).blockFormat();
+        QCOMPARE(read.alignment() & Qt::AlignHorizontal_Mask,
+                 format.alignment() & Qt::AlignHorizontal_Mask);
+        QCOMPARE(read.textIndent(), format.textIndent());
+        QCOMPARE(read.leftMargin(), format.leftMargin());
+        QCOMPARE(read.tabPositions().size(), format.tabPositions().size());
+        QCOMPARE(TRtfWriter::Write(*loaded), rtf);
+    }
+
+    void bullets()
+    {
+        auto document = NewDocument();
+        QTextCursor cursor(document.get());
+        cursor.insertText(QStringLiteral("intro"));
+        QTextBlockFormat item;
+        item.setLeftMargin(TRtfFormatProperties::TwipsToPixels(720));
+        item.setProperty(TRtfFormatProperties::ListFirstIndent, -360);
+        cursor.insertBlock(item);
+        QTextListFormat disc;
+        disc.setStyle(QTextListFormat::ListDisc);
+        cursor.createList(disc);
+        cursor.insertText(QStringLiteral("one"));
+        cursor.insertBlock();
+        cursor.insertText(QStringLiteral("two"));
+        const QByteArray rtf = TRtfWriter::Write(*document);
+        QVERIFY2(rtf.contains("\\pard{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0"
+                              "{\\pntxtb\\'b7}}\\fi-360\\li720 one\\par\r\n"
+                              "{\\pntext\\f1\\'b7\\tab}two\\par\r\n"),
+                 rtf.constData());
+        QVERIFY(rtf.contains("{\\f1\\fnil\\fcharset2 Symbol;}"));
+        auto loaded = Load(rtf);
+        QCOMPARE(Text(*loaded), QStringLiteral("intro\none\ntwo"));
+        QTextList *list = loaded->findBlockByNumber(1).textList();
+        QVERIFY(list);
+        QCOMPARE(list->format().style(), QTextListFormat::ListDisc);
+        QCOMPARE(loaded->findBlockByNumber(2).textList(), list);
+        QVERIFY(!loaded->findBlockByNumber(0).textList());
+        QCOMPARE(TRtfWriter::Write(*loaded), rtf);
+    }
+
+    void numbering_data()
+    {
+        QTest::addColumn<int>("style");
+        QTest::addColumn<QByteArray>("kind");
+        QTest::addColumn<QByteArray>("second");
+        QTest::newRow("decimal") << int(QTextListFormat::ListDecimal) << QByteArray("\\pndec")
+                                 << QByteArray("2.");
+        QTest::newRow("lower alpha")
+            << int(QTextListFormat::ListLowerAlpha) << QByteArray("\\pnlcltr") << QByteArray("b.");
+        QTest::newRow("upper roman")
+            << int(QTextListFormat::ListUpperRoman) << QByteArray("\\pnucrm") << QByteArray("II.");
+    }
+
+    void numbering()
+    {
+        QFETCH(int, style);
+        QFETCH(QByteArray, kind);
+        QFETCH(QByteArray, second);
+        auto document = NewDocument();
+        QTextCursor cursor(document.get());
+        QTextListFormat format;
+        format.setStyle(QTextListFormat::Style(style));
+        format.setNumberSuffix(QStringLiteral("."));
+        cursor.createList(format);
+        cursor.insertText(QStringLiteral("one"));
+        cursor.insertBlock();
+        cursor.insertText(QStringLiteral("two"));
+        const QByteArray rtf = TRtfWriter::Write(*document);
+        QVERIFY2(
+            rtf.contains("{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart1" + kind + "{\\pntxta .}}"),
+            rtf.constData());
+        QVERIFY(rtf.contains("{\\pntext\\f0 " + second + "\\tab}two"));
+        auto loaded = Load(rtf);
+        QTextList *list = loaded->begin().textList();
+        QVERIFY(list);
+        QCOMPARE(int(list->format().style()), style);
+        QCOMPARE(list->count(), 2);
+        QCOMPARE(TRtfWriter::Write(*loaded), rtf);
+    }
+
+    // Save, load, save: the same bytes.
+    void mixedDocument()
+    {
+        auto document = NewDocument();
+        QTextCursor cursor(document.get());
+        QTextCharFormat bold;
+        bold.setFontWeight(QFont::Bold);
+        QTextCharFormat big;
+        big.setFontPointSize(18);
+        big.setFontFamilies({QStringLiteral("Courier New")});
+        big.setForeground(QColor(10, 20, 30));
+        cursor.insertText(QStringLiteral("Dear @1,\t"), bold);
+        cursor.insertText(QStringLiteral("caf\u00e9 \u03b1\u2028next\f"), big);
+        QTextBlockFormat centred;
+        centred.setAlignment(Qt::AlignHCenter);
+        cursor.insertBlock(centred);
+        cursor.insertBlock(QTextBlockFormat());
+        cursor.insertText(QStringLiteral("{\\}"));
+        QImage image(4, 3, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        document->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("img")), image);
+        QTextImageFormat picture;
+        picture.setName(QStringLiteral("img"));
+        cursor.insertImage(picture);
+
+        const QByteArray first = TRtfWriter::Write(*document);
+        auto loaded = Load(first);
+        QCOMPARE(Text(*loaded), Text(*document));
+        const QByteArray second = TRtfWriter::Write(*loaded);
+        QCOMPARE(second, first);
+        QCOMPARE(TRtfWriter::Write(*Load(second)), second);
+    }
+
+    void sampleFiles_data()
+    {
+        QTest::addColumn<QString>("path");
+        const QDir dir(TestEnvironment::dataPath(QStringLiteral("rtf")));
+        const QStringList files = dir.entryList({QStringLiteral("*.rtf")}, QDir::Files);
+        QVERIFY(!files.isEmpty());
+        for (const QString &name : files)
+            QTest::newRow(qPrintable(name)) << dir.filePath(name);
+    }
+
+    void sampleFiles()
+    {
+        QFETCH(QString, path);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        auto document = Load(file.readAll());
+        const QByteArray first = TRtfWriter::Write(*document);
+        auto again = Load(first);
+        QCOMPARE(Text(*again), Text(*document));
+        QCOMPARE(TRtfWriter::Write(*again), first);
+    }
+};
+
+ZARVEL_TEST_MAIN(TestRtfWriter)
+#include "tst_rtfwriter.moc"
