@@ -1,0 +1,44 @@
+#include "rtf2html/RtfToHtml.h"
+
+#include "rtf2html/THtmlWriter.h"
+#include "rtf2html/TRtfLineSource.h"
+#include "rtf2html/TRtfReader.h"
+
+#include <exception>
+
+void ConvertRtfToHtml(const std::string &RtfFileName, const std::string &HtmlFileName,
+                      const std::vector<std::string> &Options)
+{
+    THtmlWriter::TOptions options;
+    for (const auto &option : Options) {
+        if (option == "noFonts")
+            options.NoFonts = true;
+        else if (option == "optimize")
+            options.Optimize = true;
+        else if (option == "onlyDefiniteOpt")
+            options.OnlyDefiniteOpt = true;
+    }
+
+    // The input is opened first: a missing file fails before the output exists.
+    TRtfLineSource source(RtfFileName);
+    THtmlWriter writer(options);
+    writer.BeginPage(HtmlFileName, RtfFileName);
+    TRtfReader reader(writer, source);
+
+    std::exception_ptr failure;
+    try {
+        reader.Run();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    // The page is closed however reading ended.
+    try {
+        writer.EndPage(reader.Format());
+        writer.Commit();
+    } catch (...) {
+        if (!failure)
+            failure = std::current_exception();
+    }
+    if (failure)
+        std::rethrow_exception(failure);
+}

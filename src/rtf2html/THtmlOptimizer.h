@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+// Deletes redundant tag pairs from HTML text: empty and back-to-back pairs of the formatting
+// tags (with "optimize"), "<UL></UL>" and "</UL><UL>" (always), and the fragments of the
+// removable list (with "optimize"). Passes run in a fixed order until nothing changes.
+//
+// The work is kept proportional to the text that is new: a prefix already known to hold no
+// fragment is not searched again, and when the fragments cannot interfere with each other
+// (every overlap of two fragments leads to the same text whichever is deleted) the result
+// does not depend on the order of deletions, so text can be reduced as it is appended.
+class THtmlOptimizer
+{
+public:
+    THtmlOptimizer();
+
+    // Starts a conversion: with optimize the formatting pairs take part and the removable
+    // list starts with the seven font size fragments.
+    void Configure(bool optimize);
+    // Puts a fragment in front of the removable list.
+    void AddRemovable(const std::string &fragment);
+
+    // The literal optimiser: passes over the whole text until one changes nothing.
+    std::string Optimize(std::string text) const;
+    // The same result in place, where text[0, cleanLength) is known to hold no fragment.
+    // Returns the length of the prefix that was left unchanged.
+    size_t Reduce(std::string &text, size_t cleanLength) const;
+    // Only when Confluent(): appends addition to the reduced text and reduces the result.
+    // Returns the length of the unchanged prefix; lostOld receives the characters of the
+    // old text that were deleted (they start at the returned position).
+    size_t Append(std::string &text, const std::string &addition, std::string &lostOld) const;
+
+    // Whether the result is independent of the order of deletions.
+    bool Confluent() const;
+    // Changes whenever the set of fragments changes.
+    unsigned Version() const { return FVersion; }
+
+private:
+    void Rebuild() const;
+    bool IsFragment(std::string_view text) const;
+    std::string StackReduce(const std::string &text) const;
+    bool CheckConfluent() const;
+    static size_t ReplaceAllFrom(std::string &text, const std::string &fragment, size_t start);
+    std::vector<size_t> OccurringFrom(const std::string &text, size_t start, size_t minIndex) const;
+
+    bool FOptimize = false;
+    std::vector<std::string> FRemovable; // front of the list first
+    unsigned FVersion = 0;
+
+    // Derived from the above on demand.
+    mutable bool FDirty = true;
+    mutable std::vector<std::string> FOrdered;                   // pass order, duplicates removed
+    mutable std::unordered_map<std::string_view, size_t> FIndex; // fragment -> pass position
+    mutable std::vector<size_t> FLengths; // distinct fragment lengths, ascending
+    mutable size_t FMaxLength = 0;
+    mutable bool FConfluent = true;
+};

@@ -1,0 +1,126 @@
+#include "rtf2html/THtmlOutputFile.h"
+
+#include "rtf2html/ERtfToHtmlError.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+// The messages of the run-time library's input/output errors.
+std::string IoMessage(int error)
+{
+    switch (error) {
+    case ENOENT:
+        return "File not found";
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    case ETXTBSY:
+        return "File access denied";
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return "Disk full";
+    default:
+        return "I/O error " + std::to_string(error);
+    }
+}
+
+std::string FolderOf(const std::string &fileName)
+{
+    const size_t slash = fileName.rfind('/');
+    return slash == std::string::npos ? std::string() : fileName.substr(0, slash + 1);
+}
+} // namespace
+
+THtmlOutputFile::THtmlOutputFile(const std::string &fileName) : FFileName(fileName)
+{
+    struct stat target
+    {
+    };
+    if (stat(fileName.c_str(), &target) == 0 && S_ISDIR(target.st_mode))
+        throw ERtfToHtmlError(IoMessage(EISDIR));
+    std::string pattern = FolderOf(fileName) + ".rtf2html-XXXXXX";
+    const int fd = mkstemp(pattern.data());
+    if (fd < 0) {
+        // A missing folder is a missing path, not a missing file.
+        throw ERtfToHtmlError(errno == ENOENT ? "I/O error 3" : IoMessage(errno));
+    }
+    FTempName = pattern;
+    // The new page gets the permissions of the one it replaces, or the usual ones.
+    mode_t mode;
+    if (stat(fileName.c_str(), &target) == 0) {
+        mode = target.st_mode & 07777;
+    } else {
+        const mode_t mask = umask(0);
+        umask(mask);
+        mode = 0666 & ~mask;
+    }
+    fchmod(fd, mode);
+    FFile = fdopen(fd, "wb");
+    if (!FFile) {
+        const int error = errno;
+        close(fd);
+        unlink(FTempName.c_str());
+        throw ERtfToHtmlError(IoMessage(error));
+    }
+    setvbuf(FFile, nullptr, _IOFBF, 1 << 16);
+}
+
+THtmlOutputFile::~THtmlOutputFile()
+{
+    Discard();
+}
+
+void THtmlOutputFile::Fail(int error)
+{
+    FFailed = true;
+    Discard();
+    throw ERtfToHtmlError(IoMessage(error));
+}
+
+void THtmlOutputFile::Discard()
+{
+    if (FFile) {
+        std::fclose(FFile);
+        FFile = nullptr;
+    }
+    if (!FTempName.empty()) {
+        unlink(FTempName.c_str());
+        FTempName.clear();
+    }
+}
+
+void THtmlOutputFile::WriteLine(const std::string &line)
+{
+    if (!FFile)
+        return;
+    if ((!line.empty() && std::fwrite(line.data(), 1, line.size(), FFile) != line.size()) ||
+        std::fwrite("\r\n", 1, 2, FFile) != 2)
+        Fail(errno ? errno : EIO);
+}
+
+void THtmlOutputFile::Flush()
+{
+    if (FFile && std::fflush(FFile) != 0)
+        Fail(errno ? errno : EIO);
+}
+
+void THtmlOutputFile::Commit()
+{
+    if (!FFile)
+        return;
+    Flush();
+    if (fsync(fileno(FFile)) != 0 && errno != EINVAL)
+        Fail(errno);
+    std::FILE *file = FFile;
+    FFile = nullptr;
+    if (std::fclose(file) != 0)
+        Fail(errno ? errno : EIO);
+    if (std::rename(FTempName.c_str(), FFileName.c_str()) != 0)
+        Fail(errno);
+    FTempName.clear();
+}

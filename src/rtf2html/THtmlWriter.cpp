@@ -1,0 +1,390 @@
+#include "rtf2html/THtmlWriter.h"
+
+#include "rtf2html/ERtfToHtmlError.h"
+#include "rtf2html/THtmlOutputFile.h"
+
+#include <utility>
+
+namespace {
+constexpr size_t KLineLimit = 100;
+// Past this much unwritten markup that the optimiser removes again, the buffer is replaced
+// by its optimised form so that the work stays in proportion to the input.
+constexpr size_t KRawLimit = 1 << 16;
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// End of the first cut point at or after from: a "<P>" anywhere wins over a "<BR>".
+size_t FindCut(const std::string &text, size_t from, size_t &nextParagraph)
+{
+    if (nextParagraph != std::string::npos && nextParagraph < from)
+        nextParagraph = text.find("<P>", from);
+    if (nextParagraph != std::string::npos)
+        return nextParagraph + 3;
+    const size_t lineBreak = text.find("<BR>", from);
+    return lineBreak == std::string::npos ? std::string::npos : lineBreak + 4;
+}
+} // namespace
+
+THtmlWriter::THtmlWriter(const TOptions &options) : FOptions(options)
+{
+    FOptimizer.Configure(options.Optimize);
+    FOptimizerVersion = FOptimizer.Version();
+}
+
+THtmlWriter::~THtmlWriter() = default;
+
+void THtmlWriter::BeginPage(const std::string &fileName, const std::string &title)
+{
+    FFile = std::make_unique<THtmlOutputFile>(fileName);
+    THtmlOutputFile *file = FFile.get();
+    BeginPage([file](const std::string &line) { file->WriteLine(line); }, title);
+}
+
+void THtmlWriter::BeginPage(TLineSink sink, const std::string &title)
+{
+    FSink = std::move(sink);
+    WriteLine("<HTML>");
+    WriteLine("<HEAD>");
+    WriteLine("<TITLE>" + title + "</TITLE>");
+    WriteLine("</HEAD>");
+    WriteLine("<BODY TEXT=\"#000000\" BGCOLOR=\"#FFFFFF\" LINK=\"#3333FF\" VLINK=\"#999999\" "
+              "ALINK=\"#FF0000\">");
+    if (FFile)
+        FFile->Flush();
+}
+
+void THtmlWriter::EndPage(const TRtfFormat &topFormat)
+{
+    std::string text = CloseAllTags();
+    if (topFormat.Right)
+        text += "</DIV>";
+    if (topFormat.Center)
+        text += "</CENTER>";
+    WriteOut(text);
+    CloseLists();
+    // The rest goes out as it stands, without a further optimiser pass or links.
+    WriteLine(RawBuffer());
+    FOptimized.clear();
+    FRaw.clear();
+    FRawSame = true;
+    WriteLine("</BODY>");
+    WriteLine("</HTML>");
+    if (FFile)
+        FFile->Flush();
+}
+
+void THtmlWriter::Commit()
+{
+    if (FFile)
+        FFile->Commit();
+}
+
+void THtmlWriter::WriteLine(const std::string &line)
+{
+    if (FSink)
+        FSink(line);
+}
+
+void THtmlWriter::AddFontName(int32_t number, const std::string &name)
+{
+    FFaceNames.emplace(number, name);
+}
+
+std::string THtmlWriter::FontSizeTag(int32_t points)
+{
+    if (points == 12)
+        return "<FONT SIZE=+0>";
+    if (points <= 8)
+        return "<FONT SIZE=-2>";
+    if (points <= 11)
+        return "<FONT SIZE=-1>";
+    if (points <= 15)
+        return "<FONT SIZE=+1>";
+    if (points <= 20)
+        return "<FONT SIZE=+2>";
+    if (points <= 28)
+        return "<FONT SIZE=+3>";
+    return "<FONT SIZE=+4>";
+}
+
+std::string THtmlWriter::OpenTags(const TRtfFormat &format)
+{
+    std::string result;
+    auto open = [&](const std::string &tag, const char *close) {
+        result += tag;
+        FTagStack.push_back(close);
+    };
+    if (format.Bold)
+        open("<B>", "</B>");
+    if (format.Italic)
+        open("<I>", "</I>");
+    if (format.Underline)
+        open("<U>", "</U>");
+    if (format.Subscript)
+        open("<SUB>", "</SUB>");
+    if (format.Superscript)
+        open("<SUP>", "</SUP>");
+    if (format.Strike)
+        open("<S>", "</S>");
+    if (format.Colour != "none")
+        open("<FONT COLOR=\"" + format.Colour + "\">", "</FONT>");
+    if (format.Font >= 0) {
+        const auto it = FFaceNames.find(format.Font);
+        open("<FONT FACE=\"" + (it == FFaceNames.end() ? std::string() : it->second) + "\">",
+             "</FONT>");
+    }
+    if (format.Size >= 0)
+        open(FontSizeTag(format.Size), "</FONT>");
+    return result;
+}
+
+std::string THtmlWriter::CloseAllTags()
+{
+    std::string result;
+    while (!FTagStack.empty()) {
+        result += FTagStack.back();
+        FTagStack.pop_back();
+    }
+    return result;
+}
+
+void THtmlWriter::CloseLists()
+{
+    std::string text;
+    if (InBulletList && !PendingLi)
+        text = "</LI>";
+    for (int i = 0; i < UlDepth; ++i)
+        text += "</UL>";
+    UlDepth = 0;
+    WriteOut(text);
+}
+
+std::string THtmlWriter::Render(const std::string &item, bool caps) const
+{
+    if (item.size() == 1) {
+        const char c = item[0];
+        switch (c) {
+        case '<':
+            return "&lt;";
+        case '>':
+            return "&gt;";
+        case '&':
+            return "&amp;";
+        default:
+            if (caps && c >= 'a' && c <= 'z')
+                return std::string(1, static_cast<char>(c - 'a' + 'A'));
+            return item;
+        }
+    }
+    if (item.size() == 2) {
+        if (item == "c4")
+            return "&Auml;";
+        if (item == "d6")
+            return "&Ouml;";
+        if (item == "dc")
+            return "&Uuml;";
+        if (item == "e4")
+            return caps ? "&Auml;" : "&auml;";
+        if (item == "f6")
+            return caps ? "&Ouml;" : "&ouml;";
+        if (item == "fc")
+            return caps ? "&Uuml;" : "&uuml;";
+        if (item == "df")
+            return "&szlig;";
+        if (item == "b7")
+            return "&middot;";
+        const int high = HexDigit(item[0]);
+        const int low = HexDigit(item[1]);
+        if (high < 0 || low < 0)
+            throw ERtfToHtmlError("'" + item + "' is not a valid integer value");
+        return std::string(1, static_cast<char>(high * 16 + low));
+    }
+    if (item == "&pict;")
+        return "<P>[*** picture ***]<P>";
+    if (item.compare(0, 2, "&&") == 0)
+        return item.substr(2);
+    if (item == "&tab;")
+        return "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;";
+    if (item == "&quote;")
+        return "'";
+    if (item == "&dblquote;")
+        return "\"";
+    if (item == "&emspace;")
+        return "&nbsp;&nbsp;";
+    if (item == "&enspace;" || item == "&nbsp;")
+        return "&nbsp;";
+    if (item == "&emdash;")
+        return "--";
+    if (item == "&endash;")
+        return "-";
+    return std::string();
+}
+
+std::string THtmlWriter::EmitItem(const std::string &item, const TRtfFormat &format)
+{
+    std::string result;
+    if (FormatChanged)
+        result += CloseAllTags();
+    if (NewParagraph) {
+        if (format.Center)
+            result += "<CENTER>";
+        else if (format.Right)
+            result += "<DIV ALIGN=right>";
+    }
+    if (FormatChanged || NewParagraph)
+        result += OpenTags(format);
+    FormatChanged = false;
+    NewParagraph = false;
+    if (TocParagraph && LinkPending) {
+        LinkOpen = true;
+        LinkPending = false;
+        const int level = TocLevel >= 1 && TocLevel <= 9 ? TocLevel : 0;
+        result += "<A HREF=\"#" + std::to_string(TocLevel) + "-" +
+                  std::to_string(++FTocCounters[level]) + "\">";
+    }
+    if (AnchorPending) {
+        const int level = HeadingLevel >= 1 && HeadingLevel <= 9 ? HeadingLevel : 0;
+        result += "<A NAME=\"" + std::to_string(HeadingLevel) + "-" +
+                  std::to_string(++FHeadingCounters[level]) + "\">";
+    }
+    if (!format.Hidden)
+        result += Render(item, format.Caps);
+    if (AnchorPending) {
+        result += "</A>";
+        AnchorPending = false;
+    }
+    return result;
+}
+
+std::string THtmlWriter::LinkUrls(const std::string &line)
+{
+    static const std::string KScheme = "http://";
+    size_t start = line.find(KScheme);
+    if (start == std::string::npos)
+        return line;
+    std::string result;
+    size_t done = 0;
+    while (start != std::string::npos) {
+        size_t end = line.find_first_of(" ,<", start + KScheme.size());
+        if (end == std::string::npos)
+            end = line.size();
+        const std::string address = line.substr(start, end - start);
+        result.append(line, done, start - done);
+        result += "<A HREF=\"" + address + "\">" + address + "</A>";
+        done = end;
+        start = line.find(KScheme, done);
+    }
+    result.append(line, done, std::string::npos);
+    return result;
+}
+
+std::string THtmlWriter::ReplaceAll(const std::string &text, const std::string &fragment,
+                                    const std::string &replacement)
+{
+    if (fragment.empty())
+        return text;
+    std::string result;
+    size_t done = 0;
+    for (size_t found = text.find(fragment); found != std::string::npos;
+         found = text.find(fragment, done)) {
+        result.append(text, done, found - done);
+        result += replacement;
+        done = found + fragment.size();
+    }
+    result.append(text, done, std::string::npos);
+    return result;
+}
+
+void THtmlWriter::WriteOut(const std::string &text)
+{
+    if (text.empty())
+        return;
+    if (FOptimizerVersion != FOptimizer.Version()) {
+        const std::string raw = RawBuffer();
+        FOptimizerVersion = FOptimizer.Version();
+        FOptimized = FOptimizer.Optimize(raw);
+        if (FOptimized != raw) {
+            FRaw = raw;
+            FRawSame = false;
+            FRawClean = 0;
+        }
+    }
+
+    // Append to the buffer and bring its optimised form up to date. unchanged is the length
+    // of the optimised form's prefix that the text did not touch; keptRaw is the buffer as
+    // it stands when the step below keeps it unwritten and it differs from the optimised form.
+    const size_t oldLength = FOptimized.size();
+    size_t unchanged = oldLength;
+    size_t cutFrom = oldLength;
+    bool changed = false;
+    std::string keptRaw;
+    if (text.find('>') == std::string::npos) {
+        // Every fragment ends with ">": the text cannot take part in a deletion.
+        FOptimized += text;
+        if (!FRawSame)
+            FRaw += text;
+    } else if (FOptimizer.Confluent()) {
+        std::string lost;
+        unchanged = FOptimizer.Append(FOptimized, text, lost);
+        changed = FOptimized.size() != oldLength + text.size() || unchanged < oldLength;
+        if (!FRawSame)
+            FRaw += text;
+        else if (changed && FOptimized.size() <= KLineLimit)
+            keptRaw = FOptimized.substr(0, unchanged) + lost + text;
+        cutFrom = unchanged;
+    } else {
+        if (!FRawSame && FRaw.size() - FRawClean > KRawLimit) {
+            FRaw.clear();
+            FRawSame = true;
+        }
+        std::string work = (FRawSame ? FOptimized : FRaw) + text;
+        const size_t clean = FRawSame ? oldLength : FRawClean;
+        unchanged = FOptimizer.Reduce(work, clean);
+        if (!FRawSame) {
+            FRaw += text;
+        } else {
+            changed = work.size() != oldLength + text.size() || unchanged < oldLength;
+            if (changed && work.size() <= KLineLimit)
+                keptRaw = FOptimized + text;
+        }
+        cutFrom = std::min(unchanged, clean);
+        FOptimized = std::move(work);
+    }
+
+    size_t nextParagraph = FOptimized.find("<P>", cutFrom > 2 ? cutFrom - 2 : 0);
+    size_t cut = FindCut(FOptimized, cutFrom > 3 ? cutFrom - 3 : 0, nextParagraph);
+    if (cut == std::string::npos && FOptimized.size() <= KLineLimit) {
+        // Nothing to write yet: the buffer keeps the appended text as it is.
+        if (FRawSame && changed) {
+            FRaw = std::move(keptRaw);
+            FRawSame = false;
+            FRawClean = oldLength;
+        }
+        return;
+    }
+    size_t start = 0;
+    while (cut != std::string::npos) {
+        WriteLine(LinkUrls(FOptimized.substr(start, cut - start)));
+        start = cut;
+        cut = FindCut(FOptimized, start, nextParagraph);
+    }
+    if (start > 0)
+        FOptimized.erase(0, start);
+    FRaw.clear();
+    FRawSame = true;
+    const size_t length = FOptimized.size();
+    if (length > KLineLimit && FOptimized[length - 1] == '>' && FOptimized[length - 2] != 'L' &&
+        FOptimized[length - 2] != 'A') {
+        WriteLine(LinkUrls(FOptimized));
+        FOptimized.clear();
+    }
+}

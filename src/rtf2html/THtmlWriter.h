@@ -1,0 +1,98 @@
+#pragma once
+
+#include "rtf2html/THtmlOptimizer.h"
+#include "rtf2html/TRtfFormat.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class THtmlOutputFile;
+
+// The output side of the converter: the page frame, the rendering of text items with the
+// tag changes their format needs, the stack of open inline tags, and the buffered output
+// that is optimised, cut into lines after paragraph and line breaks, and given links.
+class THtmlWriter
+{
+public:
+    struct TOptions
+    {
+        bool NoFonts = false;
+        bool Optimize = false;
+        bool OnlyDefiniteOpt = false;
+    };
+    using TLineSink = std::function<void(const std::string &line)>;
+
+    explicit THtmlWriter(const TOptions &options);
+    ~THtmlWriter();
+    THtmlWriter(const THtmlWriter &) = delete;
+    THtmlWriter &operator=(const THtmlWriter &) = delete;
+
+    const TOptions &Options() const { return FOptions; }
+
+    // Creates the output (a temporary file until Commit) and writes the page head.
+    void BeginPage(const std::string &fileName, const std::string &title);
+    // The same, with the lines going to sink instead of a file.
+    void BeginPage(TLineSink sink, const std::string &title);
+    // Closes tags, alignment and lists, writes what is buffered and the page end.
+    void EndPage(const TRtfFormat &topFormat);
+    // Puts the written file in place of the target; nothing when the output was a sink.
+    void Commit();
+
+    void WriteOut(const std::string &text);
+    std::string EmitItem(const std::string &item, const TRtfFormat &format);
+    std::string OpenTags(const TRtfFormat &format);
+    std::string CloseAllTags();
+    bool TagsOpen() const { return !FTagStack.empty(); }
+    void CloseLists();
+
+    static std::string FontSizeTag(int32_t points);
+    static std::string LinkUrls(const std::string &line);
+    static std::string ReplaceAll(const std::string &text, const std::string &fragment,
+                                  const std::string &replacement);
+    std::string OptimizeHtml(const std::string &text) const { return FOptimizer.Optimize(text); }
+
+    void AddRemovable(const std::string &fragment) { FOptimizer.AddRemovable(fragment); }
+    // A font table entry; the first entry of a number gives its face name.
+    void AddFontName(int32_t number, const std::string &name);
+
+    // Converter flags shared with the reader.
+    bool FormatChanged = false;
+    bool NewParagraph = true;
+    bool TocParagraph = false;
+    bool LinkPending = false;
+    int TocLevel = 0;
+    bool LinkOpen = false;
+    bool AnchorPending = false;
+    int HeadingLevel = 0;
+    int UlDepth = 0;
+    bool InBulletList = false;
+    bool PendingLi = false;
+
+private:
+    std::string Render(const std::string &item, bool caps) const;
+    void WriteLine(const std::string &line);
+    const std::string &RawBuffer() const { return FRawSame ? FOptimized : FRaw; }
+    void ReoptimizeBuffer();
+
+    TOptions FOptions;
+    TLineSink FSink;
+    std::unique_ptr<THtmlOutputFile> FFile;
+    THtmlOptimizer FOptimizer;
+    std::vector<const char *> FTagStack; // close tags, the last opened at the back
+    std::map<int32_t, std::string> FFaceNames;
+    std::array<int, 10> FTocCounters{};
+    std::array<int, 10> FHeadingCounters{};
+
+    // The unwritten output. FOptimized is the optimiser's result for the buffer; the buffer
+    // itself differs from it only while appended text has not yet been written (FRaw).
+    std::string FOptimized;
+    std::string FRaw;
+    bool FRawSame = true;
+    size_t FRawClean = 0; // FRaw[0, FRawClean) holds no fragment
+    unsigned FOptimizerVersion = 0;
+};

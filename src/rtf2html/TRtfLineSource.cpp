@@ -1,0 +1,95 @@
+#include "rtf2html/TRtfLineSource.h"
+
+#include "rtf2html/ERtfToHtmlError.h"
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace {
+constexpr size_t KBufferSize = 1 << 16;
+
+std::string OpenMessage(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+    case ENAMETOOLONG:
+        return "File not found";
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+        return "File access denied";
+    default:
+        return "I/O error " + std::to_string(error);
+    }
+}
+} // namespace
+
+TRtfLineSource::TRtfLineSource(const std::string &fileName) : FBuffer(KBufferSize)
+{
+    if (fileName.empty())
+        throw ERtfToHtmlError(OpenMessage(ENOENT));
+    struct stat info
+    {
+    };
+    if (stat(fileName.c_str(), &info) != 0)
+        throw ERtfToHtmlError(OpenMessage(errno));
+    if (S_ISDIR(info.st_mode))
+        throw ERtfToHtmlError(OpenMessage(EISDIR));
+    FFile = std::fopen(fileName.c_str(), "rb");
+    if (!FFile)
+        throw ERtfToHtmlError(OpenMessage(errno));
+}
+
+TRtfLineSource::~TRtfLineSource()
+{
+    if (FFile)
+        std::fclose(FFile);
+}
+
+bool TRtfLineSource::Fill()
+{
+    if (FAtEnd)
+        return false;
+    FStart = 0;
+    FEnd = std::fread(FBuffer.data(), 1, FBuffer.size(), FFile);
+    if (FEnd == 0) {
+        FAtEnd = true;
+        if (std::ferror(FFile))
+            throw ERtfToHtmlError("I/O error " + std::to_string(errno ? errno : EIO));
+        return false;
+    }
+    return true;
+}
+
+bool TRtfLineSource::ReadLine(std::string &line)
+{
+    line.clear();
+    bool any = false;
+    for (;;) {
+        if (FStart == FEnd && !Fill())
+            return any;
+        if (FSkipLineFeed) {
+            FSkipLineFeed = false;
+            if (FBuffer[FStart] == '\n') {
+                ++FStart;
+                continue;
+            }
+        }
+        any = true;
+        const char *begin = FBuffer.data() + FStart;
+        const size_t length = FEnd - FStart;
+        const char *stop = begin;
+        const char *const limit = begin + length;
+        while (stop < limit && *stop != '\n' && *stop != '\r')
+            ++stop;
+        line.append(begin, stop);
+        FStart += static_cast<size_t>(stop - begin);
+        if (stop < limit) {
+            FSkipLineFeed = *stop == '\r';
+            ++FStart;
+            return true;
+        }
+    }
+}
