@@ -596,6 +596,13 @@ void TCustomRichEditEx::PrepareLayout() const
         QResizeEvent resize(size(), QSize());
         QCoreApplication::sendEvent(self, &resize);
     }
+    // The document follows the viewport's size, which the scroll area has just set.
+    QWidget *port = viewport();
+    if (!isVisible() && port->testAttribute(Qt::WA_PendingResizeEvent)) {
+        port->setAttribute(Qt::WA_PendingResizeEvent, false);
+        QResizeEvent resize(port->size(), QSize());
+        QCoreApplication::sendEvent(port, &resize);
+    }
 }
 
 const std::vector<TCustomRichEditEx::LineInfo> &TCustomRichEditEx::Layout() const

@@ -1,0 +1,356 @@
+// Loading and saving through the control's lines: rich text with the plain-text fallback,
+// selection loads, InsertFromFile, progress events, errors and safe saving.
+#include "TestEnvironment.h"
+
+#include "richedit/EFileStreamError.h"
+#include "richedit/EOutOfResources.h"
+#include "richedit/TRichEditEx.h"
+#include "richedit/TRichEditStringsEx.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+#include <stdexcept>
+
+namespace {
+void WriteFile(const QString &name, const QByteArray &data)
+{
+    QFile file(name);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(data);
+}
+
+QByteArray ReadFile(const QString &name)
+{
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+// A stream that cannot go back, as a pipe.
+class SequentialDevice : public QIODevice
+{
+public:
+    explicit SequentialDevice(QByteArray data) : FData(std::move(data)) { open(ReadOnly); }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        const qint64 n = std::min<qint64>(maxSize, FData.size() - FPos);
+        std::copy_n(FData.constData() + FPos, n, data);
+        FPos += n;
+        return n;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QByteArray FData;
+    qint64 FPos = 0;
+};
+
+const QByteArray SimpleRtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}"
+                             "\\f0\\fs20 Dear @1,\\par Second {\\b bold} line\\par}";
+} // namespace
+
+class TestLinesStreaming : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void plainTextFallback_data();
+    void plainTextFallback();
+    void richTextLoads();
+    void fallbackFromSequentialStream();
+    void textExtensionSavesRichText();
+    void saveLoadSaveSameBytes();
+    void plainTextOutput();
+    void selectedInOutLoad();
+    void insertFromFileReplacesSelection();
+    void wholeLoadResetsModifiedAndUndo();
+    void progressEvents();
+    void failingLoadProgress();
+    void failedSaveKeepsOldFile();
+    void missingFile();
+    void hostileInputs_data();
+    void hostileInputs();
+};
+
+void TestLinesStreaming::plainTextFallback_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("lines");
+    QTest::newRow("CR LF") << QByteArray("one\r\ntwo\r\n") << QStringLiteral("one\rtwo\r") << 2;
+    QTest::newRow("LF") << QByteArray("one\ntwo") << QStringLiteral("one\rtwo") << 2;
+    QTest::newRow("CR") << QByteArray("one\rtwo\r") << QStringLiteral("one\rtwo\r") << 2;
+    QTest::newRow("1252 bytes") << QByteArray("caf\xe9 \x80\x93") << QStringLiteral("café €“") << 1;
+    QTest::newRow("almost rich text") << QByteArray("{\\rt x}") << QStringLiteral("{\\rt x}") << 1;
+    QTest::newRow("empty file") << QByteArray() << QString() << 0;
+}
+
+void TestLinesStreaming::plainTextFallback()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QFETCH(int, lines);
+    TRichEditEx edit;
+    edit.SetSelectedText("old content");
+    WriteFile("plain.txt", bytes);
+    edit.Lines().LoadFile("plain.txt");
+    QCOMPARE(edit.WideTextRange(0, -1), text);
+    QCOMPARE(edit.Lines().LineCount(), lines);
+}
+
+void TestLinesStreaming::richTextLoads()
+{
+    TRichEditEx edit;
+    WriteFile("simple.rtf", SimpleRtf);
+    edit.Lines().LoadFile("simple.rtf");
+    QCOMPARE(edit.Lines().LineAt(0), std::string("Dear @1,"));
+    QCOMPARE(edit.Lines().LineAt(1), std::string("Second bold line"));
+    QCOMPARE(edit.Lines().LineCount(), 2);
+}
+
+void TestLinesStreaming::fallbackFromSequentialStream()
+{
+    TRichEditEx edit;
+    edit.SetWordWrap(false);
+    SequentialDevice device(QByteArray(5000, 'x') + "\r\nend");
+    edit.Lines().LoadStream(device);
+    QCOMPARE(edit.Lines().LineCount(), 2);
+    QCOMPARE(edit.Lines().LineAt(1), std::string("end"));
+    QCOMPARE(edit.TextLength(), 5004);
+}
+
+void TestLinesStreaming::textExtensionSavesRichText()
+{
+    TRichEditEx edit;
+    edit.SetWholeText("plain words");
+    edit.Lines().SaveFile("out.txt");
+    const QByteArray saved = ReadFile("out.txt");
+    QVERIFY2(saved.startsWith("{\\rtf"), saved.constData());
+    QVERIFY(saved.contains("plain words"));
+}
+
+void TestLinesStreaming::saveLoadSaveSameBytes()
+{
+    TRichEditEx edit;
+    WriteFile("simple.rtf", SimpleRtf);
+    edit.Lines().LoadFile("simple.rtf");
+    edit.Lines().SaveFile("first.rtf");
+    TRichEditEx second;
+    second.Lines().LoadFile("first.rtf");
+    second.Lines().SaveFile("second.rtf");
+    QCOMPARE(ReadFile("second.rtf"), ReadFile("first.rtf"));
+    QCOMPARE(second.WholeText(), edit.WholeText());
+}
+
+void TestLinesStreaming::plainTextOutput()
+{
+    TRichEditEx edit;
+    edit.SetWholeText("one\rtwo \x80");
+    edit.SetOutputFormat(TOutputFormat::ofText);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    edit.Lines().SaveStream(buffer);
+    QCOMPARE(buffer.data(), QByteArray("one\r\ntwo \x80"));
+
+    edit.SetOutputFormat(TOutputFormat::ofUnicode);
+    QBuffer wide;
+    wide.open(QIODevice::WriteOnly);
+    edit.Lines().SaveStream(wide);
+    QCOMPARE(wide.data().size(), 2 * 10);
+    QCOMPARE(wide.data().mid(6, 4), QByteArray("\r\0\n\0", 4));
+}
+
+void TestLinesStreaming::selectedInOutLoad()
+{
+    TRichEditEx edit;
+    edit.SetWholeText("[XX]");
+    edit.Select(1, 3);
+    edit.SetSelectedInOut(true);
+    QBuffer buffer;
+    buffer.setData("mid");
+    buffer.open(QIODevice::ReadOnly);
+    edit.Lines().LoadStream(buffer);
+    QCOMPARE(edit.WholeText(), std::string("[mid]"));
+    // Nothing selected: inserted at the caret.
+    edit.SetSelectionStart(0);
+    buffer.seek(0);
+    edit.Lines().LoadStream(buffer);
+    QCOMPARE(edit.WholeText(), std::string("mid[mid]"));
+    QVERIFY(edit.ModifiedFlag());
+    // Saving writes only the selection.
+    edit.Select(0, 3);
+    edit.SetOutputFormat(TOutputFormat::ofText);
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    edit.Lines().SaveStream(out);
+    QCOMPARE(out.data(), QByteArray("mid"));
+}
+
+void TestLinesStreaming::insertFromFileReplacesSelection()
+{
+    TRichEditEx edit;
+    edit.SetWholeText("before SELECTED after");
+    WriteFile("$$$", QByteArray("\r\n\r\n"));
+    edit.Select(7, 15);
+    edit.InsertFromFile("$$$");
+    QCOMPARE(edit.WholeText(), std::string("before \r\r after"));
+    QVERIFY(!edit.InsertMode());
+    edit.Undo();
+    QCOMPARE(edit.WholeText(), std::string("before SELECTED after"));
+
+    WriteFile("insert.rtf", SimpleRtf);
+    edit.SetSelectionStart(7);
+    edit.InsertFromFile("insert.rtf");
+    QVERIFY(edit.WholeText().find("Dear @1,") == 7);
+    QVERIFY(edit.WholeText().find("SELECTED after") != std::string::npos);
+
+    // Outside InsertFromFile a load replaces everything.
+    edit.Lines().LoadFile("$$$");
+    QCOMPARE(edit.WholeText(), std::string("\r\r"));
+}
+
+void TestLinesStreaming::wholeLoadResetsModifiedAndUndo()
+{
+    TRichEditEx edit;
+    edit.SetSelectedText("typed");
+    WriteFile("simple.rtf", SimpleRtf);
+    edit.Lines().LoadFile("simple.rtf");
+    QVERIFY(!edit.ModifiedFlag());
+    QVERIFY(!edit.CanUndo());
+    QCOMPARE(edit.SelectionStart(), 0);
+}
+
+void TestLinesStreaming::progressEvents()
+{
+    const QByteArray data = QByteArray(10000, 'a');
+    WriteFile("big.txt", data);
+    TRichEditEx edit;
+    QList<qint64> loadPositions;
+    edit.OnLoadProgress = [&](TCustomRichEditEx *, qint64 pos, qint64 size) {
+        QCOMPARE(size, qint64(10000));
+        loadPositions.append(pos);
+    };
+    edit.SetInputFormat(TInputFormat::ifText);
+    edit.Lines().LoadFile("big.txt");
+    QCOMPARE(edit.TextLength(), 10000);
+    // Before each chunk, with the position before it; the last call finds the end.
+    QVERIFY(loadPositions.size() >= 2);
+    QCOMPARE(loadPositions.first(), qint64(0));
+    QCOMPARE(loadPositions.last(), qint64(10000));
+    QVERIFY(std::is_sorted(loadPositions.begin(), loadPositions.end()));
+
+    QList<qint64> savePositions;
+    edit.OnSaveProgress = [&](TCustomRichEditEx *, qint64 pos, qint64) {
+        savePositions.append(pos);
+    };
+    edit.SetOutputFormat(TOutputFormat::ofText);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    edit.Lines().SaveStream(buffer);
+    QVERIFY(savePositions.size() >= 2);
+    QVERIFY(savePositions.first() > 0); // after the chunk
+    QCOMPARE(savePositions.last(), qint64(10000));
+}
+
+void TestLinesStreaming::failingLoadProgress()
+{
+    WriteFile("any.rtf", SimpleRtf);
+    TRichEditEx edit;
+    edit.SetWholeText("kept");
+    edit.OnLoadProgress = [](TCustomRichEditEx *, qint64, qint64) {
+        throw std::runtime_error("stop");
+    };
+    try {
+        edit.Lines().LoadFile("any.rtf");
+        QFAIL("no error");
+    } catch (const EOutOfResources &e) {
+        QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("Failed to Load Stream"));
+    }
+    QCOMPARE(edit.WholeText(), std::string("kept"));
+}
+
+void TestLinesStreaming::failedSaveKeepsOldFile()
+{
+    WriteFile("keep.rtf", "old content");
+    TRichEditEx edit;
+    edit.SetWholeText(std::string(20000, 'n'));
+    int calls = 0;
+    edit.OnSaveProgress = [&](TCustomRichEditEx *, qint64, qint64) {
+        if (++calls == 2)
+            throw std::runtime_error("disk full");
+    };
+    try {
+        edit.Lines().SaveFile("keep.rtf");
+        QFAIL("no error");
+    } catch (const EOutOfResources &e) {
+        QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("Failed to Save Stream"));
+    }
+    QCOMPARE(ReadFile("keep.rtf"), QByteArray("old content"));
+    QCOMPARE(QDir().entryList(QDir::Files).filter("keep").size(), 1); // no temporary left
+
+    try {
+        edit.Lines().SaveFile("no/such/folder/x.rtf");
+        QFAIL("no error");
+    } catch (const EFileStreamError &e) {
+        QVERIFY(QString::fromUtf8(e.what()).startsWith("Cannot create file"));
+    }
+}
+
+void TestLinesStreaming::missingFile()
+{
+    TRichEditEx edit;
+    edit.SetWholeText("kept");
+    try {
+        edit.Lines().LoadFile("missing.rtf");
+        QFAIL("no error");
+    } catch (const EFileStreamError &e) {
+        QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("Cannot open file missing.rtf"));
+    }
+    QCOMPARE(edit.WholeText(), std::string("kept"));
+}
+
+void TestLinesStreaming::hostileInputs_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::newRow("truncated group") << QByteArray("{\\rtf1\\ansi {\\b bold text");
+    QTest::newRow("deep nesting") << QByteArray("{\\rtf1 ") + QByteArray(100000, '{') + "x";
+    QTest::newRow("deep nesting closed")
+        << QByteArray("{\\rtf1 ") + QByteArray(100000, '{') + "x" + QByteArray(100000, '}') + "}";
+    QTest::newRow("bin past end") << QByteArray("{\\rtf1 a\\bin999999 xyz}");
+    QTest::newRow("bad hex") << QByteArray("{\\rtf1 a\\'zz\\'4 b\\'}");
+    QByteArray random;
+    quint32 seed = 12345;
+    for (int i = 0; i < 100000; ++i) {
+        seed = seed * 1103515245 + 12345;
+        random += static_cast<char>(seed >> 16);
+    }
+    QTest::newRow("random after header") << QByteArray("{\\rtf1 ") + random;
+    QTest::newRow("random bytes") << random;
+    QTest::newRow("long paragraph")
+        << QByteArray("{\\rtf1\\ansi ") + QByteArray(2 * 1024 * 1024, 'w').replace(7, 1, " ") + "}";
+}
+
+void TestLinesStreaming::hostileInputs()
+{
+    QFETCH(QByteArray, data);
+    TRichEditEx edit;
+    edit.resize(600, 400);
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    edit.Lines().LoadStream(buffer);
+    // Laid out and readable afterwards.
+    QVERIFY(edit.Lines().LineCount() >= 0);
+    QVERIFY(edit.WholeText().size() <= static_cast<size_t>(data.size()));
+    edit.Lines().SaveFile("hostile.rtf");
+    QVERIFY(ReadFile("hostile.rtf").startsWith("{\\rtf"));
+}
+
+ZARVEL_TEST_MAIN(TestLinesStreaming)
+#include "tst_lines_stream.moc"

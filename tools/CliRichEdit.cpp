@@ -1,0 +1,98 @@
+// zarvel-cli text, lines and roundtrip: a file loaded through the rich text control as the
+// editor panes load it.
+#include "CliCommand.h"
+
+#include "richedit/TRichEditEx.h"
+#include "richedit/TRichEditStringsEx.h"
+
+#include <QString>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+// A control set up as the document pane: word wrap on, full rich text.
+std::unique_ptr<TRichEditEx> DocumentPane()
+{
+    auto pane = std::make_unique<TRichEditEx>();
+    pane->SetLanguage(1033);
+    pane->SetWordWrap(true);
+    pane->SetScrollBars(TScrollStyle::ssVertical);
+    pane->SetHideScrollBars(false);
+    pane->resize(800, 540);
+    return pane;
+}
+
+// A control set up as the information pane: no word wrap, plain rich text.
+std::unique_ptr<TRichEditEx> InformationPane()
+{
+    auto pane = std::make_unique<TRichEditEx>();
+    pane->SetLanguage(1033);
+    pane->SetWordWrap(false);
+    pane->SetWantReturns(false);
+    pane->SetPlainRTF(true);
+    pane->resize(800, 540);
+    return pane;
+}
+
+QString FileArgument(const std::string &name)
+{
+    return QString::fromLocal8Bit(name.c_str());
+}
+
+// UTF-8 with LF for the control's paragraph and line breaks.
+void PrintText(const QString &text)
+{
+    QString out = text;
+    out.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    out.replace(QLatin1Char('\v'), QLatin1Char('\n'));
+    const QByteArray bytes = out.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+}
+
+int RunText(const std::vector<std::string> &args)
+{
+    if (args.size() != 1)
+        throw CliUsageError("expected one file name");
+    auto pane = DocumentPane();
+    pane->Lines().LoadFile(FileArgument(args[0]));
+    QString text = pane->WideTextRange(0, -1);
+    if (!text.isEmpty() && !text.endsWith(QLatin1Char('\r')))
+        text += QLatin1Char('\r');
+    PrintText(text);
+    return 0;
+}
+
+int RunLines(const std::vector<std::string> &args)
+{
+    if (args.size() != 1)
+        throw CliUsageError("expected one file name");
+    auto pane = InformationPane();
+    pane->Lines().LoadFile(FileArgument(args[0]));
+    const int count = pane->Lines().LineCount();
+    std::printf("%d\n", count);
+    for (int i = 0; i < count; ++i)
+        PrintText(pane->ToWide(pane->Lines().LineAt(i)) + QLatin1Char('\n'));
+    return 0;
+}
+
+int RunRoundtrip(const std::vector<std::string> &args)
+{
+    if (args.size() != 2)
+        throw CliUsageError("expected an input and an output file name");
+    auto pane = DocumentPane();
+    pane->Lines().LoadFile(FileArgument(args[0]));
+    // Rich text whatever the output's extension; the output appears only when complete.
+    pane->Lines().SaveFile(FileArgument(args[1]));
+    return 0;
+}
+
+const CliCommand TextCommand("text", "FILE   print the plain text of a rich or plain text file",
+                             RunText);
+const CliCommand
+    LinesCommand("lines",
+                 "FILE   print the line count and the lines as the information pane reads them",
+                 RunLines);
+const CliCommand RoundtripCommand("roundtrip", "IN OUT   load IN and save it as rich text to OUT",
+                                  RunRoundtrip);
+} // namespace
