@@ -195,7 +195,8 @@ private:
     void MaterializeBreak();
     void EndParagraph();
     void InsertObjectText(char16_t c);
-    QTextCharFormat CharFormat(const CharState &state) const;
+    QTextCharFormat CharFormat(const CharState &state);
+    QTextCharFormat MakeCharFormat(const CharState &state) const;
     QTextBlockFormat BlockFormat(const ParaState &state, bool isList) const;
     ListKey ListOf(const ParaState &state, int *listId) const;
     void ApplyList(const ParaState &state);
@@ -249,6 +250,11 @@ private:
     bool FBreakPending = false;
     bool FParagraphHasContent = false;
     QTextBlockFormat FTailFormat;
+    bool FTailEmpty = true;
+    bool FHeadEmpty = true;
+    bool FBreakMade = false;
+    QTextBlockFormat FLastBlockFormat;
+    std::vector<std::pair<CharState, QTextCharFormat>> FFormatCache;
     QTextList *FList = nullptr;
     ListKey FListKey;
     int FListId2 = -1; // \ls id of FList, -1 for \pn lists
@@ -261,7 +267,21 @@ char16_t Reader::DecodeByte(unsigned char byte) const
     return TCodePage1252::ToUnicode(byte);
 }
 
-QTextCharFormat Reader::CharFormat(const CharState &s) const
+QTextCharFormat Reader::CharFormat(const CharState &s)
+{
+    // Documents use few formats; reusing the same format objects spares building and
+    // hashing them again for every run.
+    for (const auto &entry : FFormatCache) {
+        if (entry.first == s)
+            return entry.second;
+    }
+    if (FFormatCache.size() >= 32)
+        FFormatCache.erase(FFormatCache.begin());
+    FFormatCache.emplace_back(s, MakeCharFormat(s));
+    return FFormatCache.back().second;
+}
+
+QTextCharFormat Reader::MakeCharFormat(const CharState &s) const
 {
     QTextCharFormat f;
     const int font = s.Font < 0 ? FDefaultFont : s.Font;
@@ -417,7 +437,8 @@ void Reader::MaterializeBreak()
     if (!FBreakPending)
         return;
     FBreakPending = false;
-    FCursor.insertBlock(FTailFormat, CharFormat(State().Char));
+    FCursor.insertBlock(FLastBlockFormat, CharFormat(State().Char));
+    FBreakMade = true;
 }
 
 void Reader::EndParagraph()
@@ -427,7 +448,9 @@ void Reader::EndParagraph()
     const ParaState &para = State().Para;
     int listId = -1;
     const bool isList = ListOf(para, &listId).Kind != ListKind::None;
-    FCursor.setBlockFormat(BlockFormat(para, isList));
+    FLastBlockFormat = BlockFormat(para, isList);
+    if (FCursor.blockFormat() != FLastBlockFormat)
+        FCursor.setBlockFormat(FLastBlockFormat);
     ApplyList(para);
     if (FCursor.block().length() == 1)
         FCursor.setBlockCharFormat(CharFormat(State().Char));
@@ -1112,6 +1135,9 @@ void Reader::Run()
     FStack.reserve(64);
     FStack.emplace_back();
     FTailFormat = FCursor.blockFormat();
+    FLastBlockFormat = FTailFormat;
+    FTailEmpty = FCursor.atBlockEnd();
+    FHeadEmpty = FCursor.atBlockStart();
     qsizetype i = 0;
     // The data starts with "{\rtf": its brace opens the document group.
     if (size > 0 && data[0] == '{')
@@ -1223,6 +1249,22 @@ void Reader::Run()
         probe.movePosition(QTextCursor::End);
         if (probe.position() != FCursor.position())
             MaterializeBreak();
+    }
+    if (!FBreakPending && (FBreakMade || FParagraphHasContent)) {
+        // The paragraph that the data leaves open: one that the data started takes the
+        // formatting in effect at the end, as if a paragraph mark stood there; the rest of
+        // the paragraph the text went into keeps its own.
+        if (FTailEmpty && (FBreakMade || FHeadEmpty)) {
+            const ParaState &para = State().Para;
+            int listId = -1;
+            const bool isList = ListOf(para, &listId).Kind != ListKind::None;
+            const QTextBlockFormat format = BlockFormat(para, isList);
+            if (FCursor.blockFormat() != format)
+                FCursor.setBlockFormat(format);
+            ApplyList(para);
+        } else if (FBreakMade && FCursor.blockFormat() != FTailFormat) {
+            FCursor.setBlockFormat(FTailFormat);
+        }
     }
 }
 

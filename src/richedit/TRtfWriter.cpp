@@ -280,8 +280,31 @@ void Writer::Character(char16_t c)
 void Writer::Text(const QString &text, int from, int length)
 {
     const QChar *chars = text.constData() + from;
-    for (int i = 0; i < length; ++i)
+    int i = 0;
+    while (i < length) {
+        // Plain ASCII goes out in one piece; everything else one character at a time.
+        int end = i;
+        while (end < length) {
+            const char16_t c = chars[end].unicode();
+            if (c < 0x20 || c >= 0x80 || c == u'\\' || c == u'{' || c == u'}')
+                break;
+            ++end;
+        }
+        if (end > i) {
+            if (FDelimit)
+                FOut += ' ';
+            FDelimit = false;
+            const qsizetype old = FOut.size();
+            FOut.resize(old + (end - i));
+            char *out = FOut.data() + old;
+            for (int k = i; k < end; ++k)
+                *out++ = static_cast<char>(chars[k].unicode());
+            i = end;
+            continue;
+        }
         Character(chars[i].unicode());
+        ++i;
+    }
 }
 
 void Writer::ChangeFormat(const RunFormat &f)
