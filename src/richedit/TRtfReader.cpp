@@ -16,7 +16,11 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <array>
+#include <cerrno>
 #include <cstring>
+#include <iconv.h>
+#include <map>
 #include <vector>
 
 namespace {
@@ -206,6 +210,10 @@ private:
     bool FormattingWord(const QByteArray &word, bool hasParameter, int parameter);
     bool Destinations(const QByteArray &word);
     char16_t DecodeByte(unsigned char byte) const;
+    // The character of a byte in a code page; 0 while a lead byte waits for its second byte.
+    char16_t Decode(unsigned char byte, int codePage);
+    int CodePage() const;
+    const std::array<char16_t, 256> *Table(int codePage);
 
     const QByteArray &FData;
     QTextCursor &FCursor;
@@ -216,6 +224,9 @@ private:
     int FSkipCount = 0;
 
     int FDefaultFont = 0;
+    int FAnsiCodePage = 1252;
+    std::map<int, std::array<char16_t, 256>> FTables;
+    int FLeadByte = -1;
     QHash<int, FontEntry> FFonts;
     int FFontEntryNumber = -1;
     QString FFontName;
@@ -265,6 +276,171 @@ private:
 char16_t Reader::DecodeByte(unsigned char byte) const
 {
     return TCodePage1252::ToUnicode(byte);
+}
+
+// Code pages of the font character sets.
+int CodePageOfCharset(int charset)
+{
+    switch (charset) {
+    case 77:
+        return 10000;
+    case 128:
+        return 932;
+    case 129:
+        return 949;
+    case 134:
+        return 936;
+    case 136:
+        return 950;
+    case 161:
+        return 1253;
+    case 162:
+        return 1254;
+    case 163:
+        return 1258;
+    case 177:
+        return 1255;
+    case 178:
+        return 1256;
+    case 186:
+        return 1257;
+    case 204:
+        return 1251;
+    case 222:
+        return 874;
+    case 238:
+        return 1250;
+    case 254:
+        return 437;
+    case 255:
+        return 850;
+    default:
+        return 0; // the document's code page
+    }
+}
+
+const char *IconvName(int codePage)
+{
+    switch (codePage) {
+    case 437:
+        return "CP437";
+    case 850:
+        return "CP850";
+    case 874:
+        return "CP874";
+    case 932:
+        return "CP932";
+    case 936:
+        return "GBK";
+    case 949:
+        return "CP949";
+    case 950:
+        return "BIG5";
+    case 1250:
+        return "CP1250";
+    case 1251:
+        return "CP1251";
+    case 1253:
+        return "CP1253";
+    case 1254:
+        return "CP1254";
+    case 1255:
+        return "CP1255";
+    case 1256:
+        return "CP1256";
+    case 1257:
+        return "CP1257";
+    case 1258:
+        return "CP1258";
+    case 10000:
+        return "MACINTOSH";
+    default:
+        return nullptr;
+    }
+}
+
+// Converts bytes of a code page to one UTF-16 character; false when they make none.
+bool IconvDecode(const char *name, const char *bytes, std::size_t length, char16_t *result,
+                 bool *incomplete)
+{
+    iconv_t converter = iconv_open("UTF-16LE", name);
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        return false;
+    char in[4];
+    std::memcpy(in, bytes, length);
+    char out[8];
+    char *inPointer = in;
+    char *outPointer = out;
+    std::size_t inLeft = length;
+    std::size_t outLeft = sizeof out;
+    const std::size_t done = iconv(converter, &inPointer, &inLeft, &outPointer, &outLeft);
+    const int error = done == static_cast<std::size_t>(-1) ? errno : 0;
+    iconv_close(converter);
+    *incomplete = error == EINVAL;
+    if (sizeof out - outLeft < 2)
+        return false;
+    *result = static_cast<char16_t>(static_cast<unsigned char>(out[0]) |
+                                    (static_cast<unsigned char>(out[1]) << 8));
+    return true;
+}
+
+int Reader::CodePage() const
+{
+    const GroupState &s = FStack.back();
+    int charset = 0;
+    if (s.Dest == Destination::FontEntry || s.Dest == Destination::FontTable) {
+        charset = FFontCharset;
+    } else {
+        const auto entry = FFonts.constFind(s.Char.Font < 0 ? FDefaultFont : s.Char.Font);
+        if (entry != FFonts.constEnd())
+            charset = entry->Charset;
+    }
+    const int codePage = CodePageOfCharset(charset);
+    return codePage ? codePage : FAnsiCodePage;
+}
+
+const std::array<char16_t, 256> *Reader::Table(int codePage)
+{
+    const auto found = FTables.find(codePage);
+    if (found != FTables.end())
+        return &found->second;
+    const char *name = IconvName(codePage);
+    if (!name)
+        return nullptr;
+    std::array<char16_t, 256> table;
+    for (int b = 0; b < 256; ++b) {
+        const char byte = static_cast<char>(b);
+        char16_t c = 0xFFFD;
+        bool incomplete = false;
+        if (b < 0x80 && codePage != 10000 && codePage != 437 && codePage != 850)
+            c = static_cast<char16_t>(b);
+        else if (!IconvDecode(name, &byte, 1, &c, &incomplete))
+            c = incomplete ? 0 : 0xFFFD; // 0 marks a lead byte
+        table[b] = c;
+    }
+    return &FTables.emplace(codePage, table).first->second;
+}
+
+char16_t Reader::Decode(unsigned char byte, int codePage)
+{
+    if (FLeadByte >= 0) {
+        const char bytes[2] = {static_cast<char>(FLeadByte), static_cast<char>(byte)};
+        FLeadByte = -1;
+        char16_t c = 0xFFFD;
+        bool incomplete = false;
+        if (const char *name = IconvName(codePage))
+            IconvDecode(name, bytes, 2, &c, &incomplete);
+        return c;
+    }
+    if (codePage == 1252)
+        return TCodePage1252::ToUnicode(byte);
+    const std::array<char16_t, 256> *table = Table(codePage);
+    if (!table)
+        return TCodePage1252::ToUnicode(byte);
+    const char16_t c = (*table)[byte];
+    if (c == 0 && byte != 0)
+        FLeadByte = byte;
+    return c;
 }
 
 QTextCharFormat Reader::CharFormat(const CharState &s)
@@ -540,15 +716,21 @@ void Reader::TextBytes(const char *bytes, int length)
             Flush();
             FPendingFormat = s.Char;
         }
-        const qsizetype old = FPending.size();
-        FPending.resize(old + (length - i));
-        QChar *out = FPending.data() + old;
-        for (; i < length; ++i)
-            *out++ = QChar(DecodeByte(static_cast<unsigned char>(bytes[i])));
-        return;
+        const int codePage = CodePage();
+        if (codePage == 1252 && FLeadByte < 0) {
+            const qsizetype old = FPending.size();
+            FPending.resize(old + (length - i));
+            QChar *out = FPending.data() + old;
+            for (; i < length; ++i)
+                *out++ = QChar(DecodeByte(static_cast<unsigned char>(bytes[i])));
+            return;
+        }
     }
-    for (; i < length; ++i)
-        TextChar(DecodeByte(static_cast<unsigned char>(bytes[i])));
+    const int codePage = CodePage();
+    for (; i < length; ++i) {
+        if (const char16_t c = Decode(static_cast<unsigned char>(bytes[i]), codePage))
+            TextChar(c);
+    }
 }
 
 void Reader::EndFontEntry()
@@ -1068,6 +1250,14 @@ void Reader::ControlWord(const QByteArray &word, bool hasParameter, int paramete
         {"rtlmark", 0x200F}};
     if (word == "deff") {
         FDefaultFont = parameter;
+    } else if (word == "ansicpg") {
+        FAnsiCodePage = parameter == 1252 || IconvName(parameter) ? parameter : 1252;
+    } else if (word == "mac") {
+        FAnsiCodePage = 10000;
+    } else if (word == "pc") {
+        FAnsiCodePage = 437;
+    } else if (word == "pca") {
+        FAnsiCodePage = 850;
     } else if (word == "uc") {
         s.UnicodeSkip = qBound(0, parameter, 16);
     } else if (word == "u") {
@@ -1202,10 +1392,12 @@ void Reader::Run()
                         continue;
                     if (SkipFallback())
                         continue;
-                    if (s.Dest == Destination::LevelText)
+                    if (s.Dest == Destination::LevelText) {
                         TextChar(static_cast<char16_t>(byte));
-                    else
-                        TextChar(DecodeByte(static_cast<unsigned char>(byte)));
+                    } else if (const char16_t c =
+                                   Decode(static_cast<unsigned char>(byte), CodePage())) {
+                        TextChar(c);
+                    }
                 }
                 // A broken escape is dropped; what follows is read as usual.
             } else {

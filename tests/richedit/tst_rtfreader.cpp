@@ -189,6 +189,17 @@ private slots:
             << QStringLiteral("\u2014\u2013\u2022\u2018\u2019\u201c\u201d\u00a0\u00ad\u2011{}\\");
         QTest::newRow("delimiter space eaten")
             << QByteArray("{\\rtf1 \\b  x}") << QStringLiteral(" x");
+        QTest::newRow("font charset 1251")
+            << QByteArray(
+                   "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset204 Arial "
+                   "Cyr;}}\\f1 \\'cf\\'f0\\'e8\\f0 \\'e9}")
+            << QStringLiteral("\u041f\u0440\u0438\u00e9");
+        QTest::newRow("ansicpg 1253") << QByteArray("{\\rtf1\\ansi\\ansicpg1253 \\'e1\\'e2}")
+                                      << QStringLiteral("\u03b1\u03b2");
+        QTest::newRow("double byte")
+            << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset128 MS Mincho;}}"
+                          "\\f0 \\'82\\'a0x}")
+            << QStringLiteral("\u3042x");
         QTest::newRow("control chars dropped")
             << QByteArray("{\\rtf1 a\x01\x02\\u0 \\u65532?b}") << QStringLiteral("ab");
     }
