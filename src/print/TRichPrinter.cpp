@@ -68,17 +68,29 @@ bool IsPdfFile(const QPrinter &printer)
 }
 } // namespace
 
-TRichPrinter::TRichPrinter(QObject *owner)
-    : TRichPrinter(std::make_unique<QPrinter>(QPrinter::HighResolution), owner)
+std::unique_ptr<QPrinter> TRichPrinter::NewPdfPrinter(const QString &fileName)
 {
-    if (FPrinter->outputFormat() == QPrinter::PdfFormat) {
-        // No system printer: print to a PDF file that has the measures of the printerless
-        // case, 600 pixels per inch on A4 with 6 mm unprintable strips.
-        FPrinter->setResolution(600);
-        FPrinter->setPageSize(QPageSize(QPageSize::A4));
-        FPrinter->setPageMargins(QMarginsF(6, 6, 6, 7), QPageLayout::Millimeter);
-    }
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setResolution(600);
+    printer->setPageSize(QPageSize(QPageSize::A4));
+    printer->setPageMargins(QMarginsF(6, 6, 6, 7), QPageLayout::Millimeter);
+    printer->setOutputFileName(fileName);
+    return printer;
 }
+
+namespace {
+// The system's default printer, or a PDF file when the system has none.
+std::unique_ptr<QPrinter> DefaultPrinter()
+{
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (printer->outputFormat() == QPrinter::PdfFormat)
+        return TRichPrinter::NewPdfPrinter();
+    return printer;
+}
+} // namespace
+
+TRichPrinter::TRichPrinter(QObject *owner) : TRichPrinter(DefaultPrinter(), owner) {}
 
 TRichPrinter::TRichPrinter(std::unique_ptr<QPrinter> printer, QObject *owner)
     : QObject(owner), FPrinter(std::move(printer))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "print/TRichPreviewForm.h"
 #include "richedit/TFormatRange.h"
 
 #include <QColor>
@@ -19,7 +20,6 @@ class QPainter;
 class QPrinter;
 class QTextEdit;
 class TPreviewPicture;
-class TRichPreviewForm;
 class TRichPrntProgDlg;
 
 enum TMeasureUnit { muMillimeters, muInches };
@@ -70,6 +70,10 @@ public:
     // Works on the given printer; null means there is no printer at all.
     TRichPrinter(std::unique_ptr<QPrinter> printer, QObject *owner);
     ~TRichPrinter() override;
+
+    // A printer that writes a PDF file with the measures of the printerless case: 600 pixels
+    // per inch, A4, unprintable strips of 6 mm (7 mm at the bottom).
+    static std::unique_ptr<QPrinter> NewPdfPrinter(const QString &fileName = QString());
 
     QPrinter *Printer() const { return FPrinter.get(); }
     bool HasPrinter() const;

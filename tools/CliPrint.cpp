@@ -1,0 +1,58 @@
+// zarvel-cli print-pdf IN OUT.pdf: prints a document to PDF as the main window prints it.
+#include "CliCommand.h"
+
+#include "print/MainWindowPrinterSettings.h"
+#include "print/TRichPrinter.h"
+#include "richedit/TRichEditEx.h"
+#include "richedit/TRichEditStringsEx.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPrinter>
+#include <QTemporaryFile>
+
+#include <filesystem>
+#include <stdexcept>
+#include <system_error>
+
+namespace {
+int PrintPdf(const std::vector<std::string> &args)
+{
+    if (args.size() != 2)
+        throw CliUsageError("expected an input file and an output PDF file");
+    const QString input = QString::fromStdString(args[0]);
+    const QString output = QString::fromStdString(args[1]);
+
+    // The document pane's settings, and its way of loading a file.
+    TRichEditEx pane;
+    pane.SetIncludeOLE(true);
+    pane.SetPlainRTF(false);
+    pane.SetWordWrap(true);
+    pane.Lines().LoadFile(input);
+
+    // The PDF is written beside its target and takes its name only when complete.
+    QTemporaryFile partial(QFileInfo(output).absoluteDir().filePath(QFileInfo(output).fileName() +
+                                                                    QStringLiteral(".XXXXXX")));
+    if (!partial.open())
+        throw std::runtime_error(QStringLiteral("Cannot create file \"%1\". %2")
+                                     .arg(output, partial.errorString())
+                                     .toStdString());
+    partial.close();
+
+    TRichPrinter printer(TRichPrinter::NewPdfPrinter(partial.fileName()), nullptr);
+    ApplyMainWindowPrinterSettings(printer);
+    printer.SetShowProgress(false);
+    printer.PrintRichEdit(pane, 1);
+
+    std::error_code error;
+    std::filesystem::rename(partial.fileName().toStdString(), args[1], error);
+    if (error)
+        throw std::runtime_error(QStringLiteral("Cannot create file \"%1\". %2")
+                                     .arg(output, QString::fromStdString(error.message()))
+                                     .toStdString());
+    partial.setAutoRemove(false);
+    return 0;
+}
+
+const CliCommand printPdfCommand("print-pdf", "IN OUT.pdf", PrintPdf);
+} // namespace
