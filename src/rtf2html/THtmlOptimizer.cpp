@@ -246,7 +246,8 @@ size_t THtmlOptimizer::Append(std::string &text, const std::string &addition,
             if (length > text.size())
                 break;
             const size_t start = text.size() - length;
-            if (!IsFragment(std::string_view(text).substr(start, length)))
+            // Every fragment starts with "<": most candidates end here, before any hashing.
+            if (text[start] != '<' || !IsFragment(std::string_view(text).substr(start, length)))
                 continue;
             if (start < unchanged) {
                 if (start < oldLength)

@@ -67,7 +67,7 @@ THtmlOutputFile::THtmlOutputFile(const std::string &fileName) : FFileName(fileNa
         unlink(FTempName.c_str());
         throw ERtfToHtmlError(IoMessage(error));
     }
-    setvbuf(FFile, nullptr, _IOFBF, 1 << 16);
+    setvbuf(FFile, nullptr, _IOFBF, 1 << 20);
 }
 
 THtmlOutputFile::~THtmlOutputFile()

@@ -165,6 +165,8 @@ void THtmlWriter::CloseLists()
     for (int i = 0; i < UlDepth; ++i)
         text += "</UL>";
     UlDepth = 0;
+    // The list is closed now: a later close must not end its item again.
+    InBulletList = false;
     WriteOut(text);
 }
 
@@ -227,6 +229,30 @@ std::string THtmlWriter::Render(const std::string &item, bool caps) const
     if (item == "&endash;")
         return "-";
     return std::string();
+}
+
+std::string THtmlWriter::RenderPlainText(std::string_view text, const TRtfFormat &format)
+{
+    std::string result;
+    if (format.Hidden)
+        return result;
+    result.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+        case '<':
+            result += "&lt;";
+            break;
+        case '>':
+            result += "&gt;";
+            break;
+        case '&':
+            result += "&amp;";
+            break;
+        default:
+            result += format.Caps && c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+        }
+    }
+    return result;
 }
 
 std::string THtmlWriter::EmitItem(const std::string &item, const TRtfFormat &format)

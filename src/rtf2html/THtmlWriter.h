@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class THtmlOutputFile;
@@ -45,6 +46,13 @@ public:
 
     void WriteOut(const std::string &text);
     std::string EmitItem(const std::string &item, const TRtfFormat &format);
+    // Whether EmitItem of a single character gives nothing but its rendering.
+    bool PlainTextReady() const
+    {
+        return !FormatChanged && !NewParagraph && !AnchorPending && !(TocParagraph && LinkPending);
+    }
+    // What EmitItem gives for each character in turn while PlainTextReady().
+    static std::string RenderPlainText(std::string_view text, const TRtfFormat &format);
     std::string OpenTags(const TRtfFormat &format);
     std::string CloseAllTags();
     bool TagsOpen() const { return !FTagStack.empty(); }

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <string_view>
+#include <unordered_map>
 
 namespace {
 constexpr int KMaxFonts = 201;
@@ -32,13 +34,102 @@ const char *const KTableSkipped[] = {"bkmkstart",    "bkmkend",
                                      "revtbl",       "sp",
                                      "template"};
 
-template <size_t N> bool IsOneOf(const std::string &word, const char *const (&words)[N])
+const char *const KKnownWords[] = {"b",
+                                   "b0",
+                                   "bkmkend",
+                                   "bkmkstart",
+                                   "caps",
+                                   "caps0",
+                                   "cell",
+                                   "colortbl",
+                                   "emdash",
+                                   "emspace",
+                                   "endash",
+                                   "enspace",
+                                   "filetbl",
+                                   "fonttbl",
+                                   "footer",
+                                   "footerf",
+                                   "footnote",
+                                   "header",
+                                   "headerf",
+                                   "i",
+                                   "i0",
+                                   "info",
+                                   "intbl",
+                                   "ldblquote",
+                                   "levelnumbers",
+                                   "leveltext",
+                                   "line",
+                                   "list",
+                                   "listlevel",
+                                   "listname",
+                                   "listoverridetable",
+                                   "listtable",
+                                   "lquote",
+                                   "nosupersub",
+                                   "page",
+                                   "par",
+                                   "pard",
+                                   "pict",
+                                   "plain",
+                                   "pntext",
+                                   "pntxta",
+                                   "pntxtb",
+                                   "qc",
+                                   "qr",
+                                   "rdblquote",
+                                   "revtbl",
+                                   "row",
+                                   "rquote",
+                                   "sect",
+                                   "sectd",
+                                   "sp",
+                                   "strike",
+                                   "strike0",
+                                   "strikedl",
+                                   "strikedl0",
+                                   "stylesheet",
+                                   "sub",
+                                   "super",
+                                   "tab",
+                                   "template",
+                                   "trowd",
+                                   "ul",
+                                   "ul0",
+                                   "uld",
+                                   "uldash",
+                                   "uldashd",
+                                   "uldashdd",
+                                   "uldb",
+                                   "ulnone",
+                                   "ulth",
+                                   "ulwave",
+                                   "v",
+                                   "v0",
+                                   "widctlpar"};
+
+template <size_t N> bool IsOneOf(const char *word, const char *const (&words)[N])
 {
     for (const char *candidate : words) {
-        if (word == candidate)
+        if (std::strcmp(word, candidate) == 0)
             return true;
     }
     return false;
+}
+
+// The canonical text of a word the reader knows, or nullptr: words are compared by their
+// canonical text only, so unknown words cost one lookup.
+const char *KnownWord(std::string_view text)
+{
+    static const std::unordered_map<std::string_view, const char *> known = [] {
+        std::unordered_map<std::string_view, const char *> result;
+        for (const char *word : KKnownWords)
+            result.emplace(word, word);
+        return result;
+    }();
+    const auto it = known.find(text);
+    return it == known.end() ? nullptr : it->second;
 }
 
 bool IsDigit(char c)
@@ -229,6 +320,7 @@ TRtfReader::TWord TRtfReader::ReadWord()
         ++letters;
     word.Letters = word.Text.substr(0, letters);
     word.Param = word.Text.substr(letters);
+    word.Known = KnownWord(word.Text);
     FPos = end < FText.size() && FText[end] == ' ' ? end + 1 : end;
     return word;
 }
@@ -360,6 +452,7 @@ void TRtfReader::Run()
         } else {
             ++FPos;
             TextItem(std::string(1, c));
+            PlainRun();
         }
     }
     // The input ended inside groups: they end with it.
@@ -392,6 +485,24 @@ void TRtfReader::TextItem(const std::string &item)
         FPendingNumberText.clear();
     }
     W.WriteOut(W.EmitItem(item, FFormat));
+}
+
+// The characters up to the next backslash or brace, when each of them would go out as its
+// own item with nothing else: one piece of output, the same as item by item (the rendered
+// text holds no "<" or ">", so no cut point, optimiser change or early write can happen
+// between the characters).
+void TRtfReader::PlainRun()
+{
+    if (W.PendingLi || !W.PlainTextReady())
+        return;
+    size_t end = FPos;
+    while (end < FText.size() && FText[end] != '\\' && FText[end] != '{' && FText[end] != '}')
+        ++end;
+    if (end == FPos)
+        return;
+    W.WriteOut(
+        THtmlWriter::RenderPlainText(std::string_view(FText).substr(FPos, end - FPos), FFormat));
+    FPos = end;
 }
 
 // Reads the two characters of a hex escape (the reader stands on its backslash). A file that
@@ -456,22 +567,22 @@ void TRtfReader::Backslash()
 void TRtfReader::MainWord(const TWord &word)
 {
     const std::string &text = word.Text;
-    if (text == "fonttbl") {
+    if (word.Is("fonttbl")) {
         ReadFontTable();
-    } else if (text == "colortbl") {
+    } else if (word.Is("colortbl")) {
         ReadColorTable();
-    } else if (text == "stylesheet") {
+    } else if (word.Is("stylesheet")) {
         ReadStyleSheet();
     } else if (word.Letters == "s" && !word.Param.empty() &&
                std::all_of(word.Param.begin(), word.Param.end(), IsDigit)) {
         ApplyStyle(word.Param);
-    } else if (text == "trowd") {
+    } else if (word.Is("trowd")) {
         W.WriteOut(W.CloseAllTags());
         W.CloseLists();
         ReadTable();
-    } else if (IsOneOf(text, KMainSkipped)) {
+    } else if (word.Known && IsOneOf(word.Known, KMainSkipped)) {
         SkipGroup();
-        if (text == "pict")
+        if (word.Is("pict"))
             W.WriteOut(W.EmitItem("&pict;", FFormat));
     } else {
         if (W.LinkOpen)
@@ -496,12 +607,12 @@ std::string TRtfReader::DoControlWord(const TWord &word, TRtfFormat &format)
         return format.Hidden ? std::string() : W.EmitItem(name, format);
     };
 
-    if (text == "plain") {
+    if (word.Is("plain")) {
         format.Reset(TRtfFormat::TScope::Text);
         W.FormatChanged = true;
         return W.TagsOpen() ? W.CloseAllTags() : std::string();
     }
-    if (text == "pard" || text == "sectd") {
+    if (word.Is("pard") || word.Is("sectd")) {
         format.Reset(TRtfFormat::TScope::Par);
         FPendingNumberText.clear();
         W.TocParagraph = false;
@@ -518,7 +629,7 @@ std::string TRtfReader::DoControlWord(const TWord &word, TRtfFormat &format)
         W.InBulletList = false;
         return result;
     }
-    if (text == "par" || text == "sect") {
+    if (word.Is("par") || word.Is("sect")) {
         std::string result = W.CloseAllTags();
         if (format.Right)
             result += "</DIV>";
@@ -541,69 +652,69 @@ std::string TRtfReader::DoControlWord(const TWord &word, TRtfFormat &format)
         }
         return result;
     }
-    if (text == "v" || text == "v0") {
-        format.Hidden = text == "v";
+    if (word.Is("v") || word.Is("v0")) {
+        format.Hidden = word.Is("v");
         return std::string();
     }
-    if (text == "caps" || text == "caps0") {
-        format.Caps = text == "caps";
+    if (word.Is("caps") || word.Is("caps0")) {
+        format.Caps = word.Is("caps");
         return std::string();
     }
-    if (text == "qc") {
+    if (word.Is("qc")) {
         format.Center = true;
         return std::string();
     }
-    if (text == "qr") {
+    if (word.Is("qr")) {
         format.Right = true;
         return std::string();
     }
-    if (text == "tab")
+    if (word.Is("tab"))
         return item("&tab;");
-    if (text == "line")
+    if (word.Is("line"))
         return "<BR>";
-    if (text == "page")
+    if (word.Is("page"))
         return "<BR><HR><BR>";
-    if (text == "emdash" || text == "endash" || text == "emspace" || text == "enspace")
+    if (word.Is("emdash") || word.Is("endash") || word.Is("emspace") || word.Is("enspace"))
         return item(("&" + text + ";").c_str());
-    if (text == "lquote" || text == "rquote")
+    if (word.Is("lquote") || word.Is("rquote"))
         return item("&quote;");
-    if (text == "ldblquote" || text == "rdblquote")
+    if (word.Is("ldblquote") || word.Is("rdblquote"))
         return item("&dblquote;");
-    if (text == "b" || text == "b0") {
-        set(format.Bold, text == "b");
+    if (word.Is("b") || word.Is("b0")) {
+        set(format.Bold, word.Is("b"));
         return std::string();
     }
-    if (text == "i" || text == "i0") {
-        set(format.Italic, text == "i");
+    if (word.Is("i") || word.Is("i0")) {
+        set(format.Italic, word.Is("i"));
         return std::string();
     }
-    if (text == "ul" || text == "uld" || text == "uldash" || text == "uldashd" ||
-        text == "uldashdd" || text == "uldb" || text == "ulth" || text == "ulwave") {
+    if (word.Is("ul") || word.Is("uld") || word.Is("uldash") || word.Is("uldashd") ||
+        word.Is("uldashdd") || word.Is("uldb") || word.Is("ulth") || word.Is("ulwave")) {
         set(format.Underline, true);
         return std::string();
     }
-    if (text == "ulnone" || text == "ul0") {
+    if (word.Is("ulnone") || word.Is("ul0")) {
         set(format.Underline, false);
         return std::string();
     }
-    if (text == "super" || text.compare(0, 2, "up") == 0) {
+    if (word.Is("super") || text.compare(0, 2, "up") == 0) {
         set(format.Superscript, true);
         return std::string();
     }
-    if (text == "sub" || text.compare(0, 2, "dn") == 0) {
+    if (word.Is("sub") || text.compare(0, 2, "dn") == 0) {
         set(format.Subscript, true);
         return std::string();
     }
-    if (text == "nosupersub") {
+    if (word.Is("nosupersub")) {
         set(format.Superscript, false);
         set(format.Subscript, false);
         return std::string();
     }
-    if (text == "strike" || text == "strikedl") {
+    if (word.Is("strike") || word.Is("strikedl")) {
         set(format.Strike, true);
         return std::string();
     }
-    if (text == "strike0" || text == "strikedl0") {
+    if (word.Is("strike0") || word.Is("strikedl0")) {
         set(format.Strike, false);
         return std::string();
     }
@@ -787,15 +898,21 @@ void TRtfReader::ApplyStyle(const std::string &digits)
 
 void TRtfReader::ReadFontTable()
 {
+    bool grouped = false;
     for (;;) {
         Ensure(5);
-        // The next entry, unless the table ends first with "}}".
+        // The next entry, unless the table ends first with "}}" (entries in groups) or
+        // with a "}" (entries without groups, which is then the table's own).
         size_t backslash = std::string::npos;
         for (size_t at = FindAny(FPos, "}\\"); at != std::string::npos;
              at = FindAny(at + 1, "}\\")) {
             if (FText[at] == '\\') {
                 backslash = at;
                 break;
+            }
+            if (!grouped) {
+                FPos = at;
+                return;
             }
             if (at + 1 >= FText.size()) {
                 FPos = at;
@@ -814,6 +931,7 @@ void TRtfReader::ReadFontTable()
         Ensure(2);
         if (FPos + 1 >= FText.size() || FText[FPos + 1] != 'f')
             return; // the font table ends here
+        grouped = FPos > 0 && FText[FPos - 1] == '{';
         size_t digitsEnd = FPos + 2;
         while (digitsEnd < FText.size() && IsDigit(FText[digitsEnd]))
             ++digitsEnd;
@@ -918,6 +1036,7 @@ void TRtfReader::ReadStyleSheet()
         }
         ++FPos;
         int32_t number = 0;
+        bool numbered = false;
         if (FText.compare(FPos, 2, "\\s") == 0 && FPos + 2 < FText.size() &&
             IsDigit(FText[FPos + 2])) {
             size_t end = FPos + 2;
@@ -925,16 +1044,18 @@ void TRtfReader::ReadStyleSheet()
                 ++end;
             number = ToInt(FText.substr(FPos + 2, end - FPos - 2), KMaxStyle);
             FPos = end;
+            numbered = true;
         }
-        ReadStyle(number);
+        ReadStyle(number, numbered);
     }
 }
 
-void TRtfReader::ReadStyle(int32_t number)
+void TRtfReader::ReadStyle(int32_t number, bool afterNumber)
 {
     std::string own;
     std::string name;
-    bool inWord = false;
+    // The style's number is a control word: a space after it ends it.
+    bool inWord = afterNumber;
     for (;;) {
         if (!Ensure(1))
             break;
@@ -1143,7 +1264,7 @@ void TRtfReader::ReadTable()
 
         const TWord word = ReadWord();
         const std::string &text = word.Text;
-        if (text == "cell") {
+        if (word.Is("cell")) {
             setLookAhead(false);
             if (state == TTableState::AfterCell)
                 W.WriteOut("<TD>" + pending + W.CloseAllTags() + "</TD>");
@@ -1154,13 +1275,13 @@ void TRtfReader::ReadTable()
             format.Reset(TRtfFormat::TScope::All);
             pending.clear();
             state = TTableState::AfterCell;
-        } else if (text == "row") {
+        } else if (word.Is("row")) {
             format.Reset(TRtfFormat::TScope::All);
             pending.clear();
             setLookAhead(false);
             W.WriteOut("</TR>");
             state = TTableState::AfterRow;
-        } else if (text == "trowd") {
+        } else if (word.Is("trowd")) {
             setLookAhead(false);
             if (state == TTableState::AfterRow) {
                 pending.clear();
@@ -1168,9 +1289,9 @@ void TRtfReader::ReadTable()
                 format.Reset(TRtfFormat::TScope::All);
                 state = TTableState::InCell;
             }
-        } else if (text == "intbl") {
+        } else if (word.Is("intbl")) {
             setLookAhead(false);
-        } else if (text == "par" || text == "sect") {
+        } else if (word.Is("par") || word.Is("sect")) {
             std::string result = W.CloseAllTags();
             if (format.Right)
                 result += "</DIV>";
@@ -1181,8 +1302,8 @@ void TRtfReader::ReadTable()
                 pending += result;
             else if (state == TTableState::InCell)
                 W.WriteOut(result);
-        } else if (text == "pard" || (text == "widctlpar" &&
-                                      !(Ensure(6) && FText.compare(FPos, 6, "\\intbl") == 0))) {
+        } else if (word.Is("pard") || (word.Is("widctlpar") &&
+                                       !(Ensure(6) && FText.compare(FPos, 6, "\\intbl") == 0))) {
             if (state == TTableState::AfterRow) {
                 if (lookAhead) {
                     // A second paragraph start after the row: the table has ended, and what
@@ -1194,13 +1315,13 @@ void TRtfReader::ReadTable()
                 FLineStart = word.Start;
                 setLookAhead(true);
             }
-            if (text == "pard")
+            if (word.Is("pard"))
                 out(DoControlWord(word, format));
-        } else if (IsOneOf(text, KTableSkipped)) {
+        } else if (word.Known && IsOneOf(word.Known, KTableSkipped)) {
             SkipGroup();
             if (lookAhead)
                 CutGroup(stack, cuts);
-            if (text == "pict")
+            if (word.Is("pict"))
                 emit("&pict;");
         } else {
             out(DoControlWord(word, format));

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -39,10 +40,13 @@ private:
     };
     struct TWord
     {
-        std::string Text;    // letters, digits and "-"
-        std::string Letters; // the leading letters
-        std::string Param;   // the rest
-        size_t Start;        // position of the backslash
+        std::string Text;            // letters, digits and "-"
+        std::string Letters;         // the leading letters
+        std::string Param;           // the rest
+        size_t Start;                // position of the backslash
+        const char *Known = nullptr; // canonical text when the reader knows the word
+
+        bool Is(const char *text) const { return Known && std::strcmp(Known, text) == 0; }
     };
 
     // The current text.
@@ -61,6 +65,7 @@ private:
     void EndGroup(std::vector<TRtfFormat> &stack);
     void Backslash();
     void TextItem(const std::string &item);
+    void PlainRun();
     bool HexItem(std::string &item);
     void MainWord(const TWord &word);
     std::string DoControlWord(const TWord &word, TRtfFormat &format);
@@ -73,7 +78,7 @@ private:
     void ReadFontTable();
     void ReadColorTable();
     void ReadStyleSheet();
-    void ReadStyle(int32_t number);
+    void ReadStyle(int32_t number, bool afterNumber);
     void StoreStyleName(const std::string &name, int32_t number);
 
     // Tables of text.

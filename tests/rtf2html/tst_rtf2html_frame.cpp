@@ -1,0 +1,197 @@
+// The page frame of the converter and how it fails: head and end of the page, the title,
+// options, line breaks of the input, errors and what exists after them.
+#include "Rtf2HtmlTestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QObject>
+#include <QTest>
+
+#include "TestEnvironment.h"
+
+using namespace Rtf2HtmlTest;
+
+namespace {
+const QByteArray KHead = "<HTML>\r\n<HEAD>\r\n<TITLE>%1</TITLE>\r\n</HEAD>\r\n"
+                         "<BODY TEXT=\"#000000\" BGCOLOR=\"#FFFFFF\" LINK=\"#3333FF\" "
+                         "VLINK=\"#999999\" ALINK=\"#FF0000\">\r\n";
+
+QString ErrorOf(const std::string &input, const std::string &output)
+{
+    try {
+        ConvertRtfToHtml(input, output, {""});
+    } catch (const std::exception &e) {
+        return QString::fromUtf8(e.what());
+    }
+    return QString();
+}
+} // namespace
+
+class TestRtf2HtmlFrame : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void emptyDocumentGivesFrameOnly_data();
+    void emptyDocumentGivesFrameOnly();
+    void titleIsInputNameAsPassed();
+    void optionsAreExactWords();
+    void lineBreaksCarryNoMeaning_data();
+    void lineBreaksCarryNoMeaning();
+    void readingStopsAtOutermostGroupEnd();
+    void inputEndingInsideGroupsClosesTags();
+    void missingInputFailsBeforeOutputExists();
+    void badHexEscapeClosesPageThenFails();
+    void unwritableOutputKeepsOldFile();
+    void secondConversionStartsAfresh();
+    void sampleDocuments_data();
+    void sampleDocuments();
+};
+
+void TestRtf2HtmlFrame::emptyDocumentGivesFrameOnly_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::newRow("empty file") << QByteArray();
+    QTest::newRow("empty group") << QByteArray("{\\rtf1}");
+    QTest::newRow("only tables") << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}"
+                                               "{\\colortbl ;\\red1\\green2\\blue3;}}");
+}
+
+void TestRtf2HtmlFrame::emptyDocumentGivesFrameOnly()
+{
+    QFETCH(QByteArray, rtf);
+    const QString input = QDir::current().filePath("in.rtf");
+    const QByteArray expected =
+        QString::fromLatin1(KHead).arg(input).toLatin1() + "\r\n</BODY>\r\n</HTML>\r\n";
+    QCOMPARE(ConvertPage(rtf), expected);
+}
+
+void TestRtf2HtmlFrame::titleIsInputNameAsPassed()
+{
+    WriteFile("$$$", "{\\rtf1 x}");
+    ConvertRtfToHtml("$$$", "page.html", {""});
+    const QList<QByteArray> lines = PageLines(ReadFile("page.html"));
+    QVERIFY(lines.size() > 3);
+    QCOMPARE(lines.at(2), QByteArray("<TITLE>$$$</TITLE>"));
+}
+
+void TestRtf2HtmlFrame::optionsAreExactWords()
+{
+    const QByteArray rtf = "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0 a\\par}";
+    const QByteArray plain = Flat(rtf);
+    QCOMPARE(plain, QByteArray("<FONT FACE=\"Arial\">a</FONT><BR>"));
+    QCOMPARE(Flat(rtf, {"NOFONTS", "nofonts", "noFonts "}), plain);
+    QCOMPARE(Flat(rtf, {"noFonts"}), QByteArray("a<BR>"));
+}
+
+void TestRtf2HtmlFrame::lineBreaksCarryNoMeaning_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::newRow("LF") << QByteArray("{\\rtf1 Hel\nlo\\b\n x\\par\n}");
+    QTest::newRow("CR LF") << QByteArray("{\\rtf1 Hel\r\nlo\\b\r\n x\\par\r\n}");
+    QTest::newRow("CR") << QByteArray("{\\rtf1 Hel\rlo\\b\r x\\par\r}");
+    QTest::newRow("no break") << QByteArray("{\\rtf1 Hello\\b  x\\par}");
+}
+
+void TestRtf2HtmlFrame::lineBreaksCarryNoMeaning()
+{
+    QFETCH(QByteArray, rtf);
+    // A control word ends at the end of its line; the space on the next line is text.
+    QCOMPARE(Flat(rtf), QByteArray("Hello<B> x</B><BR>"));
+}
+
+void TestRtf2HtmlFrame::readingStopsAtOutermostGroupEnd()
+{
+    QCOMPARE(Flat("{\\rtf1 a}}b c"), QByteArray("a"));
+    QCOMPARE(Flat("{\\rtf1 a}b"), QByteArray("ab"));
+}
+
+void TestRtf2HtmlFrame::inputEndingInsideGroupsClosesTags()
+{
+    QCOMPARE(Body("{\\rtf1 {\\b bold{\\i both"), QByteArray("<B>bold</B><B><I>both</I></B>"));
+    // The page end closes the alignment of the top level, which the groups' end restored.
+    QCOMPARE(Body("{\\rtf1 \\qc\\b centred"), QByteArray("<CENTER><B>centred</B>"));
+    QCOMPARE(Body("\\qc\\b centred"), QByteArray("<CENTER><B>centred</B></CENTER>"));
+}
+
+void TestRtf2HtmlFrame::missingInputFailsBeforeOutputExists()
+{
+    QFile::remove("new.htm");
+    QCOMPARE(ErrorOf("no such file.rtf", "new.htm"), QString("File not found"));
+    QVERIFY(!QFile::exists("new.htm"));
+
+    WriteFile("old.htm", "old page");
+    QCOMPARE(ErrorOf("no such file.rtf", "old.htm"), QString("File not found"));
+    QCOMPARE(ReadFile("old.htm"), QByteArray("old page"));
+}
+
+void TestRtf2HtmlFrame::badHexEscapeClosesPageThenFails()
+{
+    WriteFile("bad.rtf", "{\\rtf1 \\qr\\b ab\\'zzcd\\par}");
+    WriteFile("bad.htm", "old page");
+    QCOMPARE(ErrorOf("bad.rtf", "bad.htm"), QString("'zz' is not a valid integer value"));
+    const QList<QByteArray> lines = PageLines(ReadFile("bad.htm"));
+    QCOMPARE(lines.size(), 8);
+    QCOMPARE(lines.at(5), QByteArray("<DIV ALIGN=right><B>ab</B></DIV>"));
+    QCOMPARE(lines.at(6), QByteArray("</BODY>"));
+    QCOMPARE(lines.at(7), QByteArray("</HTML>"));
+
+    // Upper-case digits are digits too; only other characters fail.
+    WriteFile("bad.rtf", "{\\rtf1 \\'E4\\'4f}");
+    QCOMPARE(ErrorOf("bad.rtf", "bad.htm"), QString());
+    WriteFile("bad.rtf", "{\\rtf1 \\'4G}");
+    QCOMPARE(ErrorOf("bad.rtf", "bad.htm"), QString("'4G' is not a valid integer value"));
+    // Hidden text renders nothing, so its escapes are not converted.
+    WriteFile("bad.rtf", "{\\rtf1 {\\v \\'zz}ok}");
+    QCOMPARE(ErrorOf("bad.rtf", "bad.htm"), QString());
+}
+
+void TestRtf2HtmlFrame::unwritableOutputKeepsOldFile()
+{
+    WriteFile("in.rtf", "{\\rtf1 text}");
+    const QString error = ErrorOf("in.rtf", "no such folder/out.htm");
+    QVERIFY(!error.isEmpty());
+    QVERIFY(!QFile::exists("no such folder"));
+    QDir().mkdir("folder.htm");
+    QCOMPARE(ErrorOf("in.rtf", "folder.htm"), QString("File access denied"));
+    QVERIFY(QFileInfo("folder.htm").isDir());
+    // Nothing is left behind in the folder of the page.
+    const QStringList leftovers =
+        QDir::current().entryList({".rtf2html*"}, QDir::Hidden | QDir::Files);
+    QVERIFY2(leftovers.isEmpty(), qPrintable(leftovers.join(' ')));
+}
+
+void TestRtf2HtmlFrame::secondConversionStartsAfresh()
+{
+    const QByteArray first = "{\\rtf1{\\fonttbl{\\f1 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}"
+                             "{\\stylesheet{\\s1 heading 1;}{\\s2 toc 1;}}\\s2 a\\par\\li720 b}";
+    Body(first);
+    // No font, colour, style, counter or list of the first document survives.
+    QCOMPARE(Flat("{\\rtf1\\f1\\cf1\\s2 a\\par\\s1 b\\par}"),
+             QByteArray("<FONT FACE=\"\">a</FONT><BR><FONT FACE=\"\">b</FONT><BR>"));
+}
+
+void TestRtf2HtmlFrame::sampleDocuments_data()
+{
+    QTest::addColumn<QString>("name");
+    // A letter as the rich edit control writes it and a report as an older word processor
+    // writes it (style sheet, table of contents, table, bookmarks, footnote).
+    QTest::newRow("rich edit letter") << "richedit-letter";
+    QTest::newRow("word processor report") << "word97-report";
+    QTest::newRow("optimiser corner") << "optimiser-corner";
+}
+
+void TestRtf2HtmlFrame::sampleDocuments()
+{
+    QFETCH(QString, name);
+    const QByteArray rtf = ReadFile(TestEnvironment::dataPath("rtf2html/" + name + ".rtf"));
+    const QByteArray expected = ReadFile(TestEnvironment::dataPath("rtf2html/" + name + ".htm"));
+    QVERIFY(!rtf.isEmpty());
+    QVERIFY(!expected.isEmpty());
+    WriteFile(name + ".rtf", rtf);
+    ConvertRtfToHtml((name + ".rtf").toStdString(), (name + ".htm").toStdString(), {""});
+    QCOMPARE(ReadFile(name + ".htm"), expected);
+}
+
+ZARVEL_TEST_MAIN(TestRtf2HtmlFrame)
+#include "tst_rtf2html_frame.moc"
