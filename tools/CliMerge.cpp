@@ -16,7 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QTemporaryFile>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <optional>
@@ -133,26 +133,29 @@ void WriteFileAtomically(const QString &path, const std::string &bytes)
         throw EWriteError(FromQString(path));
 }
 
-// The merged rich text converted by the program's converter; the HTML appears under its
-// name only once it is complete.
+std::string ReadWholeFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EFOpenError(FromQString(path));
+    return file.readAll().toStdString();
+}
+
+// The merged rich text converted by the program's converter. The conversion runs in a
+// scratch folder (the page's title is the rich text file's name, so that file is named after
+// the output); the page appears under its name only once it is complete.
 void WriteHtml(const QString &path, const std::string &richText)
 {
 #ifdef ZARVEL_HAS_HTML_CONVERTER
-    const QString folder = QFileInfo(path).absolutePath();
-    QTemporaryFile rtf(folder + "/.zarvel-merge-XXXXXX.rtf");
-    QTemporaryFile html(folder + "/.zarvel-merge-XXXXXX.htm");
-    if (!rtf.open() || !html.open())
-        throw EFCreateError(FromQString(path));
-    if (rtf.write(richText.data(), static_cast<qint64>(richText.size())) !=
-            static_cast<qint64>(richText.size()) ||
-        !rtf.flush())
-        throw EWriteError(FromQString(rtf.fileName()));
-    html.close();
-    ConvertRtfToHtml(FromQString(rtf.fileName()), FromQString(html.fileName()), {std::string()});
-    QFile::remove(path);
-    if (!html.rename(path))
-        throw EFCreateError(FromQString(path));
-    html.setAutoRemove(false);
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        throw EFCreateError(FromQString(scratch.path()));
+    const QString base = QFileInfo(path).completeBaseName();
+    const QString rtf = scratch.filePath(base + ".rtf");
+    const QString html = scratch.filePath(base + ".html");
+    WriteFileAtomically(rtf, richText);
+    ConvertRtfToHtml(FromQString(rtf), FromQString(html), {std::string()});
+    WriteFileAtomically(path, ReadWholeFile(html));
 #else
     (void)path;
     (void)richText;

@@ -1,0 +1,317 @@
+// zarvel-cli merge and check, run as a separate process the way a user's script runs them.
+#include "TestEnvironment.h"
+
+#include "assembly/AssemblyTexts.h"
+#include "assembly/InformationFile.h"
+#include "assembly/TMergeEngine.h"
+#include "rtf2html/StringUtils.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+struct TRun
+{
+    int ExitCode = -1;
+    QString Out;
+    QString Err;
+};
+
+QString Sample(const char *name)
+{
+    return QStringLiteral(ZARVEL_SOURCE_DIR "/samples/") + name;
+}
+
+QByteArray ReadAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+const QByteArray Template = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fswiss "
+                            "Arial;}}\r\n\\viewkind4\\uc1\\pard\\f0\\fs20 Dear @1,\\par\r\n"
+                            "Your order @2 ships on @3.\\par\r\n}\r\n";
+} // namespace
+
+class TestCliMerge : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void oneCaseWritesTheEnginesText_data();
+    void oneCaseWritesTheEnginesText();
+    void htmlOutput_data();
+    void htmlOutput();
+    void batchWithOneFailingCase();
+    void batchAsHtml();
+    void overwriteClashStopsTheCase();
+    void workingFilesOnlyWhenAsked();
+    void usageErrors_data();
+    void usageErrors();
+    void unreadableTemplate();
+    void checkRunsToTheEnd();
+    void checkReportsProblems();
+    void checkTemplateAlone_data();
+    void checkTemplateAlone();
+
+private:
+    TRun Run(const QStringList &arguments);
+    QTemporaryDir *FDir = nullptr;
+    std::unique_ptr<QTemporaryDir> FOwner;
+};
+
+TRun TestCliMerge::Run(const QStringList &arguments)
+{
+    QProcess process;
+    process.setWorkingDirectory(FDir->path());
+    process.start(qEnvironmentVariable("ZARVEL_BIN_DIR") + "/zarvel-cli", arguments);
+    TRun run;
+    if (!process.waitForFinished(120000)) {
+        process.kill();
+        return run;
+    }
+    run.ExitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    run.Out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    run.Err = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+}
+
+void TestCliMerge::init()
+{
+    // A fresh working folder for each case, so that leftover files show.
+    FOwner = std::make_unique<QTemporaryDir>(QDir::current().filePath("case-XXXXXX"));
+    FDir = FOwner.get();
+    QVERIFY(FDir->isValid());
+    WriteAll(FDir->filePath("order.tem"), Template);
+    WriteAll(FDir->filePath("ann.inf"),
+             "Name\r\nMrs Ann Lee\r\nOrder\r\nA-77\r\nDate\r\nMonday\r\n");
+    WriteAll(FDir->filePath("bob.inf"), "Name\nBob\nOrder\n12*2\nDate\nTuesday\n");
+    WriteAll(FDir->filePath("short.inf"), "Name\r\nCarl\r\nOrder\r\n99\r\nDate\r\n");
+}
+
+void TestCliMerge::oneCaseWritesTheEnginesText_data()
+{
+    QTest::addColumn<QString>("templ");
+    QTest::addColumn<QString>("information");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<bool>("overwrite");
+    QTest::newRow("rtf name") << "order.tem"
+                              << "ann.inf"
+                              << "ann.rtf" << false;
+    QTest::newRow("tem name, expression value") << "order.tem"
+                                                << "bob.inf"
+                                                << "bob.TEM" << false;
+    QTest::newRow("sample letter")
+        << Sample("letter.tem") << Sample("letter-smith.inf") << "smith.rtf" << false;
+    QTest::newRow("sample form") << Sample("form.tem") << Sample("form.inf") << "form.rtf" << true;
+}
+
+void TestCliMerge::oneCaseWritesTheEnginesText()
+{
+    QFETCH(QString, templ);
+    QFETCH(QString, information);
+    QFETCH(QString, output);
+    QFETCH(bool, overwrite);
+    QStringList arguments{"merge", templ, information, "-o", output};
+    if (overwrite)
+        arguments << "--overwrite";
+    const TRun run = Run(arguments);
+    QVERIFY2(run.ExitCode == 0, qPrintable(run.Err));
+
+    const QString at = FDir->path() + "/";
+    const QString templPath = QFileInfo(templ).isAbsolute() ? templ : at + templ;
+    const QString infPath = QFileInfo(information).isAbsolute() ? information : at + information;
+    TMergeEngine engine(ReadInformationFile(infPath.toStdString()));
+    engine.SetOverwriteMode(overwrite);
+    const TMergeResult expected = engine.MergeFile(templPath.toStdString());
+    QVERIFY(expected.Finished());
+    QCOMPARE(ReadAll(at + output), QByteArray::fromStdString(expected.Text));
+    QVERIFY(run.Out.contains(QString::number(expected.Count) + " replacements"));
+}
+
+void TestCliMerge::htmlOutput_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::newRow("html") << "ann.html";
+    QTest::newRow("htm") << "ann.HTM";
+}
+
+void TestCliMerge::htmlOutput()
+{
+    QFETCH(QString, output);
+    const TRun run = Run({"merge", "order.tem", "ann.inf", "-o", output});
+    QVERIFY2(run.ExitCode == 0, qPrintable(run.Err));
+    const QByteArray html = ReadAll(FDir->filePath(output));
+    QVERIFY(html.toUpper().startsWith("<HTML>"));
+    QVERIFY(html.contains("Dear Mrs Ann Lee,"));
+    QVERIFY(!html.contains("\\par"));
+    QVERIFY(!html.contains("@1"));
+}
+
+void TestCliMerge::batchWithOneFailingCase()
+{
+    WriteAll(FDir->filePath("stale.txt"), "x");
+    const TRun run =
+        Run({"merge", "order.tem", "ann.inf", "short.inf", "bob.inf", "--out-dir", "letters"});
+    QVERIFY(run.ExitCode != 0);
+    QVERIFY2(run.Err.contains("short.inf: " + QString(MissingValueText)), qPrintable(run.Err));
+    QVERIFY(!run.Err.contains("ann.inf"));
+    QVERIFY(!run.Err.contains("bob.inf"));
+
+    const QDir letters(FDir->filePath("letters"));
+    QCOMPARE(letters.entryList(QDir::Files | QDir::Hidden), (QStringList{"ann.rtf", "bob.rtf"}));
+    QVERIFY(ReadAll(letters.filePath("ann.rtf")).contains("Dear Mrs Ann Lee,"));
+    // Bob's order number is an expression: evaluated and rendered in 12 characters.
+    QVERIFY(
+        ReadAll(letters.filePath("bob.rtf")).contains("Your order        24.00 ships on Tuesday."));
+
+    // The same batch without the failing case succeeds.
+    QCOMPARE(Run({"merge", "order.tem", "ann.inf", "bob.inf", "--out-dir", "letters"}).ExitCode, 0);
+}
+
+void TestCliMerge::batchAsHtml()
+{
+    const TRun run =
+        Run({"merge", "order.tem", "ann.inf", "bob.inf", "--out-dir", "pages", "--format", "html"});
+    QVERIFY2(run.ExitCode == 0, qPrintable(run.Err));
+    const QDir pages(FDir->filePath("pages"));
+    QCOMPARE(pages.entryList(QDir::Files | QDir::Hidden), (QStringList{"ann.html", "bob.html"}));
+    QVERIFY(ReadAll(pages.filePath("bob.html")).contains("Dear Bob,"));
+}
+
+void TestCliMerge::overwriteClashStopsTheCase()
+{
+    WriteAll(FDir->filePath("form.tem"), "{\\rtf1 @1 @2\\par}\r\n");
+    WriteAll(FDir->filePath("form.inf"), "A\r\nlong value\r\nB\r\nx\r\n");
+    const TRun run = Run({"merge", "form.tem", "form.inf", "--overwrite", "-o", "form.rtf"});
+    QCOMPARE(run.ExitCode, 1);
+    QVERIFY2(run.Err.contains(QString::fromStdString(OverwriteClashText("long value", "@1"))),
+             qPrintable(run.Err));
+    QVERIFY(!QFile::exists(FDir->filePath("form.rtf")));
+    // Insert mode merges the same files.
+    QCOMPARE(Run({"merge", "form.tem", "form.inf", "-o", "form.rtf"}).ExitCode, 0);
+    QCOMPARE(ReadAll(FDir->filePath("form.rtf")), QByteArray("{\\rtf1 long value x\\par}\r\n"));
+}
+
+void TestCliMerge::workingFilesOnlyWhenAsked()
+{
+    QCOMPARE(Run({"merge", "order.tem", "ann.inf", "-o", "ann.rtf"}).ExitCode, 0);
+    QVERIFY(!QFile::exists(FDir->filePath(MergeDebugFileName)));
+    QVERIFY(!QFile::exists(FDir->filePath(MergeResultFileName)));
+
+    QCOMPARE(Run({"merge", "order.tem", "ann.inf", "-o", "ann.rtf", "--debug-file", "steps.rtf"})
+                 .ExitCode,
+             0);
+    QCOMPARE(ReadAll(FDir->filePath("steps.rtf")), ReadAll(FDir->filePath("ann.rtf")));
+
+    // A stopped case leaves the text of its last completed step.
+    QCOMPARE(Run({"merge", "order.tem", "short.inf", "-o", "c.rtf", "--debug-file", "steps.rtf"})
+                 .ExitCode,
+             1);
+    const QByteArray steps = ReadAll(FDir->filePath("steps.rtf"));
+    QVERIFY(steps.contains("Dear Carl,"));
+    QVERIFY(steps.contains("Your order 99 ships on @3."));
+}
+
+void TestCliMerge::usageErrors_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("no information file") << QStringList{"merge", "order.tem", "-o", "x.rtf"};
+    QTest::newRow("no output") << QStringList{"merge", "order.tem", "ann.inf"};
+    QTest::newRow("both outputs") << QStringList{"merge", "order.tem", "ann.inf", "-o",
+                                                 "x.rtf", "--out-dir", "d"};
+    QTest::newRow("-o with a batch")
+        << QStringList{"merge", "order.tem", "ann.inf", "bob.inf", "-o", "x.rtf"};
+    QTest::newRow("unknown format")
+        << QStringList{"merge", "order.tem", "ann.inf", "--out-dir", "d", "--format", "pdf"};
+    QTest::newRow("unknown output name")
+        << QStringList{"merge", "order.tem", "ann.inf", "-o", "x.txt"};
+    QTest::newRow("unknown option")
+        << QStringList{"merge", "order.tem", "ann.inf", "-o", "x.rtf", "-q"};
+    QTest::newRow("check without template") << QStringList{"check"};
+    QTest::newRow("check with three files")
+        << QStringList{"check", "order.tem", "ann.inf", "bob.inf"};
+}
+
+void TestCliMerge::usageErrors()
+{
+    QFETCH(QStringList, arguments);
+    const TRun run = Run(arguments);
+    QCOMPARE(run.ExitCode, 2);
+    QVERIFY(run.Err.contains("usage:"));
+    QVERIFY(!QFile::exists(FDir->filePath("x.rtf")));
+    QVERIFY(!QFile::exists(FDir->filePath("x.txt")));
+    QVERIFY(!QFile::exists(FDir->filePath("d")));
+}
+
+void TestCliMerge::unreadableTemplate()
+{
+    const TRun run = Run({"merge", "none.tem", "ann.inf", "-o", "x.rtf"});
+    QCOMPARE(run.ExitCode, 1);
+    QVERIFY(run.Err.contains("Cannot open file none.tem"));
+    QVERIFY(!QFile::exists(FDir->filePath("x.rtf")));
+}
+
+void TestCliMerge::checkRunsToTheEnd()
+{
+    const TRun run = Run({"check", Sample("quote.tem"), Sample("quote.inf")});
+    QVERIFY2(run.ExitCode == 0, qPrintable(run.Out + run.Err));
+    QVERIFY(run.Out.contains("\"38*42.50\" -> \"     1615.00\""));
+    QVERIFY(run.Out.contains("runs to the end with 10 replacements"));
+
+    const TRun form = Run({"check", Sample("form.tem"), Sample("form.inf"), "--overwrite"});
+    QCOMPARE(form.ExitCode, 0);
+}
+
+void TestCliMerge::checkReportsProblems()
+{
+    WriteAll(FDir->filePath("split.tem"),
+             "{\\rtf1\\ansi\\pard Dear @1, your code is @2{\\b 1} and @2 again.\\par}\r\n");
+    WriteAll(FDir->filePath("split.inf"), "Name\r\nAnn\r\nCode\r\n7/0\r\nPhone\r\n555\r\n");
+    const TRun run = Run({"check", "split.tem", "split.inf"});
+    // The merge itself runs, but reads @21 as @2 followed by 1.
+    QCOMPARE(run.ExitCode, 0);
+    QVERIFY2(run.Out.contains("\"@21\" is read by the merge as \"@2\""), qPrintable(run.Out));
+    QVERIFY(run.Out.contains("@2           2 times"));
+    QVERIFY(run.Out.contains("pair 3 (@3): \"Phone\" = \"555\""));
+    QVERIFY(run.Out.contains("\"7/0\" -> kept as written (Floating point division by zero)"));
+
+    WriteAll(FDir->filePath("more.tem"), "{\\rtf1 @1 @2 @4\\par}\r\n");
+    const TRun missing = Run({"check", "more.tem", "split.inf"});
+    QCOMPARE(missing.ExitCode, 1);
+    QVERIFY(missing.Out.contains("@4 (needs line 8; the file has 6 lines)"));
+    QVERIFY(missing.Out.contains("stops at @4 after 2 replacements"));
+}
+
+void TestCliMerge::checkTemplateAlone_data()
+{
+    QTest::addColumn<QByteArray>("templ");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("placeholders only") << QByteArray("{\\rtf1 @1 @2 @12\\par}") << 0;
+    QTest::newRow("e-mail address") << QByteArray("{\\rtf1 mail jo@example.com\\par}") << 1;
+    QTest::newRow("joined placeholder") << QByteArray("{\\rtf1 No.@1X\\par}") << 1;
+}
+
+void TestCliMerge::checkTemplateAlone()
+{
+    QFETCH(QByteArray, templ);
+    QFETCH(int, exitCode);
+    WriteAll(FDir->filePath("alone.tem"), templ);
+    const TRun run = Run({"check", "alone.tem"});
+    QCOMPARE(run.ExitCode, exitCode);
+    QVERIFY(run.Out.contains("No information file given"));
+}
+
+ZARVEL_TEST_MAIN(TestCliMerge)
+#include "tst_climerge.moc"
