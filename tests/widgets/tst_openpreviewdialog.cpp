@@ -337,6 +337,25 @@ private slots:
         (void)DecodeJpeg(flipped);
     }
 
+    void jpegSamples_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("colour") << "small.jpg" << QSize(17, 9);
+        QTest::newRow("grey") << "gray.jpg" << QSize(17, 9);
+        QTest::newRow("picture") << "picture.jpg" << QSize(64, 40);
+        QTest::newRow("not a jpeg") << "text.jpg" << QSize();
+    }
+    void jpegSamples()
+    {
+        QFETCH(QString, name);
+        QFETCH(QSize, size);
+        QFile file(TestEnvironment::dataPath("widgets/jpeg/" + name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QImage image = DecodeJpeg(file.readAll());
+        QCOMPARE(image.isNull() ? QSize() : image.size(), size);
+    }
+
     void customPreviewHandler()
     {
         TOpenPreviewDialog dialog;
