@@ -126,6 +126,13 @@ int TStringManager::Replace(const std::string &SearchText, const std::string &Re
     const std::size_t length = TargetText.size();
     if (length == 0 || SearchText.empty() || SearchText.size() > length)
         return 0;
+    // The target changes under the scan, so a search or replacement text that is the very
+    // same string must be copied first.
+    if (&SearchText == &TargetText || &ReplaceText == &TargetText) {
+        const std::string search = SearchText;
+        const std::string replacement = ReplaceText;
+        return Replace(search, replacement, TargetText, IgnoreCase, WholeWord, AdaptCase);
+    }
     const TReplacePass pass(SearchText, ReplaceText, IgnoreCase, WholeWord, AdaptCase);
     std::size_t resultLength = 0;
 

@@ -66,6 +66,7 @@ private slots:
     void replace_data();
     void replace();
     void agreesWithStepByStepReplacement();
+    void targetMayBeTheSearchOrReplacementText();
     void caseTables_data();
     void caseTables();
 };
@@ -204,6 +205,16 @@ void TestStringManager::agreesWithStepByStepReplacement()
                                  .arg(wholeWord)
                                  .arg(adaptCase)));
     }
+}
+
+void TestStringManager::targetMayBeTheSearchOrReplacementText()
+{
+    std::string text = "abc";
+    QCOMPARE(StringManager.Replace(text, text, text, false, false, false), 1);
+    QCOMPARE(text, std::string("abc"));
+    std::string grow = "ab";
+    QCOMPARE(StringManager.Replace("b", grow, grow, false, false, false), 1);
+    QCOMPARE(grow, std::string("aab"));
 }
 
 void TestStringManager::caseTables_data()
