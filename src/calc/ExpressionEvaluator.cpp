@@ -18,6 +18,8 @@ std::string LastExpressionError;
 // Nesting of groups, calls and operators beyond this fails instead of exhausting the stack.
 constexpr int MaxNesting = 1000;
 constexpr const char *Operators = "+-*/^";
+// Underflow and inexact results are not faults.
+constexpr int TrappedFaults = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
 
 std::optional<char> &ChosenDecimalSeparator()
 {
@@ -37,7 +39,7 @@ bool IsOperator(char c)
 // the flag test before the operation.
 void CheckFloatingPointFlags()
 {
-    const int raised = std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
+    const int raised = std::fetestexcept(TrappedFaults);
     if (raised & FE_INVALID)
         throw std::runtime_error("Invalid floating point operation");
     if (raised & FE_DIVBYZERO)
@@ -319,14 +321,15 @@ std::string NormalizeExpression(const std::string &expression)
 long double EvaluateExpression(const std::string &expression)
 {
     LastExpressionError.clear();
-    std::feclearexcept(FE_ALL_EXCEPT);
+    // Clearing the flags is slow and they are seldom raised: look before clearing.
+    if (std::fetestexcept(TrappedFaults))
+        std::feclearexcept(TrappedFaults);
     try {
         const TEvaluator evaluator(DecimalSeparator());
-        const long double value = evaluator.Evaluate(NormalizeExpression(expression), 0);
-        std::feclearexcept(FE_ALL_EXCEPT);
-        return value;
+        return evaluator.Evaluate(NormalizeExpression(expression), 0);
     } catch (const std::exception &e) {
-        std::feclearexcept(FE_ALL_EXCEPT);
+        // A fault leaves its flag raised; nothing after this evaluation should see it.
+        std::feclearexcept(TrappedFaults);
         LastExpressionError = e.what();
         return 0;
     }
