@@ -32,7 +32,11 @@ TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("About"));
     setFixedSize(357, 243);
-    QFont formFont(QStringLiteral("MS Sans Serif"));
+    QFont formFont;
+    // Liberation Sans keeps the narrow metrics the layout was made for where the named font is
+    // missing.
+    formFont.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
+                          QStringLiteral("Arial")});
     formFont.setPixelSize(11);
     setFont(formFont);
     // The maker's lines are yellow; a dark ground keeps them readable.
@@ -70,11 +74,13 @@ TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
     line->setFrameShadow(QFrame::Sunken);
     line->setGeometry(8, 156, 341, 2);
 
-    NewLabel(this, QStringLiteral("Physical Memory Available to Windows:"), 77, 165);
-    PhysMem = NewLabel(this, QString(), 275, 165);
+    // A value never starts inside its caption, whatever the font's width.
+    const QLabel *physCaption =
+        NewLabel(this, QStringLiteral("Physical Memory Available to Windows:"), 77, 165);
+    PhysMem = NewLabel(this, QString(), std::max(275, physCaption->geometry().right() + 6), 165);
     PhysMem->setObjectName(QStringLiteral("PhysMem"));
-    NewLabel(this, QStringLiteral("Memory in Use:"), 81, 187);
-    FreeRes = NewLabel(this, QString(), 276, 187);
+    const QLabel *useCaption = NewLabel(this, QStringLiteral("Memory in Use:"), 81, 187);
+    FreeRes = NewLabel(this, QString(), std::max(276, useCaption->geometry().right() + 6), 187);
     FreeRes->setObjectName(QStringLiteral("FreeRes"));
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);

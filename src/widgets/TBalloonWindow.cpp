@@ -39,8 +39,8 @@ void TBalloonWindow::DrawTail(QPainter &painter, int height) const
     const bool left = FStyle.Side == TBalloonAlign::alLeft;
     const auto mx = [&](int x) { return left ? w - 1 - x : x; };
     const QPoint tip(mx(0), height + 17);
-    const QPoint a(mx(12), height + 1);
-    const QPoint b(mx(18), height + 1);
+    const QPoint a(mx(11), height + 1);
+    const QPoint b(mx(21), height + 1);
     painter.setPen(Qt::NoPen);
     painter.setBrush(FStyle.Color);
     painter.drawPolygon(QPolygon({a, b, tip}));
