@@ -8,6 +8,15 @@
 #include <exception>
 
 namespace {
+// Qt's own start-up remarks (a missing runtime folder on a headless machine) are not the
+// command's output; everything else still reaches stderr.
+void FilterQtMessages(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtWarningMsg && message.contains(QLatin1String("XDG_RUNTIME_DIR")))
+        return;
+    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
 void PrintUsage()
 {
     std::fprintf(stderr, "usage: zarvel-cli COMMAND [ARGS...]\ncommands:\n");
@@ -21,6 +30,7 @@ int main(int argc, char *argv[])
     // The rich text control needs a GUI application object but never shows a window.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(FilterQtMessages);
     QApplication app(argc, argv);
 
     if (argc < 2) {
