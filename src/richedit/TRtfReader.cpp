@@ -254,6 +254,8 @@ private:
     int FPictNibble = -1;
     int FPictGoalWidth = 0, FPictGoalHeight = 0, FPictWidth = 0, FPictHeight = 0;
     int FPictScaleX = 100, FPictScaleY = 100;
+    // Names of the pictures' resources go on from the last one used.
+    int FPictureSerial = 0;
 
     // Output.
     QString FPending;
@@ -768,11 +770,10 @@ void Reader::EndPicture()
     if (image.isNull())
         return;
     QTextDocument *document = FCursor.document();
-    int serial = 1;
     QUrl name;
     do {
-        name = QUrl(QStringLiteral("rtfpicture:%1").arg(serial++));
-    } while (document->resource(QTextDocument::ImageResource, name).isValid() && serial < 1000000);
+        name = QUrl(QStringLiteral("rtfpicture:%1").arg(++FPictureSerial));
+    } while (document->resource(QTextDocument::ImageResource, name).isValid());
     document->addResource(QTextDocument::ImageResource, name, image);
 
     QTextImageFormat format;

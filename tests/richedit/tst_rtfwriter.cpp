@@ -166,6 +166,24 @@ private slots:
         QCOMPARE(Text(*Load(rtf)), QStringLiteral("Dear @12, @3 owes"));
     }
 
+    void rawTextEditsOfTheLineEndingDisplay()
+    {
+        // The line-ending display puts a pilcrow byte before every "\\par" of the raw rich
+        // text, "\\pard" included, and loads the result.
+        auto document = NewDocument();
+        document->setPlainText(QStringLiteral("one\ntwo"));
+        QByteArray rtf = TRtfWriter::Write(*document);
+        QCOMPARE(rtf.count("\\par"), 3);
+        rtf.replace("\\par", "\xb6\\par");
+        QCOMPARE(Text(*Load(rtf)), QStringLiteral("\u00b6one\u00b6\ntwo\u00b6"));
+        // The merge replaces placeholders in the raw text.
+        document->setPlainText(QStringLiteral("To @1 from @12"));
+        rtf = TRtfWriter::Write(*document);
+        rtf.replace("@12", "Jos\xe9 {x}");
+        rtf.replace("@1", "Ann");
+        QCOMPARE(Text(*Load(rtf)), QStringLiteral("To Ann from Jos\u00e9 x"));
+    }
+
     void rangeWithoutParagraphMark()
     {
         auto document = NewDocument();
