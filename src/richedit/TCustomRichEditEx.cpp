@@ -31,6 +31,8 @@ namespace {
 using namespace TStreamFormat;
 
 constexpr int SelectionBarWidth = 8;
+// Words longer than this many characters make the control break lines anywhere.
+constexpr int LongestWord = 1000;
 constexpr qint64 StreamChunk = 4096;
 // dwError of a rich text load whose data is not rich text.
 constexpr int ErrorNotRichText = -16;
@@ -426,6 +428,7 @@ void TCustomRichEditEx::ReplaceWhole(const std::function<void(QTextCursor &)> &f
         QuietScope quiet(FQuietDepth);
         document()->setUndoRedoEnabled(false);
         document()->clear();
+        setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         QTextCursor cursor(document());
         fill(cursor);
         TruncateToMaxLength();
@@ -484,8 +487,31 @@ bool TCustomRichEditEx::AllowEdit(int from, int to)
 
 // --- Events of the document --------------------------------------------------------------------
 
-void TCustomRichEditEx::ContentsChanged(int, int, int)
+void TCustomRichEditEx::GuardLongWords(int from, int to)
 {
+    if (wordWrapMode() == QTextOption::WrapAnywhere)
+        return;
+    for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() <= to;
+         block = block.next()) {
+        if (block.length() <= LongestWord)
+            continue;
+        const QString text = block.text();
+        int run = 0;
+        for (const QChar c : text) {
+            run = c.isSpace() ? 0 : run + 1;
+            if (run > LongestWord) {
+                // Qt looks for a word end before it breaks a word, at every line: with such a
+                // word that costs time in the square of its length. Break anywhere instead.
+                setWordWrapMode(QTextOption::WrapAnywhere);
+                return;
+            }
+        }
+    }
+}
+
+void TCustomRichEditEx::ContentsChanged(int position, int, int added)
+{
+    GuardLongWords(position, position + added);
     ++FGeneration;
     FModified = true;
     if (FQuietDepth == 0 && FFormatChangeDepth == 0)

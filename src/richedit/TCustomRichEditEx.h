@@ -267,6 +267,7 @@ private:
     };
 
     void ContentsChanged(int position, int removed, int added);
+    void GuardLongWords(int from, int to);
     void SelectionChanged();
     void DocumentSizeChanged(const QSizeF &size);
     void FireChange();

@@ -1,0 +1,114 @@
+// The document pane with a generated document of 300 pages (about 1.5 MB of rich text):
+// load with layout, save, line count.
+#include "richedit/TRichEditEx.h"
+#include "richedit/TRichEditStringsEx.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QBuffer>
+#include <QTextDocument>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+// About 38 paragraphs a page, each with bold, italic, a coloured word and a placeholder.
+QByteArray GeneratedDocument(int pages)
+{
+    QByteArray rtf =
+        "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fswiss\\fcharset0 "
+        "Arial;}{\\f1\\froman\\fcharset0 Times New Roman;}}\r\n"
+        "{\\colortbl ;\\red255\\green0\\blue0;}\r\n\\viewkind4\\uc1\\pard\\f0\\fs20 ";
+    const int paragraphs = pages * 38;
+    for (int i = 0; i < paragraphs; ++i) {
+        if (i % 38 == 0)
+            rtf += "{\\f1\\fs28\\b Page " + QByteArray::number(i / 38 + 1) + "\\b0}\\par\r\n";
+        rtf += "Paragraph " + QByteArray::number(i) +
+               " of the test document with {\\b bold} and {\\i italic} words, the value "
+               "@" +
+               QByteArray::number(i % 40 + 1) +
+               " and {\\cf1 coloured} text \\'e9t\\'e9 to fill the line.\\par\r\n";
+    }
+    rtf += "}\r\n";
+    return rtf;
+}
+
+const QByteArray &Document()
+{
+    static const QByteArray document = GeneratedDocument(300);
+    return document;
+}
+
+// A control set up as the document pane of the main window.
+std::unique_ptr<TRichEditEx> DocumentPane()
+{
+    auto pane = std::make_unique<TRichEditEx>();
+    pane->SetLanguage(1033);
+    pane->SetWordWrap(true);
+    pane->SetScrollBars(TScrollStyle::ssVertical);
+    pane->SetHideScrollBars(false);
+    pane->resize(800, 540);
+    return pane;
+}
+
+void Load(TRichEditEx &pane)
+{
+    QByteArray data = Document();
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    pane.Lines().LoadStream(buffer);
+    // Complete layout, as showing the whole document needs.
+    benchmark::DoNotOptimize(pane.document()->documentLayout()->documentSize());
+}
+
+void BM_LoadWithLayout(benchmark::State &state)
+{
+    auto pane = DocumentPane();
+    for (auto _ : state)
+        Load(*pane);
+    state.counters["bytes"] = static_cast<double>(Document().size());
+    state.counters["pages"] = pane->document()->documentLayout()->documentSize().height() / 1000.0;
+}
+BENCHMARK(BM_LoadWithLayout)->Unit(benchmark::kMillisecond);
+
+void BM_Save(benchmark::State &state)
+{
+    auto pane = DocumentPane();
+    Load(*pane);
+    for (auto _ : state) {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        pane->Lines().SaveStream(buffer);
+        benchmark::DoNotOptimize(buffer.data().size());
+    }
+}
+BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond);
+
+void BM_LineCount(benchmark::State &state)
+{
+    auto pane = DocumentPane();
+    Load(*pane);
+    int count = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        // A small edit at the end, so that the line table is built again.
+        pane->SetSelectionStart(pane->TextLength());
+        pane->SetSelectedText("x");
+        state.ResumeTiming();
+        count = pane->Lines().LineCount();
+        benchmark::DoNotOptimize(count);
+    }
+    state.counters["lines"] = count;
+}
+BENCHMARK(BM_LineCount)->Unit(benchmark::kMillisecond);
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
