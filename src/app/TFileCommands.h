@@ -1,0 +1,35 @@
+#pragma once
+
+#include "app/TPaneRules.h"
+
+#include <QString>
+
+class TMainForm;
+
+// New, Open, Save and Save As of the main window. Save and Save As take the pane to save and
+// report whether it was saved, so that the save question can stop a command whose save the user
+// cancelled. Every save goes through a temporary file that replaces the target only when it is
+// complete.
+class TFileCommands
+{
+public:
+    explicit TFileCommands(TMainForm &form);
+
+    void FileNew();
+    void FileOpen();
+    // Saves the pane known by this name: "Untitled" goes through Save As; any other name asks
+    // for the file in the save dialog and leaves the document name as it is.
+    bool Save(TPane pane, const QString &name);
+    // Asks for a file name, saves the pane there and makes it the document name.
+    bool SaveAs(TPane pane);
+
+    // Runs the save dialog; an empty name when the user cancels.
+    QString RunSaveDialog();
+    // Runs the open dialog; an empty name when the user cancels.
+    QString RunOpenDialog();
+    // Writes the pane as rich text to the file and clears its modified flag.
+    void SavePaneToFile(TPane pane, const QString &fileName);
+
+private:
+    TMainForm &FForm;
+};

@@ -1,0 +1,635 @@
+#include "app/TMainForm.h"
+
+#include "app/ConfirmBox.h"
+#include "app/EAbort.h"
+#include "app/TFileCommands.h"
+#include "app/TMainMenu.h"
+#include "app/TSpeedBar.h"
+#include "app/TZarvelApplication.h"
+#include "richedit/TRichEditEx.h"
+#include "richedit/TRichEditStringsEx.h"
+#include "widgets/TAboutBox.h"
+#include "widgets/TDialogSeam.h"
+#include "widgets/TOpenPreviewDialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// Frame geometry of the window definition (left -4, top -5, 812 x 612) less a typical frame.
+constexpr int FrameLeft = -4;
+constexpr int FrameTop = -5;
+constexpr int ClientWidth = 812 - 2 * 4;
+constexpr int ClientHeight = 612 - 23 - 2 * 4;
+constexpr int TextMargin = 6;
+constexpr int Timer1Interval = 4000;
+constexpr int Timer2Interval = 1000;
+
+QFont PixelFont(const QString &family, int pixelSize, bool bold = false)
+{
+    QFont font(family);
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+QColor MenuColour()
+{
+    return QApplication::palette("QMenu").color(QPalette::Window);
+}
+
+void SetPanelColour(QWidget &panel, const QColor &colour)
+{
+    QPalette palette = panel.palette();
+    palette.setColor(QPalette::Window, colour);
+    panel.setPalette(palette);
+}
+
+} // namespace
+
+TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setFont(PixelFont(QStringLiteral("MS Sans Serif"), 11));
+    setProperty("HelpContext", 20);
+    move(FrameLeft, FrameTop);
+    resize(ClientWidth, ClientHeight);
+
+    CreateChildren();
+    CreateComponents();
+    FPaneRules = std::make_unique<TPaneRules>(*RichEditEx1, *RichEditEx2);
+    FFileCommands = std::make_unique<TFileCommands>(*this);
+    FMainMenu = std::make_unique<TMainMenu>(*this, *menuBar());
+    ConnectButtons();
+    SetUpPanes();
+    RichEditEx1->setFocus(Qt::OtherFocusReason);
+    FormCreate();
+}
+
+TMainForm::~TMainForm() = default;
+
+// --- Building the window -----------------------------------------------------------------
+
+void TMainForm::CreateChildren()
+{
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    auto *layout = new QVBoxLayout(client);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    SpeedBar = new TSpeedBar(client);
+    layout->addWidget(SpeedBar);
+
+    Ruler = new QFrame(client);
+    Ruler->setObjectName(QStringLiteral("Ruler"));
+    Ruler->setFixedHeight(26);
+    Ruler->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Ruler->setLineWidth(1);
+    Ruler->setFont(PixelFont(QStringLiteral("Arial"), 11));
+    layout->addWidget(Ruler);
+
+    layout->addWidget(CreatePaneArea(client), 1);
+
+    CreateHintpanel(client);
+    layout->addWidget(Hintpanel);
+    setCentralWidget(client);
+
+    StatusBar = statusBar();
+    StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    StatusBar->setFixedHeight(20);
+
+    CreateFloatingPanels(client);
+}
+
+QWidget *TMainForm::CreatePaneArea(QWidget *parent)
+{
+    // Both panes fill the same area; the document pane lies above the information pane.
+    auto *area = new QWidget(parent);
+    area->setObjectName(QStringLiteral("PaneArea"));
+    auto *grid = new QGridLayout(area);
+    grid->setContentsMargins(0, 0, 0, 0);
+    RichEditEx2 = new TRichEditEx(area);
+    RichEditEx2->setObjectName(QStringLiteral("RichEditEx2"));
+    RichEditEx1 = new TRichEditEx(area);
+    RichEditEx1->setObjectName(QStringLiteral("RichEditEx1"));
+    grid->addWidget(RichEditEx2, 0, 0);
+    grid->addWidget(RichEditEx1, 0, 0);
+    RichEditEx1->raise();
+    return area;
+}
+
+void TMainForm::CreateHintpanel(QWidget *parent)
+{
+    Hintpanel = new QLabel(QStringLiteral("Hintpanel"), parent);
+    Hintpanel->setObjectName(QStringLiteral("Hintpanel"));
+    Hintpanel->setFixedHeight(25);
+    Hintpanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Hintpanel->setLineWidth(2);
+    Hintpanel->setContentsMargins(3, 0, 3, 0);
+    Hintpanel->setAlignment(Qt::AlignCenter);
+    Hintpanel->setFont(PixelFont(QStringLiteral("Times New Roman"), 11, true));
+    Hintpanel->setAutoFillBackground(true);
+    SetPanelColour(*Hintpanel, MenuColour());
+    // The panel takes no input, yet its text must stay readable.
+    QPalette palette = Hintpanel->palette();
+    palette.setColor(QPalette::Disabled, QPalette::WindowText,
+                     palette.color(QPalette::Active, QPalette::WindowText));
+    Hintpanel->setPalette(palette);
+    Hintpanel->setEnabled(false);
+    Hintpanel->hide();
+}
+
+void TMainForm::CreateFloatingPanels(QWidget *parent)
+{
+    msgpanel1 = new QLabel(QStringLiteral("Please wait"), parent);
+    msgpanel1->setObjectName(QStringLiteral("msgpanel1"));
+    msgpanel1->setGeometry(220, 220, 349, 25);
+    msgpanel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    msgpanel1->setAlignment(Qt::AlignCenter);
+    msgpanel1->setFont(PixelFont(QStringLiteral("Modern"), 19, true));
+    msgpanel1->setAutoFillBackground(true);
+    SetPanelColour(*msgpanel1, QColor(0, 255, 0));
+    msgpanel1->hide();
+
+    ProgressBar1 = new QProgressBar(parent);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setGeometry(128, 243, 525, 18);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->hide();
+
+    msgpanel1->raise();
+    ProgressBar1->raise();
+}
+
+void TMainForm::CreateComponents()
+{
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(Timer1Interval);
+    connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setInterval(Timer2Interval);
+    connect(Timer2, &QTimer::timeout, this, &TMainForm::Timer2Timer);
+
+    SaveDialog = new QFileDialog(this);
+    SaveDialog->setObjectName(QStringLiteral("SaveDialog"));
+    SaveDialog->setAcceptMode(QFileDialog::AcceptSave);
+    SaveDialog->setFileMode(QFileDialog::AnyFile);
+    SaveDialog->setNameFilters({QStringLiteral("Rich Text Files (*.RTF)"),
+                                QStringLiteral("Text Files (*.TXT)"),
+                                QStringLiteral("Html File(*.htm,*.html) (*.hTM *.HTML)")});
+
+    OpenPreviewDialog1 = new TOpenPreviewDialog(this);
+    OpenPreviewDialog1->setObjectName(QStringLiteral("OpenPreviewDialog1"));
+    OpenPreviewDialog1->SetTitles({QStringLiteral("Default=")});
+    OpenPreviewDialog1->SetShowPreview(true);
+    OpenPreviewDialog1->SetWordWrapAndScale(false);
+}
+
+void TMainForm::ConnectButtons()
+{
+    const std::pair<QToolButton *, Command> buttons[] = {
+        {SpeedBar->OpenButton, &TMainForm::FileOpen},
+        {SpeedBar->SaveButton, &TMainForm::FileSave},
+        {SpeedBar->PrintButton, &TMainForm::FilePrint},
+        {SpeedBar->SpeedButton2, &TMainForm::SpeedButton2Click},
+        {SpeedBar->PrintPreviewbutton, &TMainForm::PrintPreviewbuttonClick},
+        {SpeedBar->SpeedButton3, &TMainForm::SpeedButton3Click},
+        {SpeedBar->UndoButton, &TMainForm::EditUndo},
+        {SpeedBar->CutButton, &TMainForm::EditCut},
+        {SpeedBar->CopyButton, &TMainForm::EditCopy},
+        {SpeedBar->PasteButton, &TMainForm::EditPaste},
+        {SpeedBar->CRLFButton, &TMainForm::CRLFButtonClick},
+    };
+    for (const auto &[button, handler] : buttons) {
+        const Command command = handler;
+        connect(button, &QToolButton::clicked, this, [this, command] { RunCommand(command); });
+    }
+}
+
+void TMainForm::SetUpPanes()
+{
+    for (TRichEditEx *pane : {RichEditEx1, RichEditEx2}) {
+        pane->SetAutoURLDetect(TAutoURLDetect::adNone);
+        pane->SetLanguage(1033);
+        pane->SetShowSelectionBar(false);
+        pane->SetInputFormat(TInputFormat::ifRTF);
+        pane->SetOutputFormat(TOutputFormat::ofRTF);
+    }
+
+    RichEditEx1->SetScrollBars(TScrollStyle::ssVertical);
+    RichEditEx1->SetHideScrollBars(false);
+    RichEditEx1->SetWordWrap(true);
+    RichEditEx1->SetWantReturns(true);
+    RichEditEx1->SetPlainRTF(false);
+    RichEditEx1->SetIncludeOLE(true);
+    RichEditEx1->OnChange = [this](TCustomRichEditEx *) { SelectionChange(); };
+    RichEditEx1->OnMouseDown = [this](TCustomRichEditEx *, Qt::MouseButton button,
+                                      Qt::KeyboardModifiers shift, const QPoint &pos) {
+        RichEditEx1MouseDown(button, shift, pos);
+    };
+
+    RichEditEx2->SetScrollBars(TScrollStyle::ssNone);
+    RichEditEx2->SetWordWrap(false);
+    RichEditEx2->SetWantReturns(false);
+    RichEditEx2->SetPlainRTF(true);
+    RichEditEx2->SetIncludeOLE(false);
+}
+
+void TMainForm::FormCreate()
+{
+    // Hints of every window of the program come to the hint panel.
+    qApp->installEventFilter(this);
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    OpenPreviewDialog1->setDirectory(programFolder);
+    SaveDialog->setDirectory(programFolder);
+    SetDocumentName(QStringLiteral("untitled"));
+    FillFontNameBox();
+    InitRulerTabs();
+    SelectionChange();
+    Timer2->start();
+}
+
+// --- Document name, panes and the save question -----------------------------------------
+
+void TMainForm::SetDocumentName(const QString &fileName)
+{
+    FDocumentName = fileName;
+    setWindowTitle(
+        QStringLiteral("%1 - %2").arg(QFileInfo(fileName).fileName(), TZarvelApplication::Title()));
+}
+
+TRichEditEx &TMainForm::Pane(TPane pane) const
+{
+    return pane == TPane::Document ? *RichEditEx1 : *RichEditEx2;
+}
+
+QString TMainForm::PaneName(TPane pane) const
+{
+    // The document name belongs to the current pane. The other pane is named by what is
+    // known of it, so that the user can tell the two questions apart.
+    if (pane == PaneByRuleB())
+        return FDocumentName;
+    if (pane == TPane::Information)
+        return InformationFileName.isEmpty() ? QStringLiteral("untitled") : InformationFileName;
+    if (!InformationFileName.isEmpty() && FDocumentName == InformationFileName)
+        return QStringLiteral("untitled");
+    return FDocumentName;
+}
+
+void TMainForm::AskSaveChanges()
+{
+    AskSaveChanges(PaneByRuleB());
+}
+
+void TMainForm::AskSaveChanges(TPane pane)
+{
+    AskSaveChanges(pane, PaneName(pane));
+}
+
+void TMainForm::AskSaveChanges(TPane pane, const QString &name)
+{
+    TRichEditEx &control = Pane(pane);
+    if (control.Lines().LineCount() <= 0 || !control.ModifiedFlag())
+        return;
+    switch (AskYesNoCancel(this, QStringLiteral("Save changes to %1?").arg(name))) {
+    case QMessageBox::Yes:
+        // A save the user cancels keeps the changes: the command that asked stops.
+        if (!FFileCommands->Save(pane, name))
+            throw EAbort();
+        return;
+    case QMessageBox::No:
+        return;
+    default:
+        throw EAbort();
+    }
+}
+
+bool TMainForm::NeedsSaveQuestion(TPane pane) const
+{
+    TRichEditEx &control = Pane(pane);
+    return control.Lines().LineCount() > 0 && control.ModifiedFlag();
+}
+
+void TMainForm::AskSaveChangesBeforeClose()
+{
+    const TPane current = PaneByRuleB();
+    const TPane other = TPaneRules::Other(current);
+    const QString otherName = PaneName(other);
+    AskSaveChanges(current, PaneName(current));
+    if (!NeedsSaveQuestion(other))
+        return;
+    // Show the pane the question is about.
+    FPaneRules->Show(other);
+    AskSaveChanges(other, otherName);
+}
+
+void TMainForm::ApplyTextMargins()
+{
+    const QSize client = RichEditEx1->ClientSize();
+    const QRect rect(TextMargin, 0, qMax(0, client.width() - 2 * TextMargin), client.height());
+    if (rect != RichEditEx1->TextRect())
+        RichEditEx1->SetTextRect(rect);
+}
+
+// --- Running commands --------------------------------------------------------------------
+
+void TMainForm::RunCommand(const std::function<void()> &command)
+{
+    try {
+        command();
+    } catch (const EAbort &) {
+        // The user cancelled; the command just ends.
+    } catch (const std::exception &error) {
+        TZarvelApplication::ShowException(error);
+    }
+}
+
+void TMainForm::RunCommand(Command command)
+{
+    RunCommand([this, command] { (this->*command)(); });
+}
+
+// --- File menu ---------------------------------------------------------------------------
+
+void TMainForm::FileNew()
+{
+    FFileCommands->FileNew();
+}
+
+void TMainForm::FileOpen()
+{
+    FFileCommands->FileOpen();
+}
+
+void TMainForm::FileSave()
+{
+    const TPane pane = PaneByRuleA();
+    FFileCommands->Save(pane, FDocumentName);
+}
+
+void TMainForm::FileSaveAs()
+{
+    FFileCommands->SaveAs(PaneByRuleA());
+}
+
+void TMainForm::pageDialog1Click()
+{
+    // Page set-up: runs the printer component's page set-up dialog.
+}
+
+void TMainForm::PrintPreviewbuttonClick()
+{
+    // Print preview of the document pane through the printer component.
+}
+
+void TMainForm::FilePrint()
+{
+    // Prints the document pane through the printer component.
+}
+
+void TMainForm::FileExit()
+{
+    close();
+}
+
+// --- Edit menu ---------------------------------------------------------------------------
+
+void TMainForm::EditUndo()
+{
+    RichEditEx1->Undo();
+}
+
+void TMainForm::Redo1Click()
+{
+    RichEditEx1->Redo();
+}
+
+void TMainForm::EditCut()
+{
+    Pane(PaneByRuleA()).CutToClipboard();
+}
+
+void TMainForm::EditCopy()
+{
+    Pane(PaneByRuleA()).CopyToClipboard();
+}
+
+void TMainForm::EditPaste()
+{
+    Pane(PaneForPaste()).PasteFromClipboard();
+}
+
+void TMainForm::F1Click()
+{
+    // Shows the find dialog; searches the pane of rule C.
+}
+
+void TMainForm::R1Click()
+{
+    // Shows the replace dialog; replaces in the pane of rule C.
+}
+
+void TMainForm::SelectFont()
+{
+    // Font dialog for the document pane's selection.
+}
+
+void TMainForm::Mathcalculate1Click()
+{
+    // Replaces the document pane's selected expression by its value.
+}
+
+void TMainForm::Insertpagebreak1Click()
+{
+    // Inserts ten blank lines into the document pane.
+}
+
+void TMainForm::Insertnonvisiblepagebreak1Click()
+{
+    // Inserts a page break into the document pane.
+}
+
+void TMainForm::Selectall1Click()
+{
+    RichEditEx1->SelectAll();
+}
+
+void TMainForm::T1Click()
+{
+    if (PaneByRuleA() == TPane::Document)
+        FPaneRules->ShowAndFocus(TPane::Information);
+    else
+        FPaneRules->ShowAndFocus(TPane::Document);
+}
+
+// --- Document Assembly menu --------------------------------------------------------------
+
+void TMainForm::EditInformationFile1Click()
+{
+    // Chooses and loads the information file into the information pane.
+}
+
+void TMainForm::EditTemplateFile1Click()
+{
+    // Chooses and loads the template into the document pane.
+}
+
+void TMainForm::DoIt1Click()
+{
+    // The merge.
+}
+
+void TMainForm::ToggleInsOverwrite1Click()
+{
+    OverwriteMode = !OverwriteMode;
+    FMainMenu->Item(QStringLiteral("ToggleInsOverwrite1")).setChecked(OverwriteMode);
+}
+
+void TMainForm::RichEditEx1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, const QPoint &)
+{
+    // Shows the heading of the placeholder under the mouse in a balloon.
+}
+
+// --- Help menu and other windows ---------------------------------------------------------
+
+void TMainForm::G1Click()
+{
+    if (FHelpWindow)
+        FHelpWindow->show();
+}
+
+void TMainForm::TipoftheDay2Click()
+{
+    // Tip of the day, in random order.
+}
+
+void TMainForm::Credits1Click()
+{
+    if (FCreditsWindow)
+        TDialogSeam::Exec(*FCreditsWindow);
+}
+
+void TMainForm::About1Click()
+{
+    TAboutBox box(this);
+    TDialogSeam::Exec(box);
+}
+
+void TMainForm::SpeedButton2Click()
+{
+    pageDialog1Click();
+}
+
+void TMainForm::SpeedButton3Click()
+{
+    // Inserts an embedded object into the document pane.
+}
+
+void TMainForm::CRLFButtonClick()
+{
+    // Shows the paragraph ends of the pane of rule B.
+}
+
+// --- Tool bar and ruler ------------------------------------------------------------------
+
+void TMainForm::FillFontNameBox()
+{
+    // Fills the font name box once.
+}
+
+void TMainForm::InitRulerTabs()
+{
+    // Sets the ruler's tab stops once.
+}
+
+void TMainForm::SelectionChange()
+{
+    FRefreshingToolbar = true;
+    // The tool bar and the ruler are brought in line with the document pane here.
+    FRefreshingToolbar = false;
+}
+
+// --- Hints and timers --------------------------------------------------------------------
+
+void TMainForm::showhint(const QString &hint)
+{
+    SetPanelColour(*Hintpanel, Qt::yellow);
+    Hintpanel->setText(hint);
+    Hintpanel->show();
+    // A running timer keeps its count: the panel clears 4 s after the first of a run of hints.
+    if (!Timer1->isActive())
+        Timer1->start();
+}
+
+void TMainForm::Timer1Timer()
+{
+    Hintpanel->setText(QString());
+    SetPanelColour(*Hintpanel, MenuColour());
+    Timer1->stop();
+}
+
+void TMainForm::Timer2Timer() {}
+
+// --- Events ------------------------------------------------------------------------------
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::StatusTip:
+        showhint(static_cast<QStatusTipEvent *>(event)->tip());
+        return true;
+    case QEvent::Resize:
+        if (watched == RichEditEx1)
+            QMetaObject::invokeMethod(this, &TMainForm::ApplyTextMargins, Qt::QueuedConnection);
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    try {
+        AskSaveChangesBeforeClose();
+        event->accept();
+    } catch (const EAbort &) {
+        event->ignore();
+    } catch (const std::exception &error) {
+        // A failed save keeps the window and the changes.
+        event->ignore();
+        TZarvelApplication::ShowException(error);
+    }
+}
+
+void TMainForm::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    ApplyTextMargins();
+    SelectionChange();
+}
+
+void TMainForm::paintEvent(QPaintEvent *event)
+{
+    QMainWindow::paintEvent(event);
+    ApplyTextMargins();
+}

@@ -1,0 +1,180 @@
+#pragma once
+
+#include "app/TPaneRules.h"
+
+#include <QMainWindow>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QDialog;
+class QFileDialog;
+class QFrame;
+class QLabel;
+class QProgressBar;
+class QStatusBar;
+class QTimer;
+class TFileCommands;
+class TMainMenu;
+class TOpenPreviewDialog;
+class TRichEditEx;
+class TSpeedBar;
+
+// The program's only document window: two stacked rich text panes (the document pane
+// RichEditEx1 and the information pane RichEditEx2), the tool bar, the ruler, the hint panel and
+// every command of the program as a menu item or tool bar button.
+//
+// Commands are small slots that call into the subsystems; each picks its pane through the pane
+// rules (PaneByRuleA/B/C, PaneForPaste). Command slots may throw: EAbort stops a command
+// silently, other exceptions reach the application's error display. Menu items and buttons run
+// them through RunCommand, which does exactly that.
+class TMainForm : public QMainWindow
+{
+    Q_OBJECT
+public:
+    using Command = void (TMainForm::*)();
+
+    explicit TMainForm(QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    // --- Operations used by the other commands -------------------------------------------
+    // Stores the name and sets the caption to "<file name part> - <application title>".
+    void SetDocumentName(const QString &fileName);
+    const QString &DocumentName() const { return FDocumentName; }
+
+    // The save question before the pane chosen by rule B is discarded. Throws EAbort when the
+    // user cancels (also when, after Yes, the save itself is cancelled).
+    void AskSaveChanges();
+    // The same question about one pane, named by the name that pane is known by.
+    void AskSaveChanges(TPane pane);
+    void AskSaveChanges(TPane pane, const QString &name);
+    // The pane is modified and not empty: discarding it needs the save question.
+    bool NeedsSaveQuestion(TPane pane) const;
+    // Asks about every modified, non-empty pane, the current one first.
+    void AskSaveChangesBeforeClose();
+
+    // Keeps the document pane's text 6 pixels from both sides.
+    void ApplyTextMargins();
+
+    TRichEditEx &Pane(TPane pane) const;
+    TRichEditEx &DocumentPane() const { return *RichEditEx1; }
+    TRichEditEx &InformationPane() const { return *RichEditEx2; }
+    TPaneRules &PaneRules() const { return *FPaneRules; }
+    TPane PaneByRuleA() const { return FPaneRules->RuleA(); }
+    TPane PaneByRuleB() const { return FPaneRules->RuleB(); }
+    TPane PaneByRuleC() const { return FPaneRules->RuleC(); }
+    TPane PaneForPaste() const { return FPaneRules->PasteRule(); }
+    // The name the save question uses for a pane: the document name for the current pane.
+    QString PaneName(TPane pane) const;
+
+    // Runs a command as a menu item does: EAbort ends it silently, other failures are shown by
+    // the application's error display.
+    static void RunCommand(const std::function<void()> &command);
+    void RunCommand(Command command);
+
+    // Windows created at start-up after the main window and only shown afterwards.
+    void SetHelpWindow(QWidget *window) { FHelpWindow = window; }
+    void SetCreditsWindow(QDialog *window) { FCreditsWindow = window; }
+
+    TMainMenu &MainMenu() const { return *FMainMenu; }
+    TFileCommands &FileCommands() const { return *FFileCommands; }
+
+    // --- Children (names as in the window definition) ------------------------------------
+    TSpeedBar *SpeedBar = nullptr;
+    QFrame *Ruler = nullptr;
+    TRichEditEx *RichEditEx2 = nullptr;
+    TRichEditEx *RichEditEx1 = nullptr;
+    QStatusBar *StatusBar = nullptr;
+    QLabel *Hintpanel = nullptr;
+    QLabel *msgpanel1 = nullptr;
+    QProgressBar *ProgressBar1 = nullptr;
+    QTimer *Timer1 = nullptr;
+    QTimer *Timer2 = nullptr;
+    QFileDialog *SaveDialog = nullptr;
+    TOpenPreviewDialog *OpenPreviewDialog1 = nullptr;
+
+    // --- State shared with the document assembly commands --------------------------------
+    QString InformationFileName;
+    QString TemplateFileName;
+    bool OverwriteMode = false;
+
+    // --- Tool bar and ruler state -------------------------------------------------------
+    bool FRefreshingToolbar = false;
+    int FDragOffset = 0;
+    bool FMarkerDragging = false;
+
+public slots:
+    // File menu
+    void FileNew();
+    void FileOpen();
+    void FileSave();
+    void FileSaveAs();
+    void pageDialog1Click();
+    void PrintPreviewbuttonClick();
+    void FilePrint();
+    void FileExit();
+    // Edit menu
+    void EditUndo();
+    void Redo1Click();
+    void EditCut();
+    void EditCopy();
+    void EditPaste();
+    void F1Click();
+    void R1Click();
+    void SelectFont();
+    void Mathcalculate1Click();
+    void Insertpagebreak1Click();
+    void Insertnonvisiblepagebreak1Click();
+    void Selectall1Click();
+    void T1Click();
+    // Document Assembly menu
+    void EditInformationFile1Click();
+    void EditTemplateFile1Click();
+    void DoIt1Click();
+    void ToggleInsOverwrite1Click();
+    // Help menu
+    void G1Click();
+    void TipoftheDay2Click();
+    void Credits1Click();
+    void About1Click();
+    // Tool bar buttons with handlers of their own
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    void CRLFButtonClick();
+
+    // Hints and timers
+    void showhint(const QString &hint);
+    void Timer1Timer();
+    void Timer2Timer();
+
+    // Tool bar and ruler follow the document pane
+    void SelectionChange();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void CreateChildren();
+    QWidget *CreatePaneArea(QWidget *parent);
+    void CreateHintpanel(QWidget *parent);
+    void CreateFloatingPanels(QWidget *parent);
+    void CreateComponents();
+    void ConnectButtons();
+    void SetUpPanes();
+    void FormCreate();
+    void FillFontNameBox();
+    void InitRulerTabs();
+    void RichEditEx1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift,
+                              const QPoint &pos);
+
+    QString FDocumentName;
+    std::unique_ptr<TPaneRules> FPaneRules;
+    std::unique_ptr<TMainMenu> FMainMenu;
+    std::unique_ptr<TFileCommands> FFileCommands;
+    QWidget *FHelpWindow = nullptr;
+    QDialog *FCreditsWindow = nullptr;
+};

@@ -1,0 +1,27 @@
+#include "app/TMainForm.h"
+#include "app/TZarvelApplication.h"
+#include "widgets/TForm1.h"
+#include "widgets/TForm2.h"
+
+int main(int argc, char *argv[])
+{
+    TZarvelApplication application(argc, argv);
+    TZarvelApplication::SetTitle(QStringLiteral("Zarvel"));
+    // The settings store of the recently used lists and the print settings.
+    QCoreApplication::setOrganizationName(QStringLiteral("Zarvel"));
+    QCoreApplication::setApplicationName(QStringLiteral("Zarvel"));
+
+    TMainForm mainForm;
+
+    // Created now, shown and hidden later; closing the main window ends the program even when
+    // the help window is open.
+    TForm1 helpWindow;
+    helpWindow.setAttribute(Qt::WA_QuitOnClose, false);
+    mainForm.SetHelpWindow(&helpWindow);
+    TForm2 creditsWindow;
+    creditsWindow.setAttribute(Qt::WA_QuitOnClose, false);
+    mainForm.SetCreditsWindow(&creditsWindow);
+
+    mainForm.show();
+    return application.exec();
+}
