@@ -238,10 +238,16 @@ size_t THtmlOptimizer::Append(std::string &text, const std::string &addition,
     const size_t oldLength = text.size();
     size_t unchanged = oldLength;
     std::vector<std::string> lost; // deleted pieces of the old text, last piece first
-    for (char c : addition) {
-        text.push_back(c);
-        if (c != '>')
-            continue;
+    size_t done = 0;
+    while (done < addition.size()) {
+        // Every fragment ends with ">": text up to the next one is taken in one piece.
+        const size_t close = addition.find('>', done);
+        if (close == std::string::npos) {
+            text.append(addition, done, std::string::npos);
+            break;
+        }
+        text.append(addition, done, close + 1 - done);
+        done = close + 1;
         for (size_t length : FLengths) {
             if (length > text.size())
                 break;

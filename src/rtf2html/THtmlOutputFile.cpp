@@ -94,7 +94,7 @@ void THtmlOutputFile::Discard()
     }
 }
 
-void THtmlOutputFile::WriteLine(const std::string &line)
+void THtmlOutputFile::WriteLine(std::string_view line)
 {
     if (!FFile)
         return;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 // The HTML page being written. Lines go to a temporary file in the target's folder, each
 // ended by CR LF; Commit() puts it in place of the target in one rename, so a failed
@@ -15,7 +16,7 @@ public:
     THtmlOutputFile(const THtmlOutputFile &) = delete;
     THtmlOutputFile &operator=(const THtmlOutputFile &) = delete;
 
-    void WriteLine(const std::string &line);
+    void WriteLine(std::string_view line);
     void Flush();
     // Closes the file and renames it to the target name.
     void Commit();

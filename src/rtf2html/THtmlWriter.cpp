@@ -3,6 +3,7 @@
 #include "rtf2html/ERtfToHtmlError.h"
 #include "rtf2html/THtmlOutputFile.h"
 
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -23,6 +24,7 @@ int HexDigit(char c)
 }
 
 // End of the first cut point at or after from: a "<P>" anywhere wins over a "<BR>".
+// nextParagraph caches the position of the next "<P>" (npos: there is none after it).
 size_t FindCut(const std::string &text, size_t from, size_t &nextParagraph)
 {
     if (nextParagraph != std::string::npos && nextParagraph < from)
@@ -31,6 +33,29 @@ size_t FindCut(const std::string &text, size_t from, size_t &nextParagraph)
         return nextParagraph + 3;
     const size_t lineBreak = text.find("<BR>", from);
     return lineBreak == std::string::npos ? std::string::npos : lineBreak + 4;
+}
+
+// The first "<P>" and the first "<BR>" at or after from, in one pass.
+void FindMarks(const std::string &text, size_t from, size_t &paragraph, size_t &lineBreak)
+{
+    paragraph = std::string::npos;
+    lineBreak = std::string::npos;
+    const char *const data = text.data();
+    const size_t size = text.size();
+    for (size_t at = from; at < size;) {
+        const void *found = std::memchr(data + at, '<', size - at);
+        if (!found)
+            return;
+        at = static_cast<size_t>(static_cast<const char *>(found) - data);
+        if (at + 2 < size && data[at + 1] == 'P' && data[at + 2] == '>') {
+            paragraph = at;
+            return;
+        }
+        if (lineBreak == std::string::npos && at + 3 < size && data[at + 1] == 'B' &&
+            data[at + 2] == 'R' && data[at + 3] == '>')
+            lineBreak = at;
+        ++at;
+    }
 }
 } // namespace
 
@@ -46,7 +71,7 @@ void THtmlWriter::BeginPage(const std::string &fileName, const std::string &titl
 {
     FFile = std::make_unique<THtmlOutputFile>(fileName);
     THtmlOutputFile *file = FFile.get();
-    BeginPage([file](const std::string &line) { file->WriteLine(line); }, title);
+    BeginPage([file](std::string_view line) { file->WriteLine(line); }, title);
 }
 
 void THtmlWriter::BeginPage(TLineSink sink, const std::string &title)
@@ -88,10 +113,19 @@ void THtmlWriter::Commit()
         FFile->Commit();
 }
 
-void THtmlWriter::WriteLine(const std::string &line)
+void THtmlWriter::WriteLine(std::string_view line)
 {
     if (FSink)
         FSink(line);
+}
+
+// Writes a line of the body with its addresses turned into links.
+void THtmlWriter::WriteLinked(std::string_view line)
+{
+    if (line.find("://") == std::string_view::npos)
+        WriteLine(line);
+    else
+        WriteLine(LinkUrls(std::string(line)));
 }
 
 void THtmlWriter::AddFontName(int32_t number, const std::string &name)
@@ -99,7 +133,7 @@ void THtmlWriter::AddFontName(int32_t number, const std::string &name)
     FFaceNames.emplace(number, name);
 }
 
-std::string THtmlWriter::FontSizeTag(int32_t points)
+const char *THtmlWriter::FontSizeTag(int32_t points)
 {
     if (points == 12)
         return "<FONT SIZE=+0>";
@@ -119,7 +153,7 @@ std::string THtmlWriter::FontSizeTag(int32_t points)
 std::string THtmlWriter::OpenTags(const TRtfFormat &format)
 {
     std::string result;
-    auto open = [&](const std::string &tag, const char *close) {
+    auto open = [&](const char *tag, const char *close) {
         result += tag;
         FTagStack.push_back(close);
     };
@@ -135,12 +169,17 @@ std::string THtmlWriter::OpenTags(const TRtfFormat &format)
         open("<SUP>", "</SUP>");
     if (format.Strike)
         open("<S>", "</S>");
-    if (format.Colour != "none")
-        open("<FONT COLOR=\"" + format.Colour + "\">", "</FONT>");
+    if (format.Colour != "none") {
+        result += "<FONT COLOR=\"";
+        result += format.Colour;
+        open("\">", "</FONT>");
+    }
     if (format.Font >= 0) {
+        result += "<FONT FACE=\"";
         const auto it = FFaceNames.find(format.Font);
-        open("<FONT FACE=\"" + (it == FFaceNames.end() ? std::string() : it->second) + "\">",
-             "</FONT>");
+        if (it != FFaceNames.end())
+            result += it->second;
+        open("\">", "</FONT>");
     }
     if (format.Size >= 0)
         open(FontSizeTag(format.Size), "</FONT>");
@@ -291,10 +330,26 @@ std::string THtmlWriter::EmitItem(const std::string &item, const TRtfFormat &for
     return result;
 }
 
+namespace {
+// The first "http://" at or after from. Searching for the rare "://" keeps the frequent
+// letter "h" from costing a comparison each time.
+size_t FindScheme(const std::string &line, size_t from)
+{
+    if (from + 4 > line.size())
+        return std::string::npos;
+    for (size_t colon = line.find("://", from + 4); colon != std::string::npos;
+         colon = line.find("://", colon + 1)) {
+        if (line.compare(colon - 4, 4, "http") == 0)
+            return colon - 4;
+    }
+    return std::string::npos;
+}
+} // namespace
+
 std::string THtmlWriter::LinkUrls(const std::string &line)
 {
     static const std::string KScheme = "http://";
-    size_t start = line.find(KScheme);
+    size_t start = FindScheme(line, 0);
     if (start == std::string::npos)
         return line;
     std::string result;
@@ -307,7 +362,7 @@ std::string THtmlWriter::LinkUrls(const std::string &line)
         result.append(line, done, start - done);
         result += "<A HREF=\"" + address + "\">" + address + "</A>";
         done = end;
-        start = line.find(KScheme, done);
+        start = FindScheme(line, done);
     }
     result.append(line, done, std::string::npos);
     return result;
@@ -386,8 +441,12 @@ void THtmlWriter::WriteOut(const std::string &text)
         FOptimized = std::move(work);
     }
 
-    size_t nextParagraph = FOptimized.find("<P>", cutFrom > 2 ? cutFrom - 2 : 0);
-    size_t cut = FindCut(FOptimized, cutFrom > 3 ? cutFrom - 3 : 0, nextParagraph);
+    size_t nextParagraph;
+    size_t firstLineBreak;
+    FindMarks(FOptimized, cutFrom > 3 ? cutFrom - 3 : 0, nextParagraph, firstLineBreak);
+    size_t cut = nextParagraph != std::string::npos    ? nextParagraph + 3
+                 : firstLineBreak != std::string::npos ? firstLineBreak + 4
+                                                       : std::string::npos;
     if (cut == std::string::npos && FOptimized.size() <= KLineLimit) {
         // Nothing to write yet: the buffer keeps the appended text as it is.
         if (FRawSame && changed) {
@@ -399,7 +458,7 @@ void THtmlWriter::WriteOut(const std::string &text)
     }
     size_t start = 0;
     while (cut != std::string::npos) {
-        WriteLine(LinkUrls(FOptimized.substr(start, cut - start)));
+        WriteLinked(std::string_view(FOptimized).substr(start, cut - start));
         start = cut;
         cut = FindCut(FOptimized, start, nextParagraph);
     }
@@ -410,7 +469,7 @@ void THtmlWriter::WriteOut(const std::string &text)
     const size_t length = FOptimized.size();
     if (length > KLineLimit && FOptimized[length - 1] == '>' && FOptimized[length - 2] != 'L' &&
         FOptimized[length - 2] != 'A') {
-        WriteLine(LinkUrls(FOptimized));
+        WriteLinked(FOptimized);
         FOptimized.clear();
     }
 }

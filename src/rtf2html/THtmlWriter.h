@@ -26,7 +26,7 @@ public:
         bool Optimize = false;
         bool OnlyDefiniteOpt = false;
     };
-    using TLineSink = std::function<void(const std::string &line)>;
+    using TLineSink = std::function<void(std::string_view line)>;
 
     explicit THtmlWriter(const TOptions &options);
     ~THtmlWriter();
@@ -58,7 +58,7 @@ public:
     bool TagsOpen() const { return !FTagStack.empty(); }
     void CloseLists();
 
-    static std::string FontSizeTag(int32_t points);
+    static const char *FontSizeTag(int32_t points);
     static std::string LinkUrls(const std::string &line);
     static std::string ReplaceAll(const std::string &text, const std::string &fragment,
                                   const std::string &replacement);
@@ -83,7 +83,8 @@ public:
 
 private:
     std::string Render(const std::string &item, bool caps) const;
-    void WriteLine(const std::string &line);
+    void WriteLine(std::string_view line);
+    void WriteLinked(std::string_view line);
     const std::string &RawBuffer() const { return FRawSame ? FOptimized : FRaw; }
     void ReoptimizeBuffer();
 

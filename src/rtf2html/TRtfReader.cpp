@@ -109,15 +109,6 @@ const char *const KKnownWords[] = {"b",
                                    "v0",
                                    "widctlpar"};
 
-template <size_t N> bool IsOneOf(const char *word, const char *const (&words)[N])
-{
-    for (const char *candidate : words) {
-        if (std::strcmp(word, candidate) == 0)
-            return true;
-    }
-    return false;
-}
-
 // The canonical text of a word the reader knows, or nullptr: words are compared by their
 // canonical text only, so unknown words cost one lookup.
 const char *KnownWord(std::string_view text)
@@ -130,6 +121,18 @@ const char *KnownWord(std::string_view text)
     }();
     const auto it = known.find(text);
     return it == known.end() ? nullptr : it->second;
+}
+
+// Whether a known word is in one of the lists of words whose group is skipped.
+template <size_t N> bool IsSkipped(const char *known, const char *const (&words)[N])
+{
+    static const std::unordered_map<const char *, bool> skipped = [&words] {
+        std::unordered_map<const char *, bool> result;
+        for (const char *word : words)
+            result.emplace(KnownWord(word), true);
+        return result;
+    }();
+    return known && skipped.count(known) > 0;
 }
 
 bool IsDigit(char c)
@@ -580,7 +583,7 @@ void TRtfReader::MainWord(const TWord &word)
         W.WriteOut(W.CloseAllTags());
         W.CloseLists();
         ReadTable();
-    } else if (word.Known && IsOneOf(word.Known, KMainSkipped)) {
+    } else if (IsSkipped(word.Known, KMainSkipped)) {
         SkipGroup();
         if (word.Is("pict"))
             W.WriteOut(W.EmitItem("&pict;", FFormat));
@@ -889,8 +892,10 @@ void TRtfReader::ApplyStyle(const std::string &digits)
             W.HeadingLevel = level;
         }
     }
-    if (number >= 0 && number <= KMaxStyle)
-        PutInFront(FStyleTable[number]);
+    // The style's last word gets its own delimiter: the space that ended "s"N belonged to
+    // that word, and without one the last word would run into the text that follows.
+    if (number >= 0 && number <= KMaxStyle && !FStyleTable[number].empty())
+        PutInFront(FStyleTable[number] + " ");
 }
 
 // ---------------------------------------------------------------------------------------
@@ -1317,7 +1322,7 @@ void TRtfReader::ReadTable()
             }
             if (word.Is("pard"))
                 out(DoControlWord(word, format));
-        } else if (word.Known && IsOneOf(word.Known, KTableSkipped)) {
+        } else if (IsSkipped(word.Known, KTableSkipped)) {
             SkipGroup();
             if (lookAhead)
                 CutGroup(stack, cuts);

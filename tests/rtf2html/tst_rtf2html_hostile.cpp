@@ -104,8 +104,10 @@ void TestRtf2HtmlHostile::truncatedInputs()
 
 void TestRtf2HtmlHostile::binCountPastEnd()
 {
-    QCOMPARE(Flat("{\\rtf1 a{\\pict\\bin99999999999999999999 }}}}"), QByteArray("a"));
-    QCOMPARE(Flat("{\\rtf1 a{\\pict\\bin5000 xy"), QByteArray("a"));
+    // The picture's data runs to the end: the picture is all that is left.
+    QCOMPARE(Flat("{\\rtf1 a{\\pict\\bin99999999999999999999 }}}}b"),
+             QByteArray("a<P>[*** picture ***]<P>"));
+    QCOMPARE(Flat("{\\rtf1 a{\\pict\\bin5000 xy"), QByteArray("a<P>[*** picture ***]<P>"));
     QCOMPARE(ErrorOf("{\\rtf1\\trowd{\\*\\x\\bin100 }"), QString());
 }
 

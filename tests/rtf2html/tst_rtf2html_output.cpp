@@ -181,7 +181,7 @@ void TestRtf2HtmlOutput::bufferMatchesLiteralAlgorithm()
         writer.AddRemovable(fragment);
     TLiteralOutput literal(writerOptions.Optimize, removable);
     std::vector<std::string> lines;
-    writer.BeginPage([&lines](const std::string &line) { lines.push_back(line); }, "t");
+    writer.BeginPage([&lines](std::string_view line) { lines.emplace_back(line); }, "t");
     lines.clear();
 
     QRandomGenerator random(seed);

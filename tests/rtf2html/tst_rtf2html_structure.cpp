@@ -99,7 +99,7 @@ void TestRtf2HtmlStructure::tables_data()
     QTest::newRow("text after the row is read again")
         << QByteArray(row + "\\pard\\b After\\par\\pard x")
         << QByteArray("<BR><TABLE BORDER=2><TR><TD>A</TD><TD>B</TD></TR></TABLE><BR><B>After</B>"
-                      "<BR>x");
+                      "<BR><B>x</B>");
     QTest::newRow("paragraph words without intbl end it")
         << QByteArray(row + "\\pard\\widctlpar After\\par")
         << QByteArray("<BR><TABLE BORDER=2><TR><TD>A</TD><TD>B</TD></TR></TABLE><BR>After<BR>");
