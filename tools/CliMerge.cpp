@@ -133,29 +133,31 @@ void WriteFileAtomically(const QString &path, const std::string &bytes)
         throw EWriteError(FromQString(path));
 }
 
-std::string ReadWholeFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EFOpenError(FromQString(path));
-    return file.readAll().toStdString();
-}
-
-// The merged rich text converted by the program's converter. The conversion runs in a
-// scratch folder (the page's title is the rich text file's name, so that file is named after
-// the output); the page appears under its name only once it is complete.
+// The merged rich text converted by the program's converter. The rich text goes to a scratch
+// folder under the output's name (the page's title is that file's name); the page is written
+// beside its final name and renamed only once the conversion has succeeded, so a failed case
+// leaves no page behind.
 void WriteHtml(const QString &path, const std::string &richText)
 {
 #ifdef ZARVEL_HAS_HTML_CONVERTER
     QTemporaryDir scratch;
     if (!scratch.isValid())
         throw EFCreateError(FromQString(scratch.path()));
-    const QString base = QFileInfo(path).completeBaseName();
-    const QString rtf = scratch.filePath(base + ".rtf");
-    const QString html = scratch.filePath(base + ".html");
-    WriteFileAtomically(rtf, richText);
-    ConvertRtfToHtml(FromQString(rtf), FromQString(html), {std::string()});
-    WriteFileAtomically(path, ReadWholeFile(html));
+    const QFileInfo target(path);
+    const QString rtf = scratch.filePath(target.completeBaseName() + ".rtf");
+    SaveTextFile(FromQString(rtf), richText);
+    const QString partial = target.absoluteDir().filePath(
+        "." + target.fileName() + "." + QFileInfo(scratch.path()).fileName() + ".part");
+    try {
+        ConvertRtfToHtml(FromQString(rtf), FromQString(partial), {std::string()});
+    } catch (...) {
+        QFile::remove(partial);
+        throw;
+    }
+    if (std::rename(FromQString(partial).c_str(), FromQString(path).c_str()) != 0) {
+        QFile::remove(partial);
+        throw EFCreateError(FromQString(path));
+    }
 #else
     (void)path;
     (void)richText;
