@@ -2,6 +2,7 @@
 #include "TestEnvironment.h"
 
 #include "assembly/AssemblyTexts.h"
+#include "assembly/HeadingBalloon.h"
 #include "assembly/TMergeEngine.h"
 #include "rtf2html/StringUtils.h"
 
@@ -53,6 +54,8 @@ private slots:
     void runawayEndsQuickly();
     void missingTemplateFileRaises();
     void captions();
+    void headingBalloon_data();
+    void headingBalloon();
 };
 
 void TestMergeEngine::extractPlaceholder_data()
@@ -331,6 +334,54 @@ void TestMergeEngine::captions()
     QCOMPARE(MergeFinishCaption(4), std::string("4 replacements were made"));
     QCOMPARE(std::string(NoTemplateText),
              std::string("You have not chosen a Template file;Please do so"));
+}
+
+void TestMergeEngine::headingBalloon_data()
+{
+    QTest::addColumn<std::string>("selected");
+    QTest::addColumn<int>("lineCount");
+    QTest::addColumn<QString>("expected"); // "" for none, "red" for the red message
+    QTest::newRow("pair 3 then space, 6 lines") << std::string("@3 ") << 6 << "head 5";
+    QTest::newRow("pair 3, empty pane") << std::string("@3 ") << 0 << "red";
+    QTest::newRow("pair 3, one line") << std::string("@3 ") << 1 << "red";
+    QTest::newRow("comma after") << std::string("@3,") << 6 << "";
+    QTest::newRow("line end after") << std::string("@3\r") << 6 << "";
+    QTest::newRow("comma after, empty pane") << std::string("@3,") << 0 << "";
+    QTest::newRow("end of document") << std::string("@2") << 6 << "head 3";
+    QTest::newRow("no such heading") << std::string("@4 ") << 6 << "";
+    QTest::newRow("heading line only") << std::string("@4 ") << 7 << "head 7";
+    QTest::newRow("pair 0") << std::string("@0 ") << 6 << "";
+    QTest::newRow("pair 0, empty pane") << std::string("@0 ") << 0 << "red";
+    QTest::newRow("huge number") << std::string("@99999999999 ") << 6 << "";
+    QTest::newRow("empty heading") << std::string("@2 ") << 6 << "";
+}
+
+void TestMergeEngine::headingBalloon()
+{
+    QFETCH(std::string, selected);
+    QFETCH(int, lineCount);
+    QFETCH(QString, expected);
+    std::vector<std::string> lines;
+    for (int i = 1; i <= lineCount; ++i)
+        lines.push_back(QTest::currentDataTag() == QByteArray("empty heading") && i == 3
+                            ? std::string()
+                            : "head " + std::to_string(i));
+    const auto balloon = HeadingBalloonFor(selected, lines);
+    QCOMPARE(balloon.has_value(), !expected.isEmpty());
+    if (!balloon)
+        return;
+    if (expected == "red") {
+        QVERIFY(balloon->NoInformation);
+        QCOMPARE(balloon->Text,
+                 std::string("You have not chosen an information file@You need to "
+                             "complete this step@or there will be nothing to merge"));
+    } else {
+        QVERIFY(!balloon->NoInformation);
+        QCOMPARE(QString::fromStdString(balloon->Text), expected);
+    }
+    QVERIFY(ExtendsPlaceholderSelection("@1"));
+    QVERIFY(!ExtendsPlaceholderSelection("@1 "));
+    QVERIFY(!ExtendsPlaceholderSelection(""));
 }
 
 ZARVEL_TEST_MAIN(TestMergeEngine)
