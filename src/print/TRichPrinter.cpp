@@ -749,7 +749,7 @@ QRect TRichPrinter::LogoRect() const
     const int left = a.L + RoundHalfEven(FLogoLeft / PageWidth() * a.W);
     const int right = left + RoundHalfEven(FLogoWidth / PageWidth() * a.W);
     const int bottom = top + RoundHalfEven(FLogoHeight / PageHeight() * a.H);
-    return QRect(QPoint(left, top), QPoint(right, bottom));
+    return QRect(left, top, right - left, bottom - top);
 }
 
 void TRichPrinter::DecoratePage()

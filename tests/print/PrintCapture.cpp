@@ -1,6 +1,7 @@
 #include "PrintCapture.h"
 
 #include <QPainter>
+#include <QPainterPath>
 #include <QPicture>
 #include <QTextItem>
 
@@ -15,43 +16,51 @@ public:
     Type type() const override { return User; }
     void drawPixmap(const QRectF &r, const QPixmap &, const QRectF &) override
     {
-        FDevice.images.push_back(transform().mapRect(r));
+        FDevice.images.push_back((r));
     }
     void drawImage(const QRectF &r, const QImage &, const QRectF &,
                    Qt::ImageConversionFlags) override
     {
-        FDevice.images.push_back(transform().mapRect(r));
+        FDevice.images.push_back((r));
     }
     void drawTextItem(const QPointF &p, const QTextItem &item) override
     {
-        FDevice.texts.push_back(
-            {item.text(), transform().map(p), item.font(), painter()->pen().color()});
+        // Text arrives in device coordinates: the painter's scale then only sizes the font.
+        FDevice.texts.push_back({item.text(), p, item.font(), painter()->pen().color()});
     }
     void drawLines(const QLineF *lines, int count) override
     {
         for (int i = 0; i < count; ++i)
-            FDevice.lines.push_back({transform().map(lines[i]), painter()->pen().widthF()});
+            FDevice.lines.push_back({(lines[i]), painter()->pen().widthF()});
     }
     void drawLines(const QLine *lines, int count) override
     {
         for (int i = 0; i < count; ++i)
-            FDevice.lines.push_back({transform().map(QLineF(lines[i])), painter()->pen().widthF()});
+            FDevice.lines.push_back({(QLineF(lines[i])), painter()->pen().widthF()});
     }
     void drawRects(const QRectF *rects, int count) override
     {
         for (int i = 0; i < count; ++i)
-            FDevice.rects.push_back(transform().mapRect(rects[i]));
+            FDevice.rects.push_back((rects[i]));
     }
     void drawRects(const QRect *rects, int count) override
     {
         for (int i = 0; i < count; ++i)
-            FDevice.rects.push_back(transform().mapRect(QRectF(rects[i])));
+            FDevice.rects.push_back((QRectF(rects[i])));
     }
-    void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
-    void drawPath(const QPainterPath &) override {}
+    void drawPolygon(const QPointF *points, int n, PolygonDrawMode) override
+    {
+        if (n == 2)
+            FDevice.lines.push_back({QLineF(points[0], points[1]), painter()->pen().widthF()});
+    }
+    void drawPath(const QPainterPath &path) override
+    {
+        if (path.elementCount() == 2)
+            FDevice.lines.push_back(
+                {(QLineF(path.elementAt(0), path.elementAt(1))), painter()->pen().widthF()});
+    }
 
 private:
-    QTransform transform() const { return painter()->transform(); }
     CaptureDevice &FDevice;
 };
 

@@ -15,7 +15,8 @@ class QPicture;
 
 // A paint device that remembers what is drawn on it, in device coordinates: texts with their
 // baseline origin and font, lines, and images with their target rectangles. Page recordings
-// replayed onto it show where the printer put everything.
+// replayed onto it show where the printer put everything. Coordinates are taken as they
+// arrive: during a replay the painter carries a font scale that the positions already include.
 class CaptureDevice : public QPaintDevice
 {
 public:
