@@ -2,10 +2,12 @@
 
 #include "richedit/LanguageCodePages.h"
 #include "richedit/TCodePage1252.h"
+#include "richedit/TParaAttributesEx.h"
 #include "richedit/TRichEditStringsEx.h"
 #include "richedit/TRtfFormatProperties.h"
 #include "richedit/TRtfReader.h"
 #include "richedit/TRtfWriter.h"
+#include "richedit/TTextAttributesEx.h"
 #include "richedit/TWideRichEditStringsEx.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -136,7 +138,10 @@ private:
 
 TCustomRichEditEx::TCustomRichEditEx(QWidget *parent)
     : QTextEdit(parent), FLines(std::make_unique<TRichEditStringsEx>(*this)),
-      FWideLines(std::make_unique<TWideRichEditStringsEx>(*this))
+      FWideLines(std::make_unique<TWideRichEditStringsEx>(*this)),
+      FSelectionAttributes(std::make_unique<TTextAttributesEx>(this, TAttributeKind::Selection)),
+      FDefaultAttributes(std::make_unique<TTextAttributesEx>(this, TAttributeKind::Default)),
+      FParagraphAttributes(std::make_unique<TParaAttributesEx>(this))
 {
     SetLanguage(SystemLanguage());
     setAcceptRichText(true);
@@ -1346,6 +1351,7 @@ void TCustomRichEditEx::changeEvent(QEvent *event)
     QTextEdit::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
         ++FGeneration;
+        FDefaultAttributes->CopyFrom(font());
         FontChanged();
     }
 }

@@ -11,6 +11,8 @@
 class QIODevice;
 class TRichEditStringsEx;
 class TWideRichEditStringsEx;
+class TParaAttributesEx;
+class TTextAttributesEx;
 
 // One stream transfer (StreamIn / StreamOut). The callback moves one chunk: for StreamIn it
 // fills up to count bytes of buffer and sets done to the number delivered (0 ends the
@@ -206,6 +208,12 @@ public:
     TRichEditStringsEx &Lines() { return *FLines; }
     TWideRichEditStringsEx &WideLines() { return *FWideLines; }
 
+    // Character format of the selection and the default format; paragraph format of the
+    // paragraphs in the selection. Setting Font assigns it to DefaultAttributes.
+    TTextAttributesEx &SelectionAttributes() { return *FSelectionAttributes; }
+    TTextAttributesEx &DefaultAttributes() { return *FDefaultAttributes; }
+    TParaAttributesEx &ParagraphAttributes() { return *FParagraphAttributes; }
+
     // True while InsertFromFile runs (loads then replace only the selection).
     bool InsertMode() const { return FInsertMode; }
     // True while WideLines talks to the control directly.
@@ -258,6 +266,8 @@ protected:
 private:
     friend class TRichEditStringsEx;
     friend class TWideRichEditStringsEx;
+    friend class TTextAttributesEx;
+    friend class TParaAttributesEx;
 
     struct LineInfo
     {
@@ -291,6 +301,9 @@ private:
 
     std::unique_ptr<TRichEditStringsEx> FLines;
     std::unique_ptr<TWideRichEditStringsEx> FWideLines;
+    std::unique_ptr<TTextAttributesEx> FSelectionAttributes;
+    std::unique_ptr<TTextAttributesEx> FDefaultAttributes;
+    std::unique_ptr<TParaAttributesEx> FParagraphAttributes;
 
     int FLanguage = 1033;
     int FCodePage = 1252;
