@@ -17,6 +17,7 @@
 #include <QCoreApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -617,23 +618,36 @@ void TCustomRichEditEx::InsertFromFile(const QString &FileName)
 
 // --- Positions, lines and words ----------------------------------------------------------------
 
+namespace {
+void SendPendingResize(QWidget *widget)
+{
+    if (!widget->testAttribute(Qt::WA_PendingResizeEvent))
+        return;
+    widget->setAttribute(Qt::WA_PendingResizeEvent, false);
+    QResizeEvent resize(widget->size(), QSize());
+    QCoreApplication::sendEvent(widget, &resize);
+}
+} // namespace
+
 void TCustomRichEditEx::PrepareLayout() const
 {
+    if (isVisible())
+        return;
+    // A window that was never shown has not placed its children yet: do it now, from the top,
+    // so that this control has the size it will be shown with.
+    std::vector<QWidget *> ancestors;
+    for (QWidget *w = parentWidget(); w; w = w->isWindow() ? nullptr : w->parentWidget())
+        ancestors.push_back(w);
+    for (auto it = ancestors.rbegin(); it != ancestors.rend(); ++it) {
+        SendPendingResize(*it);
+        if (QLayout *layout = (*it)->layout())
+            layout->activate();
+    }
     // A widget that was never shown has not yet handled its size: without it the document
-    // would be laid out at no width.
-    if (!isVisible() && testAttribute(Qt::WA_PendingResizeEvent)) {
-        auto *self = const_cast<TCustomRichEditEx *>(this);
-        self->setAttribute(Qt::WA_PendingResizeEvent, false);
-        QResizeEvent resize(size(), QSize());
-        QCoreApplication::sendEvent(self, &resize);
-    }
-    // The document follows the viewport's size, which the scroll area has just set.
-    QWidget *port = viewport();
-    if (!isVisible() && port->testAttribute(Qt::WA_PendingResizeEvent)) {
-        port->setAttribute(Qt::WA_PendingResizeEvent, false);
-        QResizeEvent resize(port->size(), QSize());
-        QCoreApplication::sendEvent(port, &resize);
-    }
+    // would be laid out at no width. The document follows the viewport's size, which the
+    // scroll area sets when it handles its own.
+    SendPendingResize(const_cast<TCustomRichEditEx *>(this));
+    SendPendingResize(viewport());
 }
 
 const std::vector<TCustomRichEditEx::LineInfo> &TCustomRichEditEx::Layout() const

@@ -224,6 +224,11 @@ public:
     // or not; a non-undoable edit clears the undo history. Returns false when refused.
     bool ReplaceRange(int from, int to, const QString &text, bool undoable);
 
+    // Format-only changes between these calls (the attribute objects' writes) raise no
+    // OnChange.
+    void BeginFormatChange() { ++FFormatChangeDepth; }
+    void EndFormatChange() { --FFormatChangeDepth; }
+
     // --- Events -----------------------------------------------------------------------------
     TNotifyEvent OnChange;
     TNotifyEvent OnSelectionChange;
@@ -242,9 +247,6 @@ protected:
     virtual void AfterStreamIn() {}
     // After Font changed (the document's default font has already taken it).
     virtual void FontChanged() {}
-    // Format-only changes between these calls raise no OnChange.
-    void BeginFormatChange() { ++FFormatChangeDepth; }
-    void EndFormatChange() { --FFormatChangeDepth; }
     // True when an edit of [from, to) may go ahead: no protected character in it (for an
     // empty range: the inserted text would not be protected), or OnProtectChange allows it.
     bool AllowEdit(int from, int to);

@@ -7,6 +7,7 @@
 #include "richedit/TRichEditStringsEx.h"
 #include "richedit/TWideRichEditStringsEx.h"
 
+#include <QVBoxLayout>
 #include <QtTest>
 
 class TestLines : public QObject
@@ -28,6 +29,7 @@ private slots:
     void allText();
     void wordWrapMakesLines();
     void wideLines();
+    void layoutOfHiddenWindow();
 };
 
 void TestLines::lineCount_data()
@@ -231,6 +233,21 @@ void TestLines::wideLines()
     QCOMPARE(edit.Lines().LineAt(0), std::string("?mega"));
     QCOMPARE(edit.Lines().LineAt(1), std::string("\x80uro"));
     QCOMPARE(edit.WideLines().AllText(), QStringLiteral("Ωmega\r\n€uro\r\n"));
+}
+
+// A pane inside a window that was never shown is laid out at the width the window gives it.
+void TestLines::layoutOfHiddenWindow()
+{
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *edit = new TRichEditEx(&window);
+    layout->addWidget(edit);
+    window.resize(700, 400);
+    edit->SetWholeText(std::string(30, 'a') + " " + std::string(30, 'b'));
+    QCOMPARE(edit->Lines().LineCount(), 1);
+    QVERIFY(edit->viewport()->width() > 600);
+    window.resize(200, 400);
+    QVERIFY(edit->Lines().LineCount() >= 2);
 }
 
 ZARVEL_TEST_MAIN(TestLines)

@@ -7,6 +7,8 @@
 #include "richedit/TRtfFormatProperties.h"
 #include "richedit/TWideRichEditStringsEx.h"
 
+#include <QClipboard>
+#include <QMimeData>
 #include <QTextCursor>
 #include <QtTest>
 
@@ -48,6 +50,8 @@ private slots:
     void wantReturns();
     void fontIsDefaultFormat();
     void clipboardRoundTrip();
+    void saveClipboardEvent();
+    void resizeRequestEvent();
 };
 
 void TestRichEditControl::selectionProperties()
@@ -391,6 +395,36 @@ void TestRichEditControl::clipboardRoundTrip()
     source.Select(5, 7);
     source.CutToClipboard();
     QCOMPARE(source.WholeText(), std::string("copy "));
+}
+
+void TestRichEditControl::saveClipboardEvent()
+{
+    int chars = -1;
+    {
+        TRichEditEx edit;
+        edit.SetWholeText("clip this");
+        edit.Select(0, 4);
+        edit.CopyToClipboard();
+        edit.OnSaveClipboard = [&](TCustomRichEditEx *, int, int numChars, bool &save) {
+            QVERIFY(save);
+            chars = numChars;
+            save = false;
+        };
+    }
+    QCOMPARE(chars, 4);
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(!data || data->text().isEmpty());
+}
+
+void TestRichEditControl::resizeRequestEvent()
+{
+    TRichEditEx edit;
+    edit.resize(300, 200);
+    QRect requested;
+    edit.OnResizeRequest = [&](TCustomRichEditEx *, const QRect &rect) { requested = rect; };
+    edit.SetWholeText(std::string(40, '\r'));
+    QCOMPARE(edit.Lines().LineCount(), 40);
+    QVERIFY(requested.height() > 200);
 }
 
 ZARVEL_TEST_MAIN(TestRichEditControl)
