@@ -23,6 +23,11 @@ const fs::path &ScratchFolder()
         if (!mkdtemp(pattern.data()))
             std::abort();
         fs::current_path(pattern);
+        std::atexit([] {
+            std::error_code ignored;
+            fs::current_path(fs::temp_directory_path(), ignored);
+            fs::remove_all(ScratchFolder(), ignored);
+        });
         return fs::path(pattern);
     }();
     return folder;
