@@ -16,19 +16,25 @@ namespace fs = std::filesystem;
 
 namespace {
 // A scratch folder made the current folder, so that "debug.rtf" lands there.
+// Kept in a plain array, which outlives every static object, for the clean-up at exit.
+char ScratchName[4096];
+
 const fs::path &ScratchFolder()
 {
     static const fs::path folder = [] {
-        std::string pattern = (fs::temp_directory_path() / "zarvel-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
+        const std::string pattern = (fs::temp_directory_path() / "zarvel-bench-XXXXXX").string();
+        if (pattern.size() >= sizeof ScratchName)
             std::abort();
-        fs::current_path(pattern);
+        pattern.copy(ScratchName, pattern.size());
+        if (!mkdtemp(ScratchName))
+            std::abort();
+        fs::current_path(ScratchName);
         std::atexit([] {
             std::error_code ignored;
             fs::current_path(fs::temp_directory_path(), ignored);
-            fs::remove_all(ScratchFolder(), ignored);
+            fs::remove_all(ScratchName, ignored);
         });
-        return fs::path(pattern);
+        return fs::path(ScratchName);
     }();
     return folder;
 }
