@@ -3,8 +3,8 @@
 //   the same text as one single line,
 //   one 2 MB paragraph without any tag.
 // bench_rtf2html --write-inputs FOLDER writes the three inputs as files, and
-// bench_rtf2html --convert IN OUT converts one file once (for measuring peak memory with
-// /usr/bin/time -v); without these arguments the benchmarks run.
+// bench_rtf2html --convert IN OUT [OPTION]... converts one file once (for measuring peak memory
+// with /usr/bin/time -v); without these arguments the benchmarks run.
 #include "rtf2html/RtfToHtml.h"
 
 #include <benchmark/benchmark.h>
@@ -16,6 +16,7 @@
 #include <random>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 constexpr size_t KLargeSize = 20u << 20;
@@ -151,8 +152,9 @@ int main(int argc, char **argv)
             WriteFile(folder + "/tagless.rtf", TaglessParagraph(KParagraphSize));
             return 0;
         }
-        if (argc == 4 && std::strcmp(argv[1], "--convert") == 0) {
-            ConvertRtfToHtml(argv[2], argv[3], {""});
+        if (argc >= 4 && std::strcmp(argv[1], "--convert") == 0) {
+            std::vector<std::string> options(argv + 4, argv + argc);
+            ConvertRtfToHtml(argv[2], argv[3], options);
             return 0;
         }
     } catch (const std::exception &e) {

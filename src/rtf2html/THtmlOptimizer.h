@@ -37,6 +37,12 @@ public:
 
     // Whether the result is independent of the order of deletions.
     bool Confluent() const;
+    // Length of the longest fragment.
+    size_t MaxLength() const
+    {
+        Rebuild();
+        return FMaxLength;
+    }
     // Changes whenever the set of fragments changes.
     unsigned Version() const { return FVersion; }
 

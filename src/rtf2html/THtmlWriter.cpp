@@ -10,7 +10,7 @@ namespace {
 constexpr size_t KLineLimit = 100;
 // Past this much unwritten markup that the optimiser removes again, the buffer is replaced
 // by its optimised form so that the work stays in proportion to the input.
-constexpr size_t KRawLimit = 1 << 16;
+constexpr size_t KRawLimit = 1 << 12;
 
 int HexDigit(char c)
 {
@@ -408,7 +408,8 @@ void THtmlWriter::WriteOut(const std::string &text)
     size_t cutFrom = oldLength;
     bool changed = false;
     std::string keptRaw;
-    if (text.find('>') == std::string::npos) {
+    const bool plain = text.find('>') == std::string::npos;
+    if (plain) {
         // Every fragment ends with ">": the text cannot take part in a deletion.
         FOptimized += text;
         if (!FRawSame)
@@ -427,23 +428,45 @@ void THtmlWriter::WriteOut(const std::string &text)
             FRaw.clear();
             FRawSame = true;
         }
-        std::string work = (FRawSame ? FOptimized : FRaw) + text;
+        const std::string &source = FRawSame ? FOptimized : FRaw;
         const size_t clean = FRawSame ? oldLength : FRawClean;
-        unchanged = FOptimizer.Reduce(work, clean);
+        // Only the end of the clean part can take part in a deletion, unless deletions eat
+        // their way further back; then the piece is taken larger.
+        size_t context = 2 * FOptimizer.MaxLength() + 64;
+        size_t start;
+        std::string work;
+        for (;;) {
+            start = clean > context ? clean - context : 0;
+            work.assign(source, start, std::string::npos);
+            work += text;
+            const size_t kept = FOptimizer.Reduce(work, clean - start);
+            unchanged = start + kept;
+            if (start == 0 || kept + 1 >= FOptimizer.MaxLength())
+                break;
+            context *= 4;
+        }
         if (!FRawSame) {
-            FRaw += text;
+            changed = true;
         } else {
-            changed = work.size() != oldLength + text.size() || unchanged < oldLength;
-            if (changed && work.size() <= KLineLimit)
+            changed = start + work.size() != oldLength + text.size() || unchanged < oldLength;
+            if (changed && start + work.size() <= KLineLimit)
                 keptRaw = FOptimized + text;
         }
         cutFrom = std::min(unchanged, clean);
-        FOptimized = std::move(work);
+        if (FRawSame) {
+            FOptimized.resize(start);
+            FOptimized += work;
+        } else {
+            FOptimized = FRaw.substr(0, start) + work;
+            FRaw += text;
+        }
     }
 
-    size_t nextParagraph;
-    size_t firstLineBreak;
-    FindMarks(FOptimized, cutFrom > 3 ? cutFrom - 3 : 0, nextParagraph, firstLineBreak);
+    // Text without ">" cannot complete a "<P>" or "<BR>": the buffer had none before.
+    size_t nextParagraph = std::string::npos;
+    size_t firstLineBreak = std::string::npos;
+    if (!plain)
+        FindMarks(FOptimized, cutFrom > 3 ? cutFrom - 3 : 0, nextParagraph, firstLineBreak);
     size_t cut = nextParagraph != std::string::npos    ? nextParagraph + 3
                  : firstLineBreak != std::string::npos ? firstLineBreak + 4
                                                        : std::string::npos;

@@ -2,6 +2,7 @@
 
 #include "rtf2html/ERtfToHtmlError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
@@ -40,6 +41,7 @@ TRtfLineSource::TRtfLineSource(const std::string &fileName) : FBuffer(KBufferSiz
     FFile = std::fopen(fileName.c_str(), "rb");
     if (!FFile)
         throw ERtfToHtmlError(OpenMessage(errno));
+    FUnread = info.st_size > 0 ? static_cast<uint64_t>(info.st_size) : 0;
 }
 
 TRtfLineSource::~TRtfLineSource()
@@ -54,6 +56,7 @@ bool TRtfLineSource::Fill()
         return false;
     FStart = 0;
     FEnd = std::fread(FBuffer.data(), 1, FBuffer.size(), FFile);
+    FUnread -= std::min<uint64_t>(FUnread, FEnd);
     if (FEnd == 0) {
         FAtEnd = true;
         if (std::ferror(FFile))
@@ -84,6 +87,11 @@ bool TRtfLineSource::ReadLine(std::string &line)
         const char *const limit = begin + length;
         while (stop < limit && *stop != '\n' && *stop != '\r')
             ++stop;
+        if (stop == limit && line.capacity() < line.size() + length + FUnread) {
+            // A line longer than the buffer: room for the rest of the file at once rather
+            // than growing again and again.
+            line.reserve(line.size() + length + static_cast<size_t>(FUnread));
+        }
         line.append(begin, stop);
         FStart += static_cast<size_t>(stop - begin);
         if (stop < limit) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -26,5 +27,6 @@ private:
     size_t FStart = 0;
     size_t FEnd = 0;
     bool FAtEnd = false;
+    uint64_t FUnread = 0;       // bytes of the file not yet read into the buffer
     bool FSkipLineFeed = false; // the last line ended with CR: a LF that follows belongs to it
 };

@@ -454,8 +454,7 @@ void TRtfReader::Run()
             Backslash();
         } else {
             ++FPos;
-            TextItem(std::string(1, c));
-            PlainRun();
+            TextItem(std::string(1, c), true);
         }
     }
     // The input ended inside groups: they end with it.
@@ -477,7 +476,7 @@ void TRtfReader::EndGroup(std::vector<TRtfFormat> &stack)
     }
 }
 
-void TRtfReader::TextItem(const std::string &item)
+void TRtfReader::TextItem(const std::string &item, bool withRun)
 {
     if (W.PendingLi) {
         W.WriteOut("<LI type=disc>");
@@ -487,14 +486,17 @@ void TRtfReader::TextItem(const std::string &item)
         W.WriteOut(W.EmitItem("&&" + FPendingNumberText, FFormat));
         FPendingNumberText.clear();
     }
-    W.WriteOut(W.EmitItem(item, FFormat));
+    std::string html = W.EmitItem(item, FFormat);
+    if (withRun)
+        AppendPlainRun(html);
+    W.WriteOut(html);
 }
 
 // The characters up to the next backslash or brace, when each of them would go out as its
-// own item with nothing else: one piece of output, the same as item by item (the rendered
-// text holds no "<" or ">", so no cut point, optimiser change or early write can happen
-// between the characters).
-void TRtfReader::PlainRun()
+// own item with nothing else, join the output of the item before them: the same as item
+// by item, since their rendering holds no "<" or ">" (no cut point, optimiser change or
+// early write can fall between them).
+void TRtfReader::AppendPlainRun(std::string &html)
 {
     if (W.PendingLi || !W.PlainTextReady())
         return;
@@ -503,8 +505,7 @@ void TRtfReader::PlainRun()
         ++end;
     if (end == FPos)
         return;
-    W.WriteOut(
-        THtmlWriter::RenderPlainText(std::string_view(FText).substr(FPos, end - FPos), FFormat));
+    html += THtmlWriter::RenderPlainText(std::string_view(FText).substr(FPos, end - FPos), FFormat);
     FPos = end;
 }
 

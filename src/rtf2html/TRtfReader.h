@@ -64,8 +64,8 @@ private:
     // The main reader.
     void EndGroup(std::vector<TRtfFormat> &stack);
     void Backslash();
-    void TextItem(const std::string &item);
-    void PlainRun();
+    void TextItem(const std::string &item, bool withRun = false);
+    void AppendPlainRun(std::string &html);
     bool HexItem(std::string &item);
     void MainWord(const TWord &word);
     std::string DoControlWord(const TWord &word, TRtfFormat &format);

@@ -4,7 +4,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QObject>
+#include <QProcess>
 #include <QTest>
 
 #include "TestEnvironment.h"
@@ -46,6 +48,7 @@ private slots:
     void secondConversionStartsAfresh();
     void sampleDocuments_data();
     void sampleDocuments();
+    void commandLine();
 };
 
 void TestRtf2HtmlFrame::emptyDocumentGivesFrameOnly_data()
@@ -191,6 +194,31 @@ void TestRtf2HtmlFrame::sampleDocuments()
     WriteFile(name + ".rtf", rtf);
     ConvertRtfToHtml((name + ".rtf").toStdString(), (name + ".htm").toStdString(), {""});
     QCOMPARE(ReadFile(name + ".htm"), expected);
+}
+
+void TestRtf2HtmlFrame::commandLine()
+{
+    const QString cli = qEnvironmentVariable("ZARVEL_BIN_DIR") + "/zarvel-cli";
+    if (!QFileInfo::exists(cli))
+        QSKIP("zarvel-cli is not built");
+    WriteFile("cli.rtf", "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\b a\\b0\\b b\\par}");
+    QProcess process;
+    process.start(
+        cli, {"rtf2html", "cli.rtf", "cli.htm", "--option", "noFonts", "--option", "optimize"});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(BodyOf(ReadFile("cli.htm")), QByteArray("<B>ab</B><BR>\n"));
+
+    QFile::remove("none.htm");
+    process.start(cli, {"rtf2html", "no such.rtf", "none.htm"});
+    QVERIFY(process.waitForFinished(60000));
+    QVERIFY(process.exitCode() != 0);
+    QVERIFY(process.readAllStandardError().contains("File not found"));
+    QVERIFY(!QFile::exists("none.htm"));
+
+    process.start(cli, {"rtf2html", "cli.rtf"});
+    QVERIFY(process.waitForFinished(60000));
+    QVERIFY(process.exitCode() != 0);
 }
 
 ZARVEL_TEST_MAIN(TestRtf2HtmlFrame)
