@@ -121,6 +121,10 @@ private:
     QList<QColor> FColors;
     QHash<int, RunFormat> FResolved;
     RunFormat FCurrent;
+    // The run of list paragraphs that the last paragraph belongs to.
+    QByteArray FRunKey;
+    int FRunStart = 1;
+    int FRunNumber = 1;
     bool FFormatKnown = false;
 };
 
@@ -349,14 +353,34 @@ QByteArray Writer::ParagraphProperties(const QTextBlock &block, QByteArray &list
     if (QTextList *list = block.textList()) {
         const QTextListFormat listFormat = list->format();
         const int start = listFormat.hasProperty(ListStart) ? listFormat.intProperty(ListStart) : 1;
-        const int number = start + list->itemNumber(block);
-        // An item that does not follow another item of its list starts the numbering anew
-        // where it stands, so that reading it back gives the same number.
-        const QTextBlock previous = block.previous();
-        const int pnStart = previous.isValid() && previous.textList() == list ? start : number;
+        // Numbered paragraphs in a row that look alike are one list to a reader of rich text,
+        // whatever lists the document keeps; an item that starts a run states its own number
+        // as the start, so that reading it back numbers it the same.
+        const QTextListFormat::Style style = listFormat.style();
+        const bool numbered =
+            style == QTextListFormat::ListDecimal || style == QTextListFormat::ListLowerAlpha ||
+            style == QTextListFormat::ListUpperAlpha || style == QTextListFormat::ListLowerRoman ||
+            style == QTextListFormat::ListUpperRoman;
+        const QByteArray runKey = numbered ? QByteArray::number(int(style)) + '|' +
+                                                 listFormat.numberPrefix().toUtf8() + '|' +
+                                                 listFormat.numberSuffix().toUtf8()
+                                           : QByteArray("bullet");
+        int number = start + list->itemNumber(block);
+        int pnStart = number;
+        if (runKey == FRunKey) {
+            number = ++FRunNumber;
+            pnStart = FRunStart;
+        } else {
+            FRunKey = runKey;
+            FRunStart = FRunNumber = number;
+        }
         firstIndent = format.intProperty(ListFirstIndent);
         QString family = FDefaultFont.family();
-        const QVariant families = block.charFormat().fontFamilies();
+        // The number takes the font of the paragraph's first character.
+        QTextCharFormat first = block.charFormat();
+        if (!block.begin().atEnd())
+            first = block.begin().fragment().charFormat();
+        const QVariant families = first.fontFamilies();
         if (families.isValid() && !families.toStringList().isEmpty())
             family = families.toStringList().constFirst();
         const QByteArray font = QByteArray::number(FontIndex(family));
@@ -396,6 +420,13 @@ QByteArray Writer::ParagraphProperties(const QTextBlock &block, QByteArray &list
             auto escaped = [](const QByteArray &text) {
                 QByteArray out;
                 for (char c : text) {
+                    const auto byte = static_cast<unsigned char>(c);
+                    if (byte < 0x20)
+                        continue;
+                    if (byte >= 0x80) {
+                        out += "\\'" + QByteArray::number(byte, 16);
+                        continue;
+                    }
                     if (c == '\\' || c == '{' || c == '}')
                         out += '\\';
                     out += c;
@@ -412,6 +443,8 @@ QByteArray Writer::ParagraphProperties(const QTextBlock &block, QByteArray &list
                 p += "{\\pntxta " + escaped(suffix) + '}';
             p += '}';
         }
+    } else {
+        FRunKey.clear();
     }
     switch (format.alignment() & Qt::AlignHorizontal_Mask) {
     case Qt::AlignHCenter:
