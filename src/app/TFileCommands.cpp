@@ -1,12 +1,18 @@
 #include "app/TFileCommands.h"
 
+#include "app/ConfirmBox.h"
+#include "app/SaveFileKinds.h"
+#include "app/ShowMsgBox.h"
 #include "app/TMainForm.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
+#include "rtf2html/RtfToHtml.h"
 #include "widgets/TDialogSeam.h"
 #include "widgets/TOpenPreviewDialog.h"
 
+#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace {
 QString ChosenFile(QFileDialog &dialog)
@@ -60,9 +66,36 @@ bool TFileCommands::SaveAs(TPane pane)
     const QString fileName = RunSaveDialog();
     if (fileName.isEmpty())
         return false;
+    const TSaveKind kind = SaveKindOf(fileName);
+    if (kind == TSaveKind::Unknown) {
+        // Nothing is written, but the user must know that.
+        ShowMsgBox(QStringLiteral("Zarvel"), QLatin1Char('!'), UnknownExtensionMessage(fileName));
+        return false;
+    }
+    if (QFileInfo::exists(fileName) &&
+        AskYesNoCancel(&FForm, QStringLiteral("OK to overwrite %1").arg(fileName)) !=
+            QMessageBox::Yes)
+        return false;
+    if (kind == TSaveKind::Html) {
+        SaveAsHtml(pane, fileName);
+        return true;
+    }
     SavePaneToFile(pane, fileName);
     FForm.SetDocumentName(fileName);
     return true;
+}
+
+void TFileCommands::SaveAsHtml(TPane pane, const QString &fileName)
+{
+    // The converter reads rich text from a file: the pane goes to the working file first.
+    // A failed conversion leaves the working file and the pane's modified flag as they are.
+    const QString workFile = QStringLiteral("$$$");
+    TRichEditEx &control = FForm.Pane(pane);
+    control.Lines().SaveFile(workFile);
+    ConvertRtfToHtml(QFile::encodeName(workFile).toStdString(),
+                     QFile::encodeName(fileName).toStdString(), {std::string()});
+    QFile::remove(workFile);
+    control.SetModifiedFlag(false);
 }
 
 QString TFileCommands::RunSaveDialog()

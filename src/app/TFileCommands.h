@@ -20,7 +20,10 @@ public:
     // Saves the pane known by this name: "Untitled" goes through Save As; any other name asks
     // for the file in the save dialog and leaves the document name as it is.
     bool Save(TPane pane, const QString &name);
-    // Asks for a file name, saves the pane there and makes it the document name.
+    // Asks for a file name and saves the pane there as its extension says: rich text (also for
+    // .TXT names) becomes the document name; HTML is converted from rich text and leaves the
+    // document name alone. A name with an extension it does not write saves nothing, and says
+    // so. An existing file is replaced only after the user agreed.
     bool SaveAs(TPane pane);
 
     // Runs the save dialog; an empty name when the user cancels.
@@ -31,5 +34,8 @@ public:
     void SavePaneToFile(TPane pane, const QString &fileName);
 
 private:
+    // Writes the pane as an HTML page, converted from its rich text.
+    void SaveAsHtml(TPane pane, const QString &fileName);
+
     TMainForm &FForm;
 };

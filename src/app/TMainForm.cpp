@@ -2,6 +2,7 @@
 
 #include "app/ConfirmBox.h"
 #include "app/EAbort.h"
+#include "app/TEditingTools.h"
 #include "app/TFileCommands.h"
 #include "app/TMainMenu.h"
 #include "app/TSpeedBar.h"
@@ -60,6 +61,17 @@ void SetPanelColour(QWidget &panel, const QColor &colour)
     panel.setPalette(palette);
 }
 
+// The panes the editing tools work on, by the window's pane rules.
+TEditingTools::TPanes EditingPanes(TMainForm &form)
+{
+    return {
+        form.DocumentPane(), [&form]() -> TRichEditEx & { return form.Pane(form.PaneByRuleB()); },
+        [&form]() -> TRichEditEx & { return form.Pane(form.PaneByRuleC()); },
+        [&form](TRichEditEx &pane) {
+            form.PaneRules().Show(&pane == form.RichEditEx1 ? TPane::Document : TPane::Information);
+        }};
+}
+
 } // namespace
 
 TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
@@ -74,6 +86,7 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
     CreateComponents();
     FPaneRules = std::make_unique<TPaneRules>(*RichEditEx1, *RichEditEx2);
     FFileCommands = std::make_unique<TFileCommands>(*this);
+    FEditingTools = std::make_unique<TEditingTools>(*this, EditingPanes(*this), msgpanel1);
     FMainMenu = std::make_unique<TMainMenu>(*this, *menuBar());
     ConnectButtons();
     SetUpPanes();
@@ -440,12 +453,12 @@ void TMainForm::EditPaste()
 
 void TMainForm::F1Click()
 {
-    // Shows the find dialog; searches the pane of rule C.
+    FEditingTools->F1Click();
 }
 
 void TMainForm::R1Click()
 {
-    // Shows the replace dialog; replaces in the pane of rule C.
+    FEditingTools->R1Click();
 }
 
 void TMainForm::SelectFont()
@@ -455,17 +468,17 @@ void TMainForm::SelectFont()
 
 void TMainForm::Mathcalculate1Click()
 {
-    // Replaces the document pane's selected expression by its value.
+    FEditingTools->Mathcalculate1Click();
 }
 
 void TMainForm::Insertpagebreak1Click()
 {
-    // Inserts ten blank lines into the document pane.
+    FEditingTools->Insertpagebreak1Click();
 }
 
 void TMainForm::Insertnonvisiblepagebreak1Click()
 {
-    // Inserts a page break into the document pane.
+    FEditingTools->Insertnonvisiblepagebreak1Click();
 }
 
 void TMainForm::Selectall1Click()
@@ -546,7 +559,7 @@ void TMainForm::SpeedButton3Click()
 
 void TMainForm::CRLFButtonClick()
 {
-    // Shows the paragraph ends of the pane of rule B.
+    FEditingTools->CRLFButtonClick();
 }
 
 // --- Tool bar and ruler ------------------------------------------------------------------

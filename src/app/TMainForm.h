@@ -15,6 +15,7 @@ class QLabel;
 class QProgressBar;
 class QStatusBar;
 class QTimer;
+class TEditingTools;
 class TFileCommands;
 class TMainMenu;
 class TOpenPreviewDialog;
@@ -79,6 +80,7 @@ public:
 
     TMainMenu &MainMenu() const { return *FMainMenu; }
     TFileCommands &FileCommands() const { return *FFileCommands; }
+    TEditingTools &EditingTools() const { return *FEditingTools; }
 
     // --- Children (names as in the window definition) ------------------------------------
     TSpeedBar *SpeedBar = nullptr;
@@ -175,6 +177,7 @@ private:
     std::unique_ptr<TPaneRules> FPaneRules;
     std::unique_ptr<TMainMenu> FMainMenu;
     std::unique_ptr<TFileCommands> FFileCommands;
+    std::unique_ptr<TEditingTools> FEditingTools;
     QWidget *FHelpWindow = nullptr;
     QDialog *FCreditsWindow = nullptr;
 };
