@@ -37,6 +37,8 @@ int PrintPdf(const std::vector<std::string> &args)
         throw std::runtime_error(QStringLiteral("Cannot create file \"%1\". %2")
                                      .arg(output, partial.errorString())
                                      .toStdString());
+    partial.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                           QFile::ReadOther);
     partial.close();
 
     TRichPrinter printer(TRichPrinter::NewPdfPrinter(partial.fileName()), nullptr);

@@ -215,18 +215,58 @@ int TFormatRange::Format(const QTextDocument &source, bool render,
         next = FLines[last].end;
     next = std::min(next, cpMax);
 
-    if (render && request->hdc) {
-        QPainter &painter = *request->hdc;
-        const qreal yEnd = FLines[last].bottom;
-        painter.save();
-        painter.translate(left, top - y0);
-        const QRectF clip(-left - width, y0, 3.0 * width + 2 * left, yEnd - y0);
-        painter.setClipRect(clip, Qt::IntersectClip);
+    if (render && request->hdc)
+        Draw(*request->hdc, first, last, left, top, width);
+    return next;
+}
+
+void TFormatRange::Draw(QPainter &painter, int first, int last, int left, int top, int width) const
+{
+    const qreal y0 = FLines[first].top;
+    const qreal yEnd = FLines[last].bottom;
+    painter.save();
+    painter.translate(left, top - y0);
+    const QRectF page(-left - width, y0, 3.0 * width + 2 * left, yEnd - y0);
+    painter.setClipRect(page, Qt::IntersectClip);
+
+    // Paragraphs cut by the page edge are drawn line by line, so that none of their lines on
+    // the neighbouring page is drawn here (a clipped line would still put its text into a PDF).
+    QAbstractTextDocumentLayout *layout = FClone->documentLayout();
+    const QTextBlock firstBlock = FClone->findBlock(FLines[first].start);
+    const QTextBlock lastBlock = FClone->findBlock(FLines[last].start);
+    const bool cutAtTop = FLines[first].start != firstBlock.position();
+    const bool cutAtBottom = FLines[last].end != lastBlock.position() + lastBlock.length();
+    const auto drawLines = [&](const QTextBlock &block) {
+        const QTextLayout *lines = block.layout();
+        const QPointF origin = layout->blockBoundingRect(block).topLeft();
+        for (int i = 0; i < lines->lineCount(); ++i) {
+            const QTextLine line = lines->lineAt(i);
+            const qreal lineTop = origin.y() + line.y();
+            if (lineTop >= y0 - 0.5 && lineTop + line.height() <= yEnd + 0.5)
+                line.draw(&painter, origin);
+        }
+    };
+    qreal wholeTop = y0;
+    qreal wholeBottom = yEnd;
+    if (cutAtTop) {
+        drawLines(firstBlock);
+        wholeTop = layout->blockBoundingRect(firstBlock).bottom();
+    }
+    if (cutAtBottom && !(cutAtTop && firstBlock == lastBlock)) {
+        drawLines(lastBlock);
+        wholeBottom = layout->blockBoundingRect(lastBlock).top();
+    }
+    if (wholeBottom - wholeTop > 2) {
+        // Whole paragraphs: the layout draws them with lists, tables and backgrounds, and
+        // skips what lies outside this rectangle.
         QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = clip;
+        context.clip = QRectF(page.left(), wholeTop + 1, page.width(), wholeBottom - wholeTop - 2);
         context.palette.setColor(QPalette::Text, Qt::black);
-        FClone->documentLayout()->draw(&painter, context);
+        painter.save();
+        painter.setClipRect(QRectF(page.left(), wholeTop, page.width(), wholeBottom - wholeTop),
+                            Qt::IntersectClip);
+        layout->draw(&painter, context);
         painter.restore();
     }
-    return next;
+    painter.restore();
 }

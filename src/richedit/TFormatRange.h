@@ -58,6 +58,7 @@ private:
     void Prepare(const QTextDocument &source, const QPaintDevice &target, int widthPx);
     void BuildLines();
     int FirstLineAt(int position) const;
+    void Draw(QPainter &painter, int first, int last, int left, int top, int width) const;
 
     std::unique_ptr<QTextDocument> FClone;
     std::unique_ptr<MetricDevice> FDevice;
