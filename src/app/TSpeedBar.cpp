@@ -19,7 +19,7 @@ void SetGlyph(QToolButton &button, const char *themeName, QStyle::StandardPixmap
     if (!icon.isNull())
         button.setIcon(icon);
     else
-        button.setText(button.toolTip().left(2));
+        button.setText(button.toolTip());
 }
 } // namespace
 
