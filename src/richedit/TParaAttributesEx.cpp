@@ -255,9 +255,7 @@ void TParaAttributesEx::SetAlignment(int alignment)
     default:
         break;
     }
-    ForEachBlock([value](const QTextBlock &, QTextBlockFormat &f) {
-        f.setAlignment(value | Qt::AlignAbsolute);
-    });
+    ForEachBlock([value](const QTextBlock &, QTextBlockFormat &f) { f.setAlignment(value); });
 }
 
 int TParaAttributesEx::BulletStyle() const
