@@ -1,0 +1,93 @@
+// A 300-page document printed to PDF and paginated for preview with compressed page files.
+#include "print/TRichPreviewForm.h"
+#include "print/TRichPrinter.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QTextEdit>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+QString LongDocument(int pages)
+{
+    QString text;
+    for (int i = 1; i <= pages * 63; ++i)
+        text += QStringLiteral("Line %1: the quick brown fox jumps over the lazy dog, again and "
+                               "again, to fill the page.\n")
+                    .arg(i);
+    return text;
+}
+
+QTextEdit &Document()
+{
+    static QTextEdit edit;
+    static bool filled = false;
+    if (!filled) {
+        edit.setPlainText(LongDocument(300));
+        filled = true;
+    }
+    return edit;
+}
+
+void BM_PrintToPdf(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    int pages = 0;
+    for (auto _ : state) {
+        TRichPrinter printer(TRichPrinter::NewPdfPrinter(dir.filePath("out.pdf")), nullptr);
+        printer.SetShowProgress(false);
+        pages = 0;
+        printer.OnNewPage = [&](QObject *) { ++pages; };
+        printer.PrintRichEdit(Document(), 1);
+    }
+    state.counters["pages"] = pages;
+    state.counters["pdf_kb"] = QFileInfo(dir.filePath("out.pdf")).size() / 1024.0;
+}
+BENCHMARK(BM_PrintToPdf)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+void BM_PreviewPaginate(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    int pages = 0;
+    qint64 bytes = 0;
+    for (auto _ : state) {
+        TRichPrinter printer(TRichPrinter::NewPdfPrinter(), nullptr);
+        printer.SetShowProgress(false);
+        printer.SetCompressPreview(true);
+        printer.PreviewRichEdit(Document());
+        state.PauseTiming();
+        pages = printer.PreviewForm() ? printer.PreviewForm()->PageCount() : 0;
+        bytes = 0;
+        for (int i = 0; i < pages; ++i)
+            bytes += QFileInfo(TRichPreviewForm::PageFileName(i, true)).size();
+        if (printer.PreviewForm())
+            printer.PreviewForm()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        state.ResumeTiming();
+    }
+    state.counters["pages"] = pages;
+    state.counters["kb_per_page"] = pages ? bytes / 1024.0 / pages : 0;
+    QDir::setCurrent(old);
+}
+BENCHMARK(BM_PreviewPaginate)->Unit(benchmark::kMillisecond)->Iterations(2);
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
