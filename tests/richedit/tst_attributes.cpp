@@ -331,6 +331,20 @@ private slots:
         QVERIFY(FEdit->DefaultAttributes().Italic());
     }
 
+    void fontChangeLeavesDocumentUnmodified()
+    {
+        TRichEditEx edit;
+        int changes = 0;
+        edit.OnChange = [&](TCustomRichEditEx *) { ++changes; };
+        QFont font(QStringLiteral("Arial"));
+        font.setPixelSize(11);
+        edit.setFont(font);
+        QCOMPARE(edit.DefaultAttributes().Size(), 8);
+        QVERIFY(!edit.ModifiedFlag());
+        QCOMPARE(changes, 0);
+        QCOMPARE(edit.TextLength(), 0);
+    }
+
     void copyBetweenControls()
     {
         FEdit->Select(0, 5);
