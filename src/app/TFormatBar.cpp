@@ -50,7 +50,7 @@ void ShowError(const std::exception &error)
 } // namespace
 
 TFormatBar::TFormatBar(QWidget &speedBar, TRichEditEx &pane, TRuler &ruler)
-    : QObject(&speedBar), FPane(pane), FRuler(ruler)
+    : QObject(&speedBar), FPane(pane), FRuler(ruler), FRulerAlive(&ruler)
 {
     setObjectName(QStringLiteral("FormatBar"));
     RunCommand = [](const std::function<void()> &command) {
@@ -164,7 +164,8 @@ TFormatBar::TFormatBar(QWidget &speedBar, TRichEditEx &pane, TRuler &ruler)
 
 TFormatBar::~TFormatBar()
 {
-    if (FRuler.OnIndentsChanged)
+    // The ruler may outlive the bar: it must not call back into it.
+    if (FRulerAlive)
         FRuler.OnIndentsChanged = nullptr;
 }
 

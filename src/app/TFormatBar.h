@@ -1,6 +1,9 @@
 #pragma once
 
+#include "app/TRuler.h"
+
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
 
@@ -12,7 +15,6 @@ class QPushButton;
 class QToolButton;
 class QWidget;
 class TRichEditEx;
-class TRuler;
 class TTextAttributesEx;
 
 // The formatting controls of the main window's tool bar (font name and size, bold, italic,
@@ -86,5 +88,6 @@ private:
 
     TRichEditEx &FPane;
     TRuler &FRuler;
+    QPointer<TRuler> FRulerAlive;
     int FUpDownPosition = 0;
 };
