@@ -1,0 +1,276 @@
+#include "PrintTestSupport.h"
+#include "ScriptedDialogs.h"
+#include "TestEnvironment.h"
+#include "print/TArrowButton.h"
+#include "print/TPageImage.h"
+#include "print/TPreview2.h"
+#include "print/TRichPreviewForm.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QScrollArea>
+#include <QSettings>
+#include <QTextEdit>
+#include <QToolButton>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+QPicture Page(int number)
+{
+    QPicture picture;
+    QPainter painter(&picture);
+    painter.drawText(100, 100, QStringLiteral("page %1").arg(number));
+    return picture;
+}
+
+void SetCompress(bool on)
+{
+    QSettings s("Zarvel", "Zarvel");
+    s.setValue("RichPrint.Settings/Compress/CompressPreview", on ? "1" : "0");
+}
+
+// A preview window on a screen of the given size holding count pages, after pagination.
+std::unique_ptr<TRichPreviewForm> Preview(int count, QSize screen = QSize(1920, 1080))
+{
+    TRichPreviewForm::SetAspectRatio(297.0 / 210.0);
+    auto form = std::make_unique<TRichPreviewForm>(QRect(QPoint(0, 0), screen));
+    form->setAttribute(Qt::WA_DeleteOnClose, false);
+    form->SetPageSize(4961, 7016, QPoint(142, 142));
+    for (int i = 0; i < count; ++i) {
+        form->StorePage(Page(i + 1), i == count - 1);
+        form->FormPaint();
+    }
+    form->FormActivate();
+    return form;
+}
+
+QStringList PageFiles()
+{
+    return QDir().entryList({"PreviewMetafile*"}, QDir::Files);
+}
+} // namespace
+
+class TestRichPreview : public QObject
+{
+    Q_OBJECT
+private slots:
+    void cleanup()
+    {
+        for (const QString &f : PageFiles())
+            QFile::remove(f);
+        SetCompress(true);
+    }
+
+    void onePageDocument()
+    {
+        auto form = Preview(1);
+        QVERIFY(form->Edit1->isReadOnly());
+        QVERIFY(!form->TwoPage());
+        QCOMPARE(form->Label10->text(), QStringLiteral("(1)"));
+        QVERIFY(form->Label10->isVisibleTo(form.get()));
+        QCOMPARE(form->windowTitle(), QStringLiteral("Print Preview"));
+        QCOMPARE(form->Edit1->text().trimmed(), QStringLiteral("1"));
+    }
+
+    void threePagesSideBySide()
+    {
+        auto form = Preview(3);
+        QVERIFY(form->TwoPage());
+        TPreview2 *second = form->Preview2();
+        QVERIFY(second);
+        QCOMPARE(form->Edit1->text().trimmed(), QStringLiteral("1"));
+        QCOMPARE(second->Label5->text().trimmed(), QStringLiteral("2"));
+        QVERIFY(!form->Edit1->isReadOnly());
+        form->ArrowButton2Click();
+        QCOMPARE(form->PageIndex(), 2);
+        QCOMPARE(form->Edit1->text().trimmed(), QStringLiteral("3"));
+        QVERIFY(!second->Label4->isVisibleTo(second));
+        QVERIFY(!second->Label5->isVisibleTo(second));
+        QVERIFY(!form->ArrowButton2->isEnabled());
+        QVERIFY(form->ArrowButton1->isEnabled());
+        // The blank second window is white all over.
+        const QImage &blank = second->Image1->Picture();
+        QCOMPARE(blank.pixelColor(blank.width() / 2, blank.height() / 2), QColor(Qt::white));
+        form->ArrowButton1Click();
+        QCOMPARE(form->PageIndex(), 0);
+        QVERIFY(!form->ArrowButton1->isEnabled());
+        QCOMPARE(second->Label5->text().trimmed(), QStringLiteral("2"));
+    }
+
+    void narrowScreenKeepsOneWindowCentred()
+    {
+        auto form = Preview(3, QSize(800, 800));
+        QVERIFY(!form->TwoPage());
+        QVERIFY(!form->Preview2());
+        QCOMPARE(form->x(), int(std::nearbyint((800 - form->OuterWidth()) * 0.5)));
+        form->ArrowButton2Click();
+        QCOMPARE(form->PageIndex(), 1);
+        QCOMPARE(form->Edit1->text().trimmed(), QStringLiteral("2"));
+    }
+
+    void zoomSteps()
+    {
+        auto form = Preview(2, QSize(800, 800));
+        QVERIFY(!form->SpeedButton3->isEnabled());
+        form->MaskEdit1->setText("0.050");
+        QCOMPARE(form->ZoomStep(), 0.05);
+        form->SpeedButton2Click();
+        QCOMPARE(form->Label7->text(), QStringLiteral("1.050"));
+        QVERIFY(form->SpeedButton3->isEnabled());
+        QVERIFY(form->Image1->width() > form->ScrollBox1->width());
+        form->MaskEdit1->setText("0.100");
+        form->SpeedButton3Click();
+        QCOMPARE(form->Zoom(), 1.0); // not 0.95
+        QVERIFY(!form->SpeedButton3->isEnabled());
+        QCOMPARE(form->Image1->size(), form->ScrollBox1->size());
+        // Up and down by the same step comes back to 1 exactly.
+        form->SpeedButton2Click();
+        form->SpeedButton3Click();
+        QVERIFY(!form->SpeedButton3->isEnabled());
+        // An incomplete step entry is 0.1.
+        form->MaskEdit1->setText("2.");
+        QCOMPARE(form->ZoomStep(), 0.1);
+        form->SpeedButton2Click();
+        form->SpeedButton2Click();
+        form->Image1MouseDown(Qt::RightButton);
+        QCOMPARE(form->Zoom(), 1.0);
+        QCOMPARE(form->Label7->text(), QStringLiteral("1.000"));
+    }
+
+    void pageFieldEntries_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<int>("index");
+        QTest::newRow("zero") << "0" << 0;
+        QTest::newRow("beyond") << "9" << 0;
+        QTest::newRow("letters") << "ab" << 0;
+        QTest::newRow("valid") << "3" << 2;
+    }
+    void pageFieldEntries()
+    {
+        QFETCH(QString, entry);
+        QFETCH(int, index);
+        auto form = Preview(4, QSize(800, 800));
+        form->Edit1->clear();
+        QTest::keyClicks(form->Edit1, entry);
+        QCOMPARE(form->PageIndex(), index);
+        QCOMPARE(form->ArrowButton1->isEnabled(), index > 0);
+        QCOMPARE(form->ArrowButton2->isEnabled(), index < 3);
+    }
+
+    void typedEvenPageShowsItsPair()
+    {
+        auto form = Preview(4);
+        QVERIFY(form->TwoPage());
+        form->Edit1->clear();
+        QTest::keyClicks(form->Edit1, "4");
+        QCOMPARE(form->PageIndex(), 2);
+        QCOMPARE(form->Preview2()->Label5->text().trimmed(), QStringLiteral("4"));
+    }
+
+    void keysNavigate()
+    {
+        auto form = Preview(4, QSize(800, 800));
+        form->FormKeyDown(Qt::Key_End);
+        QCOMPARE(form->PageIndex(), 3);
+        QVERIFY(!form->Label1->isEnabled());
+        form->FormKeyDown(Qt::Key_Home);
+        QCOMPARE(form->PageIndex(), 0);
+        QVERIFY(!form->Label2->isEnabled());
+        form->FormKeyDown(Qt::Key_PageUp);
+        QCOMPARE(form->PageIndex(), 1);
+        form->FormKeyPress(QChar('l'));
+        QVERIFY(form->Zoom() > 1);
+        // Activating again returns to the first page and keeps the zoom.
+        form->FormActivate();
+        QCOMPARE(form->PageIndex(), 0);
+        QVERIFY(form->Zoom() > 1);
+    }
+
+    void compressedPageFiles()
+    {
+        SetCompress(true);
+        auto form = Preview(2, QSize(800, 800));
+        QVERIFY(form->Compressed());
+        QCOMPARE(PageFiles(), (QStringList{"PreviewMetafile0.CPR", "PreviewMetafile1.CPR"}));
+        QFile f("PreviewMetafile0.CPR");
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray head = f.read(2);
+        QCOMPARE(quint8(head[0]), quint8(0x78)); // a zlib stream at the fastest level
+        QCOMPARE(quint8(head[1]), quint8(0x01));
+        form->close();
+        QVERIFY(PageFiles().isEmpty());
+    }
+
+    void uncompressedFilesRemovedOnClose()
+    {
+        SetCompress(false);
+        auto form = Preview(3, QSize(800, 800));
+        QVERIFY(!form->Compressed());
+        QCOMPARE(PageFiles().size(), 3);
+        form->BitBtn1Click();
+        QVERIFY(PageFiles().isEmpty());
+    }
+
+    void unwritablePageFileIsReported()
+    {
+        SetCompress(false);
+        QDir().mkdir("PreviewMetafile0");
+        ScriptedDialogs dialogs;
+        dialogs.ThenAccept();
+        TRichPreviewForm form;
+        form.setAttribute(Qt::WA_DeleteOnClose, false);
+        form.StorePage(Page(1), true);
+        QVERIFY(dialogs.LastSeen().contains("Can not save the page information (MetaFiles)"));
+        QDir().rmdir("PreviewMetafile0");
+    }
+
+    void printingARangeDrawsEachPageAsAJob()
+    {
+        auto printer = NewPdfRichPrinter("range.pdf");
+        SetCompress(false);
+        auto form = Preview(3, QSize(800, 800));
+        form->SetPrinter(printer->Printer());
+        ScriptedDialogs dialogs;
+        dialogs.Then([](QDialog &d) {
+            auto &pd = static_cast<QPrintDialog &>(d);
+            pd.setPrintRange(QAbstractPrintDialog::PageRange);
+            pd.setFromTo(2, 3);
+            return int(QDialog::Accepted);
+        });
+        form->SpeedButton1Click();
+        QCOMPARE(form->PrintFrom(), 2);
+        QCOMPARE(form->PrintTo(), 3);
+        QCOMPARE(form->PageIndex(), 2);
+        QVERIFY(QFile::exists("range.pdf"));
+    }
+
+    void previewThroughThePrinterComponent()
+    {
+        auto printer = NewPdfRichPrinter();
+        printer->SetShowProgress(true);
+        QTextEdit edit;
+        edit.setPlainText(NumberedLines(150));
+        printer->PreviewRichEdit(edit);
+        TRichPreviewForm *form = printer->PreviewForm();
+        QVERIFY(form);
+        QVERIFY(form->PageCount() >= 3);
+        QVERIFY(!printer->PreviewMode());
+        QVERIFY(printer->ProgressDialog() == nullptr);
+        QSettings s("Zarvel", "Zarvel");
+        QCOMPARE(s.value("RichPrint.Settings/Compress/CompressPreview").toString(), "1");
+        QVERIFY(!s.childGroups().isEmpty());
+        QVERIFY(!s.contains("RichPrint.Settings/Marges/MarginLeft"));
+        form->close();
+        QVERIFY(PageFiles().isEmpty());
+    }
+};
+
+ZARVEL_TEST_MAIN(TestRichPreview)
+#include "tst_richpreview.moc"
