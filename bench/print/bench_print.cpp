@@ -16,7 +16,7 @@ namespace {
 QString LongDocument(int pages)
 {
     QString text;
-    for (int i = 1; i <= pages * 63; ++i)
+    for (int i = 1; i <= pages * 65; ++i)
         text += QStringLiteral("Line %1: the quick brown fox jumps over the lazy dog, again and "
                                "again, to fill the page.\n")
                     .arg(i);
