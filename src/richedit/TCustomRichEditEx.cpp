@@ -142,7 +142,8 @@ TCustomRichEditEx::TCustomRichEditEx(QWidget *parent)
       FWideLines(std::make_unique<TWideRichEditStringsEx>(*this)),
       FSelectionAttributes(std::make_unique<TTextAttributesEx>(this, TAttributeKind::Selection)),
       FDefaultAttributes(std::make_unique<TTextAttributesEx>(this, TAttributeKind::Default)),
-      FParagraphAttributes(std::make_unique<TParaAttributesEx>(this))
+      FParagraphAttributes(std::make_unique<TParaAttributesEx>(this)),
+      FURLDetector(std::make_unique<TURLDetector>(*this))
 {
     SetLanguage(SystemLanguage());
     setAcceptRichText(true);
@@ -526,6 +527,8 @@ void TCustomRichEditEx::ContentsChanged(int position, int, int added)
 
 void TCustomRichEditEx::FireChange()
 {
+    if (FQuietDepth == 0)
+        FURLDetector->TextChanged();
     if (FQuietDepth == 0 && (FEventMask & TEventMask::ENM_CHANGE) && OnChange)
         OnChange(this);
 }
@@ -961,6 +964,17 @@ void TCustomRichEditEx::SetHideSelection(bool on)
     setPalette(p);
 }
 
+void TCustomRichEditEx::SetAutoURLDetect(TAutoURLDetect mode)
+{
+    FAutoURLDetect = mode;
+    FURLDetector->ModeChanged();
+}
+
+void TCustomRichEditEx::AfterStreamIn()
+{
+    FURLDetector->AfterLoad();
+}
+
 void TCustomRichEditEx::SetRedraw(bool on)
 {
     setUpdatesEnabled(on);
@@ -1319,6 +1333,7 @@ void TCustomRichEditEx::mousePressEvent(QMouseEvent *event)
 void TCustomRichEditEx::mouseReleaseEvent(QMouseEvent *event)
 {
     QTextEdit::mouseReleaseEvent(event);
+    FURLDetector->MouseReleased(event->position().toPoint(), event->button());
     if (OnMouseUp)
         OnMouseUp(this, event->button(), event->modifiers(), event->position().toPoint());
 }
@@ -1326,6 +1341,7 @@ void TCustomRichEditEx::mouseReleaseEvent(QMouseEvent *event)
 void TCustomRichEditEx::mouseMoveEvent(QMouseEvent *event)
 {
     QTextEdit::mouseMoveEvent(event);
+    FURLDetector->MouseMoved(event->position().toPoint());
     if (OnMouseMove)
         OnMouseMove(this, event->button(), event->modifiers(), event->position().toPoint());
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "richedit/RichEditTypes.h"
+#include "richedit/TURLDetector.h"
 
 #include <QTextEdit>
 
@@ -157,7 +158,15 @@ public:
     bool ShowSelectionBar() const { return FShowSelectionBar; }
     void SetShowSelectionBar(bool on);
     TAutoURLDetect AutoURLDetect() const { return FAutoURLDetect; }
-    void SetAutoURLDetect(TAutoURLDetect mode) { FAutoURLDetect = mode; }
+    void SetAutoURLDetect(TAutoURLDetect mode);
+    // URL schemes of adExtended and of the URL events; setting copies the entries.
+    TURLCollection &CustomURLs() { return FURLDetector->CustomURLs(); }
+    void SetCustomURLs(const TURLCollection &urls) { FURLDetector->SetCustomURLs(urls); }
+    TColor URLColor() const { return FURLDetector->URLColor(); }
+    void SetURLColor(TColor color) { FURLDetector->SetURLColor(color); }
+    int URLCursor() const { return FURLDetector->URLCursor(); }
+    void SetURLCursor(int cursor) { FURLDetector->SetURLCursor(cursor); }
+    TURLDetector &URLDetector() { return *FURLDetector; }
     unsigned LangOptions() const { return FLangOptions; }
     void SetLangOptions(unsigned options) { FLangOptions = options; }
     bool IncludeOLE() const { return FIncludeOLE; }
@@ -237,6 +246,8 @@ public:
     TRichEditResizeEvent OnResizeRequest;
     TRichEditProtectChange OnProtectChange;
     TRichEditSaveClipboard OnSaveClipboard;
+    TURLClickEvent OnURLClick;
+    TURLMoveEvent OnURLMove;
     TRichEditMouseEvent OnMouseDown;
     TRichEditMouseEvent OnMouseUp;
     TRichEditMouseEvent OnMouseMove;
@@ -244,7 +255,7 @@ public:
 protected:
     // Hooks for the attribute objects, URL detection and embedded objects.
     // After every StreamIn that inserted something.
-    virtual void AfterStreamIn() {}
+    virtual void AfterStreamIn();
     // After Font changed (the document's default font has already taken it).
     virtual void FontChanged() {}
     // True when an edit of [from, to) may go ahead: no protected character in it (for an
@@ -306,6 +317,7 @@ private:
     std::unique_ptr<TTextAttributesEx> FSelectionAttributes;
     std::unique_ptr<TTextAttributesEx> FDefaultAttributes;
     std::unique_ptr<TParaAttributesEx> FParagraphAttributes;
+    std::unique_ptr<TURLDetector> FURLDetector;
 
     int FLanguage = 1033;
     int FCodePage = 1252;
