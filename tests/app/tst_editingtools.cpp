@@ -1,0 +1,199 @@
+#include "ScriptedDialogs.h"
+#include "TestEnvironment.h"
+#include "app/TEditingTools.h"
+#include "app/TMainForm.h"
+#include "app/TMainMenu.h"
+#include "app/TSpeedBar.h"
+#include "richedit/TRichEditEx.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QDialog>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QToolButton>
+
+#include <memory>
+
+namespace {
+QByteArray ReadFile(const QString &name)
+{
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+int CountOf(const QByteArray &text, const QByteArray &what)
+{
+    return text.count(what);
+}
+} // namespace
+
+// Undo, clipboard, "Math calculate", the two insert commands and the line-ending display,
+// run through the main window's menu and tool bar.
+class TestEditingTools : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TMainForm> form;
+
+    void Trigger(const char *item) { form->MainMenu().Item(QString::fromLatin1(item)).trigger(); }
+    TRichEditEx &Document() const { return *form->RichEditEx1; }
+    TRichEditEx &Information() const { return *form->RichEditEx2; }
+
+private slots:
+    void init()
+    {
+        form = std::make_unique<TMainForm>();
+        form->show();
+        QFile::remove(QStringLiteral("$$$"));
+    }
+    void cleanup() { form.reset(); }
+
+    void undoAndRedo()
+    {
+        Document().SetSelectedText("abc");
+        Trigger("EditUndoItem");
+        QCOMPARE(Document().WholeText(), std::string());
+        Trigger("Redo1");
+        QCOMPARE(Document().WholeText(), std::string("abc"));
+    }
+
+    void cutCopyPasteAndSelectAll()
+    {
+        Document().SetWholeText("hello world");
+        Document().Select(0, 5);
+        Trigger("EditCopyItem");
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("hello"));
+        QCOMPARE(Document().WholeText(), std::string("hello world"));
+        Document().Select(5, 11);
+        Trigger("EditCutItem");
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral(" world"));
+        QCOMPARE(Document().WholeText(), std::string("hello"));
+        Document().SetSelectionStart(0);
+        Trigger("EditPasteItem");
+        QCOMPARE(Document().WholeText(), std::string(" worldhello"));
+        Trigger("Selectall1");
+        QCOMPARE(Document().SelectionStart(), 0);
+        QCOMPARE(Document().SelectionLength(), Document().TextLength());
+    }
+
+    void mathCalculate_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("12*3+4") << "12*3+4" << 0 << 6 << "       40.00";
+        QTest::newRow("inside a line") << "a 2^3 b" << 2 << 5 << "a         8.00 b";
+        QTest::newRow("negative") << "1-1.5" << 0 << 5 << "       -0.50";
+        QTest::newRow("no operator") << "hello" << 0 << 5 << "hello";
+        QTest::newRow("division by zero") << "2/0" << 0 << 3 << "2/0";
+        QTest::newRow("malformed") << "3+*" << 0 << 3 << "3+*";
+    }
+
+    void mathCalculate()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(QString, expected);
+        Document().SetWholeText(text.toStdString());
+        Document().Select(from, to);
+        ScriptedDialogs script; // no message, even when the evaluation fails
+        Trigger("Mathcalculate1");
+        QCOMPARE(QString::fromStdString(Document().WholeText()), expected);
+        QCOMPARE(script.Unexpected(), 0);
+        // The selection was replaced in every case, so the command can be undone.
+        QVERIFY(Document().CanUndo());
+    }
+
+    void mathCalculateWithoutSelection()
+    {
+        Document().SetWholeText("12*3+4");
+        Document().SetSelectionStart(3);
+        Trigger("Mathcalculate1");
+        QCOMPARE(Document().WholeText(), std::string("12*3+4"));
+        QVERIFY(!Document().ModifiedFlag());
+    }
+
+    void blankLinesReplaceTheSelection()
+    {
+        Document().SetWholeText("abcXYZdef");
+        Document().Select(3, 6);
+        Trigger("Insertpagebreak1");
+        QCOMPARE(Document().WholeText(), "abc" + std::string(10, '\r') + "def");
+        QVERIFY(!QFile::exists(QStringLiteral("$$$")));
+    }
+
+    void blankLinesGoToTheDocumentPane()
+    {
+        Information().SetWholeText("info");
+        Document().SetWholeText("doc");
+        Trigger("T1"); // the information pane is shown
+        Trigger("Insertpagebreak1");
+        QCOMPARE(Information().WholeText(), std::string("info"));
+        QCOMPARE(CountOf(QByteArray::fromStdString(Document().WholeText()), "\r"), 10);
+    }
+
+    void pageBreakIsAFormFeed()
+    {
+        Document().SetWholeText("ab");
+        Document().SetSelectionStart(1);
+        Trigger("Insertnonvisiblepagebreak1");
+        QCOMPARE(Document().WholeText(), std::string("a\fb"));
+        QVERIFY(!QFile::exists(QStringLiteral("$$$")));
+    }
+
+    void lineEndingsOnThreeParagraphs()
+    {
+        Document().SetWholeText("one\rtwo\rthree");
+        // Right after start-up both panes count as shown and the information pane is taken;
+        // switching twice leaves only the document pane shown.
+        Trigger("T1");
+        Trigger("T1");
+        QVERIFY(Information().isHidden());
+        QString message;
+        ScriptedDialogs script;
+        script.Then([&message](QDialog &dialog) {
+            message = ScriptedDialogs::TextOf(dialog);
+            return int(QDialog::Accepted);
+        });
+        form->SpeedBar->CRLFButton->click();
+        QCOMPARE(script.Pending(), 0);
+
+        // Every control word that begins with \par in the saved text got a pilcrow.
+        const QByteArray saved = ReadFile(QStringLiteral("$$##"));
+        const int count = CountOf(saved, "\\par");
+        QVERIFY2(count >= 4, saved.constData()); // three paragraph ends and at least one \pard
+        QVERIFY2(
+            message.contains(QString::number(count) + QStringLiteral(" replacements were made")),
+            qPrintable(message));
+        QCOMPARE(form->msgpanel1->text(),
+                 QString::number(count) + QStringLiteral("  replacements  "));
+
+        const QByteArray debug = ReadFile(QStringLiteral("debug2.rtf"));
+        QCOMPARE(ReadFile(QStringLiteral("$$$")), debug);
+        QCOMPARE(CountOf(debug, "\xB6\\par"), count);
+
+        const QString shown = Document().WideTextRange(0, -1);
+        for (const char *paragraph : {"one", "two", "three"})
+            QVERIFY2(shown.contains(QLatin1String(paragraph) + QChar(0xB6)), qPrintable(shown));
+    }
+
+    void lineEndingsUseTheShownInformationPane()
+    {
+        Information().SetWholeText("heading\rvalue");
+        Document().SetWholeText("doc");
+        Trigger("T1");
+        ScriptedDialogs script;
+        script.ThenAccept();
+        form->SpeedBar->CRLFButton->click();
+        QVERIFY(
+            Information().WideTextRange(0, -1).contains(QStringLiteral("heading") + QChar(0xB6)));
+        QCOMPARE(Document().WholeText(), std::string("doc"));
+    }
+};
+
+ZARVEL_TEST_MAIN(TestEditingTools)
+#include "tst_editingtools.moc"

@@ -1,0 +1,322 @@
+#include "ScriptedDialogs.h"
+#include "TestEnvironment.h"
+#include "app/SaveFileKinds.h"
+#include "app/TFileCommands.h"
+#include "app/TMainForm.h"
+#include "app/TMainMenu.h"
+#include "richedit/TRichEditEx.h"
+#include "widgets/TOpenPreviewDialog.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace {
+QByteArray ReadFile(const QString &name)
+{
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool WriteFile(const QString &name, const QByteArray &data)
+{
+    QFile file(name);
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+}
+} // namespace
+
+// New, Open, Save and Save As through the File menu with scripted dialogs.
+class TestFileCommands : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<QTemporaryDir> dir;
+
+    QString File(const QString &name) const { return dir->filePath(name); }
+    void Trigger(const char *item) { form->MainMenu().Item(QString::fromLatin1(item)).trigger(); }
+    TRichEditEx &Document() const { return *form->RichEditEx1; }
+    void Type(const char *text)
+    {
+        Document().SetSelectedText(text);
+        QVERIFY(Document().ModifiedFlag());
+    }
+    QString Caption(const QString &name) const { return name + QStringLiteral(" - Zarvel"); }
+
+private slots:
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        form = std::make_unique<TMainForm>();
+        form->show();
+    }
+    void cleanup()
+    {
+        form.reset();
+        dir.reset();
+    }
+
+    void extensionKinds_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("kind");
+        const int rich = int(TSaveKind::RichText), text = int(TSaveKind::PlainText),
+                  html = int(TSaveKind::Html), unknown = int(TSaveKind::Unknown);
+        QTest::newRow(".rtf") << "/a/letter.rtf" << rich;
+        QTest::newRow(".TEM") << "/a/letter.TEM" << rich;
+        QTest::newRow(".inf") << "/a/case.inf" << rich;
+        QTest::newRow(".rt") << "/a/letter.rt" << rich;
+        QTest::newRow(".te") << "/a/letter.te" << rich;
+        QTest::newRow(".i") << "/a/letter.i" << rich;
+        QTest::newRow("lone dot") << "/a/letter." << rich;
+        QTest::newRow(".txt") << "/a/notes.txt" << text;
+        QTest::newRow(".tx") << "/a/notes.tx" << text;
+        QTest::newRow(".htm") << "/a/page.htm" << html;
+        QTest::newRow(".html") << "/a/page.HTML" << html;
+        QTest::newRow(".ht") << "/a/page.ht" << html;
+        QTest::newRow(".doc") << "/a/letter.doc" << unknown;
+        QTest::newRow("none") << "/a/letter" << unknown;
+        QTest::newRow("dot in the folder only") << "/a.rtf/letter" << unknown;
+        QTest::newRow("last dot counts") << "/a/letter.rtf.doc" << unknown;
+        QTest::newRow(".rtft") << "/a/letter.rtft" << unknown;
+    }
+
+    void extensionKinds()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, kind);
+        QCOMPARE(int(SaveKindOf(path)), kind);
+    }
+
+    void saveAfterStartUpAsksForAName()
+    {
+        Type("Dear Sir");
+        QCOMPARE(form->windowTitle(), Caption(QStringLiteral("untitled")));
+        QString asked;
+        ScriptedDialogs script;
+        script.Then([&asked](QDialog &dialog) {
+            asked = dialog.objectName();
+            return int(QDialog::Rejected);
+        });
+        Trigger("FileSaveItem");
+        QCOMPARE(asked, QStringLiteral("SaveDialog"));
+        QVERIFY(Document().ModifiedFlag());
+        QCOMPARE(form->DocumentName(), QStringLiteral("untitled"));
+    }
+
+    void saveWritesAnyNameAndKeepsTheCaption()
+    {
+        Type("Dear Sir");
+        const QString target = File(QStringLiteral("letter.doc"));
+        ScriptedDialogs script;
+        script.ThenChooseFile(target);
+        Trigger("FileSaveItem");
+        QVERIFY(ReadFile(target).startsWith("{\\rtf"));
+        QVERIFY(!Document().ModifiedFlag());
+        QCOMPARE(form->windowTitle(), Caption(QStringLiteral("untitled")));
+    }
+
+    void saveAfterNewRunsSaveAs()
+    {
+        ScriptedDialogs script;
+        Trigger("FileNewItem");
+        QCOMPARE(form->windowTitle(), Caption(QStringLiteral("Untitled")));
+        Type("text");
+        const QString target = File(QStringLiteral("new.rtf"));
+        script.ThenChooseFile(target);
+        Trigger("FileSaveItem");
+        QVERIFY(QFile::exists(target));
+        QCOMPARE(form->DocumentName(), target);
+        QCOMPARE(form->windowTitle(), Caption(QStringLiteral("new.rtf")));
+    }
+
+    void saveAsRichText_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow(".rtf") << "letter.rtf";
+        QTest::newRow(".TEM") << "form.TEM";
+        QTest::newRow(".inf") << "case.inf";
+        QTest::newRow(".txt") << "notes.txt";
+        QTest::newRow("lone dot") << "odd.";
+    }
+
+    void saveAsRichText()
+    {
+        QFETCH(QString, name);
+        Type("Dear Sir");
+        const QString target = File(name);
+        ScriptedDialogs script;
+        script.ThenChooseFile(target);
+        Trigger("FileSaveAsItem");
+        const QByteArray written = ReadFile(target);
+        QVERIFY2(written.startsWith("{\\rtf"), written.constData());
+        QVERIFY(written.contains("Dear Sir"));
+        QCOMPARE(form->DocumentName(), target);
+        QCOMPARE(form->windowTitle(), Caption(name));
+        QVERIFY(!Document().ModifiedFlag());
+        QCOMPARE(script.Unexpected(), 0);
+    }
+
+    void saveAsHtml_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow(".html") << "page.html";
+        QTest::newRow(".HTM") << "page.HTM";
+    }
+
+    void saveAsHtml()
+    {
+        QFETCH(QString, name);
+        Type("Dear Sir");
+        const QString target = File(name);
+        ScriptedDialogs script;
+        script.ThenChooseFile(target);
+        Trigger("FileSaveAsItem");
+        const QByteArray written = ReadFile(target);
+        QVERIFY2(written.toLower().contains("<html"), written.constData());
+        QVERIFY(written.contains("Dear Sir"));
+        QVERIFY(!written.startsWith("{\\rtf"));
+        QVERIFY(!QFile::exists(QStringLiteral("$$$")));
+        QCOMPARE(form->windowTitle(), Caption(QStringLiteral("untitled")));
+        QCOMPARE(form->DocumentName(), QStringLiteral("untitled"));
+        QVERIFY(!Document().ModifiedFlag());
+    }
+
+    void saveAsUnknownExtensionWritesNothing_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow(".doc") << "letter.doc";
+        QTest::newRow("none") << "letter";
+    }
+
+    void saveAsUnknownExtensionWritesNothing()
+    {
+        QFETCH(QString, name);
+        Type("Dear Sir");
+        const QString target = File(name);
+        ScriptedDialogs script;
+        script.ThenChooseFile(target);
+        script.ThenAccept(); // the message that nothing was saved
+        Trigger("FileSaveAsItem");
+        QCOMPARE(script.Pending(), 0);
+        QCOMPARE(script.Unexpected(), 0);
+        QVERIFY2(script.LastSeen().contains(QStringLiteral("Nothing was saved")),
+                 qPrintable(script.LastSeen()));
+        QVERIFY(script.LastSeen().contains(QStringLiteral(".RTF")));
+        QVERIFY(script.LastSeen().contains(QStringLiteral(".HTML")));
+        QVERIFY(!QFile::exists(target));
+        QVERIFY(QDir(dir->path()).entryList(QDir::Files).isEmpty());
+        QVERIFY(Document().ModifiedFlag());
+        QCOMPARE(form->windowTitle(), Caption(QStringLiteral("untitled")));
+    }
+
+    void overwriteQuestion_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("Yes") << "Yes" << true;
+        QTest::newRow("No") << "No" << false;
+        QTest::newRow("Cancel") << "Cancel" << false;
+    }
+
+    void overwriteQuestion()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, written);
+        const QString target = File(QStringLiteral("old.rtf"));
+        QVERIFY(WriteFile(target, "OLD"));
+        Type("New text");
+        ScriptedDialogs script;
+        script.ThenChooseFile(target);
+        script.ThenClick(answer);
+        Trigger("FileSaveAsItem");
+        QVERIFY2(script.LastSeen().contains(QStringLiteral("OK to overwrite ") + target),
+                 qPrintable(script.LastSeen()));
+        QCOMPARE(ReadFile(target) != "OLD", written);
+        QCOMPARE(Document().ModifiedFlag(), !written);
+        QCOMPARE(form->DocumentName() == target, written);
+    }
+
+    void openWhileTheInformationPaneIsShown()
+    {
+        const QString source = File(QStringLiteral("doc.rtf"));
+        QVERIFY(WriteFile(source, "{\\rtf1\\ansi Opened text\\par }"));
+        form->RichEditEx2->SetWholeText("heading\rvalue");
+        Trigger("T1");
+        QVERIFY(form->RichEditEx1->isHidden());
+        ScriptedDialogs script;
+        script.ThenChooseFile(source);
+        Trigger("FileOpenItem");
+        QVERIFY(Document().WideTextRange(0, -1).startsWith(QStringLiteral("Opened text")));
+        QVERIFY(!form->RichEditEx1->isHidden());
+        QVERIFY(form->RichEditEx2->isHidden());
+        QCOMPARE(form->RichEditEx2->WholeText(), std::string("heading\rvalue"));
+        QCOMPARE(form->windowTitle(), Caption(QStringLiteral("doc.rtf")));
+        QVERIFY(!Document().ModifiedFlag());
+    }
+
+    void openPlainText()
+    {
+        const QString source = File(QStringLiteral("plain.txt"));
+        QVERIFY(WriteFile(source, "line one\r\nline two\r\n"));
+        ScriptedDialogs script;
+        script.ThenChooseFile(source);
+        Trigger("FileOpenItem");
+        QVERIFY(Document().WholeText().find("line one\rline two") == 0);
+    }
+
+    void openReadOnlyLastsUntilTheNextOpen()
+    {
+        const QString source = File(QStringLiteral("doc.rtf"));
+        QVERIFY(WriteFile(source, "{\\rtf1\\ansi Text\\par }"));
+        const auto choose = [source](bool readOnly) {
+            return [source, readOnly](QDialog &dialog) {
+                auto &open = dynamic_cast<TOpenPreviewDialog &>(dialog);
+                open.SetOpenReadOnly(readOnly);
+                open.selectFile(source);
+                dialog.setResult(QDialog::Accepted);
+                return int(QDialog::Accepted);
+            };
+        };
+        ScriptedDialogs script;
+        script.Then(choose(true));
+        Trigger("FileOpenItem");
+        QVERIFY(Document().ReadOnly());
+        script.Then(choose(false));
+        Trigger("FileOpenItem");
+        QVERIFY(!Document().ReadOnly());
+        QCOMPARE(script.Unexpected(), 0);
+    }
+
+    void openCancelledChangesNothing()
+    {
+        Document().SetWholeText("kept");
+        ScriptedDialogs script;
+        script.ThenReject();
+        Trigger("FileOpenItem");
+        QCOMPARE(Document().WholeText(), std::string("kept"));
+        QCOMPARE(form->windowTitle(), Caption(QStringLiteral("untitled")));
+    }
+
+    void failedSaveKeepsTheOldFile()
+    {
+        // A folder in place of the temporary file's target cannot be replaced.
+        const QString target = File(QStringLiteral("busy.rtf"));
+        QVERIFY(QDir().mkpath(target + QStringLiteral("/inside")));
+        Type("New text");
+        ScriptedDialogs script;
+        script.ThenChooseFile(target);
+        script.ThenClick(QStringLiteral("Yes"));
+        QVERIFY_THROWS_EXCEPTION(std::exception, form->FileCommands().SaveAs(TPane::Document));
+        QVERIFY(QFileInfo(target).isDir());
+        QVERIFY(Document().ModifiedFlag());
+        QCOMPARE(form->windowTitle(), Caption(QStringLiteral("untitled")));
+    }
+};
+
+ZARVEL_TEST_MAIN(TestFileCommands)
+#include "tst_filecommands.moc"
