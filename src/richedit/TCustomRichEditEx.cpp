@@ -3,6 +3,7 @@
 #include "richedit/LanguageCodePages.h"
 #include "richedit/TCodePage1252.h"
 #include "richedit/TParaAttributesEx.h"
+#include "richedit/TRichEditOle.h"
 #include "richedit/TRichEditStringsEx.h"
 #include "richedit/TRtfFormatProperties.h"
 #include "richedit/TRtfReader.h"
@@ -373,6 +374,8 @@ void TCustomRichEditEx::SetMaxLength(int n)
 
 void TCustomRichEditEx::ClearDocument()
 {
+    if (FOle)
+        FOle->CloseAllObjects();
     ReplaceWhole([](QTextCursor &) {});
 }
 
@@ -970,6 +973,30 @@ void TCustomRichEditEx::SetAutoURLDetect(TAutoURLDetect mode)
     FURLDetector->ModeChanged();
 }
 
+void TCustomRichEditEx::SetIncludeOLE(bool on)
+{
+    FIncludeOLE = on;
+    if (on && !FOle)
+        FOle = std::make_unique<TRichEditOle>(*this);
+}
+
+void TCustomRichEditEx::InsertObjectDialog()
+{
+    if (FIncludeOLE && FOle)
+        FOle->InsertObjectDialog();
+}
+
+bool TCustomRichEditEx::ObjectSelected() const
+{
+    return FIncludeOLE && FOle && FOle->ObjectSelected();
+}
+
+void TCustomRichEditEx::DoVerb(int index)
+{
+    if (FIncludeOLE && FOle)
+        FOle->DoVerb(index);
+}
+
 void TCustomRichEditEx::AfterStreamIn()
 {
     FURLDetector->AfterLoad();
@@ -1304,6 +1331,17 @@ void TCustomRichEditEx::dropEvent(QDropEvent *event)
 
 void TCustomRichEditEx::contextMenuEvent(QContextMenuEvent *event)
 {
+    if (FIncludeOLE && FOle) {
+        switch (FOle->ContextMenu()) {
+        case TRichEditOle::TMenuAnswer::NoMenu:
+            return;
+        case TRichEditOle::TMenuAnswer::VerbMenu:
+            FOle->VerbMenu()->exec(event->globalPos());
+            return;
+        case TRichEditOle::TMenuAnswer::PopupMenu:
+            break;
+        }
+    }
     // The control's own menu, so that every edit goes through the checks of this layer.
     QMenu menu(this);
     const bool selected = textCursor().hasSelection();

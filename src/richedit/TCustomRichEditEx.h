@@ -13,6 +13,7 @@ class QIODevice;
 class TRichEditStringsEx;
 class TWideRichEditStringsEx;
 class TParaAttributesEx;
+class TRichEditOle;
 class TTextAttributesEx;
 
 // One stream transfer (StreamIn / StreamOut). The callback moves one chunk: for StreamIn it
@@ -170,7 +171,16 @@ public:
     unsigned LangOptions() const { return FLangOptions; }
     void SetLangOptions(unsigned options) { FLangOptions = options; }
     bool IncludeOLE() const { return FIncludeOLE; }
-    void SetIncludeOLE(bool on) { FIncludeOLE = on; }
+    // Setting it connects the embedded objects (Ole()).
+    void SetIncludeOLE(bool on);
+    // The embedded objects; null until IncludeOLE is first set.
+    TRichEditOle *Ole() const { return FOle.get(); }
+    // The insert-object dialog and the insertion at the selection (needs IncludeOLE).
+    void InsertObjectDialog();
+    // True when the selection is one embedded object (needs IncludeOLE).
+    bool ObjectSelected() const;
+    // Runs a verb of the object of the verb menu or inserted last (needs IncludeOLE).
+    void DoVerb(int index);
     bool AutoVerbMenu() const { return FAutoVerbMenu; }
     void SetAutoVerbMenu(bool on) { FAutoVerbMenu = on; }
     bool WordWrap() const;
@@ -318,6 +328,7 @@ private:
     std::unique_ptr<TTextAttributesEx> FDefaultAttributes;
     std::unique_ptr<TParaAttributesEx> FParagraphAttributes;
     std::unique_ptr<TURLDetector> FURLDetector;
+    std::unique_ptr<TRichEditOle> FOle;
 
     int FLanguage = 1033;
     int FCodePage = 1252;

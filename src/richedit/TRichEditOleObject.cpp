@@ -1,0 +1,151 @@
+#include "richedit/TRichEditOleObject.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QIcon>
+#include <QImageReader>
+#include <QMimeDatabase>
+#include <QPainter>
+#include <QTextDocument>
+#include <QUrl>
+
+#include <stdexcept>
+
+namespace {
+
+// Properties of the object in its picture format.
+constexpr int PropertyKind = QTextFormat::UserProperty + 0x0B10;
+constexpr int PropertyClass = PropertyKind + 1;
+constexpr int PropertyFile = PropertyKind + 2;
+constexpr int PropertyData = PropertyKind + 3;
+constexpr int PropertyIcon = PropertyKind + 4;
+constexpr int PropertyId = PropertyKind + 5;
+
+QImage IconPicture(const QString &fileName, const QString &className)
+{
+    const QString label =
+        QFileInfo(fileName).fileName().isEmpty() ? className : QFileInfo(fileName).fileName();
+    QFont font;
+    font.setPixelSize(11);
+    const QFontMetrics metrics(font);
+    constexpr int IconSize = 32;
+    const int width = std::max(IconSize + 8, std::min(200, metrics.horizontalAdvance(label) + 8));
+    QImage image(width, IconSize + metrics.height() + 8, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    QIcon icon = QIcon::fromTheme(QMimeDatabase().mimeTypeForName(className).iconName());
+    if (icon.isNull())
+        icon = QIcon::fromTheme(QStringLiteral("text-x-generic"));
+    const QRect iconRect((width - IconSize) / 2, 2, IconSize, IconSize);
+    if (!icon.isNull()) {
+        icon.paint(&painter, iconRect);
+    } else {
+        // A page with a folded corner when the desktop has no icon theme.
+        painter.setPen(Qt::black);
+        painter.setBrush(QColor(0xF0, 0xF0, 0xF0));
+        painter.drawRect(iconRect.adjusted(4, 0, -4, -1));
+        painter.drawLine(iconRect.right() - 12, iconRect.top(), iconRect.right() - 4,
+                         iconRect.top() + 8);
+    }
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(QRect(0, IconSize + 4, width, metrics.height() + 2), Qt::AlignHCenter,
+                     metrics.elidedText(label, Qt::ElideMiddle, width - 4));
+    return image;
+}
+
+} // namespace
+
+TRichEditOleObject TRichEditOleObject::FromFile(const QString &fileName, TKind kind,
+                                                bool displayAsIcon)
+{
+    TRichEditOleObject object;
+    object.FKind = kind;
+    object.FFileName = QFileInfo(fileName).absoluteFilePath();
+    object.FDisplayAsIcon = displayAsIcon;
+    object.FClassName = QMimeDatabase().mimeTypeForFile(fileName).name();
+    if (kind == TKind::Embedded) {
+        QFile file(fileName);
+        if (!file.open(QIODevice::ReadOnly))
+            throw std::runtime_error(QStringLiteral("Cannot open file \"%1\". %2")
+                                         .arg(fileName, file.errorString())
+                                         .toStdString());
+        object.FData = file.readAll();
+    } else if (!QFileInfo::exists(fileName)) {
+        throw std::runtime_error(
+            QStringLiteral("File \"%1\" not found.").arg(fileName).toStdString());
+    }
+    return object;
+}
+
+bool TRichEditOleObject::IsObjectFormat(const QTextFormat &format)
+{
+    return format.hasProperty(PropertyKind);
+}
+
+TRichEditOleObject TRichEditOleObject::FromFormat(const QTextFormat &format)
+{
+    TRichEditOleObject object;
+    object.FKind = format.intProperty(PropertyKind) == 1 ? TKind::Linked : TKind::Embedded;
+    object.FClassName = format.stringProperty(PropertyClass);
+    object.FFileName = format.stringProperty(PropertyFile);
+    object.FData = format.property(PropertyData).toByteArray();
+    object.FDisplayAsIcon = format.boolProperty(PropertyIcon);
+    object.FId = format.intProperty(PropertyId);
+    return object;
+}
+
+void TRichEditOleObject::SetFormatId(QTextFormat &format, int id)
+{
+    format.setProperty(PropertyId, id);
+}
+
+QTextImageFormat TRichEditOleObject::ToFormat(QTextDocument &document) const
+{
+    const QImage picture = Presentation();
+    int serial = 0;
+    QUrl name;
+    do
+        name = QUrl(QStringLiteral("oleobject:%1").arg(++serial));
+    while (document.resource(QTextDocument::ImageResource, name).isValid());
+    document.addResource(QTextDocument::ImageResource, name, picture);
+    QTextImageFormat format;
+    format.setName(name.toString());
+    format.setWidth(picture.width());
+    format.setHeight(picture.height());
+    format.setProperty(PropertyKind, FKind == TKind::Linked ? 1 : 0);
+    format.setProperty(PropertyClass, FClassName);
+    format.setProperty(PropertyFile, FFileName);
+    format.setProperty(PropertyData, FData);
+    format.setProperty(PropertyIcon, FDisplayAsIcon);
+    format.setProperty(PropertyId, FId);
+    return format;
+}
+
+QByteArray TRichEditOleObject::Content() const
+{
+    if (FKind == TKind::Embedded)
+        return FData;
+    QFile file(FFileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+QImage TRichEditOleObject::Presentation() const
+{
+    if (!FDisplayAsIcon) {
+        QByteArray content = Content();
+        QBuffer buffer(&content);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer);
+        // Refuse pictures too large to show rather than allocate for them.
+        reader.setAllocationLimit(64);
+        const QImage image = reader.read();
+        if (!image.isNull())
+            return image;
+    }
+    return IconPicture(FFileName, FClassName);
+}

@@ -1,0 +1,415 @@
+// Embedded objects of the rich text control: insertion from files, linking and embedding,
+// the icon display, the verb menu, verbs, closing and the drag-and-drop effects.
+#include "ScriptedDialogs.h"
+#include "TestEnvironment.h"
+
+#include "richedit/EOleError.h"
+#include "richedit/TInsertObjectDialog.h"
+#include "richedit/TRichEditEx.h"
+#include "richedit/TRichEditOle.h"
+#include "widgets/TDialogSeam.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QRadioButton>
+#include <QTextBlock>
+#include <QtTest>
+
+using TKind = TInsertObjectRequest::TKind;
+
+namespace {
+
+QString WriteFile(const QString &name, const QByteArray &bytes)
+{
+    QFile file(name);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    file.write(bytes);
+    return QFileInfo(name).absoluteFilePath();
+}
+
+QString WritePicture(const QString &name, const QSize &size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    image.save(name, "PNG");
+    return QFileInfo(name).absoluteFilePath();
+}
+
+TInsertObjectRequest Request(const QString &file, TKind kind = TKind::EmbeddedFromFile,
+                             bool icon = false)
+{
+    TInsertObjectRequest request;
+    request.FileName = file;
+    request.Kind = kind;
+    request.DisplayAsIcon = icon;
+    return request;
+}
+
+// A control with objects, OpenUrl recording instead of launching applications.
+struct Fixture
+{
+    Fixture()
+    {
+        edit.SetIncludeOLE(true);
+        edit.Ole()->DialogRunner = &TDialogSeam::Exec;
+        edit.Ole()->OpenUrl = [this](const QUrl &url) {
+            opened << url.toLocalFile();
+            return true;
+        };
+    }
+    TRichEditOle &Ole() { return *edit.Ole(); }
+    void SelectObject(int position) { edit.Select(position, position + 1); }
+
+    TRichEditEx edit;
+    QStringList opened;
+};
+
+} // namespace
+
+class TestObjects : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void insertEmbedded();
+    void insertAtSelectionStart();
+    void linkFollowsFile();
+    void missingFileInsertsNothing();
+    void presentation_data();
+    void presentation();
+    void dialogInsertsAndCancelDoesNot();
+    void dialogPlacement();
+    void objectSelected();
+    void verbMenuReusedForSameObject();
+    void verbMenuOfLinkedObject();
+    void noMenuWithoutContainerVerbs();
+    void plainTextGetsPopupMenu();
+    void doVerb_data();
+    void doVerb();
+    void doVerbEmbeddedOpensCopy();
+    void doVerbWithoutObject();
+    void clearDocumentClosesAll();
+    void dragDropEffect_data();
+    void dragDropEffect();
+};
+
+void TestObjects::insertEmbedded()
+{
+    Fixture f;
+    const QByteArray bytes("col1;col2\r\n1;2\r\n\0binary\xff", 24);
+    const QString file = WriteFile("table.csv", bytes);
+    f.edit.SetWholeText("ab");
+    f.Ole().InsertObject(Request(file));
+    QCOMPARE(f.Ole().ObjectPositions(), std::vector<int>{0});
+    TRichEditOleObject object;
+    QVERIFY(f.Ole().ObjectAt(0, object));
+    QCOMPARE(object.Kind(), TRichEditOleObject::TKind::Embedded);
+    QCOMPARE(object.Data(), bytes);
+    QCOMPARE(object.FileName(), file);
+    QCOMPARE(object.Id(), f.Ole().RememberedObject());
+    // The bytes stay with the document when the file goes.
+    QFile::remove(file);
+    QVERIFY(f.Ole().ObjectAt(0, object));
+    QCOMPARE(object.Content(), bytes);
+}
+
+void TestObjects::insertAtSelectionStart()
+{
+    Fixture f;
+    const QString file = WriteFile("a.txt", "x");
+    f.edit.SetWholeText("hello world");
+    f.edit.Select(6, 11);
+    f.Ole().InsertObject(Request(file));
+    QCOMPARE(f.Ole().ObjectPositions(), std::vector<int>{6});
+    QCOMPARE(f.edit.TextLength(), 12);
+}
+
+void TestObjects::linkFollowsFile()
+{
+    Fixture f;
+    const QString file = WriteFile("linked.txt", "first");
+    f.Ole().InsertObject(Request(file, TKind::LinkedToFile));
+    TRichEditOleObject object;
+    QVERIFY(f.Ole().ObjectAt(0, object));
+    QCOMPARE(object.Kind(), TRichEditOleObject::TKind::Linked);
+    QVERIFY(object.Data().isEmpty());
+    WriteFile("linked.txt", "second");
+    QCOMPARE(object.Content(), QByteArray("second"));
+}
+
+void TestObjects::missingFileInsertsNothing()
+{
+    Fixture f;
+    f.edit.SetWholeText("text");
+    QVERIFY_THROWS_EXCEPTION(EOleError, f.Ole().InsertObject(Request("none.bin")));
+    QVERIFY_THROWS_EXCEPTION(EOleError,
+                             f.Ole().InsertObject(Request("none.bin", TKind::LinkedToFile)));
+    QCOMPARE(f.edit.WholeText(), std::string("text"));
+    QVERIFY(f.Ole().ObjectPositions().empty());
+}
+
+void TestObjects::presentation_data()
+{
+    QTest::addColumn<bool>("picture");
+    QTest::addColumn<bool>("icon");
+    QTest::addColumn<bool>("shownAsPicture");
+    QTest::newRow("picture") << true << false << true;
+    QTest::newRow("picture as icon") << true << true << false;
+    QTest::newRow("other file") << false << false << false;
+}
+
+void TestObjects::presentation()
+{
+    QFETCH(bool, picture);
+    QFETCH(bool, icon);
+    QFETCH(bool, shownAsPicture);
+    Fixture f;
+    const QSize size(123, 45);
+    const QString file = picture ? WritePicture("pic.png", size) : WriteFile("doc.xyz", "data");
+    f.Ole().InsertObject(Request(file, TKind::EmbeddedFromFile, icon));
+    QTextCursor cursor(f.edit.document());
+    cursor.setPosition(1);
+    const QTextImageFormat format = cursor.charFormat().toImageFormat();
+    const QImage shown = f.edit.document()
+                             ->resource(QTextDocument::ImageResource, QUrl(format.name()))
+                             .value<QImage>();
+    QVERIFY(!shown.isNull());
+    QCOMPARE(shown.size() == size, shownAsPicture);
+    QCOMPARE(QSizeF(format.width(), format.height()), QSizeF(shown.size()));
+    TRichEditOleObject object;
+    QVERIFY(f.Ole().ObjectAt(0, object));
+    QCOMPARE(object.DrawAspect(), icon ? 4 : 1);
+}
+
+void TestObjects::dialogInsertsAndCancelDoesNot()
+{
+    Fixture f;
+    const QString file = WriteFile("dialog.txt", "content");
+    ScriptedDialogs dialogs;
+    dialogs.ThenReject();
+    dialogs.Then([&](QDialog &dialog) {
+        dialog.findChild<QLineEdit *>("File")->setText(file);
+        dialog.findChild<QRadioButton *>("Link")->setChecked(true);
+        dialog.findChild<QCheckBox *>("DisplayAsIcon")->setChecked(true);
+        return int(QDialog::Accepted);
+    });
+    f.edit.InsertObjectDialog();
+    QVERIFY(f.Ole().ObjectPositions().empty());
+    f.edit.InsertObjectDialog();
+    TRichEditOleObject object;
+    QVERIFY(f.Ole().ObjectAt(0, object));
+    QCOMPARE(object.Kind(), TRichEditOleObject::TKind::Linked);
+    QVERIFY(object.DisplayAsIcon());
+    QCOMPARE(dialogs.Unexpected(), 0);
+    // Without IncludeOLE the command does nothing, and asks nothing.
+    TRichEditEx plain;
+    plain.InsertObjectDialog();
+    QCOMPARE(dialogs.Unexpected(), 0);
+}
+
+void TestObjects::dialogPlacement()
+{
+    QCOMPARE(TInsertObjectDialog::Placement(QRect(0, 0, 1000, 800), QSize(300, 201)),
+             QPoint(350, 199));
+    QCOMPARE(TInsertObjectDialog::Placement(QRect(100, 50, 1001, 800), QSize(300, 200)),
+             QPoint(450, 250));
+}
+
+void TestObjects::objectSelected()
+{
+    Fixture f;
+    f.edit.SetWholeText("ab");
+    f.edit.Select(1, 1);
+    f.Ole().InsertObject(Request(WriteFile("o.txt", "o")));
+    f.SelectObject(1);
+    QVERIFY(f.edit.ObjectSelected());
+    f.edit.Select(0, 2);
+    QVERIFY(!f.edit.ObjectSelected());
+    f.edit.Select(0, 1);
+    QVERIFY(!f.edit.ObjectSelected());
+    TRichEditEx plain;
+    QVERIFY(!plain.ObjectSelected());
+}
+
+void TestObjects::verbMenuReusedForSameObject()
+{
+    Fixture f;
+    f.Ole().InsertObject(Request(WriteFile("one.txt", "1")));
+    f.Ole().InsertObject(Request(WriteFile("two.txt", "2")));
+    f.SelectObject(0);
+    QCOMPARE(f.Ole().ContextMenu(), TRichEditOle::TMenuAnswer::VerbMenu);
+    QPointer<QMenu> menu = f.Ole().VerbMenu();
+    QVERIFY(menu);
+    QCOMPARE(f.Ole().ContextMenu(), TRichEditOle::TMenuAnswer::VerbMenu);
+    QCOMPARE(f.Ole().VerbMenu(), menu);
+    QCOMPARE(menu->actions().size(), 1);
+    QCOMPARE(menu->actions().at(0)->text(), QString("&Open"));
+    QCOMPARE(menu->defaultAction(), menu->actions().at(0));
+    // Another object: another menu.
+    f.SelectObject(1);
+    QCOMPARE(f.Ole().ContextMenu(), TRichEditOle::TMenuAnswer::VerbMenu);
+    QVERIFY(f.Ole().VerbMenu() != nullptr);
+    QVERIFY(menu.isNull()); // the old menu is freed
+}
+
+void TestObjects::verbMenuOfLinkedObject()
+{
+    Fixture f;
+    QDir().mkpath("sub");
+    const QString file = WriteFile("sub/linked.txt", "x");
+    f.Ole().InsertObject(Request(file, TKind::LinkedToFile));
+    f.SelectObject(0);
+    QCOMPARE(f.Ole().ContextMenu(), TRichEditOle::TMenuAnswer::VerbMenu);
+    const QList<QAction *> actions = f.Ole().VerbMenu()->actions();
+    QCOMPARE(actions.size(), 2);
+    QCOMPARE(actions.at(1)->text(), QString("Open &Folder"));
+    actions.at(1)->trigger();
+    QCOMPARE(f.opened, QStringList{QFileInfo(file).absolutePath()});
+    actions.at(0)->trigger();
+    QCOMPARE(f.opened.last(), file);
+}
+
+void TestObjects::noMenuWithoutContainerVerbs()
+{
+    Fixture f;
+    f.Ole().EnumVerbs = [](const TRichEditOleObject &) {
+        return std::vector<TOleVerb>{{"&Edit", 0, 0}, {"&Open", 1}};
+    };
+    f.Ole().InsertObject(Request(WriteFile("n.txt", "n")));
+    f.SelectObject(0);
+    QCOMPARE(f.Ole().ContextMenu(), TRichEditOle::TMenuAnswer::NoMenu);
+    QVERIFY(f.Ole().VerbMenu() == nullptr);
+    // A negative verb number ends the list too; what came before it stays.
+    f.Ole().EnumVerbs = [](const TRichEditOleObject &) {
+        return std::vector<TOleVerb>{{"&Play", 0}, {"Hidden", -3}, {"&Open", 1}};
+    };
+    f.Ole().InsertObject(Request(WriteFile("m.txt", "m")));
+    f.SelectObject(0);
+    QCOMPARE(f.Ole().ContextMenu(), TRichEditOle::TMenuAnswer::VerbMenu);
+    QCOMPARE(f.Ole().VerbList().size(), size_t(1));
+}
+
+void TestObjects::plainTextGetsPopupMenu()
+{
+    Fixture f;
+    f.edit.SetWholeText("text ");
+    f.edit.Select(5, 5);
+    f.Ole().InsertObject(Request(WriteFile("p.txt", "p")));
+    f.SelectObject(5);
+    QCOMPARE(f.Ole().ContextMenu(), TRichEditOle::TMenuAnswer::VerbMenu);
+    f.edit.Select(0, 4);
+    QCOMPARE(f.Ole().ContextMenu(), TRichEditOle::TMenuAnswer::PopupMenu);
+    QCOMPARE(f.Ole().RememberedObject(), 0);
+    QVERIFY(f.Ole().VerbMenu() == nullptr);
+    f.edit.SetAutoVerbMenu(false);
+    f.SelectObject(5);
+    QCOMPARE(f.Ole().ContextMenu(), TRichEditOle::TMenuAnswer::PopupMenu);
+}
+
+void TestObjects::doVerb_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("opened"); // "file", "folder" or "invalid"
+    QTest::newRow("primary") << 0 << "file";
+    QTest::newRow("index 1 is the second list entry") << 1 << "folder";
+    QTest::newRow("past the list") << 2 << "invalid";
+    QTest::newRow("primary alias") << -65536 << "file";
+    QTest::newRow("open in own window") << -2 << "file";
+}
+
+void TestObjects::doVerb()
+{
+    QFETCH(int, index);
+    QFETCH(QString, opened);
+    Fixture f;
+    QDir().mkpath("verbs");
+    const QString file = WriteFile("verbs/v.txt", "v");
+    f.Ole().InsertObject(Request(file, TKind::LinkedToFile));
+    if (opened == "invalid") {
+        try {
+            f.edit.DoVerb(index);
+            QFAIL("no error");
+        } catch (const EOleError &error) {
+            QCOMPARE(QString(error.what()), QString("Invalid Verb"));
+        }
+        QVERIFY(f.opened.isEmpty());
+        return;
+    }
+    f.edit.DoVerb(index);
+    QCOMPARE(f.opened, QStringList{opened == "file" ? file : QFileInfo(file).absolutePath()});
+}
+
+void TestObjects::doVerbEmbeddedOpensCopy()
+{
+    Fixture f;
+    const QByteArray bytes("embedded bytes");
+    f.Ole().InsertObject(Request(WriteFile("e.txt", bytes)));
+    QFile::remove("e.txt");
+    f.edit.DoVerb(0);
+    QCOMPARE(f.opened.size(), 1);
+    QVERIFY(f.opened.at(0).endsWith("e.txt"));
+    QFile copy(f.opened.at(0));
+    QVERIFY(copy.open(QIODevice::ReadOnly));
+    QCOMPARE(copy.readAll(), bytes);
+    copy.close();
+    // An embedded object has one verb only.
+    QVERIFY_THROWS_EXCEPTION(EOleError, f.edit.DoVerb(1));
+    // Closing takes the copy away.
+    f.edit.ClearDocument();
+    QVERIFY(!QFile::exists(f.opened.at(0)));
+}
+
+void TestObjects::doVerbWithoutObject()
+{
+    Fixture f;
+    f.edit.DoVerb(0);
+    f.edit.DoVerb(5);
+    QVERIFY(f.opened.isEmpty());
+}
+
+void TestObjects::clearDocumentClosesAll()
+{
+    Fixture f;
+    for (const char *name : {"c1.txt", "c2.txt", "c3.txt"})
+        f.Ole().InsertObject(Request(WriteFile(name, name)));
+    f.SelectObject(1);
+    f.Ole().ContextMenu();
+    QCOMPARE(f.Ole().ClosedCount(), 0);
+    f.edit.ClearDocument();
+    QCOMPARE(f.Ole().ClosedCount(), 3);
+    QCOMPARE(f.Ole().RememberedObject(), 0);
+    QVERIFY(f.Ole().VerbMenu() == nullptr);
+    QCOMPARE(f.edit.TextLength(), 0);
+    QVERIFY(!f.edit.ModifiedFlag());
+}
+
+void TestObjects::dragDropEffect_data()
+{
+    QTest::addColumn<bool>("drag");
+    QTest::addColumn<unsigned>("keys");
+    QTest::addColumn<unsigned>("allowed");
+    QTest::addColumn<unsigned>("effect");
+    const unsigned all = 7;
+    QTest::newRow("own drag unchanged") << true << 8u << all << all;
+    QTest::newRow("ctrl copies") << false << 8u << all << 1u;
+    QTest::newRow("ctrl shift links") << false << 12u << all << 4u;
+    QTest::newRow("no keys moves") << false << 0u << all << 2u;
+    QTest::newRow("shift alone moves") << false << 4u << all << 2u;
+    QTest::newRow("ctrl without copy allowed") << false << 8u << 6u << 6u;
+    QTest::newRow("link not allowed") << false << 12u << 3u << 3u;
+    QTest::newRow("move not allowed") << false << 0u << 1u << 1u;
+}
+
+void TestObjects::dragDropEffect()
+{
+    QFETCH(bool, drag);
+    QFETCH(unsigned, keys);
+    QFETCH(unsigned, allowed);
+    QTEST(TRichEditOle::GetDragDropEffect(drag, keys, allowed), "effect");
+}
+
+ZARVEL_TEST_MAIN(TestObjects)
+#include "tst_objects.moc"
