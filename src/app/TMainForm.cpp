@@ -1,7 +1,9 @@
 #include "app/TMainForm.h"
 
+#include "app/AuxiliaryComponents.h"
 #include "app/ConfirmBox.h"
 #include "app/EAbort.h"
+#include "app/TAssemblyCommands.h"
 #include "app/TEditingTools.h"
 #include "app/TFileCommands.h"
 #include "app/TMainMenu.h"
@@ -12,6 +14,7 @@
 #include "widgets/TAboutBox.h"
 #include "widgets/TDialogSeam.h"
 #include "widgets/TOpenPreviewDialog.h"
+#include "widgets/TTipDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -88,6 +91,8 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
     FFileCommands = std::make_unique<TFileCommands>(*this);
     FEditingTools = std::make_unique<TEditingTools>(*this, EditingPanes(*this), msgpanel1);
     FMainMenu = std::make_unique<TMainMenu>(*this, *menuBar());
+    CreateAuxiliaryComponents(*this);
+    FAssemblyCommands = std::make_unique<TAssemblyCommands>(*this);
     ConnectButtons();
     SetUpPanes();
     RichEditEx1->setFocus(Qt::OtherFocusReason);
@@ -498,17 +503,27 @@ void TMainForm::T1Click()
 
 void TMainForm::EditInformationFile1Click()
 {
-    // Chooses and loads the information file into the information pane.
+    FAssemblyCommands->EditInformationFile1Click();
 }
 
 void TMainForm::EditTemplateFile1Click()
 {
-    // Chooses and loads the template into the document pane.
+    FAssemblyCommands->EditTemplateFile1Click();
+}
+
+void TMainForm::MRUFiles1MRUItemClick(const QString &fileName)
+{
+    FAssemblyCommands->MRUFiles1MRUItemClick(fileName);
+}
+
+void TMainForm::MRUFiles2MRUItemClick(const QString &fileName)
+{
+    FAssemblyCommands->MRUFiles2MRUItemClick(fileName);
 }
 
 void TMainForm::DoIt1Click()
 {
-    // The merge.
+    FAssemblyCommands->DoIt1Click();
 }
 
 void TMainForm::ToggleInsOverwrite1Click()
@@ -517,9 +532,9 @@ void TMainForm::ToggleInsOverwrite1Click()
     FMainMenu->Item(QStringLiteral("ToggleInsOverwrite1")).setChecked(OverwriteMode);
 }
 
-void TMainForm::RichEditEx1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, const QPoint &)
+void TMainForm::RichEditEx1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, const QPoint &)
 {
-    // Shows the heading of the placeholder under the mouse in a balloon.
+    RunCommand([this, button] { FAssemblyCommands->RichEditEx1MouseDown(button); });
 }
 
 // --- Help menu and other windows ---------------------------------------------------------
@@ -532,7 +547,8 @@ void TMainForm::G1Click()
 
 void TMainForm::TipoftheDay2Click()
 {
-    // Tip of the day, in random order.
+    TipDialog1->RandomTips = true;
+    TipDialog1->Execute();
 }
 
 void TMainForm::Credits1Click()

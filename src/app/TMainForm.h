@@ -15,12 +15,16 @@ class QLabel;
 class QProgressBar;
 class QStatusBar;
 class QTimer;
+class TAssemblyCommands;
+class TBalloon;
 class TEditingTools;
 class TFileCommands;
 class TMainMenu;
+class TMRUFileList;
 class TOpenPreviewDialog;
 class TRichEditEx;
 class TSpeedBar;
+class TTipDialog;
 
 // The program's only document window: two stacked rich text panes (the document pane
 // RichEditEx1 and the information pane RichEditEx2), the tool bar, the ruler, the hint panel and
@@ -80,6 +84,7 @@ public:
 
     TMainMenu &MainMenu() const { return *FMainMenu; }
     TFileCommands &FileCommands() const { return *FFileCommands; }
+    TAssemblyCommands &AssemblyCommands() const { return *FAssemblyCommands; }
     TEditingTools &EditingTools() const { return *FEditingTools; }
 
     // --- Children (names as in the window definition) ------------------------------------
@@ -95,6 +100,10 @@ public:
     QTimer *Timer2 = nullptr;
     QFileDialog *SaveDialog = nullptr;
     TOpenPreviewDialog *OpenPreviewDialog1 = nullptr;
+    TMRUFileList *MRUFiles1 = nullptr; // information files
+    TMRUFileList *MRUFiles2 = nullptr; // templates
+    TBalloon *Balloon1 = nullptr;
+    TTipDialog *TipDialog1 = nullptr;
 
     // --- State shared with the document assembly commands --------------------------------
     QString InformationFileName;
@@ -135,6 +144,8 @@ public slots:
     void EditTemplateFile1Click();
     void DoIt1Click();
     void ToggleInsOverwrite1Click();
+    void MRUFiles1MRUItemClick(const QString &fileName);
+    void MRUFiles2MRUItemClick(const QString &fileName);
     // Help menu
     void G1Click();
     void TipoftheDay2Click();
@@ -177,6 +188,7 @@ private:
     std::unique_ptr<TPaneRules> FPaneRules;
     std::unique_ptr<TMainMenu> FMainMenu;
     std::unique_ptr<TFileCommands> FFileCommands;
+    std::unique_ptr<TAssemblyCommands> FAssemblyCommands;
     std::unique_ptr<TEditingTools> FEditingTools;
     QWidget *FHelpWindow = nullptr;
     QDialog *FCreditsWindow = nullptr;

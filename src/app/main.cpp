@@ -1,3 +1,4 @@
+#include "app/DecimalSeparator.h"
 #include "app/TMainForm.h"
 #include "app/TZarvelApplication.h"
 #include "widgets/TForm1.h"
@@ -10,6 +11,9 @@ int main(int argc, char *argv[])
     // The settings store of the recently used lists and the print settings.
     QCoreApplication::setOrganizationName(QStringLiteral("Zarvel"));
     QCoreApplication::setApplicationName(QStringLiteral("Zarvel"));
+
+    // Numbers in "Math calculate" and in merged values are read with the user's separator.
+    UseSystemDecimalSeparator();
 
     TMainForm mainForm;
 

@@ -1,0 +1,122 @@
+#include "app/AuxiliaryComponents.h"
+
+#include "app/TMainForm.h"
+#include "app/TMainMenu.h"
+#include "widgets/TBalloon.h"
+#include "widgets/TMRUFileList.h"
+#include "widgets/TTipDialog.h"
+
+#include <QAction>
+
+namespace {
+
+// The key under which both lists keep their entries, each in a subkey of its own.
+const char *const MRUStoreKey = "\\Software\\My Application";
+
+QFont PixelFont(const QString &family, int pixelSize, bool bold = false)
+{
+    QFont font(family);
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+TMRUFileList *CreateMRUFileList(TMainForm &form, const char *name, const char *menuItem,
+                                const char *storeSubkey)
+{
+    auto *list = new TMRUFileList(&form);
+    list->setObjectName(QString::fromLatin1(name));
+    list->SetFileMenu(&form.MainMenu().Item(QString::fromLatin1(menuItem)));
+    list->SetUseSubmenu(true);
+    list->SetSubmenuName(QStringLiteral("Recent Files"));
+    list->SetInsertSeparator(false);
+    list->SetClearItemName(QStringLiteral("&Clear MRU List"));
+    list->SetRemoveObsoleteName(QStringLiteral("&Remove Obsolete"));
+    list->SetUseRegistry(true);
+    list->SetAutoSaveName(QString::fromLatin1(MRUStoreKey));
+    list->SetAutoSaveKey(QString::fromLatin1(storeSubkey));
+    list->Loaded();
+    return list;
+}
+
+TBalloon *CreateBalloon(TMainForm &form)
+{
+    auto *balloon = new TBalloon(&form);
+    balloon->setObjectName(QStringLiteral("Balloon1"));
+    balloon->SetColor(QColor(192, 192, 192));
+    balloon->SetFont(PixelFont(QStringLiteral("MS Sans Serif"), 11));
+    balloon->SetDivisionChar(QLatin1Char('@'));
+    balloon->SetHideIfMouseMove(true);
+    balloon->SetHideIfMouseClick(false);
+    balloon->SetShape(TPShape::sRoundRect);
+    balloon->SetTextAlign(TTextAlign::taCenter);
+    balloon->SetAlign(TBalloonAlign::alRight);
+    return balloon;
+}
+
+TTipDialog *CreateTipDialog(TMainForm &form)
+{
+    auto *tips = new TTipDialog(&form);
+    tips->setObjectName(QStringLiteral("TipDialog1"));
+    tips->TipsLocation = TTipLocation::locEmbeded;
+    tips->RandomTips = true;
+    tips->Position = TTipShowPos::posScreenCenter;
+    tips->TipTitleFont = PixelFont(QStringLiteral("Arial"), 16, true);
+    tips->TipTitleColor = Qt::blue;
+    tips->TipFont = PixelFont(QStringLiteral("MS Sans Serif"), 11);
+    tips->Tips = TipsOfTheDay();
+    return tips;
+}
+
+} // namespace
+
+void CreateAuxiliaryComponents(TMainForm &form)
+{
+    form.MRUFiles1 = CreateMRUFileList(form, "MRUFiles1", "EditInformationFile1", "MRU Items");
+    form.MRUFiles2 = CreateMRUFileList(form, "MRUFiles2", "EditTemplateFile1", "MRU Items2");
+    // A file that cannot be loaded any more reaches the error display, as a menu command's
+    // failure does.
+    QObject::connect(
+        form.MRUFiles1, &TMRUFileList::MRUItemClick, &form, [&form](const QString &fileName) {
+            TMainForm::RunCommand([&form, fileName] { form.MRUFiles1MRUItemClick(fileName); });
+        });
+    QObject::connect(
+        form.MRUFiles2, &TMRUFileList::MRUItemClick, &form, [&form](const QString &fileName) {
+            TMainForm::RunCommand([&form, fileName] { form.MRUFiles2MRUItemClick(fileName); });
+        });
+    form.Balloon1 = CreateBalloon(form);
+    form.TipDialog1 = CreateTipDialog(form);
+}
+
+QStringList TipsOfTheDay()
+{
+    return {
+        QStringLiteral("The main pupose of this programme is for lawyers and others to produce "
+                       "finished documents in a SIMPLE way. See the Document Assembly menu"),
+        QStringLiteral("You can import documents from your favourite word processor by copying to "
+                       "clipboard in your wp and pasting the clipboard into this programme."),
+        QStringLiteral("To get a feel for the capabilities of this programme use the document "
+                       "assembly menu to load and merge some of the samples provided."),
+        QStringLiteral("If you have a form that requires exact placement of information do not "
+                       "forget to enable this from the document assembly menu."),
+        QStringLiteral("You can use the mouse and the ruler at the top of the page to adjust "
+                       "margin settings for the document OR selected text"),
+        QStringLiteral(
+            "Using the \"OLE\" Button you can insert spreadsheet tables in your document ."),
+        QStringLiteral("If you choose the option of inserting a \"hard page\" or forced page break "
+                       "it is NOT VISIBLE in the main window but only in print preview.  Saving "
+                       "the file with such invisible page breaks is NOT RECOMMENDED. This "
+                       "pagebreak is not supported in Wordpad."),
+        QStringLiteral("Helpful hints show in the yellow bar at the bottom of your screen when the "
+                       "mouse is over some menu items."),
+        QStringLiteral("To close a file, simply execute the edit/new or the edit/open command."),
+        QStringLiteral("If you mistakenly do a global search and replace you can UNDO its effect "
+                       "by repeatedly pressing alt-backspace. "),
+        QStringLiteral("If you position the mouse over an \"@\" symbol in a template file and hold "
+                       "the left button, the appropriate heading from the loaded information file "
+                       "or a message that none is selected will be displayed. "),
+        QStringLiteral(
+            "If you insert a mathematical formula in one of the information fields in the .INF "
+            "file it will be automatically calculated before insertion into the template. "),
+    };
+}

@@ -1,0 +1,261 @@
+#include "app/TAssemblyCommands.h"
+
+#include "app/ShowMsgBox.h"
+#include "app/TMainForm.h"
+#include "assembly/AssemblyTexts.h"
+#include "assembly/HeadingBalloon.h"
+#include "assembly/TMergeEngine.h"
+#include "richedit/EOutOfResources.h"
+#include "richedit/TCodePage1252.h"
+#include "richedit/TRichEditEx.h"
+#include "richedit/TRichEditStringsEx.h"
+#include "richedit/TRtfReader.h"
+#include "rtf2html/StringUtils.h"
+#include "widgets/TBalloon.h"
+#include "widgets/TMRUFileList.h"
+#include "widgets/TOpenPreviewDialog.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+
+#include <algorithm>
+
+namespace {
+
+// Message and balloon texts are code page 1252 bytes: values of the information file go into
+// some of them.
+QString FromAnsi(const std::string &text)
+{
+    return TCodePage1252::ToUnicode(text);
+}
+
+std::string FileNameBytes(const QString &fileName)
+{
+    return QFile::encodeName(fileName).toStdString();
+}
+
+// Deletes the working file however the block is left.
+class TRemoveFileOnExit
+{
+public:
+    explicit TRemoveFileOnExit(QString fileName) : FFileName(std::move(fileName)) {}
+    ~TRemoveFileOnExit() { QFile::remove(FFileName); }
+    TRemoveFileOnExit(const TRemoveFileOnExit &) = delete;
+    TRemoveFileOnExit &operator=(const TRemoveFileOnExit &) = delete;
+
+private:
+    QString FFileName;
+};
+
+constexpr int StreamReadError = 1;
+
+} // namespace
+
+TAssemblyCommands::TAssemblyCommands(TMainForm &form) : FForm(form) {}
+
+// --- Choosing the files ------------------------------------------------------------------
+
+QString TAssemblyCommands::ChooseFile(const char *mask)
+{
+    TOpenPreviewDialog &dialog = *FForm.OpenPreviewDialog1;
+    dialog.SetFileName(QString::fromLatin1(mask));
+    if (!dialog.Execute())
+        return QString();
+    const QString fileName = dialog.FileName();
+    // The chosen file, not the mask, is what the dialog starts with next time, so that the
+    // next Open lists every file again.
+    dialog.SetFileName(fileName);
+    return fileName;
+}
+
+void TAssemblyCommands::EditInformationFile1Click()
+{
+    const QString fileName = ChooseFile(InformationFileMask);
+    if (fileName.isEmpty())
+        return;
+    FForm.InformationFileName = fileName;
+    FForm.MRUFiles1->AddItem(fileName);
+    FForm.SetDocumentName(fileName);
+    FForm.InformationPane().Lines().LoadFile(fileName);
+    FForm.PaneRules().Show(TPane::Information);
+    // Reported now and otherwise accepted: the merge stops later at the value that is missing.
+    if (FForm.InformationPane().Lines().LineCount() % 2 != 0)
+        ShowMsgBox(QString(), QLatin1Char('!'), QString::fromLatin1(OddLinesText));
+}
+
+void TAssemblyCommands::EditTemplateFile1Click()
+{
+    const QString fileName = ChooseFile(TemplateFileMask);
+    if (fileName.isEmpty())
+        return;
+    FForm.TemplateFileName = fileName;
+    FForm.MRUFiles2->AddItem(fileName);
+    // Not the template's name: a Save of the document then asks for a new file, so that a
+    // merged document does not overwrite its template.
+    FForm.SetDocumentName(QStringLiteral("untitled"));
+    FForm.DocumentPane().Lines().LoadFile(fileName);
+    FForm.PaneRules().Show(TPane::Document);
+}
+
+void TAssemblyCommands::MRUFiles1MRUItemClick(const QString &fileName)
+{
+    TRichEditEx &pane = FForm.InformationPane();
+    pane.Lines().ClearLines();
+    pane.Lines().LoadFile(fileName);
+    FForm.setWindowTitle(fileName);
+    FForm.InformationFileName = fileName;
+    FForm.PaneRules().Show(TPane::Information);
+}
+
+void TAssemblyCommands::MRUFiles2MRUItemClick(const QString &fileName)
+{
+    TRichEditEx &pane = FForm.DocumentPane();
+    pane.Lines().ClearLines();
+    pane.Lines().LoadFile(fileName);
+    FForm.TemplateFileName = fileName;
+    FForm.setWindowTitle(fileName);
+    FForm.PaneRules().Show(TPane::Document);
+}
+
+std::vector<std::string> TAssemblyCommands::InformationLines() const
+{
+    TRichEditStringsEx &lines = FForm.InformationPane().Lines();
+    const int count = lines.LineCount();
+    std::vector<std::string> result;
+    result.reserve(static_cast<std::size_t>(std::max(count, 0)));
+    for (int i = 0; i < count; ++i)
+        result.push_back(lines.LineAt(i));
+    return result;
+}
+
+// --- Heading balloon ---------------------------------------------------------------------
+
+void TAssemblyCommands::RichEditEx1MouseDown(Qt::MouseButton button)
+{
+    if (button != Qt::LeftButton)
+        return;
+    TRichEditEx &pane = FForm.DocumentPane();
+    pane.SetSelectionLength(1);
+    std::string selected = pane.SelectedText();
+    if (selected != "@")
+        return;
+    // Grow the selection over the digits and the character after them. At the end of the
+    // text it stops growing; the digits then end the placeholder.
+    for (int length = 2;; ++length) {
+        pane.SetSelectionLength(length);
+        std::string grown = pane.SelectedText();
+        const bool grew = grown.size() > selected.size();
+        selected = std::move(grown);
+        if (!grew || !ExtendsPlaceholderSelection(selected))
+            break;
+    }
+    const auto balloon = HeadingBalloonFor(selected, InformationLines());
+    if (!balloon)
+        return;
+    TBalloon &hint = *FForm.Balloon1;
+    if (balloon->NoInformation) {
+        hint.SetColor(Qt::red);
+        QFont font = hint.Font();
+        font.setPointSize(11);
+        hint.SetFont(font);
+    } else {
+        hint.SetColor(Qt::yellow);
+    }
+    hint.Show(FromAnsi(balloon->Text));
+}
+
+// --- The merge ---------------------------------------------------------------------------
+
+void TAssemblyCommands::DoIt1Click()
+{
+    // A selected template is loaded into the document pane; that is what is looked at.
+    if (FForm.DocumentPane().Lines().LineCount() < 2) {
+        ShowMsgBox(QString::fromLatin1(MergeCaption), QLatin1Char('!'),
+                   QString::fromLatin1(NoTemplateText));
+        return;
+    }
+    QLabel &panel = *FForm.msgpanel1;
+    panel.show();
+    QCoreApplication::processEvents();
+
+    TMergeEngine engine(InformationLines());
+    engine.SetOverwriteMode(FForm.OverwriteMode);
+    engine.SetProgressHook([&panel](int count) {
+        panel.setText(QString::fromStdString(MergeProgressCaption(count)));
+        QCoreApplication::processEvents();
+    });
+    engine.SetStepHook(&TMergeEngine::WriteDebugFile);
+    const TMergeResult result = engine.MergeFile(FileNameBytes(FForm.TemplateFileName));
+    if (!result.Finished()) {
+        // The panel keeps its last caption and the document pane what it held; "debug.rtf"
+        // has the text of the last completed step.
+        ShowMergeStop(result);
+        return;
+    }
+
+    InsertMergedText(result.Text);
+    panel.hide();
+    QCoreApplication::processEvents();
+    TRichEditEx &document = FForm.DocumentPane();
+    document.show();
+    ShowMsgBox(QString::fromStdString(MergeFinishCaption(result.Count)), QLatin1Char('I'),
+               QString::fromLatin1(MergeFinishText));
+    document.setFocus(Qt::OtherFocusReason);
+}
+
+void TAssemblyCommands::ShowMergeStop(const TMergeResult &result)
+{
+    ShowMsgBox(FromAnsi(result.MessageCaption),
+               result.MessageIcon ? QChar(QLatin1Char(result.MessageIcon)) : QChar(),
+               FromAnsi(result.MessageText));
+}
+
+void TAssemblyCommands::InsertMergedText(const std::string &mergeText)
+{
+    FForm.ProgressBar1->hide();
+    FForm.InformationPane().hide();
+    const QString workFile = QString::fromLatin1(MergeResultFileName);
+    SaveTextFile(MergeResultFileName, mergeText);
+    const TRemoveFileOnExit removeWorkFile(workFile);
+    FForm.DocumentPane().Lines().ClearLines();
+    LoadMergedFile(workFile);
+}
+
+void TAssemblyCommands::LoadMergedFile(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EOutOfResources("Failed to Load Stream");
+    QByteArray content = file.readAll();
+    file.close();
+    QBuffer memory(&content);
+    memory.open(QIODevice::ReadOnly);
+    TRichEditEx &pane = FForm.DocumentPane();
+    if (StreamIntoSelection(pane, memory, TStreamFormat::SF_RTF | TStreamFormat::SFF_SELECTION) ==
+        0)
+        return;
+    // A template written as plain text merges into plain text, which the control takes as
+    // such, as it does when it loads a file.
+    if (TRtfReader::IsRtf(content))
+        throw EOutOfResources("Failed to Load Stream");
+    memory.seek(0);
+    if (StreamIntoSelection(pane, memory, TStreamFormat::SF_TEXT | TStreamFormat::SFF_SELECTION) !=
+        0)
+        throw EOutOfResources("Failed to Load Stream");
+}
+
+int TAssemblyCommands::StreamIntoSelection(TRichEditEx &pane, QIODevice &source, unsigned format)
+{
+    TEditStream stream;
+    stream.Callback = [&source](char *buffer, qint64 count, qint64 &done) {
+        const qint64 wanted = std::min(count, source.bytesAvailable());
+        const qint64 read = wanted > 0 ? source.read(buffer, wanted) : 0;
+        done = std::max<qint64>(read, 0);
+        return read < wanted ? StreamReadError : 0;
+    };
+    pane.StreamIn(format, stream);
+    return stream.Error;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <Qt>
+
+#include <string>
+#include <vector>
+
+class QIODevice;
+class TMainForm;
+class TRichEditEx;
+struct TMergeResult;
+
+// The "Document Assembly" commands of the main window: choosing the information file and the
+// template (in the open dialog or from a recently used list), the heading balloon of the
+// document pane and "Do It". The merge itself is the assembly engine's; these commands hand it
+// the window's state, show its progress and its messages, and put the result into the document
+// pane. Failures to read or write files are thrown to the caller (the window's command runner).
+class TAssemblyCommands
+{
+public:
+    explicit TAssemblyCommands(TMainForm &form);
+
+    void EditInformationFile1Click();
+    void EditTemplateFile1Click();
+    void MRUFiles1MRUItemClick(const QString &fileName);
+    void MRUFiles2MRUItemClick(const QString &fileName);
+    // A mouse button pressed in the document pane, after the caret moved to the point.
+    void RichEditEx1MouseDown(Qt::MouseButton button);
+    void DoIt1Click();
+
+    // The lines of the information pane (it does not wrap: one line a paragraph), numbered
+    // from 0, as the merge and the heading balloon read them.
+    std::vector<std::string> InformationLines() const;
+
+    // The end of a merge that ran through: the merged rich text replaces the document pane's
+    // content, going through the working file "$$$", which is deleted afterwards in any case.
+    void InsertMergedText(const std::string &mergeText);
+
+    // Streams what is left of the source into the pane's selection in the given format. The
+    // transfer fails when the source yields fewer bytes than it still holds. Returns the
+    // transfer's error, 0 on success.
+    static int StreamIntoSelection(TRichEditEx &pane, QIODevice &source, unsigned format);
+
+private:
+    // Runs the open dialog with the file name box set to the mask; empty when cancelled.
+    QString ChooseFile(const char *mask);
+    void ShowMergeStop(const TMergeResult &result);
+    void LoadMergedFile(const QString &fileName);
+
+    TMainForm &FForm;
+};
