@@ -2,6 +2,7 @@
 
 #include "richedit/TCodePage1252.h"
 #include "richedit/TRtfFormatProperties.h"
+#include "richedit/TRtfObjectIO.h"
 
 #include <QBuffer>
 #include <QHash>
@@ -612,7 +613,13 @@ QByteArray Writer::Run(int from, int to)
             wroteText = true;
             const QString text = fragment.text();
             if (format.isImageFormat()) {
+                const QByteArray object = TRtfObjectIO::ObjectStart(format);
+                FOut += object;
                 Picture(format.toImageFormat());
+                if (!object.isEmpty()) {
+                    FOut += TRtfObjectIO::ObjectEnd();
+                    FDelimit = false;
+                }
                 continue;
             }
             Text(text, start - fragment.position(), end - start);

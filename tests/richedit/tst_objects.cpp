@@ -7,6 +7,7 @@
 #include "richedit/TInsertObjectDialog.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditOle.h"
+#include "richedit/TRtfObjectIO.h"
 #include "widgets/TDialogSeam.h"
 
 #include <QCheckBox>
@@ -94,6 +95,8 @@ private slots:
     void clearDocumentClosesAll();
     void dragDropEffect_data();
     void dragDropEffect();
+    void richTextWritesObjectGroups();
+    void readObjectsOfOtherWriters();
 };
 
 void TestObjects::insertEmbedded()
@@ -409,6 +412,56 @@ void TestObjects::dragDropEffect()
     QFETCH(unsigned, keys);
     QFETCH(unsigned, allowed);
     QTEST(TRichEditOle::GetDragDropEffect(drag, keys, allowed), "effect");
+}
+
+void TestObjects::richTextWritesObjectGroups()
+{
+    Fixture f;
+    QByteArray bytes;
+    for (int i = 0; i < 300; ++i)
+        bytes += char(i);
+    f.edit.SetWholeText("before  after");
+    f.edit.Select(7, 7);
+    f.Ole().InsertObject(Request(WriteFile(QString::fromUtf8("d\u00e9j\u00e0 {x}.bin"), bytes)));
+    f.edit.Select(0, 0);
+    const QString linked = WritePicture("shown.png", QSize(20, 10));
+    f.Ole().InsertObject(Request(linked, TKind::LinkedToFile, true));
+    const QByteArray rtf = f.edit.StreamOutBytes(TStreamFormat::SF_RTF);
+    QVERIFY(rtf.contains("{\\object\\objlink"));
+    QVERIFY(rtf.contains("{\\object\\objemb"));
+    const std::vector<TRtfObjectIO::TReadObject> objects = TRtfObjectIO::ReadObjects(rtf);
+    QCOMPARE(objects.size(), size_t(2));
+    QCOMPARE(objects[0].Object.Kind(), TRichEditOleObject::TKind::Linked);
+    QVERIFY(objects[0].Object.DisplayAsIcon());
+    QCOMPARE(objects[0].Object.FileName(), linked);
+    QCOMPARE(objects[0].Object.ClassName(), QString("image/png"));
+    QCOMPARE(objects[0].PictureIndex, 0);
+    QCOMPARE(objects[1].Object.Kind(), TRichEditOleObject::TKind::Embedded);
+    QCOMPARE(objects[1].Object.Data(), bytes);
+    QVERIFY(objects[1].Object.FileName().endsWith(QString::fromUtf8("d\u00e9j\u00e0 {x}.bin")));
+    QCOMPARE(objects[1].PictureIndex, 1);
+    // Another reader shows the pictures of the results.
+    TRichEditEx other;
+    QCOMPARE(other.StreamInBytes(rtf, TStreamFormat::SF_RTF), 0);
+    QCOMPARE(other.WholeText(), f.edit.WholeText());
+}
+
+void TestObjects::readObjectsOfOtherWriters()
+{
+    const QByteArray rtf =
+        "{\\rtf1{\\pict\\pngblip 00}text{\\object\\objemb{\\*\\objclass Excel.Sheet.8}"
+        "{\\*\\objdata 0105\r\n0000}{\\result{\\pict\\wmetafile8 00}}}"
+        "{\\object\\objlink{\\*\\objdata 41}}{\\nonshppict{\\pict 00}}{\\pict 00}}";
+    const std::vector<TRtfObjectIO::TReadObject> objects = TRtfObjectIO::ReadObjects(rtf);
+    QCOMPARE(objects.size(), size_t(2));
+    QCOMPARE(objects[0].Object.ClassName(), QString("Excel.Sheet.8"));
+    QCOMPARE(objects[0].Object.Data(), QByteArray::fromHex("01050000"));
+    QCOMPARE(objects[0].PictureIndex, 1);
+    QCOMPARE(objects[1].Object.Kind(), TRichEditOleObject::TKind::Linked);
+    QCOMPARE(objects[1].PictureIndex, -1);
+    // Unbalanced input ends without harm.
+    QCOMPARE(TRtfObjectIO::ReadObjects("{\\rtf1{\\object{\\*\\objdata 4").size(), size_t(1));
+    QVERIFY(TRtfObjectIO::ReadObjects("}}}{\\object").size() <= 1);
 }
 
 ZARVEL_TEST_MAIN(TestObjects)
