@@ -1,0 +1,455 @@
+#include "ScriptedDialogs.h"
+#include "TestEnvironment.h"
+#include "app/TAssemblyCommands.h"
+#include "app/TDialogForm.h"
+#include "app/TMainForm.h"
+#include "app/TMainMenu.h"
+#include "assembly/AssemblyTexts.h"
+#include "richedit/TRichEditEx.h"
+#include "richedit/TRichEditStringsEx.h"
+#include "widgets/TBalloon.h"
+#include "widgets/TMRUFileList.h"
+#include "widgets/TMRUMenuItem.h"
+#include "widgets/TOpenPreviewDialog.h"
+
+#include <QAction>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace {
+
+bool WriteFile(const QString &name, const QByteArray &data)
+{
+    QFile file(name);
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+}
+
+QByteArray Lines(const QStringList &lines, const char *end = "\r\n")
+{
+    return lines.join(QString::fromLatin1(end)).toLatin1();
+}
+
+QByteArray Rtf(const QStringList &paragraphs)
+{
+    return "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\f0\\fs20 " +
+           paragraphs.join(QStringLiteral("\\par\n")).toLatin1() + "\\par\n}";
+}
+
+// What a message box of the program was asked to show.
+struct TBox
+{
+    bool Shown = false;
+    QString Caption;
+    QString Message;
+    int Beep = -1;
+};
+
+ScriptedDialogs::Answer RecordBox(TBox &box)
+{
+    return [&box](QDialog &dialog) {
+        box.Shown = true;
+        if (auto *form = qobject_cast<TDialogForm *>(&dialog)) {
+            box.Caption = form->Caption();
+            box.Message = form->Message();
+            box.Beep = form->Beep();
+        } else {
+            box.Message = ScriptedDialogs::TextOf(dialog);
+        }
+        return 1;
+    };
+}
+
+// The action of a recently used entry whose path is this file.
+QAction *EntryFor(const TMRUFileList &list, const QString &fileName)
+{
+    for (QAction *action : list.MenuItems()) {
+        auto *entry = qobject_cast<TMRUMenuItem *>(action);
+        if (entry && entry->FullCaption().endsWith(fileName))
+            return entry;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+// Choosing the information file and the template, the recently used lists behind them and the
+// heading balloon, through the main window with scripted dialogs.
+class TestAssemblyFiles : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<QTemporaryDir> dir;
+
+    QString File(const QString &name) const { return dir->filePath(name); }
+    void Trigger(const char *item) { form->MainMenu().Item(QString::fromLatin1(item)).trigger(); }
+    TRichEditEx &Document() const { return *form->RichEditEx1; }
+    TRichEditEx &Information() const { return *form->RichEditEx2; }
+
+    QString InformationFile(const QString &name, const QStringList &lines, const char *end = "\r\n")
+    {
+        const QString path = File(name);
+        if (!WriteFile(path, Lines(lines, end)))
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+    QString TemplateFile(const QString &name, const QStringList &paragraphs)
+    {
+        const QString path = File(name);
+        if (!WriteFile(path, Rtf(paragraphs)))
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+    static QStringList SixLines()
+    {
+        return {QStringLiteral("Client name"), QStringLiteral("Jones"),
+                QStringLiteral("Street"),      QStringLiteral("High Street"),
+                QStringLiteral("Amount owed"), QStringLiteral("12.50")};
+    }
+
+    // The balloon shows this text: its window is laid out as a balloon of this text would be.
+    void VerifyBalloonText(const QString &text)
+    {
+        TBalloonWindow *window = form->Balloon1->Window();
+        QVERIFY(window);
+        QVERIFY(window->Shown());
+        TBalloonWindow::Style style;
+        style.Font = form->Balloon1->Font();
+        TBalloonWindow reference(style);
+        reference.Prepare(text, 0, 100);
+        QCOMPARE(window->TextWidth(), reference.TextWidth());
+        QCOMPARE(window->TextHeight(), reference.TextHeight());
+    }
+    bool BalloonShown() const
+    {
+        return form->Balloon1->Window() && form->Balloon1->Window()->Shown();
+    }
+    // Presses the left button with the caret before the character at position.
+    void PressAt(int position, Qt::MouseButton button = Qt::LeftButton)
+    {
+        Document().SetSelectionStart(position);
+        form->AssemblyCommands().RichEditEx1MouseDown(button);
+    }
+    void LoadDocumentText(const QStringList &paragraphs)
+    {
+        Document().Lines().LoadFile(TemplateFile(QStringLiteral("balloon.tem"), paragraphs));
+    }
+    void SelectInformation(const QString &path)
+    {
+        ScriptedDialogs script;
+        script.ThenChooseFile(path);
+        Trigger("EditInformationFile1");
+        QCOMPARE(script.Unexpected(), 0);
+    }
+
+private slots:
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        form = std::make_unique<TMainForm>();
+        form->MRUFiles1->ClearAllItems();
+        form->MRUFiles2->ClearAllItems();
+        form->show();
+    }
+    void cleanup()
+    {
+        form.reset();
+        dir.reset();
+    }
+
+    // --- Edit/Select Information File ---------------------------------------------------
+
+    void informationFileLineCheck_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<bool>("warned");
+        const QStringList four{"Name", "Jones", "Town", "Leeds"};
+        QTest::newRow("4 lines") << four << "\r\n" << false;
+        QTest::newRow("5 lines") << (four + QStringList{"Stray"}) << "\r\n" << true;
+        QTest::newRow("4 lines and a final empty line") << (four + QStringList{""}) << "\r\n"
+                                                        << false;
+        QTest::newRow("3 lines, LF ends") << QStringList{"Name", "Jones", "Town"} << "\n" << true;
+        QTest::newRow("one line") << QStringList{"Name"} << "\r\n" << true;
+    }
+
+    void informationFileLineCheck()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(QString, end);
+        QFETCH(bool, warned);
+        const QString path =
+            InformationFile(QStringLiteral("case.inf"), lines, end.toLatin1().constData());
+        TBox box;
+        QString mask;
+        ScriptedDialogs script;
+        script.Then([&mask, path](QDialog &dialog) {
+            auto *open = qobject_cast<TOpenPreviewDialog *>(&dialog);
+            if (!open)
+                return int(QDialog::Rejected);
+            mask = open->FileName();
+            open->selectFile(path);
+            return int(QDialog::Accepted);
+        });
+        if (warned)
+            script.Then(RecordBox(box));
+        Trigger("EditInformationFile1");
+
+        QCOMPARE(mask, QStringLiteral("*.inf"));
+        QCOMPARE(script.Unexpected(), 0);
+        QCOMPARE(script.Pending(), 0);
+        QCOMPARE(box.Shown, warned);
+        if (warned) {
+            QCOMPARE(box.Caption, QString());
+            QCOMPARE(box.Beep, int(TDialogForm::ExclamationBeep));
+            QCOMPARE(box.Message, TDialogForm::PrepareMessage(QString::fromLatin1(OddLinesText)));
+        }
+        // Loaded and selected whether the check complained or not.
+        QCOMPARE(form->InformationFileName, path);
+        QCOMPARE(Information().Lines().LineAt(1), lines.value(1).toStdString());
+        QCOMPARE(form->DocumentName(), path);
+        QCOMPARE(form->windowTitle(), QStringLiteral("case.inf - Zarvel"));
+        QVERIFY(!Information().isHidden());
+        QVERIFY(Document().isHidden());
+        QCOMPARE(form->MRUFiles1->Items().value(0), path);
+        QVERIFY(form->MRUFiles2->Items().isEmpty());
+    }
+
+    void cancelledSelectionsChangeNothing_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::newRow("information") << "EditInformationFile1";
+        QTest::newRow("template") << "EditTemplateFile1";
+    }
+
+    void cancelledSelectionsChangeNothing()
+    {
+        QFETCH(QString, item);
+        Document().SetSelectedText("kept");
+        ScriptedDialogs script;
+        script.ThenReject();
+        Trigger(item.toLatin1().constData());
+        QCOMPARE(script.Pending(), 0);
+        QCOMPARE(script.Unexpected(), 0);
+        QVERIFY(form->InformationFileName.isEmpty());
+        QVERIFY(form->TemplateFileName.isEmpty());
+        QCOMPARE(form->windowTitle(), QStringLiteral("untitled - Zarvel"));
+        QCOMPARE(Document().WholeText(), std::string("kept"));
+        QVERIFY(form->MRUFiles1->Items().isEmpty());
+        QVERIFY(form->MRUFiles2->Items().isEmpty());
+    }
+
+    // --- Edit/Select Template File ------------------------------------------------------
+
+    void templateSelectionKeepsTheCaptionUntitled()
+    {
+        const QString path = TemplateFile(QStringLiteral("letter.tem"), {"Dear @1,", "Yours, @2"});
+        // A document opened earlier gives the caption a real name first.
+        form->SetDocumentName(File(QStringLiteral("earlier.rtf")));
+        QString mask;
+        ScriptedDialogs script;
+        script.Then([&mask, path](QDialog &dialog) {
+            auto *open = qobject_cast<TOpenPreviewDialog *>(&dialog);
+            if (!open)
+                return int(QDialog::Rejected);
+            mask = open->FileName();
+            open->selectFile(path);
+            return int(QDialog::Accepted);
+        });
+        Trigger("EditTemplateFile1");
+        QCOMPARE(script.Unexpected(), 0);
+        QCOMPARE(mask, QStringLiteral("*.tem"));
+        QCOMPARE(form->TemplateFileName, path);
+        QCOMPARE(form->DocumentName(), QStringLiteral("untitled"));
+        QCOMPARE(form->windowTitle(), QStringLiteral("untitled - Zarvel"));
+        QCOMPARE(Document().Lines().LineAt(0), std::string("Dear @1,"));
+        QVERIFY(!Document().isHidden());
+        QVERIFY(Information().isHidden());
+        QCOMPARE(form->MRUFiles2->Items().value(0), path);
+        QVERIFY(form->MRUFiles1->Items().isEmpty());
+        // The next open dialog lists every file again, not only templates.
+        QVERIFY(!form->OpenPreviewDialog1->nameFilters().contains(QStringLiteral("*.tem")));
+    }
+
+    void unreadableTemplateReachesTheErrorDisplay()
+    {
+        const QString path = File(QStringLiteral("gone.tem"));
+        ScriptedDialogs script;
+        script.ThenChooseFile(path);
+        script.ThenAccept(); // the error display
+        Trigger("EditTemplateFile1");
+        QCOMPARE(script.Pending(), 0);
+        QVERIFY(script.LastSeen().contains(QStringLiteral("Cannot open file")));
+    }
+
+    // --- The recently used lists --------------------------------------------------------
+
+    void templateFromTheListShowsItsFullPath()
+    {
+        const QString first = TemplateFile(QStringLiteral("first.tem"), {"One @1", "end"});
+        const QString second = TemplateFile(QStringLiteral("second.tem"), {"Two @1", "end"});
+        form->MRUFiles2->AddItem(first);
+        form->MRUFiles2->AddItem(second);
+        Information().show();
+        Document().hide();
+        Document().SetSelectedText("replaced without a question");
+        QAction *entry = EntryFor(*form->MRUFiles2, first);
+        QVERIFY(entry);
+        ScriptedDialogs script;
+        entry->trigger();
+        QCOMPARE(script.Unexpected(), 0);
+        QCOMPARE(form->windowTitle(), first);
+        QCOMPARE(form->DocumentName(), QStringLiteral("untitled"));
+        QCOMPARE(form->TemplateFileName, first);
+        QCOMPARE(Document().Lines().LineAt(0), std::string("One @1"));
+        QVERIFY(!Document().isHidden());
+        QVERIFY(Information().isHidden());
+        // A clicked entry leaves the list and is not put back.
+        QCOMPARE(form->MRUFiles2->Items(), QStringList{second});
+    }
+
+    void informationFromTheListSkipsTheLineCheck()
+    {
+        const QString path =
+            InformationFile(QStringLiteral("odd.inf"), {"Name", "Jones", "Stray line"});
+        form->MRUFiles1->AddItem(path);
+        QAction *entry = EntryFor(*form->MRUFiles1, path);
+        QVERIFY(entry);
+        ScriptedDialogs script;
+        entry->trigger();
+        QCOMPARE(script.Unexpected(), 0); // no even-lines message from the list
+        QCOMPARE(form->windowTitle(), path);
+        QCOMPARE(form->DocumentName(), QStringLiteral("untitled"));
+        QCOMPARE(form->InformationFileName, path);
+        QCOMPARE(Information().Lines().LineCount(), 3);
+        QVERIFY(!Information().isHidden());
+        QVERIFY(Document().isHidden());
+        QVERIFY(form->MRUFiles1->Items().isEmpty());
+    }
+
+    void vanishedFileFromTheListReachesTheErrorDisplay()
+    {
+        const QString path = File(QStringLiteral("vanished.inf"));
+        form->MRUFiles1->AddItem(path);
+        QAction *entry = EntryFor(*form->MRUFiles1, path);
+        QVERIFY(entry);
+        ScriptedDialogs script;
+        script.ThenAccept();
+        entry->trigger();
+        QCOMPARE(script.Pending(), 0);
+        QVERIFY(script.LastSeen().contains(QStringLiteral("Cannot open file")));
+        QVERIFY(form->InformationFileName.isEmpty());
+    }
+
+    // --- The heading balloon ------------------------------------------------------------
+
+    void balloonShowsTheHeadingOfThePair()
+    {
+        SelectInformation(InformationFile(QStringLiteral("six.inf"), SixLines()));
+        LoadDocumentText({"Pay @3 now"});
+        PressAt(4);
+        QCOMPARE(Document().SelectedText(), std::string("@3 "));
+        QCOMPARE(form->Balloon1->Color(), QColor(Qt::yellow));
+        VerifyBalloonText(QStringLiteral("Amount owed"));
+    }
+
+    void balloonWithoutInformationIsARedThreeLineMessage()
+    {
+        LoadDocumentText({"Pay @3 now"});
+        PressAt(4);
+        QCOMPARE(form->Balloon1->Color(), QColor(Qt::red));
+        QCOMPARE(form->Balloon1->Font().pointSize(), 11);
+        QCOMPARE(TBalloonWindow::SplitLines(QString::fromLatin1(NoInformationBalloonText)).size(),
+                 3);
+        VerifyBalloonText(QString::fromLatin1(NoInformationBalloonText));
+
+        // A heading after the warning is yellow and keeps the warning's font size.
+        SelectInformation(InformationFile(QStringLiteral("six.inf"), SixLines()));
+        Document().show();
+        PressAt(4);
+        QCOMPARE(form->Balloon1->Color(), QColor(Qt::yellow));
+        QCOMPARE(form->Balloon1->Font().pointSize(), 11);
+        VerifyBalloonText(QStringLiteral("Amount owed"));
+    }
+
+    void balloonSelectionRules_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<QString>("heading"); // empty: no balloon
+        QTest::newRow("not on an @") << "Pay @3 now" << 1 << "a"
+                                     << "";
+        QTest::newRow("placeholder and a comma") << "Pay @3, now" << 4 << "@3,"
+                                                 << "";
+        QTest::newRow("placeholder at a line end") << "Pay @2" << 4 << "@2\r"
+                                                   << "";
+        QTest::newRow("two digits, no such pair") << "Pay @12 now" << 4 << "@12 "
+                                                  << "";
+        QTest::newRow("pair 0") << "Pay @0 now" << 4 << "@0 "
+                                << "";
+        QTest::newRow("e-mail address") << "jo@example.com" << 2 << "@e"
+                                        << "";
+        QTest::newRow("pair 2 before a space") << "At @2 today" << 3 << "@2 "
+                                               << "Street";
+        QTest::newRow("pair 1 before a tab") << "x @1\tend" << 2 << "@1\t"
+                                             << "";
+    }
+
+    void balloonSelectionRules()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, position);
+        QFETCH(QString, selected);
+        QFETCH(QString, heading);
+        SelectInformation(InformationFile(QStringLiteral("six.inf"), SixLines()));
+        LoadDocumentText({text, QStringLiteral("second line")});
+        PressAt(position);
+        QCOMPARE(QString::fromLatin1(Document().SelectedText()), selected);
+        QCOMPARE(BalloonShown(), !heading.isEmpty());
+        if (!heading.isEmpty())
+            VerifyBalloonText(heading);
+    }
+
+    void balloonAtTheEndOfTheText()
+    {
+        SelectInformation(InformationFile(QStringLiteral("six.inf"), SixLines()));
+        Document().SetWholeText("Pay @1");
+        PressAt(4);
+        QCOMPARE(Document().SelectedText(), std::string("@1"));
+        VerifyBalloonText(QStringLiteral("Client name"));
+    }
+
+    void otherButtonsDoNothing()
+    {
+        LoadDocumentText({"Pay @3 now"});
+        PressAt(4, Qt::RightButton);
+        QCOMPARE(Document().SelectionLength(), 0);
+        QVERIFY(!BalloonShown());
+    }
+
+    void pressingTheMouseOnAPlaceholder()
+    {
+        SelectInformation(InformationFile(QStringLiteral("six.inf"), SixLines()));
+        LoadDocumentText({"Pay @2 soon"});
+        Document().show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        const QPoint at = Document().PosFromChar(4);
+        const QPoint next = Document().PosFromChar(5);
+        QVERIFY(next.x() > at.x());
+        const int height = QFontMetrics(Document().font()).height();
+        // Left half of the "@": the caret goes before it.
+        QTest::mousePress(Document().viewport(), Qt::LeftButton, {},
+                          QPoint(at.x() + 1, at.y() + height / 2));
+        QCOMPARE(Document().SelectedText(), std::string("@2 "));
+        VerifyBalloonText(QStringLiteral("Street"));
+        QTest::mouseRelease(Document().viewport(), Qt::LeftButton, {},
+                            QPoint(at.x() + 1, at.y() + height / 2));
+    }
+};
+
+ZARVEL_TEST_MAIN(TestAssemblyFiles)
+#include "tst_assembly.moc"
