@@ -6,10 +6,15 @@
 #include "app/TAssemblyCommands.h"
 #include "app/TEditingTools.h"
 #include "app/TFileCommands.h"
+#include "app/TFormatBar.h"
 #include "app/TMainMenu.h"
+#include "app/TRuler.h"
 #include "app/TSpeedBar.h"
 #include "app/TZarvelApplication.h"
+#include "print/MainWindowPrinterSettings.h"
+#include "print/TRichPrinter.h"
 #include "richedit/TRichEditEx.h"
+#include "richedit/TRichEditOle.h"
 #include "richedit/TRichEditStringsEx.h"
 #include "widgets/TAboutBox.h"
 #include "widgets/TDialogSeam.h"
@@ -26,6 +31,8 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -114,15 +121,15 @@ void TMainForm::CreateChildren()
     SpeedBar = new TSpeedBar(client);
     layout->addWidget(SpeedBar);
 
-    Ruler = new QFrame(client);
-    Ruler->setObjectName(QStringLiteral("Ruler"));
-    Ruler->setFixedHeight(26);
-    Ruler->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Ruler->setLineWidth(1);
-    Ruler->setFont(PixelFont(QStringLiteral("Arial"), 11));
+    Ruler = new TRuler(client);
     layout->addWidget(Ruler);
 
     layout->addWidget(CreatePaneArea(client), 1);
+
+    // The formatting controls and the ruler act on the document pane.
+    FormatBar = new TFormatBar(*SpeedBar, *RichEditEx1, *Ruler);
+    FormatBar->RunCommand = [](const std::function<void()> &command) { RunCommand(command); };
+    Ruler->OnIndentsChanged = [this] { SelectionChange(); };
 
     CreateHintpanel(client);
     layout->addWidget(Hintpanel);
@@ -214,6 +221,10 @@ void TMainForm::CreateComponents()
     SaveDialog->setNameFilters({QStringLiteral("Rich Text Files (*.RTF)"),
                                 QStringLiteral("Text Files (*.TXT)"),
                                 QStringLiteral("Html File(*.htm,*.html) (*.hTM *.HTML)")});
+
+    RichPrinter1 = new TRichPrinter(this);
+    RichPrinter1->setObjectName(QStringLiteral("RichPrinter1"));
+    ApplyMainWindowPrinterSettings(*RichPrinter1);
 
     OpenPreviewDialog1 = new TOpenPreviewDialog(this);
     OpenPreviewDialog1->setObjectName(QStringLiteral("OpenPreviewDialog1"));
@@ -411,17 +422,23 @@ void TMainForm::FileSaveAs()
 
 void TMainForm::pageDialog1Click()
 {
-    // Page set-up: runs the printer component's page set-up dialog.
+    RichPrinter1->PageSetupDialog();
 }
 
 void TMainForm::PrintPreviewbuttonClick()
 {
-    // Print preview of the document pane through the printer component.
+    RichPrinter1->PreviewRichEdit(*RichEditEx1);
 }
 
 void TMainForm::FilePrint()
 {
-    // Prints the document pane through the printer component.
+    QPrinter *printer = RichPrinter1->Printer();
+    if (printer) {
+        QPrintDialog dialog(printer, this);
+        if (TDialogSeam::Exec(dialog) != QDialog::Accepted)
+            return;
+    }
+    RichPrinter1->PrintRichEdit(*RichEditEx1, 1);
 }
 
 void TMainForm::FileExit()
@@ -468,7 +485,7 @@ void TMainForm::R1Click()
 
 void TMainForm::SelectFont()
 {
-    // Font dialog for the document pane's selection.
+    FormatBar->SelectFont();
 }
 
 void TMainForm::Mathcalculate1Click()
@@ -571,6 +588,10 @@ void TMainForm::SpeedButton2Click()
 void TMainForm::SpeedButton3Click()
 {
     // Inserts an embedded object into the document pane.
+    if (TRichEditOle *ole = RichEditEx1->Ole())
+        ole->DialogRunner = &TDialogSeam::Exec;
+    RichEditEx1->InsertObjectDialog();
+    RichEditEx1->ObjectSelected();
 }
 
 void TMainForm::CRLFButtonClick()
@@ -582,19 +603,19 @@ void TMainForm::CRLFButtonClick()
 
 void TMainForm::FillFontNameBox()
 {
-    // Fills the font name box once.
+    FormatBar->FillFontNameBox();
 }
 
 void TMainForm::InitRulerTabs()
 {
-    // Sets the ruler's tab stops once.
+    FormatBar->InitRulerTabs();
 }
 
 void TMainForm::SelectionChange()
 {
-    FRefreshingToolbar = true;
-    // The tool bar and the ruler are brought in line with the document pane here.
-    FRefreshingToolbar = false;
+    // Resizes arrive while the window is still being built.
+    if (FormatBar)
+        FormatBar->SelectionChange();
 }
 
 // --- Hints and timers --------------------------------------------------------------------
