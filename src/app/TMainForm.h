@@ -22,8 +22,11 @@ class TFileCommands;
 class TMainMenu;
 class TMRUFileList;
 class TOpenPreviewDialog;
+class TRichPrinter;
 class TRichEditEx;
 class TSpeedBar;
+class TFormatBar;
+class TRuler;
 class TTipDialog;
 
 // The program's only document window: two stacked rich text panes (the document pane
@@ -89,7 +92,7 @@ public:
 
     // --- Children (names as in the window definition) ------------------------------------
     TSpeedBar *SpeedBar = nullptr;
-    QFrame *Ruler = nullptr;
+    TRuler *Ruler = nullptr;
     TRichEditEx *RichEditEx2 = nullptr;
     TRichEditEx *RichEditEx1 = nullptr;
     QStatusBar *StatusBar = nullptr;
@@ -104,6 +107,7 @@ public:
     TMRUFileList *MRUFiles2 = nullptr; // templates
     TBalloon *Balloon1 = nullptr;
     TTipDialog *TipDialog1 = nullptr;
+    TRichPrinter *RichPrinter1 = nullptr;
 
     // --- State shared with the document assembly commands --------------------------------
     QString InformationFileName;
@@ -111,9 +115,9 @@ public:
     bool OverwriteMode = false;
 
     // --- Tool bar and ruler state -------------------------------------------------------
-    bool FRefreshingToolbar = false;
-    int FDragOffset = 0;
-    bool FMarkerDragging = false;
+    // The formatting controls on SpeedBar (owned by it); FRefreshingToolbar is kept there, the
+    // drag state (FDragOffset, FMarkerDragging) in Ruler.
+    TFormatBar *FormatBar = nullptr;
 
 public slots:
     // File menu

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "richedit/RichEditTypes.h"
+#include "richedit/TFormatRange.h"
 #include "richedit/TURLDetector.h"
 
 #include <QTextEdit>
@@ -105,6 +106,14 @@ public:
 
     // Loads the file (rich text, else plain text) in place of the selection.
     void InsertFromFile(const QString &FileName);
+
+    // Lays the text out for a page on a target device and, with render set, draws the lines
+    // that fit from request->cpMin; returns the first position not drawn. A null request frees
+    // the layout kept between pages.
+    int FormatRange(bool render, const TFormatRangeRequest *request)
+    {
+        return FFormatRange.Format(*document(), render, request);
+    }
 
     // --- Positions, lines and words ---------------------------------------------------------
     // The character nearest to a point in viewport coordinates.
@@ -287,6 +296,8 @@ protected:
     bool event(QEvent *event) override;
 
 private:
+    TFormatRange FFormatRange;
+
     friend class TRichEditStringsEx;
     friend class TWideRichEditStringsEx;
     friend class TTextAttributesEx;

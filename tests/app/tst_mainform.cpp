@@ -3,6 +3,7 @@
 #include "app/TMainForm.h"
 #include "app/TMainMenu.h"
 #include "app/TPaneRules.h"
+#include "app/TRuler.h"
 #include "app/TSpeedBar.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
