@@ -4,6 +4,7 @@
 #include "richedit/TCodePage1252.h"
 #include "richedit/TParaAttributesEx.h"
 #include "richedit/TRichEditOle.h"
+#include "richedit/TRtfObjectIO.h"
 #include "richedit/TRichEditStringsEx.h"
 #include "richedit/TRtfFormatProperties.h"
 #include "richedit/TRtfReader.h"
@@ -1095,7 +1096,9 @@ void TCustomRichEditEx::StreamInData(const QByteArray &data, unsigned format, TE
     }
     auto fill = [&](QTextCursor &cursor) {
         if (rich) {
+            const int from = cursor.selectionStart();
             TRtfReader::Read(data, cursor);
+            TRtfObjectIO::AttachObjects(data, *document(), from, cursor.position());
             return;
         }
         const QString text = (format & SF_UNICODE)

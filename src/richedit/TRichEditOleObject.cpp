@@ -115,13 +115,18 @@ QTextImageFormat TRichEditOleObject::ToFormat(QTextDocument &document) const
     format.setName(name.toString());
     format.setWidth(picture.width());
     format.setHeight(picture.height());
+    ApplyTo(format);
+    return format;
+}
+
+void TRichEditOleObject::ApplyTo(QTextFormat &format) const
+{
     format.setProperty(PropertyKind, FKind == TKind::Linked ? 1 : 0);
     format.setProperty(PropertyClass, FClassName);
     format.setProperty(PropertyFile, FFileName);
     format.setProperty(PropertyData, FData);
     format.setProperty(PropertyIcon, FDisplayAsIcon);
     format.setProperty(PropertyId, FId);
-    return format;
 }
 
 QByteArray TRichEditOleObject::Content() const

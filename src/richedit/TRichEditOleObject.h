@@ -29,6 +29,8 @@ public:
     static TRichEditOleObject FromFormat(const QTextFormat &format);
     // Gives the object a format carries a new identity.
     static void SetFormatId(QTextFormat &format, int id);
+    // Puts the object's properties into a picture format (its picture stays).
+    void ApplyTo(QTextFormat &format) const;
     // The character format of the object, its picture stored in the document under a new name.
     QTextImageFormat ToFormat(QTextDocument &document) const;
 

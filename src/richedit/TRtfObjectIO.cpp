@@ -2,6 +2,9 @@
 
 #include "richedit/TCodePage1252.h"
 
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextFormat>
 
 #include <cctype>
@@ -66,6 +69,7 @@ private:
         bool Skip = false;   // an ignorable or non-body destination
         bool Object = false; // the \object group itself
         bool Result = false; // inside the \result of an object
+        bool Pict = false;   // inside a picture
     };
 
     void ControlWord(const QByteArray &word, int parameter, bool afterStar);
@@ -81,6 +85,7 @@ private:
     int FPictures = 0;
     bool FCurrent = false;
     int FSkipChars = 0; // stand-in characters after \uN
+    bool FPictOfObject = false;
 };
 
 std::vector<TRtfObjectIO::TReadObject> Scanner::Run()
@@ -92,6 +97,7 @@ std::vector<TRtfObjectIO::TReadObject> Scanner::Run()
         if (c == '{') {
             FGroups.push_back(FGroups.back());
             FGroups.back().Object = false;
+            FGroups.back().Pict = false;
             star = false;
         } else if (c == '}') {
             Close();
@@ -161,10 +167,14 @@ void Scanner::ControlWord(const QByteArray &word, int parameter, bool afterStar)
     } else if (word == "result" && FCurrent) {
         g.Result = true;
     } else if (word == "pict" && !g.Skip) {
-        if (g.Result && FCurrent && FObjects.back().PictureIndex < 0)
-            FObjects.back().PictureIndex = FPictures;
-        ++FPictures;
         g.Skip = true;
+        g.Pict = true;
+        FPictOfObject = g.Result && FCurrent && FObjects.back().PictureIndex < 0;
+    } else if ((word == "pngblip" || word == "jpegblip") && g.Pict) {
+        if (FPictOfObject)
+            FObjects.back().PictureIndex = FPictures;
+        FPictOfObject = false;
+        ++FPictures;
     } else if (word == "u" && (g.Dest == Part::Class || g.Dest == Part::Name)) {
         const QChar c(char16_t(static_cast<quint16>(parameter)));
         (g.Dest == Part::Class ? FClass : FName) += c;
@@ -220,4 +230,32 @@ void Scanner::Close()
 std::vector<TRtfObjectIO::TReadObject> TRtfObjectIO::ReadObjects(const QByteArray &rtf)
 {
     return Scanner(rtf).Run();
+}
+
+void TRtfObjectIO::AttachObjects(const QByteArray &rtf, QTextDocument &document, int from, int to)
+{
+    if (!rtf.contains("\\object"))
+        return;
+    const std::vector<TReadObject> objects = ReadObjects(rtf);
+    std::vector<int> pictures;
+    for (QTextBlock block = document.findBlock(from); block.isValid() && block.position() < to;
+         block = block.next())
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.charFormat().isImageFormat())
+                continue;
+            for (int p = fragment.position(); p < fragment.position() + fragment.length(); ++p)
+                if (p >= from && p < to)
+                    pictures.push_back(p);
+        }
+    for (const TReadObject &read : objects) {
+        if (read.PictureIndex < 0 || read.PictureIndex >= static_cast<int>(pictures.size()))
+            continue;
+        QTextCursor cursor(&document);
+        cursor.setPosition(pictures[static_cast<size_t>(read.PictureIndex)]);
+        cursor.setPosition(cursor.position() + 1, QTextCursor::KeepAnchor);
+        QTextCharFormat format = cursor.charFormat();
+        read.Object.ApplyTo(format);
+        cursor.setCharFormat(format);
+    }
 }

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+class QTextDocument;
 class QTextFormat;
 
 // Embedded objects in rich text: an object is written as an \object group (\objemb or
@@ -26,7 +27,11 @@ public:
         TRichEditOleObject Object;
         int PictureIndex = -1;
     };
+    // PictureIndex counts the PNG and JPEG pictures of the body, the ones a reader shows.
     static std::vector<TReadObject> ReadObjects(const QByteArray &rtf);
+    // After the rich text was read into [from, to) of the document: the pictures there that
+    // were the results of object groups become those objects again.
+    static void AttachObjects(const QByteArray &rtf, QTextDocument &document, int from, int to);
 
     // Text of a destination as rich text: 8-bit (1252) with \'xx escapes and the special
     // characters escaped.

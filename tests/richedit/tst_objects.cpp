@@ -440,17 +440,26 @@ void TestObjects::richTextWritesObjectGroups()
     QCOMPARE(objects[1].Object.Data(), bytes);
     QVERIFY(objects[1].Object.FileName().endsWith(QString::fromUtf8("d\u00e9j\u00e0 {x}.bin")));
     QCOMPARE(objects[1].PictureIndex, 1);
-    // Another reader shows the pictures of the results.
-    TRichEditEx other;
-    QCOMPARE(other.StreamInBytes(rtf, TStreamFormat::SF_RTF), 0);
-    QCOMPARE(other.WholeText(), f.edit.WholeText());
+    // Read back, the pictures are the objects again, with their bytes.
+    Fixture other;
+    QCOMPARE(other.edit.StreamInBytes(rtf, TStreamFormat::SF_RTF), 0);
+    QCOMPARE(other.edit.WholeText(), f.edit.WholeText());
+    QCOMPARE(other.Ole().ObjectPositions(), f.Ole().ObjectPositions());
+    TRichEditOleObject object;
+    QVERIFY(other.Ole().ObjectAt(f.Ole().ObjectPositions().back(), object));
+    QCOMPARE(object.Data(), bytes);
+    QCOMPARE(object.Kind(), TRichEditOleObject::TKind::Embedded);
+    // ... and survive another save and load.
+    const QByteArray again = other.edit.StreamOutBytes(TStreamFormat::SF_RTF);
+    QCOMPARE(TRtfObjectIO::ReadObjects(again).size(), size_t(2));
+    QCOMPARE(TRtfObjectIO::ReadObjects(again)[1].Object.Data(), bytes);
 }
 
 void TestObjects::readObjectsOfOtherWriters()
 {
     const QByteArray rtf =
         "{\\rtf1{\\pict\\pngblip 00}text{\\object\\objemb{\\*\\objclass Excel.Sheet.8}"
-        "{\\*\\objdata 0105\r\n0000}{\\result{\\pict\\wmetafile8 00}}}"
+        "{\\*\\objdata 0105\r\n0000}{\\result{\\pict\\pngblip 00}}}"
         "{\\object\\objlink{\\*\\objdata 41}}{\\nonshppict{\\pict 00}}{\\pict 00}}";
     const std::vector<TRtfObjectIO::TReadObject> objects = TRtfObjectIO::ReadObjects(rtf);
     QCOMPARE(objects.size(), size_t(2));
