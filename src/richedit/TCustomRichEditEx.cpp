@@ -4,9 +4,9 @@
 #include "richedit/TCodePage1252.h"
 #include "richedit/TParaAttributesEx.h"
 #include "richedit/TRichEditOle.h"
-#include "richedit/TRtfObjectIO.h"
 #include "richedit/TRichEditStringsEx.h"
 #include "richedit/TRtfFormatProperties.h"
+#include "richedit/TRtfObjectIO.h"
 #include "richedit/TRtfReader.h"
 #include "richedit/TRtfWriter.h"
 #include "richedit/TTextAttributesEx.h"
@@ -1323,12 +1323,24 @@ QMimeData *TCustomRichEditEx::createMimeDataFromSelection() const
     return data;
 }
 
+void TCustomRichEditEx::dragMoveEvent(QDragMoveEvent *event)
+{
+    QTextEdit::dragMoveEvent(event);
+    if (FIncludeOLE && event->isAccepted())
+        event->setDropAction(TRichEditOle::DropActionFor(
+            event->modifiers(), event->possibleActions(), event->dropAction()));
+}
+
 void TCustomRichEditEx::dropEvent(QDropEvent *event)
 {
     if (isReadOnly()) {
         event->ignore();
         return;
     }
+    // Ctrl+Shift links, Ctrl copies, anything else moves, as far as the source allows.
+    if (FIncludeOLE)
+        event->setDropAction(TRichEditOle::DropActionFor(
+            event->modifiers(), event->possibleActions(), event->dropAction()));
     QTextEdit::dropEvent(event);
 }
 

@@ -280,6 +280,34 @@ void TRichEditOle::CloseAllObjects()
     FOpenCopies.reset();
 }
 
+Qt::DropAction TRichEditOle::DropActionFor(Qt::KeyboardModifiers keys, Qt::DropActions allowed,
+                                           Qt::DropAction proposed)
+{
+    unsigned keyState = 0;
+    if (keys & Qt::ControlModifier)
+        keyState |= MK_CONTROL;
+    if (keys & Qt::ShiftModifier)
+        keyState |= MK_SHIFT;
+    unsigned effect = 0;
+    if (allowed & Qt::CopyAction)
+        effect |= DROPEFFECT_COPY;
+    if (allowed & Qt::MoveAction)
+        effect |= DROPEFFECT_MOVE;
+    if (allowed & Qt::LinkAction)
+        effect |= DROPEFFECT_LINK;
+    switch (GetDragDropEffect(false, keyState, effect)) {
+    case DROPEFFECT_COPY:
+        return Qt::CopyAction;
+    case DROPEFFECT_MOVE:
+        return Qt::MoveAction;
+    case DROPEFFECT_LINK:
+        return Qt::LinkAction;
+    default:
+        // The source allows several effects but not the wanted one: keep Qt's choice.
+        return proposed;
+    }
+}
+
 unsigned TRichEditOle::GetDragDropEffect(bool drag, unsigned keyState, unsigned effect)
 {
     if (drag)

@@ -82,6 +82,10 @@ public:
     // The effect of a drag over or a drop on the control (drag false), or of a drag the control
     // started (drag true, effect unchanged).
     static unsigned GetDragDropEffect(bool drag, unsigned keyState, unsigned effect);
+    // The same rule for a Qt drag over or drop on the control: the keys held and the actions
+    // the source allows give the action to take.
+    static Qt::DropAction DropActionFor(Qt::KeyboardModifiers keys, Qt::DropActions allowed,
+                                        Qt::DropAction proposed);
 
     // The verbs an object offers, in order: "&Open" (0) and, for a linked file, "Open &Folder".
     std::function<std::vector<TOleVerb>(const TRichEditOleObject &)> EnumVerbs;

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QRadioButton>
 #include <QTextBlock>
 #include <QtTest>
@@ -95,6 +96,8 @@ private slots:
     void clearDocumentClosesAll();
     void dragDropEffect_data();
     void dragDropEffect();
+    void dragOverControlTakesTheKeysAction_data();
+    void dragOverControlTakesTheKeysAction();
     void richTextWritesObjectGroups();
     void readObjectsOfOtherWriters();
 };
@@ -412,6 +415,38 @@ void TestObjects::dragDropEffect()
     QFETCH(unsigned, keys);
     QFETCH(unsigned, allowed);
     QTEST(TRichEditOle::GetDragDropEffect(drag, keys, allowed), "effect");
+}
+
+void TestObjects::dragOverControlTakesTheKeysAction_data()
+{
+    QTest::addColumn<int>("keys");
+    QTest::addColumn<int>("allowed");
+    QTest::addColumn<int>("action");
+    const int all = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+    QTest::newRow("no keys moves") << int(Qt::NoModifier) << all << int(Qt::MoveAction);
+    QTest::newRow("ctrl copies") << int(Qt::ControlModifier) << all << int(Qt::CopyAction);
+    QTest::newRow("ctrl shift links")
+        << int(Qt::ControlModifier | Qt::ShiftModifier) << all << int(Qt::LinkAction);
+    QTest::newRow("copy only") << int(Qt::NoModifier) << int(Qt::CopyAction) << int(Qt::CopyAction);
+}
+
+void TestObjects::dragOverControlTakesTheKeysAction()
+{
+    QFETCH(int, keys);
+    QFETCH(int, allowed);
+    Fixture f;
+    f.edit.resize(300, 200);
+    f.edit.SetWholeText("some text to drop into");
+    QMimeData data;
+    data.setText(QStringLiteral("dropped"));
+    QDragEnterEvent enter(QPoint(20, 10), Qt::DropActions(allowed), &data, Qt::LeftButton,
+                          Qt::KeyboardModifiers(keys));
+    QCoreApplication::sendEvent(f.edit.viewport(), &enter);
+    QDragMoveEvent event(QPoint(20, 10), Qt::DropActions(allowed), &data, Qt::LeftButton,
+                         Qt::KeyboardModifiers(keys));
+    QCoreApplication::sendEvent(f.edit.viewport(), &event);
+    QVERIFY(event.isAccepted());
+    QTEST(int(event.dropAction()), "action");
 }
 
 void TestObjects::richTextWritesObjectGroups()
