@@ -11,10 +11,10 @@ QStringList SplitColumns(const QString &text)
     return text.split(QLatin1Char('|'));
 }
 
-TColumnSpec ParseColumnFormat(const QString &spec, double defaultWidth)
+TColumnSpec ParseColumnFormat(const QString &column, double defaultWidth)
 {
     const QLocale locale;
-    QString s = spec;
+    QString s = column;
     if (s.isEmpty())
         s = QLatin1Char('<') + locale.toString(defaultWidth, 'g', 15);
     else if (s.size() == 1 && QStringLiteral("<>^").contains(s.at(0)))

@@ -6,7 +6,7 @@
 #include <functional>
 
 // The pieces of the column printer that need no drawing surface: splitting texts and formats
-// at bars, reading one column specification, token replacement and fitting a text to a width.
+// at bars, reading one column format, token replacement and fitting a text to a width.
 
 enum class TColumnAlignment { Left, Right, Centre };
 
@@ -19,9 +19,9 @@ struct TColumnSpec
 // The pieces between "|" characters: "" gives one empty piece, a trailing bar an empty last one.
 QStringList SplitColumns(const QString &text);
 
-// One specification such as ">100", "^", "" or "<12.5"; the width is read in the user's
+// One column format such as ">100", "^", "" or "<12.5"; the width is read in the user's
 // locale, and a width that does not parse becomes the default.
-TColumnSpec ParseColumnFormat(const QString &spec, double defaultWidth);
+TColumnSpec ParseColumnFormat(const QString &column, double defaultWidth);
 
 // Replaces every occurrence of token in text by value, unless value itself holds the token.
 QString ReplaceToken(const QString &token, const QString &value, const QString &text);

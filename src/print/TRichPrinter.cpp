@@ -699,22 +699,22 @@ void TRichPrinter::DrawColumns(const QString &text)
     FCurrentX = a.L;
     const int inset = (LogPixelsX() / 600) * 6;
     for (int i = 0; i < formats.size(); ++i) {
-        const TColumnSpec spec = ParseColumnFormat(formats.at(i), FDefaultColumnWidth);
-        const int cw = UnitsToPixelsX(spec.width);
+        const TColumnSpec column = ParseColumnFormat(formats.at(i), FDefaultColumnWidth);
+        const int cw = UnitsToPixelsX(column.width);
         QString t = i < texts.size() ? texts.at(i) : QString();
         if (t.contains(QLatin1String("{$")))
             t = ExpandTokens(t);
         t = FitText(t, cw);
         const int tw = TextWidth(t);
         int offset = 0;
-        if (spec.alignment == TColumnAlignment::Right)
+        if (column.alignment == TColumnAlignment::Right)
             offset = cw - tw;
-        else if (spec.alignment == TColumnAlignment::Centre)
+        else if (column.alignment == TColumnAlignment::Centre)
             offset = qMax(0, (cw - tw) / 2); // a character wider than its column stays on the page
         if (tw < cw - inset) {
-            if (spec.alignment == TColumnAlignment::Right)
+            if (column.alignment == TColumnAlignment::Right)
                 offset -= inset;
-            else if (spec.alignment == TColumnAlignment::Left)
+            else if (column.alignment == TColumnAlignment::Left)
                 offset += inset;
         }
         if (FCanvas && !t.isEmpty()) {

@@ -48,7 +48,7 @@ private slots:
 
     void parseColumnFormat_data()
     {
-        QTest::addColumn<QString>("spec");
+        QTest::addColumn<QString>("format");
         QTest::addColumn<int>("alignment");
         QTest::addColumn<double>("width");
         const QString half = QLocale().toString(12.5);
@@ -62,10 +62,10 @@ private slots:
     }
     void parseColumnFormat()
     {
-        QFETCH(QString, spec);
+        QFETCH(QString, format);
         QFETCH(int, alignment);
         QFETCH(double, width);
-        const TColumnSpec parsed = ParseColumnFormat(spec, 7.0);
+        const TColumnSpec parsed = ParseColumnFormat(format, 7.0);
         QCOMPARE(int(parsed.alignment), alignment);
         QCOMPARE(parsed.width, width);
     }
