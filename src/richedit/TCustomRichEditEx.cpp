@@ -10,6 +10,7 @@
 #include "richedit/TRtfReader.h"
 #include "richedit/TRtfWriter.h"
 #include "richedit/TTextAttributesEx.h"
+#include "richedit/TUndoDepth.h"
 #include "richedit/TWideRichEditStringsEx.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -145,7 +146,8 @@ TCustomRichEditEx::TCustomRichEditEx(QWidget *parent)
       FSelectionAttributes(std::make_unique<TTextAttributesEx>(this, TAttributeKind::Selection)),
       FDefaultAttributes(std::make_unique<TTextAttributesEx>(this, TAttributeKind::Default)),
       FParagraphAttributes(std::make_unique<TParaAttributesEx>(this)),
-      FURLDetector(std::make_unique<TURLDetector>(*this))
+      FURLDetector(std::make_unique<TURLDetector>(*this)),
+      FUndoDepth(std::make_unique<TUndoDepth>(*document()))
 {
     SetLanguage(SystemLanguage());
     setAcceptRichText(true);
@@ -337,24 +339,30 @@ void TCustomRichEditEx::PasteFromClipboard()
 
 void TCustomRichEditEx::Undo()
 {
-    if (document()->isUndoAvailable())
+    if (FUndoDepth->TakeUndo())
         undo();
 }
 
 void TCustomRichEditEx::Redo()
 {
-    if (document()->isRedoAvailable())
+    if (FUndoDepth->TakeRedo())
         redo();
 }
 
 bool TCustomRichEditEx::CanUndo() const
 {
-    return document()->isUndoAvailable();
+    return FUndoDepth->CanUndo();
 }
 
 bool TCustomRichEditEx::CanRedo() const
 {
-    return document()->isRedoAvailable();
+    return FUndoDepth->CanRedo();
+}
+
+void TCustomRichEditEx::SetUndoLimit(int n)
+{
+    FUndoLimit = n;
+    FUndoDepth->SetLimit(n);
 }
 
 bool TCustomRichEditEx::ModifiedFlag() const
@@ -427,7 +435,7 @@ bool TCustomRichEditEx::ReplaceRange(int from, int to, const QString &text, bool
         // An edit the history does not know makes the history invalid: it is cleared.
         document()->setUndoRedoEnabled(false);
         InsertPlainText(cursor, fitted);
-        document()->setUndoRedoEnabled(true);
+        document()->setUndoRedoEnabled(FUndoDepth->Enabled());
     }
     setTextCursor(cursor);
     return true;
@@ -443,7 +451,7 @@ void TCustomRichEditEx::ReplaceWhole(const std::function<void(QTextCursor &)> &f
         QTextCursor cursor(document());
         fill(cursor);
         TruncateToMaxLength();
-        document()->setUndoRedoEnabled(true);
+        document()->setUndoRedoEnabled(FUndoDepth->Enabled());
         setTextCursor(QTextCursor(document()));
     }
     ++FGeneration;
@@ -1197,6 +1205,17 @@ void TCustomRichEditEx::keyPressEvent(QKeyEvent *event)
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enter && !FWantReturns && !(event->modifiers() & Qt::ControlModifier)) {
         event->ignore();
+        return;
+    }
+    // Qt's own shortcuts would go round the undo depth.
+    if (event == QKeySequence::Undo || event == QKeySequence::Redo) {
+        if (!isReadOnly()) {
+            if (event == QKeySequence::Undo)
+                Undo();
+            else
+                Redo();
+        }
+        event->accept();
         return;
     }
     if (!isReadOnly()) {

@@ -16,6 +16,7 @@ class TWideRichEditStringsEx;
 class TParaAttributesEx;
 class TRichEditOle;
 class TTextAttributesEx;
+class TUndoDepth;
 
 // One stream transfer (StreamIn / StreamOut). The callback moves one chunk: for StreamIn it
 // fills up to count bytes of buffer and sets done to the number delivered (0 ends the
@@ -90,9 +91,9 @@ public:
     // 0 = unlimited. Insertions past the limit are cut; loads are cut at the limit.
     int MaxLength() const { return FMaxLength; }
     void SetMaxLength(int n);
-    // Stored only: the undo depth of the document is Qt's (unlimited).
+    // The undo depth, 0 = no undo. Until it is first set the depth has no limit.
     int UndoLimit() const { return FUndoLimit; }
-    void SetUndoLimit(int n) { FUndoLimit = n; }
+    void SetUndoLimit(int n);
 
     // Empties the control (embedded objects closed without saving) and clears the modified
     // flag and the undo history.
@@ -341,6 +342,7 @@ private:
     std::unique_ptr<TParaAttributesEx> FParagraphAttributes;
     std::unique_ptr<TURLDetector> FURLDetector;
     std::unique_ptr<TRichEditOle> FOle;
+    std::unique_ptr<TUndoDepth> FUndoDepth;
 
     int FLanguage = 1033;
     int FCodePage = 1252;

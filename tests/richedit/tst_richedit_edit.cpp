@@ -34,6 +34,8 @@ private slots:
     void textWithParagraphs();
     void replacementIsUndoable();
     void eachReplacementUndoesSeparately();
+    void undoLimit();
+    void undoLimitZeroKeepsNoHistory();
     void maxLength_data();
     void maxLength();
     void protectedWithoutHandlerRefused();
@@ -115,6 +117,73 @@ void TestRichEditControl::eachReplacementUndoesSeparately()
     QCOMPARE(edit.WholeText(), std::string("ab"));
     edit.Undo();
     QCOMPARE(edit.WholeText(), std::string("a"));
+}
+
+void TestRichEditControl::undoLimit()
+{
+    TRichEditEx edit;
+    edit.SetUndoLimit(2);
+    for (const char *s : {"a", "b", "c", "d"})
+        edit.SetSelectedText(s);
+    edit.Undo();
+    edit.Undo();
+    QCOMPARE(edit.WholeText(), std::string("ab"));
+    QVERIFY(!edit.CanUndo());
+    edit.Undo(); // past the depth: nothing happens, also through the keyboard
+    QTest::keyClick(&edit, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(edit.WholeText(), std::string("ab"));
+
+    // Redo gives back what was undone, and makes it undoable again.
+    QVERIFY(edit.CanRedo());
+    QTest::keyClick(&edit, Qt::Key_Y, Qt::ControlModifier);
+    edit.Redo();
+    QCOMPARE(edit.WholeText(), std::string("abcd"));
+    QVERIFY(!edit.CanRedo());
+    edit.Undo();
+    QCOMPARE(edit.WholeText(), std::string("abc"));
+
+    // A new edit after undo drops the redo steps; the count restarts after a load.
+    edit.SetSelectedText("x");
+    QVERIFY(!edit.CanRedo());
+    edit.SetWholeText("fresh");
+    QVERIFY(!edit.CanUndo());
+    edit.SetSelectionStart(5);
+    QTest::keyClicks(&edit, "!");
+    QTest::keyClick(&edit, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(edit.WholeText(), std::string("fresh"));
+
+    // Steps dropped by a limit stay dropped when it is raised; new ones count to the new limit.
+    edit.SetWholeText("");
+    for (const char *s : {"1", "2", "3", "4"})
+        edit.SetSelectedText(s);
+    edit.SetUndoLimit(3);
+    edit.SetSelectedText("5");
+    for (int i = 0; i < 5; ++i)
+        edit.Undo();
+    QCOMPARE(edit.WholeText(), std::string("12"));
+}
+
+void TestRichEditControl::undoLimitZeroKeepsNoHistory()
+{
+    TRichEditEx edit;
+    QCOMPARE(edit.UndoLimit(), 0); // stored value; the depth itself starts without a limit
+    edit.SetSelectedText("a");
+    edit.SetSelectedText("b");
+    QVERIFY(edit.CanUndo());
+    edit.SetUndoLimit(0);
+    QVERIFY(!edit.CanUndo());
+    edit.SetSelectedText("c");
+    edit.Select(0, 1);
+    edit.SetSelectedText("A"); // its own edit block: still no history
+    QVERIFY(!edit.CanUndo());
+    edit.Undo();
+    QCOMPARE(edit.WholeText(), std::string("Abc"));
+    edit.SetWholeText("reloaded");
+    edit.SetSelectedText("x");
+    QVERIFY(!edit.CanUndo());
+    edit.SetUndoLimit(-1); // no limit
+    edit.SetSelectedText("y");
+    QVERIFY(edit.CanUndo());
 }
 
 void TestRichEditControl::maxLength_data()
