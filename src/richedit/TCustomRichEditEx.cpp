@@ -2,6 +2,7 @@
 
 #include "richedit/LanguageCodePages.h"
 #include "richedit/TCodePage1252.h"
+#include "richedit/THiddenText.h"
 #include "richedit/TParaAttributesEx.h"
 #include "richedit/TRichEditOle.h"
 #include "richedit/TRichEditStringsEx.h"
@@ -147,7 +148,8 @@ TCustomRichEditEx::TCustomRichEditEx(QWidget *parent)
       FDefaultAttributes(std::make_unique<TTextAttributesEx>(this, TAttributeKind::Default)),
       FParagraphAttributes(std::make_unique<TParaAttributesEx>(this)),
       FURLDetector(std::make_unique<TURLDetector>(*this)),
-      FUndoDepth(std::make_unique<TUndoDepth>(*document()))
+      FUndoDepth(std::make_unique<TUndoDepth>(*document())),
+      FHiddenText(new THiddenText(document()))
 {
     SetLanguage(SystemLanguage());
     setAcceptRichText(true);
@@ -176,6 +178,8 @@ TCustomRichEditEx::~TCustomRichEditEx()
                 clipboard->clear();
         }
     }
+    // Whatever the document still says while it goes must not reach a half-destroyed control.
+    disconnect(document(), nullptr, this, nullptr);
 }
 
 // --- Selection and text ------------------------------------------------------------------------
@@ -447,10 +451,13 @@ void TCustomRichEditEx::ReplaceWhole(const std::function<void(QTextCursor &)> &f
         QuietScope quiet(FQuietDepth);
         document()->setUndoRedoEnabled(false);
         document()->clear();
+        // Cleared first: taking the look off an old document would lay all of it out again.
+        FHiddenText->SetActive(false);
         setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         QTextCursor cursor(document());
         fill(cursor);
         TruncateToMaxLength();
+        FHiddenText->SetActive(true);
         document()->setUndoRedoEnabled(FUndoDepth->Enabled());
         setTextCursor(QTextCursor(document()));
     }

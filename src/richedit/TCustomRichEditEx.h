@@ -17,6 +17,7 @@ class TParaAttributesEx;
 class TRichEditOle;
 class TTextAttributesEx;
 class TUndoDepth;
+class THiddenText;
 
 // One stream transfer (StreamIn / StreamOut). The callback moves one chunk: for StreamIn it
 // fills up to count bytes of buffer and sets done to the number delivered (0 ends the
@@ -343,6 +344,7 @@ private:
     std::unique_ptr<TURLDetector> FURLDetector;
     std::unique_ptr<TRichEditOle> FOle;
     std::unique_ptr<TUndoDepth> FUndoDepth;
+    THiddenText *FHiddenText; // owned by the document
 
     int FLanguage = 1033;
     int FCodePage = 1252;

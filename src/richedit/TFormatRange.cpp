@@ -1,5 +1,7 @@
 #include "richedit/TFormatRange.h"
 
+#include "richedit/THiddenText.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QPaintDevice>
 #include <QPainter>
@@ -116,6 +118,8 @@ void TFormatRange::Prepare(const QTextDocument &source, const QPaintDevice &targ
             cursor.insertText(QString(QChar::LineSeparator), format);
         }
     }
+
+    new THiddenText(FClone.get()); // owned by the clone: hidden text stays off the page
 
     FDevice->CopyMetricsOf(target);
     FClone->documentLayout()->setPaintDevice(FDevice.get());

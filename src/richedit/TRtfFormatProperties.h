@@ -10,7 +10,7 @@ namespace TRtfFormatProperties {
 enum Property : int {
     // Character format, bool: protected text (\protect). Edits that touch it are refused.
     Protected = QTextFormat::UserProperty + 0x5A00,
-    // Character format, bool: hidden text (\v). The reader also makes it invisible.
+    // Character format, bool: hidden text (\v). The control shows it as nothing.
     Hidden,
     // Block format, int twips: first-line indent of a bulleted or numbered paragraph. Qt places
     // the bullet left of the text itself, so such a block keeps textIndent 0 and this value.

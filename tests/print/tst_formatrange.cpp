@@ -1,5 +1,6 @@
 #include "TestEnvironment.h"
 #include "richedit/TFormatRange.h"
+#include "richedit/TRtfFormatProperties.h"
 
 #include <QImage>
 #include <QPainter>
@@ -200,6 +201,28 @@ private slots:
         QCOMPARE(f.Format(doc, false, nullptr), 0);
         QVERIFY(f.Format(doc, false, &r) < before + 12);
         QVERIFY(f.Format(doc, false, &r) != before);
+    }
+
+    void hiddenTextTakesNoPageSpace()
+    {
+        QTextDocument doc;
+        doc.setPlainText(QStringLiteral("Before\n") +
+                         QString(QStringLiteral("word ")).repeated(600) +
+                         QStringLiteral("\nAfter"));
+        TFormatRange f;
+        TFormatRangeRequest r = Area(nullptr, &FTarget, 6, 1.5);
+        r.cpMin = 0;
+        const int all = TFormatRange::TextLength(doc);
+        QVERIFY(f.Format(doc, false, &r) < all); // shown, the long paragraph needs more pages
+
+        QTextCursor cursor(doc.findBlockByNumber(1));
+        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        QTextCharFormat hidden;
+        hidden.setProperty(TRtfFormatProperties::Hidden, true);
+        cursor.mergeCharFormat(hidden);
+        f.Free();
+        QCOMPARE(f.Format(doc, false, &r), all);
+        QCOMPARE(doc.toPlainText().size(), all); // the source keeps its text
     }
 
     void widerAreaHoldsMoreTextPerLine()

@@ -5,6 +5,7 @@
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
 #include "richedit/TRtfFormatProperties.h"
+#include "richedit/TTextAttributesEx.h"
 #include "richedit/TWideRichEditStringsEx.h"
 
 #include <QClipboard>
@@ -36,6 +37,7 @@ private slots:
     void eachReplacementUndoesSeparately();
     void undoLimit();
     void undoLimitZeroKeepsNoHistory();
+    void hiddenTextTakesNoRoom();
     void maxLength_data();
     void maxLength();
     void protectedWithoutHandlerRefused();
@@ -184,6 +186,47 @@ void TestRichEditControl::undoLimitZeroKeepsNoHistory()
     edit.SetUndoLimit(-1); // no limit
     edit.SetSelectedText("y");
     QVERIFY(edit.CanUndo());
+}
+
+void TestRichEditControl::hiddenTextTakesNoRoom()
+{
+    auto load = [](TRichEditEx &edit, const char *middle) {
+        edit.resize(600, 200);
+        const QByteArray rtf =
+            QByteArray("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 ab") + middle +
+            "cd\\par}";
+        QCOMPARE(edit.StreamInBytes(rtf, TStreamFormat::SF_RTF), 0);
+    };
+    // "c" is character 13 in both: after "ab" and the eleven characters of the middle run.
+    TRichEditEx shown;
+    load(shown, "{HIDDENWORDS}");
+    QVERIFY(shown.PosFromChar(13).x() - shown.PosFromChar(2).x() > 40);
+
+    TRichEditEx edit;
+    int changes = 0;
+    edit.OnChange = [&](TCustomRichEditEx *) { ++changes; };
+    load(edit, "{\\v HIDDENWORDS}");
+    QVERIFY(qAbs(edit.PosFromChar(13).x() - edit.PosFromChar(2).x()) <= 1);
+    // Only the look changes: the text, the flag and what is saved keep the hidden run.
+    QCOMPARE(edit.WholeText(), std::string("abHIDDENWORDScd"));
+    QVERIFY(!edit.ModifiedFlag());
+    QVERIFY(edit.StreamOutBytes(TStreamFormat::SF_RTF).contains("\\v HIDDENWORDS\\v0"));
+
+    // Typing in the paragraph keeps the run hidden, and is one change.
+    changes = 0;
+    edit.SetSelectionStart(15);
+    QTest::keyClicks(&edit, "e");
+    QCOMPARE(changes, 1);
+    QCOMPARE(edit.WholeText(), std::string("abHIDDENWORDScde"));
+    QVERIFY(qAbs(edit.PosFromChar(13).x() - edit.PosFromChar(2).x()) <= 1);
+
+    // Made visible through the attributes, the run takes its room again.
+    edit.Select(2, 13);
+    edit.SelectionAttributes().SetHidden(false);
+    QVERIFY(edit.PosFromChar(13).x() - edit.PosFromChar(2).x() > 40);
+    edit.Select(2, 13);
+    edit.SelectionAttributes().SetHidden(true);
+    QVERIFY(qAbs(edit.PosFromChar(13).x() - edit.PosFromChar(2).x()) <= 1);
 }
 
 void TestRichEditControl::maxLength_data()
