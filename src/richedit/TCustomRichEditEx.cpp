@@ -40,6 +40,9 @@ using namespace TStreamFormat;
 constexpr int SelectionBarWidth = 8;
 // Words longer than this many characters make the control break lines anywhere.
 constexpr int LongestWord = 1000;
+// Without word wrap a paragraph this long is still shown wrapped: drawing or editing one line
+// of that length makes Qt go through all of it again each time.
+constexpr int LongestUnwrappedParagraph = 50000;
 constexpr qint64 StreamChunk = 4096;
 // dwError of a rich text load whose data is not rich text.
 constexpr int ErrorNotRichText = -16;
@@ -454,10 +457,18 @@ void TCustomRichEditEx::ReplaceWhole(const std::function<void(QTextCursor &)> &f
         // Cleared first: taking the look off an old document would lay all of it out again.
         FHiddenText->SetActive(false);
         setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        setLineWrapMode(FWordWrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+        // No layout while the document is built piece by piece: Qt would lay out a paragraph
+        // again for each piece. One layout follows, once the wrap mode fits the content.
+        const QSizeF pageSize = document()->pageSize();
+        document()->setPageSize(QSizeF(0, 0)); // a null size: Qt skips the layout
         QTextCursor cursor(document());
         fill(cursor);
         TruncateToMaxLength();
         FHiddenText->SetActive(true);
+        GuardHugeParagraphs();
+        if (document()->pageSize().isNull())
+            document()->setPageSize(pageSize);
         document()->setUndoRedoEnabled(FUndoDepth->Enabled());
         setTextCursor(QTextCursor(document()));
     }
@@ -538,6 +549,12 @@ void TCustomRichEditEx::GuardLongWords(int from, int to)
 void TCustomRichEditEx::ContentsChanged(int position, int, int added)
 {
     GuardLongWords(position, position + added);
+    // Not while the document is in the middle of telling its change: Qt's layout is not ready
+    // to be switched then.
+    if (lineWrapMode() == QTextEdit::NoWrap && FQuietDepth == 0 &&
+        HasHugeParagraph(position, position + added))
+        QMetaObject::invokeMethod(this, &TCustomRichEditEx::GuardHugeParagraphs,
+                                  Qt::QueuedConnection);
     ++FGeneration;
     FModified = true;
     if (FQuietDepth == 0 && FFormatChangeDepth == 0)
@@ -674,21 +691,25 @@ void TCustomRichEditEx::PrepareLayout() const
 
 const std::vector<TCustomRichEditEx::LineInfo> &TCustomRichEditEx::Layout() const
 {
-    PrepareLayout();
-    const qreal width = lineWrapMode() == QTextEdit::NoWrap ? -1 : document()->textWidth();
+    // Without wrapping every paragraph is one line: the lines need no layout, which for a huge
+    // paragraph is most of the cost.
+    const bool wrap = FWordWrap;
+    if (wrap)
+        PrepareLayout();
+    const qreal width = wrap ? document()->textWidth() : -1;
     if (FLineCacheGeneration == FGeneration && FLineCacheWidth == width && !FLineCache.empty())
         return FLineCache;
-    // Completes the layout of every block.
-    document()->documentLayout()->documentSize();
+    if (wrap)
+        document()->documentLayout()->documentSize(); // completes the layout of every block
     FLineCache.clear();
     const QTextBlock last = document()->lastBlock();
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
         const int start = block.position();
         const int blockLength = block.length() - 1;
         const bool endsParagraph = block != last;
-        const QTextLayout *layout = block.layout();
+        const QTextLayout *layout = wrap ? block.layout() : nullptr;
         const int lines = layout ? layout->lineCount() : 0;
-        if (lines <= 0 || lineWrapMode() == QTextEdit::NoWrap) {
+        if (lines <= 0) {
             // Without wrapping a paragraph is one line, also when it holds line breaks.
             FLineCache.push_back({start, blockLength, endsParagraph});
             continue;
@@ -927,16 +948,30 @@ void TCustomRichEditEx::SetShowSelectionBar(bool on)
     ApplyViewportMargins();
 }
 
-bool TCustomRichEditEx::WordWrap() const
-{
-    return lineWrapMode() != QTextEdit::NoWrap;
-}
-
 void TCustomRichEditEx::SetWordWrap(bool on)
 {
+    FWordWrap = on;
     setLineWrapMode(on ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+    GuardHugeParagraphs();
     ++FGeneration;
     ApplyScrollBars();
+}
+
+bool TCustomRichEditEx::HasHugeParagraph(int from, int to) const
+{
+    for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() <= to;
+         block = block.next()) {
+        if (block.length() > LongestUnwrappedParagraph)
+            return true;
+    }
+    return false;
+}
+
+void TCustomRichEditEx::GuardHugeParagraphs()
+{
+    // Only the display wraps: the lines stay the paragraphs.
+    if (lineWrapMode() == QTextEdit::NoWrap && HasHugeParagraph(0, DocumentEnd()))
+        setLineWrapMode(QTextEdit::WidgetWidth);
 }
 
 void TCustomRichEditEx::SetScrollBars(TScrollStyle style)

@@ -194,7 +194,7 @@ public:
     void DoVerb(int index);
     bool AutoVerbMenu() const { return FAutoVerbMenu; }
     void SetAutoVerbMenu(bool on) { FAutoVerbMenu = on; }
-    bool WordWrap() const;
+    bool WordWrap() const { return FWordWrap; }
     void SetWordWrap(bool on);
     // False: Enter is left to the window (Ctrl+Enter still breaks the paragraph).
     bool WantReturns() const { return FWantReturns; }
@@ -315,6 +315,8 @@ private:
 
     void ContentsChanged(int position, int removed, int added);
     void GuardLongWords(int from, int to);
+    bool HasHugeParagraph(int from, int to) const;
+    void GuardHugeParagraphs();
     void SelectionChanged();
     void DocumentSizeChanged(const QSizeF &size);
     void FireChange();
@@ -362,6 +364,7 @@ private:
     bool FIncludeOLE = false;
     bool FAutoVerbMenu = true;
     bool FWantReturns = true;
+    bool FWordWrap = true;
     TScrollStyle FScrollBars = TScrollStyle::ssNone;
     bool FHideScrollBars = true;
     bool FHideSelection = true;

@@ -30,6 +30,7 @@ private slots:
     void wordWrapMakesLines();
     void wideLines();
     void layoutOfHiddenWindow();
+    void hugeParagraphWithoutWrap();
 };
 
 void TestLines::lineCount_data()
@@ -248,6 +249,42 @@ void TestLines::layoutOfHiddenWindow()
     QVERIFY(edit->viewport()->width() > 600);
     window.resize(200, 400);
     QVERIFY(edit->Lines().LineCount() >= 2);
+}
+
+// Without word wrap a paragraph is one line however long; a huge one is only shown wrapped.
+void TestLines::hugeParagraphWithoutWrap()
+{
+    TRichEditEx edit;
+    edit.resize(400, 300);
+    edit.SetWordWrap(false);
+    std::string huge;
+    while (huge.size() < 60000)
+        huge += "lorem ipsum dolor ";
+    edit.SetWholeText(huge + "\rsecond");
+    QVERIFY(!edit.WordWrap());
+    QCOMPARE(edit.lineWrapMode(), QTextEdit::WidgetWidth);
+    QCOMPARE(edit.Lines().LineCount(), 2);
+    QCOMPARE(edit.Lines().LineAt(1), std::string("second"));
+    QCOMPARE(edit.Lines().LineAt(0).size(), huge.size());
+
+    // The next load starts unwrapped again.
+    edit.SetWholeText("short\rlines");
+    QCOMPARE(edit.lineWrapMode(), QTextEdit::NoWrap);
+
+    // A paragraph that grows huge by an edit is wrapped once the edit is over.
+    edit.Select(0, 0);
+    edit.SetSelectedText(huge);
+    QCoreApplication::processEvents();
+    QCOMPARE(edit.lineWrapMode(), QTextEdit::WidgetWidth);
+    QCOMPARE(edit.Lines().LineCount(), 2);
+    QCOMPARE(edit.LineIndex(1), int(huge.size()) + 6);
+
+    // Asked to wrap and back, the control keeps the rule.
+    edit.SetWordWrap(true);
+    QVERIFY(edit.Lines().LineCount() > 2);
+    edit.SetWordWrap(false);
+    QCOMPARE(edit.lineWrapMode(), QTextEdit::WidgetWidth);
+    QCOMPARE(edit.Lines().LineCount(), 2);
 }
 
 ZARVEL_TEST_MAIN(TestLines)
