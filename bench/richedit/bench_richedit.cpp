@@ -1,11 +1,12 @@
 // The document pane with a generated document of 300 pages (about 1.5 MB of rich text):
-// load with layout, save, line count.
+// load with layout, save, line count; and a paragraph of several megabytes in either pane.
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QTextDocument>
 
 #include <benchmark/benchmark.h>
@@ -100,6 +101,59 @@ void BM_LineCount(benchmark::State &state)
     state.counters["lines"] = count;
 }
 BENCHMARK(BM_LineCount)->Unit(benchmark::kMillisecond);
+
+// One paragraph of state.range(0) MB of ordinary words.
+QByteArray HugeParagraph(int megabytes)
+{
+    QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\f0\\fs20 ";
+    const QByteArray words = "lorem ipsum @12 dolor sit amet, consectetur ";
+    while (rtf.size() < megabytes * 1000 * 1000)
+        rtf += words;
+    return rtf + "\\par}";
+}
+
+// The information pane: no word wrap, plain rich text.
+std::unique_ptr<TRichEditEx> InformationPane()
+{
+    auto pane = std::make_unique<TRichEditEx>();
+    pane->SetLanguage(1033);
+    pane->SetWordWrap(false);
+    pane->SetScrollBars(TScrollStyle::ssNone);
+    pane->SetPlainRTF(true);
+    pane->resize(800, 540);
+    return pane;
+}
+
+// Loading a huge paragraph (and laying it out, as showing it needs), then one typed character
+// in it, which lays the paragraph out again. Arg: megabytes; the second: 1 for the document
+// pane, 0 for the information pane.
+void BM_HugeParagraph(benchmark::State &state)
+{
+    const QByteArray data = HugeParagraph(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        auto pane = state.range(1) ? DocumentPane() : InformationPane();
+        pane->show();
+        QElapsedTimer timer;
+        timer.start();
+        QByteArray copy = data;
+        QBuffer buffer(&copy);
+        buffer.open(QIODevice::ReadOnly);
+        pane->Lines().LoadStream(buffer);
+        benchmark::DoNotOptimize(pane->document()->documentLayout()->documentSize());
+        QCoreApplication::processEvents();
+        state.counters["load_s"] = timer.restart() / 1000.0;
+        pane->SetSelectionStart(10);
+        pane->SetSelectedText("x");
+        QCoreApplication::processEvents();
+        state.counters["edit_s"] = timer.elapsed() / 1000.0;
+    }
+}
+BENCHMARK(BM_HugeParagraph)
+    ->Args({4, 1})
+    ->Args({20, 1})
+    ->Args({20, 0})
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
 } // namespace
 
 int main(int argc, char **argv)
