@@ -454,7 +454,6 @@ void TCustomRichEditEx::ReplaceWhole(const std::function<void(QTextCursor &)> &f
         QuietScope quiet(FQuietDepth);
         document()->setUndoRedoEnabled(false);
         document()->clear();
-        // Cleared first: taking the look off an old document would lay all of it out again.
         FHiddenText->SetActive(false);
         setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         setLineWrapMode(FWordWrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);

@@ -2,12 +2,9 @@
 
 #include "richedit/TRtfFormatProperties.h"
 
-#include <QCoreApplication>
 #include <QTextBlock>
 #include <QTextDocument>
-
-#include <utility>
-#include <vector>
+#include <QTextLayout>
 
 namespace {
 
@@ -30,42 +27,73 @@ QTextCharFormat HiddenLook()
     return f;
 }
 
-} // namespace
-
-THiddenText::THiddenText(QTextDocument *document)
-    : QSyntaxHighlighter(document), FDocument(document)
+// The hidden runs of the block, adjacent ones joined; empty past MaxHiddenRuns.
+QList<QTextLayout::FormatRange> HiddenRuns(const QTextBlock &block)
 {
-    // The base class defers its first pass to the event loop and ignores edits until then.
-    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-}
-
-void THiddenText::SetActive(bool on)
-{
-    if (on == (document() != nullptr))
-        return;
-    setDocument(on ? FDocument : nullptr);
-    if (on)
-        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-}
-
-void THiddenText::highlightBlock(const QString &)
-{
-    const QTextBlock block = currentBlock();
-    std::vector<std::pair<int, int>> runs; // start in the block, length
+    QList<QTextLayout::FormatRange> runs;
+    const QTextCharFormat look = HiddenLook();
     for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
         if (!fragment.isValid() ||
             !fragment.charFormat().boolProperty(TRtfFormatProperties::Hidden))
             continue;
         const int start = fragment.position() - block.position();
-        if (!runs.empty() && runs.back().first + runs.back().second == start)
-            runs.back().second += fragment.length();
-        else if (static_cast<int>(runs.size()) == MaxHiddenRuns)
-            return; // Qt's layout slows down with every display format: leave it shown
-        else
-            runs.emplace_back(start, fragment.length());
+        if (!runs.isEmpty() && runs.last().start + runs.last().length == start) {
+            runs.last().length += fragment.length();
+        } else if (runs.size() == MaxHiddenRuns) {
+            return {};
+        } else {
+            runs.append({start, fragment.length(), look});
+        }
     }
-    static const QTextCharFormat look = HiddenLook();
-    for (const auto &[start, length] : runs)
-        setFormat(start, length, look);
+    return runs;
+}
+
+} // namespace
+
+THiddenText::THiddenText(QTextDocument *document) : QObject(document), FDocument(document)
+{
+    connect(FDocument, &QTextDocument::contentsChange, this, &THiddenText::ContentsChange);
+    ContentsChange(0, 0, FDocument->characterCount());
+}
+
+void THiddenText::SetActive(bool on)
+{
+    if (on == FActive)
+        return;
+    FActive = on;
+    if (on)
+        ContentsChange(0, 0, FDocument->characterCount());
+}
+
+void THiddenText::ContentsChange(int from, int, int added)
+{
+    if (!FActive)
+        return;
+    const int to = from + added;
+    for (QTextBlock block = FDocument->findBlock(from); block.isValid() && block.position() <= to;
+         block = block.next())
+        UpdateBlock(block);
+}
+
+void THiddenText::UpdateBlock(const QTextBlock &block)
+{
+    QTextLayout *layout = block.layout();
+    if (!layout)
+        return;
+    QList<QTextLayout::FormatRange> formats = HiddenRuns(block);
+    // What an input method shows while it composes is its own.
+    if (!layout->preeditAreaText().isEmpty()) {
+        const int preeditStart = layout->preeditAreaPosition();
+        const int preeditEnd = preeditStart + int(layout->preeditAreaText().size());
+        for (const QTextLayout::FormatRange &range : layout->formats()) {
+            if (range.start >= preeditStart && range.start + range.length <= preeditEnd)
+                formats.append(range);
+        }
+    }
+    if (formats == layout->formats())
+        return;
+    layout->setFormats(formats);
+    // Inside a change notification this joins the change; otherwise it lays the block out anew.
+    FDocument->markContentsDirty(block.position(), block.length());
 }
