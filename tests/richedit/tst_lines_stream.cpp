@@ -77,6 +77,8 @@ private slots:
     void missingFile();
     void hostileInputs_data();
     void hostileInputs();
+    void hugeParagraph_data();
+    void hugeParagraph();
 };
 
 void TestLinesStreaming::plainTextFallback_data()
@@ -354,6 +356,50 @@ void TestLinesStreaming::hostileInputs()
     QVERIFY(edit.WholeText().size() <= static_cast<size_t>(data.size()));
     edit.Lines().SaveFile("hostile.rtf");
     QVERIFY(ReadFile("hostile.rtf").startsWith("{\\rtf"));
+}
+
+void TestLinesStreaming::hugeParagraph_data()
+{
+    QTest::addColumn<bool>("wordWrap");
+    QTest::addColumn<int>("megabytes");
+    QTest::newRow("document pane") << true << 20;
+    QTest::newRow("information pane") << false << 5;
+}
+
+// A paragraph of many megabytes loads whole, is laid out, takes an edit and saves.
+void TestLinesStreaming::hugeParagraph()
+{
+    QFETCH(bool, wordWrap);
+    QFETCH(int, megabytes);
+    QByteArray data = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\f0\\fs20 ";
+    const QByteArray words = "lorem ipsum @12 dolor sit amet ";
+    const int repeats = megabytes * 1000 * 1000 / words.size();
+    data.reserve(data.size() + repeats * words.size() + 16);
+    for (int i = 0; i < repeats; ++i)
+        data += words;
+    data += "end\\par}";
+
+    TRichEditEx edit;
+    edit.resize(600, 400);
+    edit.SetWordWrap(wordWrap);
+    edit.SetPlainRTF(!wordWrap);
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    edit.Lines().LoadStream(buffer);
+    const int length = repeats * int(words.size()) + 3;
+    QCOMPARE(edit.TextLength(), length);
+    QVERIFY(edit.Lines().LineCount() == 1 || wordWrap);
+    QVERIFY(edit.Lines().LineCount() > megabytes * 5000 || !wordWrap);
+    QCOMPARE(edit.TextRange(length - 7, length), std::string("met end"));
+    QCOMPARE(edit.PosFromChar(0).y(), edit.PosFromChar(1).y()); // laid out
+
+    edit.SetSelectionStart(0);
+    edit.SetSelectedText("X");
+    QCOMPARE(edit.TextRange(0, 7), std::string("Xlorem "));
+    edit.Lines().SaveFile("huge.rtf");
+    const QByteArray saved = ReadFile("huge.rtf");
+    QVERIFY(saved.size() > megabytes * 1000 * 1000);
+    QVERIFY(saved.contains("Xlorem ipsum @12 dolor"));
 }
 
 ZARVEL_TEST_MAIN(TestLinesStreaming)
