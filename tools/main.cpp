@@ -1,5 +1,6 @@
 // zarvel-cli: runs Zarvel's engines without a window.
 #include "CliCommand.h"
+#include "richedit/LayoutMemory.h"
 
 #include <QApplication>
 
@@ -31,6 +32,7 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(FilterQtMessages);
+    KeepLayoutMemory();
     QApplication app(argc, argv);
 
     if (argc < 2) {
@@ -47,8 +49,9 @@ int main(int argc, char *argv[])
     try {
         return command->Execute(args);
     } catch (const CliUsageError &e) {
-        std::fprintf(stderr, "zarvel-cli %s: %s\nusage: zarvel-cli %s %s\n", command->Name().c_str(),
-                     e.what(), command->Name().c_str(), command->Usage().c_str());
+        std::fprintf(stderr, "zarvel-cli %s: %s\nusage: zarvel-cli %s %s\n",
+                     command->Name().c_str(), e.what(), command->Name().c_str(),
+                     command->Usage().c_str());
         return 2;
     } catch (const std::exception &e) {
         std::fprintf(stderr, "zarvel-cli %s: %s\n", command->Name().c_str(), e.what());

@@ -1,5 +1,6 @@
 // The document pane with a generated document of 300 pages (about 1.5 MB of rich text):
 // load with layout, save, line count; and a paragraph of several megabytes in either pane.
+#include "richedit/LayoutMemory.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
 
@@ -160,6 +161,7 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    KeepLayoutMemory(); // as the program does
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -1,11 +1,13 @@
 #include "app/DecimalSeparator.h"
 #include "app/TMainForm.h"
 #include "app/TZarvelApplication.h"
+#include "richedit/LayoutMemory.h"
 #include "widgets/TForm1.h"
 #include "widgets/TForm2.h"
 
 int main(int argc, char *argv[])
 {
+    KeepLayoutMemory();
     TZarvelApplication application(argc, argv);
     TZarvelApplication::SetTitle(QStringLiteral("Zarvel"));
     // The settings store of the recently used lists and the print settings.
