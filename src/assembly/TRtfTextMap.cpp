@@ -1,5 +1,7 @@
 #include "assembly/TRtfTextMap.h"
 
+#include "rtf2html/StringUtils.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -13,17 +15,6 @@ bool IsLetter(int c)
 bool IsDigit(int c)
 {
     return c >= '0' && c <= '9';
-}
-
-int HexValue(int c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 // The 1252 byte of a UTF-16 character, '?' when 1252 has none.
@@ -204,8 +195,9 @@ void TRtfTextMap::Parse(const std::string &raw)
             i += 2;
             switch (symbol) {
             case '\'': {
-                const int high = i < n ? HexValue(static_cast<unsigned char>(raw[i])) : -1;
-                const int low = i + 1 < n ? HexValue(static_cast<unsigned char>(raw[i + 1])) : -1;
+                const int high = i < n ? HexDigitValue(static_cast<unsigned char>(raw[i])) : -1;
+                const int low =
+                    i + 1 < n ? HexDigitValue(static_cast<unsigned char>(raw[i + 1])) : -1;
                 if (high >= 0 && low >= 0) {
                     emit(static_cast<char>(high * 16 + low), start, false);
                     i += 2;

@@ -35,6 +35,17 @@ std::string RightPart(const std::string &text, int count)
     return wanted < text.size() ? text.substr(text.size() - wanted) : text;
 }
 
+int HexDigitValue(int c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 namespace {
 // Closes a descriptor when it goes out of scope.
 class TFileDescriptor

@@ -14,6 +14,8 @@ std::string StripTrailing(const std::string &text, char c);
 // The last count characters of the text; the whole text when count is not less than its
 // length; an empty text when count is 0 or less.
 std::string RightPart(const std::string &text, int count);
+// The value of a hexadecimal digit (either case), -1 for any other character.
+int HexDigitValue(int c);
 
 // The whole file as one text, each line (ended by CR, LF or CR LF) followed by CR LF.
 // The content ends at the first byte 0. Throws EFOpenError "Cannot open file <name>".

@@ -1,6 +1,7 @@
 #include "rtf2html/THtmlWriter.h"
 
 #include "rtf2html/ERtfToHtmlError.h"
+#include "rtf2html/StringUtils.h"
 #include "rtf2html/THtmlOutputFile.h"
 
 #include <cstring>
@@ -11,17 +12,6 @@ constexpr size_t KLineLimit = 100;
 // Past this much unwritten markup that the optimiser removes again, the buffer is replaced
 // by its optimised form so that the work stays in proportion to the input.
 constexpr size_t KRawLimit = 1 << 12;
-
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 // End of the first cut point at or after from: a "<P>" anywhere wins over a "<BR>".
 // nextParagraph caches the position of the next "<P>" (npos: there is none after it).
@@ -243,8 +233,8 @@ std::string THtmlWriter::Render(const std::string &item, bool caps) const
             return "&szlig;";
         if (item == "b7")
             return "&middot;";
-        const int high = HexDigit(item[0]);
-        const int low = HexDigit(item[1]);
+        const int high = HexDigitValue(item[0]);
+        const int low = HexDigitValue(item[1]);
         if (high < 0 || low < 0)
             throw ERtfToHtmlError("'" + item + "' is not a valid integer value");
         return std::string(1, static_cast<char>(high * 16 + low));

@@ -1,6 +1,7 @@
 #include "rtf2html/TRtfReader.h"
 
 #include "rtf2html/ERtfToHtmlError.h"
+#include "rtf2html/StringUtils.h"
 #include "rtf2html/THtmlWriter.h"
 #include "rtf2html/TRtfLineSource.h"
 
@@ -148,17 +149,6 @@ bool IsLower(char c)
 bool IsWordCharacter(char c)
 {
     return IsLower(c) || IsDigit(c) || c == '-';
-}
-
-int HexValue(char c)
-{
-    if (IsDigit(c))
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 // A whole decimal number with an optional minus sign that fits 32 bits, or fallback.
@@ -1079,8 +1069,8 @@ void TRtfReader::ReadStyle(int32_t number, bool afterNumber)
             if (FPos + 1 < FText.size() && FText[FPos + 1] == '\'') {
                 Ensure(4);
                 if (FPos + 3 < FText.size()) {
-                    const int high = HexValue(FText[FPos + 2]);
-                    const int low = HexValue(FText[FPos + 3]);
+                    const int high = HexDigitValue(FText[FPos + 2]);
+                    const int low = HexDigitValue(FText[FPos + 3]);
                     if (high >= 0 && low >= 0)
                         name += static_cast<char>(high * 16 + low);
                 }
