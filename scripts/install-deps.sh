@@ -7,6 +7,7 @@ packages=(
     zlib1g-dev libjpeg62-turbo-dev
     fonts-liberation2 fonts-dejavu
     libbenchmark-dev
+    xvfb xauth qt6-qpa-plugins
 )
 missing=()
 for p in "${packages[@]}"; do
