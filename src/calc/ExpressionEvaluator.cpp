@@ -1,25 +1,23 @@
 #include "calc/ExpressionEvaluator.h"
 
+#include "calc/CheckedArithmetic.h"
 #include "calc/EparserError.h"
+#include "calc/NumberText.h"
 
-#include <cfenv>
 #include <clocale>
-#include <cmath>
-#include <cstdlib>
-#include <locale.h>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace {
 // The text of the last evaluation's failure; empty after a success.
 std::string LastExpressionError;
 
-// Nesting of groups, calls and operators beyond this fails instead of exhausting the stack.
+// Groups and calls nested deeper than this fail instead of exhausting the stack. Chains of
+// operators are flat and have no limit.
 constexpr int MaxNesting = 1000;
-constexpr const char *Operators = "+-*/^";
-// Underflow and inexact results are not faults.
-constexpr int TrappedFaults = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
 
 std::optional<char> &ChosenDecimalSeparator()
 {
@@ -32,255 +30,216 @@ bool IsOperator(char c)
     return c == '+' || c == '-' || c == '*' || c == '/' || c == '^';
 }
 
-// Arithmetic with invalid operation, division by zero and overflow turned into failures.
-// The flags are cleared once when an evaluation starts; since every fault ends the
-// evaluation, a flag found set after an operation was raised by that operation.
-// The operands and the result pass through volatile storage so that the compiler cannot move
-// the flag test before the operation.
-void CheckFloatingPointFlags()
+bool IsSign(char c)
 {
-    const int raised = std::fetestexcept(TrappedFaults);
-    if (raised & FE_INVALID)
-        throw std::runtime_error("Invalid floating point operation");
-    if (raised & FE_DIVBYZERO)
-        throw std::runtime_error("Floating point division by zero");
-    if (raised & FE_OVERFLOW)
-        throw std::runtime_error("Floating point overflow");
+    return c == '+' || c == '-';
 }
 
-template <typename Operation> long double Checked(long double a, long double b, Operation op)
+bool IsDigit(char c)
 {
-    volatile long double left = a;
-    volatile long double right = b;
-    volatile long double result = op(left, right);
-    CheckFloatingPointFlags();
-    return result;
+    return c >= '0' && c <= '9';
 }
-
-long double Add(long double a, long double b)
-{
-    return Checked(a, b, [](long double x, long double y) { return x + y; });
-}
-long double Subtract(long double a, long double b)
-{
-    return Checked(a, b, [](long double x, long double y) { return x - y; });
-}
-long double Multiply(long double a, long double b)
-{
-    return Checked(a, b, [](long double x, long double y) { return x * y; });
-}
-long double Divide(long double a, long double b)
-{
-    return Checked(a, b, [](long double x, long double y) { return x / y; });
-}
-long double Ln(long double a)
-{
-    return Checked(a, 0, [](long double x, long double) { return std::log(x); });
-}
-long double Exp(long double a)
-{
-    return Checked(a, 0, [](long double x, long double) { return std::exp(x); });
-}
-
-// The x87 reduces no argument of 2^63 or more; such a sine or cosine counts as 0.
-constexpr long double TrigonometricLimit = 9223372036854775808.0L;
-
-long double Sine(long double a)
-{
-    if (std::fabs(a) >= TrigonometricLimit)
-        return 0;
-    return Checked(a, 0, [](long double x, long double) { return std::sin(x); });
-}
-long double Cosine(long double a)
-{
-    if (std::fabs(a) >= TrigonometricLimit)
-        return 0;
-    return Checked(a, 0, [](long double x, long double) { return std::cos(x); });
-}
-
-// --- Number conversion -------------------------------------------------------------------
 
 [[noreturn]] void ThrowNotANumber(std::string_view text)
 {
     throw std::runtime_error("'" + std::string(text) + "' is not a valid floating point value");
 }
 
-locale_t ClassicLocale()
-{
-    static const locale_t locale = newlocale(LC_ALL_MASK, "C", nullptr);
-    return locale;
-}
-
-// Powers of ten that an extended number holds exactly (5^27 < 2^64).
-constexpr int ExactPowers = 27;
-
-long double PowerOfTen(int n)
-{
-    long double power = 1;
-    for (int i = 0; i < n; ++i)
-        power *= 10;
-    return power;
-}
-
-// Sign, digits, the decimal separator and digits, "e", a sign and digits; nothing else.
-// The exponent is read only until its value reaches 500.
-long double TextToNumber(std::string_view text, char separator)
-{
-    std::string canonical;
-    canonical.reserve(text.size() + 8);
-    std::size_t i = 0;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        canonical += text[i++];
-    const bool negative = !canonical.empty() && canonical[0] == '-';
-    bool mantissa = false;
-    unsigned long long digitsValue = 0; // the first 19 digits, for the exact short cut
-    int digitCount = 0;
-    int fractionDigits = 0;
-    const auto digits = [&](bool fraction) {
-        while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-            if (++digitCount <= 19)
-                digitsValue = digitsValue * 10 + unsigned(text[i] - '0');
-            if (fraction)
-                ++fractionDigits;
-            canonical += text[i++];
-            mantissa = true;
-        }
-    };
-    canonical += '0';
-    digits(false);
-    if (i < text.size() && text[i] == separator) {
-        ++i;
-        mantissa = true;
-        canonical += '.';
-        digits(true);
-    }
-    if (!mantissa)
-        ThrowNotANumber(text);
-    int exponent = 0;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        ++i;
-        bool negativeExponent = false;
-        if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-            negativeExponent = text[i++] == '-';
-        while (exponent < 500 && i < text.size() && text[i] >= '0' && text[i] <= '9')
-            exponent = exponent * 10 + (text[i++] - '0');
-        if (negativeExponent)
-            exponent = -exponent;
-    }
-    if (i != text.size())
-        ThrowNotANumber(text);
-
-    // Short numbers: both parts exact, so one multiplication or division rounds correctly.
-    const int scale = exponent - fractionDigits;
-    if (digitCount <= 19 && scale >= -ExactPowers && scale <= ExactPowers) {
-        const long double whole = static_cast<long double>(digitsValue);
-        const long double value =
-            scale >= 0 ? whole * PowerOfTen(scale) : whole / PowerOfTen(-scale);
-        return negative ? -value : value;
-    }
-    canonical += 'e';
-    canonical += std::to_string(exponent);
-    const long double value = strtold_l(canonical.c_str(), nullptr, ClassicLocale());
-    // Too large for the extended range fails; too small becomes 0 or a denormal value.
-    if (std::isinf(value))
-        ThrowNotANumber(text);
-    return value;
-}
-
-// --- The evaluator -------------------------------------------------------------------------
-
+// Arithmetic as it is taught, over the normalised text:
+//
+//   sum     = product { ("+" | "-") product }        left to right
+//   product = signed { ("*" | "/") signed }          left to right
+//   signed  = [ "+" | "-" ] power                    the sign applies to the power
+//   power   = primary [ "^" signed ]                 right to left: 2^3^2 = 2^9
+//   primary = "(" sum ")" | name "(" sum ")" | operand
+//
+// A "(" that is never closed fails before anything is evaluated. An operand is the text up to the
+// next operator or parenthesis, converted as a number; the sign of an exponent belongs to it
+// (1e-3). A ")" that closes no group is an ordinary character of an operand, and so is an operator
+// other than "^" that ends the text or its group ("2+" is an operand that fails as a number). A
+// character other than an operator after a group or call is an invalid operation; the text after it
+// is evaluated first, so that its own faults take precedence.
 class TEvaluator
 {
 public:
-    explicit TEvaluator(char separator) : FSeparator(separator) {}
+    TEvaluator(std::string_view text, char separator) : FText(text), FSeparator(separator) {}
 
-    long double Evaluate(std::string_view t, int depth) const
+    long double Evaluate()
     {
-        if (depth > MaxNesting)
-            throw EparserError("expression too deeply nested");
-        const std::size_t n = t.size();
-        const std::size_t open = t.find('(');
-        const std::size_t p = open == std::string_view::npos ? 0 : open + 1; // 1-based
-        std::size_t m = 0;
-        if (p > 0)
-            m = FindClosingParenthesis(t, p);
-        if (p == 1) {
-            if (m == n)
-                return Evaluate(t.substr(1, n - 2), depth + 1);
-            return EvaluateOperation(t, m + 1, depth);
-        }
-        const std::size_t k = FindOperator(t, p > 0 ? p : n);
-        if (p == 0 && k == 0)
-            return EvaluateOperand(t);
-        if (k > 0)
-            return EvaluateOperation(t, k, depth);
-        if (m < n)
-            return EvaluateOperation(t, m + 1, depth);
-        return EvaluateFunction(t, p, depth);
+        CheckGroupsClosed();
+        return Sum();
     }
 
 private:
-    // Position (1-based) of the ")" closing the "(" at position p.
-    static std::size_t FindClosingParenthesis(std::string_view t, std::size_t p)
+    void CheckGroupsClosed() const
     {
-        int depth = 1;
-        for (std::size_t i = p; i < t.size(); ++i) {
-            if (t[i] == '(')
+        int depth = 0;
+        for (const char c : FText) {
+            if (c == '(')
                 ++depth;
-            else if (t[i] == ')' && --depth == 0)
-                return i + 1;
+            else if (c == ')' && depth > 0)
+                --depth;
         }
-        throw EparserError("missing ')'");
+        if (depth > 0)
+            throw EparserError("missing ')'");
     }
 
-    // Only the first occurrence of each operator counts; a "+" or "-" at the start or after
-    // another operator is a sign.
-    static std::size_t FindOperator(std::string_view t, std::size_t limit)
+    bool At(char c) const { return FPos < FText.size() && FText[FPos] == c; }
+
+    // Whether position i ends the text or the innermost open group.
+    bool IsEndAt(std::size_t i) const
     {
-        std::size_t r = 0;
-        for (const char *c = Operators; *c; ++c) {
-            const std::size_t found = t.find(*c);
-            r = found == std::string_view::npos ? 0 : found + 1;
-            if ((*c == '+' || *c == '-') && r > 0 && (r == 1 || IsOperator(t[r - 2])))
-                r = 0;
-            if (r > 0 && r < limit)
-                return r;
-        }
-        return r <= limit ? r : 0;
+        return i >= FText.size() || (FDepth > 0 && FText[i] == ')');
     }
 
-    long double EvaluateOperation(std::string_view t, std::size_t k, int depth) const
+    long double Sum()
     {
-        const long double left = Evaluate(t.substr(0, k - 1), depth + 1);
-        const long double right = Evaluate(t.substr(k), depth + 1);
-        switch (t[k - 1]) {
-        case '+':
-            return Add(left, right);
-        case '-':
-            return Subtract(left, right);
-        case '*':
-            return Multiply(left, right);
-        case '/':
-            return Divide(left, right);
-        case '^':
-            return Exp(Multiply(right, Ln(left)));
-        default:
-            throw EparserError("invalid operation " + std::string(t));
+        long double value = Product();
+        std::optional<std::size_t> invalidFrom;
+        while (!IsEndAt(FPos)) {
+            const char c = FText[FPos++];
+            if (c == '+')
+                value = Add(value, Product());
+            else if (c == '-')
+                value = Subtract(value, Product());
+            else {
+                invalidFrom = FLastGroupStart;
+                Product();
+            }
         }
+        if (invalidFrom)
+            throw EparserError("invalid operation " +
+                               std::string(FText.substr(*invalidFrom, FPos - *invalidFrom)));
+        return value;
     }
 
-    long double EvaluateFunction(std::string_view t, std::size_t p, int depth) const
+    long double Product()
     {
-        const std::string_view name = t.substr(0, p - 1);
-        const long double a = Evaluate(t.substr(p, t.size() - p - 1), depth + 1);
+        long double value = Signed();
+        while (At('*') || At('/')) {
+            const char c = FText[FPos++];
+            const long double right = Signed();
+            value = c == '*' ? Multiply(value, right) : Divide(value, right);
+        }
+        return value;
+    }
+
+    // A chain such as -a^-b^c is -(a^(-(b^c))): the primaries are read left to right and
+    // the powers taken right to left, without recursion.
+    long double Signed()
+    {
+        const char sign = TakeSign();
+        const long double first = Primary(sign);
+        if (!At('^'))
+            return WithSign(sign, first);
+        std::vector<std::pair<char, long double>> chain{{sign, first}};
+        while (At('^')) {
+            ++FPos;
+            const char s = TakeSign();
+            chain.emplace_back(s, Primary(s));
+        }
+        long double value = WithSign(chain.back().first, chain.back().second);
+        for (auto link = chain.rbegin() + 1; link != chain.rend(); ++link)
+            value = WithSign(link->first, Power(link->second, value));
+        return value;
+    }
+
+    char TakeSign()
+    {
+        if (FPos < FText.size() && IsSign(FText[FPos]))
+            return FText[FPos++];
+        return 0;
+    }
+
+    static long double WithSign(char sign, long double value)
+    {
+        return sign == '-' ? -value : value;
+    }
+
+    // A group, a call or an operand; `sign` is the sign read just before it.
+    long double Primary(char sign)
+    {
+        const std::size_t start = FPos;
+        if (At('(')) {
+            const long double value = Group();
+            FLastGroupStart = start;
+            return value;
+        }
+        const std::string_view word = Word();
+        if (At('(')) {
+            const long double value = Call(start, word);
+            FLastGroupStart = start;
+            return value;
+        }
+        if (word.empty() && !sign)
+            throw EparserError("syntax error");
+        // The sign takes part in the conversion message, as part of the number.
+        return Operand(FText.substr(start - (sign ? 1 : 0), word.size() + (sign ? 1 : 0)), word);
+    }
+
+    long double Group()
+    {
+        if (++FDepth > MaxNesting)
+            throw EparserError("expression too deeply nested");
+        ++FPos;
+        const long double value = Sum();
+        if (!At(')'))
+            throw EparserError("missing ')'");
+        ++FPos;
+        --FDepth;
+        return value;
+    }
+
+    // The text up to the next operator or parenthesis.
+    std::string_view Word()
+    {
+        const std::size_t start = FPos;
+        while (FPos < FText.size()) {
+            const char c = FText[FPos];
+            if (c == '(' || (c == ')' && FDepth > 0))
+                break;
+            if (IsOperator(c)) {
+                if (IsExponentSign(start)) {
+                    ++FPos;
+                    continue;
+                }
+                if (c != '^' && IsEndAt(FPos + 1))
+                    ++FPos;
+                break;
+            }
+            ++FPos;
+        }
+        return FText.substr(start, FPos - start);
+    }
+
+    // Whether the character at FPos is the sign of an exponent: the word so far is a
+    // mantissa and "e", and a digit follows.
+    bool IsExponentSign(std::size_t start) const
+    {
+        if (!IsSign(FText[FPos]) || FPos < start + 2 || FText[FPos - 1] != 'e' ||
+            FPos + 1 >= FText.size() || !IsDigit(FText[FPos + 1]))
+            return false;
+        bool separator = false;
+        for (std::size_t i = start; i + 1 < FPos; ++i) {
+            if (FText[i] == FSeparator && !separator)
+                separator = true;
+            else if (!IsDigit(FText[i]))
+                return false;
+        }
+        return true;
+    }
+
+    long double Call(std::size_t start, std::string_view name)
+    {
+        const long double a = Group();
         if (name == "sin")
             return Sine(a);
         if (name == "cos")
             return Cosine(a);
         if (name == "tan")
-            return Divide(Sine(a), Cosine(a));
+            return Tangent(a);
         if (name == "arctan")
-            return Checked(a, 0, [](long double x, long double) { return std::atan(x); });
+            return ArcTangent(a);
         if (name == "log")
             return Divide(Ln(a), Ln(10));
         if (name == "ln")
@@ -288,21 +247,28 @@ private:
         if (name == "exp")
             return Exp(a);
         if (name == "sqrt")
-            return Checked(a, 0, [](long double x, long double) { return std::sqrt(x); });
-        throw EparserError("unknown function " + std::string(t));
+            return SquareRoot(a);
+        throw EparserError("unknown function " + std::string(FText.substr(start, FPos - start)));
     }
 
-    long double EvaluateOperand(std::string_view t) const
+    // `text` is the word with the sign before it, if any.
+    long double Operand(std::string_view text, std::string_view word) const
     {
-        if (t.empty())
-            throw EparserError("syntax error");
         // x, y and z are variables that always hold 1; a name of one letter is not one.
-        if (t.size() >= 2 && (t[0] == 'x' || t[0] == 'y' || t[0] == 'z'))
+        if (word.size() >= 2 && (word[0] == 'x' || word[0] == 'y' || word[0] == 'z'))
             return 1.0L;
-        return TextToNumber(t, FSeparator);
+        const std::optional<long double> number = TextToNumber(word, FSeparator);
+        if (!number)
+            ThrowNotANumber(text);
+        return *number;
     }
 
+    std::string_view FText;
     char FSeparator;
+    std::size_t FPos = 0;
+    int FDepth = 0;
+    // Where the last group or call began (its name included).
+    std::size_t FLastGroupStart = 0;
 };
 
 std::string NormalizeExpression(const std::string &expression)
@@ -321,15 +287,13 @@ std::string NormalizeExpression(const std::string &expression)
 long double EvaluateExpression(const std::string &expression)
 {
     LastExpressionError.clear();
-    // Clearing the flags is slow and they are seldom raised: look before clearing.
-    if (std::fetestexcept(TrappedFaults))
-        std::feclearexcept(TrappedFaults);
+    ClearFaults();
     try {
-        const TEvaluator evaluator(DecimalSeparator());
-        return evaluator.Evaluate(NormalizeExpression(expression), 0);
+        const std::string normalized = NormalizeExpression(expression);
+        return TEvaluator(normalized, DecimalSeparator()).Evaluate();
     } catch (const std::exception &e) {
         // A fault leaves its flag raised; nothing after this evaluation should see it.
-        std::feclearexcept(TrappedFaults);
+        ClearFaults();
         LastExpressionError = e.what();
         return 0;
     }
