@@ -2,46 +2,99 @@
 
 #include <charconv>
 #include <cmath>
-#include <limits>
-#include <system_error>
+#include <cstdlib>
 
 namespace {
 constexpr int FieldWidth = 12;
-// From this magnitude on the value is written in exponent notation.
-constexpr long double ExponentThreshold = 1e36L;
-constexpr long double Infinity = std::numeric_limits<long double>::infinity();
+// From this decimal exponent on the value is written in exponent notation.
+constexpr int ExponentThreshold = 36;
+// Enough significant digits to give back any number typed with up to 18 digits, and few
+// enough that its binary neighbour does not show: 1.005 reads 1.00500000000000000.
+constexpr int SignificantDigits = 18;
 
-// Exact halves (the values that are odd multiples of 1/8) round away from zero, as people
-// round by hand; to_chars alone would round them to even.
-long double AwayFromTie(long double value)
+// A value as SignificantDigits decimal digits d1 d2 ... and the decimal exponent of d1.
+struct TDecimal
 {
-    const long double eighths = value * 8;
-    if (std::fabs(eighths) < 0x1p63L && std::fmod(eighths, 2.0L) != 0 &&
-        std::trunc(eighths) == eighths)
-        return std::nextafter(value, value < 0 ? -Infinity : Infinity);
-    return value;
+    bool Negative = false;
+    std::string Digits;
+    int Exponent = 0;
+};
+
+TDecimal ToDecimal(long double value)
+{
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                      std::chars_format::scientific, SignificantDigits - 1);
+    const std::string text(buffer, result.ptr); // "-d.ddde+xx"
+    TDecimal decimal;
+    decimal.Negative = text[0] == '-';
+    const std::size_t e = text.find('e');
+    for (std::size_t i = decimal.Negative ? 1 : 0; i < e; ++i)
+        if (text[i] != '.')
+            decimal.Digits += text[i];
+    decimal.Exponent = std::atoi(text.c_str() + e + 1);
+    return decimal;
 }
 
-bool IsAllZero(const std::string &digits)
+// The first `keep` digits (keep may be 0 or negative: nothing is kept), rounded half away from
+// zero by the digit after them; a carry adds a leading "1".
+std::string RoundedDigits(const std::string &digits, int keep)
 {
-    return digits.find_first_not_of("-0.") == std::string::npos;
+    if (keep < 0)
+        return {};
+    std::string kept = digits.substr(0, std::size_t(keep));
+    if (std::size_t(keep) >= digits.size() || digits[std::size_t(keep)] < '5')
+        return kept;
+    for (auto digit = kept.rbegin(); digit != kept.rend(); ++digit) {
+        if (*digit != '9') {
+            ++*digit;
+            return kept;
+        }
+        *digit = '0';
+    }
+    return '1' + kept;
+}
+
+// "ddd.dd": two decimals, no exponent.
+std::string FixedForm(const TDecimal &decimal)
+{
+    const int keep = decimal.Exponent + 3; // the digits down to the hundredths
+    std::string digits = RoundedDigits(decimal.Digits, keep);
+    if (keep > int(decimal.Digits.size()))
+        digits.append(std::size_t(keep) - decimal.Digits.size(), '0');
+    if (digits.size() < 3)
+        digits.insert(0, 3 - digits.size(), '0');
+    digits.insert(digits.size() - 2, 1, '.');
+    return digits;
+}
+
+// "d.dde+xx": three significant digits and at least two exponent digits.
+std::string ExponentForm(const TDecimal &decimal)
+{
+    std::string digits = RoundedDigits(decimal.Digits, 3);
+    int exponent = decimal.Exponent;
+    if (digits.size() > 3) {
+        digits.pop_back();
+        ++exponent;
+    }
+    const std::string exponentDigits = std::to_string(std::abs(exponent));
+    return digits.substr(0, 1) + '.' + digits.substr(1) + 'e' + (exponent < 0 ? '-' : '+') +
+           (exponentDigits.size() < 2 ? "0" : "") + exponentDigits;
 }
 } // namespace
 
 std::string RenderValue(long double value)
 {
-    char buffer[128];
-    std::to_chars_result result{};
-    if (std::fabs(value) < ExponentThreshold)
-        result = std::to_chars(buffer, buffer + sizeof buffer, AwayFromTie(value),
-                               std::chars_format::fixed, 2);
-    else
-        result =
-            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 2);
-    std::string text = result.ec == std::errc() ? std::string(buffer, result.ptr) : "0.00";
-    // A value that rounds to zero is written without a sign.
-    if (!text.empty() && text[0] == '-' && IsAllZero(text))
-        text.erase(0, 1);
+    std::string text;
+    if (!std::isfinite(value)) {
+        text = std::isnan(value) ? "nan" : value < 0 ? "-inf" : "inf";
+    } else {
+        const TDecimal decimal = ToDecimal(value);
+        text = decimal.Exponent >= ExponentThreshold ? ExponentForm(decimal) : FixedForm(decimal);
+        // A negative value keeps its sign even when it rounds to zero; negative zero has none.
+        if (decimal.Negative && value != 0)
+            text.insert(0, 1, '-');
+    }
     if (text.size() < FieldWidth)
         text.insert(0, FieldWidth - text.size(), ' ');
     return text;

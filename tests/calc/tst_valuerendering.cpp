@@ -1,4 +1,5 @@
 // How an evaluated value is written in place of its expression.
+#include "calc/ExpressionEvaluator.h"
 #include "calc/ValueRendering.h"
 
 #include "TestEnvironment.h"
@@ -15,6 +16,9 @@ class TestValueRendering : public QObject
 private slots:
     void rendering_data();
     void rendering();
+    // Halves round away from zero as the user typed them, not as their binary neighbour.
+    void typedHalves_data();
+    void typedHalves();
     void decimalPointIgnoresLocale();
 };
 
@@ -28,7 +32,7 @@ void TestValueRendering::rendering_data()
     QTest::newRow("small") << 4.0 << "        4.00";
     QTest::newRow("zero") << 0.0 << "        0.00";
     QTest::newRow("negative zero") << -0.0 << "        0.00";
-    QTest::newRow("rounds to zero") << -0.001 << "        0.00";
+    QTest::newRow("negative rounds to zero") << -0.001 << "       -0.00";
     QTest::newRow("third") << 1.0 / 3 << "        0.33";
     QTest::newRow("two thirds") << 2.0 / 3 << "        0.67";
     QTest::newRow("half up") << 0.125 << "        0.13";
@@ -47,6 +51,41 @@ void TestValueRendering::rendering()
 {
     QFETCH(double, value);
     QFETCH(QString, text);
+    QCOMPARE(QString::fromStdString(RenderValue(value)), text);
+}
+
+void TestValueRendering::typedHalves_data()
+{
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("0.175 below its binary half") << "0.35*0.5"
+                                                 << "        0.18";
+    QTest::newRow("1.005 below its binary half") << "1.005*1"
+                                                 << "        1.01";
+    QTest::newRow("1.575 product") << "10.5*0.15"
+                                   << "        1.58";
+    QTest::newRow("negative half") << "0-1.005*1"
+                                   << "       -1.01";
+    QTest::newRow("negative below a half") << "0-0.004999"
+                                           << "       -0.00";
+    QTest::newRow("negative zero") << "0*-1"
+                                   << "        0.00";
+    QTest::newRow("carry through nines") << "99999.995*1"
+                                         << "   100000.00";
+    QTest::newRow("half in exponent form") << "1.005e36*1"
+                                           << "    1.01e+36";
+    QTest::newRow("carry in exponent form") << "9.995e36*1"
+                                            << "    1.00e+37";
+}
+
+void TestValueRendering::typedHalves()
+{
+    QFETCH(QString, expression);
+    QFETCH(QString, text);
+    SetDecimalSeparator('.');
+    const long double value = EvaluateExpression(expression.toStdString());
+    QCOMPARE(GetExpressionError(), std::string());
     QCOMPARE(QString::fromStdString(RenderValue(value)), text);
 }
 
