@@ -34,67 +34,87 @@ long double PowerOfTen(int n)
     return power;
 }
 
-} // namespace
-
-std::optional<long double> TextToNumber(std::string_view text, char separator)
+// The parts of a number text, read without converting.
+struct TNumberParts
 {
-    std::string canonical;
-    canonical.reserve(text.size() + 8);
+    bool Negative = false;
+    std::string_view Whole;    // digits before the separator
+    std::string_view Fraction; // digits after it
+    int Exponent = 0;
+};
+
+std::string_view Digits(std::string_view text, std::size_t &i)
+{
+    const std::size_t start = i;
+    while (i < text.size() && IsDigit(text[i]))
+        ++i;
+    return text.substr(start, i - start);
+}
+
+bool ReadNumber(std::string_view text, char separator, TNumberParts &parts)
+{
     std::size_t i = 0;
     if (i < text.size() && IsSign(text[i]))
-        canonical += text[i++];
-    const bool negative = !canonical.empty() && canonical[0] == '-';
-    bool mantissa = false;
-    unsigned long long digitsValue = 0; // the first 19 digits, for the exact short cut
-    int digitCount = 0;
-    int fractionDigits = 0;
-    const auto digits = [&](bool fraction) {
-        while (i < text.size() && IsDigit(text[i])) {
-            if (++digitCount <= 19)
-                digitsValue = digitsValue * 10 + unsigned(text[i] - '0');
-            if (fraction)
-                ++fractionDigits;
-            canonical += text[i++];
-            mantissa = true;
-        }
-    };
-    canonical += '0';
-    digits(false);
+        parts.Negative = text[i++] == '-';
+    parts.Whole = Digits(text, i);
+    bool mantissa = !parts.Whole.empty();
     if (i < text.size() && text[i] == separator) {
         ++i;
         mantissa = true;
-        canonical += '.';
-        digits(true);
+        parts.Fraction = Digits(text, i);
     }
     if (!mantissa)
-        return std::nullopt;
-    int exponent = 0;
+        return false;
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         ++i;
         bool negativeExponent = false;
         if (i < text.size() && IsSign(text[i]))
             negativeExponent = text[i++] == '-';
-        while (exponent < 500 && i < text.size() && IsDigit(text[i]))
-            exponent = exponent * 10 + (text[i++] - '0');
+        while (parts.Exponent < 500 && i < text.size() && IsDigit(text[i]))
+            parts.Exponent = parts.Exponent * 10 + (text[i++] - '0');
         if (negativeExponent)
-            exponent = -exponent;
+            parts.Exponent = -parts.Exponent;
     }
-    if (i != text.size())
-        return std::nullopt;
+    return i == text.size();
+}
 
-    // Short numbers: both parts exact, so one multiplication or division rounds correctly.
-    const int scale = exponent - fractionDigits;
-    if (digitCount <= 19 && scale >= -ExactPowers && scale <= ExactPowers) {
-        const long double whole = static_cast<long double>(digitsValue);
-        const long double value =
-            scale >= 0 ? whole * PowerOfTen(scale) : whole / PowerOfTen(-scale);
-        return negative ? -value : value;
-    }
-    canonical += 'e';
-    canonical += std::to_string(exponent);
-    const long double value = strtold_l(canonical.c_str(), nullptr, ClassicLocale());
-    // Too large for the extended range fails; too small becomes 0 or a denormal value.
-    if (std::isinf(value))
+// Numbers of up to 19 digits whose scale is an exact power of ten: both parts exact, so one
+// multiplication or division rounds correctly.
+std::optional<long double> ShortNumber(const TNumberParts &parts)
+{
+    const std::size_t digitCount = parts.Whole.size() + parts.Fraction.size();
+    const int scale = parts.Exponent - int(parts.Fraction.size());
+    if (digitCount > 19 || scale < -ExactPowers || scale > ExactPowers)
         return std::nullopt;
-    return value;
+    unsigned long long digits = 0;
+    for (const char c : parts.Whole)
+        digits = digits * 10 + unsigned(c - '0');
+    for (const char c : parts.Fraction)
+        digits = digits * 10 + unsigned(c - '0');
+    const auto whole = static_cast<long double>(digits);
+    return scale >= 0 ? whole * PowerOfTen(scale) : whole / PowerOfTen(-scale);
+}
+
+long double LongNumber(const TNumberParts &parts)
+{
+    const std::string canonical = "0" + std::string(parts.Whole) + "." +
+                                  std::string(parts.Fraction) + "e" +
+                                  std::to_string(parts.Exponent);
+    return strtold_l(canonical.c_str(), nullptr, ClassicLocale());
+}
+} // namespace
+
+std::optional<long double> TextToNumber(std::string_view text, char separator)
+{
+    TNumberParts parts;
+    if (!ReadNumber(text, separator, parts))
+        return std::nullopt;
+    std::optional<long double> value = ShortNumber(parts);
+    if (!value) {
+        value = LongNumber(parts);
+        // Too large for the extended range fails; too small becomes 0 or a denormal value.
+        if (std::isinf(*value))
+            return std::nullopt;
+    }
+    return parts.Negative ? -*value : *value;
 }
