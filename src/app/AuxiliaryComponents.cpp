@@ -46,7 +46,9 @@ TBalloon *CreateBalloon(TMainForm &form)
     balloon->SetColor(QColor(192, 192, 192));
     balloon->SetFont(PixelFont(QStringLiteral("MS Sans Serif"), 11));
     balloon->SetDivisionChar(QLatin1Char('@'));
-    balloon->SetHideIfMouseMove(true);
+    // The heading balloon goes when the mouse leaves its placeholder, which the window
+    // watches; its tail touches the mouse, so the first move over it must not take it away.
+    balloon->SetHideIfMouseMove(false);
     balloon->SetHideIfMouseClick(false);
     balloon->SetShape(TPShape::sRoundRect);
     balloon->SetTextAlign(TTextAlign::taCenter);

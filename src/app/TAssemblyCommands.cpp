@@ -1,6 +1,7 @@
 #include "app/TAssemblyCommands.h"
 
 #include "app/ShowMsgBox.h"
+#include "app/THeadingBalloonWatch.h"
 #include "app/TMainForm.h"
 #include "assembly/AssemblyTexts.h"
 #include "assembly/HeadingBalloon.h"
@@ -32,6 +33,17 @@ QString FromAnsi(const std::string &text)
     return TCodePage1252::ToUnicode(text);
 }
 
+// The pane's text in [from, to) as code page bytes, one byte a position.
+std::string PositionBytes(const TRichEditEx &pane, int from, int to)
+{
+    QString text = pane.WideTextRange(from, to);
+    // Each half of a character outside the basic plane keeps its own position.
+    for (QChar &c : text)
+        if (c.isSurrogate())
+            c = QLatin1Char('?');
+    return pane.ToAnsi(text);
+}
+
 std::string FileNameBytes(const QString &fileName)
 {
     return QFile::encodeName(fileName).toStdString();
@@ -54,7 +66,13 @@ constexpr int StreamReadError = 1;
 
 } // namespace
 
-TAssemblyCommands::TAssemblyCommands(TMainForm &form) : FForm(form) {}
+TAssemblyCommands::TAssemblyCommands(TMainForm &form)
+    : FForm(form),
+      FBalloonWatch(std::make_unique<THeadingBalloonWatch>(*form.Balloon1, form.DocumentPane()))
+{
+}
+
+TAssemblyCommands::~TAssemblyCommands() = default;
 
 // --- Choosing the files ------------------------------------------------------------------
 
@@ -133,26 +151,28 @@ std::vector<std::string> TAssemblyCommands::InformationLines() const
 
 // --- Heading balloon ---------------------------------------------------------------------
 
-void TAssemblyCommands::RichEditEx1MouseDown(Qt::MouseButton button)
+void TAssemblyCommands::RichEditEx1MouseDown(Qt::MouseButton button, const QPoint &point)
 {
     if (button != Qt::LeftButton)
         return;
     TRichEditEx &pane = FForm.DocumentPane();
-    pane.SetSelectionLength(1);
-    std::string selected = pane.SelectedText();
-    if (selected != "@")
+    const int at = pane.CharAtPoint(point);
+    if (at < 0)
         return;
-    // Grow the selection over the digits and the character after them. At the end of the
-    // text it stops growing; the digits then end the placeholder.
-    for (int length = 2;; ++length) {
-        pane.SetSelectionLength(length);
-        std::string grown = pane.SelectedText();
-        const bool grew = grown.size() > selected.size();
-        selected = std::move(grown);
-        if (!grew || !ExtendsPlaceholderSelection(selected))
-            break;
-    }
-    const auto balloon = HeadingBalloonFor(selected, InformationLines());
+    // The text around the character is enough: a placeholder whose digits run past it has a
+    // number no information file reaches.
+    constexpr int Reach = 32;
+    const int from = std::max(0, at - Reach);
+    const auto span = PlaceholderAt(PositionBytes(pane, from, at + Reach + 1),
+                                    static_cast<std::size_t>(at - from));
+    if (span)
+        ShowHeadingBalloon(from + static_cast<int>(span->Start), from + static_cast<int>(span->End),
+                           span->Number, point);
+}
+
+void TAssemblyCommands::ShowHeadingBalloon(int start, int end, long pairNumber, const QPoint &point)
+{
+    const auto balloon = HeadingBalloonFor(pairNumber, InformationLines());
     if (!balloon)
         return;
     TBalloon &hint = *FForm.Balloon1;
@@ -164,7 +184,8 @@ void TAssemblyCommands::RichEditEx1MouseDown(Qt::MouseButton button)
     } else {
         hint.SetColor(Qt::yellow);
     }
-    hint.Show(FromAnsi(balloon->Text));
+    hint.ShowAt(FromAnsi(balloon->Text), FForm.DocumentPane().viewport()->mapToGlobal(point));
+    FBalloonWatch->Watch(start, end);
 }
 
 // --- The merge ---------------------------------------------------------------------------

@@ -3,10 +3,13 @@
 #include <QString>
 #include <Qt>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 class QIODevice;
+class QPoint;
+class THeadingBalloonWatch;
 class TMainForm;
 class TRichEditEx;
 struct TMergeResult;
@@ -20,13 +23,15 @@ class TAssemblyCommands
 {
 public:
     explicit TAssemblyCommands(TMainForm &form);
+    ~TAssemblyCommands();
 
     void EditInformationFile1Click();
     void EditTemplateFile1Click();
     void MRUFiles1MRUItemClick(const QString &fileName);
     void MRUFiles2MRUItemClick(const QString &fileName);
-    // A mouse button pressed in the document pane, after the caret moved to the point.
-    void RichEditEx1MouseDown(Qt::MouseButton button);
+    // A mouse button pressed at a point of the document pane's viewport, after the caret moved
+    // there. The left button on a placeholder shows its heading; the selection is not touched.
+    void RichEditEx1MouseDown(Qt::MouseButton button, const QPoint &point);
     void DoIt1Click();
 
     // The lines of the information pane (it does not wrap: one line a paragraph), numbered
@@ -45,8 +50,10 @@ public:
 private:
     // Runs the open dialog with the file name box set to the mask; empty when cancelled.
     QString ChooseFile(const char *mask);
+    void ShowHeadingBalloon(int start, int end, long pairNumber, const QPoint &point);
     void ShowMergeStop(const TMergeResult &result);
     void LoadMergedFile(const QString &fileName);
 
     TMainForm &FForm;
+    std::unique_ptr<THeadingBalloonWatch> FBalloonWatch;
 };

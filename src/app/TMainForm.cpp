@@ -549,9 +549,10 @@ void TMainForm::ToggleInsOverwrite1Click()
     FMainMenu->Item(QStringLiteral("ToggleInsOverwrite1")).setChecked(OverwriteMode);
 }
 
-void TMainForm::RichEditEx1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, const QPoint &)
+void TMainForm::RichEditEx1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers,
+                                     const QPoint &pos)
 {
-    RunCommand([this, button] { FAssemblyCommands->RichEditEx1MouseDown(button); });
+    RunCommand([this, button, pos] { FAssemblyCommands->RichEditEx1MouseDown(button, pos); });
 }
 
 // --- Help menu and other windows ---------------------------------------------------------

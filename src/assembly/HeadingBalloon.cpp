@@ -1,44 +1,76 @@
 #include "assembly/HeadingBalloon.h"
 
 #include "assembly/AssemblyTexts.h"
-#include "rtf2html/StringUtils.h"
 
+#include <algorithm>
 #include <climits>
+#include <iterator>
 
-bool ExtendsPlaceholderSelection(const std::string &selectedText)
+namespace {
+
+bool IsDigit(unsigned char c)
 {
-    const std::string last = RightPart(selectedText, 1);
-    return last.size() == 1 && last[0] >= '0' && last[0] <= '9';
+    return c >= '0' && c <= '9';
 }
 
-long BalloonPairNumber(const std::string &selectedText)
+// The letters of code page 1252: ASCII letters, the accented letters from 0xC0 (less the
+// multiplication and division signs) and the few letters among 0x83-0xBA.
+bool IsLetter(unsigned char c)
 {
-    std::string number = selectedText;
-    if (!number.empty() && number[0] == '@')
-        number.erase(0, 1);
-    number = TrimSpaces(number);
-    if (number.empty() || number.size() > 10)
-        return -1;
+    static constexpr unsigned char OtherLetters[] = {0x83, 0x8A, 0x8C, 0x8E, 0x9A, 0x9C,
+                                                     0x9E, 0x9F, 0xAA, 0xB5, 0xBA};
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))
+        return true;
+    if (c >= 0xC0)
+        return c != 0xD7 && c != 0xF7;
+    return std::find(std::begin(OtherLetters), std::end(OtherLetters), c) != std::end(OtherLetters);
+}
+
+long PairNumber(const std::string &text, std::size_t from, std::size_t to)
+{
     long long value = 0;
-    for (const char c : number) {
-        if (c < '0' || c > '9')
+    for (std::size_t i = from; i < to; ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > INT_MAX)
             return -1;
-        value = value * 10 + (c - '0');
     }
-    return value <= INT_MAX ? static_cast<long>(value) : -1;
+    return static_cast<long>(value);
 }
 
-std::optional<THeadingBalloon> HeadingBalloonFor(const std::string &selectedText,
+} // namespace
+
+std::optional<TPlaceholderSpan> PlaceholderAt(const std::string &text, std::size_t index)
+{
+    if (index >= text.size())
+        return std::nullopt;
+    std::size_t at = index;
+    while (at > 0 && IsDigit(static_cast<unsigned char>(text[at])))
+        --at;
+    if (text[at] != '@')
+        return std::nullopt;
+    if (at > 0) {
+        const auto before = static_cast<unsigned char>(text[at - 1]);
+        if (IsLetter(before) || IsDigit(before))
+            return std::nullopt;
+    }
+    std::size_t end = at + 1;
+    while (end < text.size() && IsDigit(static_cast<unsigned char>(text[end])))
+        ++end;
+    if (end == at + 1)
+        return std::nullopt;
+    return TPlaceholderSpan{at, end, PairNumber(text, at + 1, end)};
+}
+
+std::optional<THeadingBalloon> HeadingBalloonFor(long pairNumber,
                                                  const std::vector<std::string> &informationLines)
 {
-    const long n = BalloonPairNumber(selectedText);
-    if (n < 0)
+    if (pairNumber < 0)
         return std::nullopt;
     if (informationLines.size() < 2)
         return THeadingBalloon{NoInformationBalloonText, true};
-    if (n == 0)
+    if (pairNumber == 0)
         return std::nullopt; // no pair 0, so no heading
-    const auto headingLine = static_cast<unsigned long long>(n) * 2 - 1;
+    const auto headingLine = static_cast<unsigned long long>(pairNumber) * 2 - 1;
     if (headingLine > informationLines.size())
         return std::nullopt;
     const std::string &heading = informationLines[static_cast<std::size_t>(headingLine - 1)];

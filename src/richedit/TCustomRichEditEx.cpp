@@ -792,6 +792,32 @@ int TCustomRichEditEx::CharFromPos(const QPoint &point) const
     return cursorForPosition(point).position();
 }
 
+int TCustomRichEditEx::CharAtPoint(const QPoint &point) const
+{
+    PrepareLayout();
+    // The nearest caret position lies at one of the two edges of the character under the
+    // point; a character's box runs from its caret position to the next one on the same line.
+    const int nearest = cursorForPosition(point).position();
+    QTextCursor cursor(document());
+    for (const int c : {nearest - 1, nearest}) {
+        if (c < 0 || c >= DocumentEnd())
+            continue;
+        cursor.setPosition(c);
+        const QRect left = cursorRect(cursor);
+        cursor.setPosition(c + 1);
+        const QRect right = cursorRect(cursor);
+        if (left.top() != right.top())
+            continue; // the character ends its line or paragraph
+        // The caret sits in the middle of its rectangle.
+        const int from = left.left() + left.width() / 2;
+        const int to = right.left() + right.width() / 2;
+        if (point.y() >= left.top() && point.y() <= left.bottom() && point.x() >= from &&
+            point.x() < to)
+            return c;
+    }
+    return -1;
+}
+
 QPoint TCustomRichEditEx::PosFromChar(int position) const
 {
     PrepareLayout();

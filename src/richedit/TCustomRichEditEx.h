@@ -120,6 +120,10 @@ public:
     // --- Positions, lines and words ---------------------------------------------------------
     // The character nearest to a point in viewport coordinates.
     int CharFromPos(const QPoint &point) const;
+    // The character whose box holds the point (viewport coordinates), or -1 when the point is
+    // beside the text: left of a line, right of its end or below the last line. A paragraph
+    // mark has no box.
+    int CharAtPoint(const QPoint &point) const;
     // Top-left of the character in viewport coordinates.
     QPoint PosFromChar(int position) const;
     // TWordBreak codes: WB_CLASSIFY gives the class (and WBF_ flags) of the character at

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QEvent>
 #include <QPalette>
 
 TBalloon::TBalloon(QObject *parent)
@@ -31,8 +32,11 @@ void TBalloon::ShowAt(const QString &text, const QPoint &cursor)
     style.Font = FFont;
     style.HideOnMove = FHideIfMouseMove;
     style.HideOnClick = FHideIfMouseClick;
+    QWidget *owner = OwnerWindow();
+    if (owner)
+        owner->installEventFilter(this);
     // The window shown before is freed here rather than kept until the end of the program.
-    FWindow = std::make_unique<TBalloonWindow>(style);
+    FWindow = std::make_unique<TBalloonWindow>(style, owner);
     FCursorPos = cursor;
     const QRect rect = FWindow->Prepare(text, cursor.x(), cursor.y() - 15);
     FWindow->ShowAt(rect);
@@ -42,4 +46,19 @@ void TBalloon::Hide()
 {
     if (FWindow)
         FWindow->HideBalloon();
+}
+
+QWidget *TBalloon::OwnerWindow() const
+{
+    auto *owner = qobject_cast<QWidget *>(parent());
+    return owner ? owner->window() : nullptr;
+}
+
+bool TBalloon::eventFilter(QObject *watched, QEvent *event)
+{
+    // Another window (of this program or any other) comes to the front: the balloon must not
+    // stay over it.
+    if (event->type() == QEvent::WindowDeactivate || event->type() == QEvent::Hide)
+        Hide();
+    return QObject::eventFilter(watched, event);
 }

@@ -8,7 +8,9 @@
 #include <memory>
 
 // Shows a short text in a cartoon-style balloon whose tail points at the mouse cursor.
-// Lines are separated by "@". Each Show replaces the balloon shown before.
+// Lines are separated by "@". Each Show replaces the balloon shown before. With a widget as
+// parent the balloon belongs to that widget's window: it never floats over other windows, and
+// it goes when that window loses the focus or is hidden.
 class TBalloon : public QObject
 {
     Q_OBJECT
@@ -44,7 +46,12 @@ public:
     TTextAlign TextAlign() const { return FTextAlign; }
     void SetTextAlign(TTextAlign value) { FTextAlign = value; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    QWidget *OwnerWindow() const;
+
     std::unique_ptr<TBalloonWindow> FWindow;
     QPoint FCursorPos;
     TBalloonAlign FAlign = TBalloonAlign::alRight;

@@ -7,9 +7,8 @@
 #include <QPolygon>
 #include <QRegion>
 
-TBalloonWindow::TBalloonWindow(const Style &style)
-    : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                           Qt::WindowDoesNotAcceptFocus),
+TBalloonWindow::TBalloonWindow(const Style &style, QWidget *owner)
+    : QWidget(owner, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
       FStyle(style)
 {
     setAttribute(Qt::WA_ShowWithoutActivating);

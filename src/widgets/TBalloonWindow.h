@@ -12,9 +12,9 @@ enum class TPShape { sRoundRect, sRectangle };
 // Alignment of each line inside the box.
 enum class TTextAlign { taCenter, taLeft, taRight };
 
-// The frameless, top-most window of one balloon: a box with a drop shadow and a tail whose tip
-// is at the cursor. It never takes the focus and hides itself on mouse movement or a click as
-// its flags say.
+// The frameless window of one balloon: a box with a drop shadow and a tail whose tip is at the
+// cursor. It never takes the focus and hides itself on mouse movement or a click as its flags
+// say. Given an owner, it is a window of the owner's rather than one of its own.
 class TBalloonWindow : public QWidget
 {
     Q_OBJECT
@@ -30,7 +30,7 @@ public:
         bool HideOnClick = false;
     };
 
-    explicit TBalloonWindow(const Style &style);
+    explicit TBalloonWindow(const Style &style, QWidget *owner = nullptr);
 
     // Lays out and draws the text for a tail tip at the given point (x, y + 15 is the cursor)
     // and returns the window rectangle.

@@ -7,7 +7,6 @@
 #include "assembly/AssemblyTexts.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
-#include "widgets/TBalloon.h"
 #include "widgets/TMRUFileList.h"
 #include "widgets/TMRUMenuItem.h"
 #include "widgets/TOpenPreviewDialog.h"
@@ -110,33 +109,6 @@ class TestAssemblyFiles : public QObject
                 QStringLiteral("Amount owed"), QStringLiteral("12.50")};
     }
 
-    // The balloon shows this text: its window is laid out as a balloon of this text would be.
-    void VerifyBalloonText(const QString &text)
-    {
-        TBalloonWindow *window = form->Balloon1->Window();
-        QVERIFY(window);
-        QVERIFY(window->Shown());
-        TBalloonWindow::Style style;
-        style.Font = form->Balloon1->Font();
-        TBalloonWindow reference(style);
-        reference.Prepare(text, 0, 100);
-        QCOMPARE(window->TextWidth(), reference.TextWidth());
-        QCOMPARE(window->TextHeight(), reference.TextHeight());
-    }
-    bool BalloonShown() const
-    {
-        return form->Balloon1->Window() && form->Balloon1->Window()->Shown();
-    }
-    // Presses the left button with the caret before the character at position.
-    void PressAt(int position, Qt::MouseButton button = Qt::LeftButton)
-    {
-        Document().SetSelectionStart(position);
-        form->AssemblyCommands().RichEditEx1MouseDown(button);
-    }
-    void LoadDocumentText(const QStringList &paragraphs)
-    {
-        Document().Lines().LoadFile(TemplateFile(QStringLiteral("balloon.tem"), paragraphs));
-    }
     void SelectInformation(const QString &path)
     {
         ScriptedDialogs script;
@@ -342,112 +314,6 @@ private slots:
         QCOMPARE(script.Pending(), 0);
         QVERIFY(script.LastSeen().contains(QStringLiteral("Cannot open file")));
         QVERIFY(form->InformationFileName.isEmpty());
-    }
-
-    // --- The heading balloon ------------------------------------------------------------
-
-    void balloonShowsTheHeadingOfThePair()
-    {
-        SelectInformation(InformationFile(QStringLiteral("six.inf"), SixLines()));
-        LoadDocumentText({"Pay @3 now"});
-        PressAt(4);
-        QCOMPARE(Document().SelectedText(), std::string("@3 "));
-        QCOMPARE(form->Balloon1->Color(), QColor(Qt::yellow));
-        VerifyBalloonText(QStringLiteral("Amount owed"));
-    }
-
-    void balloonWithoutInformationIsARedThreeLineMessage()
-    {
-        LoadDocumentText({"Pay @3 now"});
-        PressAt(4);
-        QCOMPARE(form->Balloon1->Color(), QColor(Qt::red));
-        QCOMPARE(form->Balloon1->Font().pointSize(), 11);
-        QCOMPARE(TBalloonWindow::SplitLines(QString::fromLatin1(NoInformationBalloonText)).size(),
-                 3);
-        VerifyBalloonText(QString::fromLatin1(NoInformationBalloonText));
-
-        // A heading after the warning is yellow and keeps the warning's font size.
-        SelectInformation(InformationFile(QStringLiteral("six.inf"), SixLines()));
-        Document().show();
-        PressAt(4);
-        QCOMPARE(form->Balloon1->Color(), QColor(Qt::yellow));
-        QCOMPARE(form->Balloon1->Font().pointSize(), 11);
-        VerifyBalloonText(QStringLiteral("Amount owed"));
-    }
-
-    void balloonSelectionRules_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("position");
-        QTest::addColumn<QString>("selected");
-        QTest::addColumn<QString>("heading"); // empty: no balloon
-        QTest::newRow("not on an @") << "Pay @3 now" << 1 << "a"
-                                     << "";
-        QTest::newRow("placeholder and a comma") << "Pay @3, now" << 4 << "@3,"
-                                                 << "";
-        QTest::newRow("placeholder at a line end") << "Pay @2" << 4 << "@2\r"
-                                                   << "";
-        QTest::newRow("two digits, no such pair") << "Pay @12 now" << 4 << "@12 "
-                                                  << "";
-        QTest::newRow("pair 0") << "Pay @0 now" << 4 << "@0 "
-                                << "";
-        QTest::newRow("e-mail address") << "jo@example.com" << 2 << "@e"
-                                        << "";
-        QTest::newRow("pair 2 before a space") << "At @2 today" << 3 << "@2 "
-                                               << "Street";
-        QTest::newRow("pair 1 before a tab") << "x @1\tend" << 2 << "@1\t"
-                                             << "";
-    }
-
-    void balloonSelectionRules()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, position);
-        QFETCH(QString, selected);
-        QFETCH(QString, heading);
-        SelectInformation(InformationFile(QStringLiteral("six.inf"), SixLines()));
-        LoadDocumentText({text, QStringLiteral("second line")});
-        PressAt(position);
-        QCOMPARE(QString::fromLatin1(Document().SelectedText()), selected);
-        QCOMPARE(BalloonShown(), !heading.isEmpty());
-        if (!heading.isEmpty())
-            VerifyBalloonText(heading);
-    }
-
-    void balloonAtTheEndOfTheText()
-    {
-        SelectInformation(InformationFile(QStringLiteral("six.inf"), SixLines()));
-        Document().SetWholeText("Pay @1");
-        PressAt(4);
-        QCOMPARE(Document().SelectedText(), std::string("@1"));
-        VerifyBalloonText(QStringLiteral("Client name"));
-    }
-
-    void otherButtonsDoNothing()
-    {
-        LoadDocumentText({"Pay @3 now"});
-        PressAt(4, Qt::RightButton);
-        QCOMPARE(Document().SelectionLength(), 0);
-        QVERIFY(!BalloonShown());
-    }
-
-    void pressingTheMouseOnAPlaceholder()
-    {
-        SelectInformation(InformationFile(QStringLiteral("six.inf"), SixLines()));
-        LoadDocumentText({"Pay @2 soon"});
-        Document().show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        const QPoint at = Document().PosFromChar(4);
-        const QPoint next = Document().PosFromChar(5);
-        QVERIFY(next.x() > at.x());
-        const int height = QFontMetrics(Document().font()).height();
-        // Left half of the "@": the caret goes before it.
-        QTest::mousePress(Document().viewport(), Qt::LeftButton, {},
-                          QPoint(at.x() + 1, at.y() + height / 2));
-        QCOMPARE(Document().SelectedText(), std::string("@2 "));
-        VerifyBalloonText(QStringLiteral("Street"));
-        QTest::mouseRelease(Document().viewport(), Qt::LeftButton, {},
-                            QPoint(at.x() + 1, at.y() + height / 2));
     }
 };
 

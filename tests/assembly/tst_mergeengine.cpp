@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QtTest>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -338,38 +339,57 @@ void TestMergeEngine::captions()
 
 void TestMergeEngine::headingBalloon_data()
 {
-    QTest::addColumn<std::string>("selected");
+    // The text under the mouse, with "|" before the character the mouse is on.
+    QTest::addColumn<std::string>("text");
     QTest::addColumn<int>("lineCount");
     QTest::addColumn<QString>("expected"); // "" for none, "red" for the red message
-    QTest::newRow("pair 3 then space, 6 lines") << std::string("@3 ") << 6 << "head 5";
-    QTest::newRow("pair 3, empty pane") << std::string("@3 ") << 0 << "red";
-    QTest::newRow("pair 3, one line") << std::string("@3 ") << 1 << "red";
-    QTest::newRow("comma after") << std::string("@3,") << 6 << "";
-    QTest::newRow("line end after") << std::string("@3\r") << 6 << "";
-    QTest::newRow("comma after, empty pane") << std::string("@3,") << 0 << "";
-    QTest::newRow("end of document") << std::string("@2") << 6 << "head 3";
-    QTest::newRow("no such heading") << std::string("@4 ") << 6 << "";
-    QTest::newRow("heading line only") << std::string("@4 ") << 7 << "head 7";
-    QTest::newRow("pair 0") << std::string("@0 ") << 6 << "";
-    QTest::newRow("pair 0, empty pane") << std::string("@0 ") << 0 << "red";
-    QTest::newRow("huge number") << std::string("@99999999999 ") << 6 << "";
-    QTest::newRow("empty heading") << std::string("@2 ") << 6 << "";
+    QTest::newRow("on the @, 6 lines") << std::string("Pay |@3 now") << 6 << "head 5";
+    QTest::newRow("on the digit") << std::string("Pay @|3 now") << 6 << "head 5";
+    QTest::newRow("on the space after") << std::string("Pay @3| now") << 6 << "";
+    QTest::newRow("on the letter before") << std::string("Pa|y @3 now") << 6 << "";
+    QTest::newRow("empty pane") << std::string("Pay |@3 now") << 0 << "red";
+    QTest::newRow("one line") << std::string("Pay |@3 now") << 1 << "red";
+    QTest::newRow("comma after") << std::string("Pay @|3, now") << 6 << "head 5";
+    QTest::newRow("full stop after") << std::string("|@3.") << 6 << "head 5";
+    QTest::newRow("line end after") << std::string("Pay @|3\rnext") << 6 << "head 5";
+    QTest::newRow("end of the text") << std::string("Pay @|2") << 6 << "head 3";
+    QTest::newRow("digits end at a non-digit") << std::string("@|3,50") << 6 << "head 5";
+    QTest::newRow("second digit of two") << std::string("@1|2 x") << 30 << "head 23";
+    QTest::newRow("after a tab") << std::string("x\t@|1") << 6 << "head 1";
+    QTest::newRow("e-mail address") << std::string("jo|@3x.com") << 6 << "";
+    QTest::newRow("glued to a letter") << std::string("Ref|@3") << 6 << "";
+    QTest::newRow("glued to an accented letter") << std::string("caf\xe9|@3") << 6 << "";
+    QTest::newRow("glued to a placeholder") << std::string("@1|@2") << 6 << "";
+    QTest::newRow("@ without digits") << std::string("a |@ b") << 6 << "";
+    QTest::newRow("no such heading") << std::string("|@4 ") << 6 << "";
+    QTest::newRow("heading line only") << std::string("|@4 ") << 7 << "head 7";
+    QTest::newRow("pair 0") << std::string("|@0 ") << 6 << "";
+    QTest::newRow("pair 0, empty pane") << std::string("|@0 ") << 0 << "red";
+    QTest::newRow("huge number") << std::string("|@99999999999 ") << 6 << "";
+    QTest::newRow("empty heading") << std::string("|@2 ") << 6 << "";
 }
 
 void TestMergeEngine::headingBalloon()
 {
-    QFETCH(std::string, selected);
+    QFETCH(std::string, text);
     QFETCH(int, lineCount);
     QFETCH(QString, expected);
+    const std::size_t index = text.find('|');
+    text.erase(index, 1);
     std::vector<std::string> lines;
     for (int i = 1; i <= lineCount; ++i)
         lines.push_back(QTest::currentDataTag() == QByteArray("empty heading") && i == 3
                             ? std::string()
                             : "head " + std::to_string(i));
-    const auto balloon = HeadingBalloonFor(selected, lines);
+    const auto span = PlaceholderAt(text, index);
+    const auto balloon = span ? HeadingBalloonFor(span->Number, lines) : std::nullopt;
     QCOMPARE(balloon.has_value(), !expected.isEmpty());
     if (!balloon)
         return;
+    // The span is the "@" and its digits.
+    QCOMPARE(text[span->Start], '@');
+    QVERIFY(span->End > span->Start + 1);
+    QVERIFY(span->End == text.size() || !std::isdigit(static_cast<unsigned char>(text[span->End])));
     if (expected == "red") {
         QVERIFY(balloon->NoInformation);
         QCOMPARE(balloon->Text,
@@ -379,9 +399,6 @@ void TestMergeEngine::headingBalloon()
         QVERIFY(!balloon->NoInformation);
         QCOMPARE(QString::fromStdString(balloon->Text), expected);
     }
-    QVERIFY(ExtendsPlaceholderSelection("@1"));
-    QVERIFY(!ExtendsPlaceholderSelection("@1 "));
-    QVERIFY(!ExtendsPlaceholderSelection(""));
 }
 
 ZARVEL_TEST_MAIN(TestMergeEngine)

@@ -153,7 +153,6 @@ private slots:
         TBalloon balloon;
         balloon.ShowAt(QStringLiteral("Heading"), QPoint(200, 200));
         QVERIFY(balloon.Window()->testAttribute(Qt::WA_ShowWithoutActivating));
-        QVERIFY(balloon.Window()->windowFlags() & Qt::WindowStaysOnTopHint);
         QCOMPARE(balloon.Window()->focusPolicy(), Qt::NoFocus);
     }
 };
