@@ -1,5 +1,6 @@
 #include "app/TAssemblyCommands.h"
 
+#include "app/EAbort.h"
 #include "app/ShowMsgBox.h"
 #include "app/THeadingBalloonWatch.h"
 #include "app/TMainForm.h"
@@ -89,8 +90,19 @@ QString TAssemblyCommands::ChooseFile(const char *mask)
     return fileName;
 }
 
+void TAssemblyCommands::AskSaveChangesForEntry(TPane pane, TMRUFileList &list)
+{
+    try {
+        FForm.AskSaveChanges(pane);
+    } catch (const EAbort &) {
+        list.KeepClickedItem();
+        throw;
+    }
+}
+
 void TAssemblyCommands::EditInformationFile1Click()
 {
+    FForm.AskSaveChanges(TPane::Information);
     const QString fileName = ChooseFile(InformationFileMask);
     if (fileName.isEmpty())
         return;
@@ -106,6 +118,7 @@ void TAssemblyCommands::EditInformationFile1Click()
 
 void TAssemblyCommands::EditTemplateFile1Click()
 {
+    FForm.AskSaveChanges(TPane::Document);
     const QString fileName = ChooseFile(TemplateFileMask);
     if (fileName.isEmpty())
         return;
@@ -120,6 +133,7 @@ void TAssemblyCommands::EditTemplateFile1Click()
 
 void TAssemblyCommands::MRUFiles1MRUItemClick(const QString &fileName)
 {
+    AskSaveChangesForEntry(TPane::Information, *FForm.MRUFiles1);
     TRichEditEx &pane = FForm.InformationPane();
     pane.Lines().ClearLines();
     pane.Lines().LoadFile(fileName);
@@ -130,6 +144,7 @@ void TAssemblyCommands::MRUFiles1MRUItemClick(const QString &fileName)
 
 void TAssemblyCommands::MRUFiles2MRUItemClick(const QString &fileName)
 {
+    AskSaveChangesForEntry(TPane::Document, *FForm.MRUFiles2);
     TRichEditEx &pane = FForm.DocumentPane();
     pane.Lines().ClearLines();
     pane.Lines().LoadFile(fileName);
@@ -198,6 +213,8 @@ void TAssemblyCommands::DoIt1Click()
                    QString::fromLatin1(NoTemplateText));
         return;
     }
+    // The merge replaces the document pane.
+    FForm.AskSaveChanges(TPane::Document);
     QLabel &panel = *FForm.msgpanel1;
     panel.show();
     QCoreApplication::processEvents();

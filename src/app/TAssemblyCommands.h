@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/TPaneRules.h"
+
 #include <QString>
 #include <Qt>
 
@@ -11,6 +13,7 @@ class QIODevice;
 class QPoint;
 class THeadingBalloonWatch;
 class TMainForm;
+class TMRUFileList;
 class TRichEditEx;
 struct TMergeResult;
 
@@ -19,6 +22,8 @@ struct TMergeResult;
 // document pane and "Do It". The merge itself is the assembly engine's; these commands hand it
 // the window's state, show its progress and its messages, and put the result into the document
 // pane. Failures to read or write files are thrown to the caller (the window's command runner).
+// Each command that would replace a modified pane asks the save question first; Cancel there
+// (EAbort) stops it with everything kept.
 class TAssemblyCommands
 {
 public:
@@ -50,6 +55,9 @@ public:
 private:
     // Runs the open dialog with the file name box set to the mask; empty when cancelled.
     QString ChooseFile(const char *mask);
+    // The save question before an entry of the list replaces the pane; on Cancel the entry
+    // stays in the list where it was.
+    void AskSaveChangesForEntry(TPane pane, TMRUFileList &list);
     void ShowHeadingBalloon(int start, int end, long pairNumber, const QPoint &point);
     void ShowMergeStop(const TMergeResult &result);
     void LoadMergedFile(const QString &fileName);

@@ -10,6 +10,8 @@
 #include <QMenu>
 #include <QSettings>
 
+#include <algorithm>
+
 namespace {
 
 const QString DefaultClearItemName = QStringLiteral("&Clear MRU List");
@@ -354,7 +356,13 @@ void TMRUFileList::ItemClicked(TMRUMenuItem *item)
         FItems.removeAt(index);
         PopulateMenu();
     }
+    FKeepClickedItem = false;
     emit MRUItemClick(path);
+    if (FKeepClickedItem && FRemoveOnClick && !FItems.contains(path)) {
+        FItems.insert(std::min(index, int(FItems.size())), path);
+        PopulateMenu();
+    }
+    FKeepClickedItem = false;
 }
 
 void TMRUFileList::ItemDestroyed(TMRUMenuItem *item)

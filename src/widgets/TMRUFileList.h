@@ -38,6 +38,9 @@ public:
     void Loaded();
 
     void AddItem(const QString &fileName);
+    // From an MRUItemClick handler whose command was cancelled: the clicked entry stays in the
+    // list where it was.
+    void KeepClickedItem() { FKeepClickedItem = true; }
     void ClearAllItems();
     void RemoveObsoleteItems();
     void LoadFromStore();
@@ -123,6 +126,7 @@ private:
 
     QStringList FItems;
     bool FSuspendRebuild = false;
+    bool FKeepClickedItem = false;
     bool FLoading = true;
     QList<QPointer<QAction>> FMenuItems;
     QPointer<QMenu> FSubmenu;

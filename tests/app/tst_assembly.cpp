@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -267,7 +268,6 @@ private slots:
         form->MRUFiles2->AddItem(second);
         Information().show();
         Document().hide();
-        Document().SetSelectedText("replaced without a question");
         QAction *entry = EntryFor(*form->MRUFiles2, first);
         QVERIFY(entry);
         ScriptedDialogs script;
@@ -314,6 +314,86 @@ private slots:
         QCOMPARE(script.Pending(), 0);
         QVERIFY(script.LastSeen().contains(QStringLiteral("Cannot open file")));
         QVERIFY(form->InformationFileName.isEmpty());
+    }
+
+    // --- The save question before a pane is replaced -----------------------------------
+
+    void replacingAModifiedPaneAsksFirst_data()
+    {
+        QTest::addColumn<QString>("command"); // a menu item, or a recently used list
+        QTest::addColumn<bool>("chooses");    // the command runs the open dialog
+        QTest::newRow("information file") << "EditInformationFile1" << true;
+        QTest::newRow("template") << "EditTemplateFile1" << true;
+        QTest::newRow("recent information file") << "MRUFiles1" << false;
+        QTest::newRow("recent template") << "MRUFiles2" << false;
+        QTest::newRow("Do It") << "DoIt1" << false;
+    }
+
+    void replacingAModifiedPaneAsksFirst()
+    {
+        QFETCH(QString, command);
+        QFETCH(bool, chooses);
+        const QString info = InformationFile(QStringLiteral("case.inf"), SixLines());
+        const QString templ = TemplateFile(QStringLiteral("case.tem"), {"Pay @1", "end"});
+        SelectInformation(info);
+        ScriptedDialogs choose;
+        choose.ThenChooseFile(templ);
+        Trigger("EditTemplateFile1");
+        // The clicked entry is the second of its list.
+        form->MRUFiles1->AddItem(File(QStringLiteral("other.inf")));
+        form->MRUFiles2->AddItem(File(QStringLiteral("other.tem")));
+        for (TRichEditEx *pane : {&Document(), &Information()}) {
+            pane->SetSelectionStart(0);
+            pane->SetSelectedText("edited ");
+        }
+        const std::string document = Document().WholeText();
+        const std::string information = Information().WholeText();
+        const QString title = form->windowTitle();
+        const QStringList recent1 = form->MRUFiles1->Items();
+        const QStringList recent2 = form->MRUFiles2->Items();
+        const auto run = [&] {
+            if (command == QLatin1String("MRUFiles1"))
+                EntryFor(*form->MRUFiles1, info)->trigger();
+            else if (command == QLatin1String("MRUFiles2"))
+                EntryFor(*form->MRUFiles2, templ)->trigger();
+            else
+                Trigger(command.toLatin1().constData());
+        };
+
+        // Cancel: nothing happens and nothing is lost.
+        QFile::remove(QStringLiteral("debug.rtf"));
+        ScriptedDialogs script;
+        script.ThenClick(QStringLiteral("Cancel"));
+        run();
+        QCOMPARE(script.Pending(), 0);
+        QCOMPARE(script.Unexpected(), 0);
+        QVERIFY(script.Seen().value(0).contains(QStringLiteral("Save changes to ")));
+        QCOMPARE(Document().WholeText(), document);
+        QCOMPARE(Information().WholeText(), information);
+        QVERIFY(Document().ModifiedFlag() && Information().ModifiedFlag());
+        QCOMPARE(form->windowTitle(), title);
+        QCOMPARE(form->InformationFileName, info);
+        QCOMPARE(form->TemplateFileName, templ);
+        QCOMPARE(form->MRUFiles1->Items(), recent1);
+        QCOMPARE(form->MRUFiles2->Items(), recent2);
+        QVERIFY(form->msgpanel1->isHidden());
+        QVERIFY(!QFile::exists(QStringLiteral("debug.rtf")));
+
+        // No: the command goes on and replaces the pane.
+        const bool replacesInformation =
+            command.contains(QLatin1String("Information")) || command == QLatin1String("MRUFiles1");
+        ScriptedDialogs next;
+        next.ThenClick(QStringLiteral("No"));
+        if (chooses)
+            next.ThenChooseFile(replacesInformation ? info : templ);
+        if (command == QLatin1String("DoIt1"))
+            next.ThenAccept(); // the merge's closing message
+        run();
+        QCOMPARE(next.Pending(), 0);
+        QCOMPARE(next.Unexpected(), 0);
+        QVERIFY(!(replacesInformation ? Information() : Document()).WholeText().empty());
+        QVERIFY((replacesInformation ? Information() : Document()).WholeText().find("edited") ==
+                std::string::npos);
     }
 };
 
