@@ -65,12 +65,30 @@ private:
 
 constexpr int StreamReadError = 1;
 
+// Marks a merge as running for as long as the block runs.
+class TMergingScope
+{
+public:
+    explicit TMergingScope(bool &merging) : FMerging(merging) { FMerging = true; }
+    ~TMergingScope() { FMerging = false; }
+    TMergingScope(const TMergingScope &) = delete;
+    TMergingScope &operator=(const TMergingScope &) = delete;
+
+private:
+    bool &FMerging;
+};
+
 } // namespace
 
 TAssemblyCommands::TAssemblyCommands(TMainForm &form)
     : FForm(form),
       FBalloonWatch(std::make_unique<THeadingBalloonWatch>(*form.Balloon1, form.DocumentPane()))
 {
+    // Any change of either pane's text (typing, New, Open, another file) means the user has
+    // moved on from the last merge. The watch, owned here, ends these connections with us.
+    for (TRichEditEx *pane : {&form.DocumentPane(), &form.InformationPane()})
+        QObject::connect(pane, &QTextEdit::textChanged, FBalloonWatch.get(),
+                         [this] { DismissMergePanel(); });
 }
 
 TAssemblyCommands::~TAssemblyCommands() = default;
@@ -216,7 +234,10 @@ void TAssemblyCommands::DoIt1Click()
     // The merge replaces the document pane.
     FForm.AskSaveChanges(TPane::Document);
     QLabel &panel = *FForm.msgpanel1;
+    // Only this merge's count: nothing is left from an earlier one.
+    panel.setText(QString::fromLatin1(MergePanelCaption));
     panel.show();
+    const TMergingScope merging(FMerging);
     QCoreApplication::processEvents();
 
     TMergeEngine engine(InformationLines());
@@ -242,6 +263,12 @@ void TAssemblyCommands::DoIt1Click()
     ShowMsgBox(QString::fromStdString(MergeFinishCaption(result.Count)), QLatin1Char('I'),
                QString::fromLatin1(MergeFinishText));
     document.setFocus(Qt::OtherFocusReason);
+}
+
+void TAssemblyCommands::DismissMergePanel()
+{
+    if (!FMerging)
+        FForm.msgpanel1->hide();
 }
 
 void TAssemblyCommands::ShowMergeStop(const TMergeResult &result)

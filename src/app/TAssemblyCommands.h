@@ -59,9 +59,13 @@ private:
     // stays in the list where it was.
     void AskSaveChangesForEntry(TPane pane, TMRUFileList &list);
     void ShowHeadingBalloon(int start, int end, long pairNumber, const QPoint &point);
+    // The user moved on from a merge (New, Open, typing): its progress panel goes, unless the
+    // change is the running merge's own.
+    void DismissMergePanel();
     void ShowMergeStop(const TMergeResult &result);
     void LoadMergedFile(const QString &fileName);
 
     TMainForm &FForm;
     std::unique_ptr<THeadingBalloonWatch> FBalloonWatch;
+    bool FMerging = false;
 };

@@ -11,6 +11,7 @@
 #include "app/TRuler.h"
 #include "app/TSpeedBar.h"
 #include "app/TZarvelApplication.h"
+#include "assembly/AssemblyTexts.h"
 #include "print/MainWindowPrinterSettings.h"
 #include "print/TRichPrinter.h"
 #include "richedit/TRichEditEx.h"
@@ -182,7 +183,7 @@ void TMainForm::CreateHintpanel(QWidget *parent)
 
 void TMainForm::CreateFloatingPanels(QWidget *parent)
 {
-    msgpanel1 = new QLabel(QStringLiteral("Please wait"), parent);
+    msgpanel1 = new QLabel(QString::fromLatin1(MergePanelCaption), parent);
     msgpanel1->setObjectName(QStringLiteral("msgpanel1"));
     msgpanel1->setGeometry(220, 220, 349, 25);
     msgpanel1->setFrameStyle(QFrame::Panel | QFrame::Raised);

@@ -68,3 +68,6 @@ inline constexpr const char *OddLinesText =
 inline constexpr const char *NoInformationBalloonText =
     "You have not chosen an information file@You need to complete this step@or there will be "
     "nothing to merge";
+
+// The caption of msgpanel1 when a merge starts, before its first replacement.
+inline constexpr const char *MergePanelCaption = "Please wait";

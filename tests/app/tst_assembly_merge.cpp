@@ -379,6 +379,37 @@ private slots:
         }
     }
 
+    // After a stop the panel keeps that merge's count until the user moves on; a merge shows
+    // only its own count.
+    void mergePanelGoesWhenTheUserMovesOn()
+    {
+        const auto stopsWithPanel = [this](const QString &caption) {
+            QCOMPARE(Merge().Count, 1);
+            QVERIFY(!form->msgpanel1->isHidden());
+            QCOMPARE(form->msgpanel1->text(), caption);
+        };
+        const QString oneStep = QStringLiteral("1  replacements  ");
+        Choose({"@1 and @2", "end"}, Pairs({"A"}));
+        stopsWithPanel(oneStep);
+        ScriptedDialogs open;
+        open.ThenChooseFile(form->TemplateFileName);
+        Trigger("FileOpenItem");
+        QCOMPARE(open.Pending(), 0);
+        QVERIFY(form->msgpanel1->isHidden());
+
+        // Nothing of the earlier count in the next merge, which stops before its first step.
+        Information().SetWholeText("");
+        stopsWithPanel(QString::fromLatin1(MergePanelCaption));
+        Trigger("FileNewItem");
+        QVERIFY(form->msgpanel1->isHidden());
+
+        Choose({"@1 and @2", "end"}, Pairs({"A"}));
+        stopsWithPanel(oneStep);
+        Document().setFocus();
+        QTest::keyClick(&Document(), Qt::Key_X);
+        QVERIFY(form->msgpanel1->isHidden());
+    }
+
     void overwriteClashStopsTheMerge()
     {
         Choose({"@1 @2 end", "second"}, Pairs({"ABCD", "X"}));
