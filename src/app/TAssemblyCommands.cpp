@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 
@@ -64,19 +65,6 @@ private:
 };
 
 constexpr int StreamReadError = 1;
-
-// Marks a merge as running for as long as the block runs.
-class TMergingScope
-{
-public:
-    explicit TMergingScope(bool &merging) : FMerging(merging) { FMerging = true; }
-    ~TMergingScope() { FMerging = false; }
-    TMergingScope(const TMergingScope &) = delete;
-    TMergingScope &operator=(const TMergingScope &) = delete;
-
-private:
-    bool &FMerging;
-};
 
 } // namespace
 
@@ -237,7 +225,7 @@ void TAssemblyCommands::DoIt1Click()
     // Only this merge's count: nothing is left from an earlier one.
     panel.setText(QString::fromLatin1(MergePanelCaption));
     panel.show();
-    const TMergingScope merging(FMerging);
+    const QScopedValueRollback<bool> merging(FMerging, true);
     QCoreApplication::processEvents();
 
     TMergeEngine engine(InformationLines());
