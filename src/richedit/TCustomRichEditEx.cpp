@@ -1274,6 +1274,14 @@ void TCustomRichEditEx::keyPressEvent(QKeyEvent *event)
         event->ignore();
         return;
     }
+    // Alt with a character key is a menu's key, also for a menu without an access key: it
+    // never types. (AltGr characters come without Alt, or with Ctrl as well.)
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    if ((modifiers & Qt::AltModifier) && !(modifiers & Qt::ControlModifier) &&
+        !event->text().isEmpty() && event->text().at(0).isPrint()) {
+        event->ignore();
+        return;
+    }
     // Qt's own shortcuts would go round the undo depth.
     if (event == QKeySequence::Undo || event == QKeySequence::Redo) {
         if (!isReadOnly()) {

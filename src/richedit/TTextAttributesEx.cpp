@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -191,8 +192,15 @@ void TTextAttributesEx::ApplyToRange(int from, int to,
                                      const std::function<void(QTextCharFormat &)> &change)
 {
     QTextDocument *document = FControl->document();
-    QTextCursor cursor(document);
-    cursor.beginEditBlock();
+    // The runs are gathered first: a format set on one run can merge or split the fragments
+    // an iterator would still walk.
+    struct Run
+    {
+        int Start;
+        int End;
+        QTextCharFormat Format;
+    };
+    std::vector<Run> runs;
     for (QTextBlock block = document->findBlock(from); block.isValid() && block.position() < to;
          block = block.next()) {
         for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
@@ -203,10 +211,15 @@ void TTextAttributesEx::ApplyToRange(int from, int to,
                 continue;
             QTextCharFormat format = fragment.charFormat();
             change(format);
-            cursor.setPosition(start);
-            cursor.setPosition(end, QTextCursor::KeepAnchor);
-            cursor.setCharFormat(format);
+            runs.push_back({start, end, format});
         }
+    }
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    for (const Run &run : runs) {
+        cursor.setPosition(run.Start);
+        cursor.setPosition(run.End, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(run.Format);
     }
     cursor.endEditBlock();
 }
