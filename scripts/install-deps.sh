@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
     cmake ninja-build g++ ccache pkg-config
-    qt6-base-dev qt6-multimedia-dev libgl-dev
+    qt6-base-dev qt6-multimedia-dev qt6-svg-dev libgl-dev
     zlib1g-dev libjpeg62-turbo-dev
     fonts-liberation2 fonts-dejavu
     libbenchmark-dev

@@ -1,26 +1,13 @@
 #include "app/TSpeedBar.h"
 
+#include "app/BundledIcons.h"
 #include "app/Hints.h"
 
-#include <QIcon>
-#include <QStyle>
 #include <QToolButton>
 
 namespace {
 constexpr int BarHeight = 32;
 constexpr int ButtonSize = 25;
-
-// Themed glyphs where the desktop has them; the short hint as text otherwise.
-void SetGlyph(QToolButton &button, const char *themeName, QStyle::StandardPixmap fallback)
-{
-    QIcon icon = QIcon::fromTheme(QString::fromLatin1(themeName));
-    if (icon.isNull() && fallback != QStyle::SP_CustomBase)
-        icon = button.style()->standardIcon(fallback);
-    if (!icon.isNull())
-        button.setIcon(icon);
-    else
-        button.setText(button.toolTip());
-}
 } // namespace
 
 TSpeedBar::TSpeedBar(QWidget *parent) : QFrame(parent)
@@ -29,34 +16,30 @@ TSpeedBar::TSpeedBar(QWidget *parent) : QFrame(parent)
     setFrameShape(QFrame::NoFrame);
     setFixedHeight(BarHeight);
 
-    OpenButton = AddButton("OpenButton", 4, QStringLiteral("Open|"));
-    SetGlyph(*OpenButton, "document-open", QStyle::SP_DialogOpenButton);
-    SaveButton = AddButton("SaveButton", 29, QStringLiteral("Save|"));
-    SetGlyph(*SaveButton, "document-save", QStyle::SP_DialogSaveButton);
-    PrintButton = AddButton("PrintButton", 54, QStringLiteral("Print|"));
-    SetGlyph(*PrintButton, "document-print", QStyle::SP_CustomBase);
-    SpeedButton2 = AddButton("SpeedButton2", 79, QStringLiteral("page Dialog"));
-    SetGlyph(*SpeedButton2, "document-page-setup", QStyle::SP_FileDialogDetailedView);
-    PrintPreviewbutton = AddButton("PrintPreviewbutton", 104, QString(), QStringLiteral("Prev"));
+    // Every button shows its icon; its name is the tool tip. A caption stays the button's text
+    // (read by accessibility tools) but is not drawn.
+    OpenButton = AddButton("OpenButton", 4, QStringLiteral("Open|"), "open");
+    SaveButton = AddButton("SaveButton", 29, QStringLiteral("Save|"), "save");
+    PrintButton = AddButton("PrintButton", 54, QStringLiteral("Print|"), "print");
+    SpeedButton2 = AddButton("SpeedButton2", 79, QStringLiteral("page Dialog"), "pagesetup");
+    PrintPreviewbutton = AddButton("PrintPreviewbutton", 104, tr("Print Preview|"), "preview",
+                                   QStringLiteral("Prev"));
     SpeedButton3 = AddButton("SpeedButton3", 129,
-                             QStringLiteral("Use this  to insert an object\r\nsuch as portion of a "
-                                            "spreadsheet\r\n"),
-                             QStringLiteral("OLE"));
-    UndoButton = AddButton("UndoButton", 160, QStringLiteral("Undo|"));
-    SetGlyph(*UndoButton, "edit-undo", QStyle::SP_ArrowBack);
-    CutButton = AddButton("CutButton", 185, QStringLiteral("Cut|"));
-    SetGlyph(*CutButton, "edit-cut", QStyle::SP_CustomBase);
-    CopyButton = AddButton("CopyButton", 210, QStringLiteral("Copy|"));
-    SetGlyph(*CopyButton, "edit-copy", QStyle::SP_CustomBase);
-    PasteButton = AddButton("PasteButton", 235, QStringLiteral("Paste|"));
-    SetGlyph(*PasteButton, "edit-paste", QStyle::SP_CustomBase);
+                             tr("Insert Object|") +
+                                 QStringLiteral("Use this  to insert an object\r\nsuch as portion "
+                                                "of a spreadsheet\r\n"),
+                             "object", QStringLiteral("OLE"));
+    UndoButton = AddButton("UndoButton", 160, QStringLiteral("Undo|"), "undo");
+    CutButton = AddButton("CutButton", 185, QStringLiteral("Cut|"), "cut");
+    CopyButton = AddButton("CopyButton", 210, QStringLiteral("Copy|"), "copy");
+    PasteButton = AddButton("PasteButton", 235, QStringLiteral("Paste|"), "paste");
     CRLFButton = AddButton("CRLFButton", 540,
                            QStringLiteral("Show Line endings. To remove these use the Edit menu "
                                           "replace function. The code to enter is alt key 0182"),
-                           QStringLiteral("\u00B6 "), 41);
+                           "pilcrow", QStringLiteral("\u00B6 "), 41);
 }
 
-QToolButton *TSpeedBar::AddButton(const char *name, int left, const QString &hint,
+QToolButton *TSpeedBar::AddButton(const char *name, int left, const QString &hint, const char *icon,
                                   const QString &caption, int width)
 {
     auto *button = new QToolButton(this);
@@ -68,5 +51,8 @@ QToolButton *TSpeedBar::AddButton(const char *name, int left, const QString &hin
         SetHint(*button, hint);
     if (!caption.isEmpty())
         button->setText(caption);
+    button->setIcon(BundledIcon(QString::fromLatin1(icon)));
+    button->setIconSize(QSize(16, 16));
+    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
     return button;
 }

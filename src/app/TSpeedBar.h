@@ -12,8 +12,9 @@ class TSpeedBar : public QFrame
 public:
     explicit TSpeedBar(QWidget *parent);
 
-    // Adds a 25 x 25 button (or wider) at a fixed left position, vertically centred.
-    QToolButton *AddButton(const char *name, int left, const QString &hint,
+    // Adds a 25 x 25 button (or wider) at a fixed left position, vertically centred, showing
+    // the bundled icon of that name (see BundledIcon).
+    QToolButton *AddButton(const char *name, int left, const QString &hint, const char *icon,
                            const QString &caption = QString(), int width = 25);
 
     QToolButton *OpenButton = nullptr;
