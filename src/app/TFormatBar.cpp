@@ -1,20 +1,24 @@
 #include "app/TFormatBar.h"
 
+#include "app/BundledIcons.h"
 #include "app/TRuler.h"
 #include "richedit/TParaAttributesEx.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TTextAttributesEx.h"
 #include "widgets/TDialogSeam.h"
 
+#include <QAction>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QTextDocument>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <stdexcept>
@@ -27,6 +31,8 @@ constexpr int MaxFaceName = 32;
 // Toggle buttons of one group exclude each other.
 const char *const GroupProperty = "FormatGroup";
 constexpr int AlignGroup = 2;
+// The size box's list.
+constexpr int CommonSizes[] = {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
 
 void SetHintOf(QWidget &widget, const QString &hint)
 {
@@ -61,67 +67,18 @@ TFormatBar::TFormatBar(QWidget &speedBar, TRichEditEx &pane, TRuler &ruler)
         }
     };
 
-    FontName = new QComboBox(&speedBar);
-    FontName->setObjectName(QStringLiteral("FontName"));
-    FontName->setEditable(true);
-    FontName->setInsertPolicy(QComboBox::NoInsert);
-    FontName->setGeometry(274, ButtonTop, 131, ButtonSize);
-    connect(FontName, &QComboBox::currentIndexChanged, this,
-            [this] { Run([this] { FontNameChange(); }); });
-    connect(FontName, &QComboBox::editTextChanged, this,
-            [this] { Run([this] { FontNameChange(); }); });
+    CreateFontBoxes(speedBar);
+    CreateStyleButtons(speedBar);
 
-    FontSize = new QLineEdit(&speedBar);
-    FontSize->setObjectName(QStringLiteral("FontSize"));
-    FontSize->setGeometry(405, ButtonTop, 31, ButtonSize);
-    FontSize->setText(QStringLiteral("0"));
-    connect(FontSize, &QLineEdit::textChanged, this, [this] { Run([this] { FontSizeChange(); }); });
-
-    UpDown1 = new QWidget(&speedBar);
-    UpDown1->setObjectName(QStringLiteral("UpDown1"));
-    UpDown1->setGeometry(436, ButtonTop, 15, ButtonSize);
-    auto *arrows = new QVBoxLayout(UpDown1);
-    arrows->setContentsMargins(0, 0, 0, 0);
-    arrows->setSpacing(0);
-    for (const auto &[name, arrow, delta] :
-         {std::tuple{"UpDown1Up", Qt::UpArrow, 1}, std::tuple{"UpDown1Down", Qt::DownArrow, -1}}) {
-        auto *button = new QToolButton(UpDown1);
-        button->setObjectName(QString::fromLatin1(name));
-        button->setArrowType(arrow);
-        button->setFocusPolicy(Qt::NoFocus);
-        button->setAutoRepeat(true);
-        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-        arrows->addWidget(button);
-        const int step = delta;
-        connect(button, &QToolButton::clicked, this, [this, step] { StepUpDown(step); });
-    }
-
-    BoldButton =
-        AddToggle(speedBar, "BoldButton", 457, QStringLiteral("Bold"), 1, QStringLiteral("B"));
-    QFont bold = BoldButton->font();
-    bold.setBold(true);
-    BoldButton->setFont(bold);
-    connect(BoldButton, &QToolButton::clicked, this,
-            [this] { Run([this] { BoldButtonClick(); }); });
-    ItalicButton =
-        AddToggle(speedBar, "ItalicButton", 483, QStringLiteral("Italic"), 4, QStringLiteral("I"));
-    QFont italic = ItalicButton->font();
-    italic.setItalic(true);
-    ItalicButton->setFont(italic);
-    connect(ItalicButton, &QToolButton::clicked, this,
-            [this] { Run([this] { ItalicButtonClick(); }); });
-    UnderlineButton = AddToggle(speedBar, "UnderlineButton", 509, QStringLiteral("Underline"), 5,
-                                QStringLiteral("U"));
-    QFont underline = UnderlineButton->font();
-    underline.setUnderline(true);
-    UnderlineButton->setFont(underline);
-    connect(UnderlineButton, &QToolButton::clicked, this,
-            [this] { Run([this] { UnderlineButtonClick(); }); });
-
-    colorbutton = new QPushButton(QStringLiteral("Colour"), &speedBar);
+    colorbutton = new QPushButton(&speedBar);
     colorbutton->setObjectName(QStringLiteral("colorbutton"));
-    colorbutton->setGeometry(588, ButtonTop, 49, ButtonSize);
+    colorbutton->setGeometry(588, ButtonTop, 48, ButtonSize);
     colorbutton->setFocusPolicy(Qt::NoFocus);
+    // An icon in place of the caption "Colour", which the button's width cannot show beside
+    // it; the icon's bar shows the colour chosen last.
+    colorbutton->setAccessibleName(QStringLiteral("Colour"));
+    colorbutton->setIcon(ColourIcon(Qt::black));
+    colorbutton->setIconSize(QSize(16, 16));
     SetHintOf(*colorbutton, QStringLiteral("Select colour/color for selected text"));
     connect(colorbutton, &QPushButton::clicked, this,
             [this] { Run([this] { colorbuttonClick(); }); });
@@ -132,22 +89,7 @@ TFormatBar::TFormatBar(QWidget &speedBar, TRichEditEx &pane, TRuler &ruler)
     Edit1->setFocusPolicy(Qt::NoFocus);
     Edit1->setGeometry(636, ButtonTop + 2, 25, 21);
 
-    LeftAlign = AddToggle(speedBar, "LeftAlign", 669, QStringLiteral("Align Left"), AlignGroup,
-                          QStringLiteral("\u2190"));
-    LeftAlign->setProperty("Tag", int(taLeftJustify));
-    CenterAlign = AddToggle(speedBar, "CenterAlign", 695, QStringLiteral("Center"), AlignGroup,
-                            QStringLiteral("\u2194"));
-    CenterAlign->setProperty("Tag", int(taCenter));
-    RightAlign = AddToggle(speedBar, "RightAlign", 721, QStringLiteral("Align Right"), AlignGroup,
-                           QStringLiteral("\u2192"));
-    RightAlign->setProperty("Tag", int(taRightJustify));
-    for (QToolButton *button : {LeftAlign, CenterAlign, RightAlign})
-        connect(button, &QToolButton::clicked, this,
-                [this, button] { Run([this, button] { AlignButtonClick(*button); }); });
-    BulletsButton = AddToggle(speedBar, "BulletsButton", 748, QStringLiteral("Bullets"), 3,
-                              QStringLiteral("\u2022"));
-    connect(BulletsButton, &QToolButton::clicked, this,
-            [this] { Run([this] { BulletsButtonClick(); }); });
+    CreateParagraphButtons(speedBar);
 
     QWidget *window = speedBar.window();
     CD = new QColorDialog(window);
@@ -160,6 +102,82 @@ TFormatBar::TFormatBar(QWidget &speedBar, TRichEditEx &pane, TRuler &ruler)
 
     FRuler.SetPane(&FPane);
     FRuler.OnIndentsChanged = [this] { SelectionChange(); };
+    // A move of the caret resets the format of new typing, so it counts as well.
+    const auto changed = [this] { ++FPaneChanges; };
+    connect(FPane.document(), &QTextDocument::contentsChange, this, changed);
+    connect(&FPane, &QTextEdit::cursorPositionChanged, this, changed);
+}
+
+void TFormatBar::CreateFontBoxes(QWidget &bar)
+{
+    FontName = new QComboBox(&bar);
+    FontName->setObjectName(QStringLiteral("FontName"));
+    FontName->setEditable(true);
+    FontName->setInsertPolicy(QComboBox::NoInsert);
+    FontName->setGeometry(274, ButtonTop, 131, ButtonSize);
+    connect(FontName, &QComboBox::activated, this,
+            [this](int index) { Run([this, index] { FontNameChosen(index); }); });
+    connect(FontName->lineEdit(), &QLineEdit::textEdited, this, [this] { FFontNameEdited = true; });
+    connect(FontName->lineEdit(), &QLineEdit::returnPressed, this,
+            [this] { Run([this] { FontNameChange(); }); });
+    FontName->installEventFilter(this);
+
+    // The size box takes the room of an edit field and its up-down buttons.
+    FontSize = new QComboBox(&bar);
+    FontSize->setObjectName(QStringLiteral("FontSize"));
+    FontSize->setEditable(true);
+    FontSize->setInsertPolicy(QComboBox::NoInsert);
+    // A typed "1" must stay 1 and not be completed to 10.
+    FontSize->setCompleter(nullptr);
+    for (const int size : CommonSizes)
+        FontSize->addItem(QString::number(size));
+    FontSize->setGeometry(405, ButtonTop, 46, ButtonSize);
+    FontSize->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,4}")), FontSize));
+    FontSize->setEditText(QStringLiteral("0"));
+    connect(FontSize, &QComboBox::activated, this,
+            [this](int index) { Run([this, index] { FontSizeChosen(index); }); });
+    connect(FontSize->lineEdit(), &QLineEdit::textEdited, this, [this] { FFontSizeEdited = true; });
+    connect(FontSize->lineEdit(), &QLineEdit::returnPressed, this,
+            [this] { Run([this] { FontSizeChange(); }); });
+    FontSize->installEventFilter(this);
+}
+
+void TFormatBar::CreateStyleButtons(QWidget &bar)
+{
+    BoldButton = AddToggle(bar, "BoldButton", 457, QStringLiteral("Bold"), 1, "bold");
+    connect(BoldButton, &QToolButton::clicked, this,
+            [this] { Run([this] { BoldButtonClick(); }); });
+    ItalicButton = AddToggle(bar, "ItalicButton", 483, QStringLiteral("Italic"), 4, "italic");
+    connect(ItalicButton, &QToolButton::clicked, this,
+            [this] { Run([this] { ItalicButtonClick(); }); });
+    UnderlineButton =
+        AddToggle(bar, "UnderlineButton", 509, QStringLiteral("Underline"), 5, "underline");
+    connect(UnderlineButton, &QToolButton::clicked, this,
+            [this] { Run([this] { UnderlineButtonClick(); }); });
+
+    BoldAction = AddShortcut(*BoldButton, Qt::CTRL | Qt::Key_B);
+    ItalicAction = AddShortcut(*ItalicButton, Qt::CTRL | Qt::Key_I);
+    UnderlineAction = AddShortcut(*UnderlineButton, Qt::CTRL | Qt::Key_U);
+}
+
+void TFormatBar::CreateParagraphButtons(QWidget &bar)
+{
+    LeftAlign =
+        AddToggle(bar, "LeftAlign", 669, QStringLiteral("Align Left"), AlignGroup, "alignleft");
+    LeftAlign->setProperty("Tag", int(taLeftJustify));
+    CenterAlign =
+        AddToggle(bar, "CenterAlign", 695, QStringLiteral("Center"), AlignGroup, "aligncenter");
+    CenterAlign->setProperty("Tag", int(taCenter));
+    RightAlign =
+        AddToggle(bar, "RightAlign", 721, QStringLiteral("Align Right"), AlignGroup, "alignright");
+    RightAlign->setProperty("Tag", int(taRightJustify));
+    for (QToolButton *button : {LeftAlign, CenterAlign, RightAlign})
+        connect(button, &QToolButton::clicked, this,
+                [this, button] { Run([this, button] { AlignButtonClick(*button); }); });
+    BulletsButton = AddToggle(bar, "BulletsButton", 748, QStringLiteral("Bullets"), 3, "bullets");
+    connect(BulletsButton, &QToolButton::clicked, this,
+            [this] { Run([this] { BulletsButtonClick(); }); });
 }
 
 TFormatBar::~TFormatBar()
@@ -170,7 +188,7 @@ TFormatBar::~TFormatBar()
 }
 
 QToolButton *TFormatBar::AddToggle(QWidget &bar, const char *name, int left, const QString &hint,
-                                   int group, const QString &glyph)
+                                   int group, const char *icon)
 {
     auto *button = new QToolButton(&bar);
     button->setObjectName(QString::fromLatin1(name));
@@ -178,7 +196,8 @@ QToolButton *TFormatBar::AddToggle(QWidget &bar, const char *name, int left, con
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
     button->setGeometry(left, ButtonTop, ButtonSize, ButtonSize);
-    button->setText(glyph);
+    button->setIcon(BundledIcon(QString::fromLatin1(icon)));
+    button->setIconSize(QSize(16, 16));
     button->setProperty(GroupProperty, group);
     SetHintOf(*button, hint);
     // A pressed button releases the others of its group; pressing a down button releases it.
@@ -186,7 +205,23 @@ QToolButton *TFormatBar::AddToggle(QWidget &bar, const char *name, int left, con
         if (down)
             SetDown(*button);
     });
+    // The button toggles from what the pane shows, even when its refresh is still to come.
+    connect(button, &QToolButton::pressed, this, &TFormatBar::FlushRefresh);
     return button;
+}
+
+QAction *TFormatBar::AddShortcut(QToolButton &button, const QKeySequence &key)
+{
+    auto *action = new QAction(button.toolTip(), this);
+    action->setShortcut(key);
+    // Only while the user works in the document pane or on the tool bar: the information pane
+    // holds plain text.
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    FPane.addAction(action);
+    if (QWidget *bar = button.parentWidget())
+        bar->addAction(action);
+    connect(action, &QAction::triggered, &button, &QToolButton::click);
+    return action;
 }
 
 void TFormatBar::SetDown(QToolButton &button)
@@ -195,9 +230,15 @@ void TFormatBar::SetDown(QToolButton &button)
     for (QToolButton *other : {BoldButton, ItalicButton, UnderlineButton, LeftAlign, CenterAlign,
                                RightAlign, BulletsButton}) {
         if (other && other != &button && other->property(GroupProperty) == group)
-            other->setChecked(false);
+            SetChecked(*other, false);
     }
-    button.setChecked(true);
+    SetChecked(button, true);
+}
+
+void TFormatBar::SetChecked(QToolButton &button, bool down)
+{
+    if (button.isChecked() != down)
+        button.setChecked(down);
 }
 
 void TFormatBar::Run(const std::function<void()> &handler)
@@ -206,6 +247,20 @@ void TFormatBar::Run(const std::function<void()> &handler)
         RunCommand(handler);
     else
         handler();
+    // Format changes raise no change event of the pane; a refused or cancelled change must
+    // show the pane's format again.
+    ScheduleRefresh();
+}
+
+bool TFormatBar::RepeatsLastCommit(const TBoxCommit &last, const QString &value) const
+{
+    return last.Value == value && last.Start == FPane.SelectionStart() &&
+           last.Length == FPane.SelectionLength() && last.Changes == FPaneChanges;
+}
+
+void TFormatBar::RememberCommit(TBoxCommit &last, const QString &value) const
+{
+    last = {value, FPane.SelectionStart(), FPane.SelectionLength(), FPaneChanges};
 }
 
 TTextAttributesEx &TFormatBar::CurrentAttributes() const
@@ -217,34 +272,46 @@ TTextAttributesEx &TFormatBar::CurrentAttributes() const
 
 // --- Refresh ------------------------------------------------------------------------------------
 
+void TFormatBar::ScheduleRefresh()
+{
+    if (FRefreshPending)
+        return;
+    FRefreshPending = true;
+    QMetaObject::invokeMethod(this, &TFormatBar::FlushRefresh, Qt::QueuedConnection);
+}
+
+void TFormatBar::FlushRefresh()
+{
+    if (FRefreshPending)
+        SelectionChange();
+}
+
 void TFormatBar::SelectionChange()
 {
     struct RefreshScope
     {
         bool &Flag;
-        explicit RefreshScope(bool &flag) : Flag(flag) { Flag = true; }
-        ~RefreshScope() { Flag = false; }
+        const bool Outer;
+        explicit RefreshScope(bool &flag) : Flag(flag), Outer(flag) { Flag = true; }
+        ~RefreshScope() { Flag = Outer; }
     } scope(FRefreshingToolbar);
+    FRefreshPending = false;
 
     TParaAttributesEx &paragraph = FPane.ParagraphAttributes();
     FRuler.PlaceMarkers(paragraph.FirstIndent(), paragraph.LeftIndent(), paragraph.RightIndent());
 
     TTextAttributesEx &selection = FPane.SelectionAttributes();
     const unsigned style = selection.Style();
-    BoldButton->setChecked(style & TFontStyle::fsBold);
-    ItalicButton->setChecked(style & TFontStyle::fsItalic);
-    UnderlineButton->setChecked(style & TFontStyle::fsUnderline);
-    BulletsButton->setChecked(paragraph.Numbering() == nsBullet);
+    SetChecked(*BoldButton, style & TFontStyle::fsBold);
+    SetChecked(*ItalicButton, style & TFontStyle::fsItalic);
+    SetChecked(*UnderlineButton, style & TFontStyle::fsUnderline);
+    SetChecked(*BulletsButton, paragraph.Numbering() == nsBullet);
 
-    FontSize->setText(QString::number(selection.Size()));
-    const QString name = FPane.ToWide(selection.Name());
-    const int index = FontName->findText(name, Qt::MatchFixedString);
-    if (index >= 0) {
-        FontName->setCurrentIndex(index);
-    } else {
-        FontName->setCurrentIndex(-1);
-        FontName->setEditText(name);
-    }
+    // What the user is typing into a box stays until it is applied or the box is left.
+    if (!FFontSizeEdited || !FontSize->hasFocus())
+        ShowFontSize(selection.Size());
+    if (!FFontNameEdited || !FontName->hasFocus())
+        ShowFontName(FPane.ToWide(selection.Name()));
 
     switch (paragraph.Alignment()) {
     case taLeftJustify:
@@ -259,6 +326,30 @@ void TFormatBar::SelectionChange()
     default:
         break;
     }
+}
+
+void TFormatBar::ShowFontSize(int size)
+{
+    FFontSizeEdited = false;
+    ShowInBox(*FontSize, QString::number(size));
+}
+
+void TFormatBar::ShowFontName(const QString &name)
+{
+    FFontNameEdited = false;
+    ShowInBox(*FontName, name);
+}
+
+void TFormatBar::ShowInBox(QComboBox &box, const QString &text)
+{
+    // The list must open on the entry shown, so that picking it applies it.
+    const int current = box.currentIndex();
+    if (current >= 0 && box.currentText() == text && box.itemText(current) == text)
+        return;
+    const int index = box.findText(text, Qt::MatchFixedString);
+    box.setCurrentIndex(index);
+    if (index < 0 || box.currentText() != text)
+        box.setEditText(index < 0 ? text : box.itemText(index));
 }
 
 void TFormatBar::FillFontNameBox()
@@ -287,40 +378,74 @@ void TFormatBar::InitRulerTabs()
     FRuler.InitRulerTabs();
 }
 
+bool TFormatBar::eventFilter(QObject *watched, QEvent *event)
+{
+    // Leaving a box applies what was typed into it; opening its list does not leave it.
+    if (event->type() == QEvent::FocusOut &&
+        static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason) {
+        if (watched == FontSize && FFontSizeEdited)
+            Run([this] { FontSizeChange(); });
+        else if (watched == FontName && FFontNameEdited)
+            Run([this] { FontNameChange(); });
+    }
+    return QObject::eventFilter(watched, event);
+}
+
 // --- Handlers -----------------------------------------------------------------------------------
 
 void TFormatBar::FontNameChange()
 {
     if (FRefreshingToolbar)
         return;
-    const int index = FontName->currentIndex();
-    // Text typed into the box selects no entry.
-    if (index < 0 || FontName->itemText(index) != FontName->currentText())
+    FFontNameEdited = false;
+    // Text that names no entry of the list changes nothing.
+    const int index = FontName->findText(FontName->currentText(), Qt::MatchFixedString);
+    if (index >= 0)
+        ApplyFontName(FontName->itemText(index));
+}
+
+void TFormatBar::FontNameChosen(int index)
+{
+    if (FRefreshingToolbar || index < 0)
         return;
-    CurrentAttributes().SetName(FPane.ToAnsi(FontName->itemText(index)));
+    FFontNameEdited = false;
+    ApplyFontName(FontName->itemText(index));
+}
+
+void TFormatBar::ApplyFontName(const QString &name)
+{
+    if (RepeatsLastCommit(FLastNameCommit, name))
+        return;
+    CurrentAttributes().SetName(FPane.ToAnsi(name));
+    RememberCommit(FLastNameCommit, name);
 }
 
 void TFormatBar::FontSizeChange()
 {
     if (FRefreshingToolbar)
         return;
-    const QString text = FontSize->text();
+    FFontSizeEdited = false;
     bool ok = false;
-    const int size = text.toInt(&ok, 10);
-    if (!ok)
-        throw std::runtime_error(
-            QStringLiteral("'%1' is not a valid integer value").arg(text).toStdString());
-    CurrentAttributes().SetSize(size);
+    const int size = FontSize->currentText().toInt(&ok, 10);
+    if (ok && size >= 1 && size <= MaxFontSize)
+        ApplyFontSize(size);
 }
 
-void TFormatBar::StepUpDown(int delta)
+void TFormatBar::FontSizeChosen(int index)
 {
-    bool ok = false;
-    const int current = FontSize->text().toInt(&ok);
-    if (ok)
-        FUpDownPosition = std::clamp(current, UpDownMin, UpDownMax);
-    FUpDownPosition = std::clamp(FUpDownPosition + delta, UpDownMin, UpDownMax);
-    FontSize->setText(QString::number(FUpDownPosition));
+    if (FRefreshingToolbar || index < 0)
+        return;
+    FFontSizeEdited = false;
+    ApplyFontSize(FontSize->itemText(index).toInt());
+}
+
+void TFormatBar::ApplyFontSize(int size)
+{
+    const QString value = QString::number(size);
+    if (RepeatsLastCommit(FLastSizeCommit, value))
+        return;
+    CurrentAttributes().SetSize(size);
+    RememberCommit(FLastSizeCommit, value);
 }
 
 void TFormatBar::BoldButtonClick()
@@ -357,6 +482,7 @@ void TFormatBar::colorbuttonClick()
     QPalette buttonPalette = colorbutton->palette();
     buttonPalette.setColor(QPalette::ButtonText, color);
     colorbutton->setPalette(buttonPalette);
+    colorbutton->setIcon(ColourIcon(color));
     QPalette swatch = Edit1->palette();
     swatch.setColor(QPalette::Base, color);
     Edit1->setPalette(swatch);
@@ -385,4 +511,5 @@ void TFormatBar::SelectFont()
     if (TDialogSeam::Exec(*FontDialog1) == QDialog::Accepted)
         CurrentAttributes().CopyFrom(FontDialog1->currentFont());
     FPane.setFocus();
+    ScheduleRefresh();
 }

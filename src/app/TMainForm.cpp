@@ -35,6 +35,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressBar>
+#include <QScreen>
+#include <QShowEvent>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTimer>
@@ -43,11 +45,11 @@
 
 namespace {
 
-// Frame geometry of the window definition (left -4, top -5, 812 x 612) less a typical frame.
-constexpr int FrameLeft = -4;
-constexpr int FrameTop = -5;
+// Frame size of the window definition (812 x 612) less a typical frame.
 constexpr int ClientWidth = 812 - 2 * 4;
 constexpr int ClientHeight = 612 - 23 - 2 * 4;
+// Allowed for the window manager's frame while its real size is not known yet.
+const QMargins TypicalFrame(4, 23, 4, 4);
 constexpr int TextMargin = 6;
 constexpr int Timer1Interval = 4000;
 constexpr int Timer2Interval = 1000;
@@ -90,8 +92,8 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
     setObjectName(QStringLiteral("MainForm"));
     setFont(PixelFont(QStringLiteral("MS Sans Serif"), 11));
     setProperty("HelpContext", 20);
-    move(FrameLeft, FrameTop);
     resize(ClientWidth, ClientHeight);
+    FitOnScreen();
 
     CreateChildren();
     CreateComponents();
@@ -271,7 +273,10 @@ void TMainForm::SetUpPanes()
     RichEditEx1->SetWantReturns(true);
     RichEditEx1->SetPlainRTF(false);
     RichEditEx1->SetIncludeOLE(true);
-    RichEditEx1->OnChange = [this](TCustomRichEditEx *) { SelectionChange(); };
+    // The tool bar and ruler follow the text and the caret, refreshed once per turn of the event
+    // loop however many changes a keystroke makes.
+    RichEditEx1->OnChange = [this](TCustomRichEditEx *) { FormatBar->ScheduleRefresh(); };
+    RichEditEx1->OnSelectionChange = [this](TCustomRichEditEx *) { FormatBar->ScheduleRefresh(); };
     RichEditEx1->OnMouseDown = [this](TCustomRichEditEx *, Qt::MouseButton button,
                                       Qt::KeyboardModifiers shift, const QPoint &pos) {
         RichEditEx1MouseDown(button, shift, pos);
@@ -372,6 +377,28 @@ void TMainForm::AskSaveChangesBeforeClose()
     AskSaveChanges(other, otherName);
 }
 
+void TMainForm::FitOnScreen()
+{
+    const QScreen *screen = this->screen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    const QRect frame = frameGeometry();
+    const QRect client = geometry();
+    QMargins margins(client.left() - frame.left(), client.top() - frame.top(),
+                     frame.right() - client.right(), frame.bottom() - client.bottom());
+    if (margins.isNull())
+        margins = TypicalFrame;
+    const QRect room = available.marginsRemoved(margins);
+    const QSize size = this->size().boundedTo(room.size());
+    if (size != this->size())
+        resize(size);
+    // Where the window was placed, it stays, as long as all of it is on the screen.
+    const QRect wanted(frame.topLeft(), size.grownBy(margins));
+    if (!testAttribute(Qt::WA_Moved) || !available.contains(wanted))
+        move(available.topLeft());
+}
+
 void TMainForm::ApplyTextMargins()
 {
     const QSize client = RichEditEx1->ClientSize();
@@ -451,12 +478,13 @@ void TMainForm::FileExit()
 
 void TMainForm::EditUndo()
 {
-    RichEditEx1->Undo();
+    // The pane the user sees is the one being edited.
+    Pane(PaneByRuleC()).Undo();
 }
 
 void TMainForm::Redo1Click()
 {
-    RichEditEx1->Redo();
+    Pane(PaneByRuleC()).Redo();
 }
 
 void TMainForm::EditCut()
@@ -673,11 +701,19 @@ void TMainForm::closeEvent(QCloseEvent *event)
     }
 }
 
+void TMainForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous())
+        FitOnScreen();
+}
+
 void TMainForm::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
     ApplyTextMargins();
-    SelectionChange();
+    if (FormatBar)
+        FormatBar->ScheduleRefresh();
 }
 
 void TMainForm::paintEvent(QPaintEvent *event)

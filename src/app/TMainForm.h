@@ -64,6 +64,9 @@ public:
 
     // Keeps the document pane's text 6 pixels from both sides.
     void ApplyTextMargins();
+    // Moves and, on a small screen, shrinks the window so that all of it, frame included, is on
+    // the screen.
+    void FitOnScreen();
 
     TRichEditEx &Pane(TPane pane) const;
     TRichEditEx &DocumentPane() const { return *RichEditEx1; }
@@ -171,6 +174,7 @@ public slots:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 

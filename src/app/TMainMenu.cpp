@@ -24,7 +24,7 @@ struct TMenuItemDef
 constexpr QKeyCombination None{};
 
 const TMenuItemDef FileItems[] = {
-    {"FileNewItem", "&New", None, "Create a new file", &TMainForm::FileNew},
+    {"FileNewItem", "&New", Qt::CTRL | Qt::Key_N, "Create a new file", &TMainForm::FileNew},
     {"FileOpenItem", "&Open...", Qt::CTRL | Qt::Key_O,
      "Open an existing file. This will bring up the close dialog in respect of any file already "
      "in the window",
@@ -48,8 +48,8 @@ const TMenuItemDef FileItems[] = {
 };
 
 const TMenuItemDef EditItems[] = {
-    {"EditUndoItem", "&Undo", None, "Undo the last action", &TMainForm::EditUndo},
-    {"Redo1", "R&edo", None, "Undo the last undo", &TMainForm::Redo1Click},
+    {"EditUndoItem", "&Undo", Qt::CTRL | Qt::Key_Z, "Undo the last action", &TMainForm::EditUndo},
+    {"Redo1", "R&edo", Qt::CTRL | Qt::Key_Y, "Undo the last undo", &TMainForm::Redo1Click},
     {nullptr, nullptr, None, nullptr, nullptr},
     {"EditCutItem", "Cu&t", Qt::CTRL | Qt::Key_X, "Delete selected item to the clipboard",
      &TMainForm::EditCut},

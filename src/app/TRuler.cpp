@@ -64,6 +64,13 @@ void TRuler::InitRulerTabs()
 
 void TRuler::PlaceMarkers(int firstIndent, int leftIndent, int rightIndent)
 {
+    FIndents = {firstIndent, leftIndent, rightIndent};
+    PlaceMarkers();
+}
+
+void TRuler::PlaceMarkers()
+{
+    const auto [firstIndent, leftIndent, rightIndent] = FIndents;
     FirstInd->move(PointsToPixels(firstIndent) + 2, FirstInd->y());
     LeftInd->move(PointsToPixels(static_cast<long double>(firstIndent) + leftIndent) + 2,
                   LeftInd->y());
@@ -81,6 +88,10 @@ void TRuler::resizeEvent(QResizeEvent *event)
 {
     QFrame::resizeEvent(event);
     RulerResize();
+    // The right-indent marker counts from the right edge: it follows the width, also the
+    // first one the ruler gets when the window is laid out for its first show.
+    if (!FMarkerDragging)
+        PlaceMarkers();
 }
 
 void TRuler::paintEvent(QPaintEvent *event)

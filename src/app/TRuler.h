@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <functional>
+#include <tuple>
 
 class TRichEditEx;
 class TRulerMarker;
@@ -28,7 +29,8 @@ public:
     const QString &Caption() const { return FCaption; }
 
     // Places the markers for indents in whole points: first-line indent from the margin, left
-    // indent of the following lines relative to the first line, right indent.
+    // indent of the following lines relative to the first line, right indent. The ruler keeps
+    // them, so that the markers stay right when its width changes.
     void PlaceMarkers(int firstIndent, int leftIndent, int rightIndent);
 
     // The line follows the ruler's width.
@@ -61,7 +63,10 @@ protected:
 private:
     // The left-indent step of a drop (also the end of a first-indent drop).
     void ApplyLeftIndent();
+    void PlaceMarkers();
 
     TRichEditEx *FPane = nullptr;
     QString FCaption;
+    // First-line, left and right indent in points, as last placed.
+    std::tuple<int, int, int> FIndents{0, 0, 0};
 };

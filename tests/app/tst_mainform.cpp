@@ -177,7 +177,7 @@ private slots:
         QTest::addColumn<QString>("shortcut");
         QTest::addColumn<QString>("hint");
         QTest::newRow("new") << "FileNewItem"
-                             << ""
+                             << "Ctrl+N"
                              << "Create a new file";
         QTest::newRow("open") << "FileOpenItem"
                               << "Ctrl+O"
@@ -204,10 +204,10 @@ private slots:
                               << ""
                               << "Exit this application";
         QTest::newRow("undo") << "EditUndoItem"
-                              << ""
+                              << "Ctrl+Z"
                               << "Undo the last action";
         QTest::newRow("redo") << "Redo1"
-                              << ""
+                              << "Ctrl+Y"
                               << "Undo the last undo";
         QTest::newRow("cut") << "EditCutItem"
                              << "Ctrl+X"
