@@ -1,0 +1,111 @@
+// The main window with the 300-page document in its document pane: the time from a key press
+// to the repainted pane, the tool bar and ruler brought up to date on the way.
+#include "app/TFormatBar.h"
+#include "app/TMainForm.h"
+#include "common/GeneratedDocument.h"
+#include "richedit/LayoutMemory.h"
+#include "richedit/TRichEditEx.h"
+#include "richedit/TRichEditStringsEx.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include <benchmark/benchmark.h>
+
+#include <stdexcept>
+
+namespace {
+// Notes every paint of a widget.
+class TPaintWatch : public QObject
+{
+public:
+    explicit TPaintWatch(QWidget &widget) { widget.installEventFilter(this); }
+    bool Painted = false;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            Painted = true;
+        return false;
+    }
+};
+
+// The window shown with the document loaded, the caret in the middle of it.
+struct TLoadedWindow
+{
+    TMainForm Form;
+    TRichEditEx &Pane = *Form.RichEditEx1;
+
+    TLoadedWindow()
+    {
+        Form.show();
+        if (!QTest::qWaitForWindowExposed(&Form))
+            throw std::runtime_error("the window was not shown");
+        QByteArray data = GeneratedDocument(300);
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::ReadOnly);
+        Pane.Lines().LoadStream(buffer);
+        // In a paragraph in the middle, after its bold word.
+        const QTextBlock middle =
+            Pane.document()->findBlockByNumber(Pane.document()->blockCount() / 2);
+        Pane.SetSelectionStart(middle.position() + 40);
+        Pane.ensureCursorVisible();
+        Pane.setFocus();
+        QTest::qWait(50);
+    }
+
+    // Sends the key to the pane and runs the event loop until the pane has been painted and
+    // nothing is left waiting (the tool bar's refresh among it).
+    void Press(Qt::Key key, TPaintWatch &watch)
+    {
+        watch.Painted = false;
+        QTest::keyClick(&Pane, key);
+        while (!watch.Painted)
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+        QCoreApplication::sendPostedEvents();
+    }
+};
+
+// Arg 0: a typed character and its deletion, alternately; arg 1: the caret moved right and left.
+void BM_KeyToRepaint(benchmark::State &state)
+{
+    TLoadedWindow window;
+    TPaintWatch watch(*window.Pane.viewport());
+    const bool typing = state.range(0) == 0;
+    bool forth = true;
+    for (auto _ : state) {
+        if (typing)
+            window.Press(forth ? Qt::Key_X : Qt::Key_Backspace, watch);
+        else
+            window.Press(forth ? Qt::Key_Right : Qt::Key_Left, watch);
+        forth = !forth;
+    }
+    state.counters["characters"] = window.Pane.TextLength();
+}
+BENCHMARK(BM_KeyToRepaint)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The tool bar's refresh alone, for the share it takes of a keystroke.
+void BM_ToolbarRefresh(benchmark::State &state)
+{
+    TLoadedWindow window;
+    for (auto _ : state)
+        window.Form.FormatBar->SelectionChange();
+}
+BENCHMARK(BM_ToolbarRefresh)->Unit(benchmark::kMicrosecond);
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    KeepLayoutMemory(); // as the program does
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
