@@ -3,7 +3,7 @@
 #include "app/TFormatBar.h"
 #include "app/TMainForm.h"
 #include "common/GeneratedDocument.h"
-#include "richedit/LayoutMemory.h"
+#include "common/GuiBenchmarkMain.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
 
@@ -100,12 +100,5 @@ BENCHMARK(BM_ToolbarRefresh)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    KeepLayoutMemory(); // as the program does
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunGuiBenchmarks(argc, argv);
 }

@@ -1,7 +1,7 @@
 // The document pane with a generated document of 300 pages (about 1.5 MB of rich text):
 // load with layout, save, line count; and a paragraph of several megabytes in either pane.
 #include "common/GeneratedDocument.h"
-#include "richedit/LayoutMemory.h"
+#include "common/GuiBenchmarkMain.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
 
@@ -139,12 +139,5 @@ BENCHMARK(BM_HugeParagraph)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    KeepLayoutMemory(); // as the program does
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunGuiBenchmarks(argc, argv);
 }

@@ -110,37 +110,38 @@ TFormatBar::TFormatBar(QWidget &speedBar, TRichEditEx &pane, TRuler &ruler)
 
 void TFormatBar::CreateFontBoxes(QWidget &bar)
 {
-    FontName = new QComboBox(&bar);
-    FontName->setObjectName(QStringLiteral("FontName"));
-    FontName->setEditable(true);
-    FontName->setInsertPolicy(QComboBox::NoInsert);
-    FontName->setGeometry(274, ButtonTop, 131, ButtonSize);
-    connect(FontName, &QComboBox::activated, this,
-            [this](int index) { Run([this, index] { FontNameChosen(index); }); });
-    connect(FontName->lineEdit(), &QLineEdit::textEdited, this, [this] { FFontNameEdited = true; });
-    connect(FontName->lineEdit(), &QLineEdit::returnPressed, this,
-            [this] { Run([this] { FontNameChange(); }); });
-    FontName->installEventFilter(this);
+    FontName = AddBox(bar, "FontName", 274, 131, &TFormatBar::FontNameChosen,
+                      &TFormatBar::FontNameChange, FFontNameEdited);
 
     // The size box takes the room of an edit field and its up-down buttons.
-    FontSize = new QComboBox(&bar);
-    FontSize->setObjectName(QStringLiteral("FontSize"));
-    FontSize->setEditable(true);
-    FontSize->setInsertPolicy(QComboBox::NoInsert);
+    FontSize = AddBox(bar, "FontSize", 405, 46, &TFormatBar::FontSizeChosen,
+                      &TFormatBar::FontSizeChange, FFontSizeEdited);
     // A typed "1" must stay 1 and not be completed to 10.
     FontSize->setCompleter(nullptr);
     for (const int size : CommonSizes)
         FontSize->addItem(QString::number(size));
-    FontSize->setGeometry(405, ButtonTop, 46, ButtonSize);
     FontSize->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,4}")), FontSize));
     FontSize->setEditText(QStringLiteral("0"));
-    connect(FontSize, &QComboBox::activated, this,
-            [this](int index) { Run([this, index] { FontSizeChosen(index); }); });
-    connect(FontSize->lineEdit(), &QLineEdit::textEdited, this, [this] { FFontSizeEdited = true; });
-    connect(FontSize->lineEdit(), &QLineEdit::returnPressed, this,
-            [this] { Run([this] { FontSizeChange(); }); });
-    FontSize->installEventFilter(this);
+}
+
+QComboBox *TFormatBar::AddBox(QWidget &bar, const char *name, int left, int width,
+                              void (TFormatBar::*chosen)(int), void (TFormatBar::*typed)(),
+                              bool &edited)
+{
+    auto *box = new QComboBox(&bar);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setGeometry(left, ButtonTop, width, ButtonSize);
+    connect(box, &QComboBox::activated, this,
+            [this, chosen](int index) { Run([this, chosen, index] { (this->*chosen)(index); }); });
+    connect(box->lineEdit(), &QLineEdit::textEdited, this, [&edited] { edited = true; });
+    connect(box->lineEdit(), &QLineEdit::returnPressed, this,
+            [this, typed] { Run([this, typed] { (this->*typed)(); }); });
+    // Leaving the box is seen in eventFilter.
+    box->installEventFilter(this);
+    return box;
 }
 
 void TFormatBar::CreateStyleButtons(QWidget &bar)

@@ -103,6 +103,10 @@ protected:
 
 private:
     void CreateFontBoxes(QWidget &bar);
+    // An editable box whose list entries go to chosen and whose typed text goes to typed;
+    // edited is set while the user types into it.
+    QComboBox *AddBox(QWidget &bar, const char *name, int left, int width,
+                      void (TFormatBar::*chosen)(int), void (TFormatBar::*typed)(), bool &edited);
     void CreateStyleButtons(QWidget &bar);
     void CreateParagraphButtons(QWidget &bar);
     QToolButton *AddToggle(QWidget &bar, const char *name, int left, const QString &hint, int group,
