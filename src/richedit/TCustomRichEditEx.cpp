@@ -708,18 +708,28 @@ const std::vector<TCustomRichEditEx::LineInfo> &TCustomRichEditEx::Layout() cons
         const bool endsParagraph = block != last;
         const QTextLayout *layout = wrap ? block.layout() : nullptr;
         const int lines = layout ? layout->lineCount() : 0;
+        const QString text = block.text();
         if (lines <= 0) {
-            // Without wrapping a paragraph is one line, also when it holds line breaks.
-            FLineCache.push_back({start, blockLength, endsParagraph});
+            // Without wrapping a line is a paragraph, or the part of one that a manual line
+            // break ends.
+            int lineStart = 0;
+            for (qsizetype at = text.indexOf(QChar::LineSeparator); at >= 0;
+                 at = text.indexOf(QChar::LineSeparator, lineStart)) {
+                FLineCache.push_back({start + lineStart, static_cast<int>(at) - lineStart, false});
+                lineStart = static_cast<int>(at) + 1;
+            }
+            FLineCache.push_back({start + lineStart, blockLength - lineStart, endsParagraph});
             continue;
         }
-        const QString text = block.text();
         for (int i = 0; i < lines; ++i) {
             const QTextLine line = layout->lineAt(i);
             int lineStart = line.textStart();
             int lineEnd = i + 1 < lines ? layout->lineAt(i + 1).textStart() : blockLength;
             lineStart = std::clamp(lineStart, 0, blockLength);
             lineEnd = std::clamp(lineEnd, lineStart, blockLength);
+            // A manual line break ends the line but is no part of its text.
+            if (lineEnd > lineStart && text.at(lineEnd - 1) == QChar::LineSeparator)
+                --lineEnd;
             FLineCache.push_back(
                 {start + lineStart, lineEnd - lineStart, endsParagraph && i + 1 == lines});
         }

@@ -129,9 +129,10 @@ public:
     // TWordBreak codes: WB_CLASSIFY gives the class (and WBF_ flags) of the character at
     // position; the others give a position.
     int FindWordBreak(int code, int position) const;
-    // Laid-out lines: with WordWrap a long paragraph is several lines (layout width: the
-    // viewport's width); without it every paragraph is one line. There is always at least one
-    // line (an empty control has one empty line).
+    // Laid-out lines: a manual line break (Shift+Enter, VT, "\line") ends a line, and so does a
+    // paragraph break; with WordWrap a long paragraph is several lines besides (layout width:
+    // the viewport's width). A line's length leaves out the break that ends it. There is always
+    // at least one line (an empty control has one empty line).
     int PlatformLineCount() const;
     // Start of line i, or -1 when there is no such line; i < 0 means the caret's line.
     int LineIndex(int line) const;
