@@ -2,9 +2,11 @@
 // of information files, and a check of what a merge will meet.
 #include "CliCommand.h"
 
-#include "assembly/InformationFile.h"
+#include "assembly/TInformationReader.h"
 #include "assembly/TMergeEngine.h"
 #include "assembly/TTemplateCheck.h"
+#include "assembly/TemplateCheckReport.h"
+#include "richedit/TCodePage1252.h"
 #include "rtf2html/StringUtils.h"
 
 #if __has_include("rtf2html/RtfToHtml.h")
@@ -47,26 +49,10 @@ std::string FromQString(const QString &path)
     return path.toLocal8Bit().toStdString();
 }
 
-// A text for a terminal line: control characters and bytes above 126 written as escapes.
-std::string Printable(const std::string &text)
+// Texts of the files (code page 1252) in the terminal's encoding.
+std::string ForTerminal(const std::string &text)
 {
-    std::string out;
-    for (const char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c == '\r')
-            out += "\\r";
-        else if (c == '\n')
-            out += "\\n";
-        else if (c == '\t')
-            out += "\\t";
-        else if (c < 32 || c > 126) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", c);
-            out += hex;
-        } else
-            out += ch;
-    }
-    return out;
+    return TCodePage1252::ToUnicode(text).toLocal8Bit().toStdString();
 }
 
 std::string NeedValue(const std::vector<std::string> &args, std::size_t &i)
@@ -176,10 +162,11 @@ void WriteOutput(const QString &path, const std::string &richText, TOutputFormat
 
 // One case: merge, then write. Returns false, with the reason on stderr, when it stopped.
 bool MergeCase(const TMergeOptions &options, const std::string &mergeText,
-               const std::string &informationFile, const QString &outputPath, TOutputFormat format)
+               TInformationReader &reader, const std::string &informationFile,
+               const QString &outputPath, TOutputFormat format)
 {
     try {
-        TMergeEngine engine(ReadInformationFile(informationFile));
+        TMergeEngine engine(reader.Read(informationFile));
         engine.SetOverwriteMode(options.Overwrite);
         if (!options.DebugFile.empty())
             engine.SetStepHook(
@@ -187,7 +174,7 @@ bool MergeCase(const TMergeOptions &options, const std::string &mergeText,
         const TMergeResult result = engine.Merge(mergeText);
         if (!result.Finished()) {
             std::fprintf(stderr, "zarvel-cli merge: %s: %s\n", informationFile.c_str(),
-                         result.MessageText.c_str());
+                         ForTerminal(result.MessageText).c_str());
             return false;
         }
         WriteOutput(outputPath, result.Text, format);
@@ -206,10 +193,11 @@ int RunMerge(const std::vector<std::string> &args)
 {
     const TMergeOptions options = ParseMergeOptions(args);
     const std::string mergeText = LoadTextFile(options.Template);
+    TInformationReader reader;
 
     if (!options.Output.empty()) {
         const TOutputFormat format = FormatOfName(options.Output);
-        return MergeCase(options, mergeText, options.InformationFiles.front(),
+        return MergeCase(options, mergeText, reader, options.InformationFiles.front(),
                          ToQString(options.Output), format)
                    ? 0
                    : 1;
@@ -235,96 +223,13 @@ int RunMerge(const std::vector<std::string> &args)
             ++failures;
             continue;
         }
-        if (!MergeCase(options, mergeText, informationFile, path, format))
+        if (!MergeCase(options, mergeText, reader, informationFile, path, format))
             ++failures;
     }
     if (failures > 0)
         std::fprintf(stderr, "zarvel-cli merge: %d of %zu cases stopped\n", failures,
                      options.InformationFiles.size());
     return failures > 0 ? 1 : 0;
-}
-
-void PrintMessage(const std::string &message)
-{
-    // The message box breaks lines at ";".
-    std::string line;
-    for (const char c : message) {
-        if (c == ';') {
-            std::printf("    %s\n", line.c_str());
-            line.clear();
-        } else {
-            line += c;
-        }
-    }
-    std::printf("    %s\n", line.c_str());
-}
-
-void PrintCheck(const TTemplateCheck &check, const std::string &informationFile, bool overwrite)
-{
-    std::printf("Placeholders the merge will see, in order of first appearance:\n");
-    if (check.Placeholders().empty())
-        std::printf("  (none)\n");
-    for (const auto &placeholder : check.Placeholders())
-        std::printf("  %-12s %d time%s\n", Printable(placeholder.Text).c_str(), placeholder.Count,
-                    placeholder.Count == 1 ? "" : "s");
-
-    if (check.HasInformation()) {
-        const auto missing = check.MissingValues();
-        std::printf("\nPlaceholders without a value in %s:\n", informationFile.c_str());
-        if (missing.empty())
-            std::printf("  (none)\n");
-        for (const auto &placeholder : missing) {
-            if (placeholder.Pair < 1)
-                std::printf("  %s (no pair number)\n", Printable(placeholder.Text).c_str());
-            else
-                std::printf("  %s (needs line %ld; the file has %zu lines)\n",
-                            Printable(placeholder.Text).c_str(), placeholder.Pair * 2,
-                            check.InformationLineCount());
-        }
-
-        std::printf("\nPairs that no placeholder uses:\n");
-        if (check.UnusedPairs().empty())
-            std::printf("  (none)\n");
-        for (const auto &pair : check.UnusedPairs())
-            std::printf("  pair %ld (@%ld): \"%s\" = \"%s\"\n", pair.Pair, pair.Pair,
-                        Printable(pair.Heading).c_str(), Printable(pair.Value).c_str());
-
-        std::printf("\nValues that will be evaluated:\n");
-        if (check.EvaluatedValues().empty())
-            std::printf("  (none)\n");
-        for (const auto &value : check.EvaluatedValues()) {
-            if (value.Error.empty())
-                std::printf("  @%ld \"%s\" -> \"%s\"\n", value.Pair, Printable(value.Value).c_str(),
-                            Printable(value.Merged).c_str());
-            else
-                std::printf("  @%ld \"%s\" -> kept as written (%s)\n", value.Pair,
-                            Printable(value.Value).c_str(), value.Error.c_str());
-        }
-    } else {
-        std::printf("\nNo information file given: the template alone is checked.\n");
-    }
-
-    std::printf("\nPlaceholders split by formatting in the rich text:\n");
-    if (check.SplitPlaceholders().empty())
-        std::printf("  (none)\n");
-    for (const auto &split : check.SplitPlaceholders()) {
-        if (split.MergeReads.empty())
-            std::printf("  line %zu: \"%s\" is not seen by the merge at all\n", split.Line,
-                        Printable(split.Visible).c_str());
-        else
-            std::printf("  line %zu: \"%s\" is read by the merge as \"%s\"\n", split.Line,
-                        Printable(split.Visible).c_str(), Printable(split.MergeReads).c_str());
-    }
-
-    const TMergeResult &outcome = check.Outcome();
-    const char *mode = overwrite ? "Overwrite mode" : "Insert mode";
-    if (outcome.Finished()) {
-        std::printf("\n%s: the merge runs to the end with %d replacements.\n", mode, outcome.Count);
-    } else {
-        std::printf("\n%s: the merge stops at %s after %d replacements:\n", mode,
-                    Printable(outcome.Placeholder).c_str(), outcome.Count);
-        PrintMessage(outcome.MessageText);
-    }
 }
 
 int RunCheck(const std::vector<std::string> &args)
@@ -344,9 +249,12 @@ int RunCheck(const std::vector<std::string> &args)
     const std::string mergeText = LoadTextFile(files[0]);
     std::optional<std::vector<std::string>> lines;
     if (files.size() == 2)
-        lines = ReadInformationFile(files[1]);
+        lines = TInformationReader().Read(files[1]);
     const TTemplateCheck check(mergeText, std::move(lines), overwrite);
-    PrintCheck(check, files.size() == 2 ? files[1] : std::string(), overwrite);
+    const std::string informationName =
+        files.size() == 2 ? TCodePage1252::FromUnicodeStd(ToQString(files[1])) : std::string();
+    const std::string report = TemplateCheckReport(check, informationName, overwrite);
+    std::fputs(ForTerminal(report).c_str(), stdout);
     std::fflush(stdout);
     return check.MergeRunsToEnd() ? 0 : 1;
 }

@@ -1,7 +1,9 @@
 // The merge of "Do It" on a long template, and batch assembly of many information files.
-#include "assembly/InformationFile.h"
+#include "assembly/TInformationReader.h"
 #include "assembly/TMergeEngine.h"
 #include "rtf2html/StringUtils.h"
+
+#include <QApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -135,9 +137,10 @@ void BM_BatchLettersInProcess(benchmark::State &state)
     const std::string text = LoadTextFile(ZARVEL_SOURCE_DIR "/samples/letter.tem");
     const fs::path out = ScratchFolder() / "out";
     fs::create_directories(out);
+    TInformationReader reader;
     for (auto _ : state) {
         for (const std::string &file : files) {
-            const TMergeResult result = TMergeEngine(ReadInformationFile(file)).Merge(text);
+            const TMergeResult result = TMergeEngine(reader.Read(file)).Merge(text);
             if (!result.Finished())
                 state.SkipWithError("a case stopped");
             SaveTextFile((out / (fs::path(file).stem().string() + ".rtf")).string(), result.Text);
@@ -173,4 +176,15 @@ BENCHMARK(BM_BatchLettersCli)
     ->Unit(benchmark::kMillisecond);
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char **argv)
+{
+    // The information files are read through the rich text control, which needs a GUI
+    // application object but never shows a window.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -2,11 +2,15 @@
 
 #include "app/EAbort.h"
 #include "app/ShowMsgBox.h"
+#include "app/TCheckReportDialog.h"
 #include "app/THeadingBalloonWatch.h"
 #include "app/TMainForm.h"
 #include "assembly/AssemblyTexts.h"
 #include "assembly/HeadingBalloon.h"
+#include "assembly/TInformationReader.h"
 #include "assembly/TMergeEngine.h"
+#include "assembly/TTemplateCheck.h"
+#include "assembly/TemplateCheckReport.h"
 #include "richedit/EOutOfResources.h"
 #include "richedit/TCodePage1252.h"
 #include "richedit/TRichEditEx.h"
@@ -14,6 +18,7 @@
 #include "richedit/TRtfReader.h"
 #include "rtf2html/StringUtils.h"
 #include "widgets/TBalloon.h"
+#include "widgets/TDialogSeam.h"
 #include "widgets/TMRUFileList.h"
 #include "widgets/TOpenPreviewDialog.h"
 
@@ -25,6 +30,7 @@
 #include <QScopedValueRollback>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -161,13 +167,7 @@ void TAssemblyCommands::MRUFiles2MRUItemClick(const QString &fileName)
 
 std::vector<std::string> TAssemblyCommands::InformationLines() const
 {
-    TRichEditStringsEx &lines = FForm.InformationPane().Lines();
-    const int count = lines.LineCount();
-    std::vector<std::string> result;
-    result.reserve(static_cast<std::size_t>(std::max(count, 0)));
-    for (int i = 0; i < count; ++i)
-        result.push_back(lines.LineAt(i));
-    return result;
+    return TInformationReader::LinesOf(FForm.InformationPane());
 }
 
 // --- Heading balloon ---------------------------------------------------------------------
@@ -207,6 +207,29 @@ void TAssemblyCommands::ShowHeadingBalloon(int start, int end, long pairNumber, 
     }
     hint.ShowAt(FromAnsi(balloon->Text), FForm.DocumentPane().viewport()->mapToGlobal(point));
     FBalloonWatch->Watch(start, end);
+}
+
+// --- Check Template ----------------------------------------------------------------------
+
+void TAssemblyCommands::CheckTemplate1Click()
+{
+    if (FForm.TemplateFileName.isEmpty()) {
+        ShowMsgBox(QString::fromLatin1(MergeCaption), QLatin1Char('!'),
+                   QString::fromLatin1(NoTemplateText));
+        return;
+    }
+    const std::string mergeText = LoadTextFile(FileNameBytes(FForm.TemplateFileName));
+    std::optional<std::vector<std::string>> lines = InformationLines();
+    if (lines->empty())
+        lines.reset();
+    const QString informationName = FForm.InformationFileName.isEmpty()
+                                        ? QStringLiteral("the information pane")
+                                        : FForm.InformationFileName;
+    const TTemplateCheck check(mergeText, std::move(lines), FForm.OverwriteMode);
+    const std::string report = TemplateCheckReport(
+        check, TCodePage1252::FromUnicodeStd(informationName), FForm.OverwriteMode);
+    TCheckReportDialog dialog(&FForm, FForm.TemplateFileName, FromAnsi(report));
+    TDialogSeam::Exec(dialog);
 }
 
 // --- The merge ---------------------------------------------------------------------------

@@ -19,11 +19,11 @@ struct TMergeResult;
 
 // The "Document Assembly" commands of the main window: choosing the information file and the
 // template (in the open dialog or from a recently used list), the heading balloon of the
-// document pane and "Do It". The merge itself is the assembly engine's; these commands hand it
-// the window's state, show its progress and its messages, and put the result into the document
-// pane. Failures to read or write files are thrown to the caller (the window's command runner).
-// Each command that would replace a modified pane asks the save question first; Cancel there
-// (EAbort) stops it with everything kept.
+// document pane, "Check Template" and "Do It". The merge itself is the assembly engine's; these
+// commands hand it the window's state, show its progress and its messages, and put the result
+// into the document pane. Failures to read or write files are thrown to the caller (the window's
+// command runner). Each command that would replace a modified pane asks the save question
+// first; Cancel there (EAbort) stops it with everything kept.
 class TAssemblyCommands
 {
 public:
@@ -37,6 +37,9 @@ public:
     // A mouse button pressed at a point of the document pane's viewport, after the caret moved
     // there. The left button on a placeholder shows its heading; the selection is not touched.
     void RichEditEx1MouseDown(Qt::MouseButton button, const QPoint &point);
+    // Checks the chosen template against the information pane's lines (the template alone when
+    // the pane is empty), in the window's mode, and shows the report.
+    void CheckTemplate1Click();
     void DoIt1Click();
 
     // The lines of the information pane (it does not wrap: one line a paragraph), numbered

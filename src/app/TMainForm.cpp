@@ -567,6 +567,11 @@ void TMainForm::MRUFiles2MRUItemClick(const QString &fileName)
     FAssemblyCommands->MRUFiles2MRUItemClick(fileName);
 }
 
+void TMainForm::CheckTemplate1Click()
+{
+    FAssemblyCommands->CheckTemplate1Click();
+}
+
 void TMainForm::DoIt1Click()
 {
     FAssemblyCommands->DoIt1Click();

@@ -149,6 +149,7 @@ public slots:
     // Document Assembly menu
     void EditInformationFile1Click();
     void EditTemplateFile1Click();
+    void CheckTemplate1Click();
     void DoIt1Click();
     void ToggleInsOverwrite1Click();
     void MRUFiles1MRUItemClick(const QString &fileName);

@@ -84,6 +84,11 @@ const TMenuItemDef DocumentAssemblyItems[] = {
      "done in the Template. These files must end with a .TEM extension",
      &TMainForm::EditTemplateFile1Click},
     {nullptr, nullptr, None, nullptr, nullptr},
+    {"CheckTemplate1", "Check Template", None,
+     "Check the Template File against the Information File before the merge. Lists placeholders "
+     "without a value, values that are never used, values that will be CALCULATED and "
+     "placeholders split by formatting.",
+     &TMainForm::CheckTemplate1Click},
     {"DoIt1", "Do It", Qt::CTRL | Qt::Key_D,
      "Peform the merge. If EXACT placement of items on the form is required then remember to "
      "check the Insert/Overwrite item",

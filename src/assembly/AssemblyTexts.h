@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 // The fixed texts of document assembly: the commands' hints, the message box texts (a ";"
 // is a line break there) and the balloon text (an "@" is a line break there). The main
@@ -35,19 +37,23 @@ inline constexpr const char *MergeCaption = "Zarvel";
 inline constexpr const char *NoTemplateText = "You have not chosen a Template file;Please do so";
 
 // A placeholder whose pair is not in the information file: caption MergeCaption, icon 'H'.
+// MissingValueText, then which placeholder and which line of the information file it needs.
 inline constexpr const char *MissingValueText =
     "Your TEMPLATE file contains a value;that is not in the INFORMATION file ;Please correct "
     "the error before proceeding";
+std::string MissingValueMessage(const std::string &placeholder, long pair,
+                                std::size_t informationLineCount);
 
 // An overwrite that would cover another placeholder: no caption, icon 'H'.
 std::string OverwriteClashText(const std::string &value, const std::string &placeholder);
 
-// Insert mode, a placeholder joined to the text around it (it is no whole word, so it cannot
-// be replaced): caption MergeCaption, icon 'H'.
-std::string NotWholeWordText(const std::string &placeholder);
+// Values that lead back to their own placeholder, the pairs of the way round given from and to
+// the same pair (1, 2, 1): caption MergeCaption, icon 'H'.
+std::string CircleText(const std::vector<long> &circle);
 
-// Values that keep bringing placeholders back: caption MergeCaption, icon 'H'.
-std::string RunawayText(const std::string &placeholder);
+// Values that hold so many placeholders of other values that the merged text would grow
+// without bound at the placeholder: caption MergeCaption, icon 'H'.
+std::string TooLongText(const std::string &placeholder);
 
 // The caption of msgpanel1 while the merge runs.
 std::string MergeProgressCaption(int count);

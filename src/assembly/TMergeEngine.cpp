@@ -1,44 +1,50 @@
 #include "assembly/TMergeEngine.h"
 
 #include "assembly/AssemblyTexts.h"
-#include "calc/CaseTables.h"
-#include "calc/ExpressionEvaluator.h"
-#include "calc/TStringManager.h"
-#include "calc/ValueRendering.h"
+#include "assembly/TMergeText.h"
+#include "assembly/TValueGraph.h"
 #include "rtf2html/StringUtils.h"
 
 #include <algorithm>
-#include <climits>
-#include <unordered_map>
 
 namespace {
-bool IsDigit(int c)
+using TMatch = TPlaceholderScanner::TMatch;
+
+// Values may add this many placeholders to those of the template, however deep they nest.
+constexpr std::size_t PlaceholderLimit = 250000;
+
+// Why the merge cannot replace the placeholder, or None.
+TMergeStop Blocked(TValueGraph &values, const TMatch &placeholder)
 {
-    return c >= '0' && c <= '9';
+    if (!values.HasPair(placeholder.Number))
+        return TMergeStop::MissingValue;
+    if (values.OnCycle(placeholder.Number))
+        return TMergeStop::Circle;
+    return TMergeStop::None;
 }
 
-// The character at a position, or -1 past the end (neither a digit nor a line end).
-int CharAt(const std::string &text, std::size_t i)
+// Whether replacing every occurrence of the placeholder would take the text past the limits:
+// its length, or as many placeholders as no real template holds.
+bool WouldGrowTooFar(const TMergeText &text, TValueGraph &values, const TMatch &placeholder,
+                     std::size_t sizeLimit, std::size_t placeholderLimit)
 {
-    return i < text.size() ? static_cast<unsigned char>(text[i]) : -1;
+    const std::string &value = values.Merged(placeholder.Number);
+    const std::size_t occurrences = text.Occurrences(placeholder.Text);
+    const std::size_t inValue = values.PlaceholderCount(placeholder.Number);
+    const bool longer =
+        value.size() > placeholder.Text.size() &&
+        text.Size() + occurrences * (value.size() - placeholder.Text.size()) > sizeLimit;
+    const bool more =
+        inValue > 1 && text.PlaceholderCount() + occurrences * (inValue - 1) > placeholderLimit;
+    return longer || more;
 }
 
-// Values may hold placeholders of other pairs; those are replaced in later passes. A pair
-// that comes round more often than the template has "@" signs plus the number of pairs can
-// only be fed by a value that holds its own placeholder or by values that refer to each other
-// in a circle.
-std::size_t PassesPerPairLimit(const std::string &mergeText, std::size_t pairCount)
+std::string BlockedMessage(TMergeStop reason, TValueGraph &values, const TMatch &placeholder,
+                           std::size_t lineCount)
 {
-    return static_cast<std::size_t>(std::count(mergeText.begin(), mergeText.end(), '@')) +
-           pairCount + 1;
-}
-
-// Values that double their own placeholders would exhaust memory before the pass limit is
-// reached; no real merge grows a template this much.
-std::size_t SizeLimit(const std::string &mergeText)
-{
-    constexpr std::size_t Base = 64u << 20;
-    return Base + 16 * mergeText.size();
+    if (reason == TMergeStop::MissingValue)
+        return MissingValueMessage(placeholder.Text, placeholder.Number, lineCount);
+    return CircleText(values.Circle(placeholder.Number));
 }
 } // namespace
 
@@ -47,110 +53,30 @@ TMergeEngine::TMergeEngine(std::vector<std::string> informationLines)
 {
 }
 
-bool TMergeEngine::FindPlaceholder(const std::string &text, std::size_t &position, std::size_t from)
+std::size_t TMergeEngine::SizeLimit(const std::string &mergeText)
 {
-    position = text.find('@', from);
-    return position != std::string::npos;
+    // Values that hold several placeholders of the next layer double the text with every
+    // layer; no real letter or form comes near this.
+    constexpr std::size_t Base = 64u << 20;
+    return Base + 16 * mergeText.size();
 }
 
-std::string TMergeEngine::ExtractPlaceholder(const std::string &text, std::size_t position)
-{
-    std::string placeholder = "@";
-    std::size_t i = position + 1;
-    if (i < text.size())
-        placeholder += text[i];
-    while (IsDigit(CharAt(text, i + 1))) {
-        placeholder += text[i + 1];
-        ++i;
-    }
-    ++i; // on the first character after the digits
-    const int next = CharAt(text, i + 1);
-    if (next == '\r' || next == '\n')
-        ++i;
-    // A digit two places after the digits (three with a line end between) makes the text no
-    // number, so the pair is missing.
-    if (IsDigit(CharAt(text, i + 1)))
-        placeholder += text[i];
-    return placeholder;
-}
-
-long TMergeEngine::PairNumber(const std::string &placeholder)
-{
-    if (placeholder.empty() || placeholder[0] != '@')
-        return 0;
-    const std::string number = placeholder.substr(1, 99);
-    std::size_t i = 0;
-    while (i < number.size() && number[i] == ' ')
-        ++i;
-    bool negative = false;
-    if (i < number.size() && (number[i] == '+' || number[i] == '-')) {
-        negative = number[i] == '-';
-        ++i;
-    }
-    if (i == number.size())
-        return 0;
-    long long value = 0;
-    for (; i < number.size(); ++i) {
-        if (!IsDigit(static_cast<unsigned char>(number[i])))
-            return 0;
-        value = value * 10 + (number[i] - '0');
-        if (value > static_cast<long long>(INT_MAX) + 1)
-            return 0; // not an integer of the run-time library's range
-    }
-    if (negative || value > INT_MAX || value < 1)
-        return 0;
-    return static_cast<long>(value);
-}
-
-bool TMergeEngine::ValueLineIndex(const std::string &placeholder, std::size_t &index) const
-{
-    const long n = PairNumber(placeholder);
-    if (n < 1)
-        return false;
-    const auto valueLine = static_cast<unsigned long long>(n) * 2;
-    if (FLines.size() < valueLine)
-        return false;
-    index = static_cast<std::size_t>(valueLine - 1);
-    return true;
-}
-
-std::string TMergeEngine::PrepareValue(const std::string &value)
-{
-    if (value.find_first_of("*+-/^") == std::string::npos)
-        return value;
-    const long double number = EvaluateExpression(value);
-    if (!GetExpressionError().empty())
-        return value;
-    return RenderValue(number);
-}
-
-bool TMergeEngine::IsWholeWordAt(const std::string &text, std::size_t position,
-                                 const std::string &placeholder)
-{
-    if (text.compare(position, placeholder.size(), placeholder) != 0)
-        return false;
-    const bool startOk =
-        position == 0 || IsWordDelimiter(static_cast<unsigned char>(text[position - 1]));
-    const std::size_t end = position + placeholder.size();
-    const bool endOk = end >= text.size() || IsWordDelimiter(static_cast<unsigned char>(text[end]));
-    return startOk && endOk;
-}
-
-bool TMergeEngine::OverwriteValue(std::string &text, const std::string &placeholder,
+bool TMergeEngine::OverwriteValue(std::string &text, TPlaceholderScanner::TTextKind kind,
+                                  std::size_t position, std::size_t length,
                                   const std::string &value)
 {
-    const std::size_t q = text.find(placeholder);
-    if (q == std::string::npos)
-        return false;
-    const std::size_t t = placeholder.size();
-    const std::size_t l = std::max(value.size(), t);
-    const std::size_t after = q + t;
-    if (after < text.size() && text.find('@', after) < after + l)
+    const std::size_t covered = std::max(value.size(), length);
+    const std::size_t after = std::min(position + length, text.size());
+    // One character more than the area: an "@" at its end with a digit after it is a
+    // placeholder in the area too.
+    const std::string area = text.substr(after, covered + 1);
+    TPlaceholderScanner scanner(area, kind, true);
+    if (const auto next = scanner.Next(); next && next->Position < covered)
         return false;
     std::string covering = value;
-    if (covering.size() < t)
-        covering.append(t - covering.size(), ' ');
-    text.replace(q, std::min(l, text.size() - q), covering);
+    if (covering.size() < length)
+        covering.append(length - covering.size(), ' ');
+    text.replace(position, std::min(covered, text.size() - position), covering);
     return true;
 }
 
@@ -164,70 +90,84 @@ TMergeResult TMergeEngine::MergeFile(const std::string &templateFileName) const
     return Merge(LoadTextFile(templateFileName));
 }
 
-TMergeResult TMergeEngine::Stop(TMergeResult result, TMergeStop reason,
-                                const std::string &placeholder, const std::string &value) const
+TMergeResult TMergeEngine::Merge(std::string mergeText) const
 {
+    return FOverwriteMode ? OverwriteMerge(std::move(mergeText)) : InsertMerge(mergeText);
+}
+
+void TMergeEngine::AfterStep(int count, const std::string &mergeText) const
+{
+    if (FProgressHook)
+        FProgressHook(count);
+    if (FStepHook)
+        FStepHook(mergeText);
+}
+
+TMergeResult TMergeEngine::Stop(std::string text, int count, TMergeStop reason,
+                                const TMatch &placeholder, std::string message)
+{
+    TMergeResult result;
+    result.Text = std::move(text);
+    result.Count = count;
     result.Stop = reason;
-    result.Placeholder = placeholder;
+    result.Placeholder = placeholder.Text;
     result.MessageIcon = 'H';
-    result.MessageCaption = MergeCaption;
-    switch (reason) {
-    case TMergeStop::MissingValue:
-        result.MessageText = MissingValueText;
-        break;
-    case TMergeStop::OverwriteClash:
-        result.MessageCaption.clear();
-        result.MessageText = OverwriteClashText(value, placeholder);
-        break;
-    case TMergeStop::NotWholeWord:
-        result.MessageText = NotWholeWordText(placeholder);
-        break;
-    case TMergeStop::Runaway:
-        result.MessageText = RunawayText(placeholder);
-        break;
-    case TMergeStop::None:
-        result.MessageIcon = 0;
-        result.MessageCaption.clear();
-        break;
-    }
+    result.MessageCaption = reason == TMergeStop::OverwriteClash ? "" : MergeCaption;
+    result.MessageText = std::move(message);
     return result;
 }
 
-TMergeResult TMergeEngine::Merge(std::string mergeText) const
+TMergeResult TMergeEngine::InsertMerge(const std::string &mergeText) const
 {
-    const std::size_t passLimit = PassesPerPairLimit(mergeText, FLines.size() / 2);
+    const auto kind = TPlaceholderScanner::KindOf(mergeText);
+    TValueGraph values(FLines, kind, false);
+    TMergeText text(mergeText, kind, false);
     const std::size_t sizeLimit = SizeLimit(mergeText);
-    std::unordered_map<long, std::size_t> passesOfPair;
+    const std::size_t placeholderLimit = PlaceholderLimit + text.PlaceholderCount();
+    int count = 0;
+    while (const auto first = text.FirstPlaceholder()) {
+        const TMatch &placeholder = *first;
+        if (const TMergeStop reason = Blocked(values, placeholder); reason != TMergeStop::None)
+            return Stop(text.Text(), count, reason, placeholder,
+                        BlockedMessage(reason, values, placeholder, FLines.size()));
+        if (WouldGrowTooFar(text, values, placeholder, sizeLimit, placeholderLimit))
+            return Stop(text.Text(), count, TMergeStop::TooLong, placeholder,
+                        TooLongText(placeholder.Text));
+        count +=
+            static_cast<int>(text.ReplaceAll(placeholder.Text, values.Merged(placeholder.Number)));
+        AfterStep(count, FStepHook ? text.Text() : std::string());
+    }
+    TMergeResult result;
+    result.Text = text.Text();
+    result.Count = count;
+    return result;
+}
 
+TMergeResult TMergeEngine::OverwriteMerge(std::string mergeText) const
+{
+    const auto kind = TPlaceholderScanner::KindOf(mergeText);
+    TValueGraph values(FLines, kind, true);
+    int count = 0;
+    // Nothing before the placeholder replaced last changes again; its value may hold the next.
+    std::size_t from = 0;
+    for (;;) {
+        TPlaceholderScanner scanner(mergeText, kind, true, from);
+        const auto placeholder = scanner.Next();
+        if (!placeholder)
+            break;
+        from = placeholder->Position;
+        if (const TMergeStop reason = Blocked(values, *placeholder); reason != TMergeStop::None)
+            return Stop(std::move(mergeText), count, reason, *placeholder,
+                        BlockedMessage(reason, values, *placeholder, FLines.size()));
+        const std::string &value = values.Merged(placeholder->Number);
+        if (!OverwriteValue(mergeText, kind, from, placeholder->Text.size(), value))
+            return Stop(std::move(mergeText), count, TMergeStop::OverwriteClash, *placeholder,
+                        OverwriteClashText(value, placeholder->Text));
+        ++count;
+        AfterStep(count, mergeText);
+    }
     TMergeResult result;
     result.Text = std::move(mergeText);
-    std::size_t p = 0;
-    // Nothing before the first "@" ever changes again, so each search starts from there.
-    while (FindPlaceholder(result.Text, p, p)) {
-        const std::string placeholder = ExtractPlaceholder(result.Text, p);
-        std::size_t index = 0;
-        if (!ValueLineIndex(placeholder, index))
-            return Stop(std::move(result), TMergeStop::MissingValue, placeholder, {});
-        if (++passesOfPair[PairNumber(placeholder)] > passLimit || result.Text.size() > sizeLimit)
-            return Stop(std::move(result), TMergeStop::Runaway, placeholder, {});
-
-        const std::string value = PrepareValue(FLines[index]);
-        if (FOverwriteMode) {
-            if (!OverwriteValue(result.Text, placeholder, value))
-                return Stop(std::move(result), TMergeStop::OverwriteClash, placeholder, value);
-            ++result.Count;
-        } else {
-            // Replace skips an occurrence that is no whole word; meeting it again at the first
-            // "@" would never end.
-            if (!IsWholeWordAt(result.Text, p, placeholder))
-                return Stop(std::move(result), TMergeStop::NotWholeWord, placeholder, value);
-            result.Count +=
-                StringManager.Replace(placeholder, value, result.Text, false, true, false);
-        }
-        if (FProgressHook)
-            FProgressHook(result.Count);
-        if (FStepHook)
-            FStepHook(result.Text);
-    }
+    result.Count = count;
     return result;
 }

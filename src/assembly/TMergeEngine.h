@@ -1,21 +1,24 @@
 #pragma once
 
 #include "assembly/TMergeResult.h"
+#include "assembly/TPlaceholderScanner.h"
 
 #include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
 
-// The merge of "Do It": the template's raw rich text as one string, its placeholders "@n"
-// replaced one after another by the values of the information file's pairs (line 2n of the
-// information lines), in insert or overwrite mode. Plain text in, plain text out: the main
-// window and zarvel-cli both drive it, each with its own hooks for the running count and the
-// text of every step.
+// The merge of "Do It": the template's raw rich text as one string, its placeholders "@n" (see
+// TPlaceholderScanner) replaced one after another by the values of the information file's
+// pairs (line 2n of the information lines, see MergedValue), in insert or overwrite mode.
+// Plain text in, plain text out: the main window and zarvel-cli both drive it, each with its
+// own hooks for the running count and the text of every step.
 //
-// Every merge ends: besides the missing value, an overwrite clash, a placeholder that insert
-// mode cannot replace and values that keep bringing placeholders back all stop it with a
-// message.
+// Insert mode replaces every occurrence of one placeholder a step; overwrite mode one
+// occurrence a step, its value covering the characters after it so that the text keeps its
+// length. Placeholders in values are replaced in later steps. Every merge ends: a missing
+// value, an overwrite clash, values that lead back to their own placeholder and values that
+// would grow the text without bound each stop it with a message.
 class TMergeEngine
 {
 public:
@@ -42,37 +45,25 @@ public:
     // Reads the template with LoadTextFile (its errors pass through) and merges it.
     TMergeResult MergeFile(const std::string &templateFileName) const;
 
-    // The inner steps. Positions count from 0.
+    // The longest text a merge of this text may grow to.
+    static std::size_t SizeLimit(const std::string &mergeText);
 
-    // The position of the first "@" at or after from; false when there is none.
-    static bool FindPlaceholder(const std::string &text, std::size_t &position,
-                                std::size_t from = 0);
-    // The placeholder text at the "@" at position.
-    static std::string ExtractPlaceholder(const std::string &text, std::size_t position);
-    // The pair number of a placeholder text, or 0 when the text after "@" is no integer of
-    // at least 1 (leading blanks, an optional sign, digits and nothing else).
-    static long PairNumber(const std::string &placeholder);
-    // The index of the value line of the placeholder's pair in the information lines; false
-    // when the pair does not exist.
-    bool ValueLineIndex(const std::string &placeholder, std::size_t &index) const;
-    // The value as it is merged: a value with an operator character that the evaluator
-    // accepts becomes its number, two decimals in 12 characters; any other stays as it is.
-    static std::string PrepareValue(const std::string &value);
-    // Whether the placeholder at position is a whole word (what insert mode replaces).
-    static bool IsWholeWordAt(const std::string &text, std::size_t position,
-                              const std::string &placeholder);
-    // Overwrite mode: the value covers the first occurrence of the placeholder so that the
-    // text keeps its length. False, and the text unchanged, when an "@" stands within the
-    // larger of the two lengths after the placeholder.
-    static bool OverwriteValue(std::string &text, const std::string &placeholder,
-                               const std::string &value);
+    // Overwrite mode: the value covers the placeholder of the given length at position, and as
+    // many characters after it as it is longer; a shorter value is padded with spaces. False,
+    // and the text unchanged, when another placeholder starts within the larger of the two
+    // lengths after the placeholder.
+    static bool OverwriteValue(std::string &text, TPlaceholderScanner::TTextKind kind,
+                               std::size_t position, std::size_t length, const std::string &value);
 
     // Writes the merge text to "debug.rtf" in the current folder: the main window's step hook.
     static void WriteDebugFile(const std::string &mergeText);
 
 private:
-    TMergeResult Stop(TMergeResult result, TMergeStop reason, const std::string &placeholder,
-                      const std::string &value) const;
+    TMergeResult InsertMerge(const std::string &mergeText) const;
+    TMergeResult OverwriteMerge(std::string mergeText) const;
+    void AfterStep(int count, const std::string &mergeText) const;
+    static TMergeResult Stop(std::string text, int count, TMergeStop reason,
+                             const TPlaceholderScanner::TMatch &placeholder, std::string message);
 
     std::vector<std::string> FLines;
     bool FOverwriteMode = false;

@@ -7,8 +7,8 @@ enum class TMergeStop {
     None,           // every placeholder was replaced: the merge ran to the end
     MissingValue,   // a placeholder whose pair the information file does not have
     OverwriteClash, // overwrite mode: the value would cover another placeholder
-    NotWholeWord,   // insert mode: the placeholder is joined to the text around it
-    Runaway         // values keep bringing placeholders back
+    Circle,         // values lead back to their own placeholders: the merge would never end
+    TooLong         // values hold so many placeholders that the text would grow without bound
 };
 
 // The outcome of one merge. On a stop, Text is the merge text of the last completed step

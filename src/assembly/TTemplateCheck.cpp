@@ -1,7 +1,10 @@
 #include "assembly/TTemplateCheck.h"
 
+#include "assembly/MergedValue.h"
 #include "assembly/TMergeEngine.h"
+#include "assembly/TPlaceholderScanner.h"
 #include "assembly/TRtfTextMap.h"
+#include "assembly/TValueGraph.h"
 #include "calc/ExpressionEvaluator.h"
 
 #include <algorithm>
@@ -12,11 +15,6 @@ namespace {
 // Without an information file the check invents values for pairs up to this number; a
 // template that names higher pairs is reported as missing them.
 constexpr long SyntheticPairLimit = 10000;
-
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
 } // namespace
 
 TTemplateCheck::TTemplateCheck(const std::string &mergeText,
@@ -26,41 +24,37 @@ TTemplateCheck::TTemplateCheck(const std::string &mergeText,
 {
     if (informationLines)
         FLines = std::move(*informationLines);
-    FindPlaceholders(mergeText);
+    FindPlaceholders(mergeText, overwriteMode);
     if (!FHasInformation)
         FLines = SyntheticLines();
-    const TMergeEngine lookup(FLines);
-    for (TPlaceholder &placeholder : FPlaceholders) {
-        std::size_t index = 0;
-        placeholder.HasValue = FHasInformation && lookup.ValueLineIndex(placeholder.Text, index);
-    }
-    FindSplits(mergeText);
+    FindSplits(mergeText, overwriteMode);
     if (FHasInformation)
-        FindPairUse();
+        FindPairUse(mergeText, overwriteMode);
 
     TMergeEngine engine(FLines);
     engine.SetOverwriteMode(overwriteMode);
     FOutcome = engine.Merge(mergeText);
 }
 
-void TTemplateCheck::FindPlaceholders(const std::string &mergeText)
+void TTemplateCheck::FindPlaceholders(const std::string &mergeText, bool overwriteMode)
 {
+    const TValueGraph lookup(FLines, TPlaceholderScanner::TTextKind::Plain, overwriteMode);
     std::map<std::string, std::size_t> seen;
-    std::size_t p = 0;
-    while (TMergeEngine::FindPlaceholder(mergeText, p, p)) {
-        const std::string text = TMergeEngine::ExtractPlaceholder(mergeText, p);
-        const auto found = seen.find(text);
-        if (found == seen.end()) {
-            seen.emplace(text, FPlaceholders.size());
-            TPlaceholder placeholder;
-            placeholder.Text = text;
-            placeholder.Count = 1;
-            placeholder.Pair = TMergeEngine::PairNumber(text);
-            FPlaceholders.push_back(placeholder);
-        } else {
+    TPlaceholderScanner scanner(mergeText, TPlaceholderScanner::KindOf(mergeText), overwriteMode);
+    while (const auto match = scanner.Next()) {
+        FPlaceholderAt.emplace(match->Position, match->Text);
+        const auto found = seen.find(match->Text);
+        if (found != seen.end()) {
             ++FPlaceholders[found->second].Count;
+            continue;
         }
-        ++p;
+        seen.emplace(match->Text, FPlaceholders.size());
+        TPlaceholder placeholder;
+        placeholder.Text = match->Text;
+        placeholder.Count = 1;
+        placeholder.Pair = match->Number;
+        placeholder.HasValue = FHasInformation && lookup.HasPair(match->Number);
+        FPlaceholders.push_back(placeholder);
     }
 }
 
@@ -88,28 +82,26 @@ std::vector<TTemplateCheck::TPlaceholder> TTemplateCheck::MissingValues() const
     return missing;
 }
 
-void TTemplateCheck::FindSplits(const std::string &mergeText)
+// A placeholder of the visible text is split when its characters do not stand together, as
+// themselves, in the raw text, so that the merge reads something else there or nothing.
+void TTemplateCheck::FindSplits(const std::string &mergeText, bool overwriteMode)
 {
     const TRtfTextMap map(mergeText);
     const std::string &visible = map.Text();
-    for (std::size_t k = 0; k < visible.size(); ++k) {
-        if (visible[k] != '@')
-            continue;
-        std::size_t end = k + 1;
-        while (end < visible.size() && IsDigit(visible[end]))
-            ++end;
-        if (end == k + 1)
-            continue;
-        bool whole = true;
-        for (std::size_t j = k; j < end && whole; ++j)
-            whole = map.IsLiteral(j) && map.RawOffset(j) == map.RawOffset(k) + (j - k);
+    TPlaceholderScanner scanner(visible, TPlaceholderScanner::TTextKind::Plain, overwriteMode);
+    while (const auto match = scanner.Next()) {
+        const std::size_t k = match->Position;
+        const std::size_t offset = map.RawOffset(k);
+        const auto read = map.IsLiteral(k) ? FPlaceholderAt.find(offset) : FPlaceholderAt.end();
+        bool whole = read != FPlaceholderAt.end() && read->second == match->Text;
+        for (std::size_t j = k; j < k + match->Text.size() && whole; ++j)
+            whole = map.IsLiteral(j) && map.RawOffset(j) == offset + (j - k);
         if (whole)
             continue;
         TSplitPlaceholder split;
-        split.Visible = visible.substr(k, end - k);
-        const std::size_t offset = map.RawOffset(k);
-        if (map.IsLiteral(k))
-            split.MergeReads = TMergeEngine::ExtractPlaceholder(mergeText, offset);
+        split.Visible = match->Text;
+        if (read != FPlaceholderAt.end())
+            split.MergeReads = read->second;
         split.Line =
             1 + static_cast<std::size_t>(std::count(
                     mergeText.begin(), mergeText.begin() + static_cast<long>(offset), '\n'));
@@ -117,44 +109,42 @@ void TTemplateCheck::FindSplits(const std::string &mergeText)
     }
 }
 
-void TTemplateCheck::FindPairUse()
+void TTemplateCheck::FindPairUse(const std::string &mergeText, bool overwriteMode)
 {
-    const long pairs = static_cast<long>(FLines.size() / 2);
+    TValueGraph values(FLines, TPlaceholderScanner::KindOf(mergeText), overwriteMode);
     std::set<long> used;
     std::vector<long> pending;
     for (const TPlaceholder &placeholder : FPlaceholders)
-        if (placeholder.Pair >= 1 && placeholder.Pair <= pairs &&
-            used.insert(placeholder.Pair).second)
+        if (values.HasPair(placeholder.Pair) && used.insert(placeholder.Pair).second)
             pending.push_back(placeholder.Pair);
-    // Placeholders inside used values are merged in later passes and use their pairs too.
+    // Placeholders inside used values are merged in later steps and use their pairs too.
     while (!pending.empty()) {
         const long pair = pending.back();
         pending.pop_back();
-        const std::string value = TMergeEngine::PrepareValue(FLines[2 * pair - 1]);
-        std::size_t p = 0;
-        while (TMergeEngine::FindPlaceholder(value, p, p)) {
-            const long n = TMergeEngine::PairNumber(TMergeEngine::ExtractPlaceholder(value, p));
-            if (n >= 1 && n <= pairs && used.insert(n).second)
+        for (const long n : values.Targets(pair))
+            if (used.insert(n).second)
                 pending.push_back(n);
-            ++p;
-        }
     }
+    const long pairs = static_cast<long>(FLines.size() / 2);
     for (long n = 1; n <= pairs; ++n) {
-        const std::string &value = FLines[2 * n - 1];
+        const std::string &value = FLines[values.ValueLineIndex(n)];
         if (!used.count(n)) {
-            FUnusedPairs.push_back({n, FLines[2 * n - 2], value});
+            FUnusedPairs.push_back({n, FLines[values.ValueLineIndex(n) - 1], value});
             continue;
         }
-        if (value.find_first_of("*+-/^") == std::string::npos)
+        if (!HasOperator(value))
             continue;
         TEvaluatedValue evaluated;
         evaluated.Pair = n;
         evaluated.Value = value;
-        evaluated.Merged = TMergeEngine::PrepareValue(value);
-        if (evaluated.Merged == value) {
+        evaluated.Merged = values.Merged(n);
+        evaluated.Quoted = IsQuotedValue(value);
+        if (!evaluated.Quoted && evaluated.Merged == value) {
             EvaluateExpression(value);
             evaluated.Error = GetExpressionError();
         }
+        evaluated.LooksLikeDateOrCode =
+            !evaluated.Quoted && evaluated.Error.empty() && LooksLikeDateOrCode(value);
         FEvaluated.push_back(evaluated);
     }
 }

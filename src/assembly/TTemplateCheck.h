@@ -5,13 +5,15 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // What a merge of a template will meet, found before running it: the placeholders as the
 // merge reads them in the raw rich text, the pairs missing from or unused in the information
-// file, the values that will be evaluated, and the placeholders that the rich text splits
-// with formatting so that the merge does not see them as the reader does. The outcome is the
-// merge itself, run in memory without working files.
+// file, the values that will be computed (with their results, and whether they look like a
+// date or a code rather than a sum), and the placeholders that the rich text splits with
+// formatting so that the merge does not see them as the reader does. The outcome is the merge
+// itself, run in memory without working files. TemplateCheckReport puts it into words.
 class TTemplateCheck
 {
 public:
@@ -19,7 +21,7 @@ public:
     {
         std::string Text; // as the merge reads it
         int Count = 0;
-        long Pair = 0;         // 0 when the text after "@" is no pair number
+        long Pair = 0;
         bool HasValue = false; // the information lines hold its pair
     };
     struct TUnusedPair
@@ -28,12 +30,15 @@ public:
         std::string Heading;
         std::string Value;
     };
+    // A value with an operator character.
     struct TEvaluatedValue
     {
         long Pair = 0;
         std::string Value;
-        std::string Merged; // what takes the placeholder's place
-        std::string Error;  // the evaluator's message when it keeps the text
+        std::string Merged;               // what takes the placeholder's place
+        std::string Error;                // the evaluator's message when it keeps the text
+        bool Quoted = false;              // its apostrophe keeps it from the evaluator
+        bool LooksLikeDateOrCode = false; // computed, though it looks like no sum
     };
     struct TSplitPlaceholder
     {
@@ -61,14 +66,15 @@ public:
     bool MergeRunsToEnd() const { return FOutcome.Finished(); }
 
 private:
-    void FindPlaceholders(const std::string &mergeText);
-    void FindSplits(const std::string &mergeText);
-    void FindPairUse();
+    void FindPlaceholders(const std::string &mergeText, bool overwriteMode);
+    void FindSplits(const std::string &mergeText, bool overwriteMode);
+    void FindPairUse(const std::string &mergeText, bool overwriteMode);
     std::vector<std::string> SyntheticLines() const;
 
     bool FHasInformation;
     std::vector<std::string> FLines;
     std::vector<TPlaceholder> FPlaceholders;
+    std::unordered_map<std::size_t, std::string> FPlaceholderAt; // by position in the raw text
     std::vector<TUnusedPair> FUnusedPairs;
     std::vector<TEvaluatedValue> FEvaluated;
     std::vector<TSplitPlaceholder> FSplits;

@@ -1,0 +1,36 @@
+#include "assembly/TInformationReader.h"
+
+#include "richedit/TRichEditEx.h"
+#include "richedit/TRichEditStringsEx.h"
+
+#include <QFile>
+
+#include <algorithm>
+
+TInformationReader::TInformationReader() : FPane(std::make_unique<TRichEditEx>())
+{
+    // What decides the lines of a loaded file, as the window's information pane has it.
+    FPane->SetLanguage(1033);
+    FPane->SetInputFormat(TInputFormat::ifRTF);
+    FPane->SetPlainRTF(true);
+    FPane->SetWordWrap(false);
+}
+
+TInformationReader::~TInformationReader() = default;
+
+std::vector<std::string> TInformationReader::Read(const std::string &fileName)
+{
+    FPane->Lines().LoadFile(QFile::decodeName(QByteArray::fromStdString(fileName)));
+    return LinesOf(*FPane);
+}
+
+std::vector<std::string> TInformationReader::LinesOf(TRichEditEx &pane)
+{
+    TRichEditStringsEx &lines = pane.Lines();
+    const int count = lines.LineCount();
+    std::vector<std::string> result;
+    result.reserve(static_cast<std::size_t>(std::max(count, 0)));
+    for (int i = 0; i < count; ++i)
+        result.push_back(lines.LineAt(i));
+    return result;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class TRichEditEx;
+
+// The one reader of information files, for the window and zarvel-cli alike. The information
+// lines are the lines of the information pane: a rich text control without word wrap, in which
+// a line is a paragraph or the part of one that a manual line break ends ("\line" in rich
+// text, Shift+Enter in the pane, VT in plain text). The window takes them from its pane as
+// they stand; zarvel-cli loads each file into a hidden control set up for loading as the pane
+// is (rich text, else plain text, in code page 1252) and takes them from there.
+class TInformationReader
+{
+public:
+    TInformationReader();
+    ~TInformationReader();
+    TInformationReader(const TInformationReader &) = delete;
+    TInformationReader &operator=(const TInformationReader &) = delete;
+
+    // The lines of the file. Throws the control's load errors (EFileStreamError "Cannot open
+    // file <name>" for a file that cannot be read).
+    std::vector<std::string> Read(const std::string &fileName);
+
+    // The lines of a pane, numbered from 0; a final empty line is not counted.
+    static std::vector<std::string> LinesOf(TRichEditEx &pane);
+
+private:
+    std::unique_ptr<TRichEditEx> FPane;
+};

@@ -1,0 +1,88 @@
+#include "assembly/TMergeText.h"
+
+TMergeText::TMergeText(const std::string &text, TPlaceholderScanner::TTextKind kind,
+                       bool gluedCounts)
+    : FKind(kind), FGluedCounts(gluedCounts)
+{
+    for (TPiece &piece : Split(text)) {
+        FPieces.push_back(std::move(piece));
+        if (FPieces.back().Number >= 0) {
+            FOccurrences[FPieces.back().Text].push_back(std::prev(FPieces.end()));
+            ++FPlaceholderCount;
+        }
+    }
+    FSize = text.size();
+    FFirst = FPieces.begin();
+}
+
+std::vector<TMergeText::TPiece> TMergeText::Split(const std::string &text) const
+{
+    std::vector<TPiece> pieces;
+    std::size_t done = 0;
+    TPlaceholderScanner scanner(text, FKind, FGluedCounts);
+    while (const auto match = scanner.Next()) {
+        if (match->Position > done)
+            pieces.push_back({text.substr(done, match->Position - done)});
+        pieces.push_back({match->Text, match->Number});
+        done = match->Position + match->Text.size();
+    }
+    if (done < text.size())
+        pieces.push_back({text.substr(done)});
+    return pieces;
+}
+
+std::optional<TPlaceholderScanner::TMatch> TMergeText::FirstPlaceholder()
+{
+    while (FFirst != FPieces.end() && FFirst->Number < 0)
+        ++FFirst;
+    if (FFirst == FPieces.end())
+        return std::nullopt;
+    TPlaceholderScanner::TMatch match;
+    match.Text = FFirst->Text;
+    match.Number = FFirst->Number;
+    return match;
+}
+
+std::size_t TMergeText::Occurrences(const std::string &placeholder) const
+{
+    const auto found = FOccurrences.find(placeholder);
+    return found == FOccurrences.end() ? 0 : found->second.size();
+}
+
+std::size_t TMergeText::ReplaceAll(const std::string &placeholder, const std::string &value)
+{
+    const auto found = FOccurrences.find(placeholder);
+    if (found == FOccurrences.end())
+        return 0;
+    const std::vector<TPieces::iterator> occurrences = std::move(found->second);
+    FOccurrences.erase(found);
+    const std::vector<TPiece> valuePieces = Split(value);
+    for (const TPieces::iterator &occurrence : occurrences) {
+        TPieces::iterator firstInserted = FPieces.end();
+        for (const TPiece &piece : valuePieces) {
+            const TPieces::iterator at = FPieces.insert(occurrence, piece);
+            if (firstInserted == FPieces.end())
+                firstInserted = at;
+            if (piece.Number >= 0) {
+                FOccurrences[piece.Text].push_back(at);
+                ++FPlaceholderCount;
+            }
+        }
+        const bool wasFirst = FFirst == occurrence;
+        const TPieces::iterator after = FPieces.erase(occurrence);
+        if (wasFirst)
+            FFirst = firstInserted == FPieces.end() ? after : firstInserted;
+        FSize = FSize - placeholder.size() + value.size();
+        --FPlaceholderCount;
+    }
+    return occurrences.size();
+}
+
+std::string TMergeText::Text() const
+{
+    std::string text;
+    text.reserve(FSize);
+    for (const TPiece &piece : FPieces)
+        text += piece.Text;
+    return text;
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "assembly/TPlaceholderScanner.h"
+
+#include <cstddef>
+#include <list>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+// The merge text of insert mode as pieces: ordinary text and placeholders. The template's
+// placeholders are found once, so that replacing one never changes what the text around it
+// holds ("@1@2" keeps its @2 when @1 becomes "Ann"), and replacing every occurrence of a
+// placeholder costs what its occurrences cost, not a pass over the whole text. Placeholders in
+// a value become pieces where the value goes, to be replaced in turn.
+class TMergeText
+{
+public:
+    TMergeText(const std::string &text, TPlaceholderScanner::TTextKind kind, bool gluedCounts);
+
+    // The first placeholder left (none when all are replaced); its Position is not kept.
+    // Nothing before it changes again.
+    std::optional<TPlaceholderScanner::TMatch> FirstPlaceholder();
+    // How many placeholders with this text are left.
+    std::size_t Occurrences(const std::string &placeholder) const;
+    // Replaces every occurrence of the placeholder text by the value; returns how many.
+    std::size_t ReplaceAll(const std::string &placeholder, const std::string &value);
+
+    std::size_t Size() const { return FSize; }
+    std::size_t PlaceholderCount() const { return FPlaceholderCount; }
+    std::string Text() const;
+
+private:
+    struct TPiece
+    {
+        std::string Text;
+        long Number = -1; // of a placeholder; -1 for ordinary text
+    };
+    using TPieces = std::list<TPiece>;
+
+    std::vector<TPiece> Split(const std::string &text) const;
+
+    TPlaceholderScanner::TTextKind FKind;
+    bool FGluedCounts;
+    TPieces FPieces;
+    TPieces::iterator FFirst; // nothing before it is a placeholder
+    std::unordered_map<std::string, std::vector<TPieces::iterator>> FOccurrences;
+    std::size_t FSize = 0;
+    std::size_t FPlaceholderCount = 0;
+};

@@ -1,0 +1,118 @@
+#include "assembly/TPlaceholderScanner.h"
+
+#include "calc/CaseTables.h"
+
+#include <climits>
+
+namespace {
+bool IsDigit(int c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Letters and digits of code page 1252: those with a case counterpart, and the few without one
+// (f hook, the ordinal indicators, micro sign, sharp s).
+bool IsLetterOrDigit(unsigned char c)
+{
+    if (IsDigit(c) || UpperCaseByte(c) != LowerCaseByte(c))
+        return true;
+    return c == 0x83 || c == 0xAA || c == 0xB5 || c == 0xBA || c == 0xDF;
+}
+} // namespace
+
+TPlaceholderScanner::TTextKind TPlaceholderScanner::KindOf(const std::string &text)
+{
+    return text.compare(0, 5, "{\\rtf") == 0 ? TTextKind::Rich : TTextKind::Plain;
+}
+
+TPlaceholderScanner::TPlaceholderScanner(const std::string &text, TTextKind kind, bool gluedCounts,
+                                         std::size_t from)
+    : FText(text), FKind(kind), FGluedCounts(gluedCounts), FPosition(from)
+{
+    if (kind == TTextKind::Rich) {
+        FTokens.emplace(text, from);
+        FGroups.resize(1);
+    }
+}
+
+std::optional<TPlaceholderScanner::TMatch> TPlaceholderScanner::Next()
+{
+    return FKind == TTextKind::Rich ? NextInRich() : NextInPlain();
+}
+
+std::optional<TPlaceholderScanner::TMatch> TPlaceholderScanner::TakeAt(std::size_t position,
+                                                                       std::size_t &next)
+{
+    std::size_t end = position + 1;
+    while (end < FText.size() && IsDigit(static_cast<unsigned char>(FText[end])))
+        ++end;
+    if (end == position + 1 || (FBefore == TBefore::Glued && !FGluedCounts))
+        return std::nullopt;
+    TMatch match;
+    match.Position = position;
+    match.Text = FText.substr(position, end - position);
+    for (std::size_t i = position + 1; i < end; ++i) {
+        const int digit = FText[i] - '0';
+        match.Number =
+            match.Number > (LONG_MAX - digit) / 10 ? LONG_MAX : match.Number * 10 + digit;
+    }
+    next = end;
+    FBefore = TBefore::PlaceholderEnd;
+    return match;
+}
+
+std::optional<TPlaceholderScanner::TMatch> TPlaceholderScanner::NextInPlain()
+{
+    while (FPosition < FText.size()) {
+        const auto c = static_cast<unsigned char>(FText[FPosition]);
+        if (c == '@') {
+            if (auto match = TakeAt(FPosition, FPosition))
+                return match;
+        }
+        FBefore = IsLetterOrDigit(c) ? TBefore::Glued : TBefore::Loose;
+        ++FPosition;
+    }
+    return std::nullopt;
+}
+
+std::optional<TPlaceholderScanner::TMatch> TPlaceholderScanner::NextInRich()
+{
+    std::vector<TGroup> &groups = FGroups;
+    TRtfTokenizer::TToken token;
+    while (FTokens->Next(token)) {
+        switch (token.Kind) {
+        case TRtfTokenizer::TKind::GroupStart:
+            groups.push_back({groups.back().Skipped, FBefore});
+            break;
+        case TRtfTokenizer::TKind::GroupEnd:
+            if (groups.size() > 1) {
+                const TGroup closed = groups.back();
+                groups.pop_back();
+                if (closed.Skipped && !groups.back().Skipped)
+                    FBefore = closed.BeforeGroup;
+            }
+            break;
+        case TRtfTokenizer::TKind::Destination:
+            groups.back().Skipped = true;
+            break;
+        case TRtfTokenizer::TKind::ControlWord:
+            if (TRtfTokenizer::IsSkippedDestination(token.Word))
+                groups.back().Skipped = true;
+            break;
+        case TRtfTokenizer::TKind::Char:
+            if (token.Literal && token.Char == '@') {
+                std::size_t next = 0;
+                if (auto match = TakeAt(token.Offset, next)) {
+                    FTokens->SetPosition(next);
+                    return match;
+                }
+            }
+            FBefore =
+                token.OutsideCodePage || IsLetterOrDigit(static_cast<unsigned char>(token.Char))
+                    ? TBefore::Glued
+                    : TBefore::Loose;
+            break;
+        }
+    }
+    return std::nullopt;
+}

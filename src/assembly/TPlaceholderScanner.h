@@ -1,0 +1,69 @@
+#pragma once
+
+#include "assembly/TRtfTokenizer.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+// What a placeholder is, for the merge, the template check and the split finder alike: an
+// "@" followed by one or more digits, its number ending at the first character that is not a
+// digit, and not glued to a letter or digit of the visible text before it ("jo@1x.com" and
+// "No.1@2" hold none; "@1@2" holds two, as a placeholder's own digits glue nothing). Any
+// other "@" is ordinary text.
+//
+// In rich text (a text that starts with "{\rtf") the visible text is what a reader of it sees:
+// control words that stand for no character ("\fs24"), group braces and raw line ends are no
+// part of it; "\'e9" and "\u233" are the letter they stand for; "\\", "\{" and "\}" are
+// visible characters that are no letters. The "@" and its digits must stand in the raw text as
+// themselves. In plain text every byte is visible.
+//
+// Overwrite mode also takes the placeholders glued to the text before them ("Ref@1"): forms
+// written for it rely on that.
+class TPlaceholderScanner
+{
+public:
+    struct TMatch
+    {
+        std::size_t Position = 0; // of the "@" in the scanned text
+        std::string Text;         // "@" and the digits, as written ("@07")
+        long Number = 0;          // the digits' value; LONG_MAX when it is larger
+    };
+
+    enum class TTextKind { Rich, Plain };
+    static TTextKind KindOf(const std::string &text);
+
+    // Scans text (which must outlive the scanner) from the position from, a place where no
+    // control word, escape or placeholder is cut; the visible text before it counts as not
+    // glued.
+    TPlaceholderScanner(const std::string &text, TTextKind kind, bool gluedCounts,
+                        std::size_t from = 0);
+
+    // The next placeholder; none at the end of the text.
+    std::optional<TMatch> Next();
+
+private:
+    enum class TBefore { Loose, Glued, PlaceholderEnd };
+    // Text of a group that is no part of the flow (a bookmark's name, a field's instruction)
+    // has a context of its own: after the group, the text before it counts again.
+    struct TGroup
+    {
+        bool Skipped = false;
+        TBefore BeforeGroup = TBefore::Loose;
+    };
+
+    std::optional<TMatch> NextInPlain();
+    std::optional<TMatch> NextInRich();
+    // The placeholder whose "@" stands at position, if the digits follow and the text before
+    // lets it be one. Moves past its digits when it is one.
+    std::optional<TMatch> TakeAt(std::size_t position, std::size_t &next);
+
+    const std::string &FText;
+    TTextKind FKind;
+    bool FGluedCounts;
+    std::size_t FPosition;
+    TBefore FBefore = TBefore::Loose;
+    std::optional<TRtfTokenizer> FTokens;
+    std::vector<TGroup> FGroups;
+};

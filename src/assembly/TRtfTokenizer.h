@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// Raw rich text read one token at a time, for the readers of document assembly that need to
+// know what a reader of the text sees at a place of the raw text (the visible text map, the
+// placeholder scanner). Characters come out as code page 1252 bytes: "\'hh", "\uN" (its
+// fallback characters dropped as "\ucN" says), "\\", "\{", "\}", "\~", "\_" and the control
+// words that stand for one character (\par, \line, \tab, \emdash, ...). "\binN" data and raw
+// line ends are skipped. Malformed rich text never fails: what can be read is read.
+//
+//     TRtfTokenizer tokens(raw);
+//     TRtfTokenizer::TToken token;
+//     while (tokens.Next(token))
+//         if (token.Kind == TRtfTokenizer::TKind::Char) ...
+class TRtfTokenizer
+{
+public:
+    enum class TKind {
+        GroupStart,  // "{"
+        GroupEnd,    // "}"
+        ControlWord, // a control word that stands for no character; Word and Param
+        Destination, // "\*": the group is to be ignored by a reader that does not know it
+        Char         // a character of the text; Char, Literal and OutsideCodePage
+    };
+
+    struct TToken
+    {
+        TKind Kind = TKind::Char;
+        std::size_t Offset = 0; // raw position of its first byte (the backslash of an escape)
+        std::string Word;
+        bool HasParam = false;
+        long Param = 0;
+        char Char = 0;
+        bool Literal = false;         // the character stands in the raw text as itself
+        bool OutsideCodePage = false; // a "\uN" that code page 1252 cannot hold (Char is "?")
+    };
+
+    // The raw text must outlive the tokenizer.
+    explicit TRtfTokenizer(const std::string &raw, std::size_t from = 0);
+
+    // Whether a group that starts with this control word holds no text of the document's flow
+    // (font and colour tables, document information, pictures, headers, bookmarks, ...).
+    static bool IsSkippedDestination(const std::string &word);
+
+    // The next token; false at the end of the text.
+    bool Next(TToken &token);
+    // Where the next token starts. Setting it keeps the group state: only for a place that
+    // the caller knows to be a token boundary within the same group.
+    std::size_t Position() const { return FPosition; }
+    void SetPosition(std::size_t position) { FPosition = position; }
+
+private:
+    bool ReadControlWord(TToken &token);
+    bool ReadControlSymbol(TToken &token);
+    // Gives the character unless it is a fallback character of "\uN" still to be dropped.
+    bool Emit(TToken &token, char c, std::size_t offset, bool literal, bool outside = false);
+
+    const std::string &FRaw;
+    std::size_t FPosition;
+    std::vector<int> FUnicodeSkip; // "\ucN" of every open group
+    int FPendingSkip = 0;          // fallback characters after a "\uN" still to drop
+};
