@@ -151,7 +151,7 @@ private slots:
         QTest::newRow("assembly") << "DocumentAssembly1"
                                   << "Document Assembly"
                                   << "Edit/Select Information File|-|Edit/Select Template File|-|"
-                                     "Do It|Toggle Ins/Overwrite";
+                                     "Check Template|Do It|Toggle Ins/Overwrite";
         QTest::newRow("window") << "Window1"
                                 << "Window"
                                 << "Switch";

@@ -78,7 +78,7 @@ private slots:
         const QString expected =
             QStringLiteral("Recent Files[&1 /cases/jones.inf|%1]|Edit/Select Information File|-|"
                            "Recent Files[&1 /letters/reminder.tem|&2 /letters/demand.tem|%1]|"
-                           "Edit/Select Template File|-|Do It|Toggle Ins/Overwrite")
+                           "Edit/Select Template File|-|Check Template|Do It|Toggle Ins/Overwrite")
                 .arg(special);
         QCOMPARE(MenuLayout(menu), expected);
 
