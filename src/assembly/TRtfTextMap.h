@@ -6,12 +6,12 @@
 
 // The visible text of rich text, each character with the place in the raw text it comes
 // from. It answers what a reader sees ("@12") next to what the merge sees in the raw text
-// ("@1{\b 2}"), and gives the lines of a rich text information file without a window.
+// ("@1{\b 2}"): the template check finds the placeholders that formatting splits with it.
 //
 // Groups of the font, colour and style tables, document information, pictures, objects,
-// bullet texts and every "\*" destination are skipped. Paragraph and line breaks become LF,
-// tabs and cells TAB; "\'hh" and "\uN" give code page 1252 bytes ("?" for a character 1252
-// cannot hold). Malformed rich text never fails: what can be read is read.
+// headers, bullet texts and every "\*" destination are skipped
+// (TRtfTokenizer::IsSkippedDestination). Paragraph and line breaks become LF, tabs and cells
+// TAB; characters come as TRtfTokenizer gives them. Malformed rich text never fails.
 class TRtfTextMap
 {
 public:

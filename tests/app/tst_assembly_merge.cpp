@@ -394,16 +394,20 @@ private slots:
 
         ChooseCase(QStringLiteral("letterhead.tem"), QStringLiteral("letterhead-short.inf"));
         QString report;
+        int result = -1;
         ScriptedDialogs script;
-        script.Then([&report](QDialog &dialog) {
+        script.Then([&report, &result](QDialog &dialog) {
             auto *check = qobject_cast<TCheckReportDialog *>(&dialog);
             report = check ? check->Report() : QString();
+            dialog.show();
             QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("OK")),
                               Qt::LeftButton);
-            return dialog.result();
+            result = dialog.result();
+            return result;
         });
         Trigger("CheckTemplate1");
         QCOMPARE(script.Unexpected(), 0);
+        QCOMPARE(result, int(QDialog::Accepted));
         QVERIFY(!report.isEmpty());
         QVERIFY(script.LastSeen().contains(form->TemplateFileName));
         for (const QString &line : CaseLines(QStringLiteral("letterhead-short.check")))
