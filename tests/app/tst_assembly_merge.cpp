@@ -1,3 +1,4 @@
+#include "MergeCases.h"
 #include "ScriptedDialogs.h"
 #include "TestEnvironment.h"
 #include "app/TAssemblyCommands.h"
@@ -31,17 +32,6 @@ QByteArray ReadFile(const QString &name)
 {
     QFile file(name);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// The case files that zarvel-cli's tests merge too, and what a merge must show of them.
-QString CaseFile(const QString &name)
-{
-    return TestEnvironment::dataPath(QStringLiteral("assembly/") + name);
-}
-
-QStringList CaseLines(const QString &name)
-{
-    return QString::fromUtf8(ReadFile(CaseFile(name))).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
 QByteArray Rtf(const QStringList &paragraphs)
@@ -149,8 +139,8 @@ class TestMerge : public QObject
     void ChooseCase(const QString &templ, const QString &information)
     {
         ScriptedDialogs script;
-        script.ThenChooseFile(CaseFile(information));
-        script.ThenChooseFile(CaseFile(templ));
+        script.ThenChooseFile(MergeCases::File(information));
+        script.ThenChooseFile(MergeCases::File(templ));
         Trigger("EditInformationFile1");
         Trigger("EditTemplateFile1");
         QCOMPARE(script.Pending(), 0);
@@ -340,26 +330,7 @@ private slots:
         QCOMPARE(DocumentLines(), QStringList({"Dear Jones", "Yours"}));
     }
 
-    // Ordinary "@" text, a placeholder after a control word, two placeholders in a row,
-    // computed and apostrophe values, a rich-text information file with manual line breaks,
-    // and values nesting in five layers under a plain-text template whose placeholder ends a
-    // line followed by a digit.
-    void mergesTheSharedCases_data()
-    {
-        QTest::addColumn<QString>("templ");
-        QTest::addColumn<QString>("information");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<int>("count");
-        QTest::newRow("letterhead") << "letterhead.tem"
-                                    << "letterhead.inf"
-                                    << "letterhead.expected" << 7;
-        QTest::newRow("rich-text information file") << "letterhead.tem"
-                                                    << "letterhead-rich.inf"
-                                                    << "letterhead.expected" << 7;
-        QTest::newRow("five layers") << "layers.tem"
-                                     << "layers.inf"
-                                     << "layers.expected" << 31;
-    }
+    void mergesTheSharedCases_data() { MergeCases::AddFinishing(); }
 
     void mergesTheSharedCases()
     {
@@ -369,18 +340,16 @@ private slots:
         QFETCH(int, count);
         ChooseCase(templ, information);
         VerifyFinished(Merge(), count);
-        QCOMPARE(DocumentLines(), CaseLines(expected));
+        QCOMPARE(DocumentLines(), MergeCases::Lines(expected));
     }
 
     void missingValueNamesThePlaceholder()
     {
-        ChooseCase(QStringLiteral("letterhead.tem"), QStringLiteral("letterhead-short.inf"));
+        ChooseCase(MergeCases::StoppingTemplate, MergeCases::StoppingInformation);
         const TBox box = Merge();
         VerifyStopped(box, QStringLiteral("Zarvel"), TDialogForm::HandBeep,
                       Prepared(MissingValueText));
-        QVERIFY2(box.Message.endsWith(QStringLiteral(
-                     "@7 needs line 14 of the INFORMATION file, which has 12 lines.")),
-                 qPrintable(box.Message));
+        QVERIFY2(box.Message.endsWith(MergeCases::StoppingMessageEnd), qPrintable(box.Message));
         QCOMPARE(form->msgpanel1->text(), QStringLiteral("6  replacements  "));
     }
 
@@ -392,7 +361,7 @@ private slots:
         QCOMPARE(noTemplate.Pending(), 0);
         QVERIFY(noTemplate.LastSeen().contains(QStringLiteral("You have not chosen a Template")));
 
-        ChooseCase(QStringLiteral("letterhead.tem"), QStringLiteral("letterhead-short.inf"));
+        ChooseCase(MergeCases::StoppingTemplate, MergeCases::StoppingInformation);
         QString report;
         int result = -1;
         ScriptedDialogs script;
@@ -410,7 +379,7 @@ private slots:
         QCOMPARE(result, int(QDialog::Accepted));
         QVERIFY(!report.isEmpty());
         QVERIFY(script.LastSeen().contains(form->TemplateFileName));
-        for (const QString &line : CaseLines(QStringLiteral("letterhead-short.check")))
+        for (const QString &line : MergeCases::Lines(MergeCases::StoppingCheckLines))
             QVERIFY2(report.split(QLatin1Char('\n')).contains(line),
                      qPrintable(line + "\n" + report));
         // Checking merges nothing.

@@ -1,4 +1,5 @@
 // zarvel-cli merge and check, run as a separate process the way a user's script runs them.
+#include "MergeCases.h"
 #include "TestEnvironment.h"
 
 #include "assembly/AssemblyTexts.h"
@@ -23,20 +24,6 @@ struct TRun
 QString Sample(const char *name)
 {
     return QStringLiteral(ZARVEL_SOURCE_DIR "/samples/") + name;
-}
-
-// The case files that the window's tests merge too, and what a merge must show of them.
-QString CaseFile(const QString &name)
-{
-    return TestEnvironment::dataPath(QStringLiteral("assembly/") + name);
-}
-
-QStringList CaseLines(const QString &name)
-{
-    QFile file(CaseFile(name));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
 QByteArray ReadAll(const QString &path)
@@ -122,19 +109,7 @@ void TestCliMerge::init()
 // the document pane reads it.
 void TestCliMerge::mergesTheSharedCases_data()
 {
-    QTest::addColumn<QString>("templ");
-    QTest::addColumn<QString>("information");
-    QTest::addColumn<QString>("expected");
-    QTest::addColumn<int>("count");
-    QTest::newRow("letterhead") << "letterhead.tem"
-                                << "letterhead.inf"
-                                << "letterhead.expected" << 7;
-    QTest::newRow("rich-text information file") << "letterhead.tem"
-                                                << "letterhead-rich.inf"
-                                                << "letterhead.expected" << 7;
-    QTest::newRow("five layers") << "layers.tem"
-                                 << "layers.inf"
-                                 << "layers.expected" << 31;
+    MergeCases::AddFinishing();
 }
 
 void TestCliMerge::mergesTheSharedCases()
@@ -143,31 +118,32 @@ void TestCliMerge::mergesTheSharedCases()
     QFETCH(QString, information);
     QFETCH(QString, expected);
     QFETCH(int, count);
-    const TRun run = Run({"merge", CaseFile(templ), CaseFile(information), "-o", "out.rtf"});
+    const TRun run =
+        Run({"merge", MergeCases::File(templ), MergeCases::File(information), "-o", "out.rtf"});
     QVERIFY2(run.ExitCode == 0, qPrintable(run.Err));
     QVERIFY2(run.Out.contains(QStringLiteral(": %1 replacements").arg(count)), qPrintable(run.Out));
     const TRun text = Run({"text", "out.rtf"});
     QCOMPARE(text.ExitCode, 0);
-    QCOMPARE(text.Out.split(QLatin1Char('\n'), Qt::SkipEmptyParts), CaseLines(expected));
+    QCOMPARE(text.Out.split(QLatin1Char('\n'), Qt::SkipEmptyParts), MergeCases::Lines(expected));
 }
 
 void TestCliMerge::missingValueNamesThePlaceholder()
 {
-    const TRun run = Run(
-        {"merge", CaseFile("letterhead.tem"), CaseFile("letterhead-short.inf"), "-o", "out.rtf"});
+    const TRun run = Run({"merge", MergeCases::File(MergeCases::StoppingTemplate),
+                          MergeCases::File(MergeCases::StoppingInformation), "-o", "out.rtf"});
     QCOMPARE(run.ExitCode, 1);
-    QVERIFY2(run.Err.contains(QString(MissingValueText) +
-                              ";;@7 needs line 14 of the INFORMATION file, which has 12 lines."),
+    QVERIFY2(run.Err.contains(QString(MissingValueText) + ";;" + MergeCases::StoppingMessageEnd),
              qPrintable(run.Err));
     QVERIFY(!QFile::exists(FDir->filePath("out.rtf")));
 }
 
 void TestCliMerge::checkListsComputedValues()
 {
-    const TRun run = Run({"check", CaseFile("letterhead.tem"), CaseFile("letterhead-short.inf")});
+    const TRun run = Run({"check", MergeCases::File(MergeCases::StoppingTemplate),
+                          MergeCases::File(MergeCases::StoppingInformation)});
     QCOMPARE(run.ExitCode, 1);
     const QStringList report = run.Out.split(QLatin1Char('\n'));
-    for (const QString &line : CaseLines("letterhead-short.check"))
+    for (const QString &line : MergeCases::Lines(MergeCases::StoppingCheckLines))
         QVERIFY2(report.contains(line), qPrintable(line + "\n" + run.Out));
 }
 
