@@ -13,7 +13,8 @@ std::string MissingValueMessage(const std::string &placeholder, long pair,
 {
     std::string detail;
     if (pair < 1)
-        detail = placeholder + " names pair 0; pairs are numbered from 1 (@1 is lines 1 and 2).";
+        detail =
+            placeholder + " names pair 0, but pairs are numbered from 1 (@1 is lines 1 and 2).";
     else
         detail = placeholder + " needs line " +
                  std::to_string(static_cast<unsigned long long>(pair) * 2) +

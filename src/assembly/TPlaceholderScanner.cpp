@@ -77,27 +77,26 @@ std::optional<TPlaceholderScanner::TMatch> TPlaceholderScanner::NextInPlain()
 
 std::optional<TPlaceholderScanner::TMatch> TPlaceholderScanner::NextInRich()
 {
-    std::vector<TGroup> &groups = FGroups;
     TRtfTokenizer::TToken token;
     while (FTokens->Next(token)) {
         switch (token.Kind) {
         case TRtfTokenizer::TKind::GroupStart:
-            groups.push_back({groups.back().Skipped, FBefore});
+            FGroups.push_back({FGroups.back().Skipped, FBefore});
             break;
         case TRtfTokenizer::TKind::GroupEnd:
-            if (groups.size() > 1) {
-                const TGroup closed = groups.back();
-                groups.pop_back();
-                if (closed.Skipped && !groups.back().Skipped)
+            if (FGroups.size() > 1) {
+                const TGroup closed = FGroups.back();
+                FGroups.pop_back();
+                if (closed.Skipped && !FGroups.back().Skipped)
                     FBefore = closed.BeforeGroup;
             }
             break;
         case TRtfTokenizer::TKind::Destination:
-            groups.back().Skipped = true;
+            FGroups.back().Skipped = true;
             break;
         case TRtfTokenizer::TKind::ControlWord:
             if (TRtfTokenizer::IsSkippedDestination(token.Word))
-                groups.back().Skipped = true;
+                FGroups.back().Skipped = true;
             break;
         case TRtfTokenizer::TKind::Char:
             if (token.Literal && token.Char == '@') {
