@@ -4,6 +4,7 @@
 #include "richedit/TRichEditStringsEx.h"
 
 #include <QFile>
+#include <QTextDocument>
 
 #include <algorithm>
 
@@ -14,6 +15,9 @@ TInformationReader::TInformationReader() : FPane(std::make_unique<TRichEditEx>()
     FPane->SetInputFormat(TInputFormat::ifRTF);
     FPane->SetPlainRTF(true);
     FPane->SetWordWrap(false);
+    // Without word wrap the lines need no layout, and nobody sees this control: a page of no
+    // size keeps the document from laying out (and shaping) every file it loads.
+    FPane->document()->setPageSize(QSizeF(0, 0));
 }
 
 TInformationReader::~TInformationReader() = default;
