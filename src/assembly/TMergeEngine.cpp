@@ -13,6 +13,15 @@ using TMatch = TPlaceholderScanner::TMatch;
 // Values may add this many placeholders to those of the template, however deep they nest.
 constexpr std::size_t PlaceholderLimit = 250000;
 
+// The longest text a merge of this text may grow to.
+std::size_t SizeLimit(const std::string &mergeText)
+{
+    // Values that hold several placeholders of the next layer double the text with every
+    // layer; no real letter or form comes near this.
+    constexpr std::size_t Base = 64u << 20;
+    return Base + 16 * mergeText.size();
+}
+
 // Why the merge cannot replace the placeholder, or None.
 TMergeStop Blocked(TValueGraph &values, const TMatch &placeholder)
 {
@@ -51,14 +60,6 @@ std::string BlockedMessage(TMergeStop reason, TValueGraph &values, const TMatch 
 TMergeEngine::TMergeEngine(std::vector<std::string> informationLines)
     : FLines(std::move(informationLines))
 {
-}
-
-std::size_t TMergeEngine::SizeLimit(const std::string &mergeText)
-{
-    // Values that hold several placeholders of the next layer double the text with every
-    // layer; no real letter or form comes near this.
-    constexpr std::size_t Base = 64u << 20;
-    return Base + 16 * mergeText.size();
 }
 
 bool TMergeEngine::OverwriteValue(std::string &text, TPlaceholderScanner::TTextKind kind,

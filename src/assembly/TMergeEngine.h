@@ -45,9 +45,6 @@ public:
     // Reads the template with LoadTextFile (its errors pass through) and merges it.
     TMergeResult MergeFile(const std::string &templateFileName) const;
 
-    // The longest text a merge of this text may grow to.
-    static std::size_t SizeLimit(const std::string &mergeText);
-
     // Overwrite mode: the value covers the placeholder of the given length at position, and as
     // many characters after it as it is longer; a shorter value is padded with spaces. False,
     // and the text unchanged, when another placeholder starts within the larger of the two

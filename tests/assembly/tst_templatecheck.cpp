@@ -127,10 +127,14 @@ void TestTemplateCheck::malformedRichTextEnds()
     for (const std::string raw :
          {std::string("{\\rtf1 }}}} a"), std::string("{\\rtf1 \\"), std::string("{\\rtf1 \\'4"),
           std::string("{\\rtf1 \\u"), std::string("{\\rtf1 \\bin999999 x"),
-          std::string(100000, '{') + "x", std::string("{\\rtf1 \\uc99999999 \\u65 abc")}) {
+          std::string(100000, '{') + "x", std::string("{\\rtf1 \\uc99999999 \\u65 abc"),
+          "{\\rtf1 " + std::string(100000, '{') + " @1 @", std::string("{\\rtf1 \\u8364@12")}) {
         const TRtfTextMap map(raw);
         for (std::size_t i = 0; i < map.Text().size(); ++i)
             QVERIFY(map.RawOffset(i) < raw.size());
+        // The placeholder scanner and the merge get through it too, in both modes.
+        for (const bool overwrite : {false, true})
+            QVERIFY(TTemplateCheck(raw, std::nullopt, overwrite).MergeRunsToEnd());
     }
 }
 
