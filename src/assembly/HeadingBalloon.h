@@ -8,8 +8,9 @@
 // What the heading balloon of the document pane shows for the placeholder under the mouse. The
 // window reads the text under the mouse and shows the balloon; these functions decide.
 
-// A placeholder in visible text (code page 1252 bytes): "@" followed by one or more digits, not
-// glued to a letter or digit before it. Its number ends at the first non-digit.
+// A placeholder in visible text (code page 1252 bytes), as the merge reads one in insert mode
+// (TPlaceholderScanner): "@" followed by one or more digits, not glued to a letter or digit
+// before it. Its number ends at the first non-digit.
 struct TPlaceholderSpan
 {
     std::size_t Start = 0; // the "@"

@@ -10,10 +10,9 @@
 #include <vector>
 
 // The merge text of insert mode as pieces: ordinary text and placeholders. The template's
-// placeholders are found once, so that replacing one never changes what the text around it
-// holds ("@1@2" keeps its @2 when @1 becomes "Ann"), and replacing every occurrence of a
-// placeholder costs what its occurrences cost, not a pass over the whole text. Placeholders in
-// a value become pieces where the value goes, to be replaced in turn.
+// placeholders are found once, so that replacing every occurrence of one costs what its
+// occurrences cost, not a pass over the whole text. Placeholders in a value become pieces
+// where the value goes, to be replaced in turn.
 class TMergeText
 {
 public:

@@ -57,7 +57,7 @@ std::optional<TPlaceholderScanner::TMatch> TPlaceholderScanner::TakeAt(std::size
             match.Number > (LONG_MAX - digit) / 10 ? LONG_MAX : match.Number * 10 + digit;
     }
     next = end;
-    FBefore = TBefore::PlaceholderEnd;
+    FBefore = TBefore::Glued; // its last digit
     return match;
 }
 

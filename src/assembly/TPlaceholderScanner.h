@@ -10,8 +10,7 @@
 // What a placeholder is, for the merge, the template check and the split finder alike: an
 // "@" followed by one or more digits, its number ending at the first character that is not a
 // digit, and not glued to a letter or digit of the visible text before it ("jo@1x.com" and
-// "No.1@2" hold none; "@1@2" holds two, as a placeholder's own digits glue nothing). Any
-// other "@" is ordinary text.
+// "No.1@2" hold none, "@1@2" only @1). Any other "@" is ordinary text.
 //
 // In rich text (a text that starts with "{\rtf") the visible text is what a reader of it sees:
 // control words that stand for no character ("\fs24"), group braces and raw line ends are no
@@ -44,7 +43,7 @@ public:
     std::optional<TMatch> Next();
 
 private:
-    enum class TBefore { Loose, Glued, PlaceholderEnd };
+    enum class TBefore { Loose, Glued };
     // Text of a group that is no part of the flow (a bookmark's name, a field's instruction)
     // has a context of its own: after the group, the text before it counts again.
     struct TGroup

@@ -24,11 +24,10 @@ inline QStringList Lines(const QString &name)
     return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-// Ordinary "@" text, a placeholder after a control word, two placeholders in a row, computed
-// and apostrophe values, a rich-text information file with manual line breaks, and values
-// nesting in five layers under a plain-text template whose placeholder ends a line followed
-// by a digit: the template, the information file, the file of the merged text's lines and
-// the number of replacements.
+// Ordinary "@" text, a placeholder after a control word, computed and apostrophe values, a
+// rich-text information file with manual line breaks, and values nesting in five layers under a
+// plain-text template whose placeholder ends a line followed by a digit: the template, the
+// information file, the file of the merged text's lines and the number of replacements.
 inline void AddFinishing()
 {
     QTest::addColumn<QString>("templ");
