@@ -3,7 +3,7 @@
 #include "assembly/TMergeEngine.h"
 #include "rtf2html/StringUtils.h"
 
-#include <QApplication>
+#include "common/GuiBenchmarkMain.h"
 
 #include <benchmark/benchmark.h>
 
@@ -179,12 +179,6 @@ BENCHMARK(BM_BatchLettersCli)
 int main(int argc, char **argv)
 {
     // The information files are read through the rich text control, which needs a GUI
-    // application object but never shows a window.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    // application object.
+    return RunGuiBenchmarks(argc, argv);
 }
