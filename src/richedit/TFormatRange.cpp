@@ -1,6 +1,8 @@
 #include "richedit/TFormatRange.h"
 
+#include "richedit/ListLabels.h"
 #include "richedit/THiddenText.h"
+#include "richedit/TRtfFormatProperties.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPaintDevice>
@@ -19,6 +21,39 @@ constexpr QChar FormFeed(0x000C);
 int TwipsToPixels(int twips, int dpi)
 {
     return int(qint64(twips) * dpi / 1440);
+}
+
+// The control keeps paragraph indents in pixels of 1/96 inch, and the layout takes them as
+// pixels of the device it lays out for (spacing, tab stops, fonts and pictures it converts
+// itself): on the device they become its own pixels. A list paragraph's first line starts where
+// its label fits.
+void ScaleIndents(QTextDocument &document, const QPaintDevice &device)
+{
+    const qreal scale = device.logicalDpiX() / 96.0;
+    QTextCursor cursor(&document);
+    cursor.beginEditBlock();
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        QTextBlockFormat format = block.blockFormat();
+        const qreal left = format.leftMargin() * scale;
+        const qreal right = format.rightMargin() * scale;
+        const qreal first =
+            block.textList()
+                ? ListLabelIndent(block, left,
+                                  TRtfFormatProperties::TwipsToPixels(
+                                      format.intProperty(TRtfFormatProperties::ListFirstIndent)) *
+                                      scale,
+                                  &device)
+                : format.textIndent() * scale;
+        if (left == format.leftMargin() && right == format.rightMargin() &&
+            first == format.textIndent())
+            continue;
+        format.setLeftMargin(left);
+        format.setRightMargin(right);
+        format.setTextIndent(first);
+        cursor.setPosition(block.position());
+        cursor.setBlockFormat(format);
+    }
+    cursor.endEditBlock();
 }
 } // namespace
 
@@ -122,6 +157,7 @@ void TFormatRange::Prepare(const QTextDocument &source, const QPaintDevice &targ
     new THiddenText(FClone.get()); // owned by the clone: hidden text stays off the page
 
     FDevice->CopyMetricsOf(target);
+    ScaleIndents(*FClone, *FDevice);
     FClone->documentLayout()->setPaintDevice(FDevice.get());
     FClone->setDocumentMargin(0);
     FClone->setTextWidth(std::max(1, widthPx));

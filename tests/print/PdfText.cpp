@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QRegularExpression>
+#include <QTransform>
 
 #include <zlib.h>
 
@@ -101,9 +102,189 @@ QHash<uint, QString> ReadCMap(const QString &cmap)
     }
     return map;
 }
+
+// The operands and operators of a content stream, enough of them for what Qt writes.
+class ContentReader
+{
+public:
+    explicit ContentReader(const QString &content) : FText(content) {}
+
+    // The next operator with its operands; false at the end.
+    bool Next(QString &op, QStringList &operands)
+    {
+        operands.clear();
+        while (SkipSpace()) {
+            const QChar c = FText.at(FPos);
+            if (c == QLatin1Char('<') && FText.mid(FPos, 2) != QLatin1String("<<")) {
+                const int end = FText.indexOf(QLatin1Char('>'), FPos);
+                operands << FText.mid(FPos, (end < 0 ? FText.size() : end + 1) - FPos);
+                FPos = end < 0 ? FText.size() : end + 1;
+            } else if (c == QLatin1Char('(')) {
+                SkipString();
+                operands << QStringLiteral("()");
+            } else if (c == QLatin1Char('[') || c == QLatin1Char(']') ||
+                       FText.mid(FPos, 2) == QLatin1String("<<") ||
+                       FText.mid(FPos, 2) == QLatin1String(">>")) {
+                FPos += c == QLatin1Char('[') || c == QLatin1Char(']') ? 1 : 2;
+            } else {
+                const int start = FPos;
+                while (FPos < FText.size() && !FText.at(FPos).isSpace() &&
+                       !QStringLiteral("<>[]()/").contains(FText.at(FPos)))
+                    ++FPos;
+                if (FPos == start) // a name starts with '/'
+                    for (++FPos; FPos < FText.size() && !FText.at(FPos).isSpace() &&
+                                 !QStringLiteral("<>[]()/").contains(FText.at(FPos));)
+                        ++FPos;
+                const QString token = FText.mid(start, FPos - start);
+                const QChar first = token.at(0);
+                if (first == QLatin1Char('/') || first.isDigit() || first == QLatin1Char('-') ||
+                    first == QLatin1Char('.') || first == QLatin1Char('+')) {
+                    operands << token;
+                } else {
+                    op = token;
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+
+private:
+    bool SkipSpace()
+    {
+        while (FPos < FText.size() && FText.at(FPos).isSpace())
+            ++FPos;
+        return FPos < FText.size();
+    }
+    void SkipString()
+    {
+        int depth = 0;
+        for (; FPos < FText.size(); ++FPos) {
+            const QChar c = FText.at(FPos);
+            if (c == QLatin1Char('\\'))
+                ++FPos;
+            else if (c == QLatin1Char('('))
+                ++depth;
+            else if (c == QLatin1Char(')') && --depth == 0) {
+                ++FPos;
+                return;
+            }
+        }
+    }
+
+    const QString &FText;
+    int FPos = 0;
+};
+
+QRectF MediaBox(const Pdf &pdf, int page, int pages)
+{
+    const QRegularExpression box(
+        QStringLiteral("/MediaBox\\s*\\[\\s*([-\\d.]+)\\s+([-\\d.]+)\\s+([-\\d.]+)\\s+([-\\d.]+)"));
+    for (int id : {page, pages}) {
+        const auto m = box.match(pdf.objects.value(id));
+        if (m.hasMatch())
+            return QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                          QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()));
+    }
+    return QRectF(0, 0, 595, 842);
+}
+
+PdfPage ReadPage(const Pdf &pdf, int page, int pages)
+{
+    PdfPage result;
+    const QRectF media = MediaBox(pdf, page, pages);
+    result.size = media.size();
+    // From user space (origin bottom left) to points from the top left corner.
+    const QTransform toTop(1, 0, 0, -1, -media.left(), media.bottom());
+
+    const int resources = pdf.Reference(page, QStringLiteral("/Resources"));
+    const QString fonts = pdf.objects.value(resources)
+                              .section(QLatin1String("/Font"), 1)
+                              .section(QLatin1String(">>"), 0, 0);
+    QHash<QString, QHash<uint, QString>> maps;
+    const QRegularExpression fontRef(QStringLiteral("/(\\w+)\\s+(\\d+) 0 R"));
+    for (auto f = fontRef.globalMatch(fonts); f.hasNext();) {
+        const auto m = f.next();
+        const int toUnicode = pdf.Reference(m.captured(2).toInt(), QStringLiteral("/ToUnicode"));
+        maps.insert(m.captured(1), ReadCMap(pdf.Stream(toUnicode)));
+    }
+
+    const QString content = pdf.Stream(pdf.Reference(page, QStringLiteral("/Contents")));
+    ContentReader reader(content);
+    QString op;
+    QStringList args;
+    QTransform ctm;
+    std::vector<QTransform> saved;
+    QTransform textMatrix, lineMatrix;
+    QHash<uint, QString> font;
+    const auto number = [&args](int i) { return i < args.size() ? args.at(i).toDouble() : 0.0; };
+    const auto matrix = [&number] {
+        return QTransform(number(0), number(1), number(2), number(3), number(4), number(5));
+    };
+    while (reader.Next(op, args)) {
+        if (op == QLatin1String("q")) {
+            saved.push_back(ctm);
+        } else if (op == QLatin1String("Q")) {
+            if (!saved.empty()) {
+                ctm = saved.back();
+                saved.pop_back();
+            }
+        } else if (op == QLatin1String("cm")) {
+            ctm = matrix() * ctm;
+        } else if (op == QLatin1String("BT")) {
+            textMatrix = lineMatrix = QTransform();
+        } else if (op == QLatin1String("Tm")) {
+            textMatrix = lineMatrix = matrix();
+        } else if (op == QLatin1String("Td")) {
+            lineMatrix = QTransform::fromTranslate(number(0), number(1)) * lineMatrix;
+            textMatrix = lineMatrix;
+        } else if (op == QLatin1String("Tf")) {
+            font = maps.value(args.value(0).mid(1));
+        } else if (op == QLatin1String("Tj") && !args.isEmpty()) {
+            const QString hex = args.constFirst().mid(1, args.constFirst().size() - 2);
+            const QPointF origin = (textMatrix * ctm * toTop).map(QPointF(0, 0));
+            for (int i = 0; i + 4 <= hex.size(); i += 4)
+                for (const QChar c : font.value(hex.mid(i, 4).toUInt(nullptr, 16)))
+                    result.glyphs.push_back({c, origin});
+        } else if (op == QLatin1String("Do")) {
+            // An image fills the unit square of its matrix.
+            result.images.push_back((ctm * toTop).mapRect(QRectF(0, 0, 1, 1)));
+        }
+    }
+    return result;
+}
 } // namespace
 
-QStringList PdfPageTexts(const QByteArray &pdfBytes)
+QString PdfPage::Text() const
+{
+    QString text;
+    for (const Glyph &g : glyphs)
+        text += g.character;
+    return text;
+}
+
+QPointF PdfPage::Find(const QString &word, int occurrence) const
+{
+    for (size_t i = 0; i < glyphs.size(); ++i) {
+        size_t g = i;
+        int c = 0;
+        while (c < word.size() && g < glyphs.size()) {
+            if (c > 0 && glyphs[g].character.isSpace()) {
+                ++g;
+                continue;
+            }
+            if (glyphs[g].character != word.at(c))
+                break;
+            ++g;
+            ++c;
+        }
+        if (c == word.size() && occurrence-- == 0)
+            return glyphs[i].origin;
+    }
+    return QPointF(-1, -1);
+}
+
+std::vector<PdfPage> PdfPages(const QByteArray &pdfBytes)
 {
     Pdf pdf;
     const QString all = QString::fromLatin1(pdfBytes);
@@ -113,7 +294,7 @@ QStringList PdfPageTexts(const QByteArray &pdfBytes)
         const auto m = it.next();
         pdf.objects.insert(m.captured(1).toInt(), m.captured(2));
     }
-    QList<int> pages;
+    std::vector<PdfPage> pages;
     for (auto it = pdf.objects.constBegin(); it != pdf.objects.constEnd(); ++it) {
         if (!it.value().contains(QLatin1String("/Type /Pages")))
             continue;
@@ -121,38 +302,15 @@ QStringList PdfPageTexts(const QByteArray &pdfBytes)
             it.value().section(QLatin1String("/Kids"), 1).section(QLatin1Char(']'), 0, 0);
         const QRegularExpression ref(QStringLiteral("(\\d+) 0 R"));
         for (auto r = ref.globalMatch(kids); r.hasNext();)
-            pages << r.next().captured(1).toInt();
+            pages.push_back(ReadPage(pdf, r.next().captured(1).toInt(), it.key()));
     }
+    return pages;
+}
 
+QStringList PdfPageTexts(const QByteArray &pdf)
+{
     QStringList texts;
-    const QRegularExpression op(QStringLiteral("/(\\w+)\\s+[-\\d.]+\\s+Tf|<([0-9A-Fa-f]*)>\\s*Tj"));
-    for (int page : pages) {
-        const int resources = pdf.Reference(page, QStringLiteral("/Resources"));
-        const QString fonts = pdf.objects.value(resources)
-                                  .section(QLatin1String("/Font"), 1)
-                                  .section(QLatin1String(">>"), 0, 0);
-        QHash<QString, QHash<uint, QString>> maps;
-        const QRegularExpression fontRef(QStringLiteral("/(\\w+)\\s+(\\d+) 0 R"));
-        for (auto f = fontRef.globalMatch(fonts); f.hasNext();) {
-            const auto m = f.next();
-            const int toUnicode =
-                pdf.Reference(m.captured(2).toInt(), QStringLiteral("/ToUnicode"));
-            maps.insert(m.captured(1), ReadCMap(pdf.Stream(toUnicode)));
-        }
-        const QString content = pdf.Stream(pdf.Reference(page, QStringLiteral("/Contents")));
-        QString text;
-        QHash<uint, QString> current;
-        for (auto it = op.globalMatch(content); it.hasNext();) {
-            const auto m = it.next();
-            if (!m.captured(1).isEmpty()) {
-                current = maps.value(m.captured(1));
-                continue;
-            }
-            const QString glyphs = m.captured(2);
-            for (int i = 0; i + 4 <= glyphs.size(); i += 4)
-                text += current.value(glyphs.mid(i, 4).toUInt(nullptr, 16));
-        }
-        texts << text;
-    }
+    for (const PdfPage &page : PdfPages(pdf))
+        texts << page.Text();
     return texts;
 }

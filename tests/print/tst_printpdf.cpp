@@ -1,6 +1,7 @@
 #include "PdfText.h"
 #include "PrintTestSupport.h"
 #include "TestEnvironment.h"
+#include "richedit/TRtfReader.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,6 +33,21 @@ QList<int> Markers(QString page)
     for (auto it = marker.globalMatch(page); it.hasNext();)
         found << it.next().captured(1).toInt();
     return found;
+}
+
+// Left edge of the text area on the page, in points: the left margin of 25 mm.
+constexpr double TextLeft = 25 / 25.4 * 72;
+
+// Prints rich text with 600 pixels per inch on A4 and reads the first page back.
+PdfPage PrintRtf(const QByteArray &rtf)
+{
+    QTextEdit edit;
+    QTextCursor cursor(edit.document());
+    TRtfReader::Read(rtf, cursor);
+    auto printer = NewPdfRichPrinter(QStringLiteral("geometry.pdf"));
+    printer->PrintRichEdit(edit, 1);
+    const std::vector<PdfPage> pages = PdfPages(ReadAll(QStringLiteral("geometry.pdf")));
+    return pages.empty() ? PdfPage() : pages.front();
 }
 } // namespace
 
@@ -83,6 +99,54 @@ private slots:
             QCOMPARE(all[i], i + 1);
         for (int line : afterFormFeed)
             QVERIFY2(pageStarts.contains(line), qPrintable(QString::number(line)));
+    }
+
+    void indentsPrintAtTheirSize_data()
+    {
+        // A word of the document and where it starts, in points right of the left margin.
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<double>("x");
+        QTest::newRow("no indent") << "Plain" << 0.0;
+        QTest::newRow("left indent of an inch") << "Indented" << 72.0;
+        QTest::newRow("first line") << "Firstline" << 36.0;
+        QTest::newRow("hanging, first line") << "Hanging" << 36.0;
+        QTest::newRow("hanging, next line") << "Wrapped" << 72.0;
+        QTest::newRow("numbered item text") << "Numbone" << 36.0;
+        QTest::newRow("numbered item text, second") << "Numbtwo" << 36.0;
+    }
+    void indentsPrintAtTheirSize()
+    {
+        QFETCH(QString, word);
+        QFETCH(double, x);
+        const PdfPage page = PrintRtf("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 Plain\\par"
+                                      "\\pard\\li1440 Indented\\par\\pard\\fi720 Firstline\\par"
+                                      "\\pard\\fi-720\\li1440 Hanging \\line Wrapped\\par"
+                                      "\\pard{\\*\\pn\\pnlvlbody\\pndec{\\pntxta "
+                                      ".}}\\fi-360\\li720 Numbone\\par Numbtwo\\par}");
+        const QPointF at = page.Find(word);
+        QVERIFY2(at.x() >= 0, qPrintable(page.Text()));
+        QVERIFY2(std::abs(at.x() - TextLeft - x) < 1,
+                 qPrintable(QStringLiteral("%1 at %2").arg(word).arg(at.x() - TextLeft)));
+    }
+
+    void rightIndentAndListNumbersStayInTheirPlace()
+    {
+        // A right-aligned word ends an inch further left with an inch of right indent.
+        const PdfPage page =
+            PrintRtf("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs24"
+                     "\\pard\\qr Flush\\par\\pard\\qr\\ri1440 Flush\\par"
+                     "\\pard{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}\\fi-360\\li720 Hung\\par"
+                     "\\pard{\\*\\pn\\pnlvlbody\\pndec{\\pntxta )}}\\li0 Bare\\par}");
+        QVERIFY2(std::abs(page.Find("Flush").x() - page.Find("Flush", 1).x() - 72) < 1,
+                 qPrintable(page.Text()));
+        // A number goes in the hanging indent, between the first-line indent and the text.
+        const QPointF number = page.Find("1.");
+        QVERIFY2(number.x() >= TextLeft + 18 - 1 && number.x() < page.Find("Hung").x(),
+                 qPrintable(QString::number(number.x() - TextLeft)));
+        // Without indents the number stays inside the text area and the text follows it.
+        const QPointF bare = page.Find("1)");
+        QVERIFY2(bare.x() >= TextLeft - 1 && bare.x() < page.Find("Bare").x(),
+                 qPrintable(QString::number(bare.x() - TextLeft)));
     }
 
     void cliPrintsAFileToPdf()
