@@ -1,5 +1,6 @@
 #include "richedit/TParaAttributesEx.h"
 
+#include "richedit/ListLabels.h"
 #include "richedit/TCustomRichEditEx.h"
 #include "richedit/TRtfFormatProperties.h"
 
@@ -125,6 +126,7 @@ void TParaAttributesEx::ForEachBlock(
         if (block == last)
             break;
     }
+    FitListLabels(*document, selection.selectionStart(), selection.selectionEnd());
     cursor.endEditBlock();
     FControl->EndFormatChange();
 }
@@ -313,6 +315,7 @@ void TParaAttributesEx::SetBulletStyle(int style)
             format.setProperty(ListFirstIndent, firstLine);
             cursor.setBlockFormat(format);
         }
+        FitListLabels(*document, blocks.front().position(), blocks.back().position());
     }
     cursor.endEditBlock();
     FControl->EndFormatChange();

@@ -1,5 +1,6 @@
 #include "richedit/TRtfReader.h"
 
+#include "richedit/ListLabels.h"
 #include "richedit/TCodePage1252.h"
 #include "richedit/TRtfFormatProperties.h"
 
@@ -1474,8 +1475,10 @@ bool TRtfReader::Read(const QByteArray &data, QTextCursor &cursor)
         return false;
     cursor.beginEditBlock();
     cursor.removeSelectedText();
+    const int start = cursor.position();
     Reader reader(data, cursor);
     reader.Run();
+    FitListLabels(*cursor.document(), start, cursor.position());
     cursor.endEditBlock();
     return true;
 }

@@ -6,6 +6,7 @@
 
 #include <QFont>
 #include <QTest>
+#include <QTextCursor>
 
 #include <memory>
 
@@ -502,6 +503,27 @@ private slots:
         QCOMPARE(p.BulletStyle(), 0);
         QCOMPARE(p.FirstIndent(), 10);
         QVERIFY(!Rtf(*FEdit).contains("\\pnlvlblt"));
+    }
+
+    void bulletOfAnUnindentedParagraphShowsWhole()
+    {
+        FEdit->SetWholeText("one");
+        FEdit->ParagraphAttributes().SetNumbering(nsBullet);
+        FEdit->show();
+        QVERIFY(QTest::qWaitForWindowExposed(FEdit.get()));
+        const QImage shot = FEdit->viewport()->grab().toImage();
+        const QRect line = FEdit->cursorRect(FEdit->textCursor());
+        const int textStart = FEdit->cursorRect(QTextCursor(FEdit->document())).left();
+        int bulletPixels = 0;
+        for (int y = qMax(0, line.top()); y <= line.bottom() && y < shot.height(); ++y) {
+            QVERIFY2(qGray(shot.pixel(0, y)) > 128, "cut at the left edge");
+            for (int x = 1; x < textStart - 1; ++x)
+                bulletPixels += qGray(shot.pixel(x, y)) < 128;
+        }
+        QVERIFY(bulletPixels > 4);
+        // What the file keeps is the paragraph's own indent.
+        QVERIFY(!Rtf(*FEdit).contains("\\fi"));
+        QCOMPARE(FEdit->ParagraphAttributes().FirstIndent(), 0);
     }
 
 private:
