@@ -1,9 +1,11 @@
 #include "print/TRichPreviewForm.h"
 
 #include "print/ColumnPrinting.h"
+#include "print/ELinePrinter.h"
 #include "print/TArrowButton.h"
 #include "print/TCompress.h"
 #include "print/TPageImage.h"
+#include "print/TPageSelection.h"
 #include "print/TPreview2.h"
 #include "widgets/TDialogSeam.h"
 
@@ -320,6 +322,19 @@ void TRichPreviewForm::DeletePageFiles()
 
 // ---- Painting -------------------------------------------------------------------------------
 
+void TRichPreviewForm::DrawRecording(QPainter &painter, const QPicture &page)
+{
+    // Replaying scales a recording by the device's resolution over the recording's own, and a
+    // page file reads back with the screen's: the page's pixels are the printer's already.
+    const QPaintDevice *device = painter.device();
+    painter.save();
+    if (device && device->logicalDpiX() > 0 && device->logicalDpiY() > 0)
+        painter.scale(double(page.logicalDpiX()) / device->logicalDpiX(),
+                      double(page.logicalDpiY()) / device->logicalDpiY());
+    painter.drawPicture(0, 0, page);
+    painter.restore();
+}
+
 void TRichPreviewForm::DrawPage(TPageImage &target, const QPicture &page) const
 {
     target.Blank(Image1->size());
@@ -329,7 +344,7 @@ void TRichPreviewForm::DrawPage(TPageImage &target, const QPicture &page) const
     painter.scale(double(Image1->width()) / FPageWidthPx, double(Image1->height()) / FPageHeightPx);
     // The recording's origin is the printable area; the picture shows the whole sheet.
     painter.translate(FPrintableOffset);
-    painter.drawPicture(0, 0, page);
+    DrawRecording(painter, page);
 }
 
 void TRichPreviewForm::FormPaint()
@@ -443,9 +458,18 @@ bool TRichPreviewForm::event(QEvent *event)
     return QWidget::event(event);
 }
 
+void TRichPreviewForm::SetPaginating(bool on)
+{
+    FPaginating = on;
+    if (!on && isActiveWindow())
+        FormActivate();
+}
+
 void TRichPreviewForm::FormActivate()
 {
     setFocus();
+    if (FPaginating)
+        return;
     if (!FGenerating) {
         Label10->show();
         FPageIndex = 0;
@@ -733,6 +757,19 @@ void TRichPreviewForm::SpeedButton1Click()
 
     QPrinter standIn(QPrinter::HighResolution);
     QPrinter &printer = FPrinter ? *FPrinter : standIn;
+    // The range chosen here is this window's; the printer's own choice is the main window's.
+    struct RangeBack
+    {
+        QPrinter &printer;
+        QPrinter::PrintRange range = printer.printRange();
+        int from = printer.fromPage();
+        int to = printer.toPage();
+        ~RangeBack()
+        {
+            printer.setPrintRange(range);
+            printer.setFromTo(from, to);
+        }
+    } rangeBack{printer};
     QPrintDialog dialog(&printer, this);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     dialog.setMinMax(1, qMax(1, PageCount()));
@@ -747,20 +784,37 @@ void TRichPreviewForm::SpeedButton1Click()
         FPrintFrom = 1;
         FPrintTo = dialog.maxPage();
     }
-    for (int index = FPrintFrom - 1; index <= FPrintTo - 1; ++index) {
-        FPageIndex = index;
-        FormPaint();
-        QPicture page;
-        if (!LoadPage(index, page))
-            continue;
-        // Each page is a print job of its own. The recording is in the printer's own pixels
-        // from the printable area, so it goes onto the paper exactly as printing puts it.
-        QPainter painter;
-        if (!painter.begin(&printer))
-            continue;
-        painter.drawPicture(0, 0, page);
-        painter.end();
+    PrintPages(printer, TPageSelection::Of(printer));
+}
+
+void TRichPreviewForm::PrintPages(QPrinter &printer, const TPageSelection &selection)
+{
+    // One job for the whole range; the recordings are in the printer's pixels from the
+    // printable area, so they go onto the paper exactly as printing puts them.
+    QPainter painter;
+    bool first = true;
+    for (int run = 0; run < selection.Runs(); ++run) {
+        for (int index = FPrintFrom - 1; index <= FPrintTo - 1; ++index) {
+            FPageIndex = index;
+            FormPaint();
+            QPicture page;
+            if (!LoadPage(index, page))
+                continue;
+            for (int copy = 0; copy < selection.PageCopies(); ++copy) {
+                if (first) {
+                    if (!painter.begin(&printer))
+                        throw ELinePrinter(QStringLiteral("Not be able to start the printing."));
+                    first = false;
+                } else if (!printer.newPage()) {
+                    painter.end();
+                    throw ELinePrinter(QStringLiteral("Not be able to print a new page."));
+                }
+                DrawRecording(painter, page);
+            }
+        }
     }
+    if (!first && !painter.end())
+        throw ELinePrinter(QStringLiteral("Not be able to end the printing."));
 }
 
 void TRichPreviewForm::BitBtn1Click()

@@ -8,6 +8,7 @@
 #include <memory>
 
 class QFrame;
+class QPainter;
 class QLabel;
 class QLineEdit;
 class QPrinter;
@@ -17,6 +18,7 @@ class QToolButton;
 class TArrowButton;
 class TPageImage;
 class TPreview2;
+struct TPageSelection;
 
 // The print preview window. The printer component hands it every page as a recording while it
 // paginates; the window keeps each page as a file "PreviewMetafile"N in the current folder
@@ -40,6 +42,14 @@ public:
     void SetPageSize(int widthPx, int heightPx, const QPoint &printableOffset);
     // Keeps a finished page recording as the next page file.
     void StorePage(const QPicture &page, bool last);
+    // While the printer makes the pages, activation leaves the window as it is; when it has
+    // made them, an active window is set up at once.
+    void SetPaginating(bool on);
+    bool Paginating() const { return FPaginating; }
+    // Whether the window has been closed (its page files are gone).
+    bool Closed() const { return FClosed; }
+    // Draws a page recording with its printer pixels as the painter's own.
+    static void DrawRecording(QPainter &painter, const QPicture &page);
 
     // Event handlers, also run directly.
     void FormActivate();
@@ -115,6 +125,8 @@ private:
     void SetPreviousLabelsEnabled(bool enabled);
     void SetNextLabelsEnabled(bool enabled);
     void DeletePageFiles();
+    // Prints pages FPrintFrom to FPrintTo as one job.
+    void PrintPages(QPrinter &printer, const TPageSelection &selection);
 
     QRect FScreen;
     QPrinter *FPrinter = nullptr;
@@ -129,6 +141,7 @@ private:
     bool FTwoPage = false;
     bool FEdit1Edited = false;
     bool FClosed = false;
+    bool FPaginating = false;
     double FZoom = 1.0;
     double FZoomStep = 0.1;
     int FPageImageWidth = 0;

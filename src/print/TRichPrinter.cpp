@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
@@ -18,6 +19,7 @@
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrinter>
+#include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QTextEdit>
@@ -66,6 +68,11 @@ bool IsPdfFile(const QPrinter &printer)
 {
     return printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
 }
+
+// Ends a run that the user cancelled.
+struct TPrintCancelled
+{
+};
 } // namespace
 
 std::unique_ptr<QPrinter> TRichPrinter::NewPdfPrinter(const QString &fileName)
@@ -101,6 +108,17 @@ TRichPrinter::TRichPrinter(std::unique_ptr<QPrinter> printer, QObject *owner)
 TRichPrinter::~TRichPrinter()
 {
     ResetToIdle();
+    // The preview window has no owner of its own: it goes with the printer that made it.
+    if (FPreviewForm) {
+        FPreviewForm->close();
+        delete FPreviewForm.data();
+    }
+}
+
+void TRichPrinter::ClosePreview()
+{
+    if (FPreviewForm)
+        FPreviewForm->close();
 }
 
 void TRichPrinter::Init()
@@ -458,20 +476,43 @@ void TRichPrinter::BeginPrinting()
                                     : QStringLiteral("Preparing to Print"));
     FLineCount = 0;
     FPageNumber = FFirstPageNumber;
-    DecoratePage();
+    FPrintedPages = 0;
+    EnterPage();
 }
 
 int TRichPrinter::NewPage()
 {
-    if (!FPreviewMode && !(FPrinter && FPrinter->newPage()))
-        throw ELinePrinter(QStringLiteral("Not be able to print a new page."));
     ++FPageNumber;
     if (FPreviewMode) {
         FinishPreviewPage(false);
         StartPreviewPage();
     }
-    DecoratePage();
+    EnterPage();
     return FPageNumber;
+}
+
+void TRichPrinter::EnterPage()
+{
+    if (!FPreviewMode && Printing()) {
+        DropRecording();
+        if (FSelection.Wants(PageInRun())) {
+            if (FPrintedPages > 0)
+                NextSheet();
+            ++FPrintedPages;
+            FCanvas = FPrinterPainter.get();
+        } else {
+            // A page left out is laid out like the others, so that the next ones start where
+            // they would, and drawn where nobody sees it.
+            StartRecording();
+        }
+    }
+    DecoratePage();
+}
+
+void TRichPrinter::NextSheet()
+{
+    if (!FPrinter || !FPrinter->newPage())
+        throw ELinePrinter(QStringLiteral("Not be able to print a new page."));
 }
 
 void TRichPrinter::EndPrinting()
@@ -480,6 +521,7 @@ void TRichPrinter::EndPrinting()
                                     : QStringLiteral("Finished Printing"));
     std::exception_ptr failure;
     if (!FPreviewMode) {
+        DropRecording();
         const bool toFile = FPrinter && IsPdfFile(*FPrinter);
         const bool ended = FPrinterPainter && FPrinterPainter->end();
         FPrinterPainter.reset();
@@ -532,26 +574,30 @@ void TRichPrinter::PrintFormatted(int textLength, const FormatRangeFn &formatRan
                                   int firstPageNumber)
 {
     FFirstPageNumber = firstPageNumber;
+    FSelection = !FPreviewMode && HasPrinter() ? TPageSelection::Of(*FPrinter) : TPageSelection();
+    FCancelRequested = false;
+    FCancelled = false;
+    if (!FPreviewMode)
+        FSavedFont = ScaledSurfaceFont();
     TFormatRangeRequest request;
     try {
         BeginPrinting();
-        SetupFormatRange(request);
-        const int n = textLength;
         request.cpMax = -1;
         formatRange(false, nullptr);
-        int next = 0;
-        int start = 0;
-        do {
-            start = next;
-            request.cpMin = start;
-            next = formatRange(true, &request);
-            if (next < n && next != -1) {
-                NewPage();
-                SetupFormatRange(request);
+        for (int run = 0; run < FSelection.Runs(); ++run) {
+            if (run > 0) {
+                // The next collated copy starts again at the first page.
+                FPageNumber = FFirstPageNumber;
+                EnterPage();
             }
-        } while (next < n && next != -1 && next > start);
+            PrintPages(textLength, formatRange, request);
+        }
         formatRange(false, nullptr);
         EndPrinting();
+    } catch (const TPrintCancelled &) {
+        formatRange(false, nullptr);
+        ResetToIdle();
+        FCancelled = true;
     } catch (...) {
         // A failure anywhere in the loop leaves nothing half open: the job is aborted, the
         // preview recording dropped and the progress window closed.
@@ -559,6 +605,52 @@ void TRichPrinter::PrintFormatted(int textLength, const FormatRangeFn &formatRan
         ResetToIdle();
         throw;
     }
+}
+
+void TRichPrinter::PrintPages(int textLength, const FormatRangeFn &formatRange,
+                              TFormatRangeRequest &request)
+{
+    SetupFormatRange(request);
+    const int n = textLength;
+    int next = 0;
+    int start = 0;
+    do {
+        start = next;
+        request.cpMin = start;
+        next = formatRange(true, &request);
+        RepeatPage(formatRange, request);
+        KeepResponsive();
+        if (!FPreviewMode && FSelection.EndsAt(PageInRun()))
+            break;
+        if (next < n && next != -1) {
+            NewPage();
+            SetupFormatRange(request);
+        }
+    } while (next < n && next != -1 && next > start);
+}
+
+void TRichPrinter::RepeatPage(const FormatRangeFn &formatRange, TFormatRangeRequest &request)
+{
+    if (FPreviewMode || FCanvas != FPrinterPainter.get())
+        return;
+    for (int copy = 1; copy < FSelection.PageCopies(); ++copy) {
+        NextSheet();
+        ++FPrintedPages;
+        DecoratePage();
+        SetupFormatRange(request);
+        formatRange(true, &request);
+    }
+}
+
+void TRichPrinter::KeepResponsive()
+{
+    // Without the progress window (which takes the input while it is up) nothing the user
+    // does reaches the program before the run ends.
+    const bool progress = FProgressDialog && FProgressDialog->isVisible();
+    QCoreApplication::processEvents(progress ? QEventLoop::AllEvents
+                                             : QEventLoop::ExcludeUserInputEvents);
+    if (FCancelRequested || (FPreviewMode && (!FPreviewForm || FPreviewForm->Closed())))
+        throw TPrintCancelled();
 }
 
 void TRichPrinter::ResetToIdle()
@@ -572,10 +664,7 @@ void TRichPrinter::ResetToIdle()
         }
         FPrinterPainter.reset();
     }
-    if (FRecordPainter && FRecordPainter->isActive())
-        FRecordPainter->end();
-    FRecordPainter.reset();
-    FRecording.reset();
+    DropRecording();
     FPreviewMode = false;
     FCanvas = nullptr;
     CloseProgress();
@@ -586,6 +675,11 @@ void TRichPrinter::ResetToIdle()
 void TRichPrinter::StartPreviewPage()
 {
     FPreviewMode = true;
+    StartRecording();
+}
+
+void TRichPrinter::StartRecording()
+{
     const int widthPx = UnitsToPixelsX(PageWidth());
     const int heightPx = UnitsToPixelsY(PageHeight());
     const QPoint offset = PrintableOffsetPx();
@@ -595,6 +689,16 @@ void TRichPrinter::StartPreviewPage()
     FRecordPainter = std::make_unique<QPainter>(FRecording.get());
     FRecordPainter->setFont(FSavedFont);
     FCanvas = FRecordPainter.get();
+}
+
+void TRichPrinter::DropRecording()
+{
+    if (FRecordPainter && FRecordPainter->isActive())
+        FRecordPainter->end();
+    if (FCanvas && FCanvas == FRecordPainter.get())
+        FCanvas = nullptr;
+    FRecordPainter.reset();
+    FRecording.reset();
 }
 
 void TRichPrinter::FinishPreviewPage(bool last)
@@ -626,12 +730,21 @@ void TRichPrinter::PreviewRichEdit(QTextEdit &control)
         form->SetPrinter(FPrinter.get());
         form->SetPageSize(UnitsToPixelsX(PageWidth()), UnitsToPixelsY(PageHeight()),
                           PrintableOffsetPx());
+        form->SetPaginating(true);
         form->show();
         form->FormPaint();
         PrintRichEdit(control, 1);
         FCanvas = nullptr;
+        if (FCancelled) {
+            if (FPreviewForm)
+                FPreviewForm->close();
+        } else if (FPreviewForm) {
+            FPreviewForm->SetPaginating(false);
+        }
     } catch (...) {
         ResetToIdle();
+        if (FPreviewForm)
+            FPreviewForm->SetPaginating(false);
         for (int i = 0;; ++i) {
             QFile file(QStringLiteral("PreviewMetafile%1").arg(i));
             if (!file.open(QIODevice::ReadOnly))
@@ -647,8 +760,10 @@ void TRichPrinter::PreviewRichEdit(QTextEdit &control)
 void TRichPrinter::ShowProgressStatus(const QString &text)
 {
     if (FShowProgress && (Printing() || FPreviewMode)) {
-        if (!FProgressDialog)
+        if (!FProgressDialog) {
             FProgressDialog = std::make_unique<TRichPrntProgDlg>();
+            connect(FProgressDialog->btnCancel, &QPushButton::clicked, this, [this] { Cancel(); });
+        }
         if (!FProgressDialog->isVisible())
             FProgressDialog->show();
         if (!text.isEmpty())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "print/TPageSelection.h"
 #include "print/TRichPreviewForm.h"
 #include "richedit/TFormatRange.h"
 
@@ -136,10 +137,19 @@ public:
     void SetOptions_Dialog(const TPageOptions &options);
     quint32 PageSetupFlags() const { return FPageSetupFlags; }
 
-    // What the main window calls.
+    // What the main window calls. Printing prints the pages and copies the printer's print
+    // dialog chose.
     void PrintRichEdit(QTextEdit &control, int firstPageNumber);
     void PreviewRichEdit(QTextEdit &control);
     bool PageSetupDialog();
+    // Closes the preview window, if one is open.
+    void ClosePreview();
+
+    // Stops the print or preview being made at the end of its current page (the progress
+    // window's Cancel): nothing is printed, the preview window closes. Cancelled() tells whether
+    // the last run ended so.
+    void Cancel() { FCancelRequested = true; }
+    bool Cancelled() const { return FCancelled; }
 
     // The page loop over any control that answers format-range requests; textLength is the
     // control's text length.
@@ -197,11 +207,24 @@ public:
 
 private:
     void Init();
+    // The pages of one run through the document.
+    void PrintPages(int textLength, const FormatRangeFn &formatRange, TFormatRangeRequest &request);
+    // The further prints of the page just printed, when copies are not collated.
+    void RepeatPage(const FormatRangeFn &formatRange, TFormatRangeRequest &request);
+    // Makes page PageNumber the one drawn on (a sheet of its own when it is printed, a
+    // recording thrown away when it is not) and decorates it.
+    void EnterPage();
+    void NextSheet();
+    int PageInRun() const { return FPageNumber - FFirstPageNumber + 1; }
+    // Lets the progress and preview windows paint, and the Cancel button work, between pages.
+    void KeepResponsive();
     // One line of columns at the current position, without moving to the next line.
     void DrawColumns(const QString &text);
     void ApplySurfaceFont();
     void ComputeLineHeight();
     void StartPreviewPage();
+    void StartRecording();
+    void DropRecording();
     void FinishPreviewPage(bool last);
     void SetupFormatRange(TFormatRangeRequest &request) const;
     void ResetToIdle();
@@ -238,6 +261,10 @@ private:
 
     int FFirstPageNumber = 0;
     int FPageNumber = 0;
+    TPageSelection FSelection;
+    int FPrintedPages = 0;
+    bool FCancelRequested = false;
+    bool FCancelled = false;
     bool FPreviewMode = false;
     int FCurrentX = 0;
     int FCurrentY = 0;

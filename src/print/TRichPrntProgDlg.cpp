@@ -2,7 +2,9 @@
 
 #include <QFrame>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 
 TRichPrntProgDlg::TRichPrntProgDlg(QWidget *parent)
@@ -10,7 +12,8 @@ TRichPrntProgDlg::TRichPrntProgDlg(QWidget *parent)
               Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setObjectName(QStringLiteral("RichPrntProgDlg"));
-    setWindowTitle(QStringLiteral("Print Progress"));
+    setWindowTitle(tr("Print Progress"));
+    setWindowModality(Qt::ApplicationModal);
     resize(284, 85);
     auto *bevel = new QFrame(this);
     bevel->setObjectName(QStringLiteral("Bevel"));
@@ -26,11 +29,25 @@ TRichPrntProgDlg::TRichPrntProgDlg(QWidget *parent)
     };
     lblStatus = label("lblStatus", 12, 16, QString());
     lblTitle = label("lblTitle", 12, 36, QString());
-    lblPageNumDesc = label("lblPageNumDesc", 12, 56, QStringLiteral("Page Number:"));
-    lblPageNumDesc->resize(78, lblPageNumDesc->height());
-    lblPageNumber = label("lblPageNumber", 92, 56, QString());
+    lblPageNumDesc = label("lblPageNumDesc", 12, 56, tr("Page Number:"));
+    lblPageNumDesc->resize(lblPageNumDesc->sizeHint().width(), lblPageNumDesc->height());
+    lblPageNumber =
+        label("lblPageNumber", qMax(92, lblPageNumDesc->geometry().right() + 6), 56, QString());
+    lblPageNumber->resize(60, lblPageNumber->height());
+    btnCancel = new QPushButton(tr("Cancel"), this);
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    btnCancel->resize(btnCancel->sizeHint().expandedTo(QSize(75, 23)));
+    btnCancel->move(277 - btnCancel->width(), 77 - btnCancel->height());
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
         move(area.center() - QPoint(width() / 2, height() / 2));
     }
+}
+
+void TRichPrntProgDlg::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape)
+        btnCancel->click();
+    else
+        QWidget::keyPressEvent(event);
 }

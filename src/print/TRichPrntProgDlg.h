@@ -3,9 +3,11 @@
 #include <QWidget>
 
 class QLabel;
+class QPushButton;
 
-// Shows what the printer component is doing while it prints or paginates a preview. It has no
-// logic of its own: the printer creates, fills, shows and frees it.
+// Shows what the printer component is doing while it prints or paginates a preview, and
+// offers to stop it. It has no logic of its own: the printer creates, fills, shows and frees
+// it. While it is up, the program's other windows take no input.
 class TRichPrntProgDlg : public QWidget
 {
     Q_OBJECT
@@ -16,4 +18,8 @@ public:
     QLabel *lblTitle = nullptr;
     QLabel *lblPageNumDesc = nullptr;
     QLabel *lblPageNumber = nullptr;
+    QPushButton *btnCancel = nullptr;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
 };

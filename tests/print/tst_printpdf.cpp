@@ -1,14 +1,26 @@
 #include "PdfText.h"
 #include "PrintTestSupport.h"
+#include "ScriptedDialogs.h"
 #include "TestEnvironment.h"
+#include "app/TMainForm.h"
+#include "app/TSpeedBar.h"
+#include "print/TRichPreviewForm.h"
+#include "richedit/TRichEditEx.h"
 #include "richedit/TRtfReader.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProcess>
+#include <QRadioButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QToolButton>
 
 namespace {
 constexpr QChar FF(0x000C);
@@ -33,6 +45,68 @@ QList<int> Markers(QString page)
     for (auto it = marker.globalMatch(page); it.hasNext();)
         found << it.next().captured(1).toInt();
     return found;
+}
+
+// Answers a print dialog as a user does: printing to the PDF file it shows, pages from-to (0:
+// all), copies, collation, "Print".
+ScriptedDialogs::Answer ChoosePages(int from, int to, int copies = 1, bool collate = true)
+{
+    return [=](QDialog &dialog) {
+        dialog.show(); // it lists the printers when shown
+        auto *printers = dialog.findChild<QComboBox *>(QStringLiteral("printers"));
+        printers->setCurrentIndex(printers->count() - 1);
+        if (from > 0) {
+            dialog.findChild<QRadioButton *>(QStringLiteral("printRange"))->setChecked(true);
+            dialog.findChild<QSpinBox *>(QStringLiteral("from"))->setValue(from);
+            dialog.findChild<QSpinBox *>(QStringLiteral("to"))->setValue(to);
+        }
+        dialog.findChild<QSpinBox *>(QStringLiteral("copies"))->setValue(copies);
+        dialog.findChild<QCheckBox *>(QStringLiteral("collate"))->setChecked(collate);
+        dialog.accept();
+        return dialog.result();
+    };
+}
+
+// The footer numbers ("Page N", in the bottom margin) of the pages of a PDF, in order.
+QList<int> Footers(const std::vector<PdfPage> &pages)
+{
+    QList<int> numbers;
+    for (const PdfPage &page : pages) {
+        QString footer;
+        for (const PdfPage::Glyph &glyph : page.glyphs)
+            if (glyph.origin.y() > page.size.height() - 25 / 25.4 * 72)
+                footer += glyph.character;
+        numbers << Squeezed(footer).remove(QStringLiteral("Page")).toInt();
+    }
+    return numbers;
+}
+
+// Every glyph of two pages is the same character at the same place, within half a point.
+bool SamePage(const PdfPage &a, const PdfPage &b)
+{
+    if (a.size != b.size || a.glyphs.size() != b.glyphs.size() ||
+        a.images.size() != b.images.size())
+        return false;
+    for (size_t i = 0; i < a.glyphs.size(); ++i)
+        if (a.glyphs[i].character != b.glyphs[i].character ||
+            QLineF(a.glyphs[i].origin, b.glyphs[i].origin).length() > 0.5)
+            return false;
+    return true;
+}
+
+// Four pages or more of indented, numbered and plain paragraphs.
+QByteArray FewPages()
+{
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 ";
+    for (int i = 1; i <= 200; ++i) {
+        const QByteArray line =
+            "Line " + QByteArray::number(100000 + i).mid(1) + " of the document";
+        rtf += i % 3 == 0   ? "\\pard\\li1440 " + line + "\\par "
+               : i % 3 == 1 ? "\\pard{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}\\fi-360\\li720 " +
+                                  line + "\\par "
+                            : "\\pard " + line + "\\par ";
+    }
+    return rtf + "}";
 }
 
 // Left edge of the text area on the page, in points: the left margin of 25 mm.
@@ -147,6 +221,93 @@ private slots:
         const QPointF bare = page.Find("1)");
         QVERIFY2(bare.x() >= TextLeft - 1 && bare.x() < page.Find("Bare").x(),
                  qPrintable(QString::number(bare.x() - TextLeft)));
+    }
+
+    void printDialogChoosesPagesAndCopies_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<int>("copies");
+        QTest::addColumn<bool>("collate");
+        QTest::addColumn<QList<int>>("footers");
+        QTest::newRow("all") << 0 << 0 << 1 << true << QList<int>{};
+        QTest::newRow("pages 2 to 3") << 2 << 3 << 1 << true << QList<int>{2, 3};
+        QTest::newRow("collated copies") << 2 << 3 << 2 << true << QList<int>{2, 3, 2, 3};
+        QTest::newRow("copies not collated") << 3 << 4 << 2 << false << QList<int>{3, 3, 4, 4};
+    }
+    void printDialogChoosesPagesAndCopies()
+    {
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(int, copies);
+        QFETCH(bool, collate);
+        QFETCH(QList<int>, footers);
+        TMainForm form;
+        QTextCursor cursor(form.RichEditEx1->document());
+        TRtfReader::Read(FewPages(), cursor);
+        QPrinter &printer = *form.RichPrinter1->Printer();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QDir::current().filePath(QStringLiteral("all.pdf")));
+        form.RichPrinter1->SetShowProgress(false);
+        ScriptedDialogs dialogs;
+        dialogs.Then(ChoosePages(0, 0));
+        form.SpeedBar->PrintButton->click();
+        const std::vector<PdfPage> all = PdfPages(ReadAll(QStringLiteral("all.pdf")));
+        QVERIFY(all.size() >= 4);
+        for (int i = 0; i < int(all.size()); ++i)
+            QCOMPARE(Footers(all)[i], i + 1);
+        if (footers.isEmpty())
+            footers = Footers(all);
+
+        printer.setOutputFileName(QDir::current().filePath(QStringLiteral("chosen.pdf")));
+        dialogs.Then(ChoosePages(from, to, copies, collate));
+        form.SpeedBar->PrintButton->click();
+        QCOMPARE(dialogs.Unexpected(), 0);
+        const std::vector<PdfPage> chosen = PdfPages(ReadAll(QStringLiteral("chosen.pdf")));
+        QCOMPARE(Footers(chosen), footers);
+        for (size_t i = 0; i < chosen.size(); ++i)
+            QVERIFY2(SamePage(chosen[i], all[size_t(footers[int(i)] - 1)]),
+                     qPrintable(QString::number(i)));
+    }
+
+    void previewPagesPrintAsPrintingPrintsThem()
+    {
+        TMainForm form;
+        QTextCursor cursor(form.RichEditEx1->document());
+        TRtfReader::Read(FewPages(), cursor);
+        QPrinter &printer = *form.RichPrinter1->Printer();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QDir::current().filePath(QStringLiteral("printed.pdf")));
+        form.RichPrinter1->SetShowProgress(false);
+        ScriptedDialogs dialogs;
+        dialogs.Then(ChoosePages(0, 0));
+        form.SpeedBar->PrintButton->click();
+        const std::vector<PdfPage> printed = PdfPages(ReadAll(QStringLiteral("printed.pdf")));
+        QVERIFY(printed.size() >= 4);
+
+        form.SpeedBar->PrintPreviewbutton->click();
+        TRichPreviewForm *preview = form.RichPrinter1->PreviewForm();
+        QVERIFY(preview);
+        QCOMPARE(size_t(preview->PageCount()), printed.size());
+        printer.setOutputFileName(QDir::current().filePath(QStringLiteral("previewed.pdf")));
+        dialogs.Then(ChoosePages(0, 0));
+        QTest::keyClick(preview, Qt::Key_P);
+        const std::vector<PdfPage> previewed = PdfPages(ReadAll(QStringLiteral("previewed.pdf")));
+        QCOMPARE(previewed.size(), printed.size());
+        for (size_t i = 0; i < printed.size(); ++i)
+            QVERIFY2(SamePage(previewed[i], printed[i]), qPrintable(QString::number(i)));
+
+        // A range is one document with those pages.
+        printer.setOutputFileName(QDir::current().filePath(QStringLiteral("range.pdf")));
+        dialogs.Then(ChoosePages(2, 3));
+        preview->SpeedButton1->click();
+        QCOMPARE(dialogs.Unexpected(), 0);
+        const std::vector<PdfPage> range = PdfPages(ReadAll(QStringLiteral("range.pdf")));
+        QCOMPARE(Footers(range), (QList<int>{2, 3}));
+        QVERIFY(SamePage(range[0], printed[1]) && SamePage(range[1], printed[2]));
+        // The main window's choice of pages is its own.
+        QCOMPARE(printer.printRange(), QPrinter::AllPages);
+        preview->close();
     }
 
     void cliPrintsAFileToPdf()

@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPrintDialog>
 #include <QScrollArea>
 #include <QSettings>
 #include <QTextEdit>
@@ -229,26 +228,6 @@ private slots:
         form.StorePage(Page(1), true);
         QVERIFY(dialogs.LastSeen().contains("Can not save the page information (MetaFiles)"));
         QDir().rmdir("PreviewMetafile0");
-    }
-
-    void printingARangeDrawsEachPageAsAJob()
-    {
-        auto printer = NewPdfRichPrinter("range.pdf");
-        SetCompress(false);
-        auto form = Preview(3, QSize(800, 800));
-        form->SetPrinter(printer->Printer());
-        ScriptedDialogs dialogs;
-        dialogs.Then([](QDialog &d) {
-            auto &pd = static_cast<QPrintDialog &>(d);
-            pd.setPrintRange(QAbstractPrintDialog::PageRange);
-            pd.setFromTo(2, 3);
-            return int(QDialog::Accepted);
-        });
-        form->SpeedButton1Click();
-        QCOMPARE(form->PrintFrom(), 2);
-        QCOMPARE(form->PrintTo(), 3);
-        QCOMPARE(form->PageIndex(), 2);
-        QVERIFY(QFile::exists("range.pdf"));
     }
 
     void previewThroughThePrinterComponent()
