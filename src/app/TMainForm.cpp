@@ -697,6 +697,8 @@ void TMainForm::closeEvent(QCloseEvent *event)
     try {
         AskSaveChangesBeforeClose();
         event->accept();
+        // An open preview window would keep the program running.
+        RichPrinter1->ClosePreview();
     } catch (const EAbort &) {
         event->ignore();
     } catch (const std::exception &error) {
