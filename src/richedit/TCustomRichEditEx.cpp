@@ -1480,11 +1480,37 @@ void TCustomRichEditEx::contextMenuEvent(QContextMenuEvent *event)
     menu.exec(event->globalPos());
 }
 
+int TCustomRichEditEx::ObjectUnder(const QMouseEvent &event) const
+{
+    if (!FIncludeOLE || !FOle)
+        return -1;
+    return FOle->ObjectAtPoint(viewport()->mapFrom(this, event.position().toPoint()));
+}
+
 void TCustomRichEditEx::mousePressEvent(QMouseEvent *event)
 {
-    QTextEdit::mousePressEvent(event);
+    // A press on an object selects it, so that its verbs are at hand.
+    const int object = event->button() == Qt::LeftButton || event->button() == Qt::RightButton
+                           ? ObjectUnder(*event)
+                           : -1;
+    if (object >= 0)
+        Select(object, object + 1);
+    else
+        QTextEdit::mousePressEvent(event);
     if (OnMouseDown)
         OnMouseDown(this, event->button(), event->modifiers(), event->position().toPoint());
+}
+
+void TCustomRichEditEx::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // A double click on an object runs its primary verb.
+    const int object = event->button() == Qt::LeftButton ? ObjectUnder(*event) : -1;
+    if (object < 0) {
+        QTextEdit::mouseDoubleClickEvent(event);
+        return;
+    }
+    Select(object, object + 1);
+    FOle->DoVerbAt(object, TRichEditOle::OLEIVERB_PRIMARY);
 }
 
 void TCustomRichEditEx::mouseReleaseEvent(QMouseEvent *event)

@@ -295,6 +295,7 @@ protected:
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -341,6 +342,8 @@ private:
     void StreamInData(const QByteArray &data, unsigned format, TEditStream &stream);
     void ReplaceWhole(const std::function<void(QTextCursor &)> &fill);
     void TruncateToMaxLength();
+    // Position of the embedded object under a mouse event, or -1.
+    int ObjectUnder(const QMouseEvent &event) const;
     void SelectLineAt(const QPoint &point);
 
     std::unique_ptr<TRichEditStringsEx> FLines;

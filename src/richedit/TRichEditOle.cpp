@@ -4,14 +4,19 @@
 #include "richedit/TCustomRichEditEx.h"
 #include "richedit/TInsertObjectDialog.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -67,6 +72,40 @@ void TRichEditOle::InsertObject(const TInsertObjectRequest &request)
     FreeVerbMenu();
     FVerbList.clear();
     FVerbListBuilt = false;
+    // The caret goes after the object, and the object into view.
+    cursor.clearSelection();
+    FControl.setTextCursor(cursor);
+    FControl.ensureCursorVisible();
+}
+
+int TRichEditOle::ObjectAtPoint(const QPoint &point) const
+{
+    const QPointF at(point.x() + FControl.horizontalScrollBar()->value(),
+                     point.y() + FControl.verticalScrollBar()->value());
+    const QTextDocument *document = FControl.document();
+    const int near = document->documentLayout()->hitTest(at, Qt::FuzzyHit);
+    // The nearest caret position lies before or after the object under the point.
+    for (const int position : {near, near - 1}) {
+        TRichEditOleObject object;
+        if (!ObjectAt(position, object))
+            continue;
+        const QTextBlock block = document->findBlock(position);
+        const QTextLayout *layout = block.layout();
+        const int inBlock = position - block.position();
+        const QTextLine line = layout ? layout->lineForTextPosition(inBlock) : QTextLine();
+        if (!line.isValid())
+            continue;
+        QTextCursor cursor(block);
+        cursor.setPosition(position + 1);
+        const QTextImageFormat image = cursor.charFormat().toImageFormat();
+        // The picture stands on the line's baseline.
+        const QPointF origin =
+            layout->position() + QPointF(line.cursorToX(inBlock), line.y() + line.ascent());
+        const QRectF bounds(origin.x(), origin.y() - image.height(), image.width(), image.height());
+        if (bounds.contains(at))
+            return position;
+    }
+    return -1;
 }
 
 std::vector<int> TRichEditOle::ObjectPositions() const
@@ -222,6 +261,20 @@ void TRichEditOle::DoVerb(int index)
     RunVerb(object, verb);
 }
 
+void TRichEditOle::DoVerbAt(int position, int index)
+{
+    const int id = EnsureId(position);
+    if (id == 0)
+        return;
+    if (id != FRemembered) {
+        FRemembered = id;
+        FreeVerbMenu();
+        FVerbList.clear();
+        FVerbListBuilt = false;
+    }
+    DoVerb(index);
+}
+
 void TRichEditOle::RunVerb(const TRichEditOleObject &object, int verb)
 {
     QString target;
@@ -231,21 +284,7 @@ void TRichEditOle::RunVerb(const TRichEditOleObject &object, int verb)
         if (object.Kind() == TRichEditOleObject::TKind::Linked) {
             target = object.FileName();
         } else {
-            // An embedded object opens through a copy of its bytes, kept until it is closed.
-            if (!FOpenCopies || !FOpenCopies->isValid())
-                FOpenCopies = std::make_unique<QTemporaryDir>(QDir::tempPath() +
-                                                              QStringLiteral("/zarvel-XXXXXX"));
-            if (!FOpenCopies->isValid())
-                throw EOleError("Cannot create a temporary folder for the object.");
-            QString name = QFileInfo(object.FileName()).fileName();
-            if (name.isEmpty())
-                name = QStringLiteral("object");
-            target = FOpenCopies->filePath(QString::number(object.Id()) + QLatin1Char('-') + name);
-            QFile copy(target);
-            if (!copy.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-                copy.write(object.Data()) != object.Data().size())
-                throw EOleError("Cannot write the object to \"" + target.toStdString() +
-                                "\": " + copy.errorString().toStdString());
+            target = WriteCopy(object);
         }
     } else {
         throw EOleError("Invalid Verb");
@@ -256,13 +295,127 @@ void TRichEditOle::RunVerb(const TRichEditOleObject &object, int verb)
         throw EOleError("No application opens \"" + target.toStdString() + "\".");
 }
 
+QString TRichEditOle::WriteCopy(const TRichEditOleObject &object)
+{
+    // An embedded object opens through a copy of its bytes, kept until it is closed.
+    if (!FOpenCopies || !FOpenCopies->isValid())
+        FOpenCopies =
+            std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/zarvel-XXXXXX"));
+    if (!FOpenCopies->isValid())
+        throw EOleError("Cannot create a temporary folder for the object.");
+    QString name = QFileInfo(object.FileName()).fileName();
+    if (name.isEmpty())
+        name = QStringLiteral("object");
+    const QString target =
+        FOpenCopies->filePath(QString::number(object.Id()) + QLatin1Char('-') + name);
+    QFile copy(target);
+    if (!copy.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        copy.write(object.Data()) != object.Data().size())
+        throw EOleError("Cannot write the object to \"" + target.toStdString() +
+                        "\": " + copy.errorString().toStdString());
+    copy.close();
+    WatchCopy(target, object.Id());
+    return target;
+}
+
+void TRichEditOle::WatchCopy(const QString &path, int id)
+{
+    if (!FWatcher) {
+        FWatcher = std::make_unique<QFileSystemWatcher>();
+        FQuiet = std::make_unique<QTimer>();
+        FQuiet->setSingleShot(true);
+        FQuiet->setInterval(300);
+        QObject::connect(FQuiet.get(), &QTimer::timeout, FWatcher.get(),
+                         [this] { TakeBackCopies(); });
+        QObject::connect(FWatcher.get(), &QFileSystemWatcher::fileChanged, FWatcher.get(),
+                         [this](const QString &file) { CopyChanged(file); });
+        // An application that saves into a new file and renames it over the copy replaces
+        // the file watched: the folder tells.
+        QObject::connect(FWatcher.get(), &QFileSystemWatcher::directoryChanged, FWatcher.get(),
+                         [this](const QString &) {
+                             for (const auto &copy : FCopies)
+                                 if (!FWatcher->files().contains(copy.first) &&
+                                     QFileInfo::exists(copy.first))
+                                     CopyChanged(copy.first);
+                         });
+    }
+    FCopies[path] = id;
+    FChanged.erase(path);
+    if (!FWatcher->files().contains(path))
+        FWatcher->addPath(path);
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!FWatcher->directories().contains(folder))
+        FWatcher->addPath(folder);
+}
+
+QString TRichEditOle::CopyOf(int id) const
+{
+    for (const auto &copy : FCopies)
+        if (copy.second == id)
+            return copy.first;
+    return {};
+}
+
+void TRichEditOle::CopyChanged(const QString &path)
+{
+    if (FCopies.find(path) == FCopies.end())
+        return;
+    if (QFileInfo::exists(path) && !FWatcher->files().contains(path))
+        FWatcher->addPath(path);
+    FChanged.insert(path);
+    FQuiet->start();
+}
+
+void TRichEditOle::TakeBackCopies()
+{
+    const std::set<QString> changed = std::move(FChanged);
+    FChanged.clear();
+    for (const QString &path : changed) {
+        const auto copy = FCopies.find(path);
+        QFile file(path);
+        if (copy == FCopies.end() || !file.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray data = file.readAll();
+        // An empty file is a save still in progress (or a failed one): the object keeps its own.
+        if (!data.isEmpty())
+            ReplaceData(copy->second, data);
+    }
+}
+
+bool TRichEditOle::ReplaceData(int id, const QByteArray &data)
+{
+    for (const int position : ObjectPositions()) {
+        TRichEditOleObject object;
+        if (!ObjectAt(position, object) || object.Id() != id)
+            continue;
+        if (object.Data() == data)
+            return false;
+        object.SetData(data);
+        QTextCursor cursor(FControl.document());
+        cursor.setPosition(position);
+        cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(object.ToFormat(*FControl.document()));
+        return true;
+    }
+    return false;
+}
+
 void TRichEditOle::Close(const TRichEditOleObject &object)
 {
     ++FClosedCount;
     FOpenObjects.erase(std::remove(FOpenObjects.begin(), FOpenObjects.end(), object.Id()),
                        FOpenObjects.end());
     if (FOpenCopies && FOpenObjects.empty())
-        FOpenCopies.reset(); // the copies go with their folder
+        DropCopies();
+}
+
+void TRichEditOle::DropCopies()
+{
+    FWatcher.reset();
+    FQuiet.reset();
+    FCopies.clear();
+    FChanged.clear();
+    FOpenCopies.reset(); // the copies go with their folder
 }
 
 void TRichEditOle::CloseAllObjects()
@@ -277,7 +430,7 @@ void TRichEditOle::CloseAllObjects()
             Close(object);
     }
     FOpenObjects.clear();
-    FOpenCopies.reset();
+    DropCopies();
 }
 
 Qt::DropAction TRichEditOle::DropActionFor(Qt::KeyboardModifiers keys, Qt::DropActions allowed,

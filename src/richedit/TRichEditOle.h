@@ -9,11 +9,16 @@
 #include <QUrl>
 
 #include <functional>
+#include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 class QDialog;
+class QFileSystemWatcher;
 class QMenu;
+class QPoint;
+class QTimer;
 class TCustomRichEditEx;
 
 // One verb of an embedded object: its menu name ("&" marks the access key) and number.
@@ -61,6 +66,8 @@ public:
     bool ObjectAt(int position, TRichEditOleObject &object) const;
     // Positions of all objects in the document, in order.
     std::vector<int> ObjectPositions() const;
+    // Position of the object drawn under a point of the control's viewport, or -1.
+    int ObjectAtPoint(const QPoint &point) const;
 
     // The context menu request: the verb menu of the selected object (built once per object),
     // no menu for an object without container-menu verbs, else the control's own menu.
@@ -73,6 +80,8 @@ public:
     // Runs a verb of the remembered object: index > 0 is an index into the verb list
     // ("Invalid Verb" past its end); -65536 is verb 0; any other index is the verb itself.
     void DoVerb(int index);
+    // Remembers the object at a position and runs a verb of it, as DoVerb.
+    void DoVerbAt(int position, int index);
 
     // Closes every object without saving and forgets the remembered one.
     void CloseAllObjects();
@@ -96,6 +105,13 @@ public:
     // Opens a file or folder with the desktop's application.
     std::function<bool(const QUrl &)> OpenUrl;
 
+    // An embedded object opens through a copy of its bytes; what the other application saves
+    // there comes back into the document (after a moment's quiet, so that a save in progress
+    // is not read half written). Copies are dropped when the objects are closed.
+    QString CopyOf(int id) const;
+    // Takes the saved copies back now instead of after the quiet moment.
+    void TakeBackCopies();
+
 private:
     static std::vector<TOleVerb> StandardVerbs(const TRichEditOleObject &object);
     void BuildVerbList(const TRichEditOleObject &object);
@@ -103,7 +119,14 @@ private:
     bool RememberedObjectAt(TRichEditOleObject &object, int &position) const;
     int EnsureId(int position);
     void RunVerb(const TRichEditOleObject &object, int verb);
+    QString WriteCopy(const TRichEditOleObject &object);
+    void WatchCopy(const QString &path, int id);
+    void CopyChanged(const QString &path);
+    // Gives the object of an id new bytes (and the presentation they make); false when there
+    // is no such object or the bytes are its own already.
+    bool ReplaceData(int id, const QByteArray &data);
     void Close(const TRichEditOleObject &object);
+    void DropCopies();
 
     TCustomRichEditEx &FControl;
     int FRemembered = 0;
@@ -112,6 +135,10 @@ private:
     bool FVerbListBuilt = false;
     QPointer<QMenu> FVerbMenu;
     std::unique_ptr<QTemporaryDir> FOpenCopies;
+    std::unique_ptr<QFileSystemWatcher> FWatcher;
+    std::unique_ptr<QTimer> FQuiet;
+    std::map<QString, int> FCopies; // copy path -> object id
+    std::set<QString> FChanged;     // copies changed since they were last taken back
     std::vector<int> FOpenObjects;
     int FClosedCount = 0;
 };

@@ -11,6 +11,7 @@
 #include <QTextDocument>
 #include <QUrl>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -63,7 +64,7 @@ TRichEditOleObject TRichEditOleObject::FromFile(const QString &fileName, TKind k
 {
     TRichEditOleObject object;
     object.FKind = kind;
-    object.FFileName = QFileInfo(fileName).absoluteFilePath();
+    object.SetFileName(QFileInfo(fileName).absoluteFilePath());
     object.FDisplayAsIcon = displayAsIcon;
     object.FClassName = QMimeDatabase().mimeTypeForFile(fileName).name();
     if (kind == TKind::Embedded) {
@@ -90,7 +91,7 @@ TRichEditOleObject TRichEditOleObject::FromFormat(const QTextFormat &format)
     TRichEditOleObject object;
     object.FKind = format.intProperty(PropertyKind) == 1 ? TKind::Linked : TKind::Embedded;
     object.FClassName = format.stringProperty(PropertyClass);
-    object.FFileName = format.stringProperty(PropertyFile);
+    object.SetFileName(format.stringProperty(PropertyFile));
     object.FData = format.property(PropertyData).toByteArray();
     object.FDisplayAsIcon = format.boolProperty(PropertyIcon);
     object.FId = format.intProperty(PropertyId);
@@ -113,10 +114,33 @@ QTextImageFormat TRichEditOleObject::ToFormat(QTextDocument &document) const
     document.addResource(QTextDocument::ImageResource, name, picture);
     QTextImageFormat format;
     format.setName(name.toString());
-    format.setWidth(picture.width());
-    format.setHeight(picture.height());
+    const QSizeF size = DisplaySize(picture.size());
+    format.setWidth(size.width());
+    format.setHeight(size.height());
     ApplyTo(format);
     return format;
+}
+
+QSizeF TRichEditOleObject::DisplaySize(const QSize &picture)
+{
+    constexpr qreal MaxWidth = 6 * 96;
+    constexpr qreal MaxHeight = 8 * 96;
+    const QSizeF size(std::max(1, picture.width()), std::max(1, picture.height()));
+    if (size.width() <= MaxWidth && size.height() <= MaxHeight)
+        return size;
+    return size.scaled(MaxWidth, MaxHeight, Qt::KeepAspectRatio);
+}
+
+void TRichEditOleObject::SetFileName(const QString &name)
+{
+    if (FKind == TKind::Linked) {
+        FFileName = name;
+        return;
+    }
+    // The name after the last folder separator, of this system's or another's.
+    const qsizetype slash =
+        std::max(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\')));
+    FFileName = name.mid(slash + 1);
 }
 
 void TRichEditOleObject::ApplyTo(QTextFormat &format) const

@@ -39,9 +39,10 @@ public:
     // The type of the object's data: the file's MIME type ("image/png", "text/plain", ...).
     const QString &ClassName() const { return FClassName; }
     void SetClassName(const QString &name) { FClassName = name; }
-    // Name of the file it came from (embedded) or stands for (linked).
+    // Name of the file it stands for (linked, with its folder) or came from (embedded: the
+    // name alone, since an embedded object owes nothing to where its bytes were).
     const QString &FileName() const { return FFileName; }
-    void SetFileName(const QString &name) { FFileName = name; }
+    void SetFileName(const QString &name);
     // The embedded bytes; empty for a linked object.
     const QByteArray &Data() const { return FData; }
     void SetData(const QByteArray &data) { FData = data; }
@@ -57,6 +58,9 @@ public:
     // What the document shows: the picture itself when the content is a picture Qt can read
     // and the object is not shown as an icon, otherwise an icon with the file's name.
     QImage Presentation() const;
+    // The size the document gives a presentation: its pixels at 96 an inch, made smaller when
+    // it would not fit a page (6 by 8 inches), keeping its shape.
+    static QSizeF DisplaySize(const QSize &picture);
 
 private:
     TKind FKind = TKind::Embedded;

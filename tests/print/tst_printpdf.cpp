@@ -6,12 +6,15 @@
 #include "app/TSpeedBar.h"
 #include "print/TRichPreviewForm.h"
 #include "richedit/TRichEditEx.h"
+#include "richedit/TRichEditOle.h"
 #include "richedit/TRtfReader.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
@@ -90,6 +93,10 @@ bool SamePage(const PdfPage &a, const PdfPage &b)
     for (size_t i = 0; i < a.glyphs.size(); ++i)
         if (a.glyphs[i].character != b.glyphs[i].character ||
             QLineF(a.glyphs[i].origin, b.glyphs[i].origin).length() > 0.5)
+            return false;
+    for (size_t i = 0; i < a.images.size(); ++i)
+        if (QLineF(a.images[i].topLeft(), b.images[i].topLeft()).length() > 0.5 ||
+            QLineF(a.images[i].bottomRight(), b.images[i].bottomRight()).length() > 0.5)
             return false;
     return true;
 }
@@ -221,6 +228,54 @@ private slots:
         const QPointF bare = page.Find("1)");
         QVERIFY2(bare.x() >= TextLeft - 1 && bare.x() < page.Find("Bare").x(),
                  qPrintable(QString::number(bare.x() - TextLeft)));
+    }
+
+    void picturesAndObjectsPrintAtTheirSize()
+    {
+        // A picture of an inch by half an inch, and an embedded picture file of 192 by 96
+        // pixels, two inches by one on the screen.
+        QImage red(96, 48, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        red.save(&buffer, "PNG");
+        TRichEditEx edit;
+        edit.SetIncludeOLE(true);
+        QTextCursor cursor(edit.document());
+        TRtfReader::Read("{\\rtf1\\ansi Picture {\\pict\\pngblip\\picwgoal1440\\pichgoal720 " +
+                             png.toHex() + "}\\par Object \\par}",
+                         cursor);
+        red.scaled(192, 96).save(QStringLiteral("object.png"));
+        edit.SetSelectionStart(edit.TextLength());
+        TInsertObjectRequest request;
+        request.FileName = QFileInfo(QStringLiteral("object.png")).absoluteFilePath();
+        edit.Ole()->InsertObject(request);
+
+        auto printer = NewPdfRichPrinter(QStringLiteral("pictures.pdf"));
+        printer->PrintRichEdit(edit, 1);
+        const std::vector<PdfPage> printed = PdfPages(ReadAll(QStringLiteral("pictures.pdf")));
+        QCOMPARE(printed.size(), size_t(1));
+        const std::vector<QRectF> &images = printed[0].images;
+        QCOMPARE(images.size(), size_t(2));
+        QVERIFY2(
+            std::abs(images[0].width() - 72) < 0.5 && std::abs(images[0].height() - 36) < 0.5,
+            qPrintable(QStringLiteral("%1 x %2").arg(images[0].width()).arg(images[0].height())));
+        QVERIFY2(
+            std::abs(images[1].width() - 144) < 0.5 && std::abs(images[1].height() - 72) < 0.5,
+            qPrintable(QStringLiteral("%1 x %2").arg(images[1].width()).arg(images[1].height())));
+
+        // The preview shows the same page.
+        printer->SetCompressPreview(false);
+        printer->PreviewRichEdit(edit);
+        printer->Printer()->setOutputFileName(QStringLiteral("previewed.pdf"));
+        ScriptedDialogs dialogs;
+        dialogs.ThenAccept();
+        printer->PreviewForm()->SpeedButton1Click();
+        const std::vector<PdfPage> previewed = PdfPages(ReadAll(QStringLiteral("previewed.pdf")));
+        QCOMPARE(previewed.size(), size_t(1));
+        QVERIFY(SamePage(previewed[0], printed[0]));
+        printer->PreviewForm()->close();
     }
 
     void printDialogChoosesPagesAndCopies_data()

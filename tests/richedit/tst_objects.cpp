@@ -100,6 +100,7 @@ private slots:
     void dragOverControlTakesTheKeysAction();
     void richTextWritesObjectGroups();
     void readObjectsOfOtherWriters();
+    void pictureObjectShowsTakesClicksAndItsEdits();
 };
 
 void TestObjects::insertEmbedded()
@@ -114,7 +115,8 @@ void TestObjects::insertEmbedded()
     QVERIFY(f.Ole().ObjectAt(0, object));
     QCOMPARE(object.Kind(), TRichEditOleObject::TKind::Embedded);
     QCOMPARE(object.Data(), bytes);
-    QCOMPARE(object.FileName(), file);
+    // An embedded object keeps the file's name, not where it was.
+    QCOMPARE(object.FileName(), QStringLiteral("table.csv"));
     QCOMPARE(object.Id(), f.Ole().RememberedObject());
     // The bytes stay with the document when the file goes.
     QFile::remove(file);
@@ -473,7 +475,7 @@ void TestObjects::richTextWritesObjectGroups()
     QCOMPARE(objects[0].PictureIndex, 0);
     QCOMPARE(objects[1].Object.Kind(), TRichEditOleObject::TKind::Embedded);
     QCOMPARE(objects[1].Object.Data(), bytes);
-    QVERIFY(objects[1].Object.FileName().endsWith(QString::fromUtf8("d\u00e9j\u00e0 {x}.bin")));
+    QCOMPARE(objects[1].Object.FileName(), QString::fromUtf8("d\u00e9j\u00e0 {x}.bin"));
     QCOMPARE(objects[1].PictureIndex, 1);
     // Read back, the pictures are the objects again, with their bytes.
     Fixture other;
@@ -506,6 +508,69 @@ void TestObjects::readObjectsOfOtherWriters()
     // Unbalanced input ends without harm.
     QCOMPARE(TRtfObjectIO::ReadObjects("{\\rtf1{\\object{\\*\\objdata 4").size(), size_t(1));
     QVERIFY(TRtfObjectIO::ReadObjects("}}}{\\object").size() <= 1);
+}
+
+namespace {
+// Where the pixels of a colour lie in the control's viewport.
+QRect AreaOf(TRichEditEx &edit, QColor colour)
+{
+    const QImage shot = edit.viewport()->grab().toImage();
+    QRect area;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            if (shot.pixelColor(x, y) == colour)
+                area |= QRect(x, y, 1, 1);
+    return area;
+}
+} // namespace
+
+void TestObjects::pictureObjectShowsTakesClicksAndItsEdits()
+{
+    Fixture f;
+    f.edit.resize(500, 400);
+    f.edit.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.edit));
+    f.edit.SetWholeText("A line of text before the picture, ");
+    f.edit.SetSelectionStart(f.edit.TextLength());
+    // A picture larger than a page comes in at a size that fits one, in view.
+    f.Ole().InsertObject(Request(WritePicture("photo.png", QSize(1600, 1200))));
+    const int position = f.Ole().ObjectPositions().at(0);
+    QTRY_VERIFY(AreaOf(f.edit, Qt::red).width() > 100);
+    const QRect shown = AreaOf(f.edit, Qt::red);
+
+    // One click selects it, a double click opens it.
+    QTest::mouseClick(f.edit.viewport(), Qt::LeftButton, {}, shown.center());
+    QVERIFY(f.edit.ObjectSelected());
+    QCOMPARE(f.edit.SelectionStart(), position);
+    QTest::mouseDClick(f.edit.viewport(), Qt::LeftButton, {}, shown.center());
+    QCOMPARE(f.opened.size(), 1);
+    const QString copy = f.opened.at(0);
+    f.edit.SetModifiedFlag(false);
+
+    // What the other application saves into the copy comes back, also when it saves by
+    // writing a new file and renaming it over the copy.
+    const auto dataOfObject = [&] {
+        TRichEditOleObject object;
+        return f.Ole().ObjectAt(position, object) ? object.Data() : QByteArray();
+    };
+    const auto dataOfCopy = [&] {
+        QFile file(copy);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    QImage edited(1600, 1200, QImage::Format_RGB32);
+    edited.fill(Qt::blue);
+    QVERIFY(edited.save(copy, "PNG"));
+    QTRY_COMPARE(dataOfObject(), dataOfCopy());
+    QVERIFY(f.edit.ModifiedFlag());
+    edited.fill(Qt::green);
+    QVERIFY(edited.save(copy + ".new", "PNG"));
+    QVERIFY(QFile::remove(copy) && QFile::rename(copy + ".new", copy));
+    QTRY_COMPARE(dataOfObject(), dataOfCopy());
+    f.edit.SetSelectionStart(f.edit.TextLength());
+    QTRY_VERIFY(AreaOf(f.edit, Qt::green).width() > 100);
+    // Saved, the object names its file without a folder.
+    const QByteArray rtf = f.edit.StreamOutBytes(TStreamFormat::SF_RTF);
+    QVERIFY(rtf.contains("{\\*\\objname photo.png}"));
 }
 
 ZARVEL_TEST_MAIN(TestObjects)
