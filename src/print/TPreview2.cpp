@@ -31,7 +31,8 @@ TPreview2::TPreview2(TRichPreviewForm &preview, const QRect &screen)
     Label4->move(11, 12);
     Label5 = new QLabel(Panel1);
     Label5->setObjectName(QStringLiteral("Label5"));
-    Label5->move(86, 9);
+    // Beside its caption, however wide the program's font makes that.
+    Label5->move(qMax(86, Label4->x() + Label4->sizeHint().width() + 4), 9);
     Label5->setToolTip(QStringLiteral("Actual page number (second window)"));
     QFont bold = Label5->font();
     bold.setBold(true);
@@ -41,7 +42,7 @@ TPreview2::TPreview2(TRichPreviewForm &preview, const QRect &screen)
     QPalette teal = Label5->palette();
     teal.setColor(QPalette::Window, QColor(0, 128, 128));
     Label5->setPalette(teal);
-    Label5->resize(40, 18);
+    Label5->resize(qMax(40, Label5->fontMetrics().horizontalAdvance(QStringLiteral("00000"))), 18);
 
     // The same sizing as the preview window, except that a narrow window widens to hold
     // the whole panel instead of hiding controls.

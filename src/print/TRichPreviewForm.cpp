@@ -13,12 +13,16 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QFrame>
+#include <QGridLayout>
 #include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPixmap>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -28,6 +32,7 @@
 #include <QSettings>
 #include <QStyle>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace {
 // The page aspect ratio is one per program, shared by the printer and both preview windows.
@@ -41,6 +46,26 @@ QRect PrimaryScreen()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
     return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+}
+
+// A printer: the paper going in at the top, the body, the printed sheet coming out.
+QIcon PrinterIcon()
+{
+    const QIcon themed = QIcon::fromTheme(QStringLiteral("document-print"));
+    if (!themed.isNull())
+        return themed;
+    QPixmap picture(16, 16);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setPen(QColor(64, 64, 64));
+    painter.setBrush(Qt::white);
+    painter.drawRect(4, 1, 7, 5);
+    painter.setBrush(QColor(160, 160, 160));
+    painter.drawRect(1, 6, 13, 5);
+    painter.setBrush(Qt::white);
+    painter.drawRect(3, 10, 9, 4);
+    painter.drawLine(5, 12, 10, 12);
+    return QIcon(picture);
 }
 
 QString ZoomText(double zoom)
@@ -100,105 +125,154 @@ void TRichPreviewForm::BuildControls()
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFrameShape(QFrame::StyledPanel);
-    Panel1->resize(395, 71);
 
-    const auto label = [this](const char *name, const QString &text, int x, int y) {
+    const auto label = [this](const char *name, const QString &text) {
         auto *l = new QLabel(text, Panel1);
         l->setObjectName(QString::fromLatin1(name));
-        l->move(x, y);
-        l->adjustSize();
         return l;
     };
-    const auto bevel = [this](int x, int y, int w, int h) {
+    const auto line = [this](QFrame::Shape shape) {
         auto *b = new QFrame(Panel1);
-        b->setFrameShape(w > h ? QFrame::HLine : QFrame::VLine);
+        b->setFrameShape(shape);
         b->setFrameShadow(QFrame::Sunken);
-        b->setGeometry(x, y, qMax(w, 2), qMax(h, 2));
+        return b;
     };
-    Label4 = label("Label4", QStringLiteral("Page number:"), 11, 8);
-    Label10 = label("Label10", QString(), 128, 8);
-    Label10->setAutoFillBackground(true);
-    QPalette yellow = Label10->palette();
-    yellow.setColor(QPalette::Window, Qt::yellow);
-    Label10->setPalette(yellow);
-    Label10->setToolTip(QStringLiteral("Total number of pages"));
-    bevel(1, 29, 157, 2);
-    ArrowButton2 = new TArrowButton(Panel1);
-    ArrowButton2->setObjectName(QStringLiteral("ArrowButton2"));
-    ArrowButton2->SetDirection(arwUP);
-    ArrowButton2->move(-1, 33);
-    ArrowButton2->setToolTip(QStringLiteral("Showing next pages [PgUp]"));
-    connect(ArrowButton2, &TArrowButton::clicked, this, &TRichPreviewForm::ArrowButton2Click);
-    Label1 = label("Label1", QStringLiteral("NEXT "), 32, 35);
-    Label3 = label("Label3", QStringLiteral("page"), 32, 51);
-    bevel(65, 29, 2, 49);
-    ArrowButton1 = new TArrowButton(Panel1);
-    ArrowButton1->setObjectName(QStringLiteral("ArrowButton1"));
-    ArrowButton1->SetDirection(arwDOWN);
-    ArrowButton1->move(69, 33);
-    ArrowButton1->setToolTip(QStringLiteral("Showing previous pages [PgDn]"));
-    connect(ArrowButton1, &TArrowButton::clicked, this, &TRichPreviewForm::ArrowButton1Click);
-    Label2 = label("Label2", QStringLiteral("PREVIOUS"), 101, 36);
-    Label9 = label("Label9", QStringLiteral("page"), 101, 51);
-    bevel(158, -5, 2, 80);
-
-    const auto button = [this](const char *name, const QString &text, const QString &hint,
-                               const QRect &bounds) {
+    const auto button = [this](const char *name, const QString &text, const QString &hint) {
         auto *b = new QToolButton(Panel1);
         b->setObjectName(QString::fromLatin1(name));
         b->setText(text);
         b->setToolTip(hint);
-        b->setGeometry(bounds);
+        b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        b->setMinimumSize(62, 25);
         return b;
     };
-    SpeedButton1 = button("SpeedButton1", QStringLiteral("&Printing"),
-                          QStringLiteral("Printing of selection from document ['P' key]"),
-                          QRect(160, 8, 62, 25));
-    SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
-    SpeedButton1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+
+    // The page: its number and the count, then the arrows.
+    Label4 = label("Label4", tr("Page number:"));
+    Edit1 = new QLineEdit(Panel1);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setFixedWidth(qMax(37, Edit1->fontMetrics().horizontalAdvance(QStringLiteral("00000"))));
+    Edit1->setToolTip(tr("Number of current page (can be changed manually) "));
+    connect(Edit1, &QLineEdit::textEdited, this, [this] { FEdit1Edited = true; });
+    Label10 = label("Label10", QString());
+    Label10->setAutoFillBackground(true);
+    QPalette yellow = Label10->palette();
+    yellow.setColor(QPalette::Window, Qt::yellow);
+    Label10->setPalette(yellow);
+    Label10->setToolTip(tr("Total number of pages"));
+    ArrowButton2 = new TArrowButton(Panel1);
+    ArrowButton2->setObjectName(QStringLiteral("ArrowButton2"));
+    ArrowButton2->SetDirection(arwUP);
+    ArrowButton2->setFixedSize(ArrowButton2->size());
+    ArrowButton2->setToolTip(tr("Showing next pages [PgUp]"));
+    connect(ArrowButton2, &TArrowButton::clicked, this, &TRichPreviewForm::ArrowButton2Click);
+    Label1 = label("Label1", tr("NEXT "));
+    Label3 = label("Label3", tr("page"));
+    ArrowButton1 = new TArrowButton(Panel1);
+    ArrowButton1->setObjectName(QStringLiteral("ArrowButton1"));
+    ArrowButton1->SetDirection(arwDOWN);
+    ArrowButton1->setFixedSize(ArrowButton1->size());
+    ArrowButton1->setToolTip(tr("Showing previous pages [PgDn]"));
+    connect(ArrowButton1, &TArrowButton::clicked, this, &TRichPreviewForm::ArrowButton1Click);
+    Label2 = label("Label2", tr("PREVIOUS"));
+    Label9 = label("Label9", tr("page"));
+    auto *number = new QHBoxLayout;
+    number->addWidget(Label4);
+    number->addWidget(Edit1);
+    number->addWidget(Label10);
+    number->addStretch();
+    const auto labelPair = [](QLabel *upper, QLabel *lower) {
+        auto *pair = new QVBoxLayout;
+        pair->setSpacing(0);
+        pair->addWidget(upper);
+        pair->addWidget(lower);
+        return pair;
+    };
+    auto *arrows = new QHBoxLayout;
+    arrows->setSpacing(2);
+    arrows->addWidget(ArrowButton2);
+    arrows->addLayout(labelPair(Label1, Label3));
+    arrows->addWidget(line(QFrame::VLine));
+    arrows->addWidget(ArrowButton1);
+    arrows->addLayout(labelPair(Label2, Label9));
+    arrows->addStretch();
+    auto *page = new QVBoxLayout;
+    page->setSpacing(2);
+    page->addLayout(number);
+    page->addWidget(line(QFrame::HLine));
+    page->addLayout(arrows);
+
+    // Printing, closing and the zoom buttons.
+    SpeedButton1 = button("SpeedButton1", tr("&Printing"),
+                          tr("Printing of selection from document ['P' key]"));
+    SpeedButton1->setIcon(PrinterIcon());
     connect(SpeedButton1, &QToolButton::clicked, this, &TRichPreviewForm::SpeedButton1Click);
-    BitBtn1 = new QPushButton(QStringLiteral("Close"), Panel1);
+    BitBtn1 = new QPushButton(tr("Close"), Panel1);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
-    BitBtn1->setToolTip(QStringLiteral("Closing this preview"));
-    BitBtn1->setGeometry(224, 9, 60, 24);
+    BitBtn1->setToolTip(tr("Closing this preview"));
+    BitBtn1->setMinimumSize(60, 24);
     connect(BitBtn1, &QPushButton::clicked, this, &TRichPreviewForm::BitBtn1Click);
-    SpeedButton2 = button("SpeedButton2", QStringLiteral("&Larger"),
-                          QStringLiteral("Larger zoom ['L' key]"), QRect(160, 40, 62, 25));
+    SpeedButton2 = button("SpeedButton2", tr("&Larger"), tr("Larger zoom ['L' key]"));
+    SpeedButton2->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
     connect(SpeedButton2, &QToolButton::clicked, this, &TRichPreviewForm::SpeedButton2Click);
-    SpeedButton3 = button("SpeedButton3", QStringLiteral("&Smaller"),
-                          QStringLiteral("Smaller zoom ['S' key]"), QRect(224, 40, 61, 25));
+    SpeedButton3 = button("SpeedButton3", tr("&Smaller"), tr("Smaller zoom ['S' key]"));
+    SpeedButton3->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
     SpeedButton3->setEnabled(false);
     connect(SpeedButton3, &QToolButton::clicked, this, &TRichPreviewForm::SpeedButton3Click);
-    bevel(287, -5, 2, 77);
-    Label8 = label("Label8", QStringLiteral("Zoom factor:"), 291, 2);
-    Label6 = label("Label6", QStringLiteral("Zoom step:"), 293, 22);
-    Label7 = label("Label7", QStringLiteral("1.000"), 355, 0);
+    auto *buttons = new QGridLayout;
+    buttons->setSpacing(2);
+    buttons->addWidget(SpeedButton1, 0, 0);
+    buttons->addWidget(BitBtn1, 0, 1);
+    buttons->addWidget(SpeedButton2, 1, 0);
+    buttons->addWidget(SpeedButton3, 1, 1);
+
+    // The zoom factor and its step.
+    Label8 = label("Label8", tr("Zoom factor:"));
+    Label6 = label("Label6", tr("Zoom step:"));
+    Label7 = label("Label7", QStringLiteral("1.000"));
     QFont zoomFont = Label7->font();
     zoomFont.setPixelSize(13);
     Label7->setFont(zoomFont);
-    Label7->adjustSize();
     Label7->setAutoFillBackground(true);
     QPalette teal = Label7->palette();
     teal.setColor(QPalette::Window, Teal);
     Label7->setPalette(teal);
-    Label7->setToolTip(QStringLiteral("Actual size of the zoom (double click for a value of one)"));
+    Label7->setToolTip(tr("Actual size of the zoom (double click for a value of one)"));
     Label7->installEventFilter(this);
     MaskEdit1 = new QLineEdit(Panel1);
     MaskEdit1->setObjectName(QStringLiteral("MaskEdit1"));
     MaskEdit1->setInputMask(QStringLiteral("9.999;_"));
     MaskEdit1->setMaxLength(5);
     MaskEdit1->setText(QStringLiteral("0.100"));
-    MaskEdit1->setToolTip(QStringLiteral("Input step size zooming"));
-    MaskEdit1->setGeometry(354, 17, 35, 21);
+    MaskEdit1->setToolTip(tr("Input step size zooming"));
+    MaskEdit1->setFixedWidth(
+        qMax(35, MaskEdit1->fontMetrics().horizontalAdvance(QStringLiteral("0.0000"))));
     connect(MaskEdit1, &QLineEdit::textChanged, this, &TRichPreviewForm::MaskEdit1Change);
-    bevel(391, -8, 2, 77);
+    FZoomLine = line(QFrame::VLine);
+    auto *zoom = new QGridLayout;
+    zoom->setSpacing(2);
+    zoom->addWidget(Label8, 0, 0);
+    zoom->addWidget(Label7, 0, 1);
+    zoom->addWidget(Label6, 1, 0);
+    zoom->addWidget(MaskEdit1, 1, 1);
 
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->resize(37, 21);
-    Edit1->setToolTip(QStringLiteral("Number of current page (can be changed manually) "));
-    connect(Edit1, &QLineEdit::textEdited, this, [this] { FEdit1Edited = true; });
+    auto *panel = new QHBoxLayout(Panel1);
+    panel->setContentsMargins(4, 2, 4, 2);
+    panel->setSpacing(4);
+    panel->addLayout(page);
+    panel->addWidget(line(QFrame::VLine));
+    panel->addLayout(buttons);
+    panel->addWidget(FZoomLine);
+    panel->addLayout(zoom);
+    panel->addStretch();
+
+    // Room the panel needs, with the zoom controls and without them.
+    FPanelHeight = qMax(71, Panel1->sizeHint().height());
+    FPanelWidth = qMax(395, Panel1->sizeHint().width());
+    SetZoomControlsVisible(false);
+    FNarrowPanelWidth = qMax(288, Panel1->sizeHint().width());
+    SetZoomControlsVisible(true);
 
     // The window sees keys before the focused control.
     for (QWidget *child : findChildren<QWidget *>())
@@ -218,37 +292,36 @@ void TRichPreviewForm::FormCreate()
     const double ratio = AspectRatio();
     int height = RoundHalfEven(FScreen.height() * 0.95);
     int clientHeight = height - 27;
-    const double imageHeight = clientHeight * 0.98 - 71;
+    const double imageHeight = clientHeight * 0.98 - FPanelHeight;
     FPageImageWidth = RoundHalfEven(ratio > 0 ? imageHeight / ratio : imageHeight * 0.707);
     if (RoundHalfEven(FPageImageWidth * 1.0204) > FScreen.width()) {
         // Too wide for the screen: the page keeps its shape, so the height shrinks with it.
         const int narrower = RoundHalfEven(FScreen.width() * 0.98);
         const double scaledImageHeight = imageHeight * narrower / FPageImageWidth;
         FPageImageWidth = narrower;
-        clientHeight = RoundHalfEven((scaledImageHeight + 71) / 0.98);
+        clientHeight = RoundHalfEven((scaledImageHeight + FPanelHeight) / 0.98);
         height = clientHeight + 27;
     }
     clientHeight = height - 27;
     FPageIndex = 0;
     int width = RoundHalfEven(FPageImageWidth * 1.0204);
     int clientWidth = width - 8;
-    const bool zoomFits = clientWidth >= RoundHalfEven(clientWidth * 0.02) + 395;
-    if (!zoomFits && clientWidth < RoundHalfEven(clientWidth * 0.02) + 288) {
-        width = RoundHalfEven((clientWidth * 0.02 + 288) * 1.0204);
+    const bool zoomFits = clientWidth >= RoundHalfEven(clientWidth * 0.02) + FPanelWidth;
+    if (!zoomFits && clientWidth < RoundHalfEven(clientWidth * 0.02) + FNarrowPanelWidth) {
+        width = RoundHalfEven((clientWidth * 0.02 + FNarrowPanelWidth) * 1.0204);
         clientWidth = width - 8;
     }
-    for (QWidget *w : {static_cast<QWidget *>(Label8), static_cast<QWidget *>(Label7),
-                       static_cast<QWidget *>(Label6), static_cast<QWidget *>(MaskEdit1)})
-        w->setVisible(zoomFits);
+    SetZoomControlsVisible(zoomFits);
     FOuterWidth = width;
     FOuterHeight = height;
 
     const QRect imageBounds(RoundHalfEven(clientWidth * 0.01), RoundHalfEven(clientHeight * 0.01),
                             RoundHalfEven(clientWidth * 0.98),
-                            RoundHalfEven(clientHeight * 0.98) - 71);
+                            RoundHalfEven(clientHeight * 0.98) - FPanelHeight);
     ScrollBox1->setGeometry(imageBounds);
     Image1->setGeometry(0, 0, imageBounds.width(), imageBounds.height());
-    Panel1->setGeometry(imageBounds.left(), imageBounds.bottom() + 1, imageBounds.width(), 71);
+    Panel1->setGeometry(imageBounds.left(), imageBounds.bottom() + 1, imageBounds.width(),
+                        FPanelHeight);
     Image1->Blank(Image1->size());
     setFixedSize(clientWidth, clientHeight);
     move(FScreen.left() + (FScreen.width() - width) / 2, FScreen.top());
@@ -261,8 +334,15 @@ void TRichPreviewForm::FormCreate()
     Label7->setText(ZoomText(1.0));
     FReloadPage = true;
     FCachedPage = QPicture();
-    Edit1->move(Panel1->x() + 79, Panel1->y() + 4);
-    Edit1->raise();
+}
+
+void TRichPreviewForm::SetZoomControlsVisible(bool visible)
+{
+    for (QWidget *w : {static_cast<QWidget *>(Label8), static_cast<QWidget *>(Label7),
+                       static_cast<QWidget *>(Label6), static_cast<QWidget *>(MaskEdit1),
+                       static_cast<QWidget *>(FZoomLine)})
+        w->setVisible(visible);
+    Panel1->layout()->activate();
 }
 
 void TRichPreviewForm::SetPageSize(int widthPx, int heightPx, const QPoint &printableOffset)
@@ -379,7 +459,6 @@ void TRichPreviewForm::PaintIndex(int index)
     else
         Edit1->setText(text);
     Label10->setText(QStringLiteral("(%1)").arg(PageCount()));
-    Label10->adjustSize();
     target.update();
     FGenerating = false;
 }
@@ -505,7 +584,6 @@ void TRichPreviewForm::FormActivate()
 void TRichPreviewForm::ShowZoom()
 {
     Label7->setText(ZoomText(FZoom));
-    Label7->adjustSize();
 }
 
 void TRichPreviewForm::RepaintAfterZoom()

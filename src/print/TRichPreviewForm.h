@@ -110,6 +110,7 @@ protected:
 
 private:
     void BuildControls();
+    void SetZoomControlsVisible(bool visible);
     void FormCreate();
     bool LoadPage(int index, QPicture &page) const;
     void PaintIndex(int index);
@@ -152,4 +153,9 @@ private:
     int FPageWidthPx = 4961;
     int FPageHeightPx = 7016;
     QPoint FPrintableOffset;
+    QFrame *FZoomLine = nullptr;
+    // Room the control panel needs at the program's fonts.
+    int FPanelHeight = 71;
+    int FPanelWidth = 395;
+    int FNarrowPanelWidth = 288;
 };

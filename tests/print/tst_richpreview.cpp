@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QScrollArea>
 #include <QSettings>
+#include <QStyle>
 #include <QTextEdit>
 #include <QToolButton>
 
@@ -228,6 +229,37 @@ private slots:
         form.StorePage(Page(1), true);
         QVERIFY(dialogs.LastSeen().contains("Can not save the page information (MetaFiles)"));
         QDir().rmdir("PreviewMetafile0");
+    }
+
+    void panelLabelsReadWholeAndButtonsShowTheirIcons()
+    {
+        // A font larger than the window's design assumed.
+        const QFont old = QApplication::font();
+        QFont large(QStringLiteral("DejaVu Sans"));
+        large.setPixelSize(15);
+        QApplication::setFont(large);
+        auto form = Preview(3);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QApplication::setFont(old);
+        QList<QWidget *> shown;
+        for (QWidget *w : form->Panel1->findChildren<QWidget *>())
+            if (w->isVisible() && !w->objectName().isEmpty())
+                shown << w;
+        for (QWidget *w : shown) {
+            if (auto *label = qobject_cast<QLabel *>(w))
+                QVERIFY2(label->width() >= label->sizeHint().width() &&
+                             form->Panel1->rect().contains(label->geometry()),
+                         qPrintable(label->text()));
+            for (QWidget *other : shown)
+                QVERIFY2(other == w || !other->geometry().intersects(w->geometry()),
+                         qPrintable(w->objectName() + " " + other->objectName()));
+        }
+        // Printing shows a printer, not a disk.
+        const QImage print = form->SpeedButton1->icon().pixmap(16).toImage();
+        QVERIFY(!print.isNull());
+        QVERIFY(print !=
+                form->style()->standardIcon(QStyle::SP_DialogSaveButton).pixmap(16).toImage());
     }
 
     void previewThroughThePrinterComponent()
