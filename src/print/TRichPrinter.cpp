@@ -520,7 +520,10 @@ void TRichPrinter::EndPrinting()
     ShowProgressStatus(FPreviewMode ? QStringLiteral("Finished Preparing Preview")
                                     : QStringLiteral("Finished Printing"));
     std::exception_ptr failure;
-    if (!FPreviewMode) {
+    if (!FPreviewMode && FPrintedPages == 0) {
+        // None of the chosen pages exists: no job rather than a blank sheet.
+        ResetToIdle();
+    } else if (!FPreviewMode) {
         DropRecording();
         const bool toFile = FPrinter && IsPdfFile(*FPrinter);
         const bool ended = FPrinterPainter && FPrinterPainter->end();
