@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 constexpr int KMaxFonts = 201;
@@ -124,15 +125,26 @@ const char *KnownWord(std::string_view text)
     return it == known.end() ? nullptr : it->second;
 }
 
-// Whether a known word is in one of the lists of words whose group is skipped.
-template <size_t N> bool IsSkipped(const char *known, const char *const (&words)[N])
+// The canonical texts of a list of known words.
+template <size_t N> std::unordered_set<const char *> KnownSet(const char *const (&words)[N])
 {
-    static const std::unordered_map<const char *, bool> skipped = [&words] {
-        std::unordered_map<const char *, bool> result;
-        for (const char *word : words)
-            result.emplace(KnownWord(word), true);
-        return result;
-    }();
+    std::unordered_set<const char *> result;
+    for (const char *word : words)
+        result.insert(KnownWord(word));
+    return result;
+}
+
+// The words whose group the main reader / the table reader skips. The two lists differ,
+// so each has a set of its own.
+bool IsMainSkipped(const char *known)
+{
+    static const std::unordered_set<const char *> skipped = KnownSet(KMainSkipped);
+    return known && skipped.count(known) > 0;
+}
+
+bool IsTableSkipped(const char *known)
+{
+    static const std::unordered_set<const char *> skipped = KnownSet(KTableSkipped);
     return known && skipped.count(known) > 0;
 }
 
@@ -574,7 +586,7 @@ void TRtfReader::MainWord(const TWord &word)
         W.WriteOut(W.CloseAllTags());
         W.CloseLists();
         ReadTable();
-    } else if (IsSkipped(word.Known, KMainSkipped)) {
+    } else if (IsMainSkipped(word.Known)) {
         SkipGroup();
         if (word.Is("pict"))
             W.WriteOut(W.EmitItem("&pict;", FFormat));
@@ -1313,7 +1325,7 @@ void TRtfReader::ReadTable()
             }
             if (word.Is("pard"))
                 out(DoControlWord(word, format));
-        } else if (IsSkipped(word.Known, KTableSkipped)) {
+        } else if (IsTableSkipped(word.Known)) {
             SkipGroup();
             if (lookAhead)
                 CutGroup(stack, cuts);

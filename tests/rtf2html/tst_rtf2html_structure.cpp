@@ -127,6 +127,12 @@ void TestRtf2HtmlStructure::tables_data()
     QTest::newRow("destination in the look-ahead is dropped")
         << QByteArray(row + "\\pard a{\\*\\bkmkstart x}b{\\pict 00}c\\par\\pard")
         << QByteArray("<BR><TABLE BORDER=2><TR><TD>A</TD><TD>B</TD></TR></TABLE><BR>abc<BR>");
+    // The table reader skips its own list of groups: numbering text shows in a cell, the
+    // text before a number does not, and the body after the table skips as before.
+    QTest::newRow("list numbers in cells")
+        << QByteArray("\\trowd\\cellx4000\\pard\\intbl{\\pntext 1.}A{\\pntxtb (}\\cell\\row"
+                      "\\pard\\pard{\\pntext 2.}B{\\pntxtb (}\\par")
+        << QByteArray("<BR><TABLE BORDER=2><TR><TD>1.A</TD></TR></TABLE><BR>B(<BR>");
     QTest::newRow("look-ahead that finds another row")
         << QByteArray(row + "\\pard\\intbl\\trowd C\\cell\\row\\pard\\pard")
         << QByteArray("<BR><TABLE BORDER=2><TR><TD>A</TD><TD>B</TD></TR><TR><TD>C</TD></TR>"
