@@ -4,6 +4,7 @@
 #include "app/SaveFileKinds.h"
 #include "app/ShowMsgBox.h"
 #include "app/TMainForm.h"
+#include "richedit/TCodePage1252.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
 #include "rtf2html/RtfToHtml.h"
@@ -89,11 +90,13 @@ void TFileCommands::SaveAsHtml(TPane pane, const QString &fileName)
 {
     // The converter reads rich text from a file: the pane goes to the working file first.
     // A failed conversion leaves the working file and the pane's modified flag as they are.
+    // The page is titled with its own file name, not with the working file's.
     const QString workFile = QStringLiteral("$$$");
     TRichEditEx &control = FForm.Pane(pane);
     control.Lines().SaveFile(workFile);
     ConvertRtfToHtml(QFile::encodeName(workFile).toStdString(),
-                     QFile::encodeName(fileName).toStdString(), {std::string()});
+                     QFile::encodeName(fileName).toStdString(), {std::string()},
+                     TCodePage1252::FromUnicodeStd(QFileInfo(fileName).fileName()));
     QFile::remove(workFile);
     control.SetModifiedFlag(false);
 }

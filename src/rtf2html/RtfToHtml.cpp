@@ -9,6 +9,12 @@
 void ConvertRtfToHtml(const std::string &RtfFileName, const std::string &HtmlFileName,
                       const std::vector<std::string> &Options)
 {
+    ConvertRtfToHtml(RtfFileName, HtmlFileName, Options, RtfFileName);
+}
+
+void ConvertRtfToHtml(const std::string &RtfFileName, const std::string &HtmlFileName,
+                      const std::vector<std::string> &Options, const std::string &Title)
+{
     THtmlWriter::TOptions options;
     for (const auto &option : Options) {
         if (option == "noFonts")
@@ -22,7 +28,7 @@ void ConvertRtfToHtml(const std::string &RtfFileName, const std::string &HtmlFil
     // The input is opened first: a missing file fails before the output exists.
     TRtfLineSource source(RtfFileName);
     THtmlWriter writer(options);
-    writer.BeginPage(HtmlFileName, RtfFileName);
+    writer.BeginPage(HtmlFileName, Title);
     TRtfReader reader(writer, source);
 
     std::exception_ptr failure;

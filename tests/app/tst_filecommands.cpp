@@ -164,13 +164,16 @@ private slots:
     void saveAsHtml_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::newRow(".html") << "page.html";
-        QTest::newRow(".HTM") << "page.HTM";
+        QTest::addColumn<QByteArray>("title"); // the page's own name, in the page's code page
+        QTest::newRow(".html") << "page.html" << QByteArray("page.html");
+        QTest::newRow(".HTM") << "page.HTM" << QByteArray("page.HTM");
+        QTest::newRow("umlaut") << QStringLiteral("M\u00e4rz.htm") << QByteArray("M\xe4rz.htm");
     }
 
     void saveAsHtml()
     {
         QFETCH(QString, name);
+        QFETCH(QByteArray, title);
         Type("Dear Sir");
         const QString target = File(name);
         ScriptedDialogs script;
@@ -180,6 +183,7 @@ private slots:
         QVERIFY2(written.toLower().contains("<html"), written.constData());
         QVERIFY(written.contains("Dear Sir"));
         QVERIFY(!written.startsWith("{\\rtf"));
+        QVERIFY2(written.contains("\r\n<TITLE>" + title + "</TITLE>\r\n"), written.constData());
         QVERIFY(!QFile::exists(QStringLiteral("$$$")));
         QCOMPARE(form->windowTitle(), Caption(QStringLiteral("untitled")));
         QCOMPARE(form->DocumentName(), QStringLiteral("untitled"));

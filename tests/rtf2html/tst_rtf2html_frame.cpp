@@ -208,6 +208,8 @@ void TestRtf2HtmlFrame::commandLine()
     QVERIFY(process.waitForFinished(60000));
     QCOMPARE(process.exitCode(), 0);
     QCOMPARE(BodyOf(ReadFile("cli.htm")), QByteArray("<B>ab</B><BR>\n"));
+    // The command line titles the page with the input name as given.
+    QCOMPARE(PageLines(ReadFile("cli.htm")).value(2), QByteArray("<TITLE>cli.rtf</TITLE>"));
 
     QFile::remove("none.htm");
     process.start(cli, {"rtf2html", "no such.rtf", "none.htm"});
