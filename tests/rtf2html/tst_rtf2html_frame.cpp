@@ -46,8 +46,8 @@ private slots:
     void badHexEscapeClosesPageThenFails();
     void unwritableOutputKeepsOldFile();
     void secondConversionStartsAfresh();
-    void sampleDocuments_data();
-    void sampleDocuments();
+    void corpusPagesAreUnchanged_data();
+    void corpusPagesAreUnchanged();
     void commandLine();
 };
 
@@ -174,26 +174,50 @@ void TestRtf2HtmlFrame::secondConversionStartsAfresh()
              QByteArray("<FONT FACE=\"\">a</FONT><BR><FONT FACE=\"\">b</FONT><BR>"));
 }
 
-void TestRtf2HtmlFrame::sampleDocuments_data()
+void TestRtf2HtmlFrame::corpusPagesAreUnchanged_data()
 {
-    QTest::addColumn<QString>("name");
-    // A letter as the rich edit control writes it and a report as an older word processor
-    // writes it (style sheet, table of contents, table, bookmarks, footnote).
-    QTest::newRow("rich edit letter") << "richedit-letter";
-    QTest::newRow("word processor report") << "word97-report";
-    QTest::newRow("optimiser corner") << "optimiser-corner";
+    // Every rich text the tests read (hostile ones included) and the sample templates; each
+    // page is stored in rtf2html/corpus, without options and with "optimize".
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("options");
+    QFileInfoList inputs;
+    for (const QString &folder :
+         {TestEnvironment::dataPath("rtf"), TestEnvironment::dataPath("rtf2html"),
+          QStringLiteral(ZARVEL_SOURCE_DIR "/samples")})
+        inputs += QDir(folder).entryInfoList({"*.rtf", "*.tem"}, QDir::Files, QDir::Name);
+    QVERIFY(inputs.size() > 20);
+    for (const QFileInfo &input : inputs) {
+        for (const QString &options : {QString(), QStringLiteral("optimize")})
+            QTest::addRow("%s %s", qPrintable(input.fileName()), qPrintable(options))
+                << input.filePath() << options;
+    }
 }
 
-void TestRtf2HtmlFrame::sampleDocuments()
+void TestRtf2HtmlFrame::corpusPagesAreUnchanged()
 {
-    QFETCH(QString, name);
-    const QByteArray rtf = ReadFile(TestEnvironment::dataPath("rtf2html/" + name + ".rtf"));
-    const QByteArray expected = ReadFile(TestEnvironment::dataPath("rtf2html/" + name + ".htm"));
-    QVERIFY(!rtf.isEmpty());
-    QVERIFY(!expected.isEmpty());
-    WriteFile(name + ".rtf", rtf);
-    ConvertRtfToHtml((name + ".rtf").toStdString(), (name + ".htm").toStdString(), {""});
-    QCOMPARE(ReadFile(name + ".htm"), expected);
+    QFETCH(QString, input);
+    QFETCH(QString, options);
+    // Converted under its own name, which titles the page.
+    const QFileInfo source(input);
+    QFile::remove(source.fileName());
+    QVERIFY(QFile::copy(input, source.fileName()));
+    const QString stored =
+        TestEnvironment::dataPath("rtf2html/corpus/" + source.completeBaseName() +
+                                  (options.isEmpty() ? QString() : "." + options) + ".htm");
+    const QByteArray expected = ReadFile(stored);
+    QVERIFY2(!expected.isEmpty(), qPrintable(stored));
+
+    QString error;
+    try {
+        ConvertRtfToHtml(source.fileName().toStdString(), "page.htm", Options(options));
+    } catch (const std::exception &e) {
+        error = QString::fromUtf8(e.what());
+    }
+    QCOMPARE(ReadFile("page.htm"), expected);
+    // Only the hex escape that is no number fails, and the page is written all the same.
+    QCOMPARE(error, source.baseName() == "hostile_badhex"
+                        ? QStringLiteral("'zz' is not a valid integer value")
+                        : QString());
 }
 
 void TestRtf2HtmlFrame::commandLine()
