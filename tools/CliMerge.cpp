@@ -135,7 +135,7 @@ void WriteHtml(const QString &path, const std::string &richText)
     const QString partial = target.absoluteDir().filePath(
         "." + target.fileName() + "." + QFileInfo(scratch.path()).fileName() + ".part");
     try {
-        ConvertRtfToHtml(FromQString(rtf), FromQString(partial), {std::string()});
+        Rtf2Html::ConvertRtfToHtml(FromQString(rtf), FromQString(partial), {std::string()});
     } catch (...) {
         QFile::remove(partial);
         throw;

@@ -23,7 +23,7 @@ int RunRtf2Html(const std::vector<std::string> &args)
         throw CliUsageError("expected an input and an output file");
     // The converter writes the page to a temporary file and renames it only when it is
     // complete, so an error never leaves a half-written OUT behind.
-    ConvertRtfToHtml(files[0], files[1], options);
+    Rtf2Html::ConvertRtfToHtml(files[0], files[1], options);
     return 0;
 }
 

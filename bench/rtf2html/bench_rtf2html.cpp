@@ -1,106 +1,66 @@
-// Throughput of the rich text to HTML converter on generated documents:
-//   ordinary paragraphs (about 20 MB, one line per paragraph),
-//   the same text as one single line,
-//   one 2 MB paragraph without any tag.
-// bench_rtf2html --write-inputs FOLDER writes the three inputs as files, and
-// bench_rtf2html --convert IN OUT [OPTION]... converts one file once (for measuring peak memory
-// with /usr/bin/time -v); without these arguments the benchmarks run.
+// Throughput of the rich text to HTML converter on generated inputs (RtfBenchDocuments.h).
+//   bench_rtf2html                  Google Benchmark runs, MB/s of input per kind
+//   bench_rtf2html --figures        per kind: size, CPU time, MB/s and peak memory, each
+//                                   conversion in a process of its own
+//   bench_rtf2html --linearity      converts each kind at 1, 2 and 4 MB (without options and
+//                                   with "optimize"); exits with 1 when doubling the input
+//                                   more than doubles the time
+//   bench_rtf2html --write-inputs FOLDER      writes every input as a file
+//   bench_rtf2html --convert IN OUT [OPTION]...  converts once, prints CPU seconds and peak kB
+#include "RtfBenchDocuments.h"
 #include "rtf2html/RtfToHtml.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <exception>
+#include <filesystem>
 #include <fstream>
-#include <random>
+#include <functional>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
 namespace {
-constexpr size_t KLargeSize = 20u << 20;
-constexpr size_t KParagraphSize = 2u << 20;
+using namespace RtfBenchDocuments;
+using Rtf2Html::ConvertRtfToHtml;
 
-const char *const KWords[] = {"the",    "template", "holds",  "fixed",      "wording",
-                              "and",    "all",      "of",     "formatting", "letter",
-                              "values", "case",     "go",     "where",      "placeholders",
-                              "stand,", "merge",    "result", "printed.",   "Zarvel"};
+constexpr size_t KMiB = 1u << 20;
 
-std::string Header()
+struct TKind
 {
-    return "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fswiss\\fcharset0 "
-           "Arial;}{\\f1\\froman\\fprq2\\fcharset0 Times New Roman;}}\r\n"
-           "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\r\n"
-           "\\viewkind4\\uc1\\pard\\f0\\fs20 ";
+    const char *Name;
+    std::function<std::string(size_t)> Make;
+    size_t Size;    // for the benchmark runs and figures
+    bool Linearity; // takes part in the linearity check
+};
+
+const std::vector<TKind> &Kinds()
+{
+    static const std::vector<TKind> kinds = {
+        {"word processor document", WordProcessorDocument, 1900 * 1024, true},
+        {"paragraphs", [](size_t size) { return Paragraphs(size, "\r\n"); }, 20 * KMiB, true},
+        {"single line", [](size_t size) { return Paragraphs(size, ""); }, 20 * KMiB, true},
+        {"formatted paragraph", FormattedParagraph, 20 * KMiB, true},
+        {"tagless paragraph", TaglessParagraph, 20 * KMiB, false},
+        {"deep groups", DeepGroups, 4 * KMiB, true},
+        {"many fonts and colours", ManyFontsAndColours, 4 * KMiB, true},
+        {"long table", LongTable, 20 * KMiB, true},
+    };
+    return kinds;
 }
 
-// Paragraphs of 40 to 120 words with a bold, an italic or a coloured word now and then,
-// an umlaut and a tab; lineBreak goes after every paragraph mark.
-std::string Paragraphs(size_t size, const char *lineBreak)
+std::string TempName(const std::string &name)
 {
-    std::mt19937 random(7);
-    std::string rtf = Header();
-    while (rtf.size() < size) {
-        const int words = 40 + static_cast<int>(random() % 80);
-        for (int i = 0; i < words; ++i) {
-            const char *word = KWords[random() % std::size(KWords)];
-            switch (random() % 16) {
-            case 0:
-                rtf += "\\b ";
-                rtf += word;
-                rtf += "\\b0 ";
-                break;
-            case 1:
-                rtf += "{\\i ";
-                rtf += word;
-                rtf += "}";
-                break;
-            case 2:
-                rtf += "\\cf1 ";
-                rtf += word;
-                rtf += "\\cf0 ";
-                break;
-            case 3:
-                rtf += "M\\'e4rz";
-                break;
-            case 4:
-                rtf += "\\tab ";
-                rtf += word;
-                break;
-            default:
-                rtf += word;
-            }
-            rtf += ' ';
-        }
-        rtf += "\\par";
-        rtf += lineBreak;
-    }
-    return rtf + "}\r\n";
-}
-
-// One paragraph of plain words without any control word, in lines of about 80 characters.
-std::string TaglessParagraph(size_t size)
-{
-    std::mt19937 random(11);
-    std::string rtf = "{\\rtf1\\ansi ";
-    size_t lineLength = 0;
-    while (rtf.size() < size) {
-        const char *word = KWords[random() % std::size(KWords)];
-        rtf += word;
-        rtf += ' ';
-        lineLength += std::strlen(word) + 1;
-        if (lineLength > 80) {
-            rtf += "\r\n";
-            lineLength = 0;
-        }
-    }
-    return rtf + "}\r\n";
-}
-
-std::string TempName(const char *name)
-{
-    return "/tmp/bench_rtf2html_" + std::to_string(getpid()) + "_" + name;
+    std::string file = name;
+    std::replace(file.begin(), file.end(), ' ', '-');
+    return (std::filesystem::temp_directory_path() /
+            ("bench_rtf2html_" + std::to_string(getpid()) + "_" + file))
+        .string();
 }
 
 void WriteFile(const std::string &name, const std::string &text)
@@ -109,58 +69,178 @@ void WriteFile(const std::string &name, const std::string &text)
     out << text;
 }
 
-void Convert(benchmark::State &state, const std::string &text, const char *name)
+double CpuSeconds()
 {
-    const std::string input = TempName(name);
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+std::vector<std::string> OptionList(const std::string &option)
+{
+    return {option};
+}
+
+// The least CPU time of a few conversions of the file.
+double BestTime(const std::string &input, const std::string &output, const std::string &option,
+                int runs)
+{
+    double best = 1e30;
+    for (int run = 0; run < runs; ++run) {
+        const double start = CpuSeconds();
+        ConvertRtfToHtml(input, output, OptionList(option));
+        best = std::min(best, CpuSeconds() - start);
+    }
+    return best;
+}
+
+void Convert(benchmark::State &state, const TKind &kind, const std::string &option)
+{
+    const std::string text = kind.Make(kind.Size);
+    const std::string input = TempName(kind.Name);
     const std::string output = input + ".htm";
     WriteFile(input, text);
     for (auto _ : state)
-        ConvertRtfToHtml(input, output, {""});
+        ConvertRtfToHtml(input, output, OptionList(option));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
                             static_cast<int64_t>(text.size()));
     std::remove(input.c_str());
     std::remove(output.c_str());
 }
 
-void BM_OrdinaryParagraphs(benchmark::State &state)
+void RegisterBenchmarks()
 {
-    Convert(state, Paragraphs(KLargeSize, "\r\n"), "paragraphs.rtf");
+    for (const TKind &kind : Kinds()) {
+        for (const char *option : {"", "optimize"}) {
+            const std::string name = std::string(kind.Name) + (*option ? " (optimize)" : "");
+            benchmark::RegisterBenchmark(
+                name.c_str(),
+                [&kind, option](benchmark::State &state) { Convert(state, kind, option); })
+                ->Unit(benchmark::kMillisecond)
+                ->MinTime(0.5);
+        }
+    }
 }
 
-void BM_SingleLine(benchmark::State &state)
+// One conversion in a child process: its CPU seconds and peak memory in kB.
+bool ConvertInChild(const std::string &input, const std::string &option, double &seconds,
+                    long &peakKb)
 {
-    Convert(state, Paragraphs(KLargeSize, ""), "single-line.rtf");
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    const std::string command =
+        "'" + self + "' --convert '" + input + "' '" + input + ".htm' '" + option + "'";
+    std::FILE *child = popen(command.c_str(), "r");
+    if (!child)
+        return false;
+    const int read = std::fscanf(child, "%lf %ld", &seconds, &peakKb);
+    return pclose(child) == 0 && read == 2;
 }
 
-void BM_TaglessParagraph(benchmark::State &state)
+int Figures()
 {
-    Convert(state, TaglessParagraph(KParagraphSize), "tagless.rtf");
+    std::printf("%-26s %-9s %8s %10s %9s %9s\n", "input", "options", "MB", "CPU ms", "MB/s",
+                "peak MB");
+    for (const TKind &kind : Kinds()) {
+        const std::string input = TempName(kind.Name);
+        const std::string text = kind.Make(kind.Size);
+        WriteFile(input, text);
+        for (const char *option : {"", "optimize"}) {
+            double best = 1e30;
+            long peak = 0;
+            for (int run = 0; run < 3; ++run) {
+                double seconds = 0;
+                long peakKb = 0;
+                if (!ConvertInChild(input, option, seconds, peakKb)) {
+                    std::fprintf(stderr, "conversion of %s failed\n", kind.Name);
+                    return 1;
+                }
+                best = std::min(best, seconds);
+                peak = std::max(peak, peakKb);
+            }
+            const double mb = static_cast<double>(text.size()) / KMiB;
+            std::printf("%-26s %-9s %8.2f %10.1f %9.1f %9.1f\n", kind.Name, option, mb, best * 1e3,
+                        mb / best, static_cast<double>(peak) / 1024);
+        }
+        std::remove(input.c_str());
+        std::remove((input + ".htm").c_str());
+    }
+    return 0;
 }
 
-BENCHMARK(BM_OrdinaryParagraphs)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_SingleLine)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_TaglessParagraph)->Unit(benchmark::kMillisecond)->Iterations(5);
+// Doubling the input may at most double the time; a little more is measuring noise.
+int Linearity()
+{
+    constexpr double KAllowed = 2.3;
+    bool linear = true;
+    std::printf("%-26s %-9s %9s %9s %9s %7s %7s\n", "input", "options", "1 MB ms", "2 MB ms",
+                "4 MB ms", "2/1", "4/2");
+    for (const TKind &kind : Kinds()) {
+        if (!kind.Linearity)
+            continue;
+        std::vector<std::string> inputs;
+        for (size_t size : {KMiB, 2 * KMiB, 4 * KMiB}) {
+            inputs.push_back(TempName(kind.Name) + "-" + std::to_string(size));
+            WriteFile(inputs.back(), kind.Make(size));
+        }
+        for (const char *option : {"", "optimize"}) {
+            std::vector<double> times;
+            for (const auto &input : inputs)
+                times.push_back(BestTime(input, input + ".htm", option, 5));
+            const double first = times[1] / times[0];
+            const double second = times[2] / times[1];
+            const bool ok = first <= KAllowed && second <= KAllowed;
+            linear = linear && ok;
+            std::printf("%-26s %-9s %9.2f %9.2f %9.2f %7.2f %7.2f%s\n", kind.Name, option,
+                        times[0] * 1e3, times[1] * 1e3, times[2] * 1e3, first, second,
+                        ok ? "" : "  MORE THAN LINEAR");
+        }
+        for (const auto &input : inputs) {
+            std::remove(input.c_str());
+            std::remove((input + ".htm").c_str());
+        }
+    }
+    return linear ? 0 : 1;
+}
+
+int WriteInputs(const std::string &folder)
+{
+    for (const TKind &kind : Kinds()) {
+        std::string name = kind.Name;
+        std::replace(name.begin(), name.end(), ' ', '-');
+        WriteFile(folder + "/" + name + ".rtf", kind.Make(kind.Size));
+    }
+    return 0;
+}
+
+int ConvertOnce(const std::string &input, const std::string &output,
+                const std::vector<std::string> &options)
+{
+    const double start = CpuSeconds();
+    ConvertRtfToHtml(input, output, options);
+    const double seconds = CpuSeconds() - start;
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("%.6f %ld\n", seconds, usage.ru_maxrss);
+    return 0;
+}
 } // namespace
 
 int main(int argc, char **argv)
 {
     try {
-        if (argc == 3 && std::strcmp(argv[1], "--write-inputs") == 0) {
-            const std::string folder = argv[2];
-            WriteFile(folder + "/paragraphs.rtf", Paragraphs(KLargeSize, "\r\n"));
-            WriteFile(folder + "/single-line.rtf", Paragraphs(KLargeSize, ""));
-            WriteFile(folder + "/tagless.rtf", TaglessParagraph(KParagraphSize));
-            return 0;
-        }
-        if (argc >= 4 && std::strcmp(argv[1], "--convert") == 0) {
-            std::vector<std::string> options(argv + 4, argv + argc);
-            ConvertRtfToHtml(argv[2], argv[3], options);
-            return 0;
-        }
+        if (argc == 2 && std::strcmp(argv[1], "--figures") == 0)
+            return Figures();
+        if (argc == 2 && std::strcmp(argv[1], "--linearity") == 0)
+            return Linearity();
+        if (argc == 3 && std::strcmp(argv[1], "--write-inputs") == 0)
+            return WriteInputs(argv[2]);
+        if (argc >= 4 && std::strcmp(argv[1], "--convert") == 0)
+            return ConvertOnce(argv[2], argv[3], std::vector<std::string>(argv + 4, argv + argc));
     } catch (const std::exception &e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
     }
+    RegisterBenchmarks();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -94,9 +94,9 @@ void TFileCommands::SaveAsHtml(TPane pane, const QString &fileName)
     const QString workFile = QStringLiteral("$$$");
     TRichEditEx &control = FForm.Pane(pane);
     control.Lines().SaveFile(workFile);
-    ConvertRtfToHtml(QFile::encodeName(workFile).toStdString(),
-                     QFile::encodeName(fileName).toStdString(), {std::string()},
-                     TCodePage1252::FromUnicodeStd(QFileInfo(fileName).fileName()));
+    Rtf2Html::ConvertRtfToHtml(QFile::encodeName(workFile).toStdString(),
+                               QFile::encodeName(fileName).toStdString(), {std::string()},
+                               TCodePage1252::FromUnicodeStd(QFileInfo(fileName).fileName()));
     QFile::remove(workFile);
     control.SetModifiedFlag(false);
 }

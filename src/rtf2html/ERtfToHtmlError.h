@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace Rtf2Html {
+
 // A failure of the rich text to HTML converter: a file that cannot be read or written
 // ("File not found", "File access denied", "Disk full", "I/O error %d") or input that
 // cannot be converted ("'%s' is not a valid integer value"). what() is the user's message.
@@ -11,3 +13,5 @@ class ERtfToHtmlError : public std::runtime_error
 public:
     explicit ERtfToHtmlError(const std::string &message) : std::runtime_error(message) {}
 };
+
+} // namespace Rtf2Html

@@ -6,6 +6,8 @@
 
 #include <exception>
 
+namespace Rtf2Html {
+
 void ConvertRtfToHtml(const std::string &RtfFileName, const std::string &HtmlFileName,
                       const std::vector<std::string> &Options)
 {
@@ -48,3 +50,5 @@ void ConvertRtfToHtml(const std::string &RtfFileName, const std::string &HtmlFil
     if (failure)
         std::rethrow_exception(failure);
 }
+
+} // namespace Rtf2Html

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace Rtf2Html {
+
 // Converts the rich text file RtfFileName into the HTML page HtmlFileName.
 // Options: any of "noFonts", "optimize" and "onlyDefiniteOpt" (compared exactly); other
 // texts, such as the single empty text that Save As passes, are ignored.
@@ -17,3 +19,5 @@ void ConvertRtfToHtml(const std::string &RtfFileName, const std::string &HtmlFil
 // The same with the page titled Title (1252 bytes, written as they are).
 void ConvertRtfToHtml(const std::string &RtfFileName, const std::string &HtmlFileName,
                       const std::vector<std::string> &Options, const std::string &Title);
+
+} // namespace Rtf2Html

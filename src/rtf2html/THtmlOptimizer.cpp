@@ -4,6 +4,8 @@
 #include <cstring>
 #include <set>
 
+namespace Rtf2Html {
+
 namespace {
 const char *const KFormattingPairs[] = {"<B></B>",
                                         "<I></I>",
@@ -269,3 +271,5 @@ size_t THtmlOptimizer::Append(std::string &text, const std::string &addition,
         lostOld += *it;
     return unchanged;
 }
+
+} // namespace Rtf2Html

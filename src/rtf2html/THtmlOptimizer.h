@@ -6,6 +6,8 @@
 #include <unordered_map>
 #include <vector>
 
+namespace Rtf2Html {
+
 // Deletes redundant tag pairs from HTML text: empty and back-to-back pairs of the formatting
 // tags (with "optimize"), "<UL></UL>" and "</UL><UL>" (always), and the fragments of the
 // removable list (with "optimize"). Passes run in a fixed order until nothing changes.
@@ -66,3 +68,5 @@ private:
     mutable size_t FMaxLength = 0;
     mutable bool FConfluent = true;
 };
+
+} // namespace Rtf2Html

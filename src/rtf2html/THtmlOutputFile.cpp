@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace Rtf2Html {
+
 namespace {
 // The messages of the run-time library's input/output errors.
 std::string IoMessage(int error)
@@ -124,3 +126,5 @@ void THtmlOutputFile::Commit()
         Fail(errno);
     FTempName.clear();
 }
+
+} // namespace Rtf2Html

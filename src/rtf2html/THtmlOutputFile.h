@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace Rtf2Html {
+
 // The HTML page being written. Lines go to a temporary file in the target's folder, each
 // ended by CR LF; Commit() puts it in place of the target in one rename, so a failed
 // conversion never leaves a half-written file where an earlier one was.
@@ -32,3 +34,5 @@ private:
     std::FILE *FFile = nullptr;
     bool FFailed = false;
 };
+
+} // namespace Rtf2Html

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <utility>
 
+namespace Rtf2Html {
+
 namespace {
 constexpr size_t KLineLimit = 100;
 // Past this much unwritten markup that the optimiser removes again, the buffer is replaced
@@ -486,3 +488,5 @@ void THtmlWriter::WriteOut(const std::string &text)
         FOptimized.clear();
     }
 }
+
+} // namespace Rtf2Html

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+namespace Rtf2Html {
+
 class THtmlOutputFile;
 
 // The output side of the converter: the page frame, the rendering of text items with the
@@ -105,3 +107,5 @@ private:
     size_t FRawClean = 0; // FRaw[0, FRawClean) holds no fragment
     unsigned FOptimizerVersion = 0;
 };
+
+} // namespace Rtf2Html

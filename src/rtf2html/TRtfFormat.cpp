@@ -1,5 +1,7 @@
 #include "rtf2html/TRtfFormat.h"
 
+namespace Rtf2Html {
+
 void TRtfFormat::Reset(TScope scope)
 {
     if (scope != TScope::Par) {
@@ -29,3 +31,5 @@ bool TRtfFormat::DiffersFrom(const TRtfFormat &other) const
            Colour != other.Colour || Size != other.Size || Right != other.Right ||
            Center != other.Center;
 }
+
+} // namespace Rtf2Html

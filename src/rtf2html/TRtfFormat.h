@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+namespace Rtf2Html {
+
 // The character and paragraph format in force at a point of the rich text.
 struct TRtfFormat
 {
@@ -27,3 +29,5 @@ struct TRtfFormat
     // Every field but caps takes part: a group that changes only caps is not restored.
     bool DiffersFrom(const TRtfFormat &other) const;
 };
+
+} // namespace Rtf2Html

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <sys/stat.h>
 
+namespace Rtf2Html {
+
 namespace {
 constexpr size_t KBufferSize = 1 << 16;
 
@@ -101,3 +103,5 @@ bool TRtfLineSource::ReadLine(std::string &line)
         }
     }
 }
+
+} // namespace Rtf2Html

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace Rtf2Html {
+
 // The lines of a rich text file, without their line breaks (CR, LF or CR LF).
 class TRtfLineSource
 {
@@ -30,3 +32,5 @@ private:
     uint64_t FUnread = 0;       // bytes of the file not yet read into the buffer
     bool FSkipLineFeed = false; // the last line ended with CR: a LF that follows belongs to it
 };
+
+} // namespace Rtf2Html

@@ -12,6 +12,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
+namespace Rtf2Html {
+
 namespace {
 constexpr int KMaxFonts = 201;
 constexpr int32_t KMaxStyle = 300;
@@ -1376,3 +1378,5 @@ void TRtfReader::RereadAfterTable(const std::vector<std::pair<size_t, size_t>> &
     FAppend = false;
     ++FVersion;
 }
+
+} // namespace Rtf2Html

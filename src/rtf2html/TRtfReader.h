@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+namespace Rtf2Html {
+
 class THtmlWriter;
 class TRtfLineSource;
 
@@ -115,3 +117,5 @@ private:
     std::string FPendingNumberText;
     bool FBookmarkParagraph = false;
 };
+
+} // namespace Rtf2Html

@@ -40,7 +40,7 @@ inline QByteArray ConvertPage(const QByteArray &rtf, const std::vector<std::stri
     const QString output = QDir::current().filePath("out.htm");
     QFile::remove(output);
     WriteFile(input, rtf);
-    ConvertRtfToHtml(input.toStdString(), output.toStdString(), options);
+    Rtf2Html::ConvertRtfToHtml(input.toStdString(), output.toStdString(), options);
     return ReadFile(output);
 }
 

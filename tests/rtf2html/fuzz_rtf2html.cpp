@@ -35,8 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::fclose(file);
     }
     try {
-        ConvertRtfToHtml(input, output, options);
-    } catch (const ERtfToHtmlError &) {
+        Rtf2Html::ConvertRtfToHtml(input, output, options);
+    } catch (const Rtf2Html::ERtfToHtmlError &) {
         // A bad hex escape is reported, not a crash.
     }
     return 0;

@@ -212,7 +212,7 @@ void TestRtf2HtmlDocTables::cleanStyleControls()
     QFETCH(QString, own);
     QFETCH(QString, expected);
     QCOMPARE(QString::fromStdString(
-                 TRtfReader::CleanStyleControls(base.toStdString(), own.toStdString())),
+                 Rtf2Html::TRtfReader::CleanStyleControls(base.toStdString(), own.toStdString())),
              expected);
 }
 

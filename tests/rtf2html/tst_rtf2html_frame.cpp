@@ -12,6 +12,7 @@
 #include "TestEnvironment.h"
 
 using namespace Rtf2HtmlTest;
+using namespace Rtf2Html;
 
 namespace {
 const QByteArray KHead = "<HTML>\r\n<HEAD>\r\n<TITLE>%1</TITLE>\r\n</HEAD>\r\n"

@@ -12,6 +12,7 @@
 #include "TestEnvironment.h"
 
 using namespace Rtf2HtmlTest;
+using namespace Rtf2Html;
 
 namespace {
 // The output algorithm taken literally: every WriteOut optimises the whole buffer.
