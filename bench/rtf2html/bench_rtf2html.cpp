@@ -212,15 +212,26 @@ int WriteInputs(const std::string &folder)
     return 0;
 }
 
+double Seconds(const timeval &time)
+{
+    return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) * 1e-6;
+}
+
+// Prints the CPU seconds of the conversion (user and system together), the user and the
+// system seconds apart, and the peak memory in kB.
 int ConvertOnce(const std::string &input, const std::string &output,
                 const std::vector<std::string> &options)
 {
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
     const double start = CpuSeconds();
     ConvertRtfToHtml(input, output, options);
     const double seconds = CpuSeconds() - start;
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("%.6f %ld\n", seconds, usage.ru_maxrss);
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+    std::printf("%.6f %ld %.6f %.6f\n", seconds, after.ru_maxrss,
+                Seconds(after.ru_utime) - Seconds(before.ru_utime),
+                Seconds(after.ru_stime) - Seconds(before.ru_stime));
     return 0;
 }
 } // namespace

@@ -49,15 +49,13 @@ void THtmlOptimizer::Configure(bool optimize)
 
 void THtmlOptimizer::AddRemovable(const std::string &fragment)
 {
-    FRemovable.insert(FRemovable.begin(), fragment);
+    FRemovable.push_back(fragment);
     ++FVersion;
     FDirty = true;
 }
 
-void THtmlOptimizer::Rebuild() const
+void THtmlOptimizer::DoRebuild() const
 {
-    if (!FDirty)
-        return;
     FDirty = false;
     FOrdered.clear();
     FIndex.clear();
@@ -66,7 +64,7 @@ void THtmlOptimizer::Rebuild() const
         all.insert(all.end(), std::begin(KFormattingPairs), std::end(KFormattingPairs));
     all.insert(all.end(), std::begin(KListPairs), std::end(KListPairs));
     if (FOptimize)
-        all.insert(all.end(), FRemovable.begin(), FRemovable.end());
+        all.insert(all.end(), FRemovable.rbegin(), FRemovable.rend());
     // A fragment met again later in a pass only finds what the earlier run left behind;
     // the next pass finds that too, so a single run is kept.
     std::set<std::string> seen;
@@ -83,6 +81,14 @@ void THtmlOptimizer::Rebuild() const
         FMaxLength = std::max(FMaxLength, FOrdered[i].size());
     }
     FLengths.assign(lengths.begin(), lengths.end());
+    FEndings.reset();
+    FAnyEnding = false;
+    for (const auto &fragment : FOrdered) {
+        if (fragment.size() < 3 || fragment.back() != '>')
+            FAnyEnding = true;
+        else
+            FEndings.set(EndingOf(fragment.data() + fragment.size() - 1));
+    }
     FConfluent = CheckConfluent();
 }
 
@@ -233,40 +239,48 @@ std::string THtmlOptimizer::Optimize(std::string text) const
     return text;
 }
 
-size_t THtmlOptimizer::Append(std::string &text, const std::string &addition,
+size_t THtmlOptimizer::Append(std::string &text, std::string_view addition,
                               std::string &lostOld) const
 {
     Rebuild();
     const size_t oldLength = text.size();
+    lostOld.clear();
     size_t unchanged = oldLength;
     std::vector<std::string> lost; // deleted pieces of the old text, last piece first
-    size_t done = 0;
-    while (done < addition.size()) {
+    // The addition is reduced in place: read runs ahead of write once something is deleted.
+    text.append(addition.data(), addition.size());
+    size_t write = oldLength;
+    size_t read = oldLength;
+    while (read < text.size()) {
         // Every fragment ends with ">": text up to the next one is taken in one piece.
-        const size_t close = addition.find('>', done);
-        if (close == std::string::npos) {
-            text.append(addition, done, std::string::npos);
-            break;
-        }
-        text.append(addition, done, close + 1 - done);
-        done = close + 1;
+        const void *found = std::memchr(text.data() + read, '>', text.size() - read);
+        const size_t end =
+            found ? static_cast<size_t>(static_cast<const char *>(found) - text.data()) + 1
+                  : text.size();
+        if (write != read)
+            std::memmove(&text[write], &text[read], end - read);
+        write += end - read;
+        read = end;
+        if (!found || (!FAnyEnding && write >= 3 && !FEndings.test(EndingOf(&text[write - 1]))))
+            continue;
         for (size_t length : FLengths) {
-            if (length > text.size())
+            if (length > write)
                 break;
-            const size_t start = text.size() - length;
+            const size_t start = write - length;
             // Every fragment starts with "<": most candidates end here, before any hashing.
             if (text[start] != '<' || !IsFragment(std::string_view(text).substr(start, length)))
                 continue;
             if (start < unchanged) {
+                // What lies before unchanged has not been written over: it is the old text.
                 if (start < oldLength)
                     lost.push_back(text.substr(start, std::min(unchanged, oldLength) - start));
                 unchanged = start;
             }
-            text.resize(start);
+            write = start;
             break;
         }
     }
-    lostOld.clear();
+    text.resize(write);
     for (auto it = lost.rbegin(); it != lost.rend(); ++it)
         lostOld += *it;
     return unchanged;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bitset>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -35,7 +36,13 @@ public:
     // Only when Confluent(): appends addition to the reduced text and reduces the result.
     // Returns the length of the unchanged prefix; lostOld receives the characters of the
     // old text that were deleted (they start at the returned position).
-    size_t Append(std::string &text, const std::string &addition, std::string &lostOld) const;
+    size_t Append(std::string &text, std::string_view addition, std::string &lostOld) const;
+    // Whether a fragment may end at the ">" at text[close]: false only when none can.
+    bool MayEndFragment(const std::string &text, size_t close) const
+    {
+        Rebuild();
+        return FAnyEnding || (close >= 2 && FEndings.test(EndingOf(&text[close])));
+    }
 
     // Whether the result is independent of the order of deletions.
     bool Confluent() const;
@@ -49,15 +56,26 @@ public:
     unsigned Version() const { return FVersion; }
 
 private:
-    void Rebuild() const;
+    void Rebuild() const
+    {
+        if (FDirty)
+            DoRebuild();
+    }
+    void DoRebuild() const;
     bool IsFragment(std::string_view text) const;
     std::string StackReduce(const std::string &text) const;
     bool CheckConfluent() const;
+    // The two characters before the ">" at end as one number.
+    static size_t EndingOf(const char *end)
+    {
+        return static_cast<size_t>(static_cast<unsigned char>(end[-2])) << 8 |
+               static_cast<unsigned char>(end[-1]);
+    }
     static size_t ReplaceAllFrom(std::string &text, const std::string &fragment, size_t start);
     std::vector<size_t> OccurringFrom(const std::string &text, size_t start, size_t minIndex) const;
 
     bool FOptimize = false;
-    std::vector<std::string> FRemovable; // front of the list first
+    std::vector<std::string> FRemovable; // in the order added: the list's front is the back
     unsigned FVersion = 0;
 
     // Derived from the above on demand.
@@ -67,6 +85,9 @@ private:
     mutable std::vector<size_t> FLengths; // distinct fragment lengths, ascending
     mutable size_t FMaxLength = 0;
     mutable bool FConfluent = true;
+    // The two characters before the closing ">" of every fragment, for a quick first test.
+    mutable std::bitset<1 << 16> FEndings;
+    mutable bool FAnyEnding = false; // some fragment does not end in that way: test them all
 };
 
 } // namespace Rtf2Html

@@ -4,6 +4,7 @@
 #include "rtf2html/StringUtils.h"
 #include "rtf2html/THtmlOutputFile.h"
 
+#include <array>
 #include <cstring>
 #include <utility>
 
@@ -11,9 +12,28 @@ namespace Rtf2Html {
 
 namespace {
 constexpr size_t KLineLimit = 100;
+
+// The characters a text item does not render as themselves: without and with caps.
+constexpr std::array<bool, 256> SpecialCharacters(bool caps)
+{
+    std::array<bool, 256> special{};
+    special['<'] = special['>'] = special['&'] = true;
+    for (int c = 'a'; caps && c <= 'z'; ++c)
+        special[static_cast<size_t>(c)] = true;
+    return special;
+}
+constexpr std::array<bool, 256> KSpecial = SpecialCharacters(false);
+constexpr std::array<bool, 256> KSpecialWithCaps = SpecialCharacters(true);
 // Past this much unwritten markup that the optimiser removes again, the buffer is replaced
 // by its optimised form so that the work stays in proportion to the input.
 constexpr size_t KRawLimit = 1 << 12;
+
+// The position of the first ">" in text[from, size), or size.
+size_t NextClose(const char *text, size_t from, size_t size)
+{
+    const void *found = std::memchr(text + from, '>', size - from);
+    return found ? static_cast<size_t>(static_cast<const char *>(found) - text) : size;
+}
 
 // End of the first cut point at or after from: a "<P>" anywhere wins over a "<BR>".
 // nextParagraph caches the position of the next "<P>" (npos: there is none after it).
@@ -32,13 +52,12 @@ void FindMarks(const std::string &text, size_t from, size_t &paragraph, size_t &
 {
     paragraph = std::string::npos;
     lineBreak = std::string::npos;
+    // The stretch searched is short (what was just appended): a plain loop beats memchr.
     const char *const data = text.data();
     const size_t size = text.size();
-    for (size_t at = from; at < size;) {
-        const void *found = std::memchr(data + at, '<', size - at);
-        if (!found)
-            return;
-        at = static_cast<size_t>(static_cast<const char *>(found) - data);
+    for (size_t at = from; at < size; ++at) {
+        if (data[at] != '<')
+            continue;
         if (at + 2 < size && data[at + 1] == 'P' && data[at + 2] == '>') {
             paragraph = at;
             return;
@@ -46,7 +65,6 @@ void FindMarks(const std::string &text, size_t from, size_t &paragraph, size_t &
         if (lineBreak == std::string::npos && at + 3 < size && data[at + 1] == 'B' &&
             data[at + 2] == 'R' && data[at + 3] == '>')
             lineBreak = at;
-        ++at;
     }
 }
 } // namespace
@@ -62,13 +80,17 @@ THtmlWriter::~THtmlWriter() = default;
 void THtmlWriter::BeginPage(const std::string &fileName, const std::string &title)
 {
     FFile = std::make_unique<THtmlOutputFile>(fileName);
-    THtmlOutputFile *file = FFile.get();
-    BeginPage([file](std::string_view line) { file->WriteLine(line); }, title);
+    WriteHead(title);
 }
 
 void THtmlWriter::BeginPage(TLineSink sink, const std::string &title)
 {
     FSink = std::move(sink);
+    WriteHead(title);
+}
+
+void THtmlWriter::WriteHead(const std::string &title)
+{
     WriteLine("<HTML>");
     WriteLine("<HEAD>");
     WriteLine("<TITLE>" + title + "</TITLE>");
@@ -81,7 +103,8 @@ void THtmlWriter::BeginPage(TLineSink sink, const std::string &title)
 
 void THtmlWriter::EndPage(const TRtfFormat &topFormat)
 {
-    std::string text = CloseAllTags();
+    std::string text;
+    CloseAllTags(text);
     if (topFormat.Right)
         text += "</DIV>";
     if (topFormat.Center)
@@ -107,7 +130,9 @@ void THtmlWriter::Commit()
 
 void THtmlWriter::WriteLine(std::string_view line)
 {
-    if (FSink)
+    if (FFile)
+        FFile->WriteLine(line);
+    else if (FSink)
         FSink(line);
 }
 
@@ -116,13 +141,11 @@ void THtmlWriter::WriteLinked(std::string_view line)
 {
     if (line.find("://") == std::string_view::npos)
         WriteLine(line);
-    else
-        WriteLine(LinkUrls(std::string(line)));
-}
-
-void THtmlWriter::AddFontName(int32_t number, const std::string &name)
-{
-    FFaceNames.emplace(number, name);
+    else {
+        FLinked.clear();
+        AppendLinked(line, FLinked);
+        WriteLine(FLinked);
+    }
 }
 
 const char *THtmlWriter::FontSizeTag(int32_t points)
@@ -142,50 +165,21 @@ const char *THtmlWriter::FontSizeTag(int32_t points)
     return "<FONT SIZE=+4>";
 }
 
-std::string THtmlWriter::OpenTags(const TRtfFormat &format)
+void THtmlWriter::OpenTags(const TRtfFormat &format, std::string &out)
 {
-    std::string result;
-    auto open = [&](const char *tag, const char *close) {
-        result += tag;
-        FTagStack.push_back(close);
-    };
-    if (format.Bold)
-        open("<B>", "</B>");
-    if (format.Italic)
-        open("<I>", "</I>");
-    if (format.Underline)
-        open("<U>", "</U>");
-    if (format.Subscript)
-        open("<SUB>", "</SUB>");
-    if (format.Superscript)
-        open("<SUP>", "</SUP>");
-    if (format.Strike)
-        open("<S>", "</S>");
-    if (format.Colour != "none") {
-        result += "<FONT COLOR=\"";
-        result += format.Colour;
-        open("\">", "</FONT>");
-    }
-    if (format.Font >= 0) {
-        result += "<FONT FACE=\"";
-        const auto it = FFaceNames.find(format.Font);
-        if (it != FFaceNames.end())
-            result += it->second;
-        open("\">", "</FONT>");
-    }
-    if (format.Size >= 0)
-        open(FontSizeTag(format.Size), "</FONT>");
-    return result;
+    const THtmlTagSets::TTagSet &tags = FTagSets.Of(format);
+    out += tags.Open;
+    // Tags are normally opened only when none are open.
+    if (FCloseTags.empty())
+        FCloseTags = tags.Close;
+    else
+        FCloseTags.insert(0, tags.Close);
 }
 
-std::string THtmlWriter::CloseAllTags()
+void THtmlWriter::CloseAllTags(std::string &out)
 {
-    std::string result;
-    while (!FTagStack.empty()) {
-        result += FTagStack.back();
-        FTagStack.pop_back();
-    }
-    return result;
+    out += FCloseTags;
+    FCloseTags.clear();
 }
 
 void THtmlWriter::CloseLists()
@@ -201,131 +195,127 @@ void THtmlWriter::CloseLists()
     WriteOut(text);
 }
 
-std::string THtmlWriter::Render(const std::string &item, bool caps) const
+void THtmlWriter::Render(std::string_view item, bool caps, std::string &out)
 {
     if (item.size() == 1) {
         const char c = item[0];
         switch (c) {
         case '<':
-            return "&lt;";
+            out += "&lt;";
+            return;
         case '>':
-            return "&gt;";
+            out += "&gt;";
+            return;
         case '&':
-            return "&amp;";
+            out += "&amp;";
+            return;
         default:
-            if (caps && c >= 'a' && c <= 'z')
-                return std::string(1, static_cast<char>(c - 'a' + 'A'));
-            return item;
+            out += caps && c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+            return;
         }
     }
     if (item.size() == 2) {
         if (item == "c4")
-            return "&Auml;";
-        if (item == "d6")
-            return "&Ouml;";
-        if (item == "dc")
-            return "&Uuml;";
-        if (item == "e4")
-            return caps ? "&Auml;" : "&auml;";
-        if (item == "f6")
-            return caps ? "&Ouml;" : "&ouml;";
-        if (item == "fc")
-            return caps ? "&Uuml;" : "&uuml;";
-        if (item == "df")
-            return "&szlig;";
-        if (item == "b7")
-            return "&middot;";
-        const int high = HexDigitValue(item[0]);
-        const int low = HexDigitValue(item[1]);
-        if (high < 0 || low < 0)
-            throw ERtfToHtmlError("'" + item + "' is not a valid integer value");
-        return std::string(1, static_cast<char>(high * 16 + low));
+            out += "&Auml;";
+        else if (item == "d6")
+            out += "&Ouml;";
+        else if (item == "dc")
+            out += "&Uuml;";
+        else if (item == "e4")
+            out += caps ? "&Auml;" : "&auml;";
+        else if (item == "f6")
+            out += caps ? "&Ouml;" : "&ouml;";
+        else if (item == "fc")
+            out += caps ? "&Uuml;" : "&uuml;";
+        else if (item == "df")
+            out += "&szlig;";
+        else if (item == "b7")
+            out += "&middot;";
+        else {
+            const int high = HexDigitValue(item[0]);
+            const int low = HexDigitValue(item[1]);
+            if (high < 0 || low < 0)
+                throw ERtfToHtmlError("'" + std::string(item) + "' is not a valid integer value");
+            out += static_cast<char>(high * 16 + low);
+        }
+        return;
     }
     if (item == "&pict;")
-        return "<P>[*** picture ***]<P>";
-    if (item.compare(0, 2, "&&") == 0)
-        return item.substr(2);
-    if (item == "&tab;")
-        return "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;";
-    if (item == "&quote;")
-        return "'";
-    if (item == "&dblquote;")
-        return "\"";
-    if (item == "&emspace;")
-        return "&nbsp;&nbsp;";
-    if (item == "&enspace;" || item == "&nbsp;")
-        return "&nbsp;";
-    if (item == "&emdash;")
-        return "--";
-    if (item == "&endash;")
-        return "-";
-    return std::string();
+        out += "<P>[*** picture ***]<P>";
+    else if (item.substr(0, 2) == "&&")
+        out += item.substr(2);
+    else if (item == "&tab;")
+        out += "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;";
+    else if (item == "&quote;")
+        out += "'";
+    else if (item == "&dblquote;")
+        out += "\"";
+    else if (item == "&emspace;")
+        out += "&nbsp;&nbsp;";
+    else if (item == "&enspace;" || item == "&nbsp;")
+        out += "&nbsp;";
+    else if (item == "&emdash;")
+        out += "--";
+    else if (item == "&endash;")
+        out += "-";
 }
 
-std::string THtmlWriter::RenderPlainText(std::string_view text, const TRtfFormat &format)
+void THtmlWriter::AppendPlainText(std::string_view text, const TRtfFormat &format, std::string &out)
 {
-    std::string result;
     if (format.Hidden)
-        return result;
-    result.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-        case '<':
-            result += "&lt;";
-            break;
-        case '>':
-            result += "&gt;";
-            break;
-        case '&':
-            result += "&amp;";
-            break;
-        default:
-            result += format.Caps && c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-        }
+        return;
+    // Runs without a character to escape or change go out in one piece.
+    const std::array<bool, 256> &special = format.Caps ? KSpecialWithCaps : KSpecial;
+    const char *const data = text.data();
+    size_t done = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (!special[static_cast<unsigned char>(data[i])])
+            continue;
+        out.append(data + done, i - done);
+        done = i + 1;
+        Render(text.substr(i, 1), format.Caps, out);
     }
-    return result;
+    out.append(data + done, text.size() - done);
 }
 
-std::string THtmlWriter::EmitItem(const std::string &item, const TRtfFormat &format)
+void THtmlWriter::EmitItem(std::string_view item, const TRtfFormat &format, std::string &out)
 {
-    std::string result;
     if (FormatChanged)
-        result += CloseAllTags();
+        CloseAllTags(out);
     if (NewParagraph) {
         if (format.Center)
-            result += "<CENTER>";
+            out += "<CENTER>";
         else if (format.Right)
-            result += "<DIV ALIGN=right>";
+            out += "<DIV ALIGN=right>";
     }
     if (FormatChanged || NewParagraph)
-        result += OpenTags(format);
+        OpenTags(format, out);
     FormatChanged = false;
     NewParagraph = false;
     if (TocParagraph && LinkPending) {
         LinkOpen = true;
         LinkPending = false;
         const int level = TocLevel >= 1 && TocLevel <= 9 ? TocLevel : 0;
-        result += "<A HREF=\"#" + std::to_string(TocLevel) + "-" +
-                  std::to_string(++FTocCounters[level]) + "\">";
+        out += "<A HREF=\"#" + std::to_string(TocLevel) + "-" +
+               std::to_string(++FTocCounters[level]) + "\">";
     }
     if (AnchorPending) {
         const int level = HeadingLevel >= 1 && HeadingLevel <= 9 ? HeadingLevel : 0;
-        result += "<A NAME=\"" + std::to_string(HeadingLevel) + "-" +
-                  std::to_string(++FHeadingCounters[level]) + "\">";
+        out += "<A NAME=\"" + std::to_string(HeadingLevel) + "-" +
+               std::to_string(++FHeadingCounters[level]) + "\">";
     }
     if (!format.Hidden)
-        result += Render(item, format.Caps);
+        Render(item, format.Caps, out);
     if (AnchorPending) {
-        result += "</A>";
+        out += "</A>";
         AnchorPending = false;
     }
-    return result;
 }
 
 namespace {
 // The first "http://" at or after from. Searching for the rare "://" keeps the frequent
 // letter "h" from costing a comparison each time.
-size_t FindScheme(const std::string &line, size_t from)
+size_t FindScheme(std::string_view line, size_t from)
 {
     if (from + 4 > line.size())
         return std::string::npos;
@@ -340,24 +330,30 @@ size_t FindScheme(const std::string &line, size_t from)
 
 std::string THtmlWriter::LinkUrls(const std::string &line)
 {
-    static const std::string KScheme = "http://";
-    size_t start = FindScheme(line, 0);
-    if (start == std::string::npos)
-        return line;
     std::string result;
-    size_t done = 0;
-    while (start != std::string::npos) {
-        size_t end = line.find_first_of(" ,<", start + KScheme.size());
-        if (end == std::string::npos)
-            end = line.size();
-        const std::string address = line.substr(start, end - start);
-        result.append(line, done, start - done);
-        result += "<A HREF=\"" + address + "\">" + address + "</A>";
-        done = end;
-        start = FindScheme(line, done);
-    }
-    result.append(line, done, std::string::npos);
+    AppendLinked(line, result);
     return result;
+}
+
+void THtmlWriter::AppendLinked(std::string_view line, std::string &out)
+{
+    constexpr size_t KSchemeLength = 7; // "http://"
+    size_t done = 0;
+    for (size_t start = FindScheme(line, 0); start != std::string_view::npos;
+         start = FindScheme(line, done)) {
+        size_t end = line.find_first_of(" ,<", start + KSchemeLength);
+        if (end == std::string_view::npos)
+            end = line.size();
+        const std::string_view address = line.substr(start, end - start);
+        out.append(line.data() + done, start - done);
+        out += "<A HREF=\"";
+        out += address;
+        out += "\">";
+        out += address;
+        out += "</A>";
+        done = end;
+    }
+    out.append(line.data() + done, line.size() - done);
 }
 
 std::string THtmlWriter::ReplaceAll(const std::string &text, const std::string &fragment,
@@ -377,95 +373,167 @@ std::string THtmlWriter::ReplaceAll(const std::string &text, const std::string &
     return result;
 }
 
-void THtmlWriter::WriteOut(const std::string &text)
+// Text without ">" joins the buffer.
+void THtmlWriter::AppendPlain(std::string_view text)
+{
+    FOptimized += text;
+    if (FRawSame)
+        return;
+    // A short buffer keeps its text as it was appended; a long one is the optimised text.
+    if (FOptimized.size() <= KLineLimit) {
+        FRaw += text;
+    } else {
+        FRaw.clear();
+        FRawSame = true;
+    }
+}
+
+// The optimiser's fragments changed (a font or colour table was read): the buffer is
+// optimised again with them.
+void THtmlWriter::FollowOptimizer()
+{
+    if (FOptimizerVersion == FOptimizer.Version())
+        return;
+    const std::string raw = RawBuffer();
+    FOptimizerVersion = FOptimizer.Version();
+    FOptimized = FOptimizer.Optimize(raw);
+    if (FOptimized != raw) {
+        FRaw = raw;
+        FRawSame = false;
+        FRawClean = 0;
+    }
+}
+
+// Appends text with ">" to the buffer when the order of deletions does not matter: the
+// optimised buffer is reduced as it grows. Notes where it may hold a new cut point.
+void THtmlWriter::AppendConfluent(std::string_view text, size_t firstClose, TAppended &appended)
+{
+    const size_t oldLength = FOptimized.size();
+    FOptimized += text;
+    // Most texts complete no fragment: one look at each ">" of the text tells, and finds the
+    // cut points that end there. The old text can only end in the first three characters of
+    // one.
+    const char *const buffer = FOptimized.data();
+    const size_t size = FOptimized.size();
+    if (oldLength >= 3 && std::memcmp(buffer + oldLength - 3, "<P>", 3) == 0)
+        appended.Paragraph = oldLength - 3;
+    for (size_t at = oldLength + firstClose; at < size; at = NextClose(buffer, at + 1, size)) {
+        if (FOptimizer.MayEndFragment(FOptimized, at)) {
+            FOptimized.resize(oldLength);
+            appended.Paragraph = appended.LineBreak = std::string::npos;
+            AppendReducing(text, appended);
+            return;
+        }
+        if (appended.Paragraph != std::string::npos)
+            continue;
+        if (at >= 2 && buffer[at - 2] == '<' && buffer[at - 1] == 'P')
+            appended.Paragraph = at - 2;
+        else if (appended.LineBreak == std::string::npos && at >= 3 &&
+                 std::memcmp(buffer + at - 3, "<BR", 3) == 0)
+            appended.LineBreak = at - 3;
+    }
+    if (!FRawSame)
+        FRaw += text;
+}
+
+// The same when a fragment may end in the text: the optimiser deletes while appending.
+void THtmlWriter::AppendReducing(std::string_view text, TAppended &appended)
+{
+    const size_t oldLength = FOptimized.size();
+    std::string lost;
+    const size_t unchanged = FOptimizer.Append(FOptimized, text, lost);
+    appended.Changed = FOptimized.size() != oldLength + text.size() || unchanged < oldLength;
+    if (!FRawSame)
+        FRaw += text;
+    else if (appended.Changed && FOptimized.size() <= KLineLimit)
+        appended.KeptRaw.append(FOptimized, 0, unchanged).append(lost).append(text);
+    FindMarks(FOptimized, unchanged > 3 ? unchanged - 3 : 0, appended.Paragraph,
+              appended.LineBreak);
+}
+
+// Appends text with ">" to the buffer when the order of deletions matters: the end of the
+// buffer is reduced again with the text, taking in more of it while deletions reach back.
+void THtmlWriter::AppendReduced(std::string_view text, TAppended &appended)
+{
+    const size_t oldLength = FOptimized.size();
+    if (!FRawSame && FRaw.size() - FRawClean > KRawLimit) {
+        FRaw.clear();
+        FRawSame = true;
+    }
+    const std::string &source = FRawSame ? FOptimized : FRaw;
+    const size_t clean = FRawSame ? oldLength : FRawClean;
+    // Only the end of the clean part can take part in a deletion, unless deletions eat
+    // their way further back; then the piece is taken larger.
+    size_t context = 2 * FOptimizer.MaxLength() + 64;
+    size_t start;
+    size_t unchanged;
+    std::string work;
+    for (;;) {
+        start = clean > context ? clean - context : 0;
+        work.assign(source, start, std::string::npos);
+        work += text;
+        const size_t kept = FOptimizer.Reduce(work, clean - start);
+        unchanged = start + kept;
+        if (start == 0 || kept + 1 >= FOptimizer.MaxLength())
+            break;
+        context *= 4;
+    }
+    if (!FRawSame) {
+        appended.Changed = true;
+    } else {
+        appended.Changed = start + work.size() != oldLength + text.size() || unchanged < oldLength;
+        if (appended.Changed && start + work.size() <= KLineLimit)
+            appended.KeptRaw.append(FOptimized).append(text);
+    }
+    if (FRawSame) {
+        FOptimized.resize(start);
+        FOptimized += work;
+    } else {
+        FOptimized = FRaw.substr(0, start) + work;
+        FRaw += text;
+    }
+    const size_t cutFrom = std::min(unchanged, clean);
+    FindMarks(FOptimized, cutFrom > 3 ? cutFrom - 3 : 0, appended.Paragraph, appended.LineBreak);
+}
+
+// The buffered output, rule by rule:
+//  1. an empty text does nothing;
+//  2. the text is appended to the buffer; B is the optimised buffer (kept in FOptimized);
+//  3. the cut point is the end of the first "<P>" of B, else of its first "<BR>";
+//  4. without a cut point, a B of 100 characters or fewer is not written: the buffer keeps
+//     the text as appended;
+//  5. each piece of B up to a cut point is written as a line, with its links;
+//  6. the rest of B is the buffer;
+//  7. a rest longer than 100 characters that ends in ">", but not in "L>" or "A>", is
+//     written as a line too.
+void THtmlWriter::WriteOut(std::string_view text)
 {
     if (text.empty())
         return;
-    if (FOptimizerVersion != FOptimizer.Version()) {
-        const std::string raw = RawBuffer();
-        FOptimizerVersion = FOptimizer.Version();
-        FOptimized = FOptimizer.Optimize(raw);
-        if (FOptimized != raw) {
-            FRaw = raw;
-            FRawSame = false;
-            FRawClean = 0;
-        }
-    }
+    FollowOptimizer();
 
-    // Append to the buffer and bring its optimised form up to date. unchanged is the length
-    // of the optimised form's prefix that the text did not touch; keptRaw is the buffer as
-    // it stands when the step below keeps it unwritten and it differs from the optimised form.
+    const size_t firstClose = NextClose(text.data(), 0, text.size());
+    if (firstClose == text.size()) {
+        // Every fragment and every cut point ends with ">": text without one cannot change
+        // the buffer's text before it, nor complete a cut point, nor make the buffer end in
+        // ">".
+        AppendPlain(text);
+        return;
+    }
     const size_t oldLength = FOptimized.size();
-    size_t unchanged = oldLength;
-    size_t cutFrom = oldLength;
-    bool changed = false;
-    std::string keptRaw;
-    const bool plain = text.find('>') == std::string::npos;
-    if (plain) {
-        // Every fragment ends with ">": the text cannot take part in a deletion.
-        FOptimized += text;
-        if (!FRawSame)
-            FRaw += text;
-    } else if (FOptimizer.Confluent()) {
-        std::string lost;
-        unchanged = FOptimizer.Append(FOptimized, text, lost);
-        changed = FOptimized.size() != oldLength + text.size() || unchanged < oldLength;
-        if (!FRawSame)
-            FRaw += text;
-        else if (changed && FOptimized.size() <= KLineLimit)
-            keptRaw = FOptimized.substr(0, unchanged) + lost + text;
-        cutFrom = unchanged;
-    } else {
-        if (!FRawSame && FRaw.size() - FRawClean > KRawLimit) {
-            FRaw.clear();
-            FRawSame = true;
-        }
-        const std::string &source = FRawSame ? FOptimized : FRaw;
-        const size_t clean = FRawSame ? oldLength : FRawClean;
-        // Only the end of the clean part can take part in a deletion, unless deletions eat
-        // their way further back; then the piece is taken larger.
-        size_t context = 2 * FOptimizer.MaxLength() + 64;
-        size_t start;
-        std::string work;
-        for (;;) {
-            start = clean > context ? clean - context : 0;
-            work.assign(source, start, std::string::npos);
-            work += text;
-            const size_t kept = FOptimizer.Reduce(work, clean - start);
-            unchanged = start + kept;
-            if (start == 0 || kept + 1 >= FOptimizer.MaxLength())
-                break;
-            context *= 4;
-        }
-        if (!FRawSame) {
-            changed = true;
-        } else {
-            changed = start + work.size() != oldLength + text.size() || unchanged < oldLength;
-            if (changed && start + work.size() <= KLineLimit)
-                keptRaw = FOptimized + text;
-        }
-        cutFrom = std::min(unchanged, clean);
-        if (FRawSame) {
-            FOptimized.resize(start);
-            FOptimized += work;
-        } else {
-            FOptimized = FRaw.substr(0, start) + work;
-            FRaw += text;
-        }
-    }
+    TAppended appended;
+    if (FOptimizer.Confluent())
+        AppendConfluent(text, firstClose, appended);
+    else
+        AppendReduced(text, appended);
 
-    // Text without ">" cannot complete a "<P>" or "<BR>": the buffer had none before.
-    size_t nextParagraph = std::string::npos;
-    size_t firstLineBreak = std::string::npos;
-    if (!plain)
-        FindMarks(FOptimized, cutFrom > 3 ? cutFrom - 3 : 0, nextParagraph, firstLineBreak);
-    size_t cut = nextParagraph != std::string::npos    ? nextParagraph + 3
-                 : firstLineBreak != std::string::npos ? firstLineBreak + 4
-                                                       : std::string::npos;
+    size_t nextParagraph = appended.Paragraph;
+    size_t cut = appended.Paragraph != std::string::npos   ? appended.Paragraph + 3
+                 : appended.LineBreak != std::string::npos ? appended.LineBreak + 4
+                                                           : std::string::npos;
     if (cut == std::string::npos && FOptimized.size() <= KLineLimit) {
-        // Nothing to write yet: the buffer keeps the appended text as it is.
-        if (FRawSame && changed) {
-            FRaw = std::move(keptRaw);
+        if (FRawSame && appended.Changed) {
+            FRaw = std::move(appended.KeptRaw);
             FRawSame = false;
             FRawClean = oldLength;
         }

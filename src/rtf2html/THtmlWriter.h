@@ -1,12 +1,12 @@
 #pragma once
 
 #include "rtf2html/THtmlOptimizer.h"
+#include "rtf2html/THtmlTagSets.h"
 #include "rtf2html/TRtfFormat.h"
 
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -46,29 +46,36 @@ public:
     // Puts the written file in place of the target; nothing when the output was a sink.
     void Commit();
 
-    void WriteOut(const std::string &text);
-    std::string EmitItem(const std::string &item, const TRtfFormat &format);
+    void WriteOut(std::string_view text);
+    // Appends to out what a text item gives: the tag changes its format needs, the link and
+    // anchor marks, and its rendering.
+    void EmitItem(std::string_view item, const TRtfFormat &format, std::string &out);
     // Whether EmitItem of a single character gives nothing but its rendering.
     bool PlainTextReady() const
     {
         return !FormatChanged && !NewParagraph && !AnchorPending && !(TocParagraph && LinkPending);
     }
-    // What EmitItem gives for each character in turn while PlainTextReady().
-    static std::string RenderPlainText(std::string_view text, const TRtfFormat &format);
-    std::string OpenTags(const TRtfFormat &format);
-    std::string CloseAllTags();
-    bool TagsOpen() const { return !FTagStack.empty(); }
+    // Appends what EmitItem gives for each character in turn while PlainTextReady().
+    static void AppendPlainText(std::string_view text, const TRtfFormat &format, std::string &out);
+    void OpenTags(const TRtfFormat &format, std::string &out);
+    void CloseAllTags(std::string &out);
+    bool TagsOpen() const { return !FCloseTags.empty(); }
     void CloseLists();
 
     static const char *FontSizeTag(int32_t points);
     static std::string LinkUrls(const std::string &line);
+    // Appends the line to out with its "http://" addresses turned into links.
+    static void AppendLinked(std::string_view line, std::string &out);
     static std::string ReplaceAll(const std::string &text, const std::string &fragment,
                                   const std::string &replacement);
     std::string OptimizeHtml(const std::string &text) const { return FOptimizer.Optimize(text); }
 
     void AddRemovable(const std::string &fragment) { FOptimizer.AddRemovable(fragment); }
     // A font table entry; the first entry of a number gives its face name.
-    void AddFontName(int32_t number, const std::string &name);
+    void AddFontName(int32_t number, const std::string &name)
+    {
+        FTagSets.AddFontName(number, name);
+    }
 
     // Converter flags shared with the reader.
     bool FormatChanged = false;
@@ -84,18 +91,32 @@ public:
     bool PendingLi = false;
 
 private:
-    std::string Render(const std::string &item, bool caps) const;
+    static void Render(std::string_view item, bool caps, std::string &out);
+    // What appending a text with ">" did to the buffer.
+    struct TAppended
+    {
+        bool Changed = false;                 // the optimiser deleted something
+        std::string KeptRaw;                  // the buffer as appended, when it is kept unwritten
+        size_t Paragraph = std::string::npos; // the first "<P>" that may be new
+        size_t LineBreak = std::string::npos; // the first "<BR>" that may be new
+    };
+
+    void AppendPlain(std::string_view text);
+    void FollowOptimizer();
+    void AppendConfluent(std::string_view text, size_t firstClose, TAppended &appended);
+    void AppendReducing(std::string_view text, TAppended &appended);
+    void AppendReduced(std::string_view text, TAppended &appended);
+    void WriteHead(const std::string &title);
     void WriteLine(std::string_view line);
     void WriteLinked(std::string_view line);
     const std::string &RawBuffer() const { return FRawSame ? FOptimized : FRaw; }
-    void ReoptimizeBuffer();
 
     TOptions FOptions;
     TLineSink FSink;
     std::unique_ptr<THtmlOutputFile> FFile;
     THtmlOptimizer FOptimizer;
-    std::vector<const char *> FTagStack; // close tags, the last opened at the back
-    std::map<int32_t, std::string> FFaceNames;
+    THtmlTagSets FTagSets;
+    std::string FCloseTags; // the close tags of the open tags, the last opened first
     std::array<int, 10> FTocCounters{};
     std::array<int, 10> FHeadingCounters{};
 
@@ -105,6 +126,7 @@ private:
     std::string FRaw;
     bool FRawSame = true;
     size_t FRawClean = 0; // FRaw[0, FRawClean) holds no fragment
+    std::string FLinked;  // a line with links, being written
     unsigned FOptimizerVersion = 0;
 };
 

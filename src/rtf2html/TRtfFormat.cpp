@@ -14,7 +14,7 @@ void TRtfFormat::Reset(TScope scope)
         Subscript = false;
         Strike = false;
         Font = -1;
-        Colour = "none";
+        Colour = KNoColour;
         Size = -1;
     }
     if (scope != TScope::Text) {
@@ -30,6 +30,15 @@ bool TRtfFormat::DiffersFrom(const TRtfFormat &other) const
            Subscript != other.Subscript || Strike != other.Strike || Font != other.Font ||
            Colour != other.Colour || Size != other.Size || Right != other.Right ||
            Center != other.Center;
+}
+
+std::string TRtfFormat::ColourText(int32_t colour)
+{
+    static const char KHex[] = "0123456789ABCDEF";
+    std::string text = "#";
+    for (int shift = 20; shift >= 0; shift -= 4)
+        text += KHex[(colour >> shift) & 15];
+    return text;
 }
 
 } // namespace Rtf2Html

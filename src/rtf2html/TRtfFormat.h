@@ -5,10 +5,13 @@
 
 namespace Rtf2Html {
 
-// The character and paragraph format in force at a point of the rich text.
+// The character and paragraph format in force at a point of the rich text. A plain value:
+// every open group keeps a copy.
 struct TRtfFormat
 {
     enum class TScope { Text, Par, All };
+    // The colour field when no colour is set; otherwise it holds 0xRRGGBB.
+    static constexpr int32_t KNoColour = -1;
 
     bool Hidden = false;
     bool Caps = false;
@@ -19,7 +22,7 @@ struct TRtfFormat
     bool Subscript = false;
     bool Strike = false;
     int32_t Font = -1;
-    std::string Colour = "none";
+    int32_t Colour = KNoColour;
     int32_t Size = -1;
     bool Right = false;
     bool Center = false;
@@ -28,6 +31,8 @@ struct TRtfFormat
     void Reset(TScope scope);
     // Every field but caps takes part: a group that changes only caps is not restored.
     bool DiffersFrom(const TRtfFormat &other) const;
+    // The colour as written in the page: "#" and six upper-case hexadecimal digits.
+    static std::string ColourText(int32_t colour);
 };
 
 } // namespace Rtf2Html

@@ -27,6 +27,14 @@ std::string OpenMessage(int error)
         return "I/O error " + std::to_string(error);
     }
 }
+// The first CR or LF in [begin, limit), or limit.
+const char *LineEnd(const char *begin, const char *limit)
+{
+    const void *feed = std::memchr(begin, '\n', static_cast<size_t>(limit - begin));
+    const char *end = feed ? static_cast<const char *>(feed) : limit;
+    const void *carriage = std::memchr(begin, '\r', static_cast<size_t>(end - begin));
+    return carriage ? static_cast<const char *>(carriage) : end;
+}
 } // namespace
 
 TRtfLineSource::TRtfLineSource(const std::string &fileName) : FBuffer(KBufferSize)
@@ -85,10 +93,8 @@ bool TRtfLineSource::ReadLine(std::string &line)
         any = true;
         const char *begin = FBuffer.data() + FStart;
         const size_t length = FEnd - FStart;
-        const char *stop = begin;
         const char *const limit = begin + length;
-        while (stop < limit && *stop != '\n' && *stop != '\r')
-            ++stop;
+        const char *stop = LineEnd(begin, limit);
         if (stop == limit && line.capacity() < line.size() + length + FUnread) {
             // A line longer than the buffer: room for the rest of the file at once rather
             // than growing again and again.

@@ -1,16 +1,16 @@
 #include "rtf2html/TRtfReader.h"
 
 #include "rtf2html/ERtfToHtmlError.h"
+#include "rtf2html/RtfWords.h"
 #include "rtf2html/StringUtils.h"
 #include "rtf2html/THtmlWriter.h"
 #include "rtf2html/TRtfLineSource.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstring>
 #include <string_view>
-#include <unordered_map>
-#include <unordered_set>
 
 namespace Rtf2Html {
 
@@ -20,135 +20,14 @@ constexpr int32_t KMaxStyle = 300;
 constexpr int KUlLevels = 21; // indents of 0, 285, ... 5700 twips
 constexpr int32_t KUlStep = 285;
 
-const char *const KMainSkipped[] = {
-    "bkmkstart", "bkmkend", "filetbl",   "footer",   "footerf",
-    "footnote",  "header",  "headerf",   "info",     "levelnumbers",
-    "leveltext", "list",    "listlevel", "listname", "listoverridetable",
-    "listtable", "pict",    "pntext",    "revtbl",   "sp",
-    "template"};
-const char *const KTableSkipped[] = {"bkmkstart",    "bkmkend",
-                                     "filetbl",      "footer",
-                                     "footerf",      "footnote",
-                                     "header",       "headerf",
-                                     "levelnumbers", "leveltext",
-                                     "list",         "listlevel",
-                                     "listname",     "listoverridetable",
-                                     "listtable",    "pict",
-                                     "pntxtb",       "pntxta",
-                                     "revtbl",       "sp",
-                                     "template"};
-
-const char *const KKnownWords[] = {"b",
-                                   "b0",
-                                   "bkmkend",
-                                   "bkmkstart",
-                                   "caps",
-                                   "caps0",
-                                   "cell",
-                                   "colortbl",
-                                   "emdash",
-                                   "emspace",
-                                   "endash",
-                                   "enspace",
-                                   "filetbl",
-                                   "fonttbl",
-                                   "footer",
-                                   "footerf",
-                                   "footnote",
-                                   "header",
-                                   "headerf",
-                                   "i",
-                                   "i0",
-                                   "info",
-                                   "intbl",
-                                   "ldblquote",
-                                   "levelnumbers",
-                                   "leveltext",
-                                   "line",
-                                   "list",
-                                   "listlevel",
-                                   "listname",
-                                   "listoverridetable",
-                                   "listtable",
-                                   "lquote",
-                                   "nosupersub",
-                                   "page",
-                                   "par",
-                                   "pard",
-                                   "pict",
-                                   "plain",
-                                   "pntext",
-                                   "pntxta",
-                                   "pntxtb",
-                                   "qc",
-                                   "qr",
-                                   "rdblquote",
-                                   "revtbl",
-                                   "row",
-                                   "rquote",
-                                   "sect",
-                                   "sectd",
-                                   "sp",
-                                   "strike",
-                                   "strike0",
-                                   "strikedl",
-                                   "strikedl0",
-                                   "stylesheet",
-                                   "sub",
-                                   "super",
-                                   "tab",
-                                   "template",
-                                   "trowd",
-                                   "ul",
-                                   "ul0",
-                                   "uld",
-                                   "uldash",
-                                   "uldashd",
-                                   "uldashdd",
-                                   "uldb",
-                                   "ulnone",
-                                   "ulth",
-                                   "ulwave",
-                                   "v",
-                                   "v0",
-                                   "widctlpar"};
-
-// The canonical text of a word the reader knows, or nullptr: words are compared by their
-// canonical text only, so unknown words cost one lookup.
-const char *KnownWord(std::string_view text)
+// The characters that end a run of text: a control word or a group follows.
+constexpr std::array<bool, 256> TextEnds()
 {
-    static const std::unordered_map<std::string_view, const char *> known = [] {
-        std::unordered_map<std::string_view, const char *> result;
-        for (const char *word : KKnownWords)
-            result.emplace(word, word);
-        return result;
-    }();
-    const auto it = known.find(text);
-    return it == known.end() ? nullptr : it->second;
+    std::array<bool, 256> ends{};
+    ends['\\'] = ends['{'] = ends['}'] = true;
+    return ends;
 }
-
-// The canonical texts of a list of known words.
-template <size_t N> std::unordered_set<const char *> KnownSet(const char *const (&words)[N])
-{
-    std::unordered_set<const char *> result;
-    for (const char *word : words)
-        result.insert(KnownWord(word));
-    return result;
-}
-
-// The words whose group the main reader / the table reader skips. The two lists differ,
-// so each has a set of its own.
-bool IsMainSkipped(const char *known)
-{
-    static const std::unordered_set<const char *> skipped = KnownSet(KMainSkipped);
-    return known && skipped.count(known) > 0;
-}
-
-bool IsTableSkipped(const char *known)
-{
-    static const std::unordered_set<const char *> skipped = KnownSet(KTableSkipped);
-    return known && skipped.count(known) > 0;
-}
+constexpr std::array<bool, 256> KEndsText = TextEnds();
 
 bool IsDigit(char c)
 {
@@ -160,13 +39,26 @@ bool IsLower(char c)
     return c >= 'a' && c <= 'z';
 }
 
+// The characters of a control word: lower-case letters, digits and "-".
+constexpr std::array<bool, 256> WordCharacters()
+{
+    std::array<bool, 256> word{};
+    for (int c = 'a'; c <= 'z'; ++c)
+        word[static_cast<size_t>(c)] = true;
+    for (int c = '0'; c <= '9'; ++c)
+        word[static_cast<size_t>(c)] = true;
+    word['-'] = true;
+    return word;
+}
+constexpr std::array<bool, 256> KWordCharacters = WordCharacters();
+
 bool IsWordCharacter(char c)
 {
-    return IsLower(c) || IsDigit(c) || c == '-';
+    return KWordCharacters[static_cast<unsigned char>(c)];
 }
 
 // A whole decimal number with an optional minus sign that fits 32 bits, or fallback.
-int32_t ToInt(const std::string &text, int32_t fallback)
+int32_t ToInt(std::string_view text, int32_t fallback)
 {
     size_t i = 0;
     bool negative = false;
@@ -191,10 +83,9 @@ int32_t ToInt(const std::string &text, int32_t fallback)
     return static_cast<int32_t>(value);
 }
 
-// Two upper-case hexadecimal digits; above 255 the last digit twice.
-std::string ColourComponent(const std::string &entry, const char *name)
+// A colour component, 0 to 255; above 255 it is written as its last hexadecimal digit twice.
+int32_t ColourComponent(const std::string &entry, const char *name)
 {
-    static const char KHex[] = "0123456789ABCDEF";
     int32_t value = 0;
     const size_t at = entry.find(name);
     if (at != std::string::npos) {
@@ -202,13 +93,11 @@ std::string ColourComponent(const std::string &entry, const char *name)
         const size_t digits = end;
         while (end < entry.size() && IsDigit(entry[end]))
             ++end;
-        value = ToInt(entry.substr(digits, end - digits), 0);
+        value = ToInt(std::string_view(entry).substr(digits, end - digits), 0);
     }
     if (value > 255)
-        return std::string(2, KHex[value & 15]);
-    if (value < 0)
-        value = 0;
-    return std::string{KHex[value >> 4], KHex[value & 15]};
+        return (value & 15) * 0x11;
+    return std::max(value, 0);
 }
 
 // Deletes every occurrence of word together with its parameter (up to the next "\" or space).
@@ -257,12 +146,11 @@ bool TRtfReader::ReadNextLine()
         return AppendLine();
     if (FAtEnd)
         return false;
-    std::string line;
-    if (!FSource.ReadLine(line)) {
+    if (!FSource.ReadLine(FSpare)) {
         FAtEnd = true;
         return false;
     }
-    FText.swap(line);
+    FText.swap(FSpare);
     FPos = 0;
     FLineStart = 0;
     ++FVersion;
@@ -273,19 +161,18 @@ bool TRtfReader::AppendLine()
 {
     if (FAtEnd)
         return false;
-    std::string line;
-    if (!FSource.ReadLine(line)) {
+    if (!FSource.ReadLine(FSpare)) {
         FAtEnd = true;
         return false;
     }
     if (FPos == FText.size() && !FAppend) {
         // Nothing of the old line is left to read: start afresh rather than grow.
-        FText.swap(line);
+        FText.swap(FSpare);
         FPos = 0;
         FLineStart = 0;
         ++FVersion;
     } else {
-        FText += line;
+        FText += FSpare;
     }
     return true;
 }
@@ -318,16 +205,17 @@ TRtfReader::TWord TRtfReader::ReadWord()
 {
     TWord word;
     word.Start = FPos;
+    const size_t size = FText.size();
     size_t end = FPos + 1;
-    while (end < FText.size() && IsWordCharacter(FText[end]))
+    while (end < size && IsLower(FText[end]))
         ++end;
-    word.Text = FText.substr(FPos + 1, end - FPos - 1);
-    size_t letters = 0;
-    while (letters < word.Text.size() && IsLower(word.Text[letters]))
-        ++letters;
+    const size_t letters = end - FPos - 1;
+    while (end < size && IsWordCharacter(FText[end]))
+        ++end;
+    word.Text = std::string_view(FText).substr(FPos + 1, end - FPos - 1);
     word.Letters = word.Text.substr(0, letters);
     word.Param = word.Text.substr(letters);
-    word.Known = KnownWord(word.Text);
+    word.Id = FindWord(word.Text);
     FPos = end < FText.size() && FText[end] == ' ' ? end + 1 : end;
     return word;
 }
@@ -435,7 +323,7 @@ void TRtfReader::PutInFront(const std::string &text)
 
 void TRtfReader::Run()
 {
-    std::vector<TRtfFormat> stack;
+    std::vector<TRtfFormat> stack; // the format saved by each open group
     if (!ReadNextLine())
         return;
     for (;;) {
@@ -458,7 +346,7 @@ void TRtfReader::Run()
             Backslash();
         } else {
             ++FPos;
-            TextItem(std::string(1, c), true);
+            TextItem(std::string_view(&FText[FPos - 1], 1), true);
         }
     }
     // The input ended inside groups: they end with it.
@@ -468,10 +356,12 @@ void TRtfReader::Run()
 
 void TRtfReader::EndGroup(std::vector<TRtfFormat> &stack)
 {
-    const TRtfFormat saved = std::move(stack.back());
+    const TRtfFormat saved = stack.back();
     stack.pop_back();
     if (FFormat.DiffersFrom(saved)) {
-        W.WriteOut(W.CloseAllTags());
+        FOut.clear();
+        W.CloseAllTags(FOut);
+        W.WriteOut(FOut);
         W.FormatChanged = true;
         FFormat = saved;
     } else {
@@ -480,20 +370,24 @@ void TRtfReader::EndGroup(std::vector<TRtfFormat> &stack)
     }
 }
 
-void TRtfReader::TextItem(const std::string &item, bool withRun)
+void TRtfReader::TextItem(std::string_view item, bool withRun)
 {
     if (W.PendingLi) {
         W.WriteOut("<LI type=disc>");
         W.PendingLi = false;
     }
     if (FNumberedList && W.NewParagraph && !FPendingNumberText.empty()) {
-        W.WriteOut(W.EmitItem("&&" + FPendingNumberText, FFormat));
+        FOut.clear();
+        W.EmitItem("&&" + FPendingNumberText, FFormat, FOut);
+        W.WriteOut(FOut);
         FPendingNumberText.clear();
     }
-    std::string html = W.EmitItem(item, FFormat);
+    // The item may lie in the line; the line stays as it is until the item is rendered.
+    FOut.clear();
+    W.EmitItem(item, FFormat, FOut);
     if (withRun)
-        AppendPlainRun(html);
-    W.WriteOut(html);
+        AppendPlainRun(FOut);
+    W.WriteOut(FOut);
 }
 
 // The characters up to the next backslash or brace, when each of them would go out as its
@@ -504,13 +398,16 @@ void TRtfReader::AppendPlainRun(std::string &html)
 {
     if (W.PendingLi || !W.PlainTextReady())
         return;
-    size_t end = FPos;
-    while (end < FText.size() && FText[end] != '\\' && FText[end] != '{' && FText[end] != '}')
+    const char *const begin = FText.data() + FPos;
+    const char *const limit = FText.data() + FText.size();
+    const char *end = begin;
+    while (end < limit && !KEndsText[static_cast<unsigned char>(*end)])
         ++end;
-    if (end == FPos)
+    if (end == begin)
         return;
-    html += THtmlWriter::RenderPlainText(std::string_view(FText).substr(FPos, end - FPos), FFormat);
-    FPos = end;
+    THtmlWriter::AppendPlainText(std::string_view(begin, static_cast<size_t>(end - begin)), FFormat,
+                                 html);
+    FPos += static_cast<size_t>(end - begin);
 }
 
 // Reads the two characters of a hex escape (the reader stands on its backslash). A file that
@@ -518,7 +415,7 @@ void TRtfReader::AppendPlainRun(std::string &html)
 bool TRtfReader::HexItem(std::string &item)
 {
     const bool complete = Ensure(4);
-    item = FText.substr(FPos + 2, 2);
+    item.assign(FText, FPos + 2, 2);
     FPos = std::min(FPos + 4, FText.size());
     return complete;
 }
@@ -537,7 +434,7 @@ void TRtfReader::Backslash()
     case '}':
         FPos += 2;
         if (!FFormat.Hidden)
-            TextItem(std::string(1, next));
+            TextItem(std::string_view(&FText[FPos - 1], 1));
         return;
     case '~':
         FPos += 2;
@@ -550,13 +447,12 @@ void TRtfReader::Backslash()
             TextItem("-");
         return;
     case '\'': {
-        std::string item;
-        if (!HexItem(item)) {
+        if (!HexItem(FItem)) {
             if (!FFormat.Hidden)
-                throw ERtfToHtmlError("'" + item + "' is not a valid integer value");
+                throw ERtfToHtmlError("'" + FItem + "' is not a valid integer value");
             return;
         }
-        TextItem(item);
+        TextItem(FItem);
         return;
     }
     case '*':
@@ -574,53 +470,68 @@ void TRtfReader::Backslash()
 
 void TRtfReader::MainWord(const TWord &word)
 {
-    const std::string &text = word.Text;
-    if (word.Is("fonttbl")) {
+    switch (word.Id) {
+    case TWordId::FontTbl:
         ReadFontTable();
-    } else if (word.Is("colortbl")) {
+        return;
+    case TWordId::ColorTbl:
         ReadColorTable();
-    } else if (word.Is("stylesheet")) {
+        return;
+    case TWordId::StyleSheet:
         ReadStyleSheet();
-    } else if (word.Letters == "s" && !word.Param.empty() &&
-               std::all_of(word.Param.begin(), word.Param.end(), IsDigit)) {
-        ApplyStyle(word.Param);
-    } else if (word.Is("trowd")) {
-        W.WriteOut(W.CloseAllTags());
+        return;
+    case TWordId::Trowd:
+        FOut.clear();
+        W.CloseAllTags(FOut);
+        W.WriteOut(FOut);
         W.CloseLists();
         ReadTable();
-    } else if (IsMainSkipped(word.Known)) {
+        return;
+    default:
+        break;
+    }
+    if (word.Letters == "s" && !word.Param.empty() &&
+        std::all_of(word.Param.begin(), word.Param.end(), IsDigit)) {
+        ApplyStyle(word.Param);
+    } else if (IsMainSkipped(word.Id)) {
         SkipGroup();
-        if (word.Is("pict"))
-            W.WriteOut(W.EmitItem("&pict;", FFormat));
+        if (word.Is(TWordId::Pict)) {
+            FOut.clear();
+            W.EmitItem("&pict;", FFormat, FOut);
+            W.WriteOut(FOut);
+        }
     } else {
         if (W.LinkOpen)
             W.WriteOut("</A>");
-        W.WriteOut(DoControlWord(word, FFormat));
+        FWordOut.clear();
+        DoControlWord(word, FFormat, FWordOut);
+        W.WriteOut(FWordOut);
         W.LinkOpen = false;
     }
 }
 
-std::string TRtfReader::DoControlWord(const TWord &word, TRtfFormat &format)
+// The table of control words. Whatever a word produces is appended to out.
+void TRtfReader::DoControlWord(const TWord &word, TRtfFormat &format, std::string &out)
 {
-    const std::string &text = word.Text;
-    const std::string &letters = word.Letters;
-    const std::string &param = word.Param;
     auto set = [this](bool &field, bool value) {
         if (field != value) {
             field = value;
             W.FormatChanged = true;
         }
     };
-    auto item = [&](const char *name) {
-        return format.Hidden ? std::string() : W.EmitItem(name, format);
+    auto item = [&](std::string_view name) {
+        if (!format.Hidden)
+            W.EmitItem(name, format, out);
     };
 
-    if (word.Is("plain")) {
+    switch (word.Id) {
+    case TWordId::Plain:
         format.Reset(TRtfFormat::TScope::Text);
         W.FormatChanged = true;
-        return W.TagsOpen() ? W.CloseAllTags() : std::string();
-    }
-    if (word.Is("pard") || word.Is("sectd")) {
+        W.CloseAllTags(out);
+        return;
+    case TWordId::Pard:
+    case TWordId::Sectd:
         format.Reset(TRtfFormat::TScope::Par);
         FPendingNumberText.clear();
         W.TocParagraph = false;
@@ -630,27 +541,26 @@ std::string TRtfReader::DoControlWord(const TWord &word, TRtfFormat &format)
         FNumberedList = false;
         FNumberFormatSeen = false;
         FListCounter = -1;
-        std::string result;
         for (int i = 0; i < W.UlDepth; ++i)
-            result += "</UL>";
+            out += "</UL>";
         W.UlDepth = 0;
         W.InBulletList = false;
-        return result;
-    }
-    if (word.Is("par") || word.Is("sect")) {
-        std::string result = W.CloseAllTags();
+        return;
+    case TWordId::Par:
+    case TWordId::Sect:
+        W.CloseAllTags(out);
         if (format.Right)
-            result += "</DIV>";
+            out += "</DIV>";
         if (format.Center)
-            result += "</CENTER>";
+            out += "</CENTER>";
         W.FormatChanged = true;
         W.LinkPending = true;
         W.NewParagraph = true;
         if (W.InBulletList) {
-            result += "</LI>";
+            out += "</LI>";
             W.PendingLi = true;
         } else {
-            result += "<BR>";
+            out += "<BR>";
             if (FListCounter >= 0) {
                 ++FListCounter;
                 FPendingNumberText =
@@ -658,78 +568,106 @@ std::string TRtfReader::DoControlWord(const TWord &word, TRtfFormat &format)
             }
             FBookmarkParagraph = false;
         }
-        return result;
-    }
-    if (word.Is("v") || word.Is("v0")) {
-        format.Hidden = word.Is("v");
-        return std::string();
-    }
-    if (word.Is("caps") || word.Is("caps0")) {
-        format.Caps = word.Is("caps");
-        return std::string();
-    }
-    if (word.Is("qc")) {
+        return;
+    case TWordId::V:
+    case TWordId::V0:
+        format.Hidden = word.Is(TWordId::V);
+        return;
+    case TWordId::Caps:
+    case TWordId::Caps0:
+        format.Caps = word.Is(TWordId::Caps);
+        return;
+    case TWordId::Qc:
         format.Center = true;
-        return std::string();
-    }
-    if (word.Is("qr")) {
+        return;
+    case TWordId::Qr:
         format.Right = true;
-        return std::string();
-    }
-    if (word.Is("tab"))
-        return item("&tab;");
-    if (word.Is("line"))
-        return "<BR>";
-    if (word.Is("page"))
-        return "<BR><HR><BR>";
-    if (word.Is("emdash") || word.Is("endash") || word.Is("emspace") || word.Is("enspace"))
-        return item(("&" + text + ";").c_str());
-    if (word.Is("lquote") || word.Is("rquote"))
-        return item("&quote;");
-    if (word.Is("ldblquote") || word.Is("rdblquote"))
-        return item("&dblquote;");
-    if (word.Is("b") || word.Is("b0")) {
-        set(format.Bold, word.Is("b"));
-        return std::string();
-    }
-    if (word.Is("i") || word.Is("i0")) {
-        set(format.Italic, word.Is("i"));
-        return std::string();
-    }
-    if (word.Is("ul") || word.Is("uld") || word.Is("uldash") || word.Is("uldashd") ||
-        word.Is("uldashdd") || word.Is("uldb") || word.Is("ulth") || word.Is("ulwave")) {
+        return;
+    case TWordId::Tab:
+        item("&tab;");
+        return;
+    case TWordId::Line:
+        out += "<BR>";
+        return;
+    case TWordId::Page:
+        out += "<BR><HR><BR>";
+        return;
+    case TWordId::EmDash:
+        item("&emdash;");
+        return;
+    case TWordId::EnDash:
+        item("&endash;");
+        return;
+    case TWordId::EmSpace:
+        item("&emspace;");
+        return;
+    case TWordId::EnSpace:
+        item("&enspace;");
+        return;
+    case TWordId::LQuote:
+    case TWordId::RQuote:
+        item("&quote;");
+        return;
+    case TWordId::LdblQuote:
+    case TWordId::RdblQuote:
+        item("&dblquote;");
+        return;
+    case TWordId::B:
+    case TWordId::B0:
+        set(format.Bold, word.Is(TWordId::B));
+        return;
+    case TWordId::I:
+    case TWordId::I0:
+        set(format.Italic, word.Is(TWordId::I));
+        return;
+    case TWordId::Ul:
+    case TWordId::UlD:
+    case TWordId::UlDash:
+    case TWordId::UlDashD:
+    case TWordId::UlDashDd:
+    case TWordId::UlDb:
+    case TWordId::UlTh:
+    case TWordId::UlWave:
         set(format.Underline, true);
-        return std::string();
-    }
-    if (word.Is("ulnone") || word.Is("ul0")) {
+        return;
+    case TWordId::UlNone:
+    case TWordId::Ul0:
         set(format.Underline, false);
-        return std::string();
-    }
-    if (word.Is("super") || text.compare(0, 2, "up") == 0) {
+        return;
+    case TWordId::Super:
         set(format.Superscript, true);
-        return std::string();
-    }
-    if (word.Is("sub") || text.compare(0, 2, "dn") == 0) {
+        return;
+    case TWordId::Sub:
         set(format.Subscript, true);
-        return std::string();
-    }
-    if (word.Is("nosupersub")) {
+        return;
+    case TWordId::NoSuperSub:
         set(format.Superscript, false);
         set(format.Subscript, false);
-        return std::string();
-    }
-    if (word.Is("strike") || word.Is("strikedl")) {
+        return;
+    case TWordId::Strike:
+    case TWordId::StrikeDl:
         set(format.Strike, true);
-        return std::string();
-    }
-    if (word.Is("strike0") || word.Is("strikedl0")) {
+        return;
+    case TWordId::Strike0:
+    case TWordId::StrikeDl0:
         set(format.Strike, false);
-        return std::string();
+        return;
+    default:
+        break;
     }
-    if ((letters == "li" && !param.empty() && IsDigit(param[0])) ||
-        (letters == "fi" && !param.empty() && (param[0] == '-' || IsDigit(param[0]))))
-        return Indent(word);
-    if (letters == "f" && !param.empty() && IsDigit(param[0])) {
+
+    // Words known by their letters, with a number after them.
+    const std::string_view text = word.Text;
+    const std::string_view letters = word.Letters;
+    const std::string_view param = word.Param;
+    if (text.substr(0, 2) == "up") {
+        set(format.Superscript, true);
+    } else if (text.substr(0, 2) == "dn") {
+        set(format.Subscript, true);
+    } else if ((letters == "li" && !param.empty() && IsDigit(param[0])) ||
+               (letters == "fi" && !param.empty() && (param[0] == '-' || IsDigit(param[0])))) {
+        Indent(word, out);
+    } else if (letters == "f" && !param.empty() && IsDigit(param[0])) {
         if (!W.Options().NoFonts) {
             const int32_t font = ToInt(param, 0);
             if (format.Font != font) {
@@ -737,46 +675,38 @@ std::string TRtfReader::DoControlWord(const TWord &word, TRtfFormat &format)
                 W.FormatChanged = true;
             }
         }
-        return std::string();
-    }
-    if (letters == "fs" && text.size() > 2) {
+    } else if (letters == "fs" && text.size() > 2) {
         const int32_t size = ToInt(param, 0) / 2;
         if (format.Size != size) {
             format.Size = size;
             W.FormatChanged = true;
         }
-        return std::string();
-    }
-    if (letters == "cf" && text.size() > 2) {
+    } else if (letters == "cf" && text.size() > 2) {
         const int32_t index = ToInt(param, 0);
         // A negative index names no colour; one beyond the table takes its last colour.
         if (!FColorList.empty() && index >= 0) {
-            const std::string &colour =
+            const int32_t colour =
                 FColorList[std::min(static_cast<size_t>(index), FColorList.size() - 1)];
             if (format.Colour != colour) {
                 format.Colour = colour;
                 W.FormatChanged = true;
             }
         }
-        return std::string();
     }
-    return std::string();
 }
 
-std::string TRtfReader::Indent(const TWord &word)
+void TRtfReader::Indent(const TWord &word, std::string &out)
 {
     if (!FIndentOpen)
-        return std::string();
+        return;
     FIndentTotal += ToInt(word.Param, 0);
     if (word.Letters == "fi")
-        return std::string();
+        return;
     FIndentOpen = false;
-    std::string result;
     while (W.UlDepth < KUlLevels && static_cast<int64_t>(W.UlDepth) * KUlStep < FIndentTotal) {
         ++W.UlDepth;
-        result += "<UL>";
+        out += "<UL>";
     }
-    return result;
 }
 
 void TRtfReader::Destination()
@@ -838,8 +768,8 @@ void TRtfReader::ReadNumbering()
                 ++end;
             return end < FText.size() && FText[end] == ' ';
         }();
-        const TWord word = ReadWord();
-        const std::string &text = word.Text;
+        // The word's text is kept: reading the text after "pntxta" may change the line.
+        const std::string text(ReadWord().Text);
         const char level = text.size() > 5 && text.compare(0, 5, "pnlvl") == 0 ? text[5] : 0;
         if (text == "pnlvlblt" || (level >= '5' && level <= '9')) {
             FNumberedList = false;
@@ -875,12 +805,15 @@ void TRtfReader::ReadNumbering()
     }
     if (FNumberedList && !W.InBulletList) {
         const std::string text = FListTextBefore + startText + FListTextAfter;
-        if (!text.empty())
-            W.WriteOut(W.EmitItem("&&" + text, FFormat));
+        if (!text.empty()) {
+            FOut.clear();
+            W.EmitItem("&&" + text, FFormat, FOut);
+            W.WriteOut(FOut);
+        }
     }
 }
 
-void TRtfReader::ApplyStyle(const std::string &digits)
+void TRtfReader::ApplyStyle(std::string_view digits)
 {
     const int32_t number = ToInt(digits, -2);
     for (int level = 1; level <= 9; ++level) {
@@ -987,7 +920,7 @@ void TRtfReader::ReadColorTable()
 {
     Ensure(2);
     if (FPos < FText.size() && FText[FPos] == ';') {
-        FColorList.push_back("#000000");
+        FColorList.push_back(0);
         if (W.Options().Optimize)
             W.AddRemovable("<FONT COLOR=\"#000000\"></FONT>");
         if (FPos + 1 < FText.size() && FText[FPos + 1] == '}') {
@@ -1013,11 +946,12 @@ void TRtfReader::ReadColorTable()
             return;
         }
         const std::string entry = FText.substr(start, end - start);
-        const std::string colour = "#" + ColourComponent(entry, "red") +
-                                   ColourComponent(entry, "green") + ColourComponent(entry, "blue");
+        const int32_t colour = ColourComponent(entry, "red") << 16 |
+                               ColourComponent(entry, "green") << 8 |
+                               ColourComponent(entry, "blue");
         FColorList.push_back(colour);
         if (W.Options().Optimize)
-            W.AddRemovable("<FONT COLOR=\"" + colour + "\"></FONT>");
+            W.AddRemovable("<FONT COLOR=\"" + TRtfFormat::ColourText(colour) + "\"></FONT>");
         FPos = end;
         Ensure(2);
         if (FPos + 1 < FText.size() && FText[FPos + 1] == '}') {
@@ -1183,7 +1117,7 @@ void TRtfReader::ReadTable()
 {
     TRtfFormat format;
     format.Reset(TRtfFormat::TScope::All);
-    std::vector<TTableGroup> stack;
+    std::vector<TTableGroup> stack; // the format saved by each open group, and where it opened
     std::vector<std::pair<size_t, size_t>> cuts;
     std::string pending;
     bool lookAhead = false;
@@ -1193,7 +1127,8 @@ void TRtfReader::ReadTable()
         FAppend = on;
         cuts.clear();
     };
-    auto out = [&](const std::string &text) {
+    // In a cell the output goes straight out; after a cell or a row it waits in pending.
+    auto out = [&](std::string_view text) {
         if (text.empty())
             return;
         if (state == TTableState::InCell)
@@ -1201,7 +1136,18 @@ void TRtfReader::ReadTable()
         else
             pending += text;
     };
-    auto emit = [&](const std::string &item) { out(W.EmitItem(item, format)); };
+    auto emit = [&](std::string_view item) {
+        FOut.clear();
+        W.EmitItem(item, format, FOut);
+        out(FOut);
+    };
+    // Writes text, the closing tags and then tail.
+    auto writeClosed = [&](std::string_view text, std::string_view tail) {
+        FOut.assign(text.data(), text.size());
+        W.CloseAllTags(FOut);
+        FOut += tail;
+        W.WriteOut(FOut);
+    };
 
     W.WriteOut("<BR><TABLE BORDER=2><TR><TD>");
     for (;;) {
@@ -1221,7 +1167,7 @@ void TRtfReader::ReadTable()
             if (!lookAhead)
                 FLineStart = FPos;
             if (!stack.empty()) {
-                const TRtfFormat saved = std::move(stack.back().Saved);
+                const TRtfFormat saved = stack.back().Saved;
                 stack.pop_back();
                 if (format.DiffersFrom(saved)) {
                     W.FormatChanged = true;
@@ -1234,7 +1180,7 @@ void TRtfReader::ReadTable()
         }
         if (c != '\\') {
             ++FPos;
-            emit(std::string(1, c));
+            emit(std::string_view(&FText[FPos - 1], 1));
             continue;
         }
         if (FPos + 1 >= FText.size()) {
@@ -1245,19 +1191,18 @@ void TRtfReader::ReadTable()
         if (next == '\\' || next == '{' || next == '}' || next == '~' || next == '_') {
             FPos += 2;
             if (!format.Hidden)
-                emit(next == '~'   ? std::string("&nbsp;")
-                     : next == '_' ? std::string("-")
-                                   : std::string(1, next));
+                emit(next == '~'   ? std::string_view("&nbsp;")
+                     : next == '_' ? std::string_view("-")
+                                   : std::string_view(&FText[FPos - 1], 1));
             continue;
         }
         if (next == '\'') {
-            std::string item;
-            if (!HexItem(item)) {
+            if (!HexItem(FItem)) {
                 if (!format.Hidden)
-                    throw ERtfToHtmlError("'" + item + "' is not a valid integer value");
+                    throw ERtfToHtmlError("'" + FItem + "' is not a valid integer value");
                 continue;
             }
-            emit(item);
+            emit(FItem);
             continue;
         }
         if (next == '*') {
@@ -1273,25 +1218,27 @@ void TRtfReader::ReadTable()
         }
 
         const TWord word = ReadWord();
-        const std::string &text = word.Text;
-        if (word.Is("cell")) {
+        switch (word.Id) {
+        case TWordId::Cell:
             setLookAhead(false);
             if (state == TTableState::AfterCell)
-                W.WriteOut("<TD>" + pending + W.CloseAllTags() + "</TD>");
+                writeClosed("<TD>" + pending, "</TD>");
             else if (state == TTableState::AfterRow)
-                W.WriteOut("<TR><TD>" + pending + W.CloseAllTags() + "</TD>");
+                writeClosed("<TR><TD>" + pending, "</TD>");
             else
-                W.WriteOut(W.CloseAllTags() + "</TD>");
+                writeClosed("", "</TD>");
             format.Reset(TRtfFormat::TScope::All);
             pending.clear();
             state = TTableState::AfterCell;
-        } else if (word.Is("row")) {
+            continue;
+        case TWordId::Row:
             format.Reset(TRtfFormat::TScope::All);
             pending.clear();
             setLookAhead(false);
             W.WriteOut("</TR>");
             state = TTableState::AfterRow;
-        } else if (word.Is("trowd")) {
+            continue;
+        case TWordId::Trowd:
             setLookAhead(false);
             if (state == TTableState::AfterRow) {
                 pending.clear();
@@ -1299,21 +1246,29 @@ void TRtfReader::ReadTable()
                 format.Reset(TRtfFormat::TScope::All);
                 state = TTableState::InCell;
             }
-        } else if (word.Is("intbl")) {
+            continue;
+        case TWordId::InTbl:
             setLookAhead(false);
-        } else if (word.Is("par") || word.Is("sect")) {
-            std::string result = W.CloseAllTags();
+            continue;
+        case TWordId::Par:
+        case TWordId::Sect:
+            FOut.clear();
+            W.CloseAllTags(FOut);
             if (format.Right)
-                result += "</DIV>";
+                FOut += "</DIV>";
             if (format.Center)
-                result += "</CENTER>";
-            result += "<BR>";
+                FOut += "</CENTER>";
+            FOut += "<BR>";
             if (state == TTableState::AfterCell)
-                pending += result;
+                pending += FOut;
             else if (state == TTableState::InCell)
-                W.WriteOut(result);
-        } else if (word.Is("pard") || (word.Is("widctlpar") &&
-                                       !(Ensure(6) && FText.compare(FPos, 6, "\\intbl") == 0))) {
+                W.WriteOut(FOut);
+            continue;
+        case TWordId::WidCtlPar:
+            if (Ensure(6) && FText.compare(FPos, 6, "\\intbl") == 0)
+                continue;
+            [[fallthrough]];
+        case TWordId::Pard:
             if (state == TTableState::AfterRow) {
                 if (lookAhead) {
                     // A second paragraph start after the row: the table has ended, and what
@@ -1325,16 +1280,25 @@ void TRtfReader::ReadTable()
                 FLineStart = word.Start;
                 setLookAhead(true);
             }
-            if (word.Is("pard"))
-                out(DoControlWord(word, format));
-        } else if (IsTableSkipped(word.Known)) {
+            if (word.Is(TWordId::Pard)) {
+                FWordOut.clear();
+                DoControlWord(word, format, FWordOut);
+                out(FWordOut);
+            }
+            continue;
+        default:
+            break;
+        }
+        if (IsTableSkipped(word.Id)) {
             SkipGroup();
             if (lookAhead)
                 CutGroup(stack, cuts);
-            if (word.Is("pict"))
+            if (word.Is(TWordId::Pict))
                 emit("&pict;");
         } else {
-            out(DoControlWord(word, format));
+            FWordOut.clear();
+            DoControlWord(word, format, FWordOut);
+            out(FWordOut);
         }
     }
     // The input ended inside the table.

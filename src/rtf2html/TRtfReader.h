@@ -1,11 +1,12 @@
 #pragma once
 
+#include "rtf2html/RtfWords.h"
 #include "rtf2html/TRtfFormat.h"
 
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -40,15 +41,16 @@ private:
         size_t Open;      // position of the "{"
         unsigned Version; // text version the position belongs to
     };
+    // A control word; its texts lie in the line and stay valid until the line changes.
     struct TWord
     {
-        std::string Text;            // letters, digits and "-"
-        std::string Letters;         // the leading letters
-        std::string Param;           // the rest
-        size_t Start;                // position of the backslash
-        const char *Known = nullptr; // canonical text when the reader knows the word
+        TWordId Id = TWordId::Unknown;
+        std::string_view Text;    // letters, digits and "-"
+        std::string_view Letters; // the leading letters
+        std::string_view Param;   // the rest
+        size_t Start = 0;         // position of the backslash
 
-        bool Is(const char *text) const { return Known && std::strcmp(Known, text) == 0; }
+        bool Is(TWordId id) const { return Id == id; }
     };
 
     // The current text.
@@ -66,15 +68,15 @@ private:
     // The main reader.
     void EndGroup(std::vector<TRtfFormat> &stack);
     void Backslash();
-    void TextItem(const std::string &item, bool withRun = false);
+    void TextItem(std::string_view item, bool withRun = false);
     void AppendPlainRun(std::string &html);
     bool HexItem(std::string &item);
     void MainWord(const TWord &word);
-    std::string DoControlWord(const TWord &word, TRtfFormat &format);
-    std::string Indent(const TWord &word);
+    void DoControlWord(const TWord &word, TRtfFormat &format, std::string &out);
+    void Indent(const TWord &word, std::string &out);
     void Destination();
     void ReadNumbering();
-    void ApplyStyle(const std::string &digits);
+    void ApplyStyle(std::string_view digits);
 
     // Tables of the document.
     void ReadFontTable();
@@ -94,6 +96,7 @@ private:
     TRtfFormat FFormat;
 
     std::string FText;     // the line being read, with any lines appended to it
+    std::string FSpare;    // the next line, read here and swapped in
     size_t FPos = 0;       // reading position in FText
     size_t FLineStart = 0; // where the current line starts in FText
     unsigned FVersion = 0; // changes whenever positions in FText stop being valid
@@ -103,7 +106,7 @@ private:
     unsigned FBinVersion = ~0u;
 
     int FFontCount = 0;
-    std::vector<std::string> FColorList;
+    std::vector<int32_t> FColorList; // 0xRRGGBB
     std::vector<std::string> FStyleTable;
     std::array<int32_t, 10> FTocStyles;
     std::array<int32_t, 10> FHeadingStyles;
@@ -116,6 +119,11 @@ private:
     std::string FListTextAfter;
     std::string FPendingNumberText;
     bool FBookmarkParagraph = false;
+
+    // Buffers used over and over, so that reading allocates nothing per item or word.
+    std::string FItem;    // a hex item
+    std::string FOut;     // output of a text item or a tag change
+    std::string FWordOut; // output of a control word
 };
 
 } // namespace Rtf2Html

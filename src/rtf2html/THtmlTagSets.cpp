@@ -1,0 +1,74 @@
+#include "rtf2html/THtmlTagSets.h"
+
+#include "rtf2html/THtmlWriter.h"
+
+namespace Rtf2Html {
+
+void THtmlTagSets::AddFontName(int32_t number, const std::string &name)
+{
+    if (FFaceNames.emplace(number, name).second) {
+        for (TEntry &entry : FEntries)
+            entry.Valid = false;
+    }
+}
+
+THtmlTagSets::TKey THtmlTagSets::KeyOf(const TRtfFormat &format)
+{
+    TKey key;
+    key.Flags = (format.Bold ? 1u : 0u) | (format.Italic ? 2u : 0u) | (format.Underline ? 4u : 0u) |
+                (format.Subscript ? 8u : 0u) | (format.Superscript ? 16u : 0u) |
+                (format.Strike ? 32u : 0u);
+    key.Colour = format.Colour;
+    key.Font = format.Font;
+    key.Size = format.Size;
+    return key;
+}
+
+const THtmlTagSets::TTagSet &THtmlTagSets::Of(const TRtfFormat &format)
+{
+    const TKey key = KeyOf(format);
+    uint64_t hash = key.Flags;
+    for (const int32_t field : {key.Colour, key.Font, key.Size})
+        hash = (hash ^ static_cast<uint32_t>(field)) * 0x9E3779B97F4A7C15ull;
+    TEntry &entry = FEntries[(hash >> 32) % KEntries];
+    if (!entry.Valid || !(entry.Key == key)) {
+        entry.Valid = true;
+        entry.Key = key;
+        Build(format, entry.Tags);
+    }
+    return entry.Tags;
+}
+
+// The open tags in the order of the writer's table; the close tags in reverse.
+void THtmlTagSets::Build(const TRtfFormat &format, TTagSet &tags) const
+{
+    tags.Open.clear();
+    tags.Close.clear();
+    auto open = [&tags](const std::string &tag, const char *close) {
+        tags.Open += tag;
+        tags.Close.insert(0, close);
+    };
+    if (format.Bold)
+        open("<B>", "</B>");
+    if (format.Italic)
+        open("<I>", "</I>");
+    if (format.Underline)
+        open("<U>", "</U>");
+    if (format.Subscript)
+        open("<SUB>", "</SUB>");
+    if (format.Superscript)
+        open("<SUP>", "</SUP>");
+    if (format.Strike)
+        open("<S>", "</S>");
+    if (format.Colour != TRtfFormat::KNoColour)
+        open("<FONT COLOR=\"" + TRtfFormat::ColourText(format.Colour) + "\">", "</FONT>");
+    if (format.Font >= 0) {
+        const auto it = FFaceNames.find(format.Font);
+        open("<FONT FACE=\"" + (it == FFaceNames.end() ? std::string() : it->second) + "\">",
+             "</FONT>");
+    }
+    if (format.Size >= 0)
+        open(THtmlWriter::FontSizeTag(format.Size), "</FONT>");
+}
+
+} // namespace Rtf2Html
