@@ -193,6 +193,11 @@ std::vector<size_t> THtmlOptimizer::OccurringFrom(const std::string &text, size_
         for (size_t length : FLengths) {
             if (pos + length > text.size())
                 break;
+            // A fragment ends with ">" after two characters some fragment has there: most
+            // candidates end here, before any hashing.
+            const size_t close = pos + length - 1;
+            if (!FAnyEnding && (text[close] != '>' || !FEndings.test(EndingOf(&text[close]))))
+                continue;
             const auto it = FIndex.find(view.substr(pos, length));
             if (it != FIndex.end() && it->second >= minIndex)
                 result.push_back(it->second);

@@ -13,26 +13,48 @@ namespace Rtf2Html {
 namespace {
 constexpr size_t KLineLimit = 100;
 
-// The characters a text item does not render as themselves: without and with caps.
-constexpr std::array<bool, 256> SpecialCharacters(bool caps)
+// The characters of a run of text: those rendered as themselves, those rendered otherwise,
+// and those that end the run. Without and with caps.
+enum TRunCharacter : uint8_t { KAsItself, KRendered, KEndsRun };
+constexpr std::array<uint8_t, 256> RunCharacters(bool caps)
 {
-    std::array<bool, 256> special{};
-    special['<'] = special['>'] = special['&'] = true;
+    std::array<uint8_t, 256> kinds{};
+    kinds['<'] = kinds['>'] = kinds['&'] = KRendered;
     for (int c = 'a'; caps && c <= 'z'; ++c)
-        special[static_cast<size_t>(c)] = true;
-    return special;
+        kinds[static_cast<size_t>(c)] = KRendered;
+    kinds['\\'] = kinds['{'] = kinds['}'] = KEndsRun;
+    return kinds;
 }
-constexpr std::array<bool, 256> KSpecial = SpecialCharacters(false);
-constexpr std::array<bool, 256> KSpecialWithCaps = SpecialCharacters(true);
+constexpr std::array<uint8_t, 256> KRunCharacters = RunCharacters(false);
+constexpr std::array<uint8_t, 256> KRunCharactersWithCaps = RunCharacters(true);
 // Past this much unwritten markup that the optimiser removes again, the buffer is replaced
 // by its optimised form so that the work stays in proportion to the input.
 constexpr size_t KRawLimit = 1 << 12;
 
 // The position of the first ">" in text[from, size), or size.
+// Markup has a ">" every few characters, too often for memchr to pay: eight characters are
+// looked at together, a byte that equals ">" becoming zero (the lowest flagged byte of the
+// zero-byte test is exact).
 size_t NextClose(const char *text, size_t from, size_t size)
 {
-    const void *found = std::memchr(text + from, '>', size - from);
-    return found ? static_cast<size_t>(static_cast<const char *>(found) - text) : size;
+    static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the first byte is the lowest");
+    constexpr uint64_t KOnes = 0x0101010101010101ull;
+    constexpr uint64_t KHighs = 0x8080808080808080ull;
+    constexpr uint64_t KCloses = KOnes * '>';
+    size_t at = from;
+    for (; at + 8 <= size; at += 8) {
+        uint64_t chunk;
+        std::memcpy(&chunk, text + at, 8);
+        chunk ^= KCloses;
+        const uint64_t zeros = (chunk - KOnes) & ~chunk & KHighs;
+        if (zeros != 0)
+            return at + static_cast<size_t>(__builtin_ctzll(zeros)) / 8;
+    }
+    for (; at < size; ++at) {
+        if (text[at] == '>')
+            return at;
+    }
+    return size;
 }
 
 // End of the first cut point at or after from: a "<P>" anywhere wins over a "<BR>".
@@ -260,22 +282,28 @@ void THtmlWriter::Render(std::string_view item, bool caps, std::string &out)
         out += "-";
 }
 
-void THtmlWriter::AppendPlainText(std::string_view text, const TRtfFormat &format, std::string &out)
+size_t THtmlWriter::AppendTextRun(std::string_view text, const TRtfFormat &format, std::string &out)
 {
-    if (format.Hidden)
-        return;
-    // Runs without a character to escape or change go out in one piece.
-    const std::array<bool, 256> &special = format.Caps ? KSpecialWithCaps : KSpecial;
+    const std::array<uint8_t, 256> &kinds = format.Caps ? KRunCharactersWithCaps : KRunCharacters;
     const char *const data = text.data();
-    size_t done = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (!special[static_cast<unsigned char>(data[i])])
+    const size_t size = text.size();
+    size_t done = 0; // what is rendered
+    size_t i = 0;
+    for (; i < size; ++i) {
+        const uint8_t kind = kinds[static_cast<unsigned char>(data[i])];
+        if (kind == KAsItself)
             continue;
-        out.append(data + done, i - done);
+        if (kind == KEndsRun)
+            break;
+        if (!format.Hidden) {
+            out.append(data + done, i - done);
+            Render(text.substr(i, 1), format.Caps, out);
+        }
         done = i + 1;
-        Render(text.substr(i, 1), format.Caps, out);
     }
-    out.append(data + done, text.size() - done);
+    if (!format.Hidden)
+        out.append(data + done, i - done);
+    return i;
 }
 
 void THtmlWriter::EmitItem(std::string_view item, const TRtfFormat &format, std::string &out)
@@ -424,12 +452,16 @@ void THtmlWriter::AppendConfluent(std::string_view text, size_t firstClose, TApp
             AppendReducing(text, appended);
             return;
         }
-        if (appended.Paragraph != std::string::npos)
+        // Cut points: "<P>" and "<BR>".
+        if (at < 2)
             continue;
-        if (at >= 2 && buffer[at - 2] == '<' && buffer[at - 1] == 'P')
+        const char before = buffer[at - 1];
+        if ((before != 'P' && before != 'R') || appended.Paragraph != std::string::npos)
+            continue;
+        if (before == 'P' && buffer[at - 2] == '<')
             appended.Paragraph = at - 2;
-        else if (appended.LineBreak == std::string::npos && at >= 3 &&
-                 std::memcmp(buffer + at - 3, "<BR", 3) == 0)
+        else if (before == 'R' && appended.LineBreak == std::string::npos && at >= 3 &&
+                 buffer[at - 2] == 'B' && buffer[at - 3] == '<')
             appended.LineBreak = at - 3;
     }
     if (!FRawSame)

@@ -55,8 +55,10 @@ public:
     {
         return !FormatChanged && !NewParagraph && !AnchorPending && !(TocParagraph && LinkPending);
     }
-    // Appends what EmitItem gives for each character in turn while PlainTextReady().
-    static void AppendPlainText(std::string_view text, const TRtfFormat &format, std::string &out);
+    // Appends what EmitItem gives for each character of text in turn while PlainTextReady(),
+    // up to the first backslash or brace (where the rich text's next token starts). Returns
+    // the number of characters taken.
+    static size_t AppendTextRun(std::string_view text, const TRtfFormat &format, std::string &out);
     void OpenTags(const TRtfFormat &format, std::string &out);
     void CloseAllTags(std::string &out);
     bool TagsOpen() const { return !FCloseTags.empty(); }

@@ -20,15 +20,6 @@ constexpr int32_t KMaxStyle = 300;
 constexpr int KUlLevels = 21; // indents of 0, 285, ... 5700 twips
 constexpr int32_t KUlStep = 285;
 
-// The characters that end a run of text: a control word or a group follows.
-constexpr std::array<bool, 256> TextEnds()
-{
-    std::array<bool, 256> ends{};
-    ends['\\'] = ends['{'] = ends['}'] = true;
-    return ends;
-}
-constexpr std::array<bool, 256> KEndsText = TextEnds();
-
 bool IsDigit(char c)
 {
     return c >= '0' && c <= '9';
@@ -398,16 +389,7 @@ void TRtfReader::AppendPlainRun(std::string &html)
 {
     if (W.PendingLi || !W.PlainTextReady())
         return;
-    const char *const begin = FText.data() + FPos;
-    const char *const limit = FText.data() + FText.size();
-    const char *end = begin;
-    while (end < limit && !KEndsText[static_cast<unsigned char>(*end)])
-        ++end;
-    if (end == begin)
-        return;
-    THtmlWriter::AppendPlainText(std::string_view(begin, static_cast<size_t>(end - begin)), FFormat,
-                                 html);
-    FPos += static_cast<size_t>(end - begin);
+    FPos += THtmlWriter::AppendTextRun(std::string_view(FText).substr(FPos), FFormat, html);
 }
 
 // Reads the two characters of a hex escape (the reader stands on its backslash). A file that
