@@ -6,10 +6,16 @@ namespace Rtf2Html {
 
 void THtmlTagSets::AddFontName(int32_t number, const std::string &name)
 {
-    if (FFaceNames.emplace(number, name).second) {
-        for (TEntry &entry : FEntries)
-            entry.Valid = false;
-    }
+    if (FFaceNames.emplace(number, name).second)
+        FSets.clear();
+}
+
+size_t THtmlTagSets::TKeyHash::operator()(const TKey &key) const
+{
+    uint64_t hash = key.Flags;
+    for (const int32_t field : {key.Colour, key.Font, key.Size})
+        hash = (hash ^ static_cast<uint32_t>(field)) * 0x9E3779B97F4A7C15ull;
+    return static_cast<size_t>(hash >> 32);
 }
 
 THtmlTagSets::TKey THtmlTagSets::KeyOf(const TRtfFormat &format)
@@ -27,16 +33,14 @@ THtmlTagSets::TKey THtmlTagSets::KeyOf(const TRtfFormat &format)
 const THtmlTagSets::TTagSet &THtmlTagSets::Of(const TRtfFormat &format)
 {
     const TKey key = KeyOf(format);
-    uint64_t hash = key.Flags;
-    for (const int32_t field : {key.Colour, key.Font, key.Size})
-        hash = (hash ^ static_cast<uint32_t>(field)) * 0x9E3779B97F4A7C15ull;
-    TEntry &entry = FEntries[(hash >> 32) % KEntries];
-    if (!entry.Valid || !(entry.Key == key)) {
-        entry.Valid = true;
-        entry.Key = key;
-        Build(format, entry.Tags);
-    }
-    return entry.Tags;
+    const auto found = FSets.find(key);
+    if (found != FSets.end())
+        return found->second;
+    if (FSets.size() >= KMaxSets)
+        FSets.clear();
+    TTagSet &tags = FSets[key];
+    Build(format, tags);
+    return tags;
 }
 
 // The open tags in the order of the writer's table; the close tags in reverse.

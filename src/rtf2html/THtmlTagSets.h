@@ -5,13 +5,14 @@
 #include <cstdint>
 #include <map>
 #include <string>
-#include <vector>
+#include <unordered_map>
 
 namespace Rtf2Html {
 
 // The inline tags a format opens, in opening order, and their close tags, last opened first;
 // with the face names of the font table. A document uses few formats, but each of them over
-// and over: the texts of the last ones used are kept.
+// and over: the texts are built once (up to a bound, so that a document of ever new formats
+// does not fill the memory).
 class THtmlTagSets
 {
 public:
@@ -26,6 +27,7 @@ public:
     const TTagSet &Of(const TRtfFormat &format);
 
 private:
+    // The fields of a format that have tags.
     struct TKey
     {
         uint32_t Flags = 0;
@@ -38,19 +40,17 @@ private:
                    Size == other.Size;
         }
     };
-    struct TEntry
+    struct TKeyHash
     {
-        bool Valid = false;
-        TKey Key;
-        TTagSet Tags;
+        size_t operator()(const TKey &key) const;
     };
-    static constexpr size_t KEntries = 1024;
+    static constexpr size_t KMaxSets = 4096;
 
     static TKey KeyOf(const TRtfFormat &format);
     void Build(const TRtfFormat &format, TTagSet &tags) const;
 
     std::map<int32_t, std::string> FFaceNames;
-    std::vector<TEntry> FEntries = std::vector<TEntry>(KEntries);
+    std::unordered_map<TKey, TTagSet, TKeyHash> FSets;
 };
 
 } // namespace Rtf2Html
