@@ -27,14 +27,14 @@ constexpr std::array<uint8_t, 256> RunCharacters(bool caps)
 }
 constexpr std::array<uint8_t, 256> KRunCharacters = RunCharacters(false);
 constexpr std::array<uint8_t, 256> KRunCharactersWithCaps = RunCharacters(true);
+
 // Past this much unwritten markup that the optimiser removes again, the buffer is replaced
 // by its optimised form so that the work stays in proportion to the input.
 constexpr size_t KRawLimit = 1 << 12;
 
-// The position of the first ">" in text[from, size), or size.
-// Markup has a ">" every few characters, too often for memchr to pay: eight characters are
-// looked at together, a byte that equals ">" becoming zero (the lowest flagged byte of the
-// zero-byte test is exact).
+// The position of the first ">" in text[from, size), or size. Markup has a ">" every few
+// characters, too often for memchr to pay: eight characters are looked at together, a byte
+// that equals ">" becoming zero (the lowest flagged byte of the zero-byte test is exact).
 size_t NextClose(const char *text, size_t from, size_t size)
 {
     static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the first byte is the lowest");
@@ -541,9 +541,10 @@ void THtmlWriter::AppendReduced(std::string_view text, TAppended &appended)
 void THtmlWriter::WriteOut(std::string_view text)
 {
     if (text.empty())
-        return;
+        return; // 1.
     FollowOptimizer();
 
+    // 2.
     const size_t firstClose = NextClose(text.data(), 0, text.size());
     if (firstClose == text.size()) {
         // Every fragment and every cut point ends with ">": text without one cannot change
@@ -559,10 +560,12 @@ void THtmlWriter::WriteOut(std::string_view text)
     else
         AppendReduced(text, appended);
 
+    // 3.
     size_t nextParagraph = appended.Paragraph;
     size_t cut = appended.Paragraph != std::string::npos   ? appended.Paragraph + 3
                  : appended.LineBreak != std::string::npos ? appended.LineBreak + 4
                                                            : std::string::npos;
+    // 4.
     if (cut == std::string::npos && FOptimized.size() <= KLineLimit) {
         if (FRawSame && appended.Changed) {
             FRaw = std::move(appended.KeptRaw);
@@ -571,16 +574,19 @@ void THtmlWriter::WriteOut(std::string_view text)
         }
         return;
     }
+    // 5.
     size_t start = 0;
     while (cut != std::string::npos) {
         WriteLinked(std::string_view(FOptimized).substr(start, cut - start));
         start = cut;
         cut = FindCut(FOptimized, start, nextParagraph);
     }
+    // 6.
     if (start > 0)
         FOptimized.erase(0, start);
     FRaw.clear();
     FRawSame = true;
+    // 7.
     const size_t length = FOptimized.size();
     if (length > KLineLimit && FOptimized[length - 1] == '>' && FOptimized[length - 2] != 'L' &&
         FOptimized[length - 2] != 'A') {
