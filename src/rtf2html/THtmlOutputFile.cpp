@@ -105,6 +105,12 @@ void THtmlOutputFile::WriteLine(std::string_view line)
         Fail(errno ? errno : EIO);
 }
 
+void THtmlOutputFile::Write(std::string_view text)
+{
+    if (FFile && !text.empty() && std::fwrite(text.data(), 1, text.size(), FFile) != text.size())
+        Fail(errno ? errno : EIO);
+}
+
 void THtmlOutputFile::Flush()
 {
     if (FFile && std::fflush(FFile) != 0)

@@ -19,6 +19,8 @@ public:
     THtmlOutputFile &operator=(const THtmlOutputFile &) = delete;
 
     void WriteLine(std::string_view line);
+    // Writes the start of a line; the line goes on with the next write.
+    void Write(std::string_view text);
     void Flush();
     // Closes the file and renames it to the target name.
     void Commit();

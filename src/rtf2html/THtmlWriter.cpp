@@ -89,6 +89,20 @@ void FindMarks(const std::string &text, size_t from, size_t &paragraph, size_t &
             lineBreak = at;
     }
 }
+
+// The first "http://" at or after from. Searching for the rare "://" keeps the frequent
+// letter "h" from costing a comparison each time.
+size_t FindScheme(std::string_view line, size_t from)
+{
+    if (from + 4 > line.size())
+        return std::string::npos;
+    for (size_t colon = line.find("://", from + 4); colon != std::string::npos;
+         colon = line.find("://", colon + 1)) {
+        if (line.compare(colon - 4, 4, "http") == 0)
+            return colon - 4;
+    }
+    return std::string::npos;
+}
 } // namespace
 
 THtmlWriter::THtmlWriter(const TOptions &options) : FOptions(options)
@@ -135,6 +149,8 @@ void THtmlWriter::EndPage(const TRtfFormat &topFormat)
     CloseLists();
     // The rest goes out as it stands, without a further optimiser pass or links.
     WriteLine(RawBuffer());
+    FStreamed = 0;
+    FSettleTried = 0;
     FOptimized.clear();
     FRaw.clear();
     FRawSame = true;
@@ -152,22 +168,76 @@ void THtmlWriter::Commit()
 
 void THtmlWriter::WriteLine(std::string_view line)
 {
-    if (FFile)
+    if (FFile) {
         FFile->WriteLine(line);
-    else if (FSink)
-        FSink(line);
+    } else if (FSink) {
+        if (FPartLine.empty()) {
+            FSink(line);
+        } else {
+            FPartLine += line;
+            FSink(FPartLine);
+            FPartLine.clear();
+        }
+    }
+}
+
+void THtmlWriter::WriteLineStart(std::string_view text)
+{
+    if (FFile)
+        FFile->Write(text);
+    else
+        FPartLine += text;
 }
 
 // Writes a line of the body with its addresses turned into links.
 void THtmlWriter::WriteLinked(std::string_view line)
 {
-    if (line.find("://") == std::string_view::npos)
+    if (line.find("://") == std::string_view::npos) {
         WriteLine(line);
-    else {
+    } else {
         FLinked.clear();
         AppendLinked(line, FLinked);
         WriteLine(FLinked);
     }
+}
+
+// A paragraph without tags can grow without end: the start of a long buffer goes out (its
+// line not yet ended) once nothing can change it any more. Without "optimize" only
+// "<UL></UL>" and "</UL><UL>" are deleted, and no deletion, cut point or tag reaches back
+// over a space that stands outside any tag: the buffer goes out up to the last such space
+// before its first address (whether its line gets links depends on how it ends). The
+// buffer starts outside any tag (after a cut point, a written buffer or such a space).
+void THtmlWriter::WriteSettledText()
+{
+    constexpr size_t KSettleAbove = 1 << 12;
+    // After a search that found no such space, the next waits until the buffer has doubled,
+    // so that searching stays in proportion to the text.
+    if (FOptions.Optimize || !FRawSame ||
+        FOptimized.size() <= std::max(KSettleAbove, 2 * FSettleTried))
+        return;
+    const char *const buffer = FOptimized.data();
+    const size_t size = FOptimized.size();
+    const size_t address = FindScheme(FOptimized, 0);
+    const size_t limit = address == std::string::npos ? size : address;
+    bool inTag = false;
+    size_t end = 0;
+    for (size_t i = 0; i < limit; ++i) {
+        const char c = buffer[i];
+        if (c == '<')
+            inTag = true;
+        else if (c == '>')
+            inTag = false;
+        else if (c == ' ' && !inTag)
+            end = i + 1;
+    }
+    if (end == 0) {
+        FSettleTried = size;
+        return;
+    }
+    WriteLineStart(std::string_view(FOptimized).substr(0, end));
+    FStreamed += end;
+    FOptimized.erase(0, end);
+    FSettleTried = 0;
 }
 
 const char *THtmlWriter::FontSizeTag(int32_t points)
@@ -340,22 +410,6 @@ void THtmlWriter::EmitItem(std::string_view item, const TRtfFormat &format, std:
     }
 }
 
-namespace {
-// The first "http://" at or after from. Searching for the rare "://" keeps the frequent
-// letter "h" from costing a comparison each time.
-size_t FindScheme(std::string_view line, size_t from)
-{
-    if (from + 4 > line.size())
-        return std::string::npos;
-    for (size_t colon = line.find("://", from + 4); colon != std::string::npos;
-         colon = line.find("://", colon + 1)) {
-        if (line.compare(colon - 4, 4, "http") == 0)
-            return colon - 4;
-    }
-    return std::string::npos;
-}
-} // namespace
-
 std::string THtmlWriter::LinkUrls(const std::string &line)
 {
     std::string result;
@@ -405,10 +459,12 @@ std::string THtmlWriter::ReplaceAll(const std::string &text, const std::string &
 void THtmlWriter::AppendPlain(std::string_view text)
 {
     FOptimized += text;
-    if (FRawSame)
+    if (FRawSame) {
+        WriteSettledText();
         return;
+    }
     // A short buffer keeps its text as it was appended; a long one is the optimised text.
-    if (FOptimized.size() <= KLineLimit) {
+    if (BufferLength() <= KLineLimit) {
         FRaw += text;
     } else {
         FRaw.clear();
@@ -477,7 +533,7 @@ void THtmlWriter::AppendReducing(std::string_view text, TAppended &appended)
     appended.Changed = FOptimized.size() != oldLength + text.size() || unchanged < oldLength;
     if (!FRawSame)
         FRaw += text;
-    else if (appended.Changed && FOptimized.size() <= KLineLimit)
+    else if (appended.Changed && BufferLength() <= KLineLimit)
         appended.KeptRaw.append(FOptimized, 0, unchanged).append(lost).append(text);
     FindMarks(FOptimized, unchanged > 3 ? unchanged - 3 : 0, appended.Paragraph,
               appended.LineBreak);
@@ -514,7 +570,7 @@ void THtmlWriter::AppendReduced(std::string_view text, TAppended &appended)
         appended.Changed = true;
     } else {
         appended.Changed = start + work.size() != oldLength + text.size() || unchanged < oldLength;
-        if (appended.Changed && start + work.size() <= KLineLimit)
+        if (appended.Changed && FStreamed + start + work.size() <= KLineLimit)
             appended.KeptRaw.append(FOptimized).append(text);
     }
     if (FRawSame) {
@@ -566,7 +622,7 @@ void THtmlWriter::WriteOut(std::string_view text)
                  : appended.LineBreak != std::string::npos ? appended.LineBreak + 4
                                                            : std::string::npos;
     // 4.
-    if (cut == std::string::npos && FOptimized.size() <= KLineLimit) {
+    if (cut == std::string::npos && BufferLength() <= KLineLimit) {
         if (FRawSame && appended.Changed) {
             FRaw = std::move(appended.KeptRaw);
             FRawSame = false;
@@ -578,21 +634,29 @@ void THtmlWriter::WriteOut(std::string_view text)
     size_t start = 0;
     while (cut != std::string::npos) {
         WriteLinked(std::string_view(FOptimized).substr(start, cut - start));
+        FStreamed = 0;
         start = cut;
         cut = FindCut(FOptimized, start, nextParagraph);
     }
     // 6.
-    if (start > 0)
+    if (start > 0) {
         FOptimized.erase(0, start);
+        FSettleTried = 0;
+    }
     FRaw.clear();
     FRawSame = true;
     // 7.
+    // (What has gone out of the buffer ends with a space.)
     const size_t length = FOptimized.size();
-    if (length > KLineLimit && FOptimized[length - 1] == '>' && FOptimized[length - 2] != 'L' &&
-        FOptimized[length - 2] != 'A') {
+    const char last = length >= 1 ? FOptimized[length - 1] : ' ';
+    const char beforeLast = length >= 2 ? FOptimized[length - 2] : ' ';
+    if (BufferLength() > KLineLimit && last == '>' && beforeLast != 'L' && beforeLast != 'A') {
         WriteLinked(FOptimized);
         FOptimized.clear();
+        FStreamed = 0;
+        FSettleTried = 0;
     }
+    WriteSettledText();
 }
 
 } // namespace Rtf2Html

@@ -110,7 +110,11 @@ private:
     void AppendReduced(std::string_view text, TAppended &appended);
     void WriteHead(const std::string &title);
     void WriteLine(std::string_view line);
+    void WriteLineStart(std::string_view text);
     void WriteLinked(std::string_view line);
+    void WriteSettledText();
+    // The length of the buffer, what has gone out of it already included.
+    size_t BufferLength() const { return FStreamed + FOptimized.size(); }
     const std::string &RawBuffer() const { return FRawSame ? FOptimized : FRaw; }
 
     TOptions FOptions;
@@ -127,8 +131,11 @@ private:
     std::string FOptimized;
     std::string FRaw;
     bool FRawSame = true;
-    size_t FRawClean = 0; // FRaw[0, FRawClean) holds no fragment
-    std::string FLinked;  // a line with links, being written
+    size_t FRawClean = 0;    // FRaw[0, FRawClean) holds no fragment
+    size_t FStreamed = 0;    // characters of the buffer written, their line not ended
+    std::string FPartLine;   // those characters, when the lines go to a sink
+    size_t FSettleTried = 0; // buffer length at the last search for text that may go out
+    std::string FLinked;     // a line with links, being written
     unsigned FOptimizerVersion = 0;
 };
 

@@ -129,6 +129,11 @@ const char *const KPieces[] = {
     "<LI type=disc>",
     "</LI>",
     "a fairly long run of plain text without any markup in it at all, forty more characters"};
+
+// Pieces after which the buffer is not written whole: lines grow long. Addresses and line
+// breaks come now and then.
+const char *const KLongLinePieces[] = {"x",          "yz",   "<UL>", "</UL>", "<UL><UL>",
+                                       "</UL></UL>", "</A>", " ",    "a,b",   "<LI type=disc>"};
 } // namespace
 
 class TestRtf2HtmlOutput : public QObject
@@ -152,11 +157,14 @@ void TestRtf2HtmlOutput::bufferMatchesLiteralAlgorithm_data()
     QTest::addColumn<QString>("options");
     QTest::addColumn<bool>("fonts");
     QTest::addColumn<quint32>("seed");
+    QTest::addColumn<bool>("longLines");
     for (quint32 seed : {1u, 2u, 3u}) {
-        QTest::addRow("plain %u", seed) << "" << true << seed;
-        QTest::addRow("optimize %u", seed) << "optimize" << false << seed;
-        QTest::addRow("optimize with fonts %u", seed) << "optimize" << true << seed;
-        QTest::addRow("definite with fonts %u", seed) << "optimize onlyDefiniteOpt" << true << seed;
+        QTest::addRow("plain %u", seed) << "" << true << seed << false;
+        QTest::addRow("optimize %u", seed) << "optimize" << false << seed << false;
+        QTest::addRow("optimize with fonts %u", seed) << "optimize" << true << seed << false;
+        QTest::addRow("definite with fonts %u", seed)
+            << "optimize onlyDefiniteOpt" << true << seed << false;
+        QTest::addRow("long lines %u", seed) << "" << false << seed << true;
     }
 }
 
@@ -165,6 +173,7 @@ void TestRtf2HtmlOutput::bufferMatchesLiteralAlgorithm()
     QFETCH(QString, options);
     QFETCH(bool, fonts);
     QFETCH(quint32, seed);
+    QFETCH(bool, longLines);
     THtmlWriter::TOptions writerOptions;
     writerOptions.Optimize = options.contains("optimize");
     writerOptions.OnlyDefiniteOpt = options.contains("onlyDefiniteOpt");
@@ -185,12 +194,26 @@ void TestRtf2HtmlOutput::bufferMatchesLiteralAlgorithm()
     writer.BeginPage([&lines](std::string_view line) { lines.emplace_back(line); }, "t");
     lines.clear();
 
+    // Lines of a few hundred kilobytes: the start of a long buffer goes out before its line
+    // ends.
+    const std::string longRun(3000, 'w');
     QRandomGenerator random(seed);
-    for (int i = 0; i < 4000; ++i) {
+    for (int i = 0; i < (longLines ? 600 : 4000); ++i) {
         std::string text;
         const int count = random.bounded(1, 5);
-        for (int j = 0; j < count; ++j)
-            text += KPieces[random.bounded(int(std::size(KPieces)))];
+        for (int j = 0; j < count; ++j) {
+            const int dice = longLines ? random.bounded(80) : 0;
+            if (dice == 1)
+                text += "http://a.b/c d";
+            else if (dice == 2)
+                text += "<BR>";
+            else if (dice >= 70)
+                text += longRun;
+            else if (longLines)
+                text += KLongLinePieces[random.bounded(int(std::size(KLongLinePieces)))];
+            else
+                text += KPieces[random.bounded(int(std::size(KPieces)))];
+        }
         writer.WriteOut(text);
         literal.WriteOut(text);
         if (lines.size() != literal.Lines.size() || (i % 97 == 0 && lines != literal.Lines)) {
