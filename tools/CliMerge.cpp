@@ -7,7 +7,7 @@
 #include "assembly/TTemplateCheck.h"
 #include "assembly/TemplateCheckReport.h"
 #include "richedit/TCodePage1252.h"
-#include "rtf2html/StringUtils.h"
+#include "text/StringUtils.h"
 
 #if __has_include("rtf2html/RtfToHtml.h")
 #include "rtf2html/RtfToHtml.h"

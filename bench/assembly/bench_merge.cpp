@@ -1,7 +1,7 @@
 // The merge of "Do It" on a long template, and batch assembly of many information files.
 #include "assembly/TInformationReader.h"
 #include "assembly/TMergeEngine.h"
-#include "rtf2html/StringUtils.h"
+#include "text/StringUtils.h"
 
 #include "common/GuiBenchmarkMain.h"
 

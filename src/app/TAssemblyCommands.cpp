@@ -16,7 +16,7 @@
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
 #include "richedit/TRtfReader.h"
-#include "rtf2html/StringUtils.h"
+#include "text/StringUtils.h"
 #include "widgets/TBalloon.h"
 #include "widgets/TDialogSeam.h"
 #include "widgets/TMRUFileList.h"

@@ -8,7 +8,7 @@
 #include "richedit/RichEditTypes.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
-#include "rtf2html/StringUtils.h"
+#include "text/StringUtils.h"
 
 #include <QCoreApplication>
 #include <QFile>

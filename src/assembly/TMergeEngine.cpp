@@ -3,7 +3,7 @@
 #include "assembly/AssemblyTexts.h"
 #include "assembly/TMergeText.h"
 #include "assembly/TValueGraph.h"
-#include "rtf2html/StringUtils.h"
+#include "text/StringUtils.h"
 
 #include <algorithm>
 

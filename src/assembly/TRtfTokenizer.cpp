@@ -1,6 +1,6 @@
 #include "assembly/TRtfTokenizer.h"
 
-#include "rtf2html/StringUtils.h"
+#include "text/StringUtils.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,8 +1,8 @@
 #include "rtf2html/THtmlWriter.h"
 
 #include "rtf2html/ERtfToHtmlError.h"
-#include "rtf2html/StringUtils.h"
 #include "rtf2html/THtmlOutputFile.h"
+#include "text/StringUtils.h"
 
 #include <array>
 #include <cstring>

@@ -2,9 +2,9 @@
 
 #include "rtf2html/ERtfToHtmlError.h"
 #include "rtf2html/RtfWords.h"
-#include "rtf2html/StringUtils.h"
 #include "rtf2html/THtmlWriter.h"
 #include "rtf2html/TRtfLineSource.h"
+#include "text/StringUtils.h"
 
 #include <algorithm>
 #include <array>

@@ -6,7 +6,7 @@
 #include "assembly/HeadingBalloon.h"
 #include "assembly/TMergeEngine.h"
 #include "assembly/TPlaceholderScanner.h"
-#include "rtf2html/StringUtils.h"
+#include "text/StringUtils.h"
 
 #include <QFile>
 #include <QtTest>

@@ -6,7 +6,7 @@
 #include "assembly/TMergeEngine.h"
 #include "assembly/TRtfTextMap.h"
 #include "assembly/TTemplateCheck.h"
-#include "rtf2html/StringUtils.h"
+#include "text/StringUtils.h"
 
 #include <QDir>
 #include <QFile>

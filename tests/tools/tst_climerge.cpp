@@ -5,7 +5,7 @@
 #include "assembly/AssemblyTexts.h"
 #include "assembly/TInformationReader.h"
 #include "assembly/TMergeEngine.h"
-#include "rtf2html/StringUtils.h"
+#include "text/StringUtils.h"
 
 #include <QDir>
 #include <QFile>

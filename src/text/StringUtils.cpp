@@ -1,4 +1,4 @@
-#include "rtf2html/StringUtils.h"
+#include "text/StringUtils.h"
 
 #include <cerrno>
 #include <climits>

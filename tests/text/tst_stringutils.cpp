@@ -1,5 +1,5 @@
 // Text helpers and the whole-file read and write of the string utilities.
-#include "rtf2html/StringUtils.h"
+#include "text/StringUtils.h"
 
 #include "TestEnvironment.h"
 
