@@ -137,7 +137,10 @@ TWordId FindWord(std::string_view text)
     return TWordId::Unknown;
 }
 
-bool IsMainSkipped(TWordId word)
+namespace {
+
+// The words whose group both the main reader and the table reader skip.
+bool IsSkippedByBoth(TWordId word)
 {
     switch (word) {
     case TWordId::BkmkStart:
@@ -148,7 +151,6 @@ bool IsMainSkipped(TWordId word)
     case TWordId::Footnote:
     case TWordId::Header:
     case TWordId::HeaderF:
-    case TWordId::Info:
     case TWordId::LevelNumbers:
     case TWordId::LevelText:
     case TWordId::List:
@@ -157,7 +159,6 @@ bool IsMainSkipped(TWordId word)
     case TWordId::ListOverrideTable:
     case TWordId::ListTable:
     case TWordId::Pict:
-    case TWordId::PnText:
     case TWordId::RevTbl:
     case TWordId::Sp:
     case TWordId::Template:
@@ -167,35 +168,18 @@ bool IsMainSkipped(TWordId word)
     }
 }
 
+} // namespace
+
+bool IsMainSkipped(TWordId word)
+{
+    return IsSkippedByBoth(word) || word == TWordId::Info || word == TWordId::PnText;
+}
+
 bool IsTableSkipped(TWordId word)
 {
-    // The main reader's list without "info" and "pntext", with "pntxtb" and "pntxta".
-    switch (word) {
-    case TWordId::BkmkStart:
-    case TWordId::BkmkEnd:
-    case TWordId::FileTbl:
-    case TWordId::Footer:
-    case TWordId::FooterF:
-    case TWordId::Footnote:
-    case TWordId::Header:
-    case TWordId::HeaderF:
-    case TWordId::LevelNumbers:
-    case TWordId::LevelText:
-    case TWordId::List:
-    case TWordId::ListLevel:
-    case TWordId::ListName:
-    case TWordId::ListOverrideTable:
-    case TWordId::ListTable:
-    case TWordId::Pict:
-    case TWordId::PnTxtB:
-    case TWordId::PnTxtA:
-    case TWordId::RevTbl:
-    case TWordId::Sp:
-    case TWordId::Template:
-        return true;
-    default:
-        return false;
-    }
+    // Not "info" or "pntext" (a cell shows its list number), but the text before and after
+    // a number.
+    return IsSkippedByBoth(word) || word == TWordId::PnTxtB || word == TWordId::PnTxtA;
 }
 
 } // namespace Rtf2Html
