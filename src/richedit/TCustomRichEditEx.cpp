@@ -13,6 +13,7 @@
 #include "richedit/TTextAttributesEx.h"
 #include "richedit/TUndoDepth.h"
 #include "richedit/TWideRichEditStringsEx.h"
+#include "richedit/TextSearch.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -448,6 +449,39 @@ bool TCustomRichEditEx::ReplaceRange(int from, int to, const QString &text, bool
     return true;
 }
 
+int TCustomRichEditEx::ReplaceEach(const std::vector<int> &starts, int length, const QString &text,
+                                   const QTextCharFormat &extra)
+{
+    const QString inserted = NormalizeBreaks(text);
+    QTextCursor cursor(document());
+    int shift = 0; // how far the edits before have moved the places after them
+    int count = 0;
+    // One edit block: one undo step, one change notification and one layout of the range.
+    cursor.beginEditBlock();
+    for (const int start : starts) {
+        const int from = ClampPosition(start + shift);
+        const int to = ClampPosition(from + length);
+        if (!AllowEdit(from, to))
+            continue;
+        const QString fitted = FitMaxLength(inserted, to - from);
+        if (from == to && fitted.isEmpty())
+            continue;
+        cursor.setPosition(from);
+        cursor.setPosition(to, QTextCursor::KeepAnchor);
+        if (extra.isEmpty() || fitted.isEmpty()) {
+            InsertPlainText(cursor, fitted);
+        } else {
+            QTextCharFormat format = cursor.charFormat();
+            format.merge(extra);
+            cursor.insertText(fitted, format);
+        }
+        shift += static_cast<int>(fitted.size()) - (to - from);
+        ++count;
+    }
+    cursor.endEditBlock();
+    return count;
+}
+
 void TCustomRichEditEx::ReplaceWhole(const std::function<void(QTextCursor &)> &fill)
 {
     {
@@ -592,54 +626,8 @@ void TCustomRichEditEx::DocumentSizeChanged(const QSizeF &size)
 int TCustomRichEditEx::LocateText(const std::string &SearchText, int StartPos, int Length,
                                   unsigned Options) const
 {
-    QString needle = NormalizeBreaks(ToWide(SearchText));
-    for (QChar &c : needle) {
-        if (c == QChar::ParagraphSeparator)
-            c = QLatin1Char('\r');
-        else if (c == QChar::LineSeparator)
-            c = QLatin1Char('\v');
-    }
-    const int n = static_cast<int>(needle.size());
-    if (n == 0)
-        return -1;
-    const bool backward = Options & TLocateOption::loBackward;
-    const bool wholeWord = Options & TLocateOption::loWholeWord;
-    const Qt::CaseSensitivity cs =
-        (Options & TLocateOption::loMatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive;
-
-    const int cpMin = StartPos;
-    const int cpMax = Length <= 0 ? -1 : (backward ? StartPos - Length : StartPos + Length);
-    const QString text = WideTextRange(0, -1);
-    const int length = static_cast<int>(text.size());
-
-    auto isWhole = [&](int at) {
-        const bool startOk = at == 0 || !IsWordChar(needle.front()) || !IsWordChar(text.at(at - 1));
-        const bool endOk =
-            at + n == length || !IsWordChar(needle.back()) || !IsWordChar(text.at(at + n));
-        return startOk && endOk;
-    };
-
-    if (!backward) {
-        const int low = std::clamp(cpMin, 0, length);
-        const int high = cpMax < 0 ? length : std::clamp(cpMax, 0, length);
-        for (qsizetype at = text.indexOf(needle, low, cs); at >= 0 && at + n <= high;
-             at = text.indexOf(needle, at + 1, cs)) {
-            if (!wholeWord || isWhole(static_cast<int>(at)))
-                return static_cast<int>(at);
-        }
-        return -1;
-    }
-    // Backwards: from cpMin down to cpMax (-1: the start of the text).
-    const int high = std::clamp(cpMin, 0, length);
-    const int low = cpMax < 0 ? 0 : std::clamp(cpMax, 0, length);
-    if (high - n < low)
-        return -1;
-    for (qsizetype at = text.lastIndexOf(needle, high - n, cs); at >= low;
-         at = at == 0 ? -1 : text.lastIndexOf(needle, at - 1, cs)) {
-        if (!wholeWord || isWhole(static_cast<int>(at)))
-            return static_cast<int>(at);
-    }
-    return -1;
+    return LocateIn(WideTextRange(0, -1), SearchFormOf(ToWide(SearchText)), StartPos, Length,
+                    Options);
 }
 
 void TCustomRichEditEx::InsertFromFile(const QString &FileName)
@@ -1111,10 +1099,10 @@ unsigned TCustomRichEditEx::LoadFormat() const
     return format;
 }
 
-unsigned TCustomRichEditEx::SaveFormat() const
+unsigned TCustomRichEditEx::SaveFormat(TOutputFormat outputFormat) const
 {
     unsigned format = SF_RTF;
-    switch (FOutputFormat) {
+    switch (outputFormat) {
     case TOutputFormat::ofText:
         format = SF_TEXT;
         break;

@@ -4,6 +4,7 @@
 #include "richedit/TFormatRange.h"
 #include "richedit/TURLDetector.h"
 
+#include <QTextCharFormat>
 #include <QTextEdit>
 
 #include <memory>
@@ -238,7 +239,8 @@ public:
     // Format flags of loading and saving from InputFormat / OutputFormat, SelectedInOut and
     // PlainRTF.
     unsigned LoadFormat() const;
-    unsigned SaveFormat() const;
+    unsigned SaveFormat() const { return SaveFormat(FOutputFormat); }
+    unsigned SaveFormat(TOutputFormat format) const;
 
     TRichEditStringsEx &Lines() { return *FLines; }
     TWideRichEditStringsEx &WideLines() { return *FWideLines; }
@@ -258,6 +260,14 @@ public:
     // breaks), checking protected text and MaxLength, and leaves the caret after it. Undoable
     // or not; a non-undoable edit clears the undo history. Returns false when refused.
     bool ReplaceRange(int from, int to, const QString &text, bool undoable);
+    // Replaces the length characters at each of the starts (ascending, not overlapping,
+    // positions of the text as it is now) with the UTF-16 text, all as one undoable edit that
+    // raises one OnChange. The inserted text takes the format at its place with the properties
+    // of extra added. Places that touch protected text OnProtectChange does not allow are left
+    // alone; MaxLength cuts as for ReplaceRange. The caret stays on its text. Returns the
+    // number of places replaced.
+    int ReplaceEach(const std::vector<int> &starts, int length, const QString &text,
+                    const QTextCharFormat &extra = QTextCharFormat());
 
     // Format-only changes between these calls (the attribute objects' writes) raise no
     // OnChange.
