@@ -5,17 +5,30 @@
 #include "richedit/TConversion.h"
 #include "richedit/TConversionRegistry.h"
 #include "richedit/TCustomRichEditEx.h"
+#include "richedit/TFileSaver.h"
+#include "richedit/TTextFileCodec.h"
 #include "richedit/TWideRichEditStringsEx.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QStringList>
 
 #include <algorithm>
 
 namespace {
 using namespace TStreamFormat;
+
+constexpr qint64 StreamChunk = 4096;
+
+// 8-bit plain text: what a text file holds.
+bool IsAnsiText(unsigned format)
+{
+    const unsigned kind = format & 0x0F;
+    return (kind == SF_TEXT || kind == SF_TEXTIZED) && !(format & SF_UNICODE);
+}
 
 std::string NativeName(const QString &fileName)
 {
@@ -142,6 +155,10 @@ void TRichEditStringsEx::LoadStream(QIODevice &stream)
     };
 
     const unsigned format = FOwner.LoadFormat();
+    if (IsAnsiText(format)) {
+        StreamInPlainText(transfer, format);
+        return;
+    }
     FOwner.StreamIn(format, transfer);
     if ((format & 0x0F) == SF_RTF && transfer.Error != 0) {
         // Not rich text after all: the same bytes again as plain text.
@@ -149,13 +166,37 @@ void TRichEditStringsEx::LoadStream(QIODevice &stream)
             replayed = 0;
         else
             replay.clear();
-        FOwner.StreamIn(SF_TEXT | (format & (SFF_SELECTION | SFF_PLAINRTF)), transfer);
-        if (transfer.Error != 0)
+        if (StreamInPlainText(transfer, SF_TEXT | (format & (SFF_SELECTION | SFF_PLAINRTF))) != 0)
             throw EOutOfResources("Failed to Load Stream");
     }
 }
 
+int TRichEditStringsEx::StreamInPlainText(TEditStream &transfer, unsigned format)
+{
+    QByteArray bytes;
+    QByteArray chunk(StreamChunk, Qt::Uninitialized);
+    for (;;) {
+        qint64 done = 0;
+        transfer.Error = transfer.Callback(chunk.data(), StreamChunk, done);
+        if (transfer.Error != 0)
+            return transfer.Error;
+        if (done <= 0)
+            break;
+        bytes.append(chunk.constData(), std::min(done, StreamChunk));
+    }
+    // The control takes the decoded text as UTF-16.
+    QStringEncoder toWide(QStringConverter::Utf16LE);
+    transfer.Error =
+        FOwner.StreamInBytes(toWide(TTextFileCodec::Decode(bytes)), format | SF_UNICODE);
+    return transfer.Error;
+}
+
 void TRichEditStringsEx::SaveStream(QIODevice &stream)
+{
+    SaveStream(stream, FOwner.OutputFormat());
+}
+
+void TRichEditStringsEx::SaveStream(QIODevice &stream, TOutputFormat outputFormat)
 {
     std::unique_ptr<TConversion> temporary;
     TConversion &conversion = ActiveConversion(temporary);
@@ -171,9 +212,30 @@ void TRichEditStringsEx::SaveStream(QIODevice &stream)
             return 2;
         }
     };
-    FOwner.StreamOut(FOwner.SaveFormat(), transfer);
+    const unsigned format = FOwner.SaveFormat(outputFormat);
+    if (IsAnsiText(format))
+        StreamOutPlainText(transfer, format);
+    else
+        FOwner.StreamOut(format, transfer);
     if (transfer.Error != 0)
         throw EOutOfResources("Failed to Save Stream");
+}
+
+void TRichEditStringsEx::StreamOutPlainText(TEditStream &transfer, unsigned format)
+{
+    QStringDecoder fromWide(QStringConverter::Utf16LE);
+    QString text = fromWide(FOwner.StreamOutBytes(format | SF_UNICODE));
+    // An embedded object has no place in a text file.
+    text.remove(QChar::ObjectReplacementCharacter);
+    QByteArray bytes = TTextFileCodec::Encode(text);
+    for (qint64 offset = 0; offset < bytes.size() && transfer.Error == 0;) {
+        const qint64 count = std::min(StreamChunk, bytes.size() - offset);
+        qint64 done = 0;
+        transfer.Error = transfer.Callback(bytes.data() + offset, count, done);
+        if (transfer.Error == 0 && done != count)
+            transfer.Error = 2;
+        offset += count;
+    }
 }
 
 void TRichEditStringsEx::LoadFile(const QString &fileName)
@@ -192,15 +254,18 @@ void TRichEditStringsEx::LoadFile(const QString &fileName)
 
 void TRichEditStringsEx::SaveFile(const QString &fileName)
 {
+    SaveFile(fileName, FOwner.OutputFormat());
+}
+
+void TRichEditStringsEx::SaveFile(const QString &fileName, TOutputFormat format)
+{
     FConversion = TConversionRegistry::Create(TConversionRegistry::ExtensionOf(fileName));
     try {
-        // The old file is replaced only once the new one is complete.
-        QSaveFile file(fileName);
-        if (!file.open(QIODevice::WriteOnly))
-            throw EFileStreamError("Cannot create file " + NativeName(fileName));
-        SaveStream(file);
-        if (!file.commit())
-            throw EFileStreamError("Cannot write file " + NativeName(fileName));
+        // The whole content first: the file is touched only once it is complete.
+        QBuffer content;
+        content.open(QIODevice::WriteOnly);
+        SaveStream(content, format);
+        TFileSaver::Save(fileName, content.data());
     } catch (...) {
         FConversion.reset();
         throw;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "richedit/RichEditTypes.h"
+
 #include <QString>
 
 #include <memory>
@@ -9,6 +11,7 @@
 class QIODevice;
 class TConversion;
 class TCustomRichEditEx;
+struct TEditStream;
 
 // The control's text as a list of 8-bit lines (bytes of the control's code page, 1252 in the
 // program) and its file and stream transfer. A line is a laid-out line of the control (see
@@ -52,20 +55,29 @@ public:
     // (or the selection, with SelectedInOut or inside InsertFromFile). File errors throw
     // EFileStreamError ("Cannot open file <name>"); see LoadStream for the rest.
     void LoadFile(const QString &fileName);
-    // Saves in OutputFormat (rich text in the program, whatever the extension) through a
-    // temporary file that replaces the target only when all is written. Throws
-    // EFileStreamError ("Cannot create file <name>") or EOutOfResources ("Failed to Save
-    // Stream"); the old file then stays as it was.
+    // Saves in OutputFormat (rich text in the program, whatever the extension), or in the
+    // format given, as TFileSaver writes files: a read-only file is refused, and the old file
+    // stays whole until the new content is complete. Throws EFileStreamError (see TFileSaver)
+    // or EOutOfResources ("Failed to Save Stream"); the old file then stays as it was.
     void SaveFile(const QString &fileName);
+    void SaveFile(const QString &fileName, TOutputFormat format);
     // Loads from the stream's current position. Rich text that the control rejects is read
     // again as plain text from the same position; only a failure of that pass throws
-    // EOutOfResources "Failed to Load Stream".
+    // EOutOfResources "Failed to Load Stream". Plain text is read as TTextFileCodec decodes it:
+    // UTF-8 when it is valid UTF-8, else code page 1252.
     void LoadStream(QIODevice &stream);
-    // Throws EOutOfResources "Failed to Save Stream" when the transfer fails.
+    // Throws EOutOfResources "Failed to Save Stream" when the transfer fails. Plain text
+    // (ofText) is written as TTextFileCodec encodes it, paragraphs ended by CR LF.
     void SaveStream(QIODevice &stream);
+    void SaveStream(QIODevice &stream, TOutputFormat format);
 
 private:
     TConversion &ActiveConversion(std::unique_ptr<TConversion> &temporary);
+    // Reads the rest of the transfer and inserts it as plain text; returns the transfer's
+    // error, 0 on success.
+    int StreamInPlainText(TEditStream &transfer, unsigned format);
+    // Writes the content as a plain text file through the transfer.
+    void StreamOutPlainText(TEditStream &transfer, unsigned format);
 
     TCustomRichEditEx &FOwner;
     std::unique_ptr<TConversion> FConversion;
