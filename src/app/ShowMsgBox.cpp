@@ -2,24 +2,15 @@
 
 #include "app/TDialogForm.h"
 #include "widgets/TDialogSeam.h"
+#include "widgets/TOverrideCursor.h"
 
 #include <QApplication>
-#include <QCursor>
 
 namespace {
-// The arrow cursor while the box is up; the previous cursor comes back however the box ends.
-class TArrowCursor
-{
-public:
-    TArrowCursor() { QApplication::setOverrideCursor(QCursor(Qt::ArrowCursor)); }
-    ~TArrowCursor() { QApplication::restoreOverrideCursor(); }
-    TArrowCursor(const TArrowCursor &) = delete;
-    TArrowCursor &operator=(const TArrowCursor &) = delete;
-};
-
 int Run(TDialogForm &form)
 {
-    const TArrowCursor cursor;
+    // The arrow cursor while the box is up.
+    const TOverrideCursor cursor(Qt::ArrowCursor);
     form.BeepIfWanted();
     return TDialogSeam::Exec(form);
 }

@@ -1,29 +1,32 @@
 #include "app/TEditingTools.h"
 
 #include "app/ShowMsgBox.h"
+#include "app/TPilcrowMarks.h"
 #include "app/TReplaceDialog.h"
 #include "calc/ExpressionEvaluator.h"
-#include "calc/TStringManager.h"
 #include "calc/ValueRendering.h"
 #include "richedit/RichEditTypes.h"
 #include "richedit/TRichEditEx.h"
-#include "richedit/TRichEditStringsEx.h"
+#include "richedit/TextSearch.h"
 #include "text/StringUtils.h"
+#include "widgets/TOverrideCursor.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
 
 const char *const TEditingTools::InsertFile = "$$$";
-const char *const TEditingTools::LineEndingFile = "$$##";
-const char *const TEditingTools::DebugFile = "debug2.rtf";
 
 namespace {
-constexpr char Pilcrow = '\xB6';
-
 bool HasOperator(const std::string &text)
 {
     return text.find_first_of("*+-/^") != std::string::npos;
+}
+
+QString ReplacementsReport(int count)
+{
+    return count == 1 ? QStringLiteral("1 replacement made")
+                      : QStringLiteral("%1 replacements made").arg(count);
 }
 } // namespace
 
@@ -46,6 +49,16 @@ TEditingTools::TEditingTools(QWidget &window, TPanes panes, QLabel *progressPane
                      [this] { replaceDialog1Find(); });
     QObject::connect(FReplaceDialog, &TReplaceDialog::OnReplace, FReplaceDialog,
                      [this](bool all) { ReplaceDialog1Replace(all); });
+    for (TFindDialog *dialog : {FFindDialog, static_cast<TFindDialog *>(FReplaceDialog)})
+        QObject::connect(dialog, &TFindDialog::OnShownChanged, dialog,
+                         [this] { DialogShownOrHidden(); });
+}
+
+TEditingTools::~TEditingTools()
+{
+    // The dialogs belong to the window and outlive this object.
+    QObject::disconnect(FFindDialog, nullptr, nullptr, nullptr);
+    QObject::disconnect(FReplaceDialog, nullptr, nullptr, nullptr);
 }
 
 void TEditingTools::F1Click()
@@ -56,6 +69,13 @@ void TEditingTools::F1Click()
 void TEditingTools::R1Click()
 {
     FReplaceDialog->Execute();
+}
+
+void TEditingTools::DialogShownOrHidden()
+{
+    const bool searching = FFindDialog->isVisible() || FReplaceDialog->isVisible();
+    for (TRichEditEx *pane : {&FPanes.Document, &FPanes.Information})
+        pane->SetHideSelection(!searching);
 }
 
 void TEditingTools::FindDialog1Find()
@@ -72,63 +92,53 @@ void TEditingTools::replaceDialog1Find()
 
 void TEditingTools::Find(TRichEditEx &pane, const QString &text, bool matchCase, bool wholeWord)
 {
-    const std::string what = pane.ToAnsi(text);
-    if (what.empty())
+    const QString what = SearchFormOf(text);
+    if (what.isEmpty())
         return;
     pane.setFocus();
     // Just after the current selection, which after a search is the match found last.
     const int start =
         pane.SelectionLength() == 0 ? 0 : pane.SelectionStart() + pane.SelectionLength();
-    const int found = pane.LocateText(what, start, pane.TextLength() - start,
-                                      LocateOptions(matchCase, wholeWord));
+    const int found = LocateIn(pane.WideTextRange(0, -1), what, start, pane.TextLength() - start,
+                               LocateOptions(matchCase, wholeWord));
     if (found < 0)
         return;
     pane.setFocus();
     pane.Select(found, found + int(what.size()));
+    pane.ScrollCaret();
 }
 
 void TEditingTools::ReplaceDialog1Replace(bool all)
 {
     TRichEditEx &pane = FPanes.DocumentIfShown();
-    const std::string what = pane.ToAnsi(FReplaceDialog->FindText());
-    const std::string with = pane.ToAnsi(FReplaceDialog->ReplaceText());
-    if (what.empty())
+    const QString what = SearchFormOf(FReplaceDialog->FindText());
+    if (what.isEmpty())
         return;
     FPanes.Show(pane);
     pane.setFocus();
     const unsigned options =
         LocateOptions(FReplaceDialog->MatchCase(), FReplaceDialog->WholeWord());
-    const auto replaceAt = [&](int found) {
-        pane.Select(found, found + int(what.size()));
-        pane.ClearSelection();
-        pane.SetSelectedText(with);
-    };
-    if (!all) {
-        // From the selection's start, so that a match selected by Find Next is the one replaced.
-        const int start = pane.SelectionStart();
-        const int found = pane.LocateText(what, start, pane.TextLength() - start, options);
-        if (found >= 0)
-            replaceAt(found);
+    if (all) {
+        ReplaceAll(pane, what, FReplaceDialog->ReplaceText(), options);
         return;
     }
-    int position = 0;
-    for (;;) {
-        const int found = pane.LocateText(what, position, pane.TextLength() - position, options);
-        if (found < 0)
-            break;
-        const int lengthBefore = pane.TextLength();
-        replaceAt(found);
-        // Go on right after the inserted text. When the pane refused the edit the match is
-        // still selected and the search goes on after it; an empty replacement leaves the
-        // caret where the match was, in a shorter text.
-        const int next = pane.SelectionStart() + pane.SelectionLength();
-        if (next > found)
-            position = next;
-        else if (pane.TextLength() < lengthBefore)
-            position = found;
-        else
-            break;
-    }
+    // From the selection's start, so that a match selected by Find Next is the one replaced.
+    const int start = pane.SelectionStart();
+    const int found =
+        LocateIn(pane.WideTextRange(0, -1), what, start, pane.TextLength() - start, options);
+    if (found >= 0)
+        pane.ReplaceRange(found, found + int(what.size()), FReplaceDialog->ReplaceText(), true);
+}
+
+void TEditingTools::ReplaceAll(TRichEditEx &pane, const QString &what, const QString &with,
+                               unsigned options)
+{
+    const TOverrideCursor busy(Qt::WaitCursor);
+    // Every occurrence in the text as it is, each replaced once, whatever the caret position.
+    const std::vector<int> matches = LocateAllIn(pane.WideTextRange(0, -1), what, options);
+    const int count = pane.ReplaceEach(matches, int(what.size()), with);
+    if (ShowHint)
+        ShowHint(ReplacementsReport(count));
 }
 
 void TEditingTools::Mathcalculate1Click()
@@ -169,31 +179,11 @@ void TEditingTools::InsertThroughFile(const std::string &text)
 
 void TEditingTools::CRLFButtonClick()
 {
-    TRichEditEx &pane = FPanes.InformationFirst();
-    const QString lineEndingFile = QString::fromLatin1(LineEndingFile);
-    pane.Lines().SaveFile(lineEndingFile);
-    std::string text = LoadTextFile(LineEndingFile);
-
-    std::string find = "\\par";
-    std::string replacement = std::string(1, Pilcrow) + "\\par";
-    if (text.find(Pilcrow) != std::string::npos) {
-        find = "\\'b6\\f1";
-        replacement.clear();
-    }
-    const int count = StringManager.Replace(find, replacement, text, false, false, false);
+    TRichEditEx &pane = FPanes.DocumentIfShown();
+    const int count = TPilcrowMarks::Toggle(pane);
     QCoreApplication::processEvents();
-
     ShowMsgBox(QStringLiteral("Zarvel"), QLatin1Char('I'),
                QString::number(count) + QStringLiteral(" replacements were made "));
     if (FProgressPanel)
         FProgressPanel->setText(QString::number(count) + QStringLiteral("  replacements  "));
-    QCoreApplication::processEvents();
-
-    SaveTextFile(DebugFile, text);
-    SaveTextFile(InsertFile, text);
-
-    pane.Lines().ClearLines();
-    pane.Lines().LoadFile(QString::fromLatin1(DebugFile));
-    pane.repaint();
-    QCoreApplication::processEvents();
 }

@@ -54,6 +54,30 @@ TFindDialog::TFindDialog(QWidget *parent) : QDialog(parent)
     });
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::hide);
     UpdateButtons();
+    // The fields from top to bottom, then the buttons.
+    ChainTabOrder({FindEdit, WholeWordBox, MatchCaseBox, FindNextButton, CancelButton});
+}
+
+void TFindDialog::ChainTabOrder(std::initializer_list<QWidget *> widgets)
+{
+    QWidget *before = nullptr;
+    for (QWidget *widget : widgets) {
+        if (before)
+            QWidget::setTabOrder(before, widget);
+        before = widget;
+    }
+}
+
+void TFindDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    emit OnShownChanged();
+}
+
+void TFindDialog::hideEvent(QHideEvent *event)
+{
+    QDialog::hideEvent(event);
+    emit OnShownChanged();
 }
 
 QString TFindDialog::FindText() const

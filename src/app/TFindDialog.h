@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QString>
 
+#include <initializer_list>
+
 class QCheckBox;
 class QGridLayout;
 class QLineEdit;
@@ -37,13 +39,19 @@ public:
 signals:
     // Find Next was pressed with a find text.
     void OnFind();
+    // The dialog was shown or hidden.
+    void OnShownChanged();
 
 protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     // Room for the replace dialog's extra line and buttons.
     QGridLayout *FieldsLayout() const { return FFields; }
     QVBoxLayout *ButtonsLayout() const { return FButtons; }
     // Enables the buttons that need a find text.
     virtual void UpdateButtons();
+    // Tab goes from each widget to the next of the list.
+    static void ChainTabOrder(std::initializer_list<QWidget *> widgets);
 
 private:
     QGridLayout *FFields = nullptr;

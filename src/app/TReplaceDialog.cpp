@@ -1,5 +1,6 @@
 #include "app/TReplaceDialog.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,6 +35,9 @@ TReplaceDialog::TReplaceDialog(QWidget *parent) : TFindDialog(parent)
             emit OnReplace(true);
     });
     UpdateButtons();
+    // The replace text right after the find text, as the fields lie.
+    ChainTabOrder({FindEdit, ReplaceEdit, WholeWordBox, MatchCaseBox, FindNextButton, ReplaceButton,
+                   ReplaceAllButton, CancelButton});
 }
 
 QString TReplaceDialog::ReplaceText() const

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -227,15 +228,16 @@ private slots:
         QVERIFY(!Document().ModifiedFlag());
     }
 
-    void replaceAllCanBeUndone()
+    void replaceAllIsOneUndoStepAndReportsItsCount()
     {
-        Document().SetWholeText("a a");
+        Document().SetWholeText("a a a");
         PrepareReplace(QStringLiteral("a"), QStringLiteral("b"));
         ReplaceDialog().ReplaceAllButton->click();
-        QCOMPARE(Document().WholeText(), std::string("b b"));
-        while (Document().CanUndo())
-            Trigger("EditUndoItem");
-        QCOMPARE(Document().WholeText(), std::string("a a"));
+        QCOMPARE(Document().WholeText(), std::string("b b b"));
+        QCOMPARE(form->Hintpanel->text(), QStringLiteral("3 replacements made"));
+        Trigger("EditUndoItem");
+        QCOMPARE(Document().WholeText(), std::string("a a a"));
+        QVERIFY(!Document().CanUndo());
     }
 };
 

@@ -1,0 +1,106 @@
+// Replace All in the main window: 10,000 matches in a document of about 1 MB of text, pressed
+// through the replace dialog with the tool bar and ruler wired as in the program; and the one
+// undo that takes it back.
+#include "app/TEditingTools.h"
+#include "app/TMainForm.h"
+#include "app/TReplaceDialog.h"
+#include "richedit/LayoutMemory.h"
+#include "richedit/RichEditTypes.h"
+#include "richedit/TRichEditEx.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+constexpr int Matches = 10000;
+
+// Paragraphs of about 100 characters with formatting, each with one "LINE" in it.
+QByteArray GeneratedDocument()
+{
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}"
+                     "\\viewkind4\\uc1\\pard\\f0\\fs20 ";
+    for (int i = 0; i < Matches; ++i)
+        rtf += "Paragraph " + QByteArray::number(i) +
+               " holds {\\b bold} and {\\i italic} words, the LINE to replace, and more text "
+               "to fill the paragraph.\\par\r\n";
+    rtf += "}";
+    return rtf;
+}
+
+struct TWindow
+{
+    TMainForm Form;
+    TReplaceDialog &Dialog = Form.EditingTools().ReplaceDialog1();
+
+    TWindow()
+    {
+        Form.show();
+        Form.R1Click();
+        Dialog.FindEdit->setText(QStringLiteral("LINE"));
+        Dialog.ReplaceEdit->setText(QStringLiteral("Row"));
+    }
+    void Load(const QByteArray &document)
+    {
+        Form.DocumentPane().StreamInBytes(document, TStreamFormat::SF_RTF);
+        benchmark::DoNotOptimize(Form.DocumentPane().document()->documentLayout()->documentSize());
+        QCoreApplication::processEvents();
+    }
+};
+
+void BM_ReplaceAll(benchmark::State &state)
+{
+    const QByteArray document = GeneratedDocument();
+    TWindow window;
+    for (auto _ : state) {
+        state.PauseTiming();
+        window.Load(document);
+        state.ResumeTiming();
+        window.Dialog.ReplaceAllButton->click();
+        QCoreApplication::processEvents(); // the repaint
+    }
+    state.counters["characters"] = window.Form.DocumentPane().TextLength();
+    state.counters["replaced"] =
+        window.Form.DocumentPane().WideTextRange(0, -1).count(QStringLiteral("Row"));
+}
+BENCHMARK(BM_ReplaceAll)->Unit(benchmark::kMillisecond);
+
+void BM_UndoReplaceAll(benchmark::State &state)
+{
+    const QByteArray document = GeneratedDocument();
+    TWindow window;
+    for (auto _ : state) {
+        state.PauseTiming();
+        window.Load(document);
+        window.Dialog.ReplaceAllButton->click();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        window.Form.EditUndo();
+        QCoreApplication::processEvents();
+    }
+    state.counters["left"] =
+        window.Form.DocumentPane().WideTextRange(0, -1).count(QStringLiteral("LINE"));
+}
+BENCHMARK(BM_UndoReplaceAll)->Unit(benchmark::kMillisecond);
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The window reads and writes its settings: keep them away from the user's.
+    QTemporaryDir scratch;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(scratch.path()));
+    QDir::setCurrent(scratch.path());
+    KeepLayoutMemory(); // as the program does
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
