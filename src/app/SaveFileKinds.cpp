@@ -23,11 +23,17 @@ TSaveKind SaveKindOf(const QString &path)
     return TSaveKind::Unknown;
 }
 
+bool IsPlainTextName(const QString &path)
+{
+    return SaveKindOf(path) == TSaveKind::PlainText ||
+           UpperExtension(path) == QLatin1String(".INF");
+}
+
 QString UnknownExtensionMessage(const QString &path)
 {
     // A ";" starts a new line in the program's message box.
     return QStringLiteral("Nothing was saved: %1 has no extension this program writes.;"
-                          "Use .RTF, .TEM or .INF for rich text, .TXT for text (written as "
-                          "rich text) or .HTM or .HTML for an HTML page.")
+                          "Use .RTF or .TEM for rich text, .TXT or .INF for plain text or "
+                          ".HTM or .HTML for an HTML page.")
         .arg(QFileInfo(path).fileName());
 }

@@ -115,8 +115,9 @@ QString TFileCommands::RunOpenDialog()
 void TFileCommands::SavePaneToFile(TPane pane, const QString &fileName)
 {
     TRichEditEx &control = FForm.Pane(pane);
-    // Lines.SaveFile writes a temporary file beside the target and renames it over the target
-    // only when everything is written, so a failed save leaves the old file untouched.
-    control.Lines().SaveFile(fileName);
+    // Lines.SaveFile refuses a read-only file and leaves the old file whole until the new
+    // content is complete.
+    control.Lines().SaveFile(fileName, IsPlainTextName(fileName) ? TOutputFormat::ofText
+                                                                 : control.OutputFormat());
     control.SetModifiedFlag(false);
 }

@@ -20,17 +20,18 @@ public:
     // Saves the pane known by this name: "Untitled" goes through Save As; any other name asks
     // for the file in the save dialog and leaves the document name as it is.
     bool Save(TPane pane, const QString &name);
-    // Asks for a file name and saves the pane there as its extension says: rich text (also for
-    // .TXT names) becomes the document name; HTML is converted from rich text and leaves the
-    // document name alone. A name with an extension it does not write saves nothing, and says
-    // so. An existing file is replaced only after the user agreed.
+    // Asks for a file name and saves the pane there as its extension says: rich text or plain
+    // text becomes the document name; HTML is converted from rich text and leaves the document
+    // name alone. A name with an extension it does not write saves nothing, and says so. An
+    // existing file is replaced only after the user agreed (the program's question only).
     bool SaveAs(TPane pane);
 
     // Runs the save dialog; an empty name when the user cancels.
     QString RunSaveDialog();
     // Runs the open dialog; an empty name when the user cancels.
     QString RunOpenDialog();
-    // Writes the pane as rich text to the file and clears its modified flag.
+    // Writes the pane to the file, as plain text for a .TXT or .INF name and as rich text
+    // otherwise, and clears its modified flag. A read-only file is refused (EFileStreamError).
     void SavePaneToFile(TPane pane, const QString &fileName);
 
 private:

@@ -77,12 +77,12 @@ void SetPanelColour(QWidget &panel, const QColor &colour)
 // The panes the editing tools work on, by the window's pane rules.
 TEditingTools::TPanes EditingPanes(TMainForm &form)
 {
-    return {
-        form.DocumentPane(), [&form]() -> TRichEditEx & { return form.Pane(form.PaneByRuleB()); },
-        [&form]() -> TRichEditEx & { return form.Pane(form.PaneByRuleC()); },
-        [&form](TRichEditEx &pane) {
-            form.PaneRules().Show(&pane == form.RichEditEx1 ? TPane::Document : TPane::Information);
-        }};
+    return {form.DocumentPane(), form.InformationPane(),
+            [&form]() -> TRichEditEx & { return form.Pane(form.PaneByRuleC()); },
+            [&form](TRichEditEx &pane) {
+                form.PaneRules().Show(&pane == form.RichEditEx1 ? TPane::Document
+                                                                : TPane::Information);
+            }};
 }
 
 } // namespace
@@ -100,6 +100,7 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
     FPaneRules = std::make_unique<TPaneRules>(*RichEditEx1, *RichEditEx2);
     FFileCommands = std::make_unique<TFileCommands>(*this);
     FEditingTools = std::make_unique<TEditingTools>(*this, EditingPanes(*this), msgpanel1);
+    FEditingTools->ShowHint = [this](const QString &text) { showhint(text); };
     FMainMenu = std::make_unique<TMainMenu>(*this, *menuBar());
     CreateAuxiliaryComponents(*this);
     FAssemblyCommands = std::make_unique<TAssemblyCommands>(*this);
@@ -221,6 +222,8 @@ void TMainForm::CreateComponents()
     SaveDialog->setObjectName(QStringLiteral("SaveDialog"));
     SaveDialog->setAcceptMode(QFileDialog::AcceptSave);
     SaveDialog->setFileMode(QFileDialog::AnyFile);
+    // Save As asks its own question about an existing file; plain Save asks none.
+    SaveDialog->setOption(QFileDialog::DontConfirmOverwrite);
     SaveDialog->setNameFilters({QStringLiteral("Rich Text Files (*.RTF)"),
                                 QStringLiteral("Text Files (*.TXT)"),
                                 QStringLiteral("Html File(*.htm,*.html) (*.hTM *.HTML)")});
@@ -284,7 +287,8 @@ void TMainForm::SetUpPanes()
 
     RichEditEx2->SetScrollBars(TScrollStyle::ssNone);
     RichEditEx2->SetWordWrap(false);
-    RichEditEx2->SetWantReturns(false);
+    // The information file is edited here too: Enter starts a new line.
+    RichEditEx2->SetWantReturns(true);
     RichEditEx2->SetPlainRTF(true);
     RichEditEx2->SetIncludeOLE(false);
 }

@@ -15,6 +15,8 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 namespace {
 QByteArray ReadFile(const QString &name)
 {
@@ -26,6 +28,12 @@ bool WriteFile(const QString &name, const QByteArray &data)
 {
     QFile file(name);
     return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+}
+
+ino_t Inode(const QString &name)
+{
+    struct stat status = {};
+    return stat(QFile::encodeName(name).constData(), &status) == 0 ? status.st_ino : 0;
 }
 } // namespace
 
@@ -139,8 +147,7 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::newRow(".rtf") << "letter.rtf";
         QTest::newRow(".TEM") << "form.TEM";
-        QTest::newRow(".inf") << "case.inf";
-        QTest::newRow(".txt") << "notes.txt";
+        QTest::newRow(".in") << "case.in";
         QTest::newRow("lone dot") << "odd.";
     }
 
@@ -245,6 +252,53 @@ private slots:
         QCOMPARE(form->DocumentName() == target, written);
     }
 
+    void plainTextFiles_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("UTF-8") << QByteArray("caf\xC3\xA9 \xE2\x82\xAC\r\nline two\r\n");
+        QTest::newRow("UTF-8 with byte order mark")
+            << QByteArray("\xEF\xBB\xBF"
+                          "caf\xC3\xA9 \xE2\x82\xAC\r\nline two\r\n");
+        QTest::newRow("code page 1252") << QByteArray("caf\xE9 \x80\r\nline two\r\n");
+    }
+
+    void plainTextFiles()
+    {
+        QFETCH(QByteArray, bytes);
+        const QString text = QStringLiteral("caf\u00E9 \u20AC\rline two\r");
+        QVERIFY(WriteFile(File(QStringLiteral("source.txt")), bytes));
+        ScriptedDialogs script;
+        script.ThenChooseFile(File(QStringLiteral("source.txt")));
+        Trigger("FileOpenItem");
+        QCOMPARE(Document().WideTextRange(0, -1), text);
+
+        // A text name gets text, in code page 1252 when every character fits...
+        script.ThenChooseFile(File(QStringLiteral("copy.txt")));
+        Trigger("FileSaveAsItem");
+        QCOMPARE(ReadFile(File(QStringLiteral("copy.txt"))),
+                 QByteArray("caf\xE9 \x80\r\nline two\r\n"));
+
+        // ... otherwise in UTF-8; either way it loads again as it was.
+        const QString wider = QStringLiteral("\u0151 ") + text;
+        Document().ReplaceRange(0, 0, QStringLiteral("\u0151 "), true);
+        script.ThenChooseFile(File(QStringLiteral("case.inf")));
+        Trigger("FileSaveAsItem");
+        QCOMPARE(ReadFile(File(QStringLiteral("case.inf"))),
+                 "\xEF\xBB\xBF" +
+                     QString(wider).replace(QStringLiteral("\r"), QStringLiteral("\r\n")).toUtf8());
+        Document().ClearDocument();
+        script.ThenChooseFile(File(QStringLiteral("case.inf")));
+        Trigger("FileOpenItem");
+        QCOMPARE(Document().WideTextRange(0, -1), wider);
+
+        // An information file written as rich text before still loads as such.
+        QVERIFY(WriteFile(File(QStringLiteral("old.inf")), "{\\rtf1\\ansi Name\\par Smith\\par }"));
+        script.ThenChooseFile(File(QStringLiteral("old.inf")));
+        Trigger("FileOpenItem");
+        QVERIFY(Document().WideTextRange(0, -1).startsWith(QStringLiteral("Name\rSmith")));
+        QCOMPARE(script.Unexpected(), 0);
+    }
+
     void openWhileTheInformationPaneIsShown()
     {
         const QString source = File(QStringLiteral("doc.rtf"));
@@ -304,6 +358,54 @@ private slots:
         Trigger("FileOpenItem");
         QCOMPARE(Document().WholeText(), std::string("kept"));
         QCOMPARE(form->windowTitle(), Caption(QStringLiteral("untitled")));
+    }
+
+    void readOnlyFileIsRefused()
+    {
+        const QString target = File(QStringLiteral("locked.rtf"));
+        QVERIFY(WriteFile(target, "OLD"));
+        QVERIFY(
+            QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        const QFile::Permissions permissions = QFile::permissions(target);
+        Type("New text");
+        ScriptedDialogs script;
+        script.ThenChooseFile(target);
+        script.ThenClick(QStringLiteral("Yes"));
+        script.ThenAccept(); // the error
+        Trigger("FileSaveAsItem");
+        QCOMPARE(script.Pending(), 0);
+        QVERIFY2(script.LastSeen().contains(QStringLiteral("read-only")),
+                 qPrintable(script.LastSeen()));
+        QCOMPARE(ReadFile(target), QByteArray("OLD"));
+        QCOMPARE(QFile::permissions(target), permissions);
+        QVERIFY(Document().ModifiedFlag());
+        QCOMPARE(form->windowTitle(), Caption(QStringLiteral("untitled")));
+    }
+
+    void fileInAFolderWithoutWriteAccessIsWrittenInPlace()
+    {
+        const QString folder = File(QStringLiteral("locked"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString target = folder + QStringLiteral("/letter.rtf");
+        QVERIFY(WriteFile(target, QByteArray(20000, 'x')));
+        const ino_t inode = Inode(target);
+        const QFile::Permissions open = QFile::permissions(folder);
+        QVERIFY(QFile::setPermissions(folder, open & ~(QFile::WriteOwner | QFile::WriteUser |
+                                                       QFile::WriteGroup | QFile::WriteOther)));
+        Type("New text");
+        ScriptedDialogs script;
+        script.ThenChooseFile(target);
+        script.ThenClick(QStringLiteral("Yes"));
+        Trigger("FileSaveAsItem");
+        QFile::setPermissions(folder, open);
+        QCOMPARE(script.Unexpected(), 0);
+        const QByteArray written = ReadFile(target);
+        QVERIFY(written.startsWith("{\\rtf") && written.contains("New text"));
+        QVERIFY(!written.contains("xxxx"));
+        // The file itself was written, not a new one put in its place.
+        QCOMPARE(Inode(target), inode);
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("letter.rtf")});
+        QVERIFY(!Document().ModifiedFlag());
     }
 
     void failedSaveKeepsTheOldFile()

@@ -119,8 +119,6 @@ private slots:
         QCOMPARE(doc.ScrollBars(), TScrollStyle::ssVertical);
         QVERIFY(!doc.HideScrollBars());
         QCOMPARE(info.ScrollBars(), TScrollStyle::ssNone);
-        QVERIFY(doc.WantReturns());
-        QVERIFY(!info.WantReturns());
         QVERIFY(!doc.PlainRTF());
         QVERIFY(info.PlainRTF());
         QVERIFY(doc.IncludeOLE());
@@ -405,6 +403,17 @@ private slots:
         QVERIFY(form->RichEditEx2->isHidden());
         QTRY_VERIFY(form->RichEditEx1->hasFocus());
         QCOMPARE(form->windowTitle(), QStringLiteral("letter.rtf - Zarvel"));
+    }
+
+    void enterInTheInformationPaneStartsANewLine()
+    {
+        ShowActive();
+        QTest::keyClick(form.get(), Qt::Key_W, Qt::ControlModifier);
+        QTRY_VERIFY(form->RichEditEx2->hasFocus());
+        QTest::keyClicks(form->RichEditEx2, "Name");
+        QTest::keyClick(form->RichEditEx2, Qt::Key_Return);
+        QTest::keyClicks(form->RichEditEx2, "Smith");
+        QCOMPARE(form->RichEditEx2->WholeText(), std::string("Name\rSmith"));
     }
 
     void toggleWindowsItemSwitchesToo()
