@@ -92,7 +92,7 @@ void TEditingTools::replaceDialog1Find()
 
 void TEditingTools::Find(TRichEditEx &pane, const QString &text, bool matchCase, bool wholeWord)
 {
-    const QString what = SearchFormOf(text);
+    const QString what = RangeForm(text);
     if (what.isEmpty())
         return;
     pane.setFocus();
@@ -111,7 +111,7 @@ void TEditingTools::Find(TRichEditEx &pane, const QString &text, bool matchCase,
 void TEditingTools::ReplaceDialog1Replace(bool all)
 {
     TRichEditEx &pane = FPanes.DocumentIfShown();
-    const QString what = SearchFormOf(FReplaceDialog->FindText());
+    const QString what = RangeForm(FReplaceDialog->FindText());
     if (what.isEmpty())
         return;
     FPanes.Show(pane);

@@ -61,28 +61,14 @@ bool IsFrameMark(QChar c)
 // Plain text as the control stores it: CR, LF and CR LF end a paragraph, VT breaks a line.
 QString NormalizeBreaks(const QString &text)
 {
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('\r')) {
-            if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
-                ++i;
-            out += QChar::ParagraphSeparator;
-        } else if (c == QLatin1Char('\n')) {
-            out += QChar::ParagraphSeparator;
-        } else if (c == QLatin1Char('\v')) {
-            out += QChar::LineSeparator;
-        } else {
-            out += c;
-        }
+    QString out = RangeForm(text);
+    for (QChar &c : out) {
+        if (c == QLatin1Char('\r'))
+            c = QChar::ParagraphSeparator;
+        else if (c == QLatin1Char('\v'))
+            c = QChar::LineSeparator;
     }
     return out;
-}
-
-bool IsWordChar(QChar c)
-{
-    return c.isLetterOrNumber() || c == QLatin1Char('_');
 }
 
 int ClassOf(QChar c)
@@ -626,8 +612,7 @@ void TCustomRichEditEx::DocumentSizeChanged(const QSizeF &size)
 int TCustomRichEditEx::LocateText(const std::string &SearchText, int StartPos, int Length,
                                   unsigned Options) const
 {
-    return LocateIn(WideTextRange(0, -1), SearchFormOf(ToWide(SearchText)), StartPos, Length,
-                    Options);
+    return LocateIn(WideTextRange(0, -1), RangeForm(ToWide(SearchText)), StartPos, Length, Options);
 }
 
 void TCustomRichEditEx::InsertFromFile(const QString &FileName)

@@ -4,14 +4,12 @@
 
 #include <algorithm>
 
-namespace {
 bool IsWordChar(QChar c)
 {
     return c.isLetterOrNumber() || c == QLatin1Char('_');
 }
-} // namespace
 
-QString SearchFormOf(const QString &text)
+QString RangeForm(const QString &text)
 {
     QString out;
     out.reserve(text.size());

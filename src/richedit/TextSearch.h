@@ -7,8 +7,12 @@
 // Searching a text in the form the control's ranges have: a paragraph break is CR, a line
 // break inside a paragraph is VT. Options are TLocateOption bits.
 
-// The search text in that form: CR, LF and CR LF become one CR, a line separator VT.
-QString SearchFormOf(const QString &text);
+// A letter, a digit or "_": what words are made of.
+bool IsWordChar(QChar c);
+
+// A text in that form: CR, LF, CR LF and a paragraph separator become one CR, a line
+// separator VT.
+QString RangeForm(const QString &text);
 
 // Position of the first match of needle in text, or -1. Range: [startPos, startPos + length)
 // forwards, [startPos - length, startPos] backwards; length <= 0 reaches to the end of the text
