@@ -5,6 +5,7 @@
 #include "app/ShowMsgBox.h"
 #include "app/TMainForm.h"
 #include "richedit/TCodePage1252.h"
+#include "richedit/TFileSaver.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
 #include "rtf2html/RtfToHtml.h"
@@ -88,6 +89,8 @@ bool TFileCommands::SaveAs(TPane pane)
 
 void TFileCommands::SaveAsHtml(TPane pane, const QString &fileName)
 {
+    // The converter puts its page in place of the file whatever its permissions.
+    TFileSaver::RefuseReadOnly(fileName);
     // The converter reads rich text from a file: the pane goes to the working file first.
     // A failed conversion leaves the working file and the pane's modified flag as they are.
     // The page is titled with its own file name, not with the working file's.

@@ -50,13 +50,18 @@ void SaveThroughTemporaryFile(const QString &fileName, const QByteArray &data)
 }
 } // namespace
 
-void TFileSaver::Save(const QString &fileName, const QByteArray &data)
+void TFileSaver::RefuseReadOnly(const QString &fileName)
 {
     const QFileInfo target(fileName);
-    const bool exists = target.exists() && !target.isDir();
-    if (exists && !MayWrite(target))
+    if (target.exists() && !target.isDir() && !MayWrite(target))
         throw EFileStreamError("Cannot write file " + NativeName(fileName) + ": it is read-only");
-    if (exists && !MayWrite(QFileInfo(target.absolutePath())))
+}
+
+void TFileSaver::Save(const QString &fileName, const QByteArray &data)
+{
+    RefuseReadOnly(fileName);
+    const QFileInfo target(fileName);
+    if (target.exists() && !target.isDir() && !MayWrite(QFileInfo(target.absolutePath())))
         SaveInPlace(fileName, data);
     else
         SaveThroughTemporaryFile(fileName, data);

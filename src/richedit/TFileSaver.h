@@ -18,4 +18,6 @@ public:
     // Throws EFileStreamError: "Cannot write file <name>: it is read-only", "Cannot create
     // file <name>", "Cannot write file <name>".
     static void Save(const QString &fileName, const QByteArray &data);
+    // Throws the read-only error of Save when the file exists and is read-only.
+    static void RefuseReadOnly(const QString &fileName);
 };

@@ -360,9 +360,17 @@ private slots:
         QCOMPARE(form->windowTitle(), Caption(QStringLiteral("untitled")));
     }
 
+    void readOnlyFileIsRefused_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("rich text") << "locked.rtf";
+        QTest::newRow("HTML page") << "locked.html";
+    }
+
     void readOnlyFileIsRefused()
     {
-        const QString target = File(QStringLiteral("locked.rtf"));
+        QFETCH(QString, name);
+        const QString target = File(name);
         QVERIFY(WriteFile(target, "OLD"));
         QVERIFY(
             QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
