@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -232,8 +233,21 @@ private slots:
     {
         Document().SetWholeText("a a a");
         PrepareReplace(QStringLiteral("a"), QStringLiteral("b"));
+        // The cursor while the text changes.
+        int changes = 0;
+        Qt::CursorShape during = Qt::ArrowCursor;
+        const TNotifyEvent formHandler = Document().OnChange;
+        Document().OnChange = [&](TCustomRichEditEx *pane) {
+            ++changes;
+            if (const QCursor *cursor = QGuiApplication::overrideCursor())
+                during = cursor->shape();
+            formHandler(pane);
+        };
         ReplaceDialog().ReplaceAllButton->click();
         QCOMPARE(Document().WholeText(), std::string("b b b"));
+        QCOMPARE(changes, 1);
+        QCOMPARE(during, Qt::WaitCursor);
+        QVERIFY(!QGuiApplication::overrideCursor());
         QCOMPARE(form->Hintpanel->text(), QStringLiteral("3 replacements made"));
         Trigger("EditUndoItem");
         QCOMPARE(Document().WholeText(), std::string("a a a"));
