@@ -4,12 +4,11 @@
 #include "app/TEditingTools.h"
 #include "app/TMainForm.h"
 #include "app/TReplaceDialog.h"
-#include "richedit/LayoutMemory.h"
+#include "common/GuiBenchmarkMain.h"
 #include "richedit/RichEditTypes.h"
 #include "richedit/TRichEditEx.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
@@ -81,16 +80,9 @@ BENCHMARK(BM_ReplaceAll)->ArgName("undo")->Arg(0)->Arg(1)->Unit(benchmark::kMill
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     // The window reads and writes its settings: keep them away from the user's.
     QTemporaryDir scratch;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(scratch.path()));
     QDir::setCurrent(scratch.path());
-    KeepLayoutMemory(); // as the program does
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunGuiBenchmarks(argc, argv);
 }
