@@ -11,7 +11,8 @@ class TRichEditEx;
 // a line is a paragraph or the part of one that a manual line break ends ("\line" in rich
 // text, Shift+Enter in the pane, VT in plain text). The window takes them from its pane as
 // they stand; zarvel-cli loads each file into a hidden control set up for loading as the pane
-// is (rich text, else plain text, in code page 1252) and takes them from there.
+// is (rich text, else plain text: UTF-8 when valid, else code page 1252) and takes them from
+// there.
 class TInformationReader
 {
 public:
