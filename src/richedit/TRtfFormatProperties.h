@@ -19,11 +19,28 @@ enum Property : int {
     ListStart,
     // Image format, QByteArray: the picture's data as read, written back unchanged.
     PictureData,
-    // Image format, QString: the picture's kind as read ("pngblip", "jpegblip").
+    // Image format, QString: the picture's kind as read ("pngblip", "jpegblip", "emfblip",
+    // "wmetafile", "dibitmap", "wbitmap", "macpict", "pmmetafile").
     PictureKind,
     // Image format, int twips: the picture's intended width and height (\picwgoal, \pichgoal).
     PictureGoalWidth,
     PictureGoalHeight,
+    // Image format, QByteArray: the control words that describe the picture's data (its kind
+    // with its parameter, \picw, \pich, the bitmap words, cropping), written back as read.
+    PictureHeader,
+    // Image format, int percent: the picture's scaling as read (\picscalex, \picscaley).
+    PictureScaleX,
+    PictureScaleY,
+    // Image format, int: which \pict group of the rich text the picture came from, counting
+    // every \pict control word from 0. Ties pictures to the objects whose results they are.
+    PictureOrdinal,
+    // Table cell format, int twips: the height of the cell's row (\trrh; negative: exact).
+    TableRowHeight,
+    // Table cell format, bool: the cell's row repeats at the top of each page (\trhdr).
+    TableHeaderRow,
+    // Table cell format, bool: the cell only fills the grid right of a row that is shorter than
+    // the table; it is no cell of the row and is not written.
+    TableFiller,
 };
 
 // Layout units of a QTextDocument are pixels of 1/96 inch; rich text measures in twips.

@@ -1,13 +1,16 @@
 #include "richedit/TRtfObjectIO.h"
 
 #include "richedit/TCodePage1252.h"
+#include "richedit/TRtfFormatProperties.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFormat>
 
+#include <algorithm>
 #include <cctype>
+#include <map>
 
 QByteArray TRtfObjectIO::EscapeText(const QString &text)
 {
@@ -85,7 +88,6 @@ private:
     int FPictures = 0;
     bool FCurrent = false;
     int FSkipChars = 0; // stand-in characters after \uN
-    bool FPictOfObject = false;
 };
 
 std::vector<TRtfObjectIO::TReadObject> Scanner::Run()
@@ -126,6 +128,13 @@ std::vector<TRtfObjectIO::TReadObject> Scanner::Run()
                 const int parameter = FText.mid(numberStart, j - numberStart).toInt();
                 if (j < FText.size() && FText.at(j) == ' ')
                     ++j;
+                if (word == "bin") {
+                    // Binary data is passed over unread, as the rich text reader does.
+                    j += std::clamp<qsizetype>(parameter, 0, FText.size() - j);
+                    star = false;
+                    i = j - 1;
+                    continue;
+                }
                 ControlWord(word, parameter, star);
                 star = false;
                 i = j - 1;
@@ -166,15 +175,13 @@ void Scanner::ControlWord(const QByteArray &word, int parameter, bool afterStar)
         FObjects.back().Object.SetDisplayAsIcon(true);
     } else if (word == "result" && FCurrent) {
         g.Result = true;
-    } else if (word == "pict" && !g.Skip) {
+    } else if (word == "pict") {
+        // Every picture counts, as the rich text reader numbers them.
+        if (!g.Skip && g.Result && FCurrent && FObjects.back().PictureIndex < 0)
+            FObjects.back().PictureIndex = FPictures;
+        ++FPictures;
         g.Skip = true;
         g.Pict = true;
-        FPictOfObject = g.Result && FCurrent && FObjects.back().PictureIndex < 0;
-    } else if ((word == "pngblip" || word == "jpegblip") && g.Pict) {
-        if (FPictOfObject)
-            FObjects.back().PictureIndex = FPictures;
-        FPictOfObject = false;
-        ++FPictures;
     } else if (word == "u" && (g.Dest == Part::Class || g.Dest == Part::Name)) {
         const QChar c(char16_t(static_cast<quint16>(parameter)));
         (g.Dest == Part::Class ? FClass : FName) += c;
@@ -237,22 +244,27 @@ void TRtfObjectIO::AttachObjects(const QByteArray &rtf, QTextDocument &document,
     if (!rtf.contains("\\object"))
         return;
     const std::vector<TReadObject> objects = ReadObjects(rtf);
-    std::vector<int> pictures;
+    // The pictures the reader put there, by the number of their \pict group.
+    std::map<int, int> pictures;
     for (QTextBlock block = document.findBlock(from); block.isValid() && block.position() < to;
          block = block.next())
         for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            if (!fragment.charFormat().isImageFormat())
+            const QTextCharFormat format = fragment.charFormat();
+            if (!format.isImageFormat() ||
+                !format.hasProperty(TRtfFormatProperties::PictureOrdinal))
                 continue;
+            const int ordinal = format.intProperty(TRtfFormatProperties::PictureOrdinal);
             for (int p = fragment.position(); p < fragment.position() + fragment.length(); ++p)
                 if (p >= from && p < to)
-                    pictures.push_back(p);
+                    pictures.emplace(ordinal, p);
         }
     for (const TReadObject &read : objects) {
-        if (read.PictureIndex < 0 || read.PictureIndex >= static_cast<int>(pictures.size()))
+        const auto picture = pictures.find(read.PictureIndex);
+        if (picture == pictures.end())
             continue;
         QTextCursor cursor(&document);
-        cursor.setPosition(pictures[static_cast<size_t>(read.PictureIndex)]);
+        cursor.setPosition(picture->second);
         cursor.setPosition(cursor.position() + 1, QTextCursor::KeepAnchor);
         QTextCharFormat format = cursor.charFormat();
         read.Object.ApplyTo(format);

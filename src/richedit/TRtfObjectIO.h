@@ -27,7 +27,8 @@ public:
         TRichEditOleObject Object;
         int PictureIndex = -1;
     };
-    // PictureIndex counts the PNG and JPEG pictures of the body, the ones a reader shows.
+    // PictureIndex is the number of the \pict group in the rich text, counting every \pict
+    // control word from 0, as the rich text reader numbers the pictures it shows.
     static std::vector<TReadObject> ReadObjects(const QByteArray &rtf);
     // After the rich text was read into [from, to) of the document: the pictures there that
     // were the results of object groups become those objects again.

@@ -3,12 +3,13 @@
 #include "richedit/ListLabels.h"
 #include "richedit/TCodePage1252.h"
 #include "richedit/TRtfFormatProperties.h"
+#include "richedit/TRtfPicture.h"
+#include "richedit/TRtfTableBuilder.h"
 
-#include <QBuffer>
 #include <QColor>
 #include <QHash>
 #include <QImage>
-#include <QImageReader>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -51,7 +52,17 @@ enum class Destination {
     PnTextBefore,
     PnTextAfter,
     Picture,
+    // The instruction of a field (\fldinst): its text is kept, not shown.
+    FieldInstruction,
+    // A footnote: skipped where it stands, its text goes to the end.
+    Footnote,
 };
+
+// Destinations whose content the reader passes over.
+bool Skipping(Destination destination)
+{
+    return destination == Destination::Skip || destination == Destination::Footnote;
+}
 
 struct CharState
 {
@@ -100,7 +111,17 @@ struct ParaState
     // Word 97 lists (\ls, \ilvl).
     int ListOverride = 0;
     int ListLevel = 0;
+    // Tables: the paragraph is in a table (\intbl), at a nesting depth (\itap; -1: not given).
+    bool InTable = false;
+    int Itap = -1;
 };
+
+// Nesting depth of tables that a paragraph belongs to (0: outside tables).
+int DepthOf(const ParaState &p)
+{
+    const int depth = p.InTable ? std::max(1, p.Itap) : std::max(0, p.Itap);
+    return std::min(depth, TRtfTableBuilder::MaxDepth);
+}
 
 struct GroupState
 {
@@ -111,6 +132,34 @@ struct GroupState
     // Inside \upr: the destination that \ud returns to.
     Destination UprParent = Destination::Skip;
     bool InUpr = false;
+    // Table depth of the place that text of a text box or footnote is anchored at.
+    int BaseDepth = 0;
+    // Field that the group belongs to (1-based index of the reader's fields, 0: none); set
+    // by \field in its own group, which owns it.
+    int Field = 0;
+    bool FieldOwner = false;
+    bool InFieldResult = false;
+    // Text of a text box starts in this group (\shptxt, \dptxbxtext).
+    bool ShapeTextOwner = false;
+    // Inside the result of a shape (\shprslt), which repeats what the shape shows.
+    bool InShapeResult = false;
+};
+
+struct FieldState
+{
+    QString Instruction;
+    bool HasResult = false;
+};
+
+// A footnote's text: where it stands in the data, read again at the end of the document.
+struct FootnoteText
+{
+    qsizetype Start = 0;
+    qsizetype End = -1;
+    int Number = 0;
+    int Pictures = 0; // \pict groups before it
+    CharState Char;
+    int UnicodeSkip = 1;
 };
 
 struct FontEntry
@@ -184,11 +233,16 @@ bool IsLetter(char c)
 class Reader
 {
 public:
-    Reader(const QByteArray &data, QTextCursor &cursor) : FData(data), FCursor(cursor) {}
+    Reader(const QByteArray &data, QTextCursor &cursor)
+        : FData(data), FCursor(cursor), FTableBuilder(cursor)
+    {
+    }
     void Run();
 
 private:
     GroupState &State() { return FStack.back(); }
+    const GroupState &State() const { return FStack.back(); }
+    void Parse(qsizetype from, qsizetype to);
     void PushGroup();
     void PopGroup();
     void ControlWord(const QByteArray &word, bool hasParameter, int parameter);
@@ -198,8 +252,25 @@ private:
     bool SkipFallback();
     void Flush();
     void MaterializeBreak();
+    // Makes the place for content: the table cell of its depth, the paragraph break that is
+    // still pending. forContent: something is placed even when no break is pending.
+    void Prepare(bool forContent);
     void EndParagraph();
-    void InsertObjectText(char16_t c);
+    // Gives the current paragraph the paragraph formatting in force.
+    void FinishParagraph();
+    void EndCell(int level);
+    void EndRow(int level);
+    bool TableWord(const QByteArray &word, bool hasParameter, int parameter);
+    void BorderStyle(QTextFrameFormat::BorderStyle style);
+    int EffectiveDepth() const;
+    int ContentDepth() const;
+    void NoteContent();
+    void BeginShapeText();
+    void EndField(const FieldState &field);
+    void InsertSymbol(const QString &instruction);
+    void BeginFootnote();
+    void AppendFootnotes();
+    void Chftn();
     QTextCharFormat CharFormat(const CharState &state);
     QTextCharFormat MakeCharFormat(const CharState &state) const;
     QTextBlockFormat BlockFormat(const ParaState &state, bool isList) const;
@@ -250,13 +321,36 @@ private:
     QHash<int, int> FOverrides;
 
     // Picture being read.
-    QByteArray FPictData;
-    QByteArray FPictKind;
+    TRtfPicture FPict;
+    QByteArray FPictHeader;
     int FPictNibble = -1;
-    int FPictGoalWidth = 0, FPictGoalHeight = 0, FPictWidth = 0, FPictHeight = 0;
+    int FPictGoalWidth = 0, FPictGoalHeight = 0;
     int FPictScaleX = 100, FPictScaleY = 100;
+    // \pict control words of the data so far, and the number of the one being read.
+    int FPictureCount = 0;
+    int FPictOrdinal = 0;
     // Names of the pictures' resources go on from the last one used.
     int FPictureSerial = 0;
+
+    // Tables: the builder, the cell definition being read, where border words go.
+    TRtfTableBuilder FTableBuilder;
+    TRtfCellDefinition FCellDefinition;
+    int FBorderEdge = -1; // a TRtfCellDefinition::TEdge, -1: a border of no cell
+    QColor FCellBackground;
+    QColor FCellPattern;
+    int FCellShading = 0; // \clshdng, hundredths of a percent
+    // Depth that content goes to regardless of its paragraph (cell and row ends), or -1.
+    int FDepthOverride = -1;
+    // Tables were closed by the end of the data.
+    bool FAfterTable = false;
+
+    // Fields, footnotes and where the tokens stand in the data.
+    std::vector<FieldState> FFields;
+    std::vector<FootnoteText> FFootnotes;
+    int FFootnoteNumber = 0;
+    int FCurrentNote = -1;     // number of the footnote whose text is being read
+    qsizetype FPos = 0;        // start of the token being handled
+    qsizetype FAfterToken = 0; // end of the control word being handled
 
     // Output.
     QString FPending;
@@ -605,10 +699,47 @@ void Reader::Flush()
 {
     if (FPending.isEmpty())
         return;
-    MaterializeBreak();
+    Prepare(true);
     FCursor.insertText(FPending, CharFormat(FPendingFormat));
     FPending.clear();
     FParagraphHasContent = true;
+}
+
+int Reader::EffectiveDepth() const
+{
+    const GroupState &s = State();
+    return std::min(s.BaseDepth + DepthOf(s.Para), TRtfTableBuilder::MaxDepth);
+}
+
+int Reader::ContentDepth() const
+{
+    return FDepthOverride >= 0 ? FDepthOverride : EffectiveDepth();
+}
+
+void Reader::Prepare(bool forContent)
+{
+    const int depth = ContentDepth();
+    if (FTableBuilder.Leave(depth)) {
+        // What follows a table is a paragraph of its own after the one the document keeps.
+        FBreakPending = true;
+        FParagraphHasContent = false;
+        FBreakMade = true;
+    }
+    if (depth > 0) {
+        // A pending break before a table makes the empty paragraph kept before it.
+        if (FBreakPending && FTableBuilder.OpensHere(depth))
+            MaterializeBreak();
+        if (FTableBuilder.Enter(depth, CharFormat(CharState()))) {
+            FBreakPending = false;
+            FParagraphHasContent = false;
+            FBreakMade = true;
+        }
+    }
+    if (!forContent && !FBreakPending)
+        return;
+    if (FTableBuilder.InCoveredCell())
+        FTableBuilder.UseCoveredCell(QTextBlockFormat(), CharFormat(State().Char));
+    MaterializeBreak();
 }
 
 void Reader::MaterializeBreak()
@@ -623,7 +754,14 @@ void Reader::MaterializeBreak()
 void Reader::EndParagraph()
 {
     Flush();
-    MaterializeBreak();
+    Prepare(true);
+    FinishParagraph();
+    FBreakPending = true;
+    FParagraphHasContent = false;
+}
+
+void Reader::FinishParagraph()
+{
     const ParaState &para = State().Para;
     int listId = -1;
     const bool isList = ListOf(para, &listId).Kind != ListKind::None;
@@ -633,8 +771,36 @@ void Reader::EndParagraph()
     ApplyList(para);
     if (FCursor.block().length() == 1)
         FCursor.setBlockCharFormat(CharFormat(State().Char));
-    FBreakPending = true;
+}
+
+void Reader::EndCell(int level)
+{
+    FSkipCount = 0;
+    FDepthOverride = level;
+    Flush();
+    Prepare(false);
+    if (!FTableBuilder.InCoveredCell())
+        FinishParagraph();
+    FTableBuilder.EndCell(level);
+    FBreakPending = false;
     FParagraphHasContent = false;
+    FDepthOverride = -1;
+}
+
+void Reader::EndRow(int level)
+{
+    FSkipCount = 0;
+    FDepthOverride = level;
+    Flush();
+    FDepthOverride = -1;
+    FTableBuilder.EndRow(level);
+}
+
+void Reader::NoteContent()
+{
+    const GroupState &s = State();
+    if (s.InFieldResult && s.Field > 0)
+        FFields[static_cast<size_t>(s.Field - 1)].HasResult = true;
 }
 
 bool Reader::SkipFallback()
@@ -661,6 +827,11 @@ void Reader::TextChar(char16_t c)
             FPendingFormat = s.Char;
         }
         FPending += QChar(c);
+        NoteContent();
+        break;
+    case Destination::FieldInstruction:
+        if (s.Field > 0 && FFields[static_cast<size_t>(s.Field - 1)].Instruction.size() < 1024)
+            FFields[static_cast<size_t>(s.Field - 1)].Instruction += QChar(c);
         break;
     case Destination::FontTable:
     case Destination::FontEntry:
@@ -701,13 +872,13 @@ void Reader::TextBytes(const char *bytes, int length)
             if (FPictNibble < 0) {
                 FPictNibble = HexValue(bytes[i]);
             } else {
-                FPictData += static_cast<char>((FPictNibble << 4) | HexValue(bytes[i]));
+                FPict.Data += static_cast<char>((FPictNibble << 4) | HexValue(bytes[i]));
                 FPictNibble = -1;
             }
         }
         return;
     }
-    if (s.Dest == Destination::Skip)
+    if (Skipping(s.Dest))
         return;
     int i = 0;
     while (i < length && SkipFallback())
@@ -721,6 +892,7 @@ void Reader::TextBytes(const char *bytes, int length)
         }
         const int codePage = CodePage();
         if (codePage == 1252 && FLeadByte < 0) {
+            NoteContent();
             const qsizetype old = FPending.size();
             FPending.resize(old + (length - i));
             QChar *out = FPending.data() + old;
@@ -758,18 +930,21 @@ void Reader::EndStyleEntry(const GroupState &entry)
 
 void Reader::EndPicture()
 {
-    if ((FPictKind != "pngblip" && FPictKind != "jpegblip") || FPictData.isEmpty() ||
-        State().Dest != Destination::Body)
+    if (FPict.Data.isEmpty() || FPict.Kind.isEmpty() || State().Dest != Destination::Body)
         return;
-    QBuffer buffer(&FPictData);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, FPictKind == "pngblip" ? "png" : "jpeg");
-    const QSize size = reader.size();
-    if (!size.isValid() || qint64(size.width()) * size.height() > 64LL * 1024 * 1024)
-        return;
-    const QImage image = reader.read();
+    QImage image = FPict.Decode();
+    QSize natural = image.isNull() ? FPict.NaturalSize() : image.size();
+    if (natural.isEmpty())
+        natural = QSize(96, 96);
+    const int goalWidth = FPictGoalWidth > 0 ? FPictGoalWidth : PixelsToTwips(natural.width());
+    const int goalHeight = FPictGoalHeight > 0 ? FPictGoalHeight : PixelsToTwips(natural.height());
+    const int scaleX = qBound(1, FPictScaleX, 10000);
+    const int scaleY = qBound(1, FPictScaleY, 10000);
+    const qreal width = TwipsToPixels(goalWidth) * scaleX / 100.0;
+    const qreal height = TwipsToPixels(goalHeight) * scaleY / 100.0;
     if (image.isNull())
-        return;
+        image = TRtfPicture::Box(QSizeF(width, height).toSize(), FPict.Kind);
+
     QTextDocument *document = FCursor.document();
     QUrl name;
     do {
@@ -781,18 +956,21 @@ void Reader::EndPicture()
     format.merge(CharFormat(State().Char));
     format.setObjectType(QTextFormat::ImageObject);
     format.setName(name.toString());
-    const int goalWidth = FPictGoalWidth > 0 ? FPictGoalWidth : PixelsToTwips(image.width());
-    const int goalHeight = FPictGoalHeight > 0 ? FPictGoalHeight : PixelsToTwips(image.height());
-    format.setWidth(TwipsToPixels(goalWidth) * qBound(1, FPictScaleX, 10000) / 100.0);
-    format.setHeight(TwipsToPixels(goalHeight) * qBound(1, FPictScaleY, 10000) / 100.0);
-    format.setProperty(PictureData, FPictData);
-    format.setProperty(PictureKind, QString::fromLatin1(FPictKind));
+    format.setWidth(width);
+    format.setHeight(height);
+    format.setProperty(PictureData, FPict.Data);
+    format.setProperty(PictureKind, QString::fromLatin1(FPict.Kind));
+    format.setProperty(PictureHeader, FPictHeader);
     format.setProperty(PictureGoalWidth, goalWidth);
     format.setProperty(PictureGoalHeight, goalHeight);
+    format.setProperty(PictureScaleX, scaleX);
+    format.setProperty(PictureScaleY, scaleY);
+    format.setProperty(PictureOrdinal, FPictOrdinal);
     Flush();
-    MaterializeBreak();
+    Prepare(true);
     FCursor.insertImage(format);
     FParagraphHasContent = true;
+    NoteContent();
 }
 
 void Reader::PushGroup()
@@ -804,6 +982,8 @@ void Reader::PushGroup()
         return;
     }
     GroupState state = State();
+    state.FieldOwner = false;
+    state.ShapeTextOwner = false;
     // An entry group of a table gets the entry's own destination.
     switch (state.Dest) {
     case Destination::FontTable:
@@ -846,9 +1026,14 @@ void Reader::PopGroup()
         FDone = true;
         return;
     }
+    // Text of a text box makes paragraphs of its own.
+    if (FStack.back().ShapeTextOwner && (!FPending.isEmpty() || FParagraphHasContent))
+        EndParagraph();
     GroupState ended = std::move(FStack.back());
     FStack.pop_back();
     GroupState &parent = State();
+    if (ended.FieldOwner && ended.Field > 0)
+        EndField(FFields[static_cast<size_t>(ended.Field - 1)]);
     switch (ended.Dest) {
     case Destination::FontEntry:
         if (parent.Dest == Destination::FontTable)
@@ -895,6 +1080,11 @@ void Reader::PopGroup()
         if (parent.Dest != Destination::Picture)
             EndPicture();
         break;
+    case Destination::Footnote:
+        if (parent.Dest != Destination::Footnote && !FFootnotes.empty() &&
+            FFootnotes.back().End < 0)
+            FFootnotes.back().End = FPos;
+        break;
     default:
         break;
     }
@@ -902,26 +1092,77 @@ void Reader::PopGroup()
 
 bool Reader::Destinations(const QByteArray &word)
 {
-    static const QSet<QByteArray> Skipped = {
-        "info",         "header",    "headerl",    "headerr",
-        "headerf",      "footer",    "footerl",    "footerr",
-        "footerf",      "footnote",  "annotation", "atnid",
-        "atnauthor",    "pntext",    "listtext",   "fldinst",
-        "xe",           "tc",        "tcn",        "txe",
-        "rxe",          "comment",   "author",     "operator",
-        "title",        "subject",   "keywords",   "doccomm",
-        "nonshppict",   "objdata",   "objclass",   "objname",
-        "template",     "rsidtbl",   "revtbl",     "filetbl",
-        "pgdsctbl",     "themedata", "picprop",    "do",
-        "ftnsep",       "ftnsepc",   "ftncn",      "aftnsep",
-        "aftnsepc",     "aftncn",    "userprops",  "xmlnstbl",
-        "listpicture",  "private",   "generator",  "falt",
-        "panose",       "bkmkstart", "bkmkend",    "nonesttables",
-        "fname",        "docvar",    "datafield",  "shpinst",
-        "sp",           "sn",        "sv",         "shptxt",
-        "latentstyles", "mmathPr",   "ftnalt",     "printim",
-        "buptim",       "creatim",   "revtim",     "hlinkbase",
-        "company",      "manager",   "category",   "stylesheet_unused"};
+    static const QSet<QByteArray> Skipped = {"info",
+                                             "header",
+                                             "headerl",
+                                             "headerr",
+                                             "headerf",
+                                             "footer",
+                                             "footerl",
+                                             "footerr",
+                                             "footerf",
+                                             "annotation",
+                                             "atnid",
+                                             "atnauthor",
+                                             "pntext",
+                                             "listtext",
+                                             "xe",
+                                             "tc",
+                                             "tcn",
+                                             "txe",
+                                             "rxe",
+                                             "comment",
+                                             "author",
+                                             "operator",
+                                             "title",
+                                             "subject",
+                                             "keywords",
+                                             "doccomm",
+                                             "nonshppict",
+                                             "objdata",
+                                             "objclass",
+                                             "objname",
+                                             "template",
+                                             "rsidtbl",
+                                             "revtbl",
+                                             "filetbl",
+                                             "pgdsctbl",
+                                             "themedata",
+                                             "picprop",
+                                             "do",
+                                             "ftnsep",
+                                             "ftnsepc",
+                                             "ftncn",
+                                             "aftnsep",
+                                             "aftnsepc",
+                                             "aftncn",
+                                             "userprops",
+                                             "xmlnstbl",
+                                             "listpicture",
+                                             "private",
+                                             "generator",
+                                             "falt",
+                                             "panose",
+                                             "bkmkstart",
+                                             "bkmkend",
+                                             "nonesttables",
+                                             "fname",
+                                             "docvar",
+                                             "datafield",
+                                             "sp",
+                                             "sn",
+                                             "sv",
+                                             "latentstyles",
+                                             "mmathPr",
+                                             "printim",
+                                             "buptim",
+                                             "creatim",
+                                             "revtim",
+                                             "hlinkbase",
+                                             "company",
+                                             "manager",
+                                             "category",
+                                             "stylesheet_unused"};
     GroupState &s = State();
     if (word == "fonttbl") {
         s.Dest = Destination::FontTable;
@@ -972,11 +1213,12 @@ bool Reader::Destinations(const QByteArray &word)
             return true;
         }
         s.Dest = Destination::Picture;
-        FPictData.clear();
-        FPictKind.clear();
+        FPict = TRtfPicture();
+        FPictHeader.clear();
         FPictNibble = -1;
-        FPictGoalWidth = FPictGoalHeight = FPictWidth = FPictHeight = 0;
+        FPictGoalWidth = FPictGoalHeight = 0;
         FPictScaleX = FPictScaleY = 100;
+        FPictOrdinal = FPictureCount - 1;
     } else if (word == "upr") {
         s.UprParent = s.Dest;
         s.InUpr = true;
@@ -984,8 +1226,28 @@ bool Reader::Destinations(const QByteArray &word)
     } else if (word == "ud") {
         if (s.InUpr)
             s.Dest = s.UprParent;
-    } else if (word == "shppict" || word == "result" || word == "fldrslt" || word == "field" ||
-               word == "object") {
+    } else if (word == "footnote") {
+        BeginFootnote();
+    } else if (word == "field") {
+        if (FFields.size() < 100000) {
+            FFields.emplace_back();
+            s.Field = static_cast<int>(FFields.size());
+            s.FieldOwner = true;
+        }
+    } else if (word == "fldinst") {
+        s.Dest = s.Dest == Destination::Body ? Destination::FieldInstruction : Destination::Skip;
+    } else if (word == "fldrslt") {
+        s.InFieldResult = true;
+    } else if (word == "shptxt" || word == "dptxbxtext") {
+        BeginShapeText();
+    } else if (word == "shprslt") {
+        s.InShapeResult = true;
+    } else if (word == "do") {
+        // A drawing object repeats the text of the shape whose result it is.
+        if (s.InShapeResult)
+            s.Dest = Destination::Skip;
+    } else if (word == "shppict" || word == "result" || word == "object" || word == "shpinst" ||
+               word == "nesttableprops") {
         // Their content is read where they stand.
     } else if (Skipped.contains(word)) {
         s.Dest = Destination::Skip;
@@ -1055,8 +1317,12 @@ bool Reader::FormattingWord(const QByteArray &w, bool hasParameter, int v)
             FCharStyle = false;
         } else if (FStyles.contains(v)) {
             const Style &style = FStyles.value(v);
+            const bool inTable = p.InTable;
+            const int itap = p.Itap;
             c = style.Char;
             p = style.Para;
+            p.InTable = inTable;
+            p.Itap = itap;
         }
     }
     // Paragraph formatting.
@@ -1104,6 +1370,10 @@ bool Reader::FormattingWord(const QByteArray &w, bool hasParameter, int v)
         p.ListOverride = qMax(0, v);
     } else if (w == "ilvl") {
         p.ListLevel = qBound(0, v, 8);
+    } else if (w == "intbl") {
+        p.InTable = on;
+    } else if (w == "itap") {
+        p.Itap = qBound(0, v, TRtfTableBuilder::MaxDepth);
     }
     // Old-style numbering, inside \pn.
     else if (w == "pnlvlblt") {
@@ -1136,12 +1406,15 @@ void Reader::ControlWord(const QByteArray &word, bool hasParameter, int paramete
     const bool star = FStarPending;
     FStarPending = false;
 
-    if (s.Dest == Destination::Skip) {
+    if (Skipping(s.Dest)) {
         if (word == "ud" && s.InUpr)
             s.Dest = s.UprParent;
         return;
     }
     if (star) {
+        // Destinations of the body whose content is shown, kept or read elsewhere.
+        static const QSet<QByteArray> BodyDestinations = {"footnote", "fldinst", "shpinst",
+                                                          "nesttableprops", "do"};
         if (word == "pn" || word == "listtable" || word == "listoverridetable" ||
             word == "shppict" || word == "ud" ||
             ((word == "cs" || word == "ts") && s.Dest == Destination::StyleEntry)) {
@@ -1151,6 +1424,8 @@ void Reader::ControlWord(const QByteArray &word, bool hasParameter, int paramete
                 FormattingWord(word, hasParameter, parameter);
             else
                 Destinations(word);
+        } else if (s.Dest == Destination::Body && BodyDestinations.contains(word)) {
+            Destinations(word);
         } else {
             s.Dest = Destination::Skip;
         }
@@ -1218,23 +1493,36 @@ void Reader::ControlWord(const QByteArray &word, bool hasParameter, int paramete
         Destinations(word);
         return;
     case Destination::Picture:
-        if (word == "pngblip" || word == "jpegblip")
-            FPictKind = word;
-        else if (word == "wmetafile" || word == "emfblip" || word == "macpict" ||
-                 word == "dibitmap" || word == "wbitmap" || word == "pmmetafile")
-            FPictKind = "other";
-        else if (word == "picwgoal")
+        if (word == "picwgoal") {
             FPictGoalWidth = qBound(0, parameter, 31680 * 4);
-        else if (word == "pichgoal")
+        } else if (word == "pichgoal") {
             FPictGoalHeight = qBound(0, parameter, 31680 * 4);
-        else if (word == "picw")
-            FPictWidth = parameter;
-        else if (word == "pich")
-            FPictHeight = parameter;
-        else if (word == "picscalex")
+        } else if (word == "picscalex") {
             FPictScaleX = parameter;
-        else if (word == "picscaley")
+        } else if (word == "picscaley") {
             FPictScaleY = parameter;
+        } else {
+            static const QSet<QByteArray> Kinds = {"pngblip",  "jpegblip", "emfblip", "wmetafile",
+                                                   "dibitmap", "wbitmap",  "macpict", "pmmetafile"};
+            if (Kinds.contains(word))
+                FPict.Kind = word;
+            else if (word == "picw")
+                FPict.Width = parameter;
+            else if (word == "pich")
+                FPict.Height = parameter;
+            else if (word == "wbmwidthbytes")
+                FPict.WidthBytes = parameter;
+            else if (word == "wbmbitspixel")
+                FPict.BitsPerPixel = parameter;
+            else if (word == "wbmplanes")
+                FPict.Planes = parameter;
+            // The words that describe the data go back out as they came.
+            if (FPictHeader.size() < 512) {
+                FPictHeader += '\\' + word;
+                if (hasParameter)
+                    FPictHeader += QByteArray::number(parameter);
+            }
+        }
         return;
     default:
         break;
@@ -1243,6 +1531,8 @@ void Reader::ControlWord(const QByteArray &word, bool hasParameter, int paramete
     if (Destinations(word))
         return;
     if (FormattingWord(word, hasParameter, parameter))
+        return;
+    if (TableWord(word, hasParameter, parameter))
         return;
     static const QHash<QByteArray, char16_t> Characters = {
         {"tab", u'\t'},        {"line", 0x2028},    {"page", 0x000C},    {"emdash", 0x2014},
@@ -1272,14 +1562,260 @@ void Reader::ControlWord(const QByteArray &word, bool hasParameter, int paramete
         return;
     } else if (word == "par" || word == "sect") {
         FSkipCount = 0;
-        if (word == "par" || FParagraphHasContent)
+        // A section break ends the paragraph it stands in.
+        if (word == "par" || FParagraphHasContent || !FPending.isEmpty())
             EndParagraph();
-    } else if (word == "cell" || word == "nestcell" || word == "row" || word == "nestrow") {
-        // Table cells become paragraphs in reading order; empty cells leave nothing.
+    } else if (word == "cell") {
+        EndCell(s.BaseDepth + 1);
+    } else if (word == "nestcell") {
+        EndCell(s.BaseDepth + std::max(2, DepthOf(s.Para)));
+    } else if (word == "row") {
+        EndRow(s.BaseDepth + 1);
+    } else if (word == "nestrow") {
+        EndRow(s.BaseDepth + std::max(2, DepthOf(s.Para)));
+    } else if (word == "chftn") {
+        Chftn();
+    }
+}
+
+bool Reader::TableWord(const QByteArray &w, bool hasParameter, int v)
+{
+    using TMerge = TRtfCellDefinition::TMerge;
+    static const QHash<QByteArray, QTextFrameFormat::BorderStyle> BorderStyles = {
+        {"brdrs", QTextFrameFormat::BorderStyle_Solid},
+        {"brdrth", QTextFrameFormat::BorderStyle_Solid},
+        {"brdrsh", QTextFrameFormat::BorderStyle_Solid},
+        {"brdrhair", QTextFrameFormat::BorderStyle_Solid},
+        {"brdrtriple", QTextFrameFormat::BorderStyle_Solid},
+        {"brdrwavy", QTextFrameFormat::BorderStyle_Solid},
+        {"brdrdb", QTextFrameFormat::BorderStyle_Double},
+        {"brdrdot", QTextFrameFormat::BorderStyle_Dotted},
+        {"brdrdash", QTextFrameFormat::BorderStyle_Dashed},
+        {"brdrdashsm", QTextFrameFormat::BorderStyle_Dashed},
+        {"brdrdashd", QTextFrameFormat::BorderStyle_DotDash},
+        {"brdrdashdd", QTextFrameFormat::BorderStyle_DotDotDash},
+        {"brdrinset", QTextFrameFormat::BorderStyle_Inset},
+        {"brdroutset", QTextFrameFormat::BorderStyle_Outset},
+        {"brdrengrave", QTextFrameFormat::BorderStyle_Groove},
+        {"brdremboss", QTextFrameFormat::BorderStyle_Ridge},
+        {"brdrnone", QTextFrameFormat::BorderStyle_None},
+        {"brdrnil", QTextFrameFormat::BorderStyle_None}};
+    static const QHash<QByteArray, int> CellEdges = {{"clbrdrt", TRtfCellDefinition::EdgeTop},
+                                                     {"clbrdrl", TRtfCellDefinition::EdgeLeft},
+                                                     {"clbrdrb", TRtfCellDefinition::EdgeBottom},
+                                                     {"clbrdrr", TRtfCellDefinition::EdgeRight}};
+    const GroupState &s = State();
+    // Row definitions belong to the tables of the depth of the paragraph they stand in.
+    TRtfRowDefinition &row = FTableBuilder.Definition(s.BaseDepth + std::max(1, DepthOf(s.Para)));
+    TRtfCellDefinition &cell = FCellDefinition;
+    auto colour = [this](int index) {
+        return index > 0 && index < FColors.size() ? FColors.at(index) : QColor();
+    };
+    if (w == "trowd") {
+        row = TRtfRowDefinition();
+        cell = TRtfCellDefinition();
+        FCellBackground = FCellPattern = QColor();
+        FCellShading = 0;
+        FBorderEdge = -1;
+    } else if (w == "trgaph") {
+        row.Gap = qBound(0, v, 31680);
+    } else if (w == "trpaddl") {
+        row.PaddingLeft = qBound(0, v, 31680);
+    } else if (w == "trpaddr") {
+        row.PaddingRight = qBound(0, v, 31680);
+    } else if (w == "trleft") {
+        row.Left = qBound(-31680, v, 31680);
+    } else if (w == "trql") {
+        row.Alignment = Qt::AlignLeft;
+    } else if (w == "trqc") {
+        row.Alignment = Qt::AlignHCenter;
+    } else if (w == "trqr") {
+        row.Alignment = Qt::AlignRight;
+    } else if (w == "trrh") {
+        row.Height = qBound(-31680, v, 31680);
+    } else if (w == "trhdr") {
+        row.Header = !hasParameter || v != 0;
+    } else if (w == "clvmgf") {
+        cell.Merge = TMerge::FirstVertical;
+    } else if (w == "clvmrg") {
+        cell.Merge = TMerge::ContinueVertical;
+    } else if (w == "clmgf") {
+        cell.Merge = TMerge::FirstHorizontal;
+    } else if (w == "clmrg") {
+        cell.Merge = TMerge::ContinueHorizontal;
+    } else if (w == "clvertalt") {
+        cell.VerticalAlignment = QTextCharFormat::AlignTop;
+    } else if (w == "clvertalc") {
+        cell.VerticalAlignment = QTextCharFormat::AlignMiddle;
+    } else if (w == "clvertalb") {
+        cell.VerticalAlignment = QTextCharFormat::AlignBottom;
+    } else if (const auto edge = CellEdges.constFind(w); edge != CellEdges.constEnd()) {
+        FBorderEdge = edge.value();
+    } else if (w.startsWith("trbrdr") || w == "brdrt" || w == "brdrb" || w == "brdrl" ||
+               w == "brdrr" || w == "box" || w == "brdrbar") {
+        FBorderEdge = -1; // borders of rows and paragraphs are not kept
+    } else if (const auto style = BorderStyles.constFind(w); style != BorderStyles.constEnd()) {
+        if (FBorderEdge >= 0)
+            cell.Borders[static_cast<size_t>(FBorderEdge)].Style = style.value();
+    } else if (w == "brdrw") {
+        if (FBorderEdge >= 0)
+            cell.Borders[static_cast<size_t>(FBorderEdge)].Width = qBound(0, v, 255);
+    } else if (w == "brdrcf") {
+        if (FBorderEdge >= 0)
+            cell.Borders[static_cast<size_t>(FBorderEdge)].Color = colour(v);
+    } else if (w == "clcbpat") {
+        FCellBackground = colour(v);
+    } else if (w == "clcfpat") {
+        FCellPattern = colour(v);
+    } else if (w == "clshdng") {
+        FCellShading = qBound(0, v, 10000);
+    } else if (w == "cellx") {
+        cell.Right = qBound(-31680, v, 31680 * 4);
+        // Shading: the pattern colour over the background, in the stated strength.
+        if (FCellShading > 0) {
+            const QColor back = FCellBackground.isValid() ? FCellBackground : QColor(Qt::white);
+            const QColor front = FCellPattern.isValid() ? FCellPattern : QColor(Qt::black);
+            auto mix = [this](int b, int f) { return b + (f - b) * FCellShading / 10000; };
+            cell.Shading = QColor(mix(back.red(), front.red()), mix(back.green(), front.green()),
+                                  mix(back.blue(), front.blue()));
+        } else {
+            cell.Shading = FCellBackground;
+        }
+        if (row.Cells.size() < 256)
+            row.Cells.push_back(cell);
+        cell = TRtfCellDefinition();
+        FCellBackground = FCellPattern = QColor();
+        FCellShading = 0;
+        FBorderEdge = -1;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void Reader::BeginShapeText()
+{
+    if (!FPending.isEmpty() || FParagraphHasContent)
+        EndParagraph();
+    GroupState &s = State();
+    s.BaseDepth = EffectiveDepth();
+    s.Para = ParaState();
+    s.ShapeTextOwner = true;
+}
+
+void Reader::EndField(const FieldState &field)
+{
+    if (!field.HasResult)
+        InsertSymbol(field.Instruction);
+}
+
+// A symbol field without a result shows its character: SYMBOL code [\f "font"] [\s points]
+// [\u | \a | \h | \j].
+void Reader::InsertSymbol(const QString &instruction)
+{
+    QStringList words;
+    static const QRegularExpression Word(QStringLiteral("\"([^\"]*)\"|(\\S+)"));
+    for (auto it = Word.globalMatch(instruction); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        words << (match.capturedStart(1) >= 0 ? match.captured(1) : match.captured(2));
+    }
+    if (words.size() < 2 || words.at(0).compare(QLatin1String("SYMBOL"), Qt::CaseInsensitive))
+        return;
+    bool ok = false;
+    const QString number = words.at(1);
+    const uint code = number.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)
+                          ? number.mid(2).toUInt(&ok, 16)
+                          : number.toUInt(&ok, 10);
+    if (!ok || code == 0 || code > 0xFFFF)
+        return;
+    CharState symbol = State().Char;
+    bool unicode = code > 0xFF;
+    for (int i = 2; i < words.size(); ++i) {
+        const QString &option = words.at(i);
+        if (option == QLatin1String("\\u")) {
+            unicode = true;
+        } else if (option == QLatin1String("\\s") && i + 1 < words.size()) {
+            const int points = words.at(++i).toInt();
+            if (points > 0 && points <= 1638)
+                symbol.HalfPoints = points * 2;
+        } else if (option == QLatin1String("\\f") && i + 1 < words.size()) {
+            const QString face = words.at(++i);
+            int found = -1;
+            for (auto it = FFonts.constBegin(); it != FFonts.constEnd() && found < 0; ++it) {
+                if (it->Name.compare(face, Qt::CaseInsensitive) == 0)
+                    found = it.key();
+            }
+            if (found < 0) {
+                // A font the table does not name gets a number of its own.
+                found = 1000000 + static_cast<int>(FFonts.size());
+                FFonts.insert(found, FontEntry{face, 0});
+            }
+            symbol.Font = found;
+        }
+    }
+    const char16_t c = unicode ? static_cast<char16_t>(code)
+                               : TCodePage1252::ToUnicode(static_cast<unsigned char>(code));
+    GroupState &s = State();
+    const CharState saved = s.Char;
+    s.Char = symbol;
+    TextChar(c);
+    s.Char = saved;
+}
+
+void Reader::BeginFootnote()
+{
+    GroupState &s = State();
+    FootnoteText note;
+    note.Start = FAfterToken;
+    note.Number = FFootnoteNumber;
+    note.Pictures = FPictureCount;
+    note.Char = s.Char;
+    note.UnicodeSkip = s.UnicodeSkip;
+    if (FFootnotes.size() < 100000)
+        FFootnotes.push_back(note);
+    s.Dest = Destination::Footnote;
+}
+
+void Reader::Chftn()
+{
+    // The automatic mark of a footnote: its number, in the text and in the footnote.
+    const int number = FCurrentNote >= 0 ? FCurrentNote : ++FFootnoteNumber;
+    for (const QChar c : QString::number(number))
+        TextChar(c.unicode());
+}
+
+// Footnotes are read again after the text, each as paragraphs of its own.
+void Reader::AppendFootnotes()
+{
+    for (size_t n = 0; n < FFootnotes.size(); ++n) {
+        const FootnoteText note = FFootnotes[n];
+        if (!FPending.isEmpty() || FParagraphHasContent)
+            EndParagraph();
+        std::vector<GroupState> outer;
+        outer.swap(FStack);
+        GroupState base;
+        base.Char = note.Char;
+        base.UnicodeSkip = note.UnicodeSkip;
+        FStack.push_back(base);
+        const int pictures = FPictureCount;
+        FPictureCount = note.Pictures;
+        FCurrentNote = note.Number;
+        FDone = false;
+        FExcessDepth = 0;
+        FStarPending = false;
         FSkipCount = 0;
+        Parse(note.Start, note.End < 0 ? FData.size() : note.End);
         Flush();
+        if (FTableBuilder.Leave(0)) {
+            FBreakPending = true;
+            FParagraphHasContent = false;
+        }
         if (FParagraphHasContent)
             EndParagraph();
+        FStack.swap(outer);
+        FPictureCount = pictures;
+        FCurrentNote = -1;
+        FAfterTable = false;
     }
 }
 
@@ -1291,7 +1827,7 @@ void Reader::ControlSymbol(char symbol)
         return;
     }
     FStarPending = false;
-    if (s.Dest == Destination::Skip || s.Dest == Destination::Picture)
+    if (Skipping(s.Dest) || s.Dest == Destination::Picture)
         return;
     if (SkipFallback())
         return;
@@ -1320,77 +1856,71 @@ void Reader::ControlSymbol(char symbol)
     }
 }
 
-void Reader::Run()
+void Reader::Parse(qsizetype from, qsizetype to)
 {
     const char *data = FData.constData();
-    const qsizetype size = FData.size();
-    FStack.reserve(64);
-    FStack.emplace_back();
-    FTailFormat = FCursor.blockFormat();
-    FLastBlockFormat = FTailFormat;
-    FTailEmpty = FCursor.atBlockEnd();
-    FHeadEmpty = FCursor.atBlockStart();
-    qsizetype i = 0;
-    // The data starts with "{\rtf": its brace opens the document group.
-    if (size > 0 && data[0] == '{')
-        ++i;
-    while (i < size && !FDone) {
+    qsizetype i = from;
+    while (i < to && !FDone) {
         const char c = data[i];
         if (c == '{') {
             PushGroup();
             ++i;
         } else if (c == '}') {
+            FPos = i;
             PopGroup();
             ++i;
         } else if (c == '\\') {
             ++i;
-            if (i >= size)
+            if (i >= to)
                 break;
             const char next = data[i];
             if (IsLetter(next)) {
                 const qsizetype start = i;
-                while (i < size && IsLetter(data[i]) && i - start < 32)
+                while (i < to && IsLetter(data[i]) && i - start < 32)
                     ++i;
                 const QByteArray word(data + start, i - start);
-                while (i < size && IsLetter(data[i]))
+                if (word == "pict")
+                    ++FPictureCount;
+                while (i < to && IsLetter(data[i]))
                     ++i;
                 bool hasParameter = false;
                 bool negative = false;
                 qint64 value = 0;
-                if (i < size && data[i] == '-' && i + 1 < size && data[i + 1] >= '0' &&
+                if (i < to && data[i] == '-' && i + 1 < to && data[i + 1] >= '0' &&
                     data[i + 1] <= '9') {
                     negative = true;
                     ++i;
                 }
                 int digits = 0;
-                while (i < size && data[i] >= '0' && data[i] <= '9') {
+                while (i < to && data[i] >= '0' && data[i] <= '9') {
                     if (digits++ < MaxParameterDigits)
                         value = value * 10 + (data[i] - '0');
                     hasParameter = true;
                     ++i;
                 }
-                if (i < size && data[i] == ' ')
+                if (i < to && data[i] == ' ')
                     ++i;
                 value = std::clamp<qint64>(negative ? -value : value, -2147483647, 2147483647);
                 const int parameter = static_cast<int>(value);
                 if (word == "bin") {
-                    const qint64 length = std::clamp<qint64>(parameter, 0, size - i);
+                    const qint64 length = std::clamp<qint64>(parameter, 0, to - i);
                     if (State().Dest == Destination::Picture)
-                        FPictData.append(data + i, length);
+                        FPict.Data.append(data + i, length);
                     i += length;
                     FStarPending = false;
                     FSkipCount = 0;
                     continue;
                 }
+                FAfterToken = i;
                 ControlWord(word, hasParameter, parameter);
             } else if (next == '\'') {
                 ++i;
-                if (i + 1 < size && IsHex(data[i]) && IsHex(data[i + 1])) {
+                if (i + 1 < to && IsHex(data[i]) && IsHex(data[i + 1])) {
                     const int byte = (HexValue(data[i]) << 4) | HexValue(data[i + 1]);
                     i += 2;
                     FStarPending = false;
                     GroupState &s = State();
-                    if (s.Dest == Destination::Skip || s.Dest == Destination::Picture)
+                    if (Skipping(s.Dest) || s.Dest == Destination::Picture)
                         continue;
                     if (SkipFallback())
                         continue;
@@ -1411,31 +1941,49 @@ void Reader::Run()
         } else {
             // A run of plain text.
             const qsizetype start = i;
-            while (i < size) {
+            while (i < to) {
                 const char t = data[i];
                 if (t == '{' || t == '}' || t == '\\' || t == '\r' || t == '\n' || t == 0)
                     break;
                 ++i;
             }
             FStarPending = false;
-            qsizetype from = start;
-            while (from < i) {
+            qsizetype runFrom = start;
+            while (runFrom < i) {
                 // Tab characters in the data count as tabs; other control bytes are dropped.
-                qsizetype to = from;
-                while (to < i && static_cast<unsigned char>(data[to]) >= 0x20)
-                    ++to;
-                if (to > from)
-                    TextBytes(data + from, static_cast<int>(to - from));
-                if (to < i) {
-                    if (data[to] == '\t' && State().Dest == Destination::Body && !SkipFallback())
+                qsizetype runTo = runFrom;
+                while (runTo < i && static_cast<unsigned char>(data[runTo]) >= 0x20)
+                    ++runTo;
+                if (runTo > runFrom)
+                    TextBytes(data + runFrom, static_cast<int>(runTo - runFrom));
+                if (runTo < i) {
+                    if (data[runTo] == '\t' && State().Dest == Destination::Body && !SkipFallback())
                         TextChar(u'\t');
-                    ++to;
+                    ++runTo;
                 }
-                from = to;
+                runFrom = runTo;
             }
         }
     }
+}
+
+void Reader::Run()
+{
+    FStack.reserve(64);
+    FStack.emplace_back();
+    FTailFormat = FCursor.blockFormat();
+    FLastBlockFormat = FTailFormat;
+    FTailEmpty = FCursor.atBlockEnd();
+    FHeadEmpty = FCursor.atBlockStart();
+    // The data starts with "{\rtf": its brace opens the document group.
+    Parse(!FData.isEmpty() && FData.at(0) == '{' ? 1 : 0, FData.size());
     Flush();
+    if (FTableBuilder.Leave(0)) {
+        FBreakPending = true;
+        FParagraphHasContent = false;
+        FAfterTable = true;
+    }
+    AppendFootnotes();
     if (FBreakPending) {
         // The last paragraph mark of the data becomes the one already there, unless text
         // follows the insertion point.
@@ -1444,7 +1992,7 @@ void Reader::Run()
         if (probe.position() != FCursor.position())
             MaterializeBreak();
     }
-    if (!FBreakPending && (FBreakMade || FParagraphHasContent)) {
+    if (!FBreakPending && !FAfterTable && (FBreakMade || FParagraphHasContent)) {
         // The paragraph that the data leaves open: one that the data started takes the
         // formatting in effect at the end, as if a paragraph mark stood there; the rest of
         // the paragraph the text went into keeps its own.

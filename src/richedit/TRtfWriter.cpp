@@ -3,6 +3,7 @@
 #include "richedit/TCodePage1252.h"
 #include "richedit/TRtfFormatProperties.h"
 #include "richedit/TRtfObjectIO.h"
+#include "richedit/TRtfTableWriter.h"
 
 #include <QBuffer>
 #include <QHash>
@@ -11,6 +12,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextList>
+#include <QTextTable>
 #include <QUrl>
 
 namespace {
@@ -112,6 +114,15 @@ private:
     QByteArray ParagraphProperties(const QTextBlock &block, QByteArray &listText);
     void Picture(const QTextImageFormat &format);
     QByteArray Header() const;
+    // Content of a frame or a cell; level is the table nesting depth of its paragraphs.
+    void Items(QTextFrame::iterator it, int level, bool cell);
+    void Table(const QTextTable &table, int level);
+    void Row(const QTextTable &table, int row, int level);
+    void CoveredCell(int level);
+    // A paragraph; cellEnd: it ends its cell, which it then states even outside the range.
+    void Block(const QTextBlock &block, int level, bool cellEnd);
+    // \pard and the properties when they differ from the last stated (or force is set).
+    void ParagraphStart(const QByteArray &properties, const QByteArray &listText, bool force);
 
     const QTextDocument &FDocument;
     const TRtfWriter::Options FOptions;
@@ -127,7 +138,27 @@ private:
     int FRunStart = 1;
     int FRunNumber = 1;
     bool FFormatKnown = false;
+    // The range being written.
+    int FFrom = 0;
+    int FTo = 0;
+    // Table depth of the cell that holds the whole range, written as plain paragraphs.
+    int FBaseLevel = 0;
+    // Paragraph properties last stated with \pard, and whether one was stated at all.
+    QByteArray FParagraph;
+    bool FParagraphStated = false;
+    // The next paragraph states its properties: the first of a table row.
+    bool FRowStart = false;
+    // Paragraphs written since the last table ended, -1 when none ended. A reader that looks
+    // for the end of a table wants \pard twice after it.
+    int FAfterTable = -1;
 };
+
+QByteArray TableWords(int level)
+{
+    if (level <= 0)
+        return {};
+    return level == 1 ? QByteArray("\\intbl") : "\\intbl\\itap" + QByteArray::number(level);
+}
 
 int Writer::FontIndex(const QString &family)
 {
@@ -501,6 +532,7 @@ void Writer::Picture(const QTextImageFormat &format)
 {
     QByteArray data = format.property(PictureData).toByteArray();
     QByteArray kind = format.stringProperty(PictureKind).toLatin1();
+    QByteArray header = format.property(PictureHeader).toByteArray();
     QImage image;
     const QVariant resource = FDocument.resource(QTextDocument::ImageResource, QUrl(format.name()));
     if (resource.userType() == QMetaType::QImage)
@@ -509,27 +541,49 @@ void Writer::Picture(const QTextImageFormat &format)
         image = resource.value<QPixmap>().toImage();
     else if (resource.userType() == QMetaType::QByteArray)
         image.loadFromData(resource.toByteArray());
-    if (data.isEmpty() || (kind != "pngblip" && kind != "jpegblip")) {
+    // A picture that came with its data goes back with the same bytes; others as PNG.
+    if (data.isEmpty() || kind.isEmpty()) {
         if (image.isNull())
             return;
+        data.clear();
         QBuffer buffer(&data);
         buffer.open(QIODevice::WriteOnly);
         image.save(&buffer, "PNG");
         kind = "pngblip";
+        header.clear();
+    }
+    if (header.isEmpty()) {
+        header = "\\" + kind + "\\picw" + QByteArray::number(image.isNull() ? 0 : image.width()) +
+                 "\\pich" + QByteArray::number(image.isNull() ? 0 : image.height());
     }
     const int width = image.isNull() ? 0 : image.width();
     const int height = image.isNull() ? 0 : image.height();
     int goalWidth = format.intProperty(PictureGoalWidth);
     int goalHeight = format.intProperty(PictureGoalHeight);
-    if (format.hasProperty(QTextFormat::ImageWidth) || !goalWidth)
+    int scaleX = format.hasProperty(PictureScaleX) ? format.intProperty(PictureScaleX) : 100;
+    int scaleY = format.hasProperty(PictureScaleY) ? format.intProperty(PictureScaleY) : 100;
+    // The size as read stands unless the picture was given another size since.
+    auto keeps = [](int goal, int scale, bool has, qreal shown) {
+        return goal > 0 && scale > 0 &&
+               (!has || qAbs(TwipsToPixels(goal) * scale / 100.0 - shown) < 0.01);
+    };
+    if (!keeps(goalWidth, scaleX, format.hasProperty(QTextFormat::ImageWidth), format.width())) {
         goalWidth =
             PixelsToTwips(format.hasProperty(QTextFormat::ImageWidth) ? format.width() : width);
-    if (format.hasProperty(QTextFormat::ImageHeight) || !goalHeight)
+        scaleX = 100;
+    }
+    if (!keeps(goalHeight, scaleY, format.hasProperty(QTextFormat::ImageHeight), format.height())) {
         goalHeight =
             PixelsToTwips(format.hasProperty(QTextFormat::ImageHeight) ? format.height() : height);
-    FOut += "{\\pict\\" + kind + "\\picw" + QByteArray::number(width) + "\\pich" +
-            QByteArray::number(height) + "\\picwgoal" + QByteArray::number(goalWidth) +
-            "\\pichgoal" + QByteArray::number(goalHeight) + "\r\n";
+        scaleY = 100;
+    }
+    FOut += "{\\pict" + header + "\\picwgoal" + QByteArray::number(goalWidth) + "\\pichgoal" +
+            QByteArray::number(goalHeight);
+    if (scaleX != 100)
+        FOut += "\\picscalex" + QByteArray::number(scaleX);
+    if (scaleY != 100)
+        FOut += "\\picscaley" + QByteArray::number(scaleY);
+    FOut += "\r\n";
     const QByteArray hex = data.toHex();
     for (qsizetype i = 0; i < hex.size(); i += 128) {
         FOut += hex.mid(i, 128);
@@ -578,69 +632,197 @@ QByteArray Writer::Header() const
     return h;
 }
 
+void Writer::ParagraphStart(const QByteArray &properties, const QByteArray &listText, bool force)
+{
+    if (force || !FParagraphStated || properties != FParagraph || FRowStart) {
+        FOut += "\\pard" + listText + properties;
+        FDelimit = !properties.endsWith('}') && !(properties.isEmpty() && !listText.isEmpty());
+        FParagraph = properties;
+        FParagraphStated = true;
+        FRowStart = false;
+    } else if (!listText.isEmpty()) {
+        FOut += listText;
+        FDelimit = false;
+    }
+}
+
+void Writer::Block(const QTextBlock &block, int level, bool cellEnd)
+{
+    const int breakPosition = block.position() + block.length() - 1;
+    const bool inRange = block.position() < FTo && breakPosition >= FFrom;
+    if (!inRange && !cellEnd)
+        return;
+    QByteArray listText;
+    const QByteArray properties =
+        TableWords(level - FBaseLevel) + ParagraphProperties(block, listText);
+    const bool afterTable = level == FBaseLevel && FAfterTable >= 0 && FAfterTable < 2;
+    ParagraphStart(properties, listText, afterTable);
+    bool wroteText = false;
+    for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        const int start = qMax(fragment.position(), FFrom);
+        const int end = qMin(fragment.position() + fragment.length(), FTo);
+        if (start >= end)
+            continue;
+        const QTextCharFormat format = fragment.charFormat();
+        ChangeFormat(Resolve(fragment.charFormatIndex(), format));
+        wroteText = true;
+        if (format.isImageFormat()) {
+            const QByteArray object = TRtfObjectIO::ObjectStart(format);
+            FOut += object;
+            Picture(format.toImageFormat());
+            if (!object.isEmpty()) {
+                FOut += TRtfObjectIO::ObjectEnd();
+                FDelimit = false;
+            }
+            continue;
+        }
+        Text(fragment.text(), start - fragment.position(), end - start);
+    }
+    const bool breakInRange = breakPosition >= FFrom && breakPosition < FTo;
+    if (!breakInRange && !cellEnd)
+        return;
+    if (!wroteText && inRange) {
+        // An empty paragraph still states its font, as the paragraph mark has one.
+        const QTextCharFormat format = block.charFormat();
+        ChangeFormat(Resolve(-1 - block.blockNumber(), format));
+        FResolved.remove(-1 - block.blockNumber());
+    }
+    if (FAfterTable >= 0 && level == FBaseLevel)
+        ++FAfterTable;
+    if (cellEnd) {
+        Word(level - FBaseLevel == 1 ? "\\cell" : "\\nestcell");
+        return;
+    }
+    FOut += "\\par\r\n";
+    FDelimit = false;
+}
+
+void Writer::Items(QTextFrame::iterator it, int level, bool cell)
+{
+    bool afterTable = false;
+    while (!it.atEnd()) {
+        QTextFrame::iterator next = it;
+        ++next;
+        if (QTextFrame *frame = it.currentFrame()) {
+            if (const auto *table = qobject_cast<QTextTable *>(frame))
+                Table(*table, level + 1);
+            else
+                Items(frame->begin(), level, false);
+            afterTable = true;
+        } else {
+            const QTextBlock block = it.currentBlock();
+            const bool cellEnd = cell && next.atEnd();
+            // The document keeps an empty paragraph before and after every table that rich
+            // text has not: a table ends the paragraph before it and the one after begins anew.
+            const bool beforeTable = !next.atEnd() && next.currentFrame();
+            const bool kept = block.length() == 1 && (beforeTable || (afterTable && !cellEnd));
+            if (!kept)
+                Block(block, level, cellEnd);
+            afterTable = false;
+        }
+        it = next;
+    }
+}
+
+void Writer::Table(const QTextTable &table, int level)
+{
+    if (table.firstPosition() > FTo || table.lastPosition() < FFrom)
+        return;
+    for (int row = 0; row < table.rows(); ++row) {
+        // Rows outside the range are left out; rows of merged cells only go with their cells.
+        bool inRange = false;
+        bool ownCells = false;
+        for (const TRtfTableWriter::TSlot &slot : TRtfTableWriter::Slots(table, row)) {
+            if (slot.Covered)
+                continue;
+            ownCells = true;
+            inRange =
+                inRange || (slot.Cell.firstPosition() <= FTo && slot.Cell.lastPosition() >= FFrom);
+        }
+        if (inRange || (!ownCells && row > 0))
+            Row(table, row, level);
+    }
+    if (level - FBaseLevel == 1)
+        FAfterTable = 0;
+}
+
+void Writer::Row(const QTextTable &table, int row, int level)
+{
+    const int depth = level - FBaseLevel;
+    const auto colorIndex = [this](const QColor &color) { return ColorIndex(color); };
+    if (depth == 1) {
+        FOut += TRtfTableWriter::RowDefinition(table, row, colorIndex);
+        FDelimit = true;
+        FRowStart = true;
+    }
+    for (const TRtfTableWriter::TSlot &slot : TRtfTableWriter::Slots(table, row)) {
+        if (slot.Covered)
+            CoveredCell(level);
+        else
+            Items(slot.Cell.begin(), level, true);
+    }
+    if (depth == 1) {
+        FOut += "\\row\r\n";
+    } else {
+        FOut += "{\\*\\nesttableprops" + TRtfTableWriter::RowDefinition(table, row, colorIndex) +
+                "\\nestrow}{\\nonesttables\\par}\r\n";
+    }
+    FDelimit = false;
+}
+
+void Writer::CoveredCell(int level)
+{
+    // The place of a cell merged into the one above: an empty paragraph ended as a cell.
+    FRunKey.clear();
+    ParagraphStart(TableWords(level - FBaseLevel), QByteArray(), false);
+    Word(level - FBaseLevel == 1 ? "\\cell" : "\\nestcell");
+}
+
 QByteArray Writer::Run(int from, int to)
 {
     const int count = FDocument.characterCount();
     if (to < 0 || to > count)
         to = count;
     from = qBound(0, from, to);
+    FFrom = from;
+    FTo = to;
     FOut.reserve((to - from) + (to - from) / 4 + 256);
 
-    QByteArray paragraph;
-    bool firstParagraph = true;
-    for (QTextBlock block = FDocument.findBlock(from); block.isValid() && block.position() < to;
-         block = block.next()) {
-        QByteArray listText;
-        const QByteArray properties = ParagraphProperties(block, listText);
-        if (firstParagraph || properties != paragraph) {
-            FOut += "\\pard" + listText + properties;
-            FDelimit = !properties.endsWith('}') && !(properties.isEmpty() && !listText.isEmpty());
-            paragraph = properties;
-            firstParagraph = false;
-        } else if (!listText.isEmpty()) {
-            FOut += listText;
-            FDelimit = false;
+    if (FDocument.rootFrame()->childFrames().isEmpty()) {
+        for (QTextBlock block = FDocument.findBlock(from); block.isValid() && block.position() < to;
+             block = block.next())
+            Block(block, 0, false);
+    } else {
+        // A range inside one cell is written as the paragraphs it holds, without the table.
+        QTextCursor cursor(const_cast<QTextDocument *>(&FDocument));
+        cursor.setPosition(from);
+        const int last = qMax(from, to - 1);
+        std::vector<QTextTableCell> cells;
+        for (QTextTable *table = cursor.currentTable(); table;) {
+            cells.insert(cells.begin(), table->cellAt(from));
+            QTextFrame *parent = table->parentFrame();
+            table = qobject_cast<QTextTable *>(parent);
         }
-        bool wroteText = false;
-        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            const int start = qMax(fragment.position(), from);
-            const int end = qMin(fragment.position() + fragment.length(), to);
-            if (start >= end)
-                continue;
-            const QTextCharFormat format = fragment.charFormat();
-            ChangeFormat(Resolve(fragment.charFormatIndex(), format));
-            wroteText = true;
-            const QString text = fragment.text();
-            if (format.isImageFormat()) {
-                const QByteArray object = TRtfObjectIO::ObjectStart(format);
-                FOut += object;
-                Picture(format.toImageFormat());
-                if (!object.isEmpty()) {
-                    FOut += TRtfObjectIO::ObjectEnd();
-                    FDelimit = false;
-                }
-                continue;
-            }
-            Text(text, start - fragment.position(), end - start);
+        QTextTableCell container;
+        for (const QTextTableCell &cell : cells) {
+            if (cell.firstPosition() > last || cell.lastPosition() < last)
+                break;
+            container = cell;
+            ++FBaseLevel;
         }
-        const int breakPosition = block.position() + block.length() - 1;
-        if (breakPosition >= from && breakPosition < to) {
-            if (!wroteText) {
-                // An empty paragraph still states its font, as the paragraph mark has one.
-                const QTextCharFormat format = block.charFormat();
-                ChangeFormat(Resolve(-1 - block.blockNumber(), format));
-                FResolved.remove(-1 - block.blockNumber());
-            }
-            FOut += "\\par\r\n";
-            FDelimit = false;
-        }
+        if (container.isValid())
+            Items(container.begin(), FBaseLevel, false);
+        else
+            Items(FDocument.rootFrame()->begin(), 0, false);
     }
     if (FFonts.isEmpty())
         FontIndex(FDefaultFont.family());
     if (!FFormatKnown) {
         FOut += "\\pard\\f0\\fs" + QByteArray::number(FCurrent.HalfPoints);
         FDelimit = true;
+    } else if (FAfterTable >= 0 && FAfterTable < 2) {
+        FOut += "\\pard";
     }
     FOut += "}\r\n";
     return Header() + FOut;

@@ -13,6 +13,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
+#include <QTextTable>
 #include <QtTest>
 
 #include <memory>
@@ -58,6 +59,60 @@ QString Family(const QTextCharFormat &format)
 {
     const QStringList families = format.fontFamilies().toStringList();
     return families.isEmpty() ? QString() : families.constFirst();
+}
+
+// A cell's paragraphs joined by "\n", a nested table as its shape in brackets.
+QString CellText(const QTextTableCell &cell);
+
+// The cells of a table: "|" between the cells of a row, "/" between rows; a cell that spans
+// several columns or rows carries its size, as in "text(2x1)".
+QString Shape(const QTextTable &table)
+{
+    QStringList rows;
+    for (int row = 0; row < table.rows(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < table.columns(); ++column) {
+            const QTextTableCell cell = table.cellAt(row, column);
+            if (cell.row() != row || cell.column() != column)
+                continue;
+            QString text = CellText(cell);
+            if (cell.rowSpan() > 1 || cell.columnSpan() > 1)
+                text += QStringLiteral("(%1x%2)").arg(cell.columnSpan()).arg(cell.rowSpan());
+            cells << text;
+        }
+        rows << cells.join(QLatin1Char('|'));
+    }
+    return rows.join(QLatin1Char('/'));
+}
+
+QString CellText(const QTextTableCell &cell)
+{
+    QStringList parts;
+    bool afterTable = false;
+    for (auto it = cell.begin(); !it.atEnd(); ++it) {
+        if (const auto *table = qobject_cast<QTextTable *>(it.currentFrame())) {
+            // The empty paragraph the document keeps before a table is none of the text.
+            if (!parts.isEmpty() && parts.last().isEmpty())
+                parts.removeLast();
+            parts << QLatin1Char('[') + Shape(*table) + QLatin1Char(']');
+            afterTable = true;
+            continue;
+        }
+        // ... nor is the one after it.
+        if (!(afterTable && it.currentBlock().text().isEmpty()))
+            parts << it.currentBlock().text();
+        afterTable = false;
+    }
+    return parts.join(QLatin1Char('\n'));
+}
+
+QList<QTextTable *> Tables(const QTextDocument &document)
+{
+    QList<QTextTable *> tables;
+    for (QTextFrame *frame : document.rootFrame()->childFrames())
+        if (auto *table = qobject_cast<QTextTable *>(frame))
+            tables << table;
+    return tables;
 }
 
 QByteArray Encoded(const QImage &image, const char *format)
@@ -367,11 +422,30 @@ private slots:
         QVERIFY(!document->findBlockByNumber(4).textList());
     }
 
-    void tablesKeepReadingOrder()
+    // Rows given before or after their cells, a nested table stated after its cells.
+    void wordTableIsATable()
     {
         auto document = Load(Sample(QStringLiteral("word_table.rtf")));
-        QCOMPARE(Text(*document),
-                 QStringLiteral("Before\nName\nQty\nApple\n3\nmore\ninner\nAfter"));
+        const QList<QTextTable *> tables = Tables(*document);
+        QCOMPARE(tables.size(), 1);
+        QCOMPARE(Shape(*tables.first()), QStringLiteral("Name|Qty|/Apple|3\nmore|[inner]\n"));
+        QCOMPARE(document->begin().text(), QStringLiteral("Before"));
+        QCOMPARE(document->lastBlock().text(), QStringLiteral("After"));
+        const QTextTableFormat format = tables.first()->format();
+        QCOMPARE(format.leftMargin(), -108 / 15.0);
+        const QList<QTextLength> widths = format.columnWidthConstraints();
+        QCOMPARE(widths.size(), 3);
+        QCOMPARE(widths.at(0).rawValue(), 2108 / 15.0);
+        QCOMPARE(widths.at(1).rawValue(), 2000 / 15.0);
+        QTextCursor inner(document.get());
+        inner.setPosition(Text(*document).indexOf(QStringLiteral("inner")));
+        QCOMPARE(inner.currentTable()->format().columnWidthConstraints().at(0).rawValue(),
+                 1000 / 15.0);
+        // The first row's borders: the top edges only.
+        const QTextTableCellFormat name = tables.first()->cellAt(0, 0).format().toTableCellFormat();
+        QCOMPARE(name.topBorderStyle(), QTextFrameFormat::BorderStyle_Solid);
+        QCOMPARE(name.topBorder(), 10 / 15.0);
+        QCOMPARE(name.leftBorderStyle(), QTextFrameFormat::BorderStyle_None);
     }
 
     void libreOffice()
@@ -395,7 +469,8 @@ private slots:
     {
         auto document = Load(Sample(QStringLiteral("pictures.rtf")));
         const QString text = Text(*document);
-        QCOMPARE(text, QStringLiteral("png:\ufffc jpeg:\ufffc\nwmf:\nword:\ufffc\nbin:\ufffc end"));
+        QCOMPARE(text,
+                 QStringLiteral("png:\ufffc jpeg:\ufffc\nwmf:\ufffc\nword:\ufffc\nbin:\ufffc end"));
         QList<QTextImageFormat> images;
         for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
             for (auto it = block.begin(); !it.atEnd(); ++it) {
@@ -403,7 +478,13 @@ private slots:
                     images.append(it.fragment().charFormat().toImageFormat());
             }
         }
-        QCOMPARE(images.size(), 4);
+        QCOMPARE(images.size(), 5);
+        // The metafile is not drawn: it keeps its bytes and shows as a box.
+        const QTextImageFormat metafile = images.takeAt(2);
+        QCOMPARE(metafile.property(TRtfFormatProperties::PictureKind).toString(),
+                 QStringLiteral("wmetafile"));
+        QCOMPARE(metafile.property(TRtfFormatProperties::PictureData).toByteArray(),
+                 QByteArray::fromHex("0100090000035000000000002700000000000400"));
         for (const QTextImageFormat &image : images) {
             const QVariant resource =
                 document->resource(QTextDocument::ImageResource, QUrl(image.name()));
@@ -431,7 +512,136 @@ private slots:
         const QByteArray rtf = "{\\rtf1 a{\\pict\\pngblip " + Encoded(image, "PNG").toHex() +
                                "}b{\\pict\\pngblip 0011zz}c}";
         auto document = Load(rtf);
-        QCOMPARE(Text(*document), QStringLiteral("a\ufffcbc"));
+        // Data that does not decode is kept all the same.
+        QCOMPARE(Text(*document), QStringLiteral("a\ufffcb\ufffcc"));
+        QVERIFY(TRtfWriter::Write(*document).contains("{\\pict\\pngblip\\picwgoal"));
+    }
+
+    // Forms as Word and LibreOffice write them: unequal rows, merged cells, borders, shading.
+    void formsWithMergedCells()
+    {
+        auto form = Load(Sample(QStringLiteral("word2003_form.rtf")));
+        QList<QTextTable *> tables = Tables(*form);
+        QCOMPARE(tables.size(), 1);
+        QTextTable &word = *tables.first();
+        QCOMPARE(Shape(word), QStringLiteral("Name|@2(2x1)/Address(1x2)|Street: @3|Town: @4/"
+                                             "Post code: @5\nPage 1(2x1)"));
+        const QList<QTextLength> widths = word.format().columnWidthConstraints();
+        QCOMPARE(widths.size(), 3);
+        QCOMPARE(widths.at(0).rawValue(), (2195 + 108) / 15.0);
+        QCOMPARE(widths.at(1).rawValue(), (5649 - 2195) / 15.0);
+        QCOMPARE(widths.at(2).rawValue(), (9104 - 5649) / 15.0);
+        const QTextTableCellFormat name = word.cellAt(0, 0).format().toTableCellFormat();
+        QCOMPARE(name.background().color(), QColor(217, 217, 217));
+        QCOMPARE(name.verticalAlignment(), QTextCharFormat::AlignMiddle);
+        QCOMPARE(name.leftPadding(), 108 / 15.0);
+        QCOMPARE(name.intProperty(TRtfFormatProperties::TableRowHeight), 400);
+        for (const QTextFrameFormat::BorderStyle style :
+             {name.topBorderStyle(), name.leftBorderStyle(), name.bottomBorderStyle(),
+              name.rightBorderStyle()})
+            QCOMPARE(style, QTextFrameFormat::BorderStyle_Solid);
+        QVERIFY(word.cellAt(0, 0).firstCursorPosition().charFormat().fontWeight() > QFont::Normal);
+
+        auto office = Load(Sample(QStringLiteral("libreoffice_table.rtf")));
+        tables = Tables(*office);
+        QCOMPARE(tables.size(), 1);
+        QCOMPARE(Shape(*tables.first()),
+                 QStringLiteral("Item|Qty|Remarks/Screws(1x2)|@2|Brass, not steel/"
+                                "Delivered in boxes of @3, each box sealed and labelled with "
+                                "the order number.(2x1)"));
+        const QTextTableCellFormat heading =
+            tables.first()->cellAt(0, 1).format().toTableCellFormat();
+        QCOMPARE(heading.background().color(), QColor(255, 255, 153));
+        QCOMPARE(heading.leftPadding(), 55 / 15.0);
+        QCOMPARE(heading.rightBorderStyle(), QTextFrameFormat::BorderStyle_None);
+        QCOMPARE(tables.first()->cellAt(1, 1).firstCursorPosition().blockFormat().alignment() &
+                     Qt::AlignHorizontal_Mask,
+                 Qt::AlignRight);
+
+        auto nested = Load(Sample(QStringLiteral("word2002_nested.rtf")));
+        tables = Tables(*nested);
+        QCOMPARE(tables.size(), 1);
+        QCOMPARE(Shape(*tables.first()),
+                 QStringLiteral("Customer: @2|Items:\n[Apple|@3/Pear|@4]\n"));
+    }
+
+    // Text boxes, footnotes, section breaks and fields: no word is lost.
+    void textOutsideTheBody()
+    {
+        auto word = Load(Sample(QStringLiteral("word2003_notes_boxes.rtf")));
+        QCOMPARE(Text(*word), QStringLiteral("Dear @1, the rent is due1 on @2.\nOffice hours: @3\n"
+                                             "Please note2 the opening times.\n"
+                                             "Second section: \u00b7 checked, A marked, page 1.\n"
+                                             "1 Payable on the first working day of each month.\n"
+                                             "2 Closed on public holidays."));
+        QCOMPARE(FormatAt(*word, QStringLiteral("1 on")).verticalAlignment(),
+                 QTextCharFormat::AlignSuperScript);
+        QCOMPARE(Family(FormatAt(*word, QStringLiteral("\u00b7"))), QStringLiteral("Symbol"));
+        QCOMPARE(FormatAt(*word, QStringLiteral("\u00b7")).fontPointSize(), 12.0);
+        QCOMPARE(Family(FormatAt(*word, QStringLiteral("A marked"))), QStringLiteral("Arial"));
+
+        auto office = Load(Sample(QStringLiteral("libreoffice_notes_frame.rtf")));
+        QCOMPARE(Text(*office), QStringLiteral("Reference: @1\nMinutes of the meeting1 of @2.\n"
+                                               "Present: all members2.\n"
+                                               "1\tHeld in the small hall.\n"
+                                               "2\tExcept the treasurer."));
+        QCOMPARE(Text(*Load("{\\rtf1 a\\sect b}")), QStringLiteral("a\nb"));
+        QCOMPARE(Text(*Load("{\\rtf1 a\\par\\sect b}")), QStringLiteral("a\nb"));
+    }
+
+    // Every kind of picture keeps its bytes and size; bitmaps are drawn, the rest are boxes.
+    void picturesOfEveryKind()
+    {
+        auto document = Load(Sample(QStringLiteral("word_pictures.rtf")));
+        struct Expected
+        {
+            const char *kind;
+            QSizeF shown; // pixels
+            QSize drawn;  // size of the decoded data; empty: a framed box
+        };
+        const Expected expected[] = {
+            {"pngblip", {16, 12}, {16, 12}}, {"jpegblip", {32, 24}, {16, 12}},
+            {"emfblip", {96, 48}, {}},       {"wmetafile", {100, 50}, {}},
+            {"dibitmap", {40, 30}, {4, 3}},  {"dibitmap", {20, 10}, {4, 2}},
+            {"wbitmap", {16, 2}, {16, 2}},   {"macpict", {64, 48}, {}}};
+        QList<QTextImageFormat> images;
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+            for (auto it = block.begin(); !it.atEnd(); ++it)
+                if (it.fragment().charFormat().isImageFormat())
+                    images << it.fragment().charFormat().toImageFormat();
+        QCOMPARE(images.size(), int(std::size(expected)));
+        QByteArray source = Sample(QStringLiteral("word_pictures.rtf"));
+        source.replace("\r\n", "");
+        for (int i = 0; i < images.size(); ++i) {
+            const QTextImageFormat &image = images.at(i);
+            const Expected &want = expected[i];
+            QCOMPARE(image.stringProperty(TRtfFormatProperties::PictureKind),
+                     QString::fromLatin1(want.kind));
+            QCOMPARE(QSizeF(image.width(), image.height()), want.shown);
+            const QByteArray data = image.property(TRtfFormatProperties::PictureData).toByteArray();
+            QVERIFY(!data.isEmpty());
+            QVERIFY2(source.contains(data.toHex()), want.kind);
+            const QImage shown =
+                document->resource(QTextDocument::ImageResource, QUrl(image.name()))
+                    .value<QImage>();
+            if (want.drawn.isEmpty()) {
+                QCOMPARE(shown.size(), want.shown.toSize());
+                QCOMPARE(QColor(shown.pixel(0, 0)), QColor(Qt::gray));
+            } else {
+                QCOMPARE(shown.size(), want.drawn);
+            }
+        }
+        const QImage dib =
+            document->resource(QTextDocument::ImageResource, QUrl(images.at(4).name()))
+                .value<QImage>();
+        QCOMPARE(dib.size(), QSize(4, 3));
+        QCOMPARE(QColor(dib.pixel(0, 2)), QColor(0, 200, 0)); // rows go up from the bottom
+        QCOMPARE(QColor(dib.pixel(1, 2)), QColor(0, 0, 255));
+        const QImage palette =
+            document->resource(QTextDocument::ImageResource, QUrl(images.at(5).name()))
+                .value<QImage>();
+        QCOMPARE(QColor(palette.pixel(0, 1)), QColor(255, 0, 0));
+        QCOMPARE(QColor(palette.pixel(1, 1)), QColor(0, 255, 255));
     }
 
     void skippedDestinations()
@@ -449,7 +659,9 @@ private slots:
         QByteArray rtf = "{\\rtf1 a{\\*\\blob\\bin8 ";
         rtf += QByteArray("}{\\par\\", 8);
         rtf += "}b{\\pict\\wmetafile8\\bin3 {{{}c}";
-        QCOMPARE(Text(*Load(rtf)), QStringLiteral("abc"));
+        auto document = Load(rtf);
+        QCOMPARE(Text(*document), QStringLiteral("ab\ufffcc"));
+        QVERIFY(TRtfWriter::Write(*document).contains("\\wmetafile8\\picwgoal"));
     }
 
     // Hostile input: no crash, no hang, what can be read is read.
@@ -462,7 +674,7 @@ private slots:
             << "hostile_truncated_body.rtf" << QStringLiteral("bold open deeper text");
         QTest::newRow("bad hex") << "hostile_badhex.rtf" << QStringLiteral("ok");
         QTest::newRow("bin past end") << "hostile_bin_past_end.rtf" << QStringLiteral("before");
-        QTest::newRow("bin braces") << "hostile_bin_braces.rtf" << QStringLiteral("ab");
+        QTest::newRow("bin braces") << "hostile_bin_braces.rtf" << QStringLiteral("a\ufffcb");
         QTest::newRow("unbalanced") << "hostile_unbalanced.rtf" << QString();
         QTest::newRow("parameters") << "hostile_params.rtf" << QStringLiteral("text");
         QTest::newRow("random") << "hostile_random.rtf" << QString();

@@ -1,0 +1,475 @@
+#include "richedit/TRtfTableBuilder.h"
+
+#include "richedit/TRtfFormatProperties.h"
+
+#include <QTextCursor>
+#include <QTextTable>
+
+#include <algorithm>
+
+namespace {
+
+using namespace TRtfFormatProperties;
+
+// Width of a cell that the rich text gives no boundary for.
+constexpr int DefaultCellWidth = 1440;
+// Narrowest cell that a boundary left of its predecessor's leaves.
+constexpr int NarrowestCell = 75;
+
+bool IsFiller(const QTextTableCell &cell)
+{
+    return cell.format().boolProperty(TableFiller);
+}
+
+bool IsTopLeft(const QTextTableCell &cell, int row, int column)
+{
+    return cell.isValid() && cell.row() == row && cell.column() == column;
+}
+
+void SetBorder(QTextTableCellFormat &format, TRtfCellDefinition::TEdge edge,
+               const TRtfBorder &border)
+{
+    if (!border.IsSet())
+        return;
+    const qreal width = TwipsToPixels(std::max(1, border.Width));
+    const QBrush brush(border.Color.isValid() ? border.Color : QColor(Qt::black));
+    switch (edge) {
+    case TRtfCellDefinition::EdgeTop:
+        format.setTopBorder(width);
+        format.setTopBorderStyle(border.Style);
+        format.setTopBorderBrush(brush);
+        break;
+    case TRtfCellDefinition::EdgeLeft:
+        format.setLeftBorder(width);
+        format.setLeftBorderStyle(border.Style);
+        format.setLeftBorderBrush(brush);
+        break;
+    case TRtfCellDefinition::EdgeBottom:
+        format.setBottomBorder(width);
+        format.setBottomBorderStyle(border.Style);
+        format.setBottomBorderBrush(brush);
+        break;
+    case TRtfCellDefinition::EdgeRight:
+        format.setRightBorder(width);
+        format.setRightBorderStyle(border.Style);
+        format.setRightBorderBrush(brush);
+        break;
+    }
+}
+
+// The right boundaries of a definition's cells, each right of the one before.
+std::vector<int> Rights(const TRtfRowDefinition &definition, int left)
+{
+    std::vector<int> rights;
+    int previous = left;
+    for (const TRtfCellDefinition &cell : definition.Cells) {
+        previous = std::max(cell.Right, previous + NarrowestCell);
+        rights.push_back(previous);
+    }
+    return rights;
+}
+
+} // namespace
+
+TRtfTableBuilder::TRtfTableBuilder(QTextCursor &cursor) : FCursor(cursor), FDefinitions(MaxDepth)
+{
+    FOpen.reserve(MaxDepth); // levels are referred to while deeper ones open
+}
+
+TRtfTableBuilder::~TRtfTableBuilder() = default;
+
+TRtfRowDefinition &TRtfTableBuilder::Definition(int level)
+{
+    return FDefinitions[static_cast<size_t>(std::clamp(level, 1, MaxDepth) - 1)];
+}
+
+bool TRtfTableBuilder::Leave(int depth)
+{
+    const bool closing = Depth() > depth;
+    while (Depth() > std::max(0, depth))
+        Close();
+    return closing;
+}
+
+bool TRtfTableBuilder::OpensHere(int depth) const
+{
+    if (std::min(depth, MaxDepth) <= Depth())
+        return false;
+    for (const Level &table : FOpen) {
+        if (!table.RowOpen || !table.CellEntered)
+            return false;
+    }
+    return true;
+}
+
+bool TRtfTableBuilder::Enter(int depth, const QTextCharFormat &cellFormat)
+{
+    depth = std::clamp(depth, 0, MaxDepth);
+    FCellFormat = cellFormat;
+    bool changed = false;
+    for (int level = 1; level <= depth; ++level) {
+        if (Depth() < level) {
+            if (InCoveredCell())
+                UseCoveredCell(QTextBlockFormat(), FCellFormat);
+            Open(level);
+            changed = true;
+            continue;
+        }
+        Level &table = FOpen[static_cast<size_t>(level - 1)];
+        if (table.RowOpen && table.CellEntered)
+            continue;
+        while (Depth() > level)
+            Close();
+        if (!table.RowOpen)
+            BeginRow(table, level);
+        EnterCell(table);
+        changed = true;
+    }
+    return changed;
+}
+
+bool TRtfTableBuilder::InCoveredCell() const
+{
+    return !FOpen.empty() && FOpen.back().Covered && !FOpen.back().CoveredUsed;
+}
+
+void TRtfTableBuilder::UseCoveredCell(const QTextBlockFormat &blockFormat,
+                                      const QTextCharFormat &charFormat)
+{
+    if (!InCoveredCell())
+        return;
+    FCursor.insertBlock(blockFormat, charFormat);
+    FOpen.back().CoveredUsed = true;
+}
+
+void TRtfTableBuilder::EndCell(int level)
+{
+    if (level < 1 || level > Depth())
+        return;
+    while (Depth() > level)
+        Close();
+    Level &table = FOpen.back();
+    ++table.Cell;
+    table.CellEntered = false;
+    table.Covered = false;
+}
+
+void TRtfTableBuilder::EndRow(int level)
+{
+    if (level < 1 || level > Depth())
+        return;
+    while (Depth() > level)
+        Close();
+    Level &table = FOpen.back();
+    if (!table.RowOpen)
+        return;
+    // Nested rows state their definition after their cells.
+    if (table.Guessed && table.Row == 0)
+        RegridFirstRow(table, Definition(level));
+    table.RowOpen = false;
+    table.CellEntered = false;
+    table.Covered = false;
+}
+
+void TRtfTableBuilder::Open(int level)
+{
+    const TRtfRowDefinition &definition = Definition(level);
+    const int left = definition.Left;
+    const int right = definition.Cells.empty()
+                          ? left + DefaultCellWidth
+                          : std::max(definition.Cells.front().Right, left + NarrowestCell);
+    QTextTableFormat format;
+    format.setBorderCollapse(true);
+    format.setBorder(0);
+    format.setCellSpacing(0);
+    format.setCellPadding(0);
+    format.setMargin(0);
+    format.setLeftMargin(TwipsToPixels(left));
+    format.setAlignment(definition.Alignment);
+    format.setColumnWidthConstraints(
+        {QTextLength(QTextLength::FixedLength, TwipsToPixels(right - left))});
+    Level table;
+    table.Table = FCursor.insertTable(1, 1, format);
+    table.Bounds = {left, right};
+    table.Row = 0;
+    table.RowOpen = true;
+    table.Guessed = definition.Cells.empty();
+    FOpen.push_back(std::move(table));
+    Level &added = FOpen.back();
+    ClearNewCells(added, 0);
+    LayRow(added, definition);
+    EnterCell(added);
+}
+
+void TRtfTableBuilder::Close()
+{
+    const Level &table = FOpen.back();
+    FCursor.setPosition(table.Table->lastPosition() + 1);
+    // The next table of this level states its own rows.
+    Definition(Depth()) = TRtfRowDefinition();
+    FOpen.pop_back();
+}
+
+void TRtfTableBuilder::BeginRow(Level &table, int level)
+{
+    const TRtfRowDefinition &definition = Definition(level);
+    table.Table->appendRows(1);
+    ++table.Row;
+    table.RowOpen = true;
+    table.Cell = 0;
+    table.CellEntered = false;
+    table.Guessed = definition.Cells.empty();
+    ClearNewCells(table, table.Row);
+    LayRow(table, definition);
+}
+
+void TRtfTableBuilder::EnterCell(Level &table)
+{
+    while (table.Cell >= static_cast<int>(table.Slots.size()))
+        AddSlot(table);
+    const Slot &slot = table.Slots[static_cast<size_t>(table.Cell)];
+    const QTextTableCell cell = table.Table->cellAt(table.Row, slot.First);
+    table.Covered = slot.Covered || !IsTopLeft(cell, table.Row, slot.First);
+    table.CoveredUsed = false;
+    FCursor = table.Covered ? cell.lastCursorPosition() : cell.firstCursorPosition();
+    table.CellEntered = true;
+}
+
+void TRtfTableBuilder::LayRow(Level &table, const TRtfRowDefinition &definition)
+{
+    table.Gap = definition.PaddingLeft >= 0 ? definition.PaddingLeft : definition.Gap;
+    table.Slots.clear();
+    const std::vector<int> rights = Rights(definition, table.Bounds.front());
+    for (const int right : rights)
+        EnsureBoundary(table, right, table.Row);
+    const int columns = table.Table->columns();
+    int first = 0;
+    for (size_t j = 0; j < rights.size(); ++j) {
+        const int last = std::min(columns, std::max(first + 1, ColumnOf(table, rights[j])));
+        const bool continues =
+            definition.Cells[j].Merge == TRtfCellDefinition::TMerge::ContinueHorizontal;
+        if (!table.Slots.empty() && (continues || first >= columns)) {
+            // Merged into the cell on its left, or no column is left for it.
+            size_t k = table.Slots.size() - 1;
+            while (k > 0 && table.Slots[k].Covered)
+                --k;
+            table.Slots[k].Last = std::max(table.Slots[k].Last, last);
+            const Slot covered{table.Slots[k].First, table.Slots[k].Last, true};
+            table.Slots.push_back(covered);
+        } else {
+            table.Slots.push_back({first, last, false});
+        }
+        first = std::max(first, last);
+    }
+    for (size_t j = 0; j < table.Slots.size(); ++j) {
+        Slot &slot = table.Slots[j];
+        if (slot.Covered)
+            continue;
+        if (slot.Last - slot.First > 1)
+            table.Table->mergeCells(table.Row, slot.First, 1, slot.Last - slot.First);
+        const TRtfCellDefinition &cell = definition.Cells[j];
+        if (cell.Merge == TRtfCellDefinition::TMerge::ContinueVertical &&
+            MergeAbove(table, slot, cell)) {
+            slot.Covered = true;
+            continue;
+        }
+        FormatCell(table, table.Row, slot.First, definition, cell);
+    }
+    MarkFillers(table, table.Row, first);
+}
+
+void TRtfTableBuilder::AddSlot(Level &table)
+{
+    const int first = table.Slots.empty() ? 0 : table.Slots.back().Last;
+    if (first >= table.Table->columns()) {
+        if (table.Bounds.size() > MaxColumns && !table.Slots.empty()) {
+            Slot covered = table.Slots.back();
+            covered.Covered = true;
+            table.Slots.push_back(covered);
+            return;
+        }
+        EnsureBoundary(table, table.Bounds.back() + DefaultCellWidth, table.Row);
+    }
+    table.Slots.push_back({first, first + 1, false});
+    TRtfRowDefinition definition;
+    definition.Gap = table.Gap;
+    FormatCell(table, table.Row, first, definition, TRtfCellDefinition());
+}
+
+void TRtfTableBuilder::FormatCell(Level &table, int row, int column,
+                                  const TRtfRowDefinition &definition,
+                                  const TRtfCellDefinition &cell)
+{
+    QTextTableCell target = table.Table->cellAt(row, column);
+    if (!target.isValid())
+        return;
+    QTextTableCellFormat format;
+    const int left = definition.PaddingLeft >= 0 ? definition.PaddingLeft : definition.Gap;
+    const int right = definition.PaddingRight >= 0 ? definition.PaddingRight : definition.Gap;
+    format.setLeftPadding(TwipsToPixels(left));
+    format.setRightPadding(TwipsToPixels(right));
+    format.setTopPadding(0);
+    format.setBottomPadding(0);
+    for (int edge = TRtfCellDefinition::EdgeTop; edge <= TRtfCellDefinition::EdgeRight; ++edge)
+        SetBorder(format, static_cast<TRtfCellDefinition::TEdge>(edge),
+                  cell.Borders[static_cast<size_t>(edge)]);
+    if (cell.Shading.isValid())
+        format.setBackground(cell.Shading);
+    if (cell.VerticalAlignment != QTextCharFormat::AlignTop)
+        format.setVerticalAlignment(cell.VerticalAlignment);
+    if (definition.Height != 0)
+        format.setProperty(TableRowHeight, definition.Height);
+    if (definition.Header)
+        format.setProperty(TableHeaderRow, true);
+    target.setFormat(format);
+}
+
+void TRtfTableBuilder::MarkFillers(Level &table, int row, int fromColumn)
+{
+    for (int column = fromColumn; column < table.Table->columns(); ++column) {
+        QTextTableCell cell = table.Table->cellAt(row, column);
+        if (!IsTopLeft(cell, row, column))
+            continue;
+        QTextCharFormat format = cell.format();
+        format.setProperty(TableFiller, true);
+        cell.setFormat(format);
+    }
+}
+
+void TRtfTableBuilder::ClearNewCells(Level &table, int row)
+{
+    for (int column = 0; column < table.Table->columns(); ++column) {
+        const QTextTableCell cell = table.Table->cellAt(row, column);
+        if (!IsTopLeft(cell, row, column))
+            continue;
+        QTextCursor cursor = cell.firstCursorPosition();
+        cursor.setBlockFormat(QTextBlockFormat());
+        cursor.setBlockCharFormat(FCellFormat);
+    }
+}
+
+int TRtfTableBuilder::EnsureBoundary(Level &table, int x, int layingRow)
+{
+    std::vector<int> &bounds = table.Bounds;
+    const auto at = std::lower_bound(bounds.begin(), bounds.end(), x);
+    if (at != bounds.end() && *at == x)
+        return static_cast<int>(at - bounds.begin());
+    const int index = static_cast<int>(at - bounds.begin());
+    if (bounds.size() > MaxColumns || index == 0)
+        return ColumnOf(table, x);
+    QTextTable &grid = *table.Table;
+    const int rows = grid.rows();
+    if (index == static_cast<int>(bounds.size())) {
+        // Right of every row so far: the other rows end before it.
+        const int column = grid.columns();
+        grid.appendColumns(1);
+        for (int row = 0; row < rows; ++row) {
+            QTextTableCell cell = grid.cellAt(row, column);
+            QTextCursor cursor = cell.firstCursorPosition();
+            cursor.setBlockFormat(QTextBlockFormat());
+            cursor.setBlockCharFormat(FCellFormat);
+            if (row != layingRow) {
+                QTextCharFormat format = cell.format();
+                format.setProperty(TableFiller, true);
+                cell.setFormat(format);
+            }
+        }
+    } else {
+        // Splits a column: cells of the other rows that cover it go on covering all of it.
+        grid.insertColumns(index, 1);
+        for (int row = 0; row < rows; ++row) {
+            const QTextTableCell added = grid.cellAt(row, index);
+            if (IsTopLeft(added, row, index)) {
+                QTextCursor cursor = added.firstCursorPosition();
+                cursor.setBlockFormat(QTextBlockFormat());
+                cursor.setBlockCharFormat(FCellFormat);
+            }
+            const QTextTableCell left = grid.cellAt(row, index - 1);
+            if (row == layingRow || left.row() != row || left.column() + left.columnSpan() != index)
+                continue;
+            if (IsFiller(left)) {
+                QTextTableCell filler = grid.cellAt(row, index);
+                filler.setFormat(left.format());
+            } else {
+                grid.mergeCells(row, left.column(), left.rowSpan(), left.columnSpan() + 1);
+            }
+        }
+    }
+    bounds.insert(bounds.begin() + index, x);
+    ApplyWidths(table);
+    return index;
+}
+
+int TRtfTableBuilder::ColumnOf(const Level &table, int x) const
+{
+    const std::vector<int> &bounds = table.Bounds;
+    const auto at = std::lower_bound(bounds.begin() + 1, bounds.end(), x);
+    if (at == bounds.end())
+        return static_cast<int>(bounds.size()) - 1;
+    const int index = static_cast<int>(at - bounds.begin());
+    if (index > 1 && x - bounds[static_cast<size_t>(index - 1)] < *at - x)
+        return index - 1;
+    return index;
+}
+
+void TRtfTableBuilder::ApplyWidths(Level &table)
+{
+    QTextTableFormat format = table.Table->format();
+    QList<QTextLength> widths;
+    for (size_t i = 0; i + 1 < table.Bounds.size(); ++i)
+        widths.append(QTextLength(QTextLength::FixedLength,
+                                  TwipsToPixels(table.Bounds[i + 1] - table.Bounds[i])));
+    format.setColumnWidthConstraints(widths);
+    table.Table->setFormat(format);
+}
+
+bool TRtfTableBuilder::MergeAbove(Level &table, const Slot &slot, const TRtfCellDefinition &cell)
+{
+    if (table.Row == 0)
+        return false;
+    const int span = slot.Last - slot.First;
+    const QTextTableCell above = table.Table->cellAt(table.Row - 1, slot.First);
+    if (!above.isValid() || above.column() != slot.First || above.columnSpan() != span ||
+        IsFiller(above))
+        return false;
+    const int top = above.row();
+    table.Table->mergeCells(top, slot.First, table.Row - top + 1, span);
+    // The merged cell's lower edge is this row's.
+    QTextTableCell merged = table.Table->cellAt(top, slot.First);
+    QTextTableCellFormat format = merged.format().toTableCellFormat();
+    const TRtfBorder &bottom = cell.Borders[TRtfCellDefinition::EdgeBottom];
+    if (bottom.IsSet()) {
+        SetBorder(format, TRtfCellDefinition::EdgeBottom, bottom);
+        merged.setFormat(format);
+    }
+    return true;
+}
+
+void TRtfTableBuilder::RegridFirstRow(Level &table, const TRtfRowDefinition &definition)
+{
+    table.Guessed = false;
+    if (definition.Cells.empty())
+        return;
+    const int left = definition.Left;
+    std::vector<int> bounds{left};
+    for (const int right : Rights(definition, left))
+        bounds.push_back(right);
+    const int placed = table.Table->columns();
+    while (static_cast<int>(bounds.size()) - 1 < placed)
+        bounds.push_back(bounds.back() + DefaultCellWidth);
+    const int wanted = std::min(static_cast<int>(bounds.size()) - 1, MaxColumns);
+    bounds.resize(static_cast<size_t>(wanted) + 1);
+    if (wanted > placed) {
+        table.Table->appendColumns(wanted - placed);
+        ClearNewCells(table, 0);
+    }
+    table.Bounds = bounds;
+    QTextTableFormat format = table.Table->format();
+    format.setLeftMargin(TwipsToPixels(left));
+    format.setAlignment(definition.Alignment);
+    table.Table->setFormat(format);
+    ApplyWidths(table);
+    for (int column = 0; column < wanted && column < static_cast<int>(definition.Cells.size());
+         ++column)
+        FormatCell(table, 0, column, definition, definition.Cells[static_cast<size_t>(column)]);
+}

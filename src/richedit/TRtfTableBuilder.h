@@ -1,0 +1,108 @@
+#pragma once
+
+#include "richedit/TRtfRowDefinition.h"
+
+#include <QTextCharFormat>
+
+#include <vector>
+
+class QTextCursor;
+class QTextTable;
+
+// Builds the tables of rich text in a document while the reader goes through it. Rich text
+// states a table row by row: a row definition (\trowd ... \cellx), then the content of each
+// cell ended by \cell (\nestcell in a nested table), then \row (\nestrow). The reader fills the
+// row definitions, asks Enter for the place of every piece of content at its nesting depth
+// (0: outside tables) and reports cell and row ends; the builder opens and closes the tables,
+// adds rows, keeps one grid of columns for rows with unequal cells and merges cells that span
+// several columns or rows.
+//
+//     builder.Definition(1) = ...;        // \trowd ... \cellx
+//     builder.Enter(1, format);           // before each piece of content of a cell
+//     builder.EndCell(1);                 // \cell
+//     builder.EndRow(1);                  // \row
+//     builder.Leave(0);                   // content after the table closes it
+class TRtfTableBuilder
+{
+public:
+    // Deeper nesting is read as this depth; wider rows put their further cells into the
+    // last column.
+    static constexpr int MaxDepth = 16;
+    static constexpr int MaxColumns = 63;
+
+    explicit TRtfTableBuilder(QTextCursor &cursor);
+    ~TRtfTableBuilder();
+    TRtfTableBuilder(const TRtfTableBuilder &) = delete;
+    TRtfTableBuilder &operator=(const TRtfTableBuilder &) = delete;
+
+    // The row definition being read for tables of a nesting level (1 = outermost).
+    TRtfRowDefinition &Definition(int level);
+    // Number of tables open around the cursor.
+    int Depth() const { return static_cast<int>(FOpen.size()); }
+
+    // Closes the tables deeper than depth; the cursor goes after the outermost of them, into
+    // the empty paragraph that a document keeps after every table. True when one was open.
+    bool Leave(int depth);
+    // True when content of the depth opens a table right at the cursor.
+    bool OpensHere(int depth) const;
+    // Puts the cursor where content of the depth goes (call Leave first): opens tables,
+    // begins a row after a row end, enters the current cell. A table opens at the cursor,
+    // which is then the empty paragraph that a document keeps before every table. New cells'
+    // empty paragraphs get cellFormat. Returns true when it opened a table or entered a cell.
+    bool Enter(int depth, const QTextCharFormat &cellFormat);
+    // True while the current cell is merged into another one and nothing of it was placed:
+    // the cursor then stands at the end of the covering cell.
+    bool InCoveredCell() const;
+    // Content of a covered cell goes into the covering cell, as paragraphs of their own.
+    void UseCoveredCell(const QTextBlockFormat &blockFormat, const QTextCharFormat &charFormat);
+
+    // The current cell of the level ends; the next content goes into the next cell.
+    void EndCell(int level);
+    // The current row of the level ends; the next content of that level begins a row.
+    void EndRow(int level);
+
+private:
+    struct Slot
+    {
+        int First = 0; // grid columns [First, Last)
+        int Last = 1;
+        bool Covered = false; // merged into another cell
+    };
+    struct Level
+    {
+        QTextTable *Table = nullptr;
+        std::vector<int> Bounds; // grid column boundaries in twips, increasing
+        int Row = -1;
+        bool RowOpen = false;
+        int Cell = 0;
+        bool CellEntered = false;
+        bool Covered = false;
+        bool CoveredUsed = false;
+        bool Guessed = false; // the row began without a definition of its own
+        int Gap = 0;          // of the current row, for cells it gives no definition for
+        std::vector<Slot> Slots;
+    };
+
+    void Open(int level);
+    void Close();
+    void BeginRow(Level &table, int level);
+    void EnterCell(Level &table);
+    void LayRow(Level &table, const TRtfRowDefinition &definition);
+    void AddSlot(Level &table);
+    void FormatCell(Level &table, int row, int column, const TRtfRowDefinition &definition,
+                    const TRtfCellDefinition &cell);
+    void MarkFillers(Level &table, int row, int fromColumn);
+    void ClearNewCells(Level &table, int row);
+    // The index of boundary x in the grid, adding it (and a column) when it is new; cells of
+    // rows other than layingRow go on covering what they covered.
+    int EnsureBoundary(Level &table, int x, int layingRow);
+    int ColumnOf(const Level &table, int x) const;
+    void ApplyWidths(Level &table);
+    bool MergeAbove(Level &table, const Slot &slot, const TRtfCellDefinition &cell);
+    void RegridFirstRow(Level &table, const TRtfRowDefinition &definition);
+
+    QTextCursor &FCursor;
+    std::vector<Level> FOpen;
+    std::vector<TRtfRowDefinition> FDefinitions;
+    QTextCharFormat FCellFormat;
+};
