@@ -10,6 +10,7 @@
 #include "richedit/TRtfObjectIO.h"
 #include "richedit/TRtfReader.h"
 #include "richedit/TRtfWriter.h"
+#include "richedit/TTableNavigation.h"
 #include "richedit/TTextAttributesEx.h"
 #include "richedit/TUndoDepth.h"
 #include "richedit/TWideRichEditStringsEx.h"
@@ -32,6 +33,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QTextTable>
 
 #include <algorithm>
 
@@ -1335,6 +1337,20 @@ void TCustomRichEditEx::keyPressEvent(QKeyEvent *event)
         FClipboardData = QGuiApplication::clipboard()->mimeData();
 }
 
+void TCustomRichEditEx::MoveBetweenCells(bool forward)
+{
+    QTextCursor cursor = textCursor();
+    QTextTable *table = cursor.currentTable();
+    // A new row adds a cell mark for each of its cells.
+    const bool room = FMaxLength <= 0 || TextLength() + table->columns() <= FMaxLength;
+    const TTableNavigation::TMove move =
+        TTableNavigation::Move(cursor, forward, !isReadOnly() && room);
+    if (move == TTableNavigation::TMove::Stayed && forward && !isReadOnly() && !room)
+        QApplication::beep();
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
 void TCustomRichEditEx::inputMethodEvent(QInputMethodEvent *event)
 {
     if (!event->commitString().isEmpty() && !isReadOnly()) {
@@ -1513,6 +1529,18 @@ void TCustomRichEditEx::SelectLineAt(const QPoint &point)
 
 bool TCustomRichEditEx::event(QEvent *event)
 {
+    // In a table Tab and Shift+Tab go from cell to cell, whether or not the control wants tabs
+    // (before the window takes them to move the focus).
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) &&
+            textCursor().currentTable()) {
+            MoveBetweenCells(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
+            event->accept();
+            return true;
+        }
+    }
     // A press in the selection bar left of the text selects that line.
     if (event->type() == QEvent::MouseButtonPress && FShowSelectionBar) {
         auto *mouse = static_cast<QMouseEvent *>(event);

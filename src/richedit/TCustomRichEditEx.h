@@ -355,6 +355,8 @@ private:
     // Position of the embedded object under a mouse event, or -1.
     int ObjectUnder(const QMouseEvent &event) const;
     void SelectLineAt(const QPoint &point);
+    // Tab and Shift+Tab in a table.
+    void MoveBetweenCells(bool forward);
 
     std::unique_ptr<TRichEditStringsEx> FLines;
     std::unique_ptr<TWideRichEditStringsEx> FWideLines;

@@ -2,6 +2,7 @@
 // events, modified flag, code pages and word breaks.
 #include "TestEnvironment.h"
 
+#include "richedit/RichEditTypes.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
 #include "richedit/TRtfFormatProperties.h"
@@ -11,6 +12,7 @@
 #include <QClipboard>
 #include <QMimeData>
 #include <QTextCursor>
+#include <QTextTable>
 #include <QtTest>
 
 namespace {
@@ -56,6 +58,7 @@ private slots:
     void clipboardRoundTrip();
     void saveClipboardEvent();
     void resizeRequestEvent();
+    void tablesAreEditedAsTables();
 };
 
 void TestRichEditControl::selectionProperties()
@@ -537,6 +540,63 @@ void TestRichEditControl::resizeRequestEvent()
     edit.SetWholeText(std::string(40, '\r'));
     QCOMPARE(edit.Lines().LineCount(), 40);
     QVERIFY(requested.height() > 200);
+}
+
+// Tab and Shift+Tab go from cell to cell, Tab in the last cell adds a row; the lines of a
+// table are its cells' paragraphs in reading order; the table saves as one.
+void TestRichEditControl::tablesAreEditedAsTables()
+{
+    TRichEditEx edit;
+    edit.resize(500, 300);
+    QCOMPARE(
+        edit.StreamInBytes("{\\rtf1 Before\\par\\trowd\\cellx1500\\cellx3000\\pard\\intbl a\\cell "
+                           "b\\cell\\row\\trowd\\cellx1500\\cellx3000\\pard\\intbl c\\cell "
+                           "d\\cell\\row\\pard After\\par}",
+                           TStreamFormat::SF_RTF),
+        0);
+    const int a = QString::fromStdString(edit.WholeText()).indexOf(QLatin1Char('a'));
+    edit.SetSelectionStart(a);
+    QTextTable *table = edit.textCursor().currentTable();
+    QVERIFY(table);
+    auto cell = [&edit, table] {
+        const QTextTableCell current = table->cellAt(edit.textCursor());
+        return QPoint(current.column(), current.row());
+    };
+    QTest::keyClick(&edit, Qt::Key_Tab);
+    QCOMPARE(cell(), QPoint(1, 0));
+    QTest::keyClick(&edit, Qt::Key_Tab);
+    QCOMPARE(cell(), QPoint(0, 1));
+    QTest::keyClick(&edit, Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(cell(), QPoint(1, 0));
+    QTest::keyClick(&edit, Qt::Key_Tab);
+    QTest::keyClick(&edit, Qt::Key_Tab);
+    QCOMPARE(table->rows(), 2);
+    QTest::keyClick(&edit, Qt::Key_Tab); // in the last cell: a new row
+    QCOMPARE(table->rows(), 3);
+    QCOMPARE(cell(), QPoint(0, 2));
+    QTest::keyClicks(&edit, "x");
+    QCOMPARE(table->cellAt(2, 0).firstCursorPosition().block().text(), QStringLiteral("x"));
+    QVERIFY(edit.WholeText().find('\t') == std::string::npos);
+
+    // Lines: the cells' paragraphs in reading order.
+    QStringList lines;
+    for (int i = 0; i < edit.Lines().LineCount(); ++i)
+        lines << QString::fromStdString(edit.Lines().LineAt(i));
+    const int first = lines.indexOf(QStringLiteral("a"));
+    QVERIFY(first > 0);
+    QCOMPARE(lines.mid(first, 5), QStringList({"a", "b", "c", "d", "x"}));
+    QCOMPARE(edit.LineFromChar(QString::fromStdString(edit.WholeText()).indexOf('c')), first + 2);
+    QCOMPARE(lines.first(), QStringLiteral("Before"));
+    QCOMPARE(lines.last(), QStringLiteral("After"));
+
+    const QByteArray saved = edit.StreamOutBytes(TStreamFormat::SF_RTF);
+    QCOMPARE(saved.count("\\row"), 3);
+    QCOMPARE(saved.count("\\cell") - saved.count("\\cellx"), 6);
+    QVERIFY(saved.contains("\\intbl x\\cell"));
+
+    edit.Undo();
+    edit.Undo();
+    QCOMPARE(table->rows(), 2);
 }
 
 ZARVEL_TEST_MAIN(TestRichEditControl)
