@@ -11,6 +11,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QTextTable>
 
 #include <algorithm>
 
@@ -167,38 +168,106 @@ void TFormatRange::Prepare(const QTextDocument &source, const QPaintDevice &targ
 void TFormatRange::BuildLines()
 {
     FLines.clear();
+    for (QTextFrame::iterator it = FClone->rootFrame()->begin(); !it.atEnd(); ++it) {
+        if (const auto *table = qobject_cast<const QTextTable *>(it.currentFrame()))
+            AddTableRows(*table);
+        else if (it.currentBlock().isValid())
+            AddBlockLines(it.currentBlock());
+    }
+    // The empty paragraphs a document keeps around a table lie beside it: they never reach
+    // into its rows.
+    for (size_t i = 1; i < FLines.size(); ++i) {
+        Line &previous = FLines[i - 1];
+        Line &line = FLines[i];
+        if (line.whole && !previous.whole)
+            previous.bottom = std::max(previous.top, std::min(previous.bottom, line.top));
+        if (previous.whole && !line.whole) {
+            line.top = std::max(line.top, previous.bottom);
+            line.bottom = std::max(line.bottom, line.top);
+        }
+    }
+}
+
+void TFormatRange::AddBlockLines(const QTextBlock &block)
+{
     const QAbstractTextDocumentLayout *layout = FClone->documentLayout();
-    for (QTextBlock block = FClone->begin(); block.isValid(); block = block.next()) {
-        const QTextLayout *lines = block.layout();
-        const QRectF rect = layout->blockBoundingRect(block);
-        const int blockEnd = block.position() + block.length(); // after the paragraph break
-        const int count = lines ? lines->lineCount() : 0;
-        if (count == 0) {
-            FLines.push_back({block.position(), blockEnd, rect.top(), rect.bottom(), -1});
-            continue;
-        }
-        const QString text = block.text();
-        for (int i = 0; i < count; ++i) {
-            const QTextLine line = lines->lineAt(i);
-            const int start = block.position() + line.textStart();
-            const int end =
-                i + 1 < count ? block.position() + lines->lineAt(i + 1).textStart() : blockEnd;
-            const qreal top = rect.top() + line.y();
-            Line entry{start, end, top, top + line.height(), -1};
-            const int last = line.textStart() + line.textLength() - 1;
-            if (last >= 0 && last < text.size() && text.at(last) == QChar::LineSeparator &&
-                FSource->characterAt(block.position() + last) == FormFeed) {
-                // A form feed at the end of its paragraph takes the paragraph break with it,
-                // so the next page starts with the next paragraph, not an empty line.
-                entry.pageEnd = last == text.size() - 1 ? blockEnd : start + line.textLength();
-                if (last == text.size() - 1) {
-                    entry.end = blockEnd;
-                    FLines.push_back(entry);
-                    break;
-                }
+    const QTextLayout *lines = block.layout();
+    const QRectF rect = layout->blockBoundingRect(block);
+    const int blockEnd = block.position() + block.length(); // after the paragraph break
+    const int count = lines ? lines->lineCount() : 0;
+    if (count == 0) {
+        FLines.push_back({block.position(), blockEnd, rect.top(), rect.bottom(), -1});
+        return;
+    }
+    const QString text = block.text();
+    for (int i = 0; i < count; ++i) {
+        const QTextLine line = lines->lineAt(i);
+        const int start = block.position() + line.textStart();
+        const int end =
+            i + 1 < count ? block.position() + lines->lineAt(i + 1).textStart() : blockEnd;
+        const qreal top = rect.top() + line.y();
+        Line entry{start, end, top, top + line.height(), -1};
+        const int last = line.textStart() + line.textLength() - 1;
+        if (last >= 0 && last < text.size() && text.at(last) == QChar::LineSeparator &&
+            FSource->characterAt(block.position() + last) == FormFeed) {
+            // A form feed at the end of its paragraph takes the paragraph break with it,
+            // so the next page starts with the next paragraph, not an empty line.
+            entry.pageEnd = last == text.size() - 1 ? blockEnd : start + line.textLength();
+            if (last == text.size() - 1) {
+                entry.end = blockEnd;
+                FLines.push_back(entry);
+                return;
             }
-            FLines.push_back(entry);
         }
+        FLines.push_back(entry);
+    }
+}
+
+// A table goes on the pages row by row; rows joined by a cell that spans them go together.
+void TFormatRange::AddTableRows(const QTextTable &table)
+{
+    const QAbstractTextDocumentLayout *layout = FClone->documentLayout();
+    const QRectF frame = layout->frameBoundingRect(const_cast<QTextTable *>(&table));
+    const int rows = table.rows();
+    std::vector<qreal> tops(static_cast<size_t>(rows) + 1, frame.bottom());
+    std::vector<int> starts(static_cast<size_t>(rows) + 1, table.lastPosition() + 1);
+    std::vector<int> reach(static_cast<size_t>(rows), 0);
+    for (int row = rows - 1; row >= 0; --row) {
+        reach[static_cast<size_t>(row)] = row;
+        for (int column = 0; column < table.columns(); ++column) {
+            const QTextTableCell cell = table.cellAt(row, column);
+            if (cell.row() != row || cell.column() != column)
+                continue;
+            const QTextTableCellFormat format = cell.format().toTableCellFormat();
+            const qreal top = layout->blockBoundingRect(cell.firstCursorPosition().block()).top() -
+                              format.topPadding() - format.topBorder();
+            auto &rowTop = tops[static_cast<size_t>(row)];
+            auto &rowStart = starts[static_cast<size_t>(row)];
+            rowTop = std::min(rowTop, top);
+            rowStart = std::min(rowStart, cell.firstPosition());
+            reach[static_cast<size_t>(row)] =
+                std::max(reach[static_cast<size_t>(row)], row + cell.rowSpan() - 1);
+        }
+        // A row whose cells all belong to rows above starts where the next one does.
+        if (starts[static_cast<size_t>(row)] > starts[static_cast<size_t>(row) + 1]) {
+            starts[static_cast<size_t>(row)] = starts[static_cast<size_t>(row) + 1];
+            tops[static_cast<size_t>(row)] = tops[static_cast<size_t>(row) + 1];
+        }
+    }
+    tops[0] = std::min(tops[0], frame.top());
+    starts[0] = std::min(starts[0], table.firstPosition());
+    for (int row = 0; row < rows;) {
+        int last = reach[static_cast<size_t>(row)];
+        for (int inner = row + 1; inner <= last && inner < rows; ++inner)
+            last = std::max(last, reach[static_cast<size_t>(inner)]);
+        last = std::min(last, rows - 1);
+        const size_t next = static_cast<size_t>(last) + 1;
+        Line entry{starts[static_cast<size_t>(row)], starts[next], tops[static_cast<size_t>(row)],
+                   tops[next], -1};
+        entry.whole = true;
+        if (entry.end > entry.start)
+            FLines.push_back(entry);
+        row = last + 1;
     }
 }
 
@@ -274,8 +343,9 @@ void TFormatRange::Draw(QPainter &painter, int first, int last, int left, int to
     QAbstractTextDocumentLayout *layout = FClone->documentLayout();
     const QTextBlock firstBlock = FClone->findBlock(FLines[first].start);
     const QTextBlock lastBlock = FClone->findBlock(FLines[last].start);
-    const bool cutAtTop = FLines[first].start != firstBlock.position();
-    const bool cutAtBottom = FLines[last].end != lastBlock.position() + lastBlock.length();
+    const bool cutAtTop = !FLines[first].whole && FLines[first].start != firstBlock.position();
+    const bool cutAtBottom =
+        !FLines[last].whole && FLines[last].end != lastBlock.position() + lastBlock.length();
     const auto drawLines = [&](const QTextBlock &block) {
         const QTextLayout *lines = block.layout();
         const QPointF origin = layout->blockBoundingRect(block).topLeft();

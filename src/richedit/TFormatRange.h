@@ -7,7 +7,9 @@
 
 class QPainter;
 class QPaintDevice;
+class QTextBlock;
 class QTextDocument;
+class QTextTable;
 
 // The record of one format-range request. Rectangles are in twips (1/1440 inch); positions
 // count a paragraph break as one character, as QTextCursor does.
@@ -52,11 +54,14 @@ private:
         qreal bottom;
         int pageEnd; // when a form feed ends the page after this line: where the next page starts;
                      // else -1
+        bool whole = false; // rows of a table: drawn whole, never cut by a page end
     };
     class MetricDevice;
 
     void Prepare(const QTextDocument &source, const QPaintDevice &target, int widthPx);
     void BuildLines();
+    void AddBlockLines(const QTextBlock &block);
+    void AddTableRows(const QTextTable &table);
     int FirstLineAt(int position) const;
     void Draw(QPainter &painter, int first, int last, int left, int top, int width) const;
 

@@ -1,4 +1,5 @@
 #include "PdfText.h"
+#include "PrintCapture.h"
 #include "PrintTestSupport.h"
 #include "ScriptedDialogs.h"
 #include "TestEnvironment.h"
@@ -373,6 +374,89 @@ private slots:
         // The main window's choice of pages is its own.
         QCOMPARE(printer.printRange(), QPrinter::AllPages);
         preview->close();
+    }
+
+    // A table prints as a table: its cells side by side at their widths, its rows one below
+    // the other; a picture that cannot be drawn prints as a box of its size.
+    void tablesAndPicturesPrintAtTheirSize()
+    {
+        QTextEdit edit;
+        QTextCursor cursor(edit.document());
+        QByteArray row = "\\trowd\\trgaph108\\trleft-108\\clbrdrt\\brdrs\\brdrw10\\cellx2000"
+                         "\\clbrdrt\\brdrs\\brdrw10\\cellx4000\\clbrdrt\\brdrs\\brdrw10\\cellx7000"
+                         "\\pard\\intbl";
+        QVERIFY(TRtfReader::Read(
+            "{\\rtf1\\f0\\fs24 Before\\par " + row + " A1\\cell B1\\cell C1\\cell\\row " + row +
+                " A2\\cell B2\\cell C2\\cell\\row\\pard{\\pict\\wmetafile8"
+                "\\picwgoal2880\\pichgoal1440 0100090000030c00000000000300}\\par}",
+            cursor));
+        auto printer = NewPdfRichPrinter(QStringLiteral("table.pdf"));
+        const std::vector<QPicture> pages = PreviewPages(*printer, edit);
+        QCOMPARE(pages.size(), size_t(1));
+        CaptureDevice page;
+        page.Play(pages.front());
+        const int dpi = 600;
+        const auto *before = page.Find(QStringLiteral("Before"));
+        const CaptureDevice::Text *cells[2][3] = {};
+        for (int r = 0; r < 2; ++r)
+            for (int c = 0; c < 3; ++c) {
+                cells[r][c] = page.Find(QStringLiteral("%1%2").arg(QChar('A' + c)).arg(r + 1));
+                QVERIFY(cells[r][c]);
+            }
+        QVERIFY(before);
+        // Each cell's text starts at the cell's left edge (the row's left indent, then the
+        // cells' right edges) plus the gap, the first one in line with the paragraphs.
+        const qreal starts[] = {-108 + 108, 2000 + 108, 4000 + 108};
+        for (int r = 0; r < 2; ++r)
+            for (int c = 0; c < 3; ++c) {
+                QCOMPARE(cells[r][c]->origin.y(), cells[r][0]->origin.y());
+                const qreal x = cells[r][c]->origin.x() - before->origin.x();
+                QVERIFY2(std::abs(x - starts[c] * dpi / 1440) <= 2, qPrintable(QString::number(x)));
+            }
+        QVERIFY(cells[1][0]->origin.y() > cells[0][0]->origin.y());
+        // The metafile: a box of two inches by one.
+        QCOMPARE(page.images.size(), size_t(1));
+        QVERIFY(std::abs(page.images.front().width() - 2 * dpi) <= 2);
+        QVERIFY(std::abs(page.images.front().height() - dpi) <= 2);
+        QVERIFY(page.images.front().top() > cells[1][0]->origin.y());
+    }
+
+    // Rows of a table that runs over several pages go whole onto one page each, every cell
+    // printed once: a page never ends inside a row.
+    void longTablesBreakBetweenRows()
+    {
+        QTextEdit edit;
+        QTextCursor cursor(edit.document());
+        QByteArray rtf = "{\\rtf1\\f0\\fs24 Before\\par ";
+        for (int r = 1; r <= 90; ++r)
+            rtf +=
+                "\\trowd\\cellx3000\\cellx6000\\pard\\intbl " +
+                QStringLiteral("Row%1a\\cell Row%1b\\line second line\\line third line\\cell\\row ")
+                    .arg(r, 3, 10, QLatin1Char('0'))
+                    .toLatin1();
+        QVERIFY(TRtfReader::Read(rtf + "\\pard After\\par}", cursor));
+        auto printer = NewPdfRichPrinter(QStringLiteral("rows.pdf"));
+        printer->PrintRichEdit(edit, 1);
+        const QStringList pages = PdfPageTexts(ReadAll(QStringLiteral("rows.pdf")));
+        QVERIFY(pages.size() >= 3);
+        const QRegularExpression marker(QStringLiteral("Row(\\d{3})([ab])"));
+        QList<int> rows;
+        for (const QString &page : pages) {
+            const QString text = Squeezed(page);
+            QList<int> a;
+            QList<int> b;
+            for (auto it = marker.globalMatch(text); it.hasNext();) {
+                const QRegularExpressionMatch match = it.next();
+                (match.captured(2) == QLatin1String("a") ? a : b) << match.captured(1).toInt();
+            }
+            QCOMPARE(a, b); // both cells of each row on the same page
+            QCOMPARE(text.count(QStringLiteral("thirdline")), b.size());
+            rows += a;
+        }
+        QCOMPARE(rows.size(), 90);
+        for (int i = 0; i < rows.size(); ++i)
+            QCOMPARE(rows[i], i + 1);
+        QVERIFY(Squeezed(pages.last()).contains(QStringLiteral("After")));
     }
 
     void cliPrintsAFileToPdf()
