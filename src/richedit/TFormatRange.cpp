@@ -127,15 +127,18 @@ void TFormatRange::Free()
     FWidthPx = -1;
 }
 
-void TFormatRange::Prepare(const QTextDocument &source, const QPaintDevice &target, int widthPx)
+void TFormatRange::Prepare(const QTextDocument &source, const QPaintDevice &target, int widthPx,
+                           int heightPx)
 {
     const int dpiX = target.logicalDpiX();
     const int dpiY = target.logicalDpiY();
-    if (FClone && FSource == &source && FWidthPx == widthPx && FDpiX == dpiX && FDpiY == dpiY)
+    if (FClone && FSource == &source && FWidthPx == widthPx && FHeightPx == heightPx &&
+        FDpiX == dpiX && FDpiY == dpiY)
         return;
     Free();
     FSource = &source;
     FWidthPx = widthPx;
+    FHeightPx = heightPx;
     FDpiX = dpiX;
     FDpiY = dpiY;
     FLength = TextLength(source);
@@ -265,10 +268,53 @@ void TFormatRange::AddTableRows(const QTextTable &table)
         Line entry{starts[static_cast<size_t>(row)], starts[next], tops[static_cast<size_t>(row)],
                    tops[next], -1};
         entry.whole = true;
-        if (entry.end > entry.start)
+        if (entry.bottom - entry.top > FHeightPx && FHeightPx > 0)
+            AddTallRows(table, row, last, entry);
+        else if (entry.end > entry.start)
             FLines.push_back(entry);
         row = last + 1;
     }
+}
+
+void TFormatRange::AddTallRows(const QTextTable &table, int firstRow, int lastRow, const Line &rows)
+{
+    const QAbstractTextDocumentLayout *layout = FClone->documentLayout();
+    // The tallest cell of the rows.
+    QTextTableCell tallest;
+    qreal height = -1;
+    for (int row = firstRow; row <= lastRow; ++row)
+        for (int column = 0; column < table.columns(); ++column) {
+            const QTextTableCell cell = table.cellAt(row, column);
+            if (cell.row() != row || cell.column() != column)
+                continue;
+            const qreal top = layout->blockBoundingRect(cell.firstCursorPosition().block()).top();
+            const qreal bottom =
+                layout->blockBoundingRect(cell.lastCursorPosition().block()).bottom();
+            if (bottom - top > height) {
+                height = bottom - top;
+                tallest = cell;
+            }
+        }
+    Line piece = rows;
+    for (QTextBlock block = FClone->findBlock(tallest.firstPosition());
+         block.isValid() && block.position() <= tallest.lastPosition(); block = block.next()) {
+        const QTextLayout *lines = block.layout();
+        const QRectF rect = layout->blockBoundingRect(block);
+        for (int i = 0; lines && i < lines->lineCount(); ++i) {
+            const int start = block.position() + lines->lineAt(i).textStart();
+            const qreal top = rect.top() + lines->lineAt(i).y();
+            if (start <= piece.start || top <= piece.top + 0.5)
+                continue;
+            piece.end = start;
+            piece.bottom = top;
+            FLines.push_back(piece);
+            piece.start = start;
+            piece.top = top;
+        }
+    }
+    piece.end = rows.end;
+    piece.bottom = rows.bottom;
+    FLines.push_back(piece);
 }
 
 int TFormatRange::FirstLineAt(int position) const
@@ -298,7 +344,7 @@ int TFormatRange::Format(const QTextDocument &source, bool render,
     const int width = TwipsToPixels(request->rc.right(), dpiX) - left;
     const int height = TwipsToPixels(request->rc.bottom(), dpiY) - top;
 
-    Prepare(source, *target, width);
+    Prepare(source, *target, width, height);
     const int length = FLength;
     const int cpMin = std::clamp(request->cpMin, 0, length);
     const int cpMax = request->cpMax < 0 ? length : std::min(request->cpMax, length);

@@ -58,10 +58,13 @@ private:
     };
     class MetricDevice;
 
-    void Prepare(const QTextDocument &source, const QPaintDevice &target, int widthPx);
+    void Prepare(const QTextDocument &source, const QPaintDevice &target, int widthPx,
+                 int heightPx);
     void BuildLines();
     void AddBlockLines(const QTextBlock &block);
     void AddTableRows(const QTextTable &table);
+    // Rows too tall for a page: they break between the lines of their tallest cell.
+    void AddTallRows(const QTextTable &table, int firstRow, int lastRow, const Line &rows);
     int FirstLineAt(int position) const;
     void Draw(QPainter &painter, int first, int last, int left, int top, int width) const;
 
@@ -70,6 +73,7 @@ private:
     std::vector<Line> FLines;
     const QTextDocument *FSource = nullptr;
     int FWidthPx = -1;
+    int FHeightPx = -1;
     int FDpiX = 0;
     int FDpiY = 0;
     int FLength = 0;

@@ -459,6 +459,45 @@ private slots:
         QVERIFY(Squeezed(pages.last()).contains(QStringLiteral("After")));
     }
 
+    // A row taller than a page goes on over the next pages, between the lines of its text.
+    void tallRowsBreakBetweenLines()
+    {
+        QTextEdit edit;
+        QTextCursor cursor(edit.document());
+        QByteArray rtf =
+            "{\\rtf1\\f0\\fs24 \\trowd\\cellx3000\\cellx6000\\pard\\intbl short\\cell ";
+        for (int i = 1; i <= 150; ++i)
+            rtf += QStringLiteral("Tall%1\\line ").arg(i, 3, 10, QLatin1Char('0')).toLatin1();
+        QVERIFY(TRtfReader::Read(rtf + "\\cell\\row\\pard After\\par}", cursor));
+        auto printer = NewPdfRichPrinter(QStringLiteral("tall.pdf"));
+        const std::vector<QPicture> pages = PreviewPages(*printer, edit);
+        QVERIFY(pages.size() >= 3);
+        const TTextArea area = printer->TextArea();
+        QList<int> lines;
+        for (const QPicture &picture : pages) {
+            CaptureDevice page;
+            page.Play(picture);
+            // Body text arrives in the coordinates of the laid-out document: what one page
+            // shows spans no more than the page's text area.
+            qreal top = 1e9;
+            qreal bottom = -1e9;
+            for (const CaptureDevice::Text &text : page.texts) {
+                if (!text.text.startsWith(QLatin1String("Tall")))
+                    continue;
+                lines << text.text.mid(4, 3).toInt();
+                top = std::min(top, text.origin.y());
+                bottom = std::max(bottom, text.origin.y());
+            }
+            QVERIFY(bottom - top <= area.H);
+        }
+        // Every line once, in order; a line cut by a page's edge may be drawn (clipped) on
+        // both pages.
+        lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+        QCOMPARE(lines.size(), 150);
+        for (int i = 0; i < lines.size(); ++i)
+            QCOMPARE(lines[i], i + 1);
+    }
+
     void cliPrintsAFileToPdf()
     {
         const QString cli = qEnvironmentVariable("ZARVEL_BIN_DIR") + QStringLiteral("/zarvel-cli");
