@@ -260,6 +260,8 @@ private:
     void FinishParagraph();
     void EndCell(int level);
     void EndRow(int level);
+    // Closes the tables deeper than depth; true when there were any.
+    bool LeaveTables(int depth);
     bool TableWord(const QByteArray &word, bool hasParameter, int parameter);
     void BorderStyle(QTextFrameFormat::BorderStyle style);
     int EffectiveDepth() const;
@@ -343,6 +345,8 @@ private:
     int FDepthOverride = -1;
     // Tables were closed by the end of the data.
     bool FAfterTable = false;
+    // A table was closed and nothing has been placed since.
+    bool FJustLeftTable = false;
 
     // Fields, footnotes and where the tokens stand in the data.
     std::vector<FieldState> FFields;
@@ -703,6 +707,7 @@ void Reader::Flush()
     FCursor.insertText(FPending, CharFormat(FPendingFormat));
     FPending.clear();
     FParagraphHasContent = true;
+    FJustLeftTable = false;
 }
 
 int Reader::EffectiveDepth() const
@@ -719,16 +724,22 @@ int Reader::ContentDepth() const
 void Reader::Prepare(bool forContent)
 {
     const int depth = ContentDepth();
-    if (FTableBuilder.Leave(depth)) {
-        // What follows a table is a paragraph of its own after the one the document keeps.
-        FBreakPending = true;
-        FParagraphHasContent = false;
-        FBreakMade = true;
-    }
+    LeaveTables(depth);
     if (depth > 0) {
-        // A pending break before a table makes the empty paragraph kept before it.
-        if (FBreakPending && FTableBuilder.OpensHere(depth))
+        // A pending break before a table makes the empty paragraph kept before it. Two
+        // tables have a paragraph between them, or rich text would make them one.
+        if (FTableBuilder.OpensHere(depth)) {
+            // What the paragraph holds so far ends where the table begins.
+            if (!FBreakPending && FParagraphHasContent) {
+                FinishParagraph();
+                FBreakPending = true;
+            }
+            if (FBreakPending && FJustLeftTable) {
+                MaterializeBreak();
+                FBreakPending = true;
+            }
             MaterializeBreak();
+        }
         if (FTableBuilder.Enter(depth, CharFormat(CharState()))) {
             FBreakPending = false;
             FParagraphHasContent = false;
@@ -751,6 +762,24 @@ void Reader::MaterializeBreak()
     FBreakMade = true;
 }
 
+bool Reader::LeaveTables(int depth)
+{
+    bool left = false;
+    while (FTableBuilder.Depth() > depth) {
+        FTableBuilder.Leave(FTableBuilder.Depth() - 1);
+        // What follows a table is a paragraph of its own after the one the document keeps;
+        // a cell that ends right after a nested table ends with an empty paragraph.
+        FBreakPending = true;
+        FParagraphHasContent = false;
+        FBreakMade = true;
+        if (FTableBuilder.Depth() > depth)
+            MaterializeBreak();
+        left = true;
+        FJustLeftTable = true;
+    }
+    return left;
+}
+
 void Reader::EndParagraph()
 {
     Flush();
@@ -762,6 +791,7 @@ void Reader::EndParagraph()
 
 void Reader::FinishParagraph()
 {
+    FJustLeftTable = false;
     const ParaState &para = State().Para;
     int listId = -1;
     const bool isList = ListOf(para, &listId).Kind != ListKind::None;
@@ -770,12 +800,17 @@ void Reader::FinishParagraph()
         FCursor.setBlockFormat(FLastBlockFormat);
     ApplyList(para);
     if (FCursor.block().length() == 1)
-        FCursor.setBlockCharFormat(CharFormat(State().Char));
+        FTableBuilder.SetBlockCharFormat(CharFormat(State().Char));
 }
 
 void Reader::EndCell(int level)
 {
     FSkipCount = 0;
+    if (level > TRtfTableBuilder::MaxDepth) {
+        // Tables nested deeper than the builder goes: their cells are paragraphs.
+        EndParagraph();
+        return;
+    }
     FDepthOverride = level;
     Flush();
     Prepare(false);
@@ -790,9 +825,13 @@ void Reader::EndCell(int level)
 void Reader::EndRow(int level)
 {
     FSkipCount = 0;
+    if (level > TRtfTableBuilder::MaxDepth)
+        return;
     FDepthOverride = level;
     Flush();
     FDepthOverride = -1;
+    if (LeaveTables(level))
+        MaterializeBreak();
     FTableBuilder.EndRow(level);
 }
 
@@ -936,8 +975,11 @@ void Reader::EndPicture()
     QSize natural = image.isNull() ? FPict.NaturalSize() : image.size();
     if (natural.isEmpty())
         natural = QSize(96, 96);
-    const int goalWidth = FPictGoalWidth > 0 ? FPictGoalWidth : PixelsToTwips(natural.width());
-    const int goalHeight = FPictGoalHeight > 0 ? FPictGoalHeight : PixelsToTwips(natural.height());
+    const int goalWidth =
+        FPictGoalWidth > 0 ? FPictGoalWidth : qBound(1, PixelsToTwips(natural.width()), 31680 * 4);
+    const int goalHeight = FPictGoalHeight > 0
+                               ? FPictGoalHeight
+                               : qBound(1, PixelsToTwips(natural.height()), 31680 * 4);
     const int scaleX = qBound(1, FPictScaleX, 10000);
     const int scaleY = qBound(1, FPictScaleY, 10000);
     const qreal width = TwipsToPixels(goalWidth) * scaleX / 100.0;
@@ -970,6 +1012,7 @@ void Reader::EndPicture()
     Prepare(true);
     FCursor.insertImage(format);
     FParagraphHasContent = true;
+    FJustLeftTable = false;
     NoteContent();
 }
 
@@ -1670,7 +1713,7 @@ bool Reader::TableWord(const QByteArray &w, bool hasParameter, int v)
     } else if (w == "clshdng") {
         FCellShading = qBound(0, v, 10000);
     } else if (w == "cellx") {
-        cell.Right = qBound(-31680, v, 31680 * 4);
+        cell.Right = qBound(-MaxCellBoundary, v, MaxCellBoundary);
         // Shading: the pattern colour over the background, in the stated strength.
         if (FCellShading > 0) {
             const QColor back = FCellBackground.isValid() ? FCellBackground : QColor(Qt::white);
@@ -1806,10 +1849,7 @@ void Reader::AppendFootnotes()
         FSkipCount = 0;
         Parse(note.Start, note.End < 0 ? FData.size() : note.End);
         Flush();
-        if (FTableBuilder.Leave(0)) {
-            FBreakPending = true;
-            FParagraphHasContent = false;
-        }
+        LeaveTables(0);
         if (FParagraphHasContent)
             EndParagraph();
         FStack.swap(outer);
@@ -1978,11 +2018,7 @@ void Reader::Run()
     // The data starts with "{\rtf": its brace opens the document group.
     Parse(!FData.isEmpty() && FData.at(0) == '{' ? 1 : 0, FData.size());
     Flush();
-    if (FTableBuilder.Leave(0)) {
-        FBreakPending = true;
-        FParagraphHasContent = false;
-        FAfterTable = true;
-    }
+    FAfterTable = LeaveTables(0);
     AppendFootnotes();
     if (FBreakPending) {
         // The last paragraph mark of the data becomes the one already there, unless text

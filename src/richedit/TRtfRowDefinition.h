@@ -16,6 +16,9 @@ struct TRtfBorder
     bool IsSet() const { return Style != QTextFrameFormat::BorderStyle_None; }
 };
 
+// Cell boundaries lie within this many twips of the left margin, either side.
+constexpr int MaxCellBoundary = 31680 * 4;
+
 // A cell of a row definition: everything from the cell's first property to its \cellx.
 struct TRtfCellDefinition
 {

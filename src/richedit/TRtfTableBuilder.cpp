@@ -57,19 +57,80 @@ void SetBorder(QTextTableCellFormat &format, TRtfCellDefinition::TEdge edge,
     }
 }
 
-// The right boundaries of a definition's cells, each right of the one before.
+// The right boundaries of a definition's cells, each right of the one before; -1 for a cell
+// that finds no room left of the greatest boundary.
 std::vector<int> Rights(const TRtfRowDefinition &definition, int left)
 {
     std::vector<int> rights;
     int previous = left;
     for (const TRtfCellDefinition &cell : definition.Cells) {
-        previous = std::max(cell.Right, previous + NarrowestCell);
-        rights.push_back(previous);
+        const int right = std::max(cell.Right, previous + NarrowestCell);
+        if (right > MaxCellBoundary) {
+            rights.push_back(-1);
+            continue;
+        }
+        previous = right;
+        rights.push_back(right);
     }
     return rights;
 }
 
 } // namespace
+
+void TRtfTableBuilder::SetCellFormat(QTextTableCell &cell, const QTextCharFormat &format)
+{
+    // The cell's format is also the character format of its first paragraph's mark: that
+    // part stays, and so do the rows and columns the cell spans.
+    static const int CellProperties[] = {QTextFormat::TableCellTopPadding,
+                                         QTextFormat::TableCellBottomPadding,
+                                         QTextFormat::TableCellLeftPadding,
+                                         QTextFormat::TableCellRightPadding,
+                                         QTextFormat::TableCellTopBorder,
+                                         QTextFormat::TableCellBottomBorder,
+                                         QTextFormat::TableCellLeftBorder,
+                                         QTextFormat::TableCellRightBorder,
+                                         QTextFormat::TableCellTopBorderStyle,
+                                         QTextFormat::TableCellBottomBorderStyle,
+                                         QTextFormat::TableCellLeftBorderStyle,
+                                         QTextFormat::TableCellRightBorderStyle,
+                                         QTextFormat::TableCellTopBorderBrush,
+                                         QTextFormat::TableCellBottomBorderBrush,
+                                         QTextFormat::TableCellLeftBorderBrush,
+                                         QTextFormat::TableCellRightBorderBrush,
+                                         QTextFormat::BackgroundBrush,
+                                         QTextFormat::TextVerticalAlignment,
+                                         TableRowHeight,
+                                         TableHeaderRow,
+                                         TableFiller};
+    QTextCharFormat merged = cell.format();
+    for (const int property : CellProperties)
+        merged.clearProperty(property);
+    QTextCharFormat own = format;
+    own.clearProperty(QTextFormat::TableCellRowSpan);
+    own.clearProperty(QTextFormat::TableCellColumnSpan);
+    merged.merge(own);
+    cell.setFormat(merged);
+}
+
+void TRtfTableBuilder::SetBlockCharFormat(QTextCursor &cursor, const QTextTable *table,
+                                          const QTextCharFormat &format)
+{
+    if (table) {
+        const QTextTableCell cell = table->cellAt(cursor);
+        if (cell.isValid() && cursor.block().position() == cell.firstPosition()) {
+            QTextCharFormat merged = cell.format();
+            merged.merge(format);
+            cursor.setBlockCharFormat(merged);
+            return;
+        }
+    }
+    cursor.setBlockCharFormat(format);
+}
+
+void TRtfTableBuilder::SetBlockCharFormat(const QTextCharFormat &format)
+{
+    SetBlockCharFormat(FCursor, FOpen.empty() ? nullptr : FOpen.back().Table, format);
+}
 
 TRtfTableBuilder::TRtfTableBuilder(QTextCursor &cursor) : FCursor(cursor), FDefinitions(MaxDepth)
 {
@@ -164,8 +225,10 @@ void TRtfTableBuilder::EndRow(int level)
     if (!table.RowOpen)
         return;
     // Nested rows state their definition after their cells.
-    if (table.Guessed && table.Row == 0)
+    if (table.Guessed && table.Row == 0) {
         RegridFirstRow(table, Definition(level));
+        table.Last = Definition(level).Cells.empty() ? LaidOut(table) : Definition(level);
+    }
     table.RowOpen = false;
     table.CellEntered = false;
     table.Covered = false;
@@ -173,7 +236,9 @@ void TRtfTableBuilder::EndRow(int level)
 
 void TRtfTableBuilder::Open(int level)
 {
-    const TRtfRowDefinition &definition = Definition(level);
+    // Nested rows state their definition after their cells: the first is laid out by its own
+    // at its end, the others as the one before.
+    const TRtfRowDefinition definition = level == 1 ? Definition(level) : TRtfRowDefinition();
     const int left = definition.Left;
     const int right = definition.Cells.empty()
                           ? left + DefaultCellWidth
@@ -194,6 +259,7 @@ void TRtfTableBuilder::Open(int level)
     table.Row = 0;
     table.RowOpen = true;
     table.Guessed = definition.Cells.empty();
+    table.Last = definition;
     FOpen.push_back(std::move(table));
     Level &added = FOpen.back();
     ClearNewCells(added, 0);
@@ -212,13 +278,14 @@ void TRtfTableBuilder::Close()
 
 void TRtfTableBuilder::BeginRow(Level &table, int level)
 {
-    const TRtfRowDefinition &definition = Definition(level);
+    const TRtfRowDefinition definition = level == 1 ? Definition(level) : table.Last;
     table.Table->appendRows(1);
     ++table.Row;
     table.RowOpen = true;
     table.Cell = 0;
     table.CellEntered = false;
     table.Guessed = definition.Cells.empty();
+    table.Last = definition;
     ClearNewCells(table, table.Row);
     LayRow(table, definition);
 }
@@ -241,13 +308,15 @@ void TRtfTableBuilder::LayRow(Level &table, const TRtfRowDefinition &definition)
     table.Slots.clear();
     const std::vector<int> rights = Rights(definition, table.Bounds.front());
     for (const int right : rights)
-        EnsureBoundary(table, right, table.Row);
+        if (right >= 0)
+            EnsureBoundary(table, right, table.Row);
     const int columns = table.Table->columns();
     int first = 0;
     for (size_t j = 0; j < rights.size(); ++j) {
         const int last = std::min(columns, std::max(first + 1, ColumnOf(table, rights[j])));
         const bool continues =
-            definition.Cells[j].Merge == TRtfCellDefinition::TMerge::ContinueHorizontal;
+            definition.Cells[j].Merge == TRtfCellDefinition::TMerge::ContinueHorizontal ||
+            rights[j] < 0;
         if (!table.Slots.empty() && (continues || first >= columns)) {
             // Merged into the cell on its left, or no column is left for it.
             size_t k = table.Slots.size() - 1;
@@ -281,15 +350,23 @@ void TRtfTableBuilder::LayRow(Level &table, const TRtfRowDefinition &definition)
 void TRtfTableBuilder::AddSlot(Level &table)
 {
     const int first = table.Slots.empty() ? 0 : table.Slots.back().Last;
-    if (first >= table.Table->columns()) {
-        if (table.Bounds.size() > MaxColumns && !table.Slots.empty()) {
-            Slot covered = table.Slots.back();
-            covered.Covered = true;
-            table.Slots.push_back(covered);
-            return;
-        }
-        EnsureBoundary(table, table.Bounds.back() + DefaultCellWidth, table.Row);
+    // Content beyond the cells a row states goes into its last cell; a row whose cells are
+    // still unknown (nested rows state theirs after them) gets a cell of its own.
+    const bool room =
+        table.Bounds.size() <= MaxColumns && table.Bounds.back() + NarrowestCell <= MaxCellBoundary;
+    const bool stated = !table.Guessed && &table == &FOpen.front();
+    if (!table.Slots.empty() && (stated || (first >= table.Table->columns() && !room))) {
+        size_t k = table.Slots.size() - 1;
+        while (k > 0 && table.Slots[k].Covered)
+            --k;
+        Slot covered = table.Slots[k];
+        covered.Covered = true;
+        table.Slots.push_back(covered);
+        return;
     }
+    if (first >= table.Table->columns())
+        EnsureBoundary(table, std::min(table.Bounds.back() + DefaultCellWidth, MaxCellBoundary),
+                       table.Row);
     table.Slots.push_back({first, first + 1, false});
     TRtfRowDefinition definition;
     definition.Gap = table.Gap;
@@ -321,7 +398,7 @@ void TRtfTableBuilder::FormatCell(Level &table, int row, int column,
         format.setProperty(TableRowHeight, definition.Height);
     if (definition.Header)
         format.setProperty(TableHeaderRow, true);
-    target.setFormat(format);
+    SetCellFormat(target, format);
 }
 
 void TRtfTableBuilder::MarkFillers(Level &table, int row, int fromColumn)
@@ -344,7 +421,7 @@ void TRtfTableBuilder::ClearNewCells(Level &table, int row)
             continue;
         QTextCursor cursor = cell.firstCursorPosition();
         cursor.setBlockFormat(QTextBlockFormat());
-        cursor.setBlockCharFormat(FCellFormat);
+        SetBlockCharFormat(cursor, table.Table, FCellFormat);
     }
 }
 
@@ -367,7 +444,7 @@ int TRtfTableBuilder::EnsureBoundary(Level &table, int x, int layingRow)
             QTextTableCell cell = grid.cellAt(row, column);
             QTextCursor cursor = cell.firstCursorPosition();
             cursor.setBlockFormat(QTextBlockFormat());
-            cursor.setBlockCharFormat(FCellFormat);
+            SetBlockCharFormat(cursor, table.Table, FCellFormat);
             if (row != layingRow) {
                 QTextCharFormat format = cell.format();
                 format.setProperty(TableFiller, true);
@@ -382,14 +459,14 @@ int TRtfTableBuilder::EnsureBoundary(Level &table, int x, int layingRow)
             if (IsTopLeft(added, row, index)) {
                 QTextCursor cursor = added.firstCursorPosition();
                 cursor.setBlockFormat(QTextBlockFormat());
-                cursor.setBlockCharFormat(FCellFormat);
+                SetBlockCharFormat(cursor, table.Table, FCellFormat);
             }
             const QTextTableCell left = grid.cellAt(row, index - 1);
             if (row == layingRow || left.row() != row || left.column() + left.columnSpan() != index)
                 continue;
             if (IsFiller(left)) {
                 QTextTableCell filler = grid.cellAt(row, index);
-                filler.setFormat(left.format());
+                SetCellFormat(filler, left.format());
             } else {
                 grid.mergeCells(row, left.column(), left.rowSpan(), left.columnSpan() + 1);
             }
@@ -445,6 +522,21 @@ bool TRtfTableBuilder::MergeAbove(Level &table, const Slot &slot, const TRtfCell
     return true;
 }
 
+TRtfRowDefinition TRtfTableBuilder::LaidOut(const Level &table) const
+{
+    TRtfRowDefinition definition;
+    definition.Left = table.Bounds.front();
+    definition.Gap = table.Gap;
+    for (const Slot &slot : table.Slots) {
+        if (slot.Covered)
+            continue;
+        TRtfCellDefinition cell;
+        cell.Right = table.Bounds[static_cast<size_t>(slot.Last)];
+        definition.Cells.push_back(cell);
+    }
+    return definition;
+}
+
 void TRtfTableBuilder::RegridFirstRow(Level &table, const TRtfRowDefinition &definition)
 {
     table.Guessed = false;
@@ -452,11 +544,18 @@ void TRtfTableBuilder::RegridFirstRow(Level &table, const TRtfRowDefinition &def
         return;
     const int left = definition.Left;
     std::vector<int> bounds{left};
-    for (const int right : Rights(definition, left))
-        bounds.push_back(right);
+    std::vector<size_t> cells; // the definition's cell of each column
+    const std::vector<int> rights = Rights(definition, left);
+    for (size_t j = 0; j < rights.size(); ++j) {
+        if (rights[j] >= 0) {
+            bounds.push_back(rights[j]);
+            cells.push_back(j);
+        }
+    }
     const int placed = table.Table->columns();
-    while (static_cast<int>(bounds.size()) - 1 < placed)
-        bounds.push_back(bounds.back() + DefaultCellWidth);
+    // More cells than the definition states: the widths already given stand.
+    if (static_cast<int>(bounds.size()) - 1 < placed)
+        return;
     const int wanted = std::min(static_cast<int>(bounds.size()) - 1, MaxColumns);
     bounds.resize(static_cast<size_t>(wanted) + 1);
     if (wanted > placed) {
@@ -469,7 +568,7 @@ void TRtfTableBuilder::RegridFirstRow(Level &table, const TRtfRowDefinition &def
     format.setAlignment(definition.Alignment);
     table.Table->setFormat(format);
     ApplyWidths(table);
-    for (int column = 0; column < wanted && column < static_cast<int>(definition.Cells.size());
-         ++column)
-        FormatCell(table, 0, column, definition, definition.Cells[static_cast<size_t>(column)]);
+    for (int column = 0; column < wanted; ++column)
+        FormatCell(table, 0, column, definition,
+                   definition.Cells[cells[static_cast<size_t>(column)]]);
 }

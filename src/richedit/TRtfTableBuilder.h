@@ -8,6 +8,7 @@
 
 class QTextCursor;
 class QTextTable;
+class QTextTableCell;
 
 // Builds the tables of rich text in a document while the reader goes through it. Rich text
 // states a table row by row: a row definition (\trowd ... \cellx), then the content of each
@@ -29,6 +30,19 @@ public:
     // last column.
     static constexpr int MaxDepth = 16;
     static constexpr int MaxColumns = 63;
+
+    // Gives a cell a new format (padding, borders, shading, alignment); the cell keeps the
+    // rows and columns it spans and its first paragraph mark's character format, which Qt keeps
+    // in the same format.
+    static void SetCellFormat(QTextTableCell &cell, const QTextCharFormat &format);
+
+    // Sets the character format of the cursor's paragraph mark. The first paragraph of a cell
+    // of the table has the cell's own mark, which also holds the cell's format: that is kept.
+    // (The table is named: while an edit block is open the document does not know its tables.)
+    static void SetBlockCharFormat(QTextCursor &cursor, const QTextTable *table,
+                                   const QTextCharFormat &format);
+    // The same for the cursor of the builder, in the innermost open table.
+    void SetBlockCharFormat(const QTextCharFormat &format);
 
     explicit TRtfTableBuilder(QTextCursor &cursor);
     ~TRtfTableBuilder();
@@ -81,6 +95,7 @@ private:
         bool Guessed = false; // the row began without a definition of its own
         int Gap = 0;          // of the current row, for cells it gives no definition for
         std::vector<Slot> Slots;
+        TRtfRowDefinition Last; // the last row was laid out by
     };
 
     void Open(int level);
@@ -100,6 +115,8 @@ private:
     void ApplyWidths(Level &table);
     bool MergeAbove(Level &table, const Slot &slot, const TRtfCellDefinition &cell);
     void RegridFirstRow(Level &table, const TRtfRowDefinition &definition);
+    // The cells of the current row as a definition: their boundaries only.
+    TRtfRowDefinition LaidOut(const Level &table) const;
 
     QTextCursor &FCursor;
     std::vector<Level> FOpen;

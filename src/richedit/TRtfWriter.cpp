@@ -683,8 +683,13 @@ void Writer::Block(const QTextBlock &block, int level, bool cellEnd)
     if (!breakInRange && !cellEnd)
         return;
     if (!wroteText && inRange) {
-        // An empty paragraph still states its font, as the paragraph mark has one.
-        const QTextCharFormat format = block.charFormat();
+        // An empty paragraph still states its font, as the paragraph mark has one. The mark
+        // of a cell's first paragraph also holds the cell's shading, which is no character's.
+        QTextCharFormat format = block.charFormat();
+        if (format.isTableCellFormat()) {
+            format.clearBackground();
+            format.clearProperty(QTextFormat::TextVerticalAlignment);
+        }
         ChangeFormat(Resolve(-1 - block.blockNumber(), format));
         FResolved.remove(-1 - block.blockNumber());
     }

@@ -1,6 +1,7 @@
 #include "richedit/TTableNavigation.h"
 
 #include "richedit/TRtfFormatProperties.h"
+#include "richedit/TRtfTableBuilder.h"
 #include "richedit/TRtfTableWriter.h"
 
 #include <QTextCursor>
@@ -56,12 +57,13 @@ QTextTableCell AddRow(QTextTable &table)
         if (slot.Span > 1)
             table.mergeCells(row, slot.First, 1, slot.Span);
         QTextTableCell cell = table.cellAt(row, slot.First);
-        QTextTableCellFormat format = slot.Cell.format().toTableCellFormat();
-        cell.setFormat(format);
+        QTextCharFormat format = slot.Cell.format();
+        format.clearProperty(TRtfFormatProperties::TableFiller);
+        TRtfTableBuilder::SetCellFormat(cell, format);
         const QTextCursor model = slot.Cell.lastCursorPosition();
         QTextCursor target = cell.firstCursorPosition();
         target.setBlockFormat(model.blockFormat());
-        target.setBlockCharFormat(model.charFormat());
+        TRtfTableBuilder::SetBlockCharFormat(target, &table, model.charFormat());
         end = slot.First + slot.Span;
     }
     for (int column = end; column < table.columns(); ++column) {

@@ -680,6 +680,7 @@ private slots:
         QTest::newRow("random") << "hostile_random.rtf" << QString();
         QTest::newRow("random tokens") << "hostile_random_tokens.rtf" << QString();
         QTest::newRow("deep") << "hostile_deep.rtf" << QStringLiteral("deep");
+        QTest::newRow("tables") << "hostile_tables.rtf" << QString();
     }
 
     void hostileSamples()
