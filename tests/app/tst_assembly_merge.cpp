@@ -17,6 +17,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextTable>
 
 #include <memory>
 
@@ -255,6 +258,32 @@ private slots:
         QVERIFY(!debug.contains('@'));
         // The caption stays as choosing the template left it.
         QCOMPARE(form->windowTitle(), QStringLiteral("untitled - Zarvel"));
+    }
+
+    // A form whose placeholders stand in table cells: they merge like any other and the
+    // assembled document keeps the table, merged cells and all.
+    void placeholdersInTableCells()
+    {
+        QFile sample(TestEnvironment::dataPath(QStringLiteral("rtf/word2003_form.rtf")));
+        QVERIFY(sample.open(QIODevice::ReadOnly));
+        Choose({}, Pairs({"Smith", "Jane Smith", "High Street 1", "Leeds", "LS1 4AB", "J. Smith"}),
+               sample.readAll());
+        VerifyFinished(Merge(), 6);
+        const QList<QTextFrame *> frames = Document().document()->rootFrame()->childFrames();
+        QCOMPARE(frames.size(), 1);
+        const auto *table = qobject_cast<QTextTable *>(frames.first());
+        QVERIFY(table);
+        QCOMPARE(table->rows(), 3);
+        auto text = [table](int row, int column) {
+            return table->cellAt(row, column).firstCursorPosition().block().text();
+        };
+        QCOMPARE(text(0, 1), QStringLiteral("Jane Smith"));
+        QCOMPARE(text(1, 1), QStringLiteral("Street: High Street 1"));
+        QCOMPARE(text(1, 2), QStringLiteral("Town: Leeds"));
+        QCOMPARE(text(2, 1), QStringLiteral("Post code: LS1 4AB"));
+        QCOMPARE(table->cellAt(1, 0).rowSpan(), 2);
+        QVERIFY(DocumentLines().contains(QStringLiteral("Claim form for Smith")));
+        QVERIFY(DocumentLines().contains(QStringLiteral("Signed: J. Smith")));
     }
 
     void shorterPlaceholderLeavesTheLongerOne()

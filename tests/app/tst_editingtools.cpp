@@ -13,6 +13,8 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QTextDocument>
+#include <QTextTable>
 #include <QToolButton>
 
 #include <memory>
@@ -188,6 +190,35 @@ private slots:
         form->SpeedBar->CRLFButton->click();
         QCOMPARE(Document().WideTextRange(0, -1), before + QStringLiteral("\rfour"));
         QCOMPARE(script.Pending(), 0);
+    }
+
+    // The display of paragraph ends works on the saved rich text: a table stays a table,
+    // its cells keep their text.
+    void lineEndingsKeepTables()
+    {
+        QCOMPARE(
+            Document().StreamInBytes(
+                "{\\rtf1 Top\\par\\trowd\\cellx2000\\cellx4000\\pard\\intbl a\\cell b\\par c\\cell"
+                "\\row\\pard End\\par}",
+                TStreamFormat::SF_RTF),
+            0);
+        Trigger("T1");
+        Trigger("T1");
+        ScriptedDialogs script;
+        script.ThenAccept();
+        form->SpeedBar->CRLFButton->click();
+        const QList<QTextFrame *> frames = Document().document()->rootFrame()->childFrames();
+        QCOMPARE(frames.size(), 1);
+        const auto *table = qobject_cast<QTextTable *>(frames.first());
+        QVERIFY(table);
+        QCOMPARE(table->rows(), 1);
+        QCOMPARE(table->columns(), 2);
+        const QString second = Document().WideTextRange(table->cellAt(0, 1).firstPosition(),
+                                                        table->cellAt(0, 1).lastPosition());
+        QVERIFY2(second.startsWith(QStringLiteral("b") + QChar(0xB6) + QLatin1Char('\r') +
+                                   QLatin1Char('c')),
+                 qPrintable(second));
+        QVERIFY(Document().WideTextRange(0, -1).contains(QStringLiteral("Top") + QChar(0xB6)));
     }
 
     void lineEndingsUseTheShownInformationPane()

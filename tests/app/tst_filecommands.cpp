@@ -4,6 +4,7 @@
 #include "app/TFileCommands.h"
 #include "app/TMainForm.h"
 #include "app/TMainMenu.h"
+#include "richedit/RichEditTypes.h"
 #include "richedit/TRichEditEx.h"
 #include "widgets/TOpenPreviewDialog.h"
 
@@ -195,6 +196,30 @@ private slots:
         QCOMPARE(form->windowTitle(), Caption(QStringLiteral("untitled")));
         QCOMPARE(form->DocumentName(), QStringLiteral("untitled"));
         QVERIFY(!Document().ModifiedFlag());
+    }
+
+    // A table saved as HTML is a table there, and the text after it follows it.
+    void saveAsHtmlKeepsTables()
+    {
+        QCOMPARE(
+            Document().StreamInBytes(
+                "{\\rtf1 Top\\par\\trowd\\cellx2000\\cellx4000\\pard\\intbl a1\\cell b1\\cell\\row"
+                "\\trowd\\cellx2000\\cellx4000\\pard\\intbl a2\\cell b2\\cell\\row\\pard End\\par}",
+                TStreamFormat::SF_RTF),
+            0);
+        const QString target = File(QStringLiteral("table.html"));
+        ScriptedDialogs script;
+        script.ThenChooseFile(target);
+        Trigger("FileSaveAsItem");
+        QString written = QString::fromLatin1(ReadFile(target));
+        written.remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
+        const int table = written.indexOf(QStringLiteral("<TABLE"));
+        QVERIFY2(table > written.indexOf(QStringLiteral("Top")), qPrintable(written));
+        QVERIFY2(written.contains(QStringLiteral("<TR><TD>a1</TD><TD>b1</TD></TR>")),
+                 qPrintable(written));
+        QVERIFY(written.contains(QStringLiteral("<TR><TD>a2</TD><TD>b2</TD></TR></TABLE>")));
+        QVERIFY(written.indexOf(QStringLiteral("End")) >
+                written.indexOf(QStringLiteral("</TABLE>")));
     }
 
     void saveAsUnknownExtensionWritesNothing_data()
