@@ -11,8 +11,8 @@ std::vector<const CliCommand *> &Registry()
 }
 } // namespace
 
-CliCommand::CliCommand(std::string name, std::string usage, Run run)
-    : FName(std::move(name)), FUsage(std::move(usage)), FRun(std::move(run))
+CliCommand::CliCommand(std::string name, std::string usage, Run run, std::string help)
+    : FName(std::move(name)), FUsage(std::move(usage)), FRun(std::move(run)), FHelp(std::move(help))
 {
     Registry().push_back(this);
 }
@@ -31,4 +31,19 @@ std::vector<const CliCommand *> CliCommand::All()
     std::sort(commands.begin(), commands.end(),
               [](const CliCommand *a, const CliCommand *b) { return a->Name() < b->Name(); });
     return commands;
+}
+
+std::vector<std::string> CliCommand::Operands(const std::vector<std::string> &args)
+{
+    std::vector<std::string> operands;
+    bool onlyNames = false;
+    for (const std::string &arg : args) {
+        if (!onlyNames && arg == "--")
+            onlyNames = true;
+        else if (!onlyNames && IsOption(arg))
+            throw CliUsageError("unknown option " + arg);
+        else
+            operands.push_back(arg);
+    }
+    return operands;
 }

@@ -13,19 +13,29 @@ public:
     // by throwing (std::exception): main prints the message on stderr and exits with 1.
     using Run = std::function<int(const std::vector<std::string> &args)>;
 
-    CliCommand(std::string name, std::string usage, Run run);
+    // Usage is the synopsis after the name; Help says what the command does and what its
+    // options mean, for "zarvel-cli help NAME".
+    CliCommand(std::string name, std::string usage, Run run, std::string help = std::string());
 
     static const CliCommand *Find(const std::string &name);
     static std::vector<const CliCommand *> All();
 
+    // The arguments that are not options ("-" counts as a file name: standard input or
+    // output). Throws CliUsageError for any option; after "--" every argument is a name.
+    static std::vector<std::string> Operands(const std::vector<std::string> &args);
+    // The argument is an option, not a name ("-" alone is a name).
+    static bool IsOption(const std::string &arg) { return arg.size() > 1 && arg[0] == '-'; }
+
     const std::string &Name() const { return FName; }
     const std::string &Usage() const { return FUsage; }
+    const std::string &Help() const { return FHelp; }
     int Execute(const std::vector<std::string> &args) const { return FRun(args); }
 
 private:
     std::string FName;
     std::string FUsage;
     Run FRun;
+    std::string FHelp;
 };
 
 // Thrown for wrong arguments: main prints the message and the command's usage.

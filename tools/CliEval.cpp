@@ -37,5 +37,9 @@ int Eval(const std::vector<std::string> &args)
     return 0;
 }
 
-const CliCommand EvalCommand("eval", "EXPR", Eval);
+const CliCommand EvalCommand("eval", "EXPR", Eval,
+                             "Evaluates an arithmetic expression as \"Math calculate\" does and "
+                             "prints the value\nas the merge writes it. Numbers use the "
+                             "decimal separator of the user's locale.\nThe expression may "
+                             "start with a minus sign; it is never read as an option.");
 } // namespace

@@ -1,6 +1,8 @@
 // zarvel-cli merge and check: the merge of "Do It" without a window, for one case or a batch
 // of information files, and a check of what a merge will meet.
 #include "CliCommand.h"
+#include "CliOutputFile.h"
+#include "CliProgressLine.h"
 
 #include "assembly/TInformationReader.h"
 #include "assembly/TMergeEngine.h"
@@ -91,8 +93,9 @@ TMergeOptions ParseMergeOptions(const std::vector<std::string> &args)
         throw CliUsageError("give either -o OUT or --out-dir DIR");
     if (!options.Output.empty() && options.InformationFiles.size() > 1)
         throw CliUsageError("-o takes one information file; use --out-dir for a batch");
-    if (!options.Output.empty() && !options.Format.empty())
-        throw CliUsageError("--format goes with --out-dir; -o takes the format from the name");
+    if (!options.Output.empty() && options.Output != "-" && !options.Format.empty())
+        throw CliUsageError("--format goes with --out-dir or -o -; -o takes the format from the "
+                            "name");
     if (!options.Format.empty() && options.Format != "rtf" && options.Format != "html")
         throw CliUsageError("--format is rtf or html");
     return options;
@@ -160,10 +163,12 @@ void WriteOutput(const QString &path, const std::string &richText, TOutputFormat
         WriteHtml(path, richText);
 }
 
-// One case: merge, then write. Returns false, with the reason on stderr, when it stopped.
+// One case: merge, then write. Returns false, with the reason on stderr, when it stopped. The
+// line that reports a case goes to standard output, or to standard error when the merged text
+// itself goes to standard output.
 bool MergeCase(const TMergeOptions &options, const std::string &mergeText,
                TInformationReader &reader, const std::string &informationFile,
-               const QString &outputPath, TOutputFormat format)
+               const QString &outputPath, TOutputFormat format, CliProgressLine &progress)
 {
     try {
         TMergeEngine engine(reader.Read(informationFile));
@@ -173,17 +178,26 @@ bool MergeCase(const TMergeOptions &options, const std::string &mergeText,
                 [&](const std::string &text) { SaveTextFile(options.DebugFile, text); });
         const TMergeResult result = engine.Merge(mergeText);
         if (!result.Finished()) {
+            progress.Clear();
             std::fprintf(stderr, "zarvel-cli merge: %s: %s\n", informationFile.c_str(),
                          ForTerminal(result.MessageText).c_str());
             return false;
         }
-        WriteOutput(outputPath, result.Text, format);
-        std::printf("%s: %d replacements -> %s\n", informationFile.c_str(), result.Count,
-                    FromQString(outputPath).c_str());
+        const std::string outputName = FromQString(outputPath);
+        const CliOutputFile output(outputName,
+                                   QFileInfo(ToQString(informationFile)).completeBaseName() +
+                                       (format == TOutputFormat::Html ? ".html" : ".rtf"));
+        WriteOutput(ToQString(output.Path()), result.Text, format);
+        output.Finish();
+        progress.Clear();
+        std::fprintf(output.IsStdout() ? stderr : stdout, "%s: %d replacements -> %s\n",
+                     informationFile.c_str(), result.Count,
+                     output.IsStdout() ? "standard output" : outputName.c_str());
         return true;
     } catch (const CliUsageError &) {
         throw;
     } catch (const std::exception &e) {
+        progress.Clear();
         std::fprintf(stderr, "zarvel-cli merge: %s: %s\n", informationFile.c_str(), e.what());
         return false;
     }
@@ -195,16 +209,17 @@ int RunMerge(const std::vector<std::string> &args)
     const std::string mergeText = LoadTextFile(options.Template);
     TInformationReader reader;
 
+    const TOutputFormat format =
+        options.Format == "html" ? TOutputFormat::Html : TOutputFormat::Rtf;
     if (!options.Output.empty()) {
-        const TOutputFormat format = FormatOfName(options.Output);
+        CliProgressLine noProgress;
         return MergeCase(options, mergeText, reader, options.InformationFiles.front(),
-                         ToQString(options.Output), format)
+                         ToQString(options.Output),
+                         options.Output == "-" ? format : FormatOfName(options.Output), noProgress)
                    ? 0
                    : 1;
     }
 
-    const TOutputFormat format =
-        options.Format == "html" ? TOutputFormat::Html : TOutputFormat::Rtf;
     const QString suffix = format == TOutputFormat::Html ? ".html" : ".rtf";
     QDir folder(ToQString(options.OutputDir));
     if (!folder.exists() && !QDir().mkpath(folder.path()))
@@ -212,10 +227,16 @@ int RunMerge(const std::vector<std::string> &args)
 
     int failures = 0;
     std::set<QString> written;
-    for (const std::string &informationFile : options.InformationFiles) {
+    CliProgressLine progress;
+    const std::size_t total = options.InformationFiles.size();
+    for (std::size_t i = 0; i < total; ++i) {
+        const std::string &informationFile = options.InformationFiles[i];
+        progress.Show("[" + std::to_string(i + 1) + "/" + std::to_string(total) + "] " +
+                      informationFile);
         const QString path =
             folder.filePath(QFileInfo(ToQString(informationFile)).completeBaseName() + suffix);
         if (!written.insert(QFileInfo(path).absoluteFilePath()).second) {
+            progress.Clear();
             std::fprintf(stderr,
                          "zarvel-cli merge: %s: another information file of this batch has the "
                          "same name; %s is not written twice\n",
@@ -223,9 +244,10 @@ int RunMerge(const std::vector<std::string> &args)
             ++failures;
             continue;
         }
-        if (!MergeCase(options, mergeText, reader, informationFile, path, format))
+        if (!MergeCase(options, mergeText, reader, informationFile, path, format, progress))
             ++failures;
     }
+    progress.Clear();
     if (failures > 0)
         std::fprintf(stderr, "zarvel-cli merge: %d of %zu cases stopped\n", failures,
                      options.InformationFiles.size());
@@ -259,10 +281,26 @@ int RunCheck(const std::vector<std::string> &args)
     return check.MergeRunsToEnd() ? 0 : 1;
 }
 
-const CliCommand
-    MergeCommand("merge",
-                 "TEMPLATE INF... (-o OUT | --out-dir DIR [--format rtf|html]) [--overwrite] "
-                 "[--debug-file FILE]",
-                 RunMerge);
-const CliCommand CheckCommand("check", "TEMPLATE [INF] [--overwrite]", RunCheck);
+const CliCommand MergeCommand(
+    "merge",
+    "TEMPLATE INF... (-o OUT | --out-dir DIR) [--format rtf|html] [--overwrite] "
+    "[--debug-file FILE]",
+    RunMerge,
+    "Merges TEMPLATE with the values of each information file INF, as \"Do It\" does.\n"
+    "  -o OUT             one case, written to OUT: rich text for .rtf or .tem, HTML for .htm\n"
+    "                     or .html; -o - writes it to standard output (rich text, or HTML\n"
+    "                     with --format html)\n"
+    "  --out-dir DIR      a batch: each case to DIR, named after its information file\n"
+    "  --format rtf|html  the format of a batch or of -o - (rich text when not given)\n"
+    "  --overwrite        overwrite mode: a value longer than its placeholder covers the\n"
+    "                     template's text after it instead of pushing it along\n"
+    "  --debug-file FILE  writes the merge text after every step to FILE\n"
+    "A batch shows how far it has got on standard error when that is a terminal.\n"
+    "Exit status: 0 every case merged, 1 a case stopped or failed, 2 wrong arguments.");
+const CliCommand CheckCommand(
+    "check", "TEMPLATE [INF] [--overwrite]", RunCheck,
+    "Reports what a merge of TEMPLATE (with the values of INF) will meet: its placeholders,\n"
+    "values that are missing, pairs no placeholder uses, values that will be evaluated,\n"
+    "placeholders split by formatting, and where the merge stops if it does.\n"
+    "Exit status: 0 the merge runs to the end, 1 it stops, 2 wrong arguments.");
 } // namespace

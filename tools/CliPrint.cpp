@@ -18,10 +18,11 @@
 namespace {
 int PrintPdf(const std::vector<std::string> &args)
 {
-    if (args.size() != 2)
+    const std::vector<std::string> files = CliCommand::Operands(args);
+    if (files.size() != 2)
         throw CliUsageError("expected an input file and an output PDF file");
-    const QString input = QString::fromStdString(args[0]);
-    const QString output = QString::fromStdString(args[1]);
+    const QString input = QString::fromStdString(files[0]);
+    const QString output = QString::fromStdString(files[1]);
 
     // The document pane's settings, and its way of loading a file.
     TRichEditEx pane;
@@ -47,7 +48,7 @@ int PrintPdf(const std::vector<std::string> &args)
     printer.PrintRichEdit(pane, 1);
 
     std::error_code error;
-    std::filesystem::rename(partial.fileName().toStdString(), args[1], error);
+    std::filesystem::rename(partial.fileName().toStdString(), files[1], error);
     if (error)
         throw std::runtime_error(QStringLiteral("Cannot create file \"%1\". %2")
                                      .arg(output, QString::fromStdString(error.message()))
@@ -56,5 +57,7 @@ int PrintPdf(const std::vector<std::string> &args)
     return 0;
 }
 
-const CliCommand printPdfCommand("print-pdf", "IN OUT.pdf", PrintPdf);
+const CliCommand printPdfCommand("print-pdf", "IN OUT.pdf", PrintPdf,
+                                 "Prints IN to the PDF file OUT.pdf as the main window prints the "
+                                 "document pane.");
 } // namespace

@@ -1,6 +1,7 @@
 // zarvel-cli text, lines and roundtrip: a file loaded through the rich text control as the
 // editor panes load it.
 #include "CliCommand.h"
+#include "CliInputFile.h"
 
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
@@ -50,12 +51,20 @@ void PrintText(const QString &text)
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
 }
 
+// The one file name of a command; "-" reads standard input.
+CliInputFile OneInput(const std::vector<std::string> &args)
+{
+    const std::vector<std::string> files = CliCommand::Operands(args);
+    if (files.size() != 1)
+        throw CliUsageError("expected one file name");
+    return CliInputFile(files[0]);
+}
+
 int RunText(const std::vector<std::string> &args)
 {
-    if (args.size() != 1)
-        throw CliUsageError("expected one file name");
+    const CliInputFile input = OneInput(args);
     auto pane = DocumentPane();
-    pane->Lines().LoadFile(FileArgument(args[0]));
+    pane->Lines().LoadFile(FileArgument(input.Path()));
     QString text = pane->WideTextRange(0, -1);
     if (!text.isEmpty() && !text.endsWith(QLatin1Char('\r')))
         text += QLatin1Char('\r');
@@ -65,10 +74,9 @@ int RunText(const std::vector<std::string> &args)
 
 int RunLines(const std::vector<std::string> &args)
 {
-    if (args.size() != 1)
-        throw CliUsageError("expected one file name");
+    const CliInputFile input = OneInput(args);
     auto pane = InformationPane();
-    pane->Lines().LoadFile(FileArgument(args[0]));
+    pane->Lines().LoadFile(FileArgument(input.Path()));
     const int count = pane->Lines().LineCount();
     std::printf("%d\n", count);
     for (int i = 0; i < count; ++i)
@@ -78,21 +86,25 @@ int RunLines(const std::vector<std::string> &args)
 
 int RunRoundtrip(const std::vector<std::string> &args)
 {
-    if (args.size() != 2)
+    const std::vector<std::string> files = CliCommand::Operands(args);
+    if (files.size() != 2)
         throw CliUsageError("expected an input and an output file name");
     auto pane = DocumentPane();
-    pane->Lines().LoadFile(FileArgument(args[0]));
+    pane->Lines().LoadFile(FileArgument(files[0]));
     // Rich text whatever the output's extension; the output appears only when complete.
-    pane->Lines().SaveFile(FileArgument(args[1]));
+    pane->Lines().SaveFile(FileArgument(files[1]));
     return 0;
 }
 
-const CliCommand TextCommand("text", "FILE   print the plain text of a rich or plain text file",
-                             RunText);
 const CliCommand
-    LinesCommand("lines",
-                 "FILE   print the line count and the lines as the information pane reads them",
-                 RunLines);
-const CliCommand RoundtripCommand("roundtrip", "IN OUT   load IN and save it as rich text to OUT",
-                                  RunRoundtrip);
+    TextCommand("text", "FILE", RunText,
+                "Prints the plain text of a rich or plain text file (UTF-8, one line a "
+                "paragraph),\nas the document pane shows it. FILE - reads standard "
+                "input.");
+const CliCommand LinesCommand("lines", "FILE", RunLines,
+                              "Prints the line count, then the lines, as the information pane "
+                              "reads the file.\nFILE - reads standard input.");
+const CliCommand RoundtripCommand("roundtrip", "IN OUT", RunRoundtrip,
+                                  "Loads IN as the document pane does and saves it as rich text "
+                                  "to OUT.");
 } // namespace

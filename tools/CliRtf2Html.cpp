@@ -1,5 +1,7 @@
 // zarvel-cli rtf2html: the rich text to HTML converter of Save As.
 #include "CliCommand.h"
+#include "CliInputFile.h"
+#include "CliOutputFile.h"
 
 #include "rtf2html/RtfToHtml.h"
 
@@ -8,25 +10,40 @@ int RunRtf2Html(const std::vector<std::string> &args)
 {
     std::vector<std::string> files;
     std::vector<std::string> options;
+    bool onlyNames = false;
     for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--option") {
+        const std::string &arg = args[i];
+        if (onlyNames || !CliCommand::IsOption(arg)) {
+            files.push_back(arg);
+        } else if (arg == "--") {
+            onlyNames = true;
+        } else if (arg == "--option") {
             if (i + 1 >= args.size())
                 throw CliUsageError("--option needs a word");
             options.push_back(args[++i]);
-        } else if (args[i].rfind("--option=", 0) == 0) {
-            options.push_back(args[i].substr(9));
+        } else if (arg.rfind("--option=", 0) == 0) {
+            options.push_back(arg.substr(9));
         } else {
-            files.push_back(args[i]);
+            throw CliUsageError("unknown option " + arg);
         }
     }
     if (files.size() != 2)
         throw CliUsageError("expected an input and an output file");
     // The converter writes the page to a temporary file and renames it only when it is
     // complete, so an error never leaves a half-written OUT behind.
-    Rtf2Html::ConvertRtfToHtml(files[0], files[1], options);
+    // The page is titled with the input's name as given ("-" for standard input).
+    const CliInputFile input(files[0]);
+    const CliOutputFile output(files[1]);
+    Rtf2Html::ConvertRtfToHtml(input.Path(), output.Path(), options, files[0]);
+    output.Finish();
     return 0;
 }
 
-const CliCommand KRtf2Html("rtf2html", "IN OUT [--option noFonts|optimize|onlyDefiniteOpt]...",
-                           RunRtf2Html);
+const CliCommand KRtf2Html(
+    "rtf2html", "IN OUT [--option noFonts|optimize|onlyDefiniteOpt]...", RunRtf2Html,
+    "Converts the rich text file IN into the HTML page OUT, as Save As does with an HTML name.\n"
+    "IN - reads standard input, OUT - writes standard output.\n"
+    "  --option noFonts          no font faces in the page\n"
+    "  --option optimize         removes empty and back-to-back pairs of formatting tags\n"
+    "  --option onlyDefiniteOpt  with optimize, leaves the changes of font face alone");
 } // namespace

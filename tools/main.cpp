@@ -18,34 +18,95 @@ void FilterQtMessages(QtMsgType type, const QMessageLogContext &context, const Q
     std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
 }
 
-void PrintUsage()
+void PrintUsage(std::FILE *out)
 {
-    std::fprintf(stderr, "usage: zarvel-cli COMMAND [ARGS...]\ncommands:\n");
+    std::fprintf(out, "usage: zarvel-cli COMMAND [ARGS...]\n"
+                      "       zarvel-cli help COMMAND | --help | --version\n"
+                      "commands:\n");
     for (const CliCommand *command : CliCommand::All())
-        std::fprintf(stderr, "  %s %s\n", command->Name().c_str(), command->Usage().c_str());
+        std::fprintf(out, "  %s %s\n", command->Name().c_str(), command->Usage().c_str());
+    std::fprintf(out, "A FILE named - is standard input (or output where the command writes).\n");
+}
+
+void PrintCommandHelp(const CliCommand &command)
+{
+    std::printf("usage: zarvel-cli %s %s\n", command.Name().c_str(), command.Usage().c_str());
+    if (!command.Help().empty())
+        std::printf("%s\n", command.Help().c_str());
+}
+
+// The command asks for its own help: --help or -h among its options.
+bool WantsHelp(const std::vector<std::string> &args)
+{
+    for (const std::string &arg : args) {
+        if (arg == "--")
+            return false;
+        if (arg == "--help" || arg == "-h")
+            return true;
+    }
+    return false;
+}
+
+int Help(const std::vector<std::string> &args)
+{
+    if (args.empty()) {
+        PrintUsage(stdout);
+        return 0;
+    }
+    const CliCommand *command = args.size() == 1 ? CliCommand::Find(args[0]) : nullptr;
+    if (!command) {
+        std::fprintf(stderr, "zarvel-cli help: no command '%s'\n", args[0].c_str());
+        PrintUsage(stderr);
+        return 2;
+    }
+    PrintCommandHelp(*command);
+    return 0;
+}
+
+int Unknown(const std::string &name)
+{
+    std::fprintf(stderr, "zarvel-cli: unknown %s '%s'\n",
+                 CliCommand::IsOption(name) ? "option" : "command", name.c_str());
+    PrintUsage(stderr);
+    return 2;
 }
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    const std::vector<std::string> words(argv + 1, argv + argc);
+    if (words.empty()) {
+        PrintUsage(stderr);
+        return 2;
+    }
+    const std::string &name = words.front();
+    const std::vector<std::string> args(words.begin() + 1, words.end());
+    if (name == "--help" || name == "-h") {
+        PrintUsage(stdout);
+        return 0;
+    }
+    if (name == "--version") {
+        std::printf("zarvel-cli %s\n", ZARVEL_VERSION);
+        return 0;
+    }
+    if (name == "help")
+        return Help(args);
+    const CliCommand *command = CliCommand::Find(name);
+    if (!command)
+        return Unknown(name);
+    if (WantsHelp(args)) {
+        PrintCommandHelp(*command);
+        return 0;
+    }
+
     // The rich text control needs a GUI application object but never shows a window.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(FilterQtMessages);
     KeepLayoutMemory();
-    QApplication app(argc, argv);
-
-    if (argc < 2) {
-        PrintUsage();
-        return 2;
-    }
-    const CliCommand *command = CliCommand::Find(argv[1]);
-    if (!command) {
-        std::fprintf(stderr, "zarvel-cli: unknown command '%s'\n", argv[1]);
-        PrintUsage();
-        return 2;
-    }
-    const std::vector<std::string> args(argv + 2, argv + argc);
+    // The arguments are the command's alone: Qt sees none of them.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     try {
         return command->Execute(args);
     } catch (const CliUsageError &e) {
