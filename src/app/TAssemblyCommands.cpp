@@ -3,6 +3,7 @@
 #include "app/EAbort.h"
 #include "app/ShowMsgBox.h"
 #include "app/TCheckReportDialog.h"
+#include "app/TFileCommands.h"
 #include "app/THeadingBalloonWatch.h"
 #include "app/TMainForm.h"
 #include "assembly/AssemblyTexts.h"
@@ -21,6 +22,7 @@
 #include "widgets/TDialogSeam.h"
 #include "widgets/TMRUFileList.h"
 #include "widgets/TOpenPreviewDialog.h"
+#include "widgets/WorkingFolder.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -93,9 +95,9 @@ QString TAssemblyCommands::ChooseFile(const char *mask)
 {
     TOpenPreviewDialog &dialog = *FForm.OpenPreviewDialog1;
     dialog.SetFileName(QString::fromLatin1(mask));
-    if (!dialog.Execute())
+    const QString fileName = FForm.FileCommands().RunOpenDialog();
+    if (fileName.isEmpty())
         return QString();
-    const QString fileName = dialog.FileName();
     // The chosen file, not the mask, is what the dialog starts with next time, so that the
     // next Open lists every file again.
     dialog.SetFileName(fileName);
@@ -116,8 +118,12 @@ void TAssemblyCommands::EditInformationFile1Click()
 {
     FForm.AskSaveChanges(TPane::Information);
     const QString fileName = ChooseFile(InformationFileMask);
-    if (fileName.isEmpty())
-        return;
+    if (!fileName.isEmpty())
+        SelectInformationFile(fileName);
+}
+
+void TAssemblyCommands::SelectInformationFile(const QString &fileName)
+{
     FForm.InformationFileName = fileName;
     FForm.MRUFiles1->AddItem(fileName);
     FForm.SetDocumentName(fileName);
@@ -132,8 +138,12 @@ void TAssemblyCommands::EditTemplateFile1Click()
 {
     FForm.AskSaveChanges(TPane::Document);
     const QString fileName = ChooseFile(TemplateFileMask);
-    if (fileName.isEmpty())
-        return;
+    if (!fileName.isEmpty())
+        SelectTemplateFile(fileName);
+}
+
+void TAssemblyCommands::SelectTemplateFile(const QString &fileName)
+{
     FForm.TemplateFileName = fileName;
     FForm.MRUFiles2->AddItem(fileName);
     // Not the template's name: a Save of the document then asks for a new file, so that a
@@ -257,7 +267,8 @@ void TAssemblyCommands::DoIt1Click()
         panel.setText(QString::fromStdString(MergeProgressCaption(count)));
         QCoreApplication::processEvents();
     });
-    engine.SetStepHook(&TMergeEngine::WriteDebugFile);
+    engine.SetStepHook([debugFile = WorkingFolder::FileBytes(MergeDebugFileName)](
+                           const std::string &text) { SaveTextFile(debugFile, text); });
     const TMergeResult result = engine.MergeFile(FileNameBytes(FForm.TemplateFileName));
     if (!result.Finished()) {
         // The panel keeps its last caption and the document pane what it held; "debug.rtf"
@@ -293,8 +304,8 @@ void TAssemblyCommands::InsertMergedText(const std::string &mergeText)
 {
     FForm.ProgressBar1->hide();
     FForm.InformationPane().hide();
-    const QString workFile = QString::fromLatin1(MergeResultFileName);
-    SaveTextFile(MergeResultFileName, mergeText);
+    const QString workFile = WorkingFolder::File(QString::fromLatin1(MergeResultFileName));
+    SaveTextFile(FileNameBytes(workFile), mergeText);
     const TRemoveFileOnExit removeWorkFile(workFile);
     FForm.DocumentPane().Lines().ClearLines();
     LoadMergedFile(workFile);

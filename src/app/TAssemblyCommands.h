@@ -32,6 +32,10 @@ public:
 
     void EditInformationFile1Click();
     void EditTemplateFile1Click();
+    // The part of those commands after the dialog: remembers the file in its recently used
+    // list, loads it into its pane and shows that pane.
+    void SelectInformationFile(const QString &fileName);
+    void SelectTemplateFile(const QString &fileName);
     void MRUFiles1MRUItemClick(const QString &fileName);
     void MRUFiles2MRUItemClick(const QString &fileName);
     // A mouse button pressed at a point of the document pane's viewport, after the caret moved

@@ -10,6 +10,7 @@
 #include "richedit/TextSearch.h"
 #include "text/StringUtils.h"
 #include "widgets/TOverrideCursor.h"
+#include "widgets/WorkingFolder.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -170,11 +171,12 @@ void TEditingTools::Insertnonvisiblepagebreak1Click()
 
 void TEditingTools::InsertThroughFile(const std::string &text)
 {
-    SaveTextFile(InsertFile, text);
+    const QString insertFile = WorkingFolder::File(QString::fromLatin1(InsertFile));
+    SaveTextFile(QFile::encodeName(insertFile).toStdString(), text);
     TRichEditEx &pane = FPanes.Document;
     pane.setFocus();
-    pane.InsertFromFile(QString::fromLatin1(InsertFile));
-    QFile::remove(QString::fromLatin1(InsertFile));
+    pane.InsertFromFile(insertFile);
+    QFile::remove(insertFile);
 }
 
 void TEditingTools::CRLFButtonClick()

@@ -1,6 +1,7 @@
 #include "app/TFileCommands.h"
 
 #include "app/ConfirmBox.h"
+#include "app/DialogFolders.h"
 #include "app/SaveFileKinds.h"
 #include "app/ShowMsgBox.h"
 #include "app/TMainForm.h"
@@ -11,6 +12,7 @@
 #include "rtf2html/RtfToHtml.h"
 #include "widgets/TDialogSeam.h"
 #include "widgets/TOpenPreviewDialog.h"
+#include "widgets/WorkingFolder.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -44,12 +46,17 @@ void TFileCommands::FileOpen()
     const QString fileName = RunOpenDialog();
     if (fileName.isEmpty())
         return;
+    OpenDocument(fileName, FForm.OpenPreviewDialog1->OpenReadOnly());
+}
+
+void TFileCommands::OpenDocument(const QString &fileName, bool readOnly)
+{
     TRichEditEx &pane = FForm.DocumentPane();
     pane.Lines().LoadFile(fileName);
     FForm.SetDocumentName(fileName);
     FForm.PaneRules().ShowAndFocus(TPane::Document);
     pane.SetModifiedFlag(false);
-    pane.SetReadOnly(FForm.OpenPreviewDialog1->OpenReadOnly());
+    pane.SetReadOnly(readOnly);
 }
 
 bool TFileCommands::Save(TPane pane, const QString &name)
@@ -94,7 +101,7 @@ void TFileCommands::SaveAsHtml(TPane pane, const QString &fileName)
     // The converter reads rich text from a file: the pane goes to the working file first.
     // A failed conversion leaves the working file and the pane's modified flag as they are.
     // The page is titled with its own file name, not with the working file's.
-    const QString workFile = QStringLiteral("$$$");
+    const QString workFile = WorkingFolder::File(QStringLiteral("$$$"));
     TRichEditEx &control = FForm.Pane(pane);
     control.Lines().SaveFile(workFile);
     Rtf2Html::ConvertRtfToHtml(QFile::encodeName(workFile).toStdString(),
@@ -106,13 +113,18 @@ void TFileCommands::SaveAsHtml(TPane pane, const QString &fileName)
 
 QString TFileCommands::RunSaveDialog()
 {
-    return ChosenFile(*FForm.SaveDialog);
+    const QString fileName = ChosenFile(*FForm.SaveDialog);
+    DialogFolders::Remember(fileName);
+    return fileName;
 }
 
 QString TFileCommands::RunOpenDialog()
 {
     TOpenPreviewDialog &dialog = *FForm.OpenPreviewDialog1;
-    return dialog.Execute() ? dialog.FileName() : QString();
+    if (!dialog.Execute())
+        return QString();
+    DialogFolders::Remember(dialog.FileName());
+    return dialog.FileName();
 }
 
 void TFileCommands::SavePaneToFile(TPane pane, const QString &fileName)

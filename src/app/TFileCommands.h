@@ -17,6 +17,9 @@ public:
 
     void FileNew();
     void FileOpen();
+    // The part of Open after the dialog: loads the file into the document pane, names the
+    // document after it and shows the pane, read-only as asked.
+    void OpenDocument(const QString &fileName, bool readOnly);
     // Saves the pane known by this name: "Untitled" goes through Save As; any other name asks
     // for the file in the save dialog and leaves the document name as it is.
     bool Save(TPane pane, const QString &name);

@@ -2,6 +2,7 @@
 
 #include "app/AuxiliaryComponents.h"
 #include "app/ConfirmBox.h"
+#include "app/DialogFolders.h"
 #include "app/EAbort.h"
 #include "app/TAssemblyCommands.h"
 #include "app/TEditingTools.h"
@@ -297,9 +298,9 @@ void TMainForm::FormCreate()
 {
     // Hints of every window of the program come to the hint panel.
     qApp->installEventFilter(this);
-    const QString programFolder = QCoreApplication::applicationDirPath();
-    OpenPreviewDialog1->setDirectory(programFolder);
-    SaveDialog->setDirectory(programFolder);
+    const QString startFolder = DialogFolders::StartFolder();
+    OpenPreviewDialog1->setDirectory(startFolder);
+    SaveDialog->setDirectory(startFolder);
     SetDocumentName(QStringLiteral("untitled"));
     FillFontNameBox();
     InitRulerTabs();

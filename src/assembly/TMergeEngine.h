@@ -52,7 +52,7 @@ public:
     static bool OverwriteValue(std::string &text, TPlaceholderScanner::TTextKind kind,
                                std::size_t position, std::size_t length, const std::string &value);
 
-    // Writes the merge text to "debug.rtf" in the current folder: the main window's step hook.
+    // Writes the merge text to "debug.rtf" in the current folder (a step hook).
     static void WriteDebugFile(const std::string &mergeText);
 
 private:

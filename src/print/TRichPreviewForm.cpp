@@ -8,6 +8,7 @@
 #include "print/TPageSelection.h"
 #include "print/TPreview2.h"
 #include "widgets/TDialogSeam.h"
+#include "widgets/WorkingFolder.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -89,7 +90,7 @@ void TRichPreviewForm::SetAspectRatio(double ratio)
 
 QString TRichPreviewForm::PageFileName(int index, bool compressed)
 {
-    const QString name = QStringLiteral("PreviewMetafile%1").arg(index);
+    const QString name = WorkingFolder::File(QStringLiteral("PreviewMetafile%1").arg(index));
     return compressed ? name + QStringLiteral(".CPR") : name;
 }
 

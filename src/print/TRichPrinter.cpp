@@ -6,6 +6,7 @@
 #include "print/TRichPreviewForm.h"
 #include "print/TRichPrntProgDlg.h"
 #include "widgets/TDialogSeam.h"
+#include "widgets/WorkingFolder.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -749,7 +750,7 @@ void TRichPrinter::PreviewRichEdit(QTextEdit &control)
         if (FPreviewForm)
             FPreviewForm->SetPaginating(false);
         for (int i = 0;; ++i) {
-            QFile file(QStringLiteral("PreviewMetafile%1").arg(i));
+            QFile file(WorkingFolder::File(QStringLiteral("PreviewMetafile%1").arg(i)));
             if (!file.open(QIODevice::ReadOnly))
                 break;
             file.close();
