@@ -76,7 +76,7 @@ TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
 
     // A value never starts inside its caption, whatever the font's width.
     const QLabel *physCaption =
-        NewLabel(this, QStringLiteral("Physical Memory Available to Windows:"), 77, 165);
+        NewLabel(this, QStringLiteral("Physical Memory Available to Linux:"), 77, 165);
     PhysMem = NewLabel(this, QString(), std::max(275, physCaption->geometry().right() + 6), 165);
     PhysMem->setObjectName(QStringLiteral("PhysMem"));
     const QLabel *useCaption = NewLabel(this, QStringLiteral("Memory in Use:"), 81, 187);
