@@ -8,6 +8,7 @@ packages=(
     fonts-liberation2 fonts-dejavu
     libbenchmark-dev
     xvfb xauth qt6-qpa-plugins
+    desktop-file-utils
 )
 missing=()
 for p in "${packages[@]}"; do

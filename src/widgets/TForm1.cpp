@@ -1,16 +1,15 @@
 #include "widgets/TForm1.h"
 
+#include "widgets/ProgramData.h"
 #include "widgets/TDialogSeam.h"
 #include "widgets/THtmlPane.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QFileDialog>
 #include <QMenuBar>
 
 TForm1::TForm1(QWidget *parent)
-    : QMainWindow(parent),
-      FHelpFileName(QCoreApplication::applicationDirPath() + QStringLiteral("/zarvelhelp.htm"))
+    : QMainWindow(parent), FHelpFileName(ProgramDataFile(QStringLiteral("zarvelhelp.htm")))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Zarvel Help"));

@@ -5,15 +5,17 @@
 class QAction;
 class THtmlPane;
 
-// The help window: shows the help file "zarvelhelp.htm" from the program's folder every time
-// it is shown; its menu loads another HTML file or hides the window.
+// The help window: shows the help file "zarvelhelp.htm" from the program's folder (or the
+// installed program's data folder) every time it is shown; its menu loads another HTML file or
+// hides the window.
 class TForm1 : public QMainWindow
 {
     Q_OBJECT
 public:
     explicit TForm1(QWidget *parent = nullptr);
 
-    // The help file shown on every show; by default "zarvelhelp.htm" beside the executable.
+    // The help file shown on every show; by default "zarvelhelp.htm" beside the executable, or
+    // in the installed program's data folder.
     QString HelpFileName() const { return FHelpFileName; }
     void SetHelpFileName(const QString &value) { FHelpFileName = value; }
 
