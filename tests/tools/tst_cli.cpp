@@ -1,35 +1,16 @@
 // zarvel-cli as the shell expects it: help and version on standard output, usage errors on
 // standard error with exit status 2, "-" for standard input and output.
+#include "CliProcess.h"
 #include "TestEnvironment.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
-struct TRun
+TCliRun Run(const QStringList &arguments, const QByteArray &input = QByteArray())
 {
-    int ExitCode = -1;
-    QByteArray Out;
-    QByteArray Err;
-};
-
-TRun Run(const QStringList &arguments, const QByteArray &input = QByteArray())
-{
-    QProcess process;
-    process.start(qEnvironmentVariable("ZARVEL_BIN_DIR") + "/zarvel-cli", arguments);
-    process.write(input);
-    process.closeWriteChannel();
-    TRun run;
-    if (!process.waitForFinished(120000)) {
-        process.kill();
-        return run;
-    }
-    run.ExitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.Out = process.readAllStandardOutput();
-    run.Err = process.readAllStandardError();
-    return run;
+    return RunCli(arguments, QString(), input);
 }
 
 QString Sample(const char *name)
@@ -73,7 +54,7 @@ private slots:
     {
         QFETCH(QStringList, arguments);
         QFETCH(QString, expected);
-        const TRun run = Run(arguments);
+        const TCliRun run = Run(arguments);
         QCOMPARE(run.ExitCode, 0);
         QVERIFY2(QString::fromUtf8(run.Out).contains(expected), run.Out.constData());
         QVERIFY2(run.Err.isEmpty(), run.Err.constData());
@@ -97,7 +78,7 @@ private slots:
     void wrongArgumentsGiveUsageOnStandardError()
     {
         QFETCH(QStringList, arguments);
-        const TRun run = Run(arguments);
+        const TCliRun run = Run(arguments);
         QCOMPARE(run.ExitCode, 2);
         QVERIFY2(run.Out.isEmpty(), run.Out.constData());
         QVERIFY2(run.Err.contains("usage: zarvel-cli"), run.Err.constData());
@@ -112,19 +93,19 @@ private slots:
         // rtf2html - - gives the page that named files give, but for the title.
         const QString page = dir.filePath("letter.html");
         QCOMPARE(Run({"rtf2html", Sample("letter.tem"), page}).ExitCode, 0);
-        const TRun piped = Run({"rtf2html", "-", "-"}, letter);
+        const TCliRun piped = Run({"rtf2html", "-", "-"}, letter);
         QVERIFY2(piped.ExitCode == 0, piped.Err.constData());
         QVERIFY(piped.Out.contains("<TITLE>-</TITLE>"));
         QCOMPARE(WithoutTitle(piped.Out), WithoutTitle(ReadAll(page)));
-        const TRun toFile = Run({"rtf2html", "-", dir.filePath("piped.html")}, letter);
+        const TCliRun toFile = Run({"rtf2html", "-", dir.filePath("piped.html")}, letter);
         QCOMPARE(toFile.ExitCode, 0);
         QCOMPARE(ReadAll(dir.filePath("piped.html")), piped.Out);
 
         // text - reads what text FILE reads.
-        const TRun named = Run({"text", Sample("letter.tem")});
+        const TCliRun named = Run({"text", Sample("letter.tem")});
         QCOMPARE(named.ExitCode, 0);
         QVERIFY(named.Out.startsWith("Hartley & Cook\n"));
-        const TRun fromInput = Run({"text", "-"}, letter);
+        const TCliRun fromInput = Run({"text", "-"}, letter);
         QCOMPARE(fromInput.ExitCode, 0);
         QCOMPARE(fromInput.Out, named.Out);
 
@@ -133,7 +114,7 @@ private slots:
         QCOMPARE(
             Run({"merge", Sample("letter.tem"), Sample("letter-smith.inf"), "-o", merged}).ExitCode,
             0);
-        const TRun out =
+        const TCliRun out =
             Run({"merge", Sample("letter.tem"), Sample("letter-smith.inf"), "-o", "-"});
         QCOMPARE(out.ExitCode, 0);
         QCOMPARE(out.Out, ReadAll(merged));

@@ -1,4 +1,5 @@
 // zarvel-cli merge and check, run as a separate process the way a user's script runs them.
+#include "CliProcess.h"
 #include "MergeCases.h"
 #include "TestEnvironment.h"
 
@@ -9,7 +10,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -78,18 +78,8 @@ private:
 
 TRun TestCliMerge::Run(const QStringList &arguments)
 {
-    QProcess process;
-    process.setWorkingDirectory(FDir->path());
-    process.start(qEnvironmentVariable("ZARVEL_BIN_DIR") + "/zarvel-cli", arguments);
-    TRun run;
-    if (!process.waitForFinished(120000)) {
-        process.kill();
-        return run;
-    }
-    run.ExitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.Out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.Err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
+    const TCliRun run = RunCli(arguments, FDir->path());
+    return {run.ExitCode, QString::fromLocal8Bit(run.Out), QString::fromLocal8Bit(run.Err)};
 }
 
 void TestCliMerge::init()
