@@ -19,14 +19,15 @@ foreach(file
         share/zarvel/samples/letter-smith.inf
         share/applications/zarvel.desktop share/icons/hicolor/scalable/apps/zarvel.svg
         share/mime/packages/zarvel.xml share/metainfo/org.zarvel.Zarvel.metainfo.xml
-        share/man/man1/zarvel.1 share/man/man1/zarvel-cli.1)
+        share/man/man1/zarvel.1.gz share/man/man1/zarvel-cli.1.gz)
     if(NOT EXISTS "${PREFIX}/${file}")
         fail("${file} is not installed")
     endif()
 endforeach()
-file(READ "${PREFIX}/share/man/man1/zarvel-cli.1" page)
-if(NOT page MATCHES "Zarvel ${VERSION}")
-    fail("the manual page does not carry the version ${VERSION}")
+execute_process(COMMAND gzip -dc "${PREFIX}/share/man/man1/zarvel-cli.1.gz"
+                RESULT_VARIABLE result OUTPUT_VARIABLE page)
+if(NOT result EQUAL 0 OR NOT page MATCHES "Zarvel ${VERSION}")
+    fail("the manual page does not unpack or does not carry the version ${VERSION}")
 endif()
 
 # The programs answer from the installed place, the window program without a display.
