@@ -4,12 +4,12 @@
 
 #include <string>
 
-// Where the program's working files go ("$$$", "$$##", "debug.rtf", "debug2.rtf" and the
-// preview page files): the current folder when the program may write there, otherwise a folder
-// of the user's own under the cache location, so that a program started with a read-only
-// current folder (from a desktop menu, say) still merges, previews and prints. Every writer of a
-// working file asks here. The choice is made on each call; a writer and the reader of the same
-// file agree as long as the current folder stays as it is.
+// Where the program's working files go ("$$$", "debug.rtf" and the preview page files): the
+// current folder when the program may write there, otherwise a folder of the user's own under
+// the cache location, so that a program started with a read-only current folder (from a desktop
+// menu, say) still merges, previews and prints. Every writer of a working file asks here. The
+// choice is made on each call; a writer and the reader of the same file agree as long as the
+// current folder stays as it is.
 namespace WorkingFolder {
 
 // The folder the working files go to now.
@@ -28,10 +28,10 @@ QString UserFolder();
 // check: the folder's owner meant it not to be written.
 bool IsWritable(const QString &folder);
 
-// Removes the working files that are no use once the program has ended ("$$$", "$$##", the
-// preview page files) from the current folder, when the program may write there, and from the
-// user's working folder. "debug.rtf" and "debug2.rtf" stay: they tell the user what the last
-// merge or line-ending display did.
+// Removes the working files that are no use once the program has ended ("$$$", the preview
+// page files, and the "$$##" of earlier versions) from the current folder, when the program may
+// write there, and from the user's working folder. "debug.rtf" stays: it tells the user what
+// the last merge did.
 void RemoveLeftovers();
 
 } // namespace WorkingFolder
