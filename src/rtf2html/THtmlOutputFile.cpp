@@ -36,6 +36,8 @@ std::string FolderOf(const std::string &fileName)
     const size_t slash = fileName.rfind('/');
     return slash == std::string::npos ? std::string() : fileName.substr(0, slash + 1);
 }
+
+constexpr size_t KBufferSize = 1 << 20;
 } // namespace
 
 THtmlOutputFile::THtmlOutputFile(const std::string &fileName) : FFileName(fileName)
@@ -69,7 +71,10 @@ THtmlOutputFile::THtmlOutputFile(const std::string &fileName) : FFileName(fileNa
         unlink(FTempName.c_str());
         throw ERtfToHtmlError(IoMessage(error));
     }
-    setvbuf(FFile, nullptr, _IOFBF, 1 << 20);
+    // Without a buffer of its own the library would take one of a disk block and call the
+    // system once per few kilobytes of a page that may be a hundred megabytes long.
+    FBuffer = std::make_unique<char[]>(KBufferSize);
+    setvbuf(FFile, FBuffer.get(), _IOFBF, KBufferSize);
 }
 
 THtmlOutputFile::~THtmlOutputFile()

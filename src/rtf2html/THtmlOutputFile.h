@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -33,6 +34,7 @@ private:
 
     std::string FFileName;
     std::string FTempName;
+    std::unique_ptr<char[]> FBuffer; // the file's buffer; outlives FFile
     std::FILE *FFile = nullptr;
     bool FFailed = false;
 };
