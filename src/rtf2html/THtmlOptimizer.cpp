@@ -83,12 +83,17 @@ void THtmlOptimizer::DoRebuild() const
     FLengths.assign(lengths.begin(), lengths.end());
     FEndings.reset();
     FAnyEnding = false;
+    FMayEndAfter.fill(false);
     for (const auto &fragment : FOrdered) {
-        if (fragment.size() < 3 || fragment.back() != '>')
+        if (fragment.size() < 3 || fragment.back() != '>') {
             FAnyEnding = true;
-        else
+        } else {
             FEndings.set(EndingOf(fragment.data() + fragment.size() - 1));
+            FMayEndAfter[static_cast<unsigned char>(fragment[fragment.size() - 2])] = true;
+        }
     }
+    if (FAnyEnding)
+        FMayEndAfter.fill(true);
     FConfluent = CheckConfluent();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <bitset>
 #include <cstddef>
 #include <string>
@@ -42,6 +43,14 @@ public:
     {
         Rebuild();
         return FAnyEnding || (close >= 2 && FEndings.test(EndingOf(&text[close])));
+    }
+
+    // By the character before a ">": whether a fragment may end at that ">" (false only
+    // when none can). For the many ">" of a text, a first test cheaper than MayEndFragment.
+    const std::array<bool, 256> &MayEndAfter() const
+    {
+        Rebuild();
+        return FMayEndAfter;
     }
 
     // Whether the result is independent of the order of deletions.
@@ -88,6 +97,7 @@ private:
     // The two characters before the closing ">" of every fragment, for a quick first test.
     mutable std::bitset<1 << 16> FEndings;
     mutable bool FAnyEnding = false; // some fragment does not end in that way: test them all
+    mutable std::array<bool, 256> FMayEndAfter{}; // by the last of those two characters
 };
 
 } // namespace Rtf2Html

@@ -4,9 +4,13 @@
 #include "rtf2html/THtmlOutputFile.h"
 #include "text/StringUtils.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <utility>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace Rtf2Html {
 
@@ -56,6 +60,58 @@ size_t NextClose(const char *text, size_t from, size_t size)
     }
     return size;
 }
+
+// The positions of the ">" in text[from, size), in order: 64 characters are compared at a
+// time into a mask of bits (16 at a time with SSE2), whose set bits are then taken one by one.
+class TCloseFinder
+{
+public:
+    TCloseFinder(const char *text, size_t from, size_t size) : FText(text), FSize(size), FBase(from)
+    {
+        Load();
+    }
+
+    // The next position, or the size when there is none.
+    size_t Next()
+    {
+        while (FMask == 0) {
+            FBase += 64;
+            if (FBase >= FSize)
+                return FSize;
+            Load();
+        }
+        const size_t at = FBase + static_cast<size_t>(__builtin_ctzll(FMask));
+        FMask &= FMask - 1;
+        return at;
+    }
+
+private:
+    void Load()
+    {
+        FMask = 0;
+        if (FBase >= FSize)
+            return;
+        const char *const block = FText + FBase;
+        const size_t count = std::min<size_t>(64, FSize - FBase);
+        size_t i = 0;
+#if defined(__SSE2__)
+        const __m128i closes = _mm_set1_epi8('>');
+        for (; i + 16 <= count; i += 16) {
+            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(block + i));
+            const auto bits =
+                static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, closes)));
+            FMask |= static_cast<uint64_t>(bits) << i;
+        }
+#endif
+        for (; i < count; ++i)
+            FMask |= static_cast<uint64_t>(block[i] == '>') << i;
+    }
+
+    const char *FText;
+    size_t FSize;
+    size_t FBase;
+    uint64_t FMask = 0;
+};
 
 // End of the first cut point at or after from: a "<P>" anywhere wins over a "<BR>".
 // nextParagraph caches the position of the next "<P>" (npos: there is none after it).
@@ -501,7 +557,14 @@ void THtmlWriter::AppendConfluent(std::string_view text, size_t firstClose, TApp
     const size_t size = FOptimized.size();
     if (oldLength >= 3 && std::memcmp(buffer + oldLength - 3, "<P>", 3) == 0)
         appended.Paragraph = oldLength - 3;
-    for (size_t at = oldLength + firstClose; at < size; at = NextClose(buffer, at + 1, size)) {
+    const std::array<bool, 256> &mayEndAfter = FOptimizer.MayEndAfter();
+    TCloseFinder closes(buffer, oldLength + firstClose, size);
+    for (size_t at = closes.Next(); at < size; at = closes.Next()) {
+        // Most ">" end neither a fragment nor a cut point: the character before tells.
+        const char before = at >= 1 ? buffer[at - 1] : '\0';
+        if (before != 'P' && before != 'R' && !mayEndAfter[static_cast<unsigned char>(before)] &&
+            at >= 2)
+            continue;
         if (FOptimizer.MayEndFragment(FOptimized, at)) {
             FOptimized.resize(oldLength);
             appended.Paragraph = appended.LineBreak = std::string::npos;
@@ -511,7 +574,6 @@ void THtmlWriter::AppendConfluent(std::string_view text, size_t firstClose, TApp
         // Cut points: "<P>" and "<BR>".
         if (at < 2)
             continue;
-        const char before = buffer[at - 1];
         if ((before != 'P' && before != 'R') || appended.Paragraph != std::string::npos)
             continue;
         if (before == 'P' && buffer[at - 2] == '<')
