@@ -7,7 +7,13 @@ namespace Rtf2Html {
 void THtmlTagSets::AddFontName(int32_t number, const std::string &name)
 {
     if (FFaceNames.emplace(number, name).second)
-        FSets.clear();
+        Forget();
+}
+
+void THtmlTagSets::Forget()
+{
+    FSets.clear();
+    FRecent = {};
 }
 
 size_t THtmlTagSets::TKeyHash::operator()(const TKey &key) const
@@ -33,14 +39,24 @@ THtmlTagSets::TKey THtmlTagSets::KeyOf(const TRtfFormat &format)
 const THtmlTagSets::TTagSet &THtmlTagSets::Of(const TRtfFormat &format)
 {
     const TKey key = KeyOf(format);
+    for (const TRecent &recent : FRecent) {
+        if (recent.Tags && recent.Key == key)
+            return *recent.Tags;
+    }
+    const TTagSet *tags;
     const auto found = FSets.find(key);
-    if (found != FSets.end())
-        return found->second;
-    if (FSets.size() >= KMaxSets)
-        FSets.clear();
-    TTagSet &tags = FSets[key];
-    Build(format, tags);
-    return tags;
+    if (found != FSets.end()) {
+        tags = &found->second;
+    } else {
+        if (FSets.size() >= KMaxSets)
+            Forget();
+        TTagSet &built = FSets[key];
+        Build(format, built);
+        tags = &built;
+    }
+    FRecent[FNextRecent] = {key, tags};
+    FNextRecent = (FNextRecent + 1) % FRecent.size();
+    return *tags;
 }
 
 // The open tags in the order of the writer's table; the close tags in reverse.

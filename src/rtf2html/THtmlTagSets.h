@@ -2,6 +2,7 @@
 
 #include "rtf2html/TRtfFormat.h"
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -49,8 +50,19 @@ private:
     static TKey KeyOf(const TRtfFormat &format);
     void Build(const TRtfFormat &format, TTagSet &tags) const;
 
+    void Forget();
+
     std::map<int32_t, std::string> FFaceNames;
     std::unordered_map<TKey, TTagSet, TKeyHash> FSets;
+    // The sets of the last few formats built or looked up: text mostly goes back and forth
+    // between a few formats, and these are found without the hash table's division.
+    struct TRecent
+    {
+        TKey Key;
+        const TTagSet *Tags = nullptr;
+    };
+    std::array<TRecent, 4> FRecent{};
+    size_t FNextRecent = 0; // the entry replaced next
 };
 
 } // namespace Rtf2Html
