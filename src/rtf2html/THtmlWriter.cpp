@@ -32,6 +32,33 @@ constexpr std::array<uint8_t, 256> RunCharacters(bool caps)
 constexpr std::array<uint8_t, 256> KRunCharacters = RunCharacters(false);
 constexpr std::array<uint8_t, 256> KRunCharactersWithCaps = RunCharacters(true);
 
+// The first position at or after from in text[0, size) of a character that is not rendered
+// as itself.
+size_t SkipAsItself(const char *text, size_t from, size_t size,
+                    const std::array<uint8_t, 256> &kinds)
+{
+    while (from < size && kinds[static_cast<unsigned char>(text[from])] == KAsItself)
+        ++from;
+    return from;
+}
+
+// The same without caps, sixteen characters at a time where SSE2 is there.
+size_t SkipAsItself(const char *text, size_t from, size_t size)
+{
+#if defined(__SSE2__)
+    for (; from + 16 <= size; from += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + from));
+        __m128i others = _mm_setzero_si128();
+        for (const char c : {'<', '>', '&', '\\', '{', '}'})
+            others = _mm_or_si128(others, _mm_cmpeq_epi8(chunk, _mm_set1_epi8(c)));
+        const auto bits = static_cast<uint32_t>(_mm_movemask_epi8(others));
+        if (bits != 0)
+            return from + static_cast<size_t>(__builtin_ctz(bits));
+    }
+#endif
+    return SkipAsItself(text, from, size, KRunCharacters);
+}
+
 // Past this much unwritten markup that the optimiser removes again, the buffer is replaced
 // by its optimised form so that the work stays in proportion to the input.
 constexpr size_t KRawLimit = 1 << 12;
@@ -415,10 +442,11 @@ size_t THtmlWriter::AppendTextRun(std::string_view text, const TRtfFormat &forma
     const size_t size = text.size();
     size_t done = 0; // what is rendered
     size_t i = 0;
-    for (; i < size; ++i) {
+    for (;; ++i) {
+        i = format.Caps ? SkipAsItself(data, i, size, kinds) : SkipAsItself(data, i, size);
+        if (i == size)
+            break;
         const uint8_t kind = kinds[static_cast<unsigned char>(data[i])];
-        if (kind == KAsItself)
-            continue;
         if (kind == KEndsRun)
             break;
         if (!format.Hidden) {
