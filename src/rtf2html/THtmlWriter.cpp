@@ -122,17 +122,28 @@ private:
         const size_t count = std::min<size_t>(64, FSize - FBase);
         size_t i = 0;
 #if defined(__SSE2__)
-        const __m128i closes = _mm_set1_epi8('>');
-        for (; i + 16 <= count; i += 16) {
-            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(block + i));
-            const auto bits =
-                static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, closes)));
-            FMask |= static_cast<uint64_t>(bits) << i;
+        for (; i + 16 <= count; i += 16)
+            FMask |= static_cast<uint64_t>(ClosesAt(block + i)) << i;
+        // A last piece shorter than sixteen: the sixteen characters that end with it, when
+        // the text has them, without the bits of those before it.
+        if (i < count && FBase + count >= 16) {
+            const size_t rest = count - i;
+            FMask |= static_cast<uint64_t>(ClosesAt(block + count - 16) >> (16 - rest)) << i;
+            return;
         }
 #endif
         for (; i < count; ++i)
             FMask |= static_cast<uint64_t>(block[i] == '>') << i;
     }
+
+#if defined(__SSE2__)
+    // A bit for each ">" among the sixteen characters at text.
+    static uint32_t ClosesAt(const char *text)
+    {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text));
+        return static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8('>'))));
+    }
+#endif
 
     const char *FText;
     size_t FSize;
