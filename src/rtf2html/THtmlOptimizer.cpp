@@ -81,6 +81,9 @@ void THtmlOptimizer::DoRebuild() const
         FMaxLength = std::max(FMaxLength, FOrdered[i].size());
     }
     FLengths.assign(lengths.begin(), lengths.end());
+    FSignatures.reset();
+    for (const auto &fragment : FOrdered)
+        FSignatures.set(SignatureOf(fragment));
     FEndings.reset();
     FAnyEnding = false;
     FMayEndAfter.fill(false);
@@ -99,7 +102,7 @@ void THtmlOptimizer::DoRebuild() const
 
 bool THtmlOptimizer::IsFragment(std::string_view text) const
 {
-    return FIndex.find(text) != FIndex.end();
+    return FSignatures.test(SignatureOf(text)) && FIndex.find(text) != FIndex.end();
 }
 
 bool THtmlOptimizer::Confluent() const
@@ -203,7 +206,10 @@ std::vector<size_t> THtmlOptimizer::OccurringFrom(const std::string &text, size_
             const size_t close = pos + length - 1;
             if (!FAnyEnding && (text[close] != '>' || !FEndings.test(EndingOf(&text[close]))))
                 continue;
-            const auto it = FIndex.find(view.substr(pos, length));
+            const std::string_view candidate = view.substr(pos, length);
+            if (!FSignatures.test(SignatureOf(candidate)))
+                continue;
+            const auto it = FIndex.find(candidate);
             if (it != FIndex.end() && it->second >= minIndex)
                 result.push_back(it->second);
         }

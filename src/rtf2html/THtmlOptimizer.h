@@ -80,6 +80,21 @@ private:
         return static_cast<size_t>(static_cast<unsigned char>(end[-2])) << 8 |
                static_cast<unsigned char>(end[-1]);
     }
+    // A number from the length and the characters next to the ends, the same for equal
+    // texts: texts whose number no fragment has are no fragment, found before any hashing.
+    static size_t SignatureOf(std::string_view text)
+    {
+        const size_t length = text.size();
+        if (length == 0)
+            return 0;
+        const auto at = [&text, length](size_t i) {
+            return static_cast<size_t>(static_cast<unsigned char>(text[i < length ? i : 0]));
+        };
+        const size_t last = length - 1;
+        return (length * 0x9E5u ^ at(1) * 0x3B1u ^ at(2) * 0x1Fu ^ at(last - 1) * 0x2C9u ^
+                at(last - 2) << 7) &
+               0xFFFFu;
+    }
     static size_t ReplaceAllFrom(std::string &text, const std::string &fragment, size_t start);
     std::vector<size_t> OccurringFrom(const std::string &text, size_t start, size_t minIndex) const;
 
@@ -93,6 +108,7 @@ private:
     mutable std::unordered_map<std::string_view, size_t> FIndex; // fragment -> pass position
     mutable std::vector<size_t> FLengths; // distinct fragment lengths, ascending
     mutable size_t FMaxLength = 0;
+    mutable std::bitset<1 << 16> FSignatures; // the SignatureOf of every fragment
     mutable bool FConfluent = true;
     // The two characters before the closing ">" of every fragment, for a quick first test.
     mutable std::bitset<1 << 16> FEndings;
