@@ -13,15 +13,6 @@ using TMatch = TPlaceholderScanner::TMatch;
 // Values may add this many placeholders to those of the template, however deep they nest.
 constexpr std::size_t PlaceholderLimit = 250000;
 
-// The longest text a merge of this text may grow to.
-std::size_t SizeLimit(const std::string &mergeText)
-{
-    // Values that hold several placeholders of the next layer double the text with every
-    // layer; no real letter or form comes near this.
-    constexpr std::size_t Base = 64u << 20;
-    return Base + 16 * mergeText.size();
-}
-
 // Why the merge cannot replace the placeholder, or None.
 TMergeStop Blocked(TValueGraph &values, const TMatch &placeholder)
 {
@@ -56,6 +47,14 @@ std::string BlockedMessage(TMergeStop reason, TValueGraph &values, const TMatch 
     return CircleText(values.Circle(placeholder.Number));
 }
 } // namespace
+
+std::size_t TMergeEngine::SizeBound(std::size_t templateSize)
+{
+    // Values that hold several placeholders of the next layer double the text with every
+    // layer; no real letter or form comes near this.
+    constexpr std::size_t Base = 64u << 20;
+    return Base + 16 * templateSize;
+}
 
 TMergeEngine::TMergeEngine(std::vector<std::string> informationLines)
     : FLines(std::move(informationLines))
@@ -123,7 +122,7 @@ TMergeResult TMergeEngine::InsertMerge(const std::string &mergeText) const
     const auto kind = TPlaceholderScanner::KindOf(mergeText);
     TValueGraph values(FLines, kind, false);
     TMergeText text(mergeText, kind, false);
-    const std::size_t sizeLimit = SizeLimit(mergeText);
+    const std::size_t sizeLimit = SizeBound(mergeText.size());
     const std::size_t placeholderLimit = PlaceholderLimit + text.PlaceholderCount();
     int count = 0;
     while (const auto first = text.FirstPlaceholder()) {

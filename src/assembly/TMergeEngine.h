@@ -52,6 +52,10 @@ public:
     static bool OverwriteValue(std::string &text, TPlaceholderScanner::TTextKind kind,
                                std::size_t position, std::size_t length, const std::string &value);
 
+    // The largest merge text a merge of a template of templateSize bytes may build: a step
+    // that would pass it stops the merge (TooLong).
+    static std::size_t SizeBound(std::size_t templateSize);
+
     // Writes the merge text to "debug.rtf" in the current folder (a step hook).
     static void WriteDebugFile(const std::string &mergeText);
 

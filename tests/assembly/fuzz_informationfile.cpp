@@ -1,0 +1,74 @@
+// Arbitrary bytes read as an information file, as plain text and as rich text, through the one
+// reader the window and zarvel-cli share: the reader ends, no line holds a line break, and the
+// same reader gives the same lines when it reads the file again (zarvel-cli reuses it).
+//
+// Input: bit 0 of the first byte puts "{\rtf1 " before the rest so that the rich text reader
+// is reached at once; the rest is the file.
+#include "assembly/TInformationReader.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+void EnsureApplication()
+{
+    if (QCoreApplication::instance())
+        return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "fuzz_informationfile";
+    static char *argv[] = {name, nullptr};
+    // Lives as long as the process: destroying it in the exit handlers, after Qt's own
+    // globals are gone, crashes.
+    static QApplication *application = new QApplication(argc, argv);
+    Q_UNUSED(application);
+}
+
+// The file the reader reads: the reader takes file names, as the window and zarvel-cli do.
+const std::string &InputFile()
+{
+    static QTemporaryDir *folder = new QTemporaryDir();
+    static const std::string fileName = folder->filePath(QStringLiteral("input.inf")).toStdString();
+    return fileName;
+}
+
+std::vector<std::string> Read(TInformationReader &reader)
+{
+    try {
+        return reader.Read(InputFile());
+    } catch (...) {
+        std::abort(); // the file is there: the reader reads whatever it holds
+    }
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size == 0)
+        return 0;
+    EnsureApplication();
+    static TInformationReader *reader = new TInformationReader();
+    const QByteArray rest(reinterpret_cast<const char *>(data + 1),
+                          static_cast<qsizetype>(size - 1));
+    const QByteArray content = (data[0] & 1) ? QByteArray("{\\rtf1 ") + rest : rest;
+    QFile file(QString::fromStdString(InputFile()));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(content) != content.size())
+        std::abort();
+    file.close();
+
+    const std::vector<std::string> lines = Read(*reader);
+    for (const std::string &line : lines)
+        if (line.find_first_of("\r\n") != std::string::npos)
+            std::abort();
+    if (Read(*reader) != lines)
+        std::abort();
+    return 0;
+}
