@@ -5,6 +5,7 @@
 #include "app/DialogFolders.h"
 #include "app/EAbort.h"
 #include "app/TAssemblyCommands.h"
+#include "app/TAutoRecovery.h"
 #include "app/TEditingTools.h"
 #include "app/TFileCommands.h"
 #include "app/TFormatBar.h"
@@ -107,6 +108,9 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
     FAssemblyCommands = std::make_unique<TAssemblyCommands>(*this);
     ConnectButtons();
     SetUpPanes();
+    FAutoRecovery = std::make_unique<TAutoRecovery>(
+        *RichEditEx1, *RichEditEx2, [this](TPane pane) { return PaneName(pane); },
+        [this](const QString &message) { showhint(message); });
     RichEditEx1->setFocus(Qt::OtherFocusReason);
     FormCreate();
 }

@@ -16,6 +16,7 @@ class QProgressBar;
 class QStatusBar;
 class QTimer;
 class TAssemblyCommands;
+class TAutoRecovery;
 class TBalloon;
 class TEditingTools;
 class TFileCommands;
@@ -92,6 +93,7 @@ public:
     TFileCommands &FileCommands() const { return *FFileCommands; }
     TAssemblyCommands &AssemblyCommands() const { return *FAssemblyCommands; }
     TEditingTools &EditingTools() const { return *FEditingTools; }
+    TAutoRecovery &AutoRecovery() const { return *FAutoRecovery; }
 
     // --- Children (names as in the window definition) ------------------------------------
     TSpeedBar *SpeedBar = nullptr;
@@ -199,6 +201,7 @@ private:
     std::unique_ptr<TFileCommands> FFileCommands;
     std::unique_ptr<TAssemblyCommands> FAssemblyCommands;
     std::unique_ptr<TEditingTools> FEditingTools;
+    std::unique_ptr<TAutoRecovery> FAutoRecovery;
     QWidget *FHelpWindow = nullptr;
     QDialog *FCreditsWindow = nullptr;
 };

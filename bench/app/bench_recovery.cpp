@@ -1,0 +1,91 @@
+// Recovery copies of the 300-page document: what the GUI thread spends on a snapshot (the
+// clone of the document) against what the writer thread spends on the rich text of it.
+#include "app/TAutoRecovery.h"
+#include "richedit/LayoutMemory.h"
+#include "richedit/TRichEditEx.h"
+#include "richedit/TRichEditStringsEx.h"
+#include "richedit/TRtfWriter.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+// About 38 paragraphs a page, each with bold, italic, a coloured word and a placeholder.
+QByteArray GeneratedDocument(int pages)
+{
+    QByteArray rtf =
+        "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fswiss\\fcharset0 "
+        "Arial;}{\\f1\\froman\\fcharset0 Times New Roman;}}\r\n"
+        "{\\colortbl ;\\red255\\green0\\blue0;}\r\n\\viewkind4\\uc1\\pard\\f0\\fs20 ";
+    const int paragraphs = pages * 38;
+    for (int i = 0; i < paragraphs; ++i) {
+        if (i % 38 == 0)
+            rtf += "{\\f1\\fs28\\b Page " + QByteArray::number(i / 38 + 1) + "\\b0}\\par\r\n";
+        rtf += "Paragraph " + QByteArray::number(i) +
+               " of the test document with {\\b bold} and {\\i italic} words, the value "
+               "@" +
+               QByteArray::number(i % 40 + 1) +
+               " and {\\cf1 coloured} text \\'e9t\\'e9 to fill the line.\\par\r\n";
+    }
+    rtf += "}\r\n";
+    return rtf;
+}
+
+TRichEditEx &LoadedPane()
+{
+    static TRichEditEx *pane = [] {
+        auto *edit = new TRichEditEx(); // lives as long as the process
+        edit->SetWordWrap(true);
+        edit->resize(800, 540);
+        QByteArray data = GeneratedDocument(300);
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::ReadOnly);
+        edit->Lines().LoadStream(buffer);
+        edit->show();
+        QApplication::processEvents();
+        return edit;
+    }();
+    return *pane;
+}
+
+// The GUI thread's share of a copy, after a keystroke as the user types.
+void BM_SnapshotOnGuiThread(benchmark::State &state)
+{
+    TRichEditEx &pane = LoadedPane();
+    for (auto _ : state) {
+        QTextCursor(pane.document()).insertText(QStringLiteral("x"));
+        auto snapshot = TAutoRecovery::Snapshot(pane);
+        benchmark::DoNotOptimize(snapshot.get());
+        state.PauseTiming();
+        snapshot.reset();
+        state.ResumeTiming();
+    }
+    state.counters["characters"] = pane.TextLength();
+}
+BENCHMARK(BM_SnapshotOnGuiThread)->Unit(benchmark::kMillisecond);
+
+// The writer thread's share: the rich text of the snapshot.
+void BM_RichTextOfSnapshot(benchmark::State &state)
+{
+    const auto snapshot = TAutoRecovery::Snapshot(LoadedPane());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(TRtfWriter::Write(*snapshot));
+}
+BENCHMARK(BM_RichTextOfSnapshot)->Unit(benchmark::kMillisecond);
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    KeepLayoutMemory(); // as the program does
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
