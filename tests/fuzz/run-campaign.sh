@@ -66,9 +66,19 @@ run_target() {
     # Runs on after a finding, so that one fault does not end the whole time of a target.
     "$build/bin/$target" "${options[@]}" -fork=1 -ignore_crashes=1 -ignore_timeouts=1 \
         -ignore_ooms=1 "$scratch" "$seed" >"$out/$target.log" 2>&1 || true
-    # Only what reaches code the seeds do not already reach goes into tests/data.
-    "$build/bin/$target" -merge=1 -timeout=20 -rss_limit_mb=4096 "$seed" "$scratch" \
+    # Only what reaches code that no seed reaches goes into tests/data, into the seed folder's
+    # "corpus" folder so that the seeds written by hand stay apart.
+    local known="$out/$target.known"
+    rm -rf "$known" && mkdir -p "$known"
+    find "$seed" -type f -exec cp -t "$known" {} +
+    ls "$known" | sort >"$out/$target.before"
+    "$build/bin/$target" -merge=1 -use_counters=0 -timeout=20 -rss_limit_mb=4096 "$known" "$scratch" \
         >"$out/$target.merge.log" 2>&1 || true
+    mkdir -p "$seed/corpus"
+    ls "$known" | sort | comm -13 "$out/$target.before" - | while read -r file; do
+        cp "$known/$file" "$seed/corpus/$file"
+    done
+    rmdir --ignore-fail-on-non-empty "$seed/corpus"
 }
 
 running=0
@@ -82,13 +92,15 @@ for target in "${targets[@]}"; do
 done
 wait
 
-printf '%-22s %12s %8s %8s %9s %s\n' target executions cov ft new findings
+# The last status line of a fork-mode run: "#N: cov: C ft: F corp: K exec/s E
+# oom/timeout/crash: O/T/X time: S ...".
+printf '%-22s %8s %12s %7s %7s %7s %5s %s\n' target seconds executions cov ft corpus new oom/timeout/crash
 for target in "${targets[@]}"; do
-    log="$out/$target.log"
-    execs=$(grep -o 'stat::number_of_executed_units: [0-9]*' "$log" | awk '{s += $2} END {print s + 0}')
-    cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | awk '{print $2}')
-    ft=$(grep -o 'ft: [0-9]*' "$log" | tail -1 | awk '{print $2}')
-    added=$(grep -o 'MERGE-OUTER: [0-9]* new files' "$out/$target.merge.log" | awk '{print $2}')
-    findings=$(find "$out" -maxdepth 1 -name "$target-*" -type f | wc -l)
-    printf '%-22s %12s %8s %8s %9s %s\n' "$target" "$execs" "${cov:-?}" "${ft:-?}" "${added:-0}" "$findings"
+    status=$(grep -E '^#[0-9]+: cov:' "$out/$target.log" | tail -1 || true)
+    field() { sed -n "s/.*$1 \([^ ]*\).*/\1/p" <<<"$status"; }
+    added=$(sed -n 's/MERGE-OUTER: \([0-9]*\) new files.*/\1/p' "$out/$target.merge.log" || true)
+    printf '%-22s %8s %12s %7s %7s %7s %5s %s\n' "$target" "$(field ' time:')" \
+        "$(sed -n 's/^#\([0-9]*\):.*/\1/p' <<<"$status")" "$(field 'cov:')" "$(field 'ft:')" \
+        "$(field 'corp:')" "${added:-0}" "$(field 'oom\/timeout\/crash:')"
 done
+ls "$out" | grep -E -- '-(crash|leak|timeout|oom|slow-unit)-' || echo "no crash, leak, timeout or out-of-memory input kept"
