@@ -72,7 +72,8 @@ run_target() {
     rm -rf "$known" && mkdir -p "$known"
     find "$seed" -type f -exec cp -t "$known" {} +
     ls "$known" | sort >"$out/$target.before"
-    "$build/bin/$target" -merge=1 -use_counters=0 -timeout=20 -rss_limit_mb=4096 "$known" "$scratch" \
+    "$build/bin/$target" -merge=1 -use_counters=0 -timeout=20 -rss_limit_mb=4096 \
+        -artifact_prefix="$out/$target-merge-" "$known" "$scratch" \
         >"$out/$target.merge.log" 2>&1 || true
     mkdir -p "$seed/corpus"
     ls "$known" | sort | comm -13 "$out/$target.before" - | while read -r file; do
