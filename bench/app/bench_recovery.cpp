@@ -1,6 +1,8 @@
-// Recovery copies of the 300-page document: what the GUI thread spends on a snapshot (the
-// clone of the document) against what the writer thread spends on the rich text of it.
+// Recovery copies of the 300-page document: what the GUI thread spends on a snapshot against
+// what the writer thread spends on the rich text made from it, and against the two ways the
+// GUI thread could have done it alone (a clone, the rich text itself).
 #include "app/TAutoRecovery.h"
+#include "app/TRecoverySnapshot.h"
 #include "richedit/LayoutMemory.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
@@ -57,7 +59,10 @@ void BM_SnapshotOnGuiThread(benchmark::State &state)
 {
     TRichEditEx &pane = LoadedPane();
     for (auto _ : state) {
+        state.PauseTiming();
         QTextCursor(pane.document()).insertText(QStringLiteral("x"));
+        QApplication::processEvents();
+        state.ResumeTiming();
         auto snapshot = TAutoRecovery::Snapshot(pane);
         benchmark::DoNotOptimize(snapshot.get());
         state.PauseTiming();
@@ -68,14 +73,28 @@ void BM_SnapshotOnGuiThread(benchmark::State &state)
 }
 BENCHMARK(BM_SnapshotOnGuiThread)->Unit(benchmark::kMillisecond);
 
-// The writer thread's share: the rich text of the snapshot.
+// The writer thread's share: the document built again from the snapshot, and its rich text.
 void BM_RichTextOfSnapshot(benchmark::State &state)
 {
-    const auto snapshot = TAutoRecovery::Snapshot(LoadedPane());
     for (auto _ : state)
-        benchmark::DoNotOptimize(TRtfWriter::Write(*snapshot));
+        benchmark::DoNotOptimize(
+            TRtfWriter::Write(*TAutoRecovery::Snapshot(LoadedPane())->Build()));
 }
 BENCHMARK(BM_RichTextOfSnapshot)->Unit(benchmark::kMillisecond);
+
+void BM_CloneOnGuiThread(benchmark::State &state)
+{
+    for (auto _ : state)
+        std::unique_ptr<QTextDocument>(LoadedPane().document()->clone());
+}
+BENCHMARK(BM_CloneOnGuiThread)->Unit(benchmark::kMillisecond);
+
+void BM_RichTextOnGuiThread(benchmark::State &state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(TRtfWriter::Write(*LoadedPane().document()));
+}
+BENCHMARK(BM_RichTextOnGuiThread)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char **argv)

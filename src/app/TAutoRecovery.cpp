@@ -1,5 +1,6 @@
 #include "app/TAutoRecovery.h"
 
+#include "app/TRecoverySnapshot.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRtfWriter.h"
 
@@ -109,9 +110,9 @@ void TAutoRecovery::Adopted(const TRecoveryCopy &copy)
         FTimer.start();
 }
 
-std::unique_ptr<QTextDocument> TAutoRecovery::Snapshot(const TRichEditEx &pane)
+std::unique_ptr<TRecoverySnapshot> TAutoRecovery::Snapshot(const TRichEditEx &pane)
 {
-    return std::unique_ptr<QTextDocument>(pane.document()->clone());
+    return std::make_unique<TRecoverySnapshot>(*pane.document());
 }
 
 void TAutoRecovery::Take(TPane pane)
@@ -119,10 +120,8 @@ void TAutoRecovery::Take(TPane pane)
     TPaneState &state = State(pane);
     QElapsedTimer clock;
     clock.start();
-    std::shared_ptr<QTextDocument> snapshot = Snapshot(*state.Control);
+    std::shared_ptr<TRecoverySnapshot> snapshot = Snapshot(*state.Control);
     FLastSnapshotMs = double(clock.nsecsElapsed()) / 1e6;
-    // The writer thread owns the snapshot from here on, and deletes it.
-    snapshot->moveToThread(&FWriterThread);
 
     TRtfWriter::Options options;
     options.PlainRTF = state.Control->PlainRTF();
@@ -137,7 +136,7 @@ void TAutoRecovery::Take(TPane pane)
     QMetaObject::invokeMethod(
         FWriter,
         [this, store, pane, snapshot, options, name, time]() mutable {
-            const QByteArray richText = TRtfWriter::Write(*snapshot, 0, -1, options);
+            const QByteArray richText = TRtfWriter::Write(*snapshot->Build(), 0, -1, options);
             snapshot.reset();
             const QString error = store->Write(pane, richText, name, time);
             QMetaObject::invokeMethod(

@@ -12,7 +12,7 @@
 #include <functional>
 #include <memory>
 
-class QTextDocument;
+class TRecoverySnapshot;
 class TRichEditEx;
 
 // Keeps a recovery copy of each modified pane, so that a crash, a killed process or a power
@@ -21,9 +21,9 @@ class TRichEditEx;
 // text, and goes when its pane is no longer modified (saved, or replaced after the user
 // discarded it) and when the program ends normally (this object is destroyed).
 //
-// The GUI thread only clones the pane's document; the rich text is written from the clone on
-// a thread of its own. A copy that cannot be written is reported once through the failure
-// hook, again only after a copy was written since.
+// The GUI thread only takes a snapshot of the pane's document; the rich text is made from the
+// snapshot and written on a thread of its own. A copy that cannot be written is reported once
+// through the failure hook, again only after a copy was written since.
 class TAutoRecovery : public QObject
 {
     Q_OBJECT
@@ -42,8 +42,8 @@ public:
     void WriteNow();
     // The copy, recovered into its pane, is now this instance's copy of that pane.
     void Adopted(const TRecoveryCopy &copy);
-    // Clones the pane's document: the part of a copy that runs on the GUI thread.
-    static std::unique_ptr<QTextDocument> Snapshot(const TRichEditEx &pane);
+    // What a copy takes of the pane on the GUI thread.
+    static std::unique_ptr<TRecoverySnapshot> Snapshot(const TRichEditEx &pane);
     // Milliseconds the GUI thread spent on the last snapshot.
     double LastSnapshotMs() const { return FLastSnapshotMs; }
 

@@ -6,6 +6,7 @@
 #include "app/TRecoveryOffer.h"
 #include "app/ZarvelProgram.h"
 #include "richedit/TRichEditEx.h"
+#include "richedit/TRichEditStringsEx.h"
 #include "richedit/TRtfWriter.h"
 #include "widgets/TDialogSeam.h"
 
@@ -248,6 +249,28 @@ private slots:
         Offer(form, dialogs, "DiscardButton");
         QVERIFY(Files(QStringLiteral("*.rtf")).isEmpty());
         QCOMPARE(dialogs.Unexpected(), 0);
+    }
+
+    void copyHoldsWhatSaveWrites_data()
+    {
+        QTest::addColumn<QString>("file");
+        for (const char *name : {"wordpad_lists.rtf", "pictures.rtf", "word_styles_unicode.rtf",
+                                 "word_table.rtf", "libreoffice.rtf"})
+            QTest::newRow(name) << TestEnvironment::dataPath(QStringLiteral("rtf/") + name);
+    }
+
+    void copyHoldsWhatSaveWrites()
+    {
+        QFETCH(QString, file);
+        TMainForm form;
+        TAutoRecovery &recovery = form.AutoRecovery();
+        QSignalSpy written(&recovery, &TAutoRecovery::CopyWritten);
+        form.RichEditEx1->Lines().LoadFile(file);
+        TypeInto(*form.RichEditEx1, QStringLiteral("!"));
+        QTRY_COMPARE(written.size(), 1);
+        QCOMPARE(ReadFile(recovery.Store().CopyFile(TPane::Document)),
+                 RichTextOf(*form.RichEditEx1));
+        form.RichEditEx1->SetModifiedFlag(false);
     }
 
     void discardedOrUnwritableCopies()
