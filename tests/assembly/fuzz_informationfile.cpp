@@ -34,8 +34,9 @@ void EnsureApplication()
 // The file the reader reads: the reader takes file names, as the window and zarvel-cli do.
 const std::string &InputFile()
 {
-    static QTemporaryDir *folder = new QTemporaryDir();
-    static const std::string fileName = folder->filePath(QStringLiteral("input.inf")).toStdString();
+    // Removed with its file at exit; it needs no Qt object that is gone by then.
+    static const QTemporaryDir folder;
+    static const std::string fileName = folder.filePath(QStringLiteral("input.inf")).toStdString();
     return fileName;
 }
 
