@@ -3,7 +3,8 @@
 // GUI thread could have done it alone (a clone, the rich text itself).
 #include "app/TAutoRecovery.h"
 #include "app/TRecoverySnapshot.h"
-#include "richedit/LayoutMemory.h"
+#include "common/GeneratedDocument.h"
+#include "common/GuiBenchmarkMain.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
 #include "richedit/TRtfWriter.h"
@@ -16,27 +17,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-// About 38 paragraphs a page, each with bold, italic, a coloured word and a placeholder.
-QByteArray GeneratedDocument(int pages)
-{
-    QByteArray rtf =
-        "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fswiss\\fcharset0 "
-        "Arial;}{\\f1\\froman\\fcharset0 Times New Roman;}}\r\n"
-        "{\\colortbl ;\\red255\\green0\\blue0;}\r\n\\viewkind4\\uc1\\pard\\f0\\fs20 ";
-    const int paragraphs = pages * 38;
-    for (int i = 0; i < paragraphs; ++i) {
-        if (i % 38 == 0)
-            rtf += "{\\f1\\fs28\\b Page " + QByteArray::number(i / 38 + 1) + "\\b0}\\par\r\n";
-        rtf += "Paragraph " + QByteArray::number(i) +
-               " of the test document with {\\b bold} and {\\i italic} words, the value "
-               "@" +
-               QByteArray::number(i % 40 + 1) +
-               " and {\\cf1 coloured} text \\'e9t\\'e9 to fill the line.\\par\r\n";
-    }
-    rtf += "}\r\n";
-    return rtf;
-}
-
 TRichEditEx &LoadedPane()
 {
     static TRichEditEx *pane = [] {
@@ -99,12 +79,5 @@ BENCHMARK(BM_RichTextOnGuiThread)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    KeepLayoutMemory(); // as the program does
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunGuiBenchmarks(argc, argv);
 }
