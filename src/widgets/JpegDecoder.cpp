@@ -1,5 +1,6 @@
 #include "widgets/JpegDecoder.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 
@@ -11,6 +12,20 @@ namespace {
 // header must not make us allocate gigabytes).
 constexpr JDIMENSION MaxSide = 20000;
 constexpr unsigned long long MaxPixels = 100ull * 1000 * 1000;
+// Larger pictures are decoded at a half, a quarter or an eighth of their size: a preview shows
+// no more, and a few hundred bytes that claim tens of millions of pixels cost milliseconds,
+// not seconds.
+constexpr JDIMENSION PreviewSide = 2048;
+
+// The smallest of libjpeg's scales that keeps the longer side at PreviewSide or more.
+unsigned int ScaleDenominator(const jpeg_decompress_struct &info)
+{
+    const JDIMENSION longer = std::max(info.image_width, info.image_height);
+    unsigned int denominator = 1;
+    while (denominator < 8 && longer / (denominator * 2) >= PreviewSide)
+        denominator *= 2;
+    return denominator;
+}
 
 struct ErrorManager
 {
@@ -44,6 +59,8 @@ bool Decode(jpeg_decompress_struct &info, ErrorManager &errors, const QByteArray
     // CMYK pictures come out inverted from most writers; everything else is converted to RGB.
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+    info.scale_num = 1;
+    info.scale_denom = ScaleDenominator(info);
     jpeg_start_decompress(&info);
     image = QImage(int(info.output_width), int(info.output_height), QImage::Format_RGB32);
     if (image.isNull())
