@@ -4,6 +4,7 @@
 //
 // Input: bit 0 of the first byte puts "{\rtf1 " before the rest so that the rich text reader
 // is reached at once; the rest is the file.
+#include "FuzzApplication.h"
 #include "assembly/TInformationReader.h"
 
 #include <QApplication>
@@ -16,21 +17,6 @@
 #include <vector>
 
 namespace {
-void EnsureApplication()
-{
-    if (QCoreApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "fuzz_informationfile";
-    static char *argv[] = {name, nullptr};
-    // Lives as long as the process: destroying it in the exit handlers, after Qt's own
-    // globals are gone, crashes.
-    static QApplication *application = new QApplication(argc, argv);
-    Q_UNUSED(application);
-}
-
 // The file the reader reads: the reader takes file names, as the window and zarvel-cli do.
 const std::string &InputFile()
 {
@@ -54,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size == 0)
         return 0;
-    EnsureApplication();
+    EnsureFuzzApplication<QApplication>("fuzz_informationfile");
     static TInformationReader *reader = new TInformationReader();
     const QByteArray rest(reinterpret_cast<const char *>(data + 1),
                           static_cast<qsizetype>(size - 1));
