@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing Zarvel needs on Debian 12, skipping what is there.
+# With --fuzz also clang and its libFuzzer runtime, for tests/fuzz/run-campaign.sh.
 set -euo pipefail
 packages=(
     cmake ninja-build g++ ccache pkg-config
@@ -10,6 +11,9 @@ packages=(
     xvfb xauth qt6-qpa-plugins
     desktop-file-utils
 )
+if [ "${1:-}" = "--fuzz" ]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
