@@ -26,6 +26,7 @@ while getopts "t:j:o:b:" option; do
 done
 shift $((OPTIND - 1))
 out=${out:-$build/campaign}
+command -v clang++ >/dev/null || { echo "clang is needed: scripts/install-deps.sh --fuzz" >&2; exit 2; }
 
 # Each target and its seed folder.
 declare -A seeds=(
