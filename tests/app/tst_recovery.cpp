@@ -69,11 +69,12 @@ void TypeInto(TRichEditEx &pane, const QString &text)
 // pane, says "ready" once a recovery copy holds it (and leaves its rich text in expectFile),
 // and closes the window when "quit" arrives on standard input, answering No to the save
 // question.
-int RunChild(int argc, char *argv[])
+int RunChild(char *argv[])
 {
     const QString text = QString::fromUtf8(argv[2]);
     const QString expectFile = QString::fromLocal8Bit(argv[3]);
-    return RunZarvel(argc, argv, [text, expectFile](TMainForm &form) {
+    // The program sees no arguments of its own: the child's are not files to open.
+    return RunZarvel(1, argv, [text, expectFile](TMainForm &form) {
         TDialogSeam::SetHandler([](QDialog &dialog) {
             if (auto *box = qobject_cast<QMessageBox *>(&dialog);
                 box && box->button(QMessageBox::No))
@@ -314,7 +315,7 @@ private slots:
 int main(int argc, char *argv[])
 {
     if (argc == 4 && std::strcmp(argv[1], "--child") == 0)
-        return RunChild(argc, argv);
+        return RunChild(argv);
     QApplication app(argc, argv);
     TestEnvironment environment;
     TestRecovery test;
