@@ -395,10 +395,23 @@ void TFormatRange::Draw(QPainter &painter, int first, int last, int left, int to
     const auto drawLines = [&](const QTextBlock &block) {
         const QTextLayout *lines = block.layout();
         const QPointF origin = layout->blockBoundingRect(block).topLeft();
-        for (int i = 0; i < lines->lineCount(); ++i) {
+        // Lines go down the page in order: start at the first one on this page, so that a
+        // paragraph of thousands of pages is not walked through again for each of them.
+        int low = 0;
+        int high = lines->lineCount();
+        while (low < high) {
+            const int middle = low + (high - low) / 2;
+            if (origin.y() + lines->lineAt(middle).y() < y0 - 0.5)
+                low = middle + 1;
+            else
+                high = middle;
+        }
+        for (int i = low; i < lines->lineCount(); ++i) {
             const QTextLine line = lines->lineAt(i);
             const qreal lineTop = origin.y() + line.y();
-            if (lineTop >= y0 - 0.5 && lineTop + line.height() <= yEnd + 0.5)
+            if (lineTop > yEnd + 0.5)
+                break;
+            if (lineTop + line.height() <= yEnd + 0.5)
                 line.draw(&painter, origin);
         }
     };
