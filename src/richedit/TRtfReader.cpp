@@ -1559,8 +1559,12 @@ void Reader::ControlWord(const QByteArray &word, bool hasParameter, int paramete
                 FPict.BitsPerPixel = parameter;
             else if (word == "wbmplanes")
                 FPict.Planes = parameter;
-            // The words that describe the data go back out as they came.
-            if (FPictHeader.size() < 512) {
+            // The words that describe the data go back out as they came; other words in a
+            // picture group (a damaged file's text or tables, say) are not the picture's.
+            const bool describesData = Kinds.contains(word) ||
+                                       (word.startsWith("pic") && word != "pict") ||
+                                       word.startsWith("wbm") || word.startsWith("blip");
+            if (describesData && FPictHeader.size() < 512) {
                 FPictHeader += '\\' + word;
                 if (hasParameter)
                     FPictHeader += QByteArray::number(parameter);

@@ -600,7 +600,9 @@ QByteArray Writer::Header() const
         h += "\\deflang" + QByteArray::number(FOptions.Language);
     h += "{\\fonttbl";
     for (int i = 0; i < FFonts.size(); ++i) {
-        const QString &family = FFonts.at(i);
+        // A ";" ends a name in the font table, however it is written: a name that holds one
+        // (from a damaged file) is written up to it, as a reader will take it.
+        const QString family = FFonts.at(i).section(u';', 0, 0);
         h += "{\\f" + QByteArray::number(i) + FontFamilyKeyword(family) + "\\fcharset" +
              (IsSymbolFont(family) ? "2" : "0") + ' ';
         for (const QChar c : family) {
