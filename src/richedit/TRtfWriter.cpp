@@ -162,10 +162,13 @@ QByteArray TableWords(int level)
 
 int Writer::FontIndex(const QString &family)
 {
-    int index = FFonts.indexOf(family);
+    // The table holds names as a reader will take them back: a ";" ends a name and spaces
+    // around it do not count. Names that read back the same share one entry.
+    const QString name = family.section(u';', 0, 0).trimmed();
+    int index = FFonts.indexOf(name);
     if (index < 0) {
         index = FFonts.size();
-        FFonts.append(family);
+        FFonts.append(name);
     }
     return index;
 }
@@ -600,9 +603,7 @@ QByteArray Writer::Header() const
         h += "\\deflang" + QByteArray::number(FOptions.Language);
     h += "{\\fonttbl";
     for (int i = 0; i < FFonts.size(); ++i) {
-        // A ";" ends a name in the font table, however it is written: a name that holds one
-        // (from a damaged file) is written up to it, as a reader will take it.
-        const QString family = FFonts.at(i).section(u';', 0, 0);
+        const QString &family = FFonts.at(i);
         h += "{\\f" + QByteArray::number(i) + FontFamilyKeyword(family) + "\\fcharset" +
              (IsSymbolFont(family) ? "2" : "0") + ' ';
         for (const QChar c : family) {
