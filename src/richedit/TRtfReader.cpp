@@ -1547,7 +1547,8 @@ void Reader::ControlWord(const QByteArray &word, bool hasParameter, int paramete
         } else {
             static const QSet<QByteArray> Kinds = {"pngblip",  "jpegblip", "emfblip", "wmetafile",
                                                    "dibitmap", "wbitmap",  "macpict", "pmmetafile"};
-            if (Kinds.contains(word))
+            const bool kind = Kinds.contains(word);
+            if (kind)
                 FPict.Kind = word;
             else if (word == "picw")
                 FPict.Width = parameter;
@@ -1561,8 +1562,7 @@ void Reader::ControlWord(const QByteArray &word, bool hasParameter, int paramete
                 FPict.Planes = parameter;
             // The words that describe the data go back out as they came; other words in a
             // picture group (a damaged file's text or tables, say) are not the picture's.
-            const bool describesData = Kinds.contains(word) ||
-                                       (word.startsWith("pic") && word != "pict") ||
+            const bool describesData = kind || (word.startsWith("pic") && word != "pict") ||
                                        word.startsWith("wbm") || word.startsWith("blip");
             if (describesData && FPictHeader.size() < 512) {
                 FPictHeader += '\\' + word;
