@@ -238,6 +238,12 @@ public:
     {
     }
     void Run();
+    // Nested rows' definitions: met while reading, and given by a reading before.
+    const std::vector<TRtfRowDefinition> &NestedRows() const { return FTableBuilder.NestedRows(); }
+    void UseNestedRows(std::vector<TRtfRowDefinition> rows)
+    {
+        FTableBuilder.UseNestedRows(std::move(rows));
+    }
 
 private:
     GroupState &State() { return FStack.back(); }
@@ -2050,6 +2056,23 @@ void Reader::Run()
     }
 }
 
+// Nested rows state their definition after their cells, so that a row is laid out before its
+// definition is known. A first reading into a scratch document collects the definitions, for
+// the real reading to lay out every nested row by its own. Empty when no nested row has one.
+std::vector<TRtfRowDefinition> NestedRowDefinitions(const QByteArray &data)
+{
+    if (!data.contains("\\nestrow"))
+        return {};
+    QTextDocument scratch;
+    QTextCursor cursor(&scratch);
+    Reader reader(data, cursor);
+    reader.Run();
+    std::vector<TRtfRowDefinition> rows = reader.NestedRows();
+    const bool stated = std::any_of(
+        rows.begin(), rows.end(), [](const TRtfRowDefinition &row) { return !row.Cells.empty(); });
+    return stated ? rows : std::vector<TRtfRowDefinition>();
+}
+
 } // namespace
 
 bool TRtfReader::IsRtf(const QByteArray &data)
@@ -2065,6 +2088,7 @@ bool TRtfReader::Read(const QByteArray &data, QTextCursor &cursor)
     cursor.removeSelectedText();
     const int start = cursor.position();
     Reader reader(data, cursor);
+    reader.UseNestedRows(NestedRowDefinitions(data));
     reader.Run();
     FitListLabels(*cursor.document(), start, cursor.position());
     cursor.endEditBlock();

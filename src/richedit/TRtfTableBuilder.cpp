@@ -224,6 +224,12 @@ void TRtfTableBuilder::EndRow(int level)
     Level &table = FOpen.back();
     if (!table.RowOpen)
         return;
+    if (table.Nested >= 0) {
+        const size_t nested = static_cast<size_t>(table.Nested);
+        if (FNestedRows.size() <= nested)
+            FNestedRows.resize(nested + 1);
+        FNestedRows[nested] = Definition(level);
+    }
     // Nested rows state their definition after their cells.
     if (table.Guessed && table.Row == 0) {
         RegridFirstRow(table, Definition(level));
@@ -234,11 +240,24 @@ void TRtfTableBuilder::EndRow(int level)
     table.Covered = false;
 }
 
+void TRtfTableBuilder::UseNestedRows(std::vector<TRtfRowDefinition> rows)
+{
+    FKnownRows = std::move(rows);
+}
+
+TRtfRowDefinition TRtfTableBuilder::BeginNested(Level &table)
+{
+    table.Nested = FNestedBegun++;
+    const size_t nested = static_cast<size_t>(table.Nested);
+    return nested < FKnownRows.size() ? FKnownRows[nested] : TRtfRowDefinition();
+}
+
 void TRtfTableBuilder::Open(int level)
 {
-    // Nested rows state their definition after their cells: the first is laid out by its own
-    // at its end, the others as the one before.
-    const TRtfRowDefinition definition = level == 1 ? Definition(level) : TRtfRowDefinition();
+    // Nested rows state their definition after their cells: unless a reading before gave it,
+    // the first is laid out by its own at its end, the others as the one before.
+    Level table;
+    const TRtfRowDefinition definition = level == 1 ? Definition(level) : BeginNested(table);
     const int left = definition.Left;
     const int right = definition.Cells.empty()
                           ? left + DefaultCellWidth
@@ -253,7 +272,6 @@ void TRtfTableBuilder::Open(int level)
     format.setAlignment(definition.Alignment);
     format.setColumnWidthConstraints(
         {QTextLength(QTextLength::FixedLength, TwipsToPixels(right - left))});
-    Level table;
     table.Table = FCursor.insertTable(1, 1, format);
     table.Bounds = {left, right};
     table.Row = 0;
@@ -278,7 +296,9 @@ void TRtfTableBuilder::Close()
 
 void TRtfTableBuilder::BeginRow(Level &table, int level)
 {
-    const TRtfRowDefinition definition = level == 1 ? Definition(level) : table.Last;
+    TRtfRowDefinition definition = level == 1 ? Definition(level) : BeginNested(table);
+    if (level > 1 && definition.Cells.empty())
+        definition = table.Last;
     table.Table->appendRows(1);
     ++table.Row;
     table.RowOpen = true;

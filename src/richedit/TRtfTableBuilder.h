@@ -75,6 +75,12 @@ public:
     // The current row of the level ends; the next content of that level begins a row.
     void EndRow(int level);
 
+    // Nested rows state their definition after their cells. The definitions met at the ends
+    // of nested rows, in the order the rows began; a second reading of the same data that is
+    // given them lays each nested row out by its own definition from its start.
+    const std::vector<TRtfRowDefinition> &NestedRows() const { return FNestedRows; }
+    void UseNestedRows(std::vector<TRtfRowDefinition> rows);
+
 private:
     struct Slot
     {
@@ -96,9 +102,12 @@ private:
         int Gap = 0;          // of the current row, for cells it gives no definition for
         std::vector<Slot> Slots;
         TRtfRowDefinition Last; // the last row was laid out by
+        int Nested = -1;        // the current row's number among the nested rows begun
     };
 
     void Open(int level);
+    // Numbers a nested row as it begins; its definition when a reading before gave it.
+    TRtfRowDefinition BeginNested(Level &table);
     void Close();
     void BeginRow(Level &table, int level);
     void EnterCell(Level &table);
@@ -122,4 +131,7 @@ private:
     std::vector<Level> FOpen;
     std::vector<TRtfRowDefinition> FDefinitions;
     QTextCharFormat FCellFormat;
+    std::vector<TRtfRowDefinition> FNestedRows; // met at the rows' ends
+    std::vector<TRtfRowDefinition> FKnownRows;  // given by a reading before
+    int FNestedBegun = 0;
 };

@@ -565,6 +565,40 @@ private slots:
                  QStringLiteral("Customer: @2|Items:\n[Apple|@3/Pear|@4]\n"));
     }
 
+    // Rows of a nested table with fewer or other cells than its first row keep their own
+    // cells, widths and shading through a save, though their definitions follow their cells.
+    void nestedRowsKeepTheirCells()
+    {
+        auto document = Load(Sample(QStringLiteral("word2003_nested_rows.rtf")));
+        const QByteArray first = TRtfWriter::Write(*document);
+        auto again = Load(first);
+        for (const QTextDocument *loaded : {document.get(), again.get()}) {
+            const QList<QTextTable *> tables = Tables(*loaded);
+            QCOMPARE(tables.size(), 1);
+            QCOMPARE(
+                Shape(*tables.first()),
+                QStringLiteral("Shipped: @4|Contents:\n[Item|Qty(2x1)|Price/Apple|@2 boxes(3x1)/"
+                               "Total: @3(2x1)||]\n"));
+            QTextCursor cursor(const_cast<QTextDocument *>(loaded));
+            cursor.setPosition(Text(*loaded).indexOf(QStringLiteral("Apple")));
+            const QTextTable *nested = cursor.currentTable();
+            QVERIFY(nested && nested != tables.first());
+            QList<qreal> widths;
+            for (const QTextLength &width : nested->format().columnWidthConstraints())
+                widths << width.rawValue();
+            QCOMPARE(widths, (QList<qreal>{2000 / 15.0, 500 / 15.0, 500 / 15.0, 1000 / 15.0}));
+            const auto background = [nested](int row, int column) {
+                return nested->cellAt(row, column).format().background().color();
+            };
+            QCOMPARE(background(1, 1), QColor(255, 255, 204));
+            QCOMPARE(background(2, 0), QColor(204, 255, 204));
+            QCOMPARE(nested->cellAt(0, 1).format().background().style(), Qt::NoBrush);
+            QCOMPARE(nested->cellAt(1, 0).format().toTableCellFormat().leftBorderStyle(),
+                     QTextFrameFormat::BorderStyle_Solid);
+        }
+        QCOMPARE(TRtfWriter::Write(*again), first);
+    }
+
     // Text boxes, footnotes, section breaks and fields: no word is lost.
     void textOutsideTheBody()
     {
