@@ -26,6 +26,29 @@ bool IsTopLeft(const QTextTableCell &cell, int row, int column)
     return cell.isValid() && cell.row() == row && cell.column() == column;
 }
 
+// A filler of one grid place that nothing was put into.
+bool IsEmptyFiller(const QTextTableCell &cell, int row, int column)
+{
+    return IsTopLeft(cell, row, column) && cell.rowSpan() == 1 && cell.columnSpan() == 1 &&
+           IsFiller(cell) && cell.firstPosition() == cell.lastPosition();
+}
+
+// Makes the fillers at the end of each row of a finished table one cell.
+void MergeFillers(QTextTable &grid)
+{
+    // A row's empty end is laid out anew on loading a saved table, by the boundaries that
+    // the saved cells state, which need not be the ones it was cut by here: as one cell it
+    // loads the same either way.
+    const int columns = grid.columns();
+    for (int row = 0; row < grid.rows(); ++row) {
+        int first = columns;
+        while (first > 0 && IsEmptyFiller(grid.cellAt(row, first - 1), row, first - 1))
+            --first;
+        if (columns - first > 1)
+            grid.mergeCells(row, first, 1, columns - first);
+    }
+}
+
 void SetBorder(QTextTableCellFormat &format, TRtfCellDefinition::TEdge edge,
                const TRtfBorder &border)
 {
@@ -288,6 +311,7 @@ void TRtfTableBuilder::Open(int level)
 void TRtfTableBuilder::Close()
 {
     const Level &table = FOpen.back();
+    MergeFillers(*table.Table);
     FCursor.setPosition(table.Table->lastPosition() + 1);
     // The next table of this level states its own rows.
     Definition(Depth()) = TRtfRowDefinition();
