@@ -251,7 +251,13 @@ void TRtfTableBuilder::EndRow(int level)
         const size_t nested = static_cast<size_t>(table.Nested);
         if (FNestedRows.size() <= nested)
             FNestedRows.resize(nested + 1);
-        FNestedRows[nested] = Definition(level);
+        TRtfRowDefinition &kept = FNestedRows[nested];
+        kept = Definition(level);
+        // A cell past the grid's last column lays out as any other past it: one is enough,
+        // and a file of many rows keeps a small copy of each.
+        const size_t enough = static_cast<size_t>(MaxColumns) + 1;
+        if (kept.Cells.size() > enough)
+            kept.Cells.resize(enough);
     }
     // Nested rows state their definition after their cells.
     if (table.Guessed && table.Row == 0) {
