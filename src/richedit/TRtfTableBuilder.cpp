@@ -143,6 +143,11 @@ void TRtfTableBuilder::SetBlockCharFormat(QTextCursor &cursor, const QTextTable 
         if (cell.isValid() && cursor.block().position() == cell.firstPosition()) {
             QTextCharFormat merged = cell.format();
             merged.merge(format);
+            // The cell's vertical alignment and the characters' raising share one property:
+            // the cell's stays.
+            const QVariant alignment = cell.format().property(QTextFormat::TextVerticalAlignment);
+            if (alignment.isValid())
+                merged.setProperty(QTextFormat::TextVerticalAlignment, alignment);
             cursor.setBlockCharFormat(merged);
             return;
         }
