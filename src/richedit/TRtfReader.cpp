@@ -22,6 +22,7 @@
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
+#include <limits>
 #include <map>
 #include <vector>
 
@@ -615,6 +616,14 @@ QTextBlockFormat Reader::BlockFormat(const ParaState &s, bool isList) const
     return f;
 }
 
+// The number of the list of a paragraph's list override and level; overrides past what the
+// number holds share one.
+int ListNumber(const ParaState &s)
+{
+    constexpr int MaxOverride = (std::numeric_limits<int>::max() - 15) / 16;
+    return std::min(s.ListOverride, MaxOverride) * 16 + qBound(0, s.ListLevel, 15);
+}
+
 ListKey Reader::ListOf(const ParaState &s, int *listId) const
 {
     ListKey key;
@@ -626,7 +635,7 @@ ListKey Reader::ListOf(const ParaState &s, int *listId) const
             const ListLevelDef &level = list->at(qBound(0, s.ListLevel, int(list->size()) - 1));
             if (level.Nfc == 255)
                 return key;
-            *listId = s.ListOverride * 16 + qBound(0, s.ListLevel, 15);
+            *listId = ListNumber(s);
             key.Start = level.Start;
             if (level.Nfc == 23) {
                 key.Kind = ListKind::Bullet;
@@ -656,7 +665,7 @@ ListKey Reader::ListOf(const ParaState &s, int *listId) const
         }
         // A list that the tables do not describe: a plain bulleted paragraph.
         key.Kind = ListKind::Bullet;
-        *listId = s.ListOverride * 16 + qBound(0, s.ListLevel, 15);
+        *listId = ListNumber(s);
         return key;
     }
     key.Kind = s.PnKind;
