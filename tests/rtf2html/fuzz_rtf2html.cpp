@@ -4,19 +4,56 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <unistd.h>
 #include <vector>
 
+namespace {
+// The converter reads and writes files: they go into a folder of the run's own, which is
+// removed with everything in it when the run ends.
+class TScratchFolder
+{
+public:
+    TScratchFolder()
+    {
+        std::error_code error;
+        std::filesystem::path base = std::filesystem::temp_directory_path(error);
+        if (error)
+            base = "/tmp";
+        std::string pattern = (base / "fuzz_rtf2html_XXXXXX").string();
+        if (mkdtemp(pattern.data()))
+            FPath = pattern;
+    }
+    ~TScratchFolder()
+    {
+        std::error_code error;
+        if (!FPath.empty())
+            std::filesystem::remove_all(FPath, error);
+    }
+    TScratchFolder(const TScratchFolder &) = delete;
+    TScratchFolder &operator=(const TScratchFolder &) = delete;
+
+    // Empty when no folder could be made.
+    const std::filesystem::path &Path() const { return FPath; }
+
+private:
+    std::filesystem::path FPath;
+};
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const std::string folder = [] {
-        char pattern[] = "/tmp/fuzz_rtf2html_XXXXXX";
-        const char *made = mkdtemp(pattern);
-        return std::string(made ? made : "/tmp");
-    }();
-    const std::string input = folder + "/in.rtf";
-    const std::string output = folder + "/out.htm";
+    static const TScratchFolder folder;
+    if (folder.Path().empty()) {
+        // Without it no input would reach the converter: better no run than one that tests nothing.
+        std::fputs("fuzz_rtf2html: cannot make a temporary folder\n", stderr);
+        std::abort();
+    }
+    const std::string input = (folder.Path() / "in.rtf").string();
+    const std::string output = (folder.Path() / "out.htm").string();
 
     std::vector<std::string> options;
     if (size > 0) {
