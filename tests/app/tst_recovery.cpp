@@ -19,6 +19,7 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <cstdio>
@@ -28,7 +29,8 @@
 
 // A crash, a killed process or the user's answers against the recovery copies: copies of a
 // killed instance come back byte for byte, copies of running instances are left alone, and a
-// copy goes when its pane is saved, discarded or the program ends normally.
+// copy goes when its pane is saved, discarded or the program ends normally. Started with a file,
+// the program opens it before it offers the copies.
 
 namespace {
 const int IntervalMs = 150;
@@ -102,6 +104,27 @@ int RunChild(char *argv[])
                          });
         TypeInto(*form.RichEditEx1, text);
     });
+}
+// The child started with a file on its command line: when the recovery offer comes it says what
+// the window shows at that moment, keeps the copies for later and ends.
+int RunWithFile(char *argv[])
+{
+    TMainForm *window = nullptr;
+    TDialogSeam::SetHandler([&window](QDialog &dialog) {
+        const auto *list = dialog.findChild<QTreeWidget *>(QStringLiteral("RecoveryCopies"));
+        if (!list || !window) {
+            std::printf("unexpected dialog\n");
+            return int(QDialog::Rejected);
+        }
+        std::printf("offer|%s|%s|%d\n", window->RichEditEx1->toPlainText().toUtf8().constData(),
+                    window->windowTitle().toUtf8().constData(), list->topLevelItemCount());
+        std::fflush(stdout);
+        dialog.findChild<QAbstractButton *>(QStringLiteral("LaterButton"))->click();
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        return dialog.result();
+    });
+    char *arguments[] = {argv[0], argv[2], nullptr};
+    return RunZarvel(2, arguments, [&window](TMainForm &form) { window = &form; });
 }
 } // namespace
 
@@ -252,6 +275,29 @@ private slots:
         QCOMPARE(dialogs.Unexpected(), 0);
     }
 
+    void offerComesAfterTheFilesOfTheCommandLine()
+    {
+        Kill(StartChild(QStringLiteral("lost words"), QStringLiteral("lost.rtf")));
+        const QString letter = QDir::current().filePath(QStringLiteral("letter.rtf"));
+        QFile file(letter);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("{\\rtf1\\ansi Opened from the command line.\\par}");
+        file.close();
+
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        child.setProcessEnvironment(environment);
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--open"), letter});
+        QVERIFY(child.waitForFinished(60000));
+        const QByteArray said = child.readAllStandardOutput();
+        QCOMPARE(said, QByteArray("offer|Opened from the command line.|letter.rtf - Zarvel|1\n"));
+        QCOMPARE(child.exitCode(), 0);
+        // Kept for later: the copy of the killed instance is still there.
+        QCOMPARE(Files(QStringLiteral("*.document.rtf")).size(), 1);
+    }
+
     void copyHoldsWhatSaveWrites_data()
     {
         QTest::addColumn<QString>("file");
@@ -316,6 +362,8 @@ int main(int argc, char *argv[])
 {
     if (argc == 4 && std::strcmp(argv[1], "--child") == 0)
         return RunChild(argv);
+    if (argc == 3 && std::strcmp(argv[1], "--open") == 0)
+        return RunWithFile(argv);
     QApplication app(argc, argv);
     TestEnvironment environment;
     TestRecovery test;
