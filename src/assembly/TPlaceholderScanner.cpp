@@ -2,7 +2,9 @@
 
 #include "calc/CaseTables.h"
 
+#include <array>
 #include <climits>
+#include <cstring>
 
 namespace {
 bool IsDigit(int c)
@@ -11,12 +13,21 @@ bool IsDigit(int c)
 }
 
 // Letters and digits of code page 1252: those with a case counterpart, and the few without one
-// (f hook, the ordinal indicators, micro sign, sharp s).
+// (f hook, the ordinal indicators, micro sign, sharp s). Looked up for every character the
+// scanner passes, so worked out once for all 256.
 bool IsLetterOrDigit(unsigned char c)
 {
-    if (IsDigit(c) || UpperCaseByte(c) != LowerCaseByte(c))
-        return true;
-    return c == 0x83 || c == 0xAA || c == 0xB5 || c == 0xBA || c == 0xDF;
+    static const std::array<bool, 256> Table = [] {
+        std::array<bool, 256> table{};
+        for (int b = 0; b < 256; ++b) {
+            const auto byte = static_cast<unsigned char>(b);
+            table[byte] = IsDigit(byte) || UpperCaseByte(byte) != LowerCaseByte(byte) ||
+                          byte == 0x83 || byte == 0xAA || byte == 0xB5 || byte == 0xBA ||
+                          byte == 0xDF;
+        }
+        return table;
+    }();
+    return Table[c];
 }
 } // namespace
 
@@ -61,6 +72,11 @@ std::optional<TPlaceholderScanner::TMatch> TPlaceholderScanner::TakeAt(std::size
     return match;
 }
 
+TPlaceholderScanner::TBefore TPlaceholderScanner::BeforeOf(char c)
+{
+    return IsLetterOrDigit(static_cast<unsigned char>(c)) ? TBefore::Glued : TBefore::Loose;
+}
+
 std::optional<TPlaceholderScanner::TMatch> TPlaceholderScanner::NextInPlain()
 {
     while (FPosition < FText.size()) {
@@ -75,10 +91,39 @@ std::optional<TPlaceholderScanner::TMatch> TPlaceholderScanner::NextInPlain()
     return std::nullopt;
 }
 
+std::optional<TPlaceholderScanner::TMatch> TPlaceholderScanner::NextInLiteralRun()
+{
+    // Only the character before an "@" matters, and at the end the run's last one.
+    const std::size_t start = FTokens->Position();
+    const std::size_t end = FTokens->LiteralRunEnd();
+    for (std::size_t from = start; from < end;) {
+        const void *found = std::memchr(FText.data() + from, '@', end - from);
+        if (!found)
+            break;
+        const auto sign = static_cast<std::size_t>(static_cast<const char *>(found) - FText.data());
+        if (sign > start)
+            FBefore = BeforeOf(FText[sign - 1]);
+        std::size_t next = 0;
+        if (auto match = TakeAt(sign, next)) {
+            FTokens->SetPosition(next);
+            return match;
+        }
+        from = sign + 1;
+    }
+    if (end > start)
+        FBefore = BeforeOf(FText[end - 1]);
+    FTokens->SetPosition(end);
+    return std::nullopt;
+}
+
 std::optional<TPlaceholderScanner::TMatch> TPlaceholderScanner::NextInRich()
 {
     TRtfTokenizer::TToken token;
-    while (FTokens->Next(token)) {
+    for (;;) {
+        if (auto match = NextInLiteralRun())
+            return match;
+        if (!FTokens->Next(token))
+            return std::nullopt;
         switch (token.Kind) {
         case TRtfTokenizer::TKind::GroupStart:
             FGroups.push_back({FGroups.back().Skipped, FBefore});
@@ -113,5 +158,4 @@ std::optional<TPlaceholderScanner::TMatch> TPlaceholderScanner::NextInRich()
             break;
         }
     }
-    return std::nullopt;
 }

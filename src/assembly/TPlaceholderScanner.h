@@ -54,6 +54,11 @@ private:
 
     std::optional<TMatch> NextInPlain();
     std::optional<TMatch> NextInRich();
+    // The rich text's characters that stand as themselves from the tokenizer's position on,
+    // read in place: the bulk of most templates.
+    std::optional<TMatch> NextInLiteralRun();
+    // How a character of the visible text leaves the text before the next one.
+    static TBefore BeforeOf(char c);
     // The placeholder whose "@" stands at position, if the digits follow and the text before
     // lets it be one. Moves past its digits when it is one.
     std::optional<TMatch> TakeAt(std::size_t position, std::size_t &next);

@@ -3,7 +3,9 @@
 #include "text/StringUtils.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cstdint>
+#include <string_view>
 
 namespace {
 bool IsLetter(int c)
@@ -36,14 +38,14 @@ char To1252(long code, bool &outside)
 }
 
 // The single character a control word stands for, or 0.
-char CharOfWord(const std::string &word)
+char CharOfWord(std::string_view word)
 {
     struct Entry
     {
-        const char *Word;
+        std::string_view Word;
         char Char;
     };
-    static const Entry Entries[] = {
+    static constexpr Entry Entries[] = {
         {"par", '\n'},         {"line", '\n'},        {"sect", '\n'},     {"row", '\n'},
         {"page", '\f'},        {"tab", '\t'},         {"cell", '\t'},     {"emdash", '\x97'},
         {"endash", '\x96'},    {"bullet", '\x95'},    {"lquote", '\x91'}, {"rquote", '\x92'},
@@ -56,44 +58,46 @@ char CharOfWord(const std::string &word)
 }
 } // namespace
 
-bool TRtfTokenizer::IsSkippedDestination(const std::string &word)
+bool TRtfTokenizer::IsSkippedDestination(std::string_view word)
 {
-    static const char *const Names[] = {"fonttbl",
-                                        "colortbl",
-                                        "stylesheet",
-                                        "info",
-                                        "pict",
-                                        "object",
-                                        "objdata",
-                                        "header",
-                                        "footer",
-                                        "headerl",
-                                        "headerr",
-                                        "headerf",
-                                        "footerl",
-                                        "footerr",
-                                        "footerf",
-                                        "listtable",
-                                        "listoverridetable",
-                                        "rsidtbl",
-                                        "generator",
-                                        "themedata",
-                                        "colorschememapping",
-                                        "datastore",
-                                        "latentstyles",
-                                        "xmlnstbl",
-                                        "pntext",
-                                        "pntxta",
-                                        "pntxtb",
-                                        "fldinst",
-                                        "footnote",
-                                        "annotation",
-                                        "filetbl",
-                                        "revtbl",
-                                        "nonshppict",
-                                        "bkmkstart",
-                                        "bkmkend"};
-    for (const char *name : Names)
+    // Compared as views: the lengths first, so that most words are told apart without a
+    // look at their letters.
+    static constexpr std::string_view Names[] = {"fonttbl",
+                                                 "colortbl",
+                                                 "stylesheet",
+                                                 "info",
+                                                 "pict",
+                                                 "object",
+                                                 "objdata",
+                                                 "header",
+                                                 "footer",
+                                                 "headerl",
+                                                 "headerr",
+                                                 "headerf",
+                                                 "footerl",
+                                                 "footerr",
+                                                 "footerf",
+                                                 "listtable",
+                                                 "listoverridetable",
+                                                 "rsidtbl",
+                                                 "generator",
+                                                 "themedata",
+                                                 "colorschememapping",
+                                                 "datastore",
+                                                 "latentstyles",
+                                                 "xmlnstbl",
+                                                 "pntext",
+                                                 "pntxta",
+                                                 "pntxtb",
+                                                 "fldinst",
+                                                 "footnote",
+                                                 "annotation",
+                                                 "filetbl",
+                                                 "revtbl",
+                                                 "nonshppict",
+                                                 "bkmkstart",
+                                                 "bkmkend"};
+    for (const std::string_view name : Names)
         if (word == name)
             return true;
     return false;
@@ -161,6 +165,24 @@ bool TRtfTokenizer::Next(TToken &token)
     return false;
 }
 
+std::size_t TRtfTokenizer::LiteralRunEnd() const
+{
+    if (FPendingSkip > 0)
+        return FPosition; // fallback characters of a "\uN", to be dropped
+    // A std::string ends with a 0 byte, where the span search stops at the latest; a 0 byte
+    // inside the text is one of its characters, and the search goes on after it.
+    static const char RunEnds[] = "{}\\\r\n";
+    const std::size_t n = FRaw.size();
+    std::size_t end = FPosition;
+    while (end < n) {
+        end += std::strcspn(FRaw.c_str() + end, RunEnds);
+        if (end >= n || FRaw[end] != '\0')
+            break;
+        ++end;
+    }
+    return end;
+}
+
 bool TRtfTokenizer::ReadControlWord(TToken &token)
 {
     const std::size_t start = FPosition;
@@ -168,7 +190,7 @@ bool TRtfTokenizer::ReadControlWord(TToken &token)
     std::size_t j = start + 1;
     while (j < n && IsLetter(static_cast<unsigned char>(FRaw[j])) && j - start <= 32)
         ++j;
-    std::string word = FRaw.substr(start + 1, j - start - 1);
+    const std::string_view word(FRaw.data() + start + 1, j - start - 1);
     bool hasParam = false;
     long param = 0;
     bool negative = false;
@@ -207,7 +229,7 @@ bool TRtfTokenizer::ReadControlWord(TToken &token)
         return Emit(token, c, start, false);
     token.Kind = TKind::ControlWord;
     token.Offset = start;
-    token.Word = std::move(word);
+    token.Word.assign(word.data(), word.size());
     token.HasParam = hasParam;
     token.Param = param;
     return true;

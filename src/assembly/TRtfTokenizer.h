@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Raw rich text read one token at a time, for the readers of document assembly that need to
@@ -43,7 +44,7 @@ public:
 
     // Whether a group that starts with this control word holds no text of the document's flow
     // (font and colour tables, document information, pictures, headers, bookmarks, ...).
-    static bool IsSkippedDestination(const std::string &word);
+    static bool IsSkippedDestination(std::string_view word);
 
     // The next token; false at the end of the text.
     bool Next(TToken &token);
@@ -51,6 +52,10 @@ public:
     // the caller knows to be a token boundary within the same group.
     std::size_t Position() const { return FPosition; }
     void SetPosition(std::size_t position) { FPosition = position; }
+    // The end of the run of characters from Position() on that Next would give one at a time
+    // as Char tokens standing in the raw text as themselves: a caller that only needs those
+    // bytes may read the run in place and SetPosition to its end.
+    std::size_t LiteralRunEnd() const;
 
 private:
     bool ReadControlWord(TToken &token);
