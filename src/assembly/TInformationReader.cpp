@@ -1,31 +1,130 @@
 #include "assembly/TInformationReader.h"
 
+#include "richedit/TCodePage1252.h"
+#include "richedit/TConversion.h"
+#include "richedit/TConversionRegistry.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
+#include "richedit/TRtfReader.h"
+#include "richedit/TTextFileCodec.h"
 
 #include <QFile>
 #include <QTextDocument>
 
 #include <algorithm>
+#include <optional>
+#include <typeinfo>
 
-TInformationReader::TInformationReader() : FPane(std::make_unique<TRichEditEx>())
+namespace {
+// The whole file, when the control would take its bytes as they stand (its extension has no
+// conversion of its own) and all of them can be read; nothing otherwise, and the control's
+// load then gives the error.
+std::optional<QByteArray> UnconvertedBytes(const QString &fileName)
 {
+    const std::unique_ptr<TConversion> conversion =
+        TConversionRegistry::Create(TConversionRegistry::ExtensionOf(fileName));
+    if (typeid(*conversion) != typeid(TConversion))
+        return std::nullopt;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes;
+    char chunk[65536];
+    for (;;) {
+        const qint64 done = file.read(chunk, sizeof chunk);
+        if (done < 0)
+            return std::nullopt;
+        if (done == 0)
+            return bytes;
+        bytes.append(chunk, done);
+    }
+}
+
+// The language of the information pane; its code page is 1252.
+constexpr int PaneLanguage = 1033;
+
+// A line as the pane's LineAt gives it: in the code page of the pane's language.
+std::string ToPaneBytes(const QString &line)
+{
+    return TCodePage1252::FromUnicodeStd(line);
+}
+
+// Paragraph ends and manual line breaks of plain text as the control takes them.
+bool IsLineEnd(char16_t c)
+{
+    return c == u'\r' || c == u'\n' || c == u'\v' || c == 0x2028 || c == 0x2029;
+}
+
+// Characters that the control's document may treat as more than a character of the text
+// (its frame marks, the object character): a text that holds one is left to the control.
+bool IsDocumentMark(char16_t c)
+{
+    return c == 0xFDD0 || c == 0xFDD1 || c == 0xFFFC;
+}
+
+// The lines the control shows for a plain text: each paragraph end (CR, LF, CR LF, U+2029)
+// and manual line break (VT, U+2028) ends one; the empty line after a final break is not
+// counted. Nothing when the text holds a character the control's document treats specially.
+std::optional<std::vector<std::string>> PlainTextLines(const QString &text)
+{
+    std::vector<std::string> lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (IsDocumentMark(c))
+            return std::nullopt;
+        if (!IsLineEnd(c))
+            continue;
+        lines.push_back(ToPaneBytes(text.mid(start, i - start)));
+        if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines.push_back(ToPaneBytes(text.mid(start)));
+    return lines;
+}
+} // namespace
+
+TInformationReader::TInformationReader() = default;
+
+TInformationReader::~TInformationReader() = default;
+
+TRichEditEx &TInformationReader::Pane()
+{
+    // Made for the first file that needs it: most never do.
+    if (FPane)
+        return *FPane;
+    FPane = std::make_unique<TRichEditEx>();
     // What decides the lines of a loaded file, as the window's information pane has it.
-    FPane->SetLanguage(1033);
+    FPane->SetLanguage(PaneLanguage);
     FPane->SetInputFormat(TInputFormat::ifRTF);
     FPane->SetPlainRTF(true);
     FPane->SetWordWrap(false);
     // Without word wrap the lines need no layout, and nobody sees this control: a page of no
     // size keeps the document from laying out (and shaping) every file it loads.
     FPane->document()->setPageSize(QSizeF(0, 0));
+    return *FPane;
 }
-
-TInformationReader::~TInformationReader() = default;
 
 std::vector<std::string> TInformationReader::Read(const std::string &fileName)
 {
-    FPane->Lines().LoadFile(QFile::decodeName(QByteArray::fromStdString(fileName)));
-    return LinesOf(*FPane);
+    const QString name = QFile::decodeName(QByteArray::fromStdString(fileName));
+    // Most information files are plain text, whose lines are found without building a
+    // document for them.
+    if (const std::optional<QByteArray> bytes = UnconvertedBytes(name);
+        bytes && !TRtfReader::IsRtf(*bytes)) {
+        if (auto lines = PlainTextLines(TTextFileCodec::Decode(*bytes)))
+            return std::move(*lines);
+    }
+    return ReadInControl(fileName);
+}
+
+std::vector<std::string> TInformationReader::ReadInControl(const std::string &fileName)
+{
+    TRichEditEx &pane = Pane();
+    pane.Lines().LoadFile(QFile::decodeName(QByteArray::fromStdString(fileName)));
+    return LinesOf(pane);
 }
 
 std::vector<std::string> TInformationReader::LinesOf(TRichEditEx &pane)

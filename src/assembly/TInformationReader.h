@@ -10,9 +10,10 @@ class TRichEditEx;
 // lines are the lines of the information pane: a rich text control without word wrap, in which
 // a line is a paragraph or the part of one that a manual line break ends ("\line" in rich
 // text, Shift+Enter in the pane, VT in plain text). The window takes them from its pane as
-// they stand; zarvel-cli loads each file into a hidden control set up for loading as the pane
-// is (rich text, else plain text: UTF-8 when valid, else code page 1252) and takes them from
-// there.
+// they stand; zarvel-cli reads each file as a hidden control set up for loading as the pane is
+// would take it (rich text, else plain text: UTF-8 when valid, else code page 1252): a plain
+// text file's lines are found without loading it, the same lines the control gives, and any
+// other file is loaded into that control.
 class TInformationReader
 {
 public:
@@ -24,10 +25,15 @@ public:
     // The lines of the file. Throws the control's load errors (EFileStreamError "Cannot open
     // file <name>" for a file that cannot be read).
     std::vector<std::string> Read(const std::string &fileName);
+    // The same lines, always taken from the loaded control. Read takes those of a plain text
+    // file without one; this is what it must match.
+    std::vector<std::string> ReadInControl(const std::string &fileName);
 
     // The lines of a pane, numbered from 0; a final empty line is not counted.
     static std::vector<std::string> LinesOf(TRichEditEx &pane);
 
 private:
+    TRichEditEx &Pane();
+
     std::unique_ptr<TRichEditEx> FPane;
 };

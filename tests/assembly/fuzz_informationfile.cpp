@@ -1,6 +1,7 @@
 // Arbitrary bytes read as an information file, as plain text and as rich text, through the one
-// reader the window and zarvel-cli share: the reader ends, no line holds a line break, and the
-// same reader gives the same lines when it reads the file again (zarvel-cli reuses it).
+// reader the window and zarvel-cli share: the reader ends, no line holds a line break, the
+// same reader gives the same lines when it reads the file again (zarvel-cli reuses it), and
+// they are the lines of the file loaded into the reader's control.
 //
 // Input: bit 0 of the first byte puts "{\rtf1 " before the rest so that the rich text reader
 // is reached at once; the rest is the file.
@@ -26,10 +27,10 @@ const std::string &InputFile()
     return fileName;
 }
 
-std::vector<std::string> Read(TInformationReader &reader)
+std::vector<std::string> Read(TInformationReader &reader, bool inControl = false)
 {
     try {
-        return reader.Read(InputFile());
+        return inControl ? reader.ReadInControl(InputFile()) : reader.Read(InputFile());
     } catch (...) {
         std::abort(); // the file is there: the reader reads whatever it holds
     }
@@ -55,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const std::string &line : lines)
         if (line.find_first_of("\r\n") != std::string::npos)
             std::abort();
-    if (Read(*reader) != lines)
+    if (Read(*reader) != lines || Read(*reader, true) != lines)
         std::abort();
     return 0;
 }

@@ -12,7 +12,10 @@
 #include <QFile>
 #include <QtTest>
 
+#include <QDirIterator>
+
 #include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -38,6 +41,41 @@ std::vector<std::string> SplitCrLf(const std::string &text)
         lines.push_back(text.substr(start, end - start));
     return lines;
 }
+
+// Writes the bytes to a file of that name in the current folder.
+void WriteFile(const char *name, const std::string &content)
+{
+    QFile file(QString::fromLatin1(name));
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(content.data(), static_cast<qint64>(content.size())),
+             static_cast<qint64>(content.size()));
+}
+
+// A text file of random pieces: line ends of every kind, tabs, NULs, UTF-8 characters (line
+// and paragraph separators, a byte order mark, characters outside code page 1252 and outside
+// the 16-bit range), long lines and, in half of the files, bytes that are not UTF-8.
+std::string RandomTextFile(std::mt19937 &random)
+{
+    static const std::string Utf8[] = {
+        "\r",           "\n",           "\r\n",         "\v",
+        "\t",           {"\0", 1},      "Name",         " ",
+        "@1",           "\f",           "\xC3\xA9",     "\xE2\x82\xAC",
+        "\xE2\x80\xA8", "\xE2\x80\xA9", "\xEF\xBB\xBF", "\xC2\xA0",
+        "\xEF\xBF\xBC", "\xEF\xB7\x90", "{\\rtf1",      "\xF0\x9F\x98\x80"};
+    static const std::string NotUtf8[] = {"\xE9", "\x80\x81\x9D", "\xC3", "\xFF\xFE"};
+    std::string text = random() % 5 == 0 ? "\xEF\xBB\xBF" : "";
+    const bool utf8 = random() % 2 == 0;
+    const int pieces = static_cast<int>(random() % 40);
+    for (int i = 0; i < pieces; ++i) {
+        if (!utf8 && random() % 4 == 0)
+            text += NotUtf8[random() % std::size(NotUtf8)];
+        else
+            text += Utf8[random() % std::size(Utf8)];
+        if (random() % 50 == 0)
+            text += std::string(60000 + random() % 100, 'w');
+    }
+    return text;
+}
 } // namespace
 
 class TestTemplateCheck : public QObject
@@ -47,6 +85,7 @@ class TestTemplateCheck : public QObject
 private slots:
     void informationLines_data();
     void informationLines();
+    void fileReadMatchesPane();
     void visibleText_data();
     void visibleText();
     void malformedRichTextEnds();
@@ -95,6 +134,32 @@ void TestTemplateCheck::informationLines()
     file.write(content.data(), static_cast<qint64>(content.size()));
     file.close();
     QCOMPARE(ReadInformationFile("lines.inf"), lines);
+}
+
+// The reader takes the lines of a plain text file without loading it into its control; they
+// must be the control's own, for every file there is.
+void TestTemplateCheck::fileReadMatchesPane()
+{
+    TInformationReader reader;
+    QDirIterator data(QStringLiteral(ZARVEL_SOURCE_DIR), {QStringLiteral("*.inf")}, QDir::Files,
+                      QDirIterator::Subdirectories);
+    int files = 0;
+    while (data.hasNext()) {
+        const std::string name = data.next().toStdString();
+        QCOMPARE(reader.Read(name), reader.ReadInControl(name));
+        ++files;
+    }
+    QVERIFY(files >= 8);
+    std::mt19937 random(1252);
+    for (int i = 0; i < 400; ++i) {
+        const std::string content = RandomTextFile(random);
+        WriteFile("random.inf", content);
+        const std::vector<std::string> lines = reader.Read("random.inf");
+        if (lines != reader.ReadInControl("random.inf"))
+            QFAIL(QByteArray("lines differ for the bytes ")
+                      .append(QByteArray::fromStdString(content).toPercentEncoding())
+                      .constData());
+    }
 }
 
 void TestTemplateCheck::visibleText_data()
