@@ -13,8 +13,8 @@ bool IsDigit(int c)
 }
 
 // Letters and digits of code page 1252: those with a case counterpart, and the few without one
-// (f hook, the ordinal indicators, micro sign, sharp s). Looked up for every character the
-// scanner passes, so worked out once for all 256.
+// (f hook, the ordinal indicators, micro sign, sharp s). Looked up often, so worked out once
+// for all 256.
 bool IsLetterOrDigit(unsigned char c)
 {
     static const std::array<bool, 256> Table = [] {
@@ -40,10 +40,8 @@ TPlaceholderScanner::TPlaceholderScanner(const std::string &text, TTextKind kind
                                          std::size_t from)
     : FText(text), FKind(kind), FGluedCounts(gluedCounts), FPosition(from)
 {
-    if (kind == TTextKind::Rich) {
+    if (kind == TTextKind::Rich)
         FTokens.emplace(text, from);
-        FGroups.resize(1);
-    }
 }
 
 std::optional<TPlaceholderScanner::TMatch> TPlaceholderScanner::Next()
@@ -96,6 +94,8 @@ std::optional<TPlaceholderScanner::TMatch> TPlaceholderScanner::NextInLiteralRun
     // Only the character before an "@" matters, and at the end the run's last one.
     const std::size_t start = FTokens->Position();
     const std::size_t end = FTokens->LiteralRunEnd();
+    if (end == start)
+        return std::nullopt;
     for (std::size_t from = start; from < end;) {
         const void *found = std::memchr(FText.data() + from, '@', end - from);
         if (!found)
@@ -110,8 +110,7 @@ std::optional<TPlaceholderScanner::TMatch> TPlaceholderScanner::NextInLiteralRun
         }
         from = sign + 1;
     }
-    if (end > start)
-        FBefore = BeforeOf(FText[end - 1]);
+    FBefore = BeforeOf(FText[end - 1]);
     FTokens->SetPosition(end);
     return std::nullopt;
 }
@@ -126,22 +125,22 @@ std::optional<TPlaceholderScanner::TMatch> TPlaceholderScanner::NextInRich()
             return std::nullopt;
         switch (token.Kind) {
         case TRtfTokenizer::TKind::GroupStart:
-            FGroups.push_back({FGroups.back().Skipped, FBefore});
+            FGroups.push_back({Group().Skipped, FBefore});
             break;
         case TRtfTokenizer::TKind::GroupEnd:
-            if (FGroups.size() > 1) {
+            if (!FGroups.empty()) {
                 const TGroup closed = FGroups.back();
                 FGroups.pop_back();
-                if (closed.Skipped && !FGroups.back().Skipped)
+                if (closed.Skipped && !Group().Skipped)
                     FBefore = closed.BeforeGroup;
             }
             break;
         case TRtfTokenizer::TKind::Destination:
-            FGroups.back().Skipped = true;
+            Group().Skipped = true;
             break;
         case TRtfTokenizer::TKind::ControlWord:
             if (TRtfTokenizer::IsSkippedDestination(token.Word))
-                FGroups.back().Skipped = true;
+                Group().Skipped = true;
             break;
         case TRtfTokenizer::TKind::Char:
             if (token.Literal && token.Char == '@') {

@@ -62,6 +62,8 @@ private:
     // The placeholder whose "@" stands at position, if the digits follow and the text before
     // lets it be one. Moves past its digits when it is one.
     std::optional<TMatch> TakeAt(std::size_t position, std::size_t &next);
+    // The group the scanner is in: the text outside every group, or the innermost open one.
+    TGroup &Group() { return FGroups.empty() ? FOutermost : FGroups.back(); }
 
     const std::string &FText;
     TTextKind FKind;
@@ -69,5 +71,8 @@ private:
     std::size_t FPosition;
     TBefore FBefore = TBefore::Loose;
     std::optional<TRtfTokenizer> FTokens;
-    std::vector<TGroup> FGroups;
+    // Kept apart from the open groups so that a scanner costs no allocation until a group
+    // opens (the merge scans every value with one).
+    TGroup FOutermost;
+    std::vector<TGroup> FGroups; // the open groups
 };

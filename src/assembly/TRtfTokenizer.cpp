@@ -3,9 +3,10 @@
 #include "text/StringUtils.h"
 
 #include <algorithm>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
+#include <utility>
 
 namespace {
 bool IsLetter(int c)
@@ -37,6 +38,25 @@ char To1252(long code, bool &outside)
     return '?';
 }
 
+// Control words compared by length and first letter before the rest: most words of a text
+// are told apart from a name without a call.
+bool SameWord(std::string_view word, std::string_view name)
+{
+    return word.size() == name.size() && word[0] == name[0] && word == name;
+}
+
+// The shortest and the longest of the names.
+template <typename TNames, typename TNameOf>
+constexpr std::pair<std::size_t, std::size_t> LengthRange(const TNames &names, TNameOf nameOf)
+{
+    std::pair<std::size_t, std::size_t> range{nameOf(names[0]).size(), 0};
+    for (const auto &entry : names) {
+        range.first = std::min(range.first, nameOf(entry).size());
+        range.second = std::max(range.second, nameOf(entry).size());
+    }
+    return range;
+}
+
 // The single character a control word stands for, or 0.
 char CharOfWord(std::string_view word)
 {
@@ -51,8 +71,11 @@ char CharOfWord(std::string_view word)
         {"endash", '\x96'},    {"bullet", '\x95'},    {"lquote", '\x91'}, {"rquote", '\x92'},
         {"ldblquote", '\x93'}, {"rdblquote", '\x94'}, {"emspace", ' '},   {"enspace", ' '},
         {"qmspace", ' '}};
+    static constexpr auto Lengths = LengthRange(Entries, [](const Entry &e) { return e.Word; });
+    if (word.size() < Lengths.first || word.size() > Lengths.second)
+        return 0;
     for (const Entry &entry : Entries)
-        if (word == entry.Word)
+        if (SameWord(word, entry.Word))
             return entry.Char;
     return 0;
 }
@@ -60,8 +83,6 @@ char CharOfWord(std::string_view word)
 
 bool TRtfTokenizer::IsSkippedDestination(std::string_view word)
 {
-    // Compared as views: the lengths first, so that most words are told apart without a
-    // look at their letters.
     static constexpr std::string_view Names[] = {"fonttbl",
                                                  "colortbl",
                                                  "stylesheet",
@@ -97,14 +118,17 @@ bool TRtfTokenizer::IsSkippedDestination(std::string_view word)
                                                  "nonshppict",
                                                  "bkmkstart",
                                                  "bkmkend"};
+    // The commonest words ("b", "fs", "cf", "qc") are shorter than any name.
+    static constexpr auto Lengths = LengthRange(Names, [](std::string_view name) { return name; });
+    if (word.size() < Lengths.first || word.size() > Lengths.second)
+        return false;
     for (const std::string_view name : Names)
-        if (word == name)
+        if (SameWord(word, name))
             return true;
     return false;
 }
 
-TRtfTokenizer::TRtfTokenizer(const std::string &raw, std::size_t from)
-    : FRaw(raw), FPosition(from), FUnicodeSkip(1, 1)
+TRtfTokenizer::TRtfTokenizer(const std::string &raw, std::size_t from) : FRaw(raw), FPosition(from)
 {
 }
 
@@ -132,10 +156,10 @@ bool TRtfTokenizer::Next(TToken &token)
             ++FPosition;
             FPendingSkip = 0;
             if (c == '{') {
-                FUnicodeSkip.push_back(FUnicodeSkip.back());
+                FUnicodeSkip.push_back(UnicodeSkip());
                 token.Kind = TKind::GroupStart;
             } else {
-                if (FUnicodeSkip.size() > 1)
+                if (!FUnicodeSkip.empty())
                     FUnicodeSkip.pop_back();
                 token.Kind = TKind::GroupEnd;
             }
@@ -218,18 +242,18 @@ bool TRtfTokenizer::ReadControlWord(TToken &token)
         bool outside = false;
         const char c = To1252(param, outside);
         const bool given = Emit(token, c, start, false, outside);
-        FPendingSkip = FUnicodeSkip.back();
+        FPendingSkip = UnicodeSkip();
         return given;
     }
     if (word == "uc" && hasParam) {
-        FUnicodeSkip.back() = param < 0 ? 0 : static_cast<int>(std::min(param, 16L));
+        UnicodeSkip() = param < 0 ? 0 : static_cast<int>(std::min(param, 16L));
         return false;
     }
     if (const char c = CharOfWord(word))
         return Emit(token, c, start, false);
     token.Kind = TKind::ControlWord;
     token.Offset = start;
-    token.Word.assign(word.data(), word.size());
+    token.Word = word;
     token.HasParam = hasParam;
     token.Param = param;
     return true;

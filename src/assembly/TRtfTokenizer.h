@@ -31,7 +31,7 @@ public:
     {
         TKind Kind = TKind::Char;
         std::size_t Offset = 0; // raw position of its first byte (the backslash of an escape)
-        std::string Word;
+        std::string_view Word;  // in the raw text
         bool HasParam = false;
         long Param = 0;
         char Char = 0;
@@ -63,8 +63,17 @@ private:
     // Gives the character unless it is a fallback character of "\uN" still to be dropped.
     bool Emit(TToken &token, char c, std::size_t offset, bool literal, bool outside = false);
 
+    // "\ucN" of the group: of the text outside every group, or of the innermost open one.
+    int &UnicodeSkip()
+    {
+        return FUnicodeSkip.empty() ? FOutermostUnicodeSkip : FUnicodeSkip.back();
+    }
+
     const std::string &FRaw;
     std::size_t FPosition;
-    std::vector<int> FUnicodeSkip; // "\ucN" of every open group
+    // Kept apart from the open groups' so that a tokenizer costs no allocation until a group
+    // opens (the merge reads every value with one).
+    int FOutermostUnicodeSkip = 1;
+    std::vector<int> FUnicodeSkip; // of every open group
     int FPendingSkip = 0;          // fallback characters after a "\uN" still to drop
 };
