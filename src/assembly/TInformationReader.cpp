@@ -7,6 +7,7 @@
 #include "richedit/TRichEditStringsEx.h"
 #include "richedit/TRtfReader.h"
 #include "richedit/TTextFileCodec.h"
+#include "text/StringUtils.h"
 
 #include <QFile>
 #include <QTextDocument>
@@ -19,25 +20,47 @@ namespace {
 // The whole file, when the control would take its bytes as they stand (its extension has no
 // conversion of its own) and all of them can be read; nothing otherwise, and the control's
 // load then gives the error.
-std::optional<QByteArray> UnconvertedBytes(const QString &fileName)
+std::optional<std::string> UnconvertedBytes(const QString &fileName)
 {
     const std::unique_ptr<TConversion> conversion =
         TConversionRegistry::Create(TConversionRegistry::ExtensionOf(fileName));
     if (typeid(*conversion) != typeid(TConversion))
         return std::nullopt;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    // The control's file would be one of the program's own resources.
+    if (fileName.startsWith(QLatin1Char(':')))
         return std::nullopt;
-    QByteArray bytes;
-    char chunk[65536];
-    for (;;) {
-        const qint64 done = file.read(chunk, sizeof chunk);
-        if (done < 0)
-            return std::nullopt;
-        if (done == 0)
-            return bytes;
-        bytes.append(chunk, done);
+    try {
+        return LoadFileBytes(QFile::encodeName(fileName).toStdString());
+    } catch (const EStreamError &) {
+        return std::nullopt;
     }
+}
+
+bool IsAscii(const std::string &bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// The lines of a plain text of ASCII bytes: they read as the same characters whether the
+// control takes them for UTF-8 or code page 1252, and the pane gives each back as it was.
+// CR, LF, CR LF and VT end a line.
+std::vector<std::string> AsciiLines(const std::string &bytes)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c != '\r' && c != '\n' && c != '\v')
+            continue;
+        lines.emplace_back(bytes, start, i - start);
+        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < bytes.size())
+        lines.emplace_back(bytes, start);
+    return lines;
 }
 
 // The language of the information pane; its code page is 1252.
@@ -112,10 +135,15 @@ std::vector<std::string> TInformationReader::Read(const std::string &fileName)
     const QString name = QFile::decodeName(QByteArray::fromStdString(fileName));
     // Most information files are plain text, whose lines are found without building a
     // document for them.
-    if (const std::optional<QByteArray> bytes = UnconvertedBytes(name);
-        bytes && !TRtfReader::IsRtf(*bytes)) {
-        if (auto lines = PlainTextLines(TTextFileCodec::Decode(*bytes)))
-            return std::move(*lines);
+    if (const std::optional<std::string> bytes = UnconvertedBytes(name)) {
+        const QByteArray view =
+            QByteArray::fromRawData(bytes->data(), static_cast<qsizetype>(bytes->size()));
+        if (!TRtfReader::IsRtf(view)) {
+            if (IsAscii(*bytes))
+                return AsciiLines(*bytes);
+            if (auto lines = PlainTextLines(TTextFileCodec::Decode(view)))
+                return std::move(*lines);
+        }
     }
     return ReadInControl(fileName);
 }

@@ -170,6 +170,11 @@ int CreateTemporaryBeside(const std::string &target, std::string &temporaryName)
 }
 } // namespace
 
+std::string LoadFileBytes(const std::string &fileName)
+{
+    return ReadAll(fileName);
+}
+
 std::string LoadTextFile(const std::string &fileName)
 {
     std::string content = ReadAll(fileName);

@@ -20,6 +20,9 @@ int HexDigitValue(int c);
 // The whole file as one text, each line (ended by CR, LF or CR LF) followed by CR LF.
 // The content ends at the first byte 0. Throws EFOpenError "Cannot open file <name>".
 std::string LoadTextFile(const std::string &fileName);
+// The whole file, byte for byte. Throws EFOpenError "Cannot open file <name>", also for a file
+// that cannot be read to its end.
+std::string LoadFileBytes(const std::string &fileName);
 // Writes the bytes of the text unchanged, replacing the file only once all of it is written.
 // Throws EFCreateError "Cannot create file <name>" or EWriteError "Cannot write file <name>".
 void SaveTextFile(const std::string &fileName, const std::string &text);

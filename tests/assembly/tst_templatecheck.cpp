@@ -51,26 +51,29 @@ void WriteFile(const char *name, const std::string &content)
              static_cast<qint64>(content.size()));
 }
 
-// A text file of random pieces: line ends of every kind, tabs, NULs, UTF-8 characters (line
-// and paragraph separators, a byte order mark, characters outside code page 1252 and outside
-// the 16-bit range), long lines and, in half of the files, bytes that are not UTF-8.
+// A text file of random pieces: line ends of every kind, tabs, NULs and other ASCII; in two
+// of three files also UTF-8 characters (line and paragraph separators, a byte order mark,
+// characters outside code page 1252 and outside the 16-bit range); in one of those, bytes that
+// are not UTF-8. Now and then a long line.
 std::string RandomTextFile(std::mt19937 &random)
 {
-    static const std::string Utf8[] = {
-        "\r",           "\n",           "\r\n",         "\v",
-        "\t",           {"\0", 1},      "Name",         " ",
-        "@1",           "\f",           "\xC3\xA9",     "\xE2\x82\xAC",
-        "\xE2\x80\xA8", "\xE2\x80\xA9", "\xEF\xBB\xBF", "\xC2\xA0",
-        "\xEF\xBF\xBC", "\xEF\xB7\x90", "{\\rtf1",      "\xF0\x9F\x98\x80"};
+    static const std::string Ascii[] = {"\r",   "\n", "\r\n", "\v", "\t",     {"\0", 1},
+                                        "Name", " ",  "@1",   "\f", "{\\rtf1"};
+    static const std::string Utf8[] = {"\xC3\xA9",     "\xE2\x82\xAC", "\xE2\x80\xA8",
+                                       "\xE2\x80\xA9", "\xEF\xBB\xBF", "\xC2\xA0",
+                                       "\xEF\xBF\xBC", "\xEF\xB7\x90", "\xF0\x9F\x98\x80"};
     static const std::string NotUtf8[] = {"\xE9", "\x80\x81\x9D", "\xC3", "\xFF\xFE"};
-    std::string text = random() % 5 == 0 ? "\xEF\xBB\xBF" : "";
-    const bool utf8 = random() % 2 == 0;
+    const unsigned kind = random() % 3; // 0: ASCII, 1: UTF-8, 2: any bytes
+    std::string text = kind > 0 && random() % 3 == 0 ? "\xEF\xBB\xBF" : "";
     const int pieces = static_cast<int>(random() % 40);
     for (int i = 0; i < pieces; ++i) {
-        if (!utf8 && random() % 4 == 0)
+        const unsigned choice = kind == 0 ? 0 : random() % (kind + 2);
+        if (choice == 3)
             text += NotUtf8[random() % std::size(NotUtf8)];
-        else
+        else if (choice == 2)
             text += Utf8[random() % std::size(Utf8)];
+        else
+            text += Ascii[random() % std::size(Ascii)];
         if (random() % 50 == 0)
             text += std::string(60000 + random() % 100, 'w');
     }
