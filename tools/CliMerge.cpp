@@ -6,6 +6,7 @@
 
 #include "assembly/TInformationReader.h"
 #include "assembly/TMergeEngine.h"
+#include "assembly/TMergeTemplate.h"
 #include "assembly/TTemplateCheck.h"
 #include "assembly/TemplateCheckReport.h"
 #include "richedit/TCodePage1252.h"
@@ -166,7 +167,7 @@ void WriteOutput(const QString &path, const std::string &richText, TOutputFormat
 // One case: merge, then write. Returns false, with the reason on stderr, when it stopped. The
 // line that reports a case goes to standard output, or to standard error when the merged text
 // itself goes to standard output.
-bool MergeCase(const TMergeOptions &options, const std::string &mergeText,
+bool MergeCase(const TMergeOptions &options, const TMergeTemplate &mergeTemplate,
                TInformationReader &reader, const std::string &informationFile,
                const QString &outputPath, TOutputFormat format, CliProgressLine &progress)
 {
@@ -176,7 +177,7 @@ bool MergeCase(const TMergeOptions &options, const std::string &mergeText,
         if (!options.DebugFile.empty())
             engine.SetStepHook(
                 [&](const std::string &text) { SaveTextFile(options.DebugFile, text); });
-        const TMergeResult result = engine.Merge(mergeText);
+        const TMergeResult result = engine.Merge(mergeTemplate);
         if (!result.Finished()) {
             progress.Clear();
             std::fprintf(stderr, "zarvel-cli merge: %s: %s\n", informationFile.c_str(),
@@ -206,14 +207,15 @@ bool MergeCase(const TMergeOptions &options, const std::string &mergeText,
 int RunMerge(const std::vector<std::string> &args)
 {
     const TMergeOptions options = ParseMergeOptions(args);
-    const std::string mergeText = LoadTextFile(options.Template);
+    // Its placeholders are found once for the whole batch.
+    const TMergeTemplate mergeTemplate(LoadTextFile(options.Template));
     TInformationReader reader;
 
     const TOutputFormat format =
         options.Format == "html" ? TOutputFormat::Html : TOutputFormat::Rtf;
     if (!options.Output.empty()) {
         CliProgressLine noProgress;
-        return MergeCase(options, mergeText, reader, options.InformationFiles.front(),
+        return MergeCase(options, mergeTemplate, reader, options.InformationFiles.front(),
                          ToQString(options.Output),
                          options.Output == "-" ? format : FormatOfName(options.Output), noProgress)
                    ? 0
@@ -244,7 +246,7 @@ int RunMerge(const std::vector<std::string> &args)
             ++failures;
             continue;
         }
-        if (!MergeCase(options, mergeText, reader, informationFile, path, format, progress))
+        if (!MergeCase(options, mergeTemplate, reader, informationFile, path, format, progress))
             ++failures;
     }
     progress.Clear();

@@ -1,6 +1,7 @@
 #include "assembly/TMergeEngine.h"
 
 #include "assembly/AssemblyTexts.h"
+#include "assembly/TMergeTemplate.h"
 #include "assembly/TMergeText.h"
 #include "assembly/TValueGraph.h"
 #include "text/StringUtils.h"
@@ -92,7 +93,17 @@ TMergeResult TMergeEngine::MergeFile(const std::string &templateFileName) const
 
 TMergeResult TMergeEngine::Merge(std::string mergeText) const
 {
-    return FOverwriteMode ? OverwriteMerge(std::move(mergeText)) : InsertMerge(mergeText);
+    if (FOverwriteMode)
+        return OverwriteMerge(std::move(mergeText));
+    return InsertMerge(mergeText,
+                       TMergeText(mergeText, TPlaceholderScanner::KindOf(mergeText), false));
+}
+
+TMergeResult TMergeEngine::Merge(const TMergeTemplate &mergeTemplate) const
+{
+    if (FOverwriteMode)
+        return OverwriteMerge(mergeTemplate.Text());
+    return InsertMerge(mergeTemplate.Text(), mergeTemplate.InsertPieces());
 }
 
 void TMergeEngine::AfterStep(int count, const std::string &mergeText) const
@@ -117,11 +128,9 @@ TMergeResult TMergeEngine::Stop(std::string text, int count, TMergeStop reason,
     return result;
 }
 
-TMergeResult TMergeEngine::InsertMerge(const std::string &mergeText) const
+TMergeResult TMergeEngine::InsertMerge(const std::string &mergeText, TMergeText text) const
 {
-    const auto kind = TPlaceholderScanner::KindOf(mergeText);
-    TValueGraph values(FLines, kind, false);
-    TMergeText text(mergeText, kind, false);
+    TValueGraph values(FLines, TPlaceholderScanner::KindOf(mergeText), false);
     const std::size_t sizeLimit = SizeBound(mergeText.size());
     const std::size_t placeholderLimit = PlaceholderLimit + text.PlaceholderCount();
     int count = 0;

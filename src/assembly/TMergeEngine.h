@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+class TMergeTemplate;
+class TMergeText;
+
 // The merge of "Do It": the template's raw rich text as one string, its placeholders "@n" (see
 // TPlaceholderScanner) replaced one after another by the values of the information file's
 // pairs (line 2n of the information lines, see MergedValue), in insert or overwrite mode.
@@ -42,6 +45,8 @@ public:
     // Merges the merge text (the template as LoadTextFile reads it). Exceptions of the hooks
     // pass through.
     TMergeResult Merge(std::string mergeText) const;
+    // The same for a template prepared once to be merged with many information files.
+    TMergeResult Merge(const TMergeTemplate &mergeTemplate) const;
     // Reads the template with LoadTextFile (its errors pass through) and merges it.
     TMergeResult MergeFile(const std::string &templateFileName) const;
 
@@ -60,7 +65,8 @@ public:
     static void WriteDebugFile(const std::string &mergeText);
 
 private:
-    TMergeResult InsertMerge(const std::string &mergeText) const;
+    // The merge text and its pieces (views of it).
+    TMergeResult InsertMerge(const std::string &mergeText, TMergeText text) const;
     TMergeResult OverwriteMerge(std::string mergeText) const;
     void AfterStep(int count, const std::string &mergeText) const;
     static TMergeResult Stop(std::string text, int count, TMergeStop reason,

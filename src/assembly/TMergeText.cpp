@@ -2,32 +2,47 @@
 
 TMergeText::TMergeText(const std::string &text, TPlaceholderScanner::TTextKind kind,
                        bool gluedCounts)
-    : FKind(kind), FGluedCounts(gluedCounts)
+    : FKind(kind), FGluedCounts(gluedCounts), FSize(text.size())
 {
-    for (TPiece &piece : Split(text)) {
-        FPieces.push_back(std::move(piece));
-        if (FPieces.back().Number >= 0) {
-            FOccurrences[FPieces.back().Text].push_back(std::prev(FPieces.end()));
+    const std::vector<TPiece> pieces = Split(text);
+    FPieces.assign(pieces.begin(), pieces.end());
+    IndexPieces();
+}
+
+TMergeText::TMergeText(const TMergeText &other)
+    : FKind(other.FKind), FGluedCounts(other.FGluedCounts), FPieces(other.FPieces),
+      FSize(other.FSize)
+{
+    IndexPieces();
+}
+
+void TMergeText::IndexPieces()
+{
+    FOccurrences.clear();
+    FPlaceholderCount = 0;
+    for (auto piece = FPieces.begin(); piece != FPieces.end(); ++piece) {
+        if (piece->Number >= 0) {
+            FOccurrences[piece->Text].push_back(piece);
             ++FPlaceholderCount;
         }
     }
-    FSize = text.size();
     FFirst = FPieces.begin();
 }
 
 std::vector<TMergeText::TPiece> TMergeText::Split(const std::string &text) const
 {
+    const std::string_view whole(text);
     std::vector<TPiece> pieces;
     std::size_t done = 0;
     TPlaceholderScanner scanner(text, FKind, FGluedCounts);
     while (const auto match = scanner.Next()) {
         if (match->Position > done)
-            pieces.push_back({text.substr(done, match->Position - done)});
-        pieces.push_back({match->Text, match->Number});
+            pieces.push_back({whole.substr(done, match->Position - done)});
+        pieces.push_back({whole.substr(match->Position, match->Text.size()), match->Number});
         done = match->Position + match->Text.size();
     }
     if (done < text.size())
-        pieces.push_back({text.substr(done)});
+        pieces.push_back({whole.substr(done)});
     return pieces;
 }
 
@@ -38,7 +53,7 @@ std::optional<TPlaceholderScanner::TMatch> TMergeText::FirstPlaceholder()
     if (FFirst == FPieces.end())
         return std::nullopt;
     TPlaceholderScanner::TMatch match;
-    match.Text = FFirst->Text;
+    match.Text = std::string(FFirst->Text);
     match.Number = FFirst->Number;
     return match;
 }
@@ -83,6 +98,6 @@ std::string TMergeText::Text() const
     std::string text;
     text.reserve(FSize);
     for (const TPiece &piece : FPieces)
-        text += piece.Text;
+        text.append(piece.Text.data(), piece.Text.size());
     return text;
 }

@@ -6,17 +6,23 @@
 #include <list>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 // The merge text of insert mode as pieces: ordinary text and placeholders. The template's
 // placeholders are found once, so that replacing every occurrence of one costs what its
 // occurrences cost, not a pass over the whole text. Placeholders in a value become pieces
-// where the value goes, to be replaced in turn.
+// where the value goes, to be replaced in turn. The pieces are views of the text and of the
+// values: those must outlive this object, and nothing is copied until Text.
 class TMergeText
 {
 public:
     TMergeText(const std::string &text, TPlaceholderScanner::TTextKind kind, bool gluedCounts);
+    TMergeText(std::string &&text, TPlaceholderScanner::TTextKind kind, bool gluedCounts) = delete;
+    // A merge text in the same state, viewing the same text and values.
+    TMergeText(const TMergeText &other);
+    TMergeText &operator=(const TMergeText &) = delete;
 
     // The first placeholder left (none when all are replaced); its Position is not kept.
     // Nothing before it changes again.
@@ -25,6 +31,7 @@ public:
     std::size_t Occurrences(const std::string &placeholder) const;
     // Replaces every occurrence of the placeholder text by the value; returns how many.
     std::size_t ReplaceAll(const std::string &placeholder, const std::string &value);
+    std::size_t ReplaceAll(const std::string &placeholder, std::string &&value) = delete;
 
     std::size_t Size() const { return FSize; }
     std::size_t PlaceholderCount() const { return FPlaceholderCount; }
@@ -33,18 +40,20 @@ public:
 private:
     struct TPiece
     {
-        std::string Text;
+        std::string_view Text;
         long Number = -1; // of a placeholder; -1 for ordinary text
     };
     using TPieces = std::list<TPiece>;
 
     std::vector<TPiece> Split(const std::string &text) const;
+    // Finds the placeholders among the pieces.
+    void IndexPieces();
 
     TPlaceholderScanner::TTextKind FKind;
     bool FGluedCounts;
     TPieces FPieces;
     TPieces::iterator FFirst; // nothing before it is a placeholder
-    std::unordered_map<std::string, std::vector<TPieces::iterator>> FOccurrences;
+    std::unordered_map<std::string_view, std::vector<TPieces::iterator>> FOccurrences;
     std::size_t FSize = 0;
     std::size_t FPlaceholderCount = 0;
 };

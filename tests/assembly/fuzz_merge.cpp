@@ -1,10 +1,12 @@
 // Arbitrary template bytes and information lines through the merge in both modes and through
-// the template check: every merge ends, stays within the engine's size bound, and the check
-// reaches the same outcome as the merge it forecasts.
+// the template check: every merge ends, stays within the engine's size bound, a template
+// prepared for a batch merges the same, and the check reaches the same outcome as the merge it
+// forecasts.
 //
 // Input: the first byte holds the options (bit 0 overwrite mode); the rest is the template,
 // then a NUL byte, then the information file (lines broken at LF).
 #include "assembly/TMergeEngine.h"
+#include "assembly/TMergeTemplate.h"
 #include "assembly/TTemplateCheck.h"
 
 #include <cstdint>
@@ -44,6 +46,14 @@ TMergeResult MergeAndCheck(const std::string &mergeText, const std::vector<std::
     Require(result.Text.size() <= TMergeEngine::SizeBound(mergeText.size()));
     Require(result.Count >= 0);
     Require(result.Finished() == result.MessageText.empty());
+
+    // A template prepared once for a batch merges the same, each time it is merged.
+    const TMergeTemplate prepared(mergeText);
+    for (int time = 0; time < 2; ++time) {
+        const TMergeResult again = engine.Merge(prepared);
+        Require(again.Text == result.Text && again.Count == result.Count &&
+                again.Stop == result.Stop && again.MessageText == result.MessageText);
+    }
 
     const TTemplateCheck check(mergeText, lines, overwrite);
     Require(check.Outcome().Stop == result.Stop);

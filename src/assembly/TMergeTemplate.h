@@ -1,0 +1,27 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+class TMergeText;
+
+// A template's merge text with the placeholders of insert mode found once, for merging one
+// template with many information files (zarvel-cli's batch): TMergeEngine::Merge of it gives
+// what a merge of its text gives, without reading the whole text again for each file.
+class TMergeTemplate
+{
+public:
+    explicit TMergeTemplate(std::string mergeText);
+    ~TMergeTemplate();
+    // The pieces are views of the text it holds.
+    TMergeTemplate(const TMergeTemplate &) = delete;
+    TMergeTemplate &operator=(const TMergeTemplate &) = delete;
+
+    const std::string &Text() const { return FText; }
+    // The merge text of insert mode before the first step.
+    const TMergeText &InsertPieces() const { return *FInsertPieces; }
+
+private:
+    const std::string FText;
+    const std::unique_ptr<const TMergeText> FInsertPieces;
+};
