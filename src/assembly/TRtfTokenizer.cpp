@@ -38,11 +38,16 @@ char To1252(long code, bool &outside)
     return '?';
 }
 
-// Control words compared by length and first letter before the rest: most words of a text
-// are told apart from a name without a call.
+// Control words compared by length first, then letter by letter in place: they are short, and
+// most words of a text are told apart from a name at once.
 bool SameWord(std::string_view word, std::string_view name)
 {
-    return word.size() == name.size() && word[0] == name[0] && word == name;
+    if (word.size() != name.size())
+        return false;
+    for (std::size_t i = 0; i < word.size(); ++i)
+        if (word[i] != name[i])
+            return false;
+    return true;
 }
 
 // The shortest and the longest of the names.
@@ -234,18 +239,18 @@ bool TRtfTokenizer::ReadControlWord(TToken &token)
         ++j;
     FPosition = j;
 
-    if (word == "bin" && hasParam && param > 0) {
+    if (SameWord(word, "bin") && hasParam && param > 0) {
         FPosition += std::min<std::size_t>(static_cast<std::size_t>(param), n - FPosition);
         return false;
     }
-    if (word == "u" && hasParam) {
+    if (SameWord(word, "u") && hasParam) {
         bool outside = false;
         const char c = To1252(param, outside);
         const bool given = Emit(token, c, start, false, outside);
         FPendingSkip = UnicodeSkip();
         return given;
     }
-    if (word == "uc" && hasParam) {
+    if (SameWord(word, "uc") && hasParam) {
         UnicodeSkip() = param < 0 ? 0 : static_cast<int>(std::min(param, 16L));
         return false;
     }
