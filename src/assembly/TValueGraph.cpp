@@ -96,7 +96,11 @@ void TValueGraph::FindComponents(long root)
 void TValueGraph::CloseComponent(long root)
 {
     const int component = FNextComponent++;
-    std::vector<long> members;
+    // A cycle: more members than the root (it is not the last on the stack), or a value that
+    // holds its own placeholder.
+    const std::vector<long> &targets = Node(root).Targets;
+    const bool cyclic =
+        FStack.back() != root || std::find(targets.begin(), targets.end(), root) != targets.end();
     long member = 0;
     do {
         member = FStack.back();
@@ -104,13 +108,8 @@ void TValueGraph::CloseComponent(long root)
         TNode &node = Node(member);
         node.OnStack = false;
         node.Component = component;
-        members.push_back(member);
+        node.Cyclic = cyclic;
     } while (member != root);
-    const std::vector<long> &targets = Node(root).Targets;
-    const bool cyclic =
-        members.size() > 1 || std::find(targets.begin(), targets.end(), root) != targets.end();
-    for (const long pair : members)
-        Node(pair).Cyclic = cyclic;
 }
 
 std::vector<long> TValueGraph::Circle(long n)
