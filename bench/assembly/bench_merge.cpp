@@ -1,6 +1,7 @@
 // The merge of "Do It" on a long template, and batch assembly of many information files.
 #include "assembly/TInformationReader.h"
 #include "assembly/TMergeEngine.h"
+#include "assembly/TMergeTemplate.h"
 #include "text/StringUtils.h"
 
 #include "common/GuiBenchmarkMain.h"
@@ -134,13 +135,13 @@ const std::vector<std::string> &BatchFiles()
 void BM_BatchLettersInProcess(benchmark::State &state)
 {
     const std::vector<std::string> &files = BatchFiles();
-    const std::string text = LoadTextFile(ZARVEL_SOURCE_DIR "/samples/letter.tem");
+    const TMergeTemplate mergeTemplate(LoadTextFile(ZARVEL_SOURCE_DIR "/samples/letter.tem"));
     const fs::path out = ScratchFolder() / "out";
     fs::create_directories(out);
     TInformationReader reader;
     for (auto _ : state) {
         for (const std::string &file : files) {
-            const TMergeResult result = TMergeEngine(reader.Read(file)).Merge(text);
+            const TMergeResult result = TMergeEngine(reader.Read(file)).Merge(mergeTemplate);
             if (!result.Finished())
                 state.SkipWithError("a case stopped");
             SaveTextFile((out / (fs::path(file).stem().string() + ".rtf")).string(), result.Text);
