@@ -10,13 +10,69 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QTextLayout>
 #include <QTextTable>
+#include <QUrl>
 
 #include <algorithm>
 
 namespace {
 constexpr QChar FormFeed(0x000C);
+
+// Texts longer than this are laid out a piece at a time; a piece starts with about this many
+// characters and grows when a page needs more.
+constexpr int PiecesFrom = 1000000;
+constexpr int PieceLength = 65536;
+
+// Whether a document can be laid out in pieces: pieces are cut between paragraphs or inside
+// one, never through a table, and a list would count again from one in each piece.
+bool CanLayOutInPieces(const QTextDocument &document)
+{
+    if (!document.rootFrame()->childFrames().isEmpty())
+        return false;
+    const QList<QTextFormat> formats = document.allFormats();
+    return std::none_of(formats.begin(), formats.end(),
+                        [](const QTextFormat &format) { return format.isListFormat(); });
+}
+
+// The part [from, to) of the source as a document of its own, formatted as the source has it.
+// A paragraph the part starts inside carries on from one of its line starts: no space above
+// and no first-line indent.
+std::unique_ptr<QTextDocument> PieceOf(const QTextDocument &source, int from, int to)
+{
+    auto piece = std::make_unique<QTextDocument>();
+    piece->setUndoRedoEnabled(false);
+    piece->setDefaultFont(source.defaultFont());
+    piece->setDefaultTextOption(source.defaultTextOption());
+    piece->setIndentWidth(source.indentWidth());
+    QTextCursor selection(const_cast<QTextDocument *>(&source)); // only read through
+    selection.setPosition(from);
+    selection.setPosition(to, QTextCursor::KeepAnchor);
+    QTextCursor cursor(piece.get());
+    cursor.insertFragment(QTextDocumentFragment(selection));
+
+    const QTextBlock first = source.findBlock(from);
+    QTextBlockFormat format = first.blockFormat();
+    if (from > first.position()) {
+        format.setTopMargin(0);
+        format.setTextIndent(0);
+    }
+    cursor.setPosition(0);
+    cursor.setBlockFormat(format);
+
+    for (QTextBlock block = piece->begin(); block.isValid(); block = block.next()) {
+        for (auto run = block.begin(); !run.atEnd(); ++run) {
+            const QTextCharFormat charFormat = run.fragment().charFormat();
+            if (charFormat.isImageFormat()) {
+                const QString name = charFormat.toImageFormat().name();
+                piece->addResource(QTextDocument::ImageResource, QUrl(name),
+                                   source.resource(QTextDocument::ImageResource, QUrl(name)));
+            }
+        }
+    }
+    return piece;
+}
 
 // Twips to device pixels, truncated toward zero like the integer arithmetic of the request.
 int TwipsToPixels(int twips, int dpi)
@@ -125,6 +181,9 @@ void TFormatRange::Free()
     FClone.reset();
     FSource = nullptr;
     FWidthPx = -1;
+    FInPieces = false;
+    FOffset = 0;
+    FPieceEnd = 0;
 }
 
 void TFormatRange::Prepare(const QTextDocument &source, const QPaintDevice &target, int widthPx,
@@ -132,8 +191,8 @@ void TFormatRange::Prepare(const QTextDocument &source, const QPaintDevice &targ
 {
     const int dpiX = target.logicalDpiX();
     const int dpiY = target.logicalDpiY();
-    if (FClone && FSource == &source && FWidthPx == widthPx && FHeightPx == heightPx &&
-        FDpiX == dpiX && FDpiY == dpiY)
+    if (FSource == &source && FWidthPx == widthPx && FHeightPx == heightPx && FDpiX == dpiX &&
+        FDpiY == dpiY && (FClone || FInPieces))
         return;
     Free();
     FSource = &source;
@@ -142,7 +201,44 @@ void TFormatRange::Prepare(const QTextDocument &source, const QPaintDevice &targ
     FDpiX = dpiX;
     FDpiY = dpiY;
     FLength = TextLength(source);
-    FClone.reset(source.clone());
+    FDevice->CopyMetricsOf(target);
+    FInPieces = FLength > PiecesFrom && CanLayOutInPieces(source);
+    if (FInPieces)
+        return; // laid out as the pages ask for it
+    FOffset = 0;
+    FPieceEnd = FLength;
+    LayOut(std::unique_ptr<QTextDocument>(source.clone()));
+}
+
+bool TFormatRange::PieceHolds(int position, int after) const
+{
+    if (!FClone || position < FOffset || FLines.empty())
+        return false;
+    const int end = FLines.back().end + FOffset;
+    return position < end && (FPieceEnd >= FLength || end - position >= after);
+}
+
+void TFormatRange::EnsurePiece(int position, int after)
+{
+    if (!FInPieces || PieceHolds(position, after))
+        return;
+    // A page starts at a line start; the paragraph's own start is taken when it is near, so
+    // that the paragraph lays out from its first line.
+    const QTextBlock block = FSource->findBlock(position);
+    const int from = position - block.position() <= PieceLength / 2 ? block.position() : position;
+    const int to = std::min(FLength, position + std::max(after, PieceLength));
+    FOffset = from;
+    FPieceEnd = to;
+    LayOut(PieceOf(*FSource, from, to));
+    // The last line of a piece that stops short of the end may be cut short.
+    if (FPieceEnd < FLength && FLines.size() > 1)
+        FLines.pop_back();
+}
+
+void TFormatRange::LayOut(std::unique_ptr<QTextDocument> clone)
+{
+    FLines.clear();
+    FClone = std::move(clone);
     FClone->setUndoRedoEnabled(false);
 
     // A form feed becomes a line separator in the clone: one character as well, so positions
@@ -160,11 +256,10 @@ void TFormatRange::Prepare(const QTextDocument &source, const QPaintDevice &targ
 
     new THiddenText(FClone.get()); // owned by the clone: hidden text stays off the page
 
-    FDevice->CopyMetricsOf(target);
     ScaleIndents(*FClone, *FDevice);
     FClone->documentLayout()->setPaintDevice(FDevice.get());
     FClone->setDocumentMargin(0);
-    FClone->setTextWidth(std::max(1, widthPx));
+    FClone->setTextWidth(std::max(1, FWidthPx));
     BuildLines();
 }
 
@@ -212,7 +307,7 @@ void TFormatRange::AddBlockLines(const QTextBlock &block)
         Line entry{start, end, top, top + line.height(), -1};
         const int last = line.textStart() + line.textLength() - 1;
         if (last >= 0 && last < text.size() && text.at(last) == QChar::LineSeparator &&
-            FSource->characterAt(block.position() + last) == FormFeed) {
+            FSource->characterAt(FOffset + block.position() + last) == FormFeed) {
             // A form feed at the end of its paragraph takes the paragraph break with it,
             // so the next page starts with the next paragraph, not an empty line.
             entry.pageEnd = last == text.size() - 1 ? blockEnd : start + line.textLength();
@@ -348,26 +443,41 @@ int TFormatRange::Format(const QTextDocument &source, bool render,
     const int length = FLength;
     const int cpMin = std::clamp(request->cpMin, 0, length);
     const int cpMax = request->cpMax < 0 ? length : std::min(request->cpMax, length);
-    if (cpMin >= cpMax || FLines.empty())
+    if (cpMin >= cpMax)
         return cpMin;
 
-    const int first = FirstLineAt(cpMin);
-    const qreal y0 = FLines[first].top;
-    int last = first;
+    int first = 0;
+    int last = 0;
     int next = -1;
-    for (int i = first; i < int(FLines.size()); ++i) {
-        const Line &line = FLines[i];
-        // The first line always goes on the page, so that every page makes progress.
-        if (i > first && (line.bottom - y0 > height || line.start >= cpMax))
-            break;
-        last = i;
-        if (line.pageEnd >= 0) {
-            next = line.pageEnd;
-            break;
+    for (int after = 0;; after = std::max(PieceLength, after * 2)) {
+        EnsurePiece(cpMin, after);
+        if (FLines.empty())
+            return cpMin;
+        first = FirstLineAt(cpMin - FOffset);
+        const qreal y0 = FLines[first].top;
+        last = first;
+        next = -1;
+        bool full = false;
+        for (int i = first; i < int(FLines.size()); ++i) {
+            const Line &line = FLines[i];
+            // The first line always goes on the page, so that every page makes progress.
+            if (i > first && (line.bottom - y0 > height || line.start + FOffset >= cpMax)) {
+                full = true;
+                break;
+            }
+            last = i;
+            if (line.pageEnd >= 0) {
+                next = line.pageEnd + FOffset;
+                full = true;
+                break;
+            }
         }
+        // A piece that ran out before the page was full is laid out again with more text.
+        if (full || FPieceEnd >= FLength)
+            break;
     }
     if (next < 0)
-        next = FLines[last].end;
+        next = FLines[last].end + FOffset;
     next = std::min(next, cpMax);
 
     if (render && request->hdc)

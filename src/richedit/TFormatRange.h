@@ -26,6 +26,8 @@ struct TFormatRangeRequest
 // Lays a document out for a page area on a target device and draws it one page at a time.
 // The layout is made on a clone of the document and kept between calls until Free, so that
 // printing never disturbs the document being edited. A form feed (U+000C) ends a page.
+// A very long document is cloned and laid out a piece at a time, as the pages ask for it: one
+// layout of thousands of printer pages takes Qt minutes.
 class TFormatRange
 {
 public:
@@ -60,6 +62,11 @@ private:
 
     void Prepare(const QTextDocument &source, const QPaintDevice &target, int widthPx,
                  int heightPx);
+    void LayOut(std::unique_ptr<QTextDocument> clone);
+    // Makes sure the kept piece holds the position and, when it is not the end of the text, at
+    // least the given number of characters after it.
+    void EnsurePiece(int position, int after);
+    bool PieceHolds(int position, int after) const;
     void BuildLines();
     void AddBlockLines(const QTextBlock &block);
     void AddTableRows(const QTextTable &table);
@@ -77,4 +84,7 @@ private:
     int FDpiX = 0;
     int FDpiY = 0;
     int FLength = 0;
+    bool FInPieces = false;
+    int FOffset = 0;   // position in the source of the clone's first character
+    int FPieceEnd = 0; // position in the source after the clone's last character
 };

@@ -26,6 +26,8 @@
 #include <QTextEdit>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace {
 constexpr QChar FF(0x000C);
 
@@ -201,6 +203,53 @@ private slots:
             QCOMPARE(all[i], i + 1);
         for (int line : afterFormFeed)
             QVERIFY2(pageStarts.contains(line), qPrintable(QString::number(line)));
+    }
+
+    void longDocumentPrintsEveryCharacterOnce()
+    {
+        // Over a million characters, which are laid out a piece at a time: paragraphs of many
+        // lengths, one of them some eighty pages long, and form feeds. Every character is
+        // printed once, in order.
+        QString text;
+        for (int i = 1; i <= 700; ++i) {
+            text += QStringLiteral("Line %1").arg(i, 5, 10, QLatin1Char('0'));
+            for (int word = 0; word < (i * 37) % 400; ++word)
+                text += QStringLiteral(" word%1").arg(word);
+            text += i >= 100 && i < 300 ? QLatin1Char(' ') : QLatin1Char('\n');
+            if (i % 90 == 0)
+                text += FF + QStringLiteral("\n");
+        }
+        QVERIFY(text.size() > 1000000);
+        QTextEdit edit;
+        edit.setPlainText(text);
+        auto printer = NewPdfRichPrinter(QStringLiteral("huge.pdf"));
+        printer->PrintRichEdit(edit, 1);
+
+        // Paragraphs cut by a page edge are drawn apart from the others: the glyphs are read
+        // line by line from the top.
+        const std::vector<PdfPage> pages = PdfPages(ReadAll(QStringLiteral("huge.pdf")));
+        QString printed;
+        for (size_t p = 0; p < pages.size(); ++p) {
+            std::vector<PdfPage::Glyph> glyphs = pages[p].glyphs;
+            std::stable_sort(glyphs.begin(), glyphs.end(), [](const auto &a, const auto &b) {
+                return std::make_pair(qRound(a.origin.y()), a.origin.x()) <
+                       std::make_pair(qRound(b.origin.y()), b.origin.x());
+            });
+            QString page;
+            for (const PdfPage::Glyph &glyph : glyphs)
+                page += glyph.character;
+            page = Squeezed(page);
+            const QString footer = QStringLiteral("Page%1").arg(p + 1);
+            QVERIFY2(page.endsWith(footer), qPrintable(footer));
+            printed += page.chopped(footer.size());
+        }
+        const QString expected = Squeezed(text);
+        const auto differ =
+            std::mismatch(printed.cbegin(), printed.cend(), expected.cbegin(), expected.cend());
+        const qsizetype at = std::max<qsizetype>(0, differ.second - expected.cbegin() - 30);
+        QVERIFY2(differ.first == printed.cend() && differ.second == expected.cend(),
+                 qPrintable(QStringLiteral("printed %1 where the text has %2")
+                                .arg(printed.mid(at, 60), expected.mid(at, 60))));
     }
 
     void indentsPrintAtTheirSize_data()
