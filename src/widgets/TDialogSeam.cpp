@@ -12,7 +12,8 @@ TDialogSeam::Handler &CurrentHandler()
 }
 // A file dialog that is kept for the next use watches its folder only while it is open: a
 // closed one would otherwise look at the whole folder again for every file written there,
-// such as the thousands of page files of a long preview.
+// such as the thousands of page files of a long preview. Opened again, it reads its folder
+// afresh, so that it shows what changed meanwhile.
 class TFolderWatch
 {
 public:
@@ -20,19 +21,24 @@ public:
     {
         if (qobject_cast<QFileDialog *>(&dialog))
             FModels = dialog.findChildren<QFileSystemModel *>();
-        Watch(true);
+        for (QFileSystemModel *model : std::as_const(FModels)) {
+            if (!model->testOption(QFileSystemModel::DontWatchForChanges))
+                continue;
+            model->setOption(QFileSystemModel::DontWatchForChanges, false);
+            const QString folder = model->rootPath();
+            model->setRootPath(QString());
+            model->setRootPath(folder);
+        }
     }
-    ~TFolderWatch() { Watch(false); }
+    ~TFolderWatch()
+    {
+        for (QFileSystemModel *model : std::as_const(FModels))
+            model->setOption(QFileSystemModel::DontWatchForChanges, true);
+    }
     TFolderWatch(const TFolderWatch &) = delete;
     TFolderWatch &operator=(const TFolderWatch &) = delete;
 
 private:
-    void Watch(bool on)
-    {
-        for (QFileSystemModel *model : std::as_const(FModels))
-            model->setOption(QFileSystemModel::DontWatchForChanges, !on);
-    }
-
     QList<QFileSystemModel *> FModels;
 };
 } // namespace

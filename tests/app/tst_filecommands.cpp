@@ -12,8 +12,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <memory>
 
 #include <sys/stat.h>
@@ -29,6 +31,28 @@ bool WriteFile(const QString &name, const QByteArray &data)
 {
     QFile file(name);
     return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+}
+
+// The names a file dialog lists in a folder, once they include the expected ones or after
+// three seconds: the dialog reads folders on a thread of its own.
+QStringList Listed(QFileDialog &dialog, const QString &folder, const QStringList &expected)
+{
+    dialog.setDirectory(folder);
+    auto *model = dialog.findChild<QFileSystemModel *>();
+    QStringList names;
+    for (int wait = 0; model && wait < 300; ++wait) {
+        const QModelIndex index = model->index(folder);
+        if (model->canFetchMore(index))
+            model->fetchMore(index);
+        names.clear();
+        for (int row = 0; row < model->rowCount(index); ++row)
+            names << model->index(row, 0, index).data().toString();
+        if (std::all_of(expected.begin(), expected.end(),
+                        [&names](const QString &name) { return names.contains(name); }))
+            break;
+        QTest::qWait(10);
+    }
+    return names;
 }
 
 ino_t Inode(const QString &name)
@@ -141,6 +165,32 @@ private slots:
         QVERIFY(QFile::exists(target));
         QCOMPARE(form->DocumentName(), target);
         QCOMPARE(form->windowTitle(), Caption(QStringLiteral("new.rtf")));
+    }
+
+    void fileDialogShowsWhatChangedWhileItWasClosed()
+    {
+        Type("Dear Sir");
+        ScriptedDialogs script;
+        QStringList first;
+        script.Then([&](QDialog &dialog) {
+            first = Listed(static_cast<QFileDialog &>(dialog), dir->path(), {});
+            static_cast<QFileDialog &>(dialog).selectFile(File(QStringLiteral("letter.rtf")));
+            return int(QDialog::Accepted);
+        });
+        Trigger("FileSaveAsItem");
+        QVERIFY(QFile::exists(File(QStringLiteral("letter.rtf"))));
+        QVERIFY(WriteFile(File(QStringLiteral("later.rtf")), "{\\rtf1 later}"));
+        QTest::qWait(200);
+        const QStringList expected{QStringLiteral("letter.rtf"), QStringLiteral("later.rtf")};
+        QStringList second;
+        script.Then([&](QDialog &dialog) {
+            second = Listed(static_cast<QFileDialog &>(dialog), dir->path(), expected);
+            return int(QDialog::Rejected);
+        });
+        Trigger("FileSaveAsItem");
+        QVERIFY2(!first.contains(QStringLiteral("later.rtf")), qPrintable(first.join(u',')));
+        for (const QString &name : expected)
+            QVERIFY2(second.contains(name), qPrintable(second.join(u',')));
     }
 
     void saveAsRichText_data()
