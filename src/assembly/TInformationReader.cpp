@@ -42,70 +42,75 @@ bool IsAscii(const std::string &bytes)
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-// The lines of a plain text of ASCII bytes: they read as the same characters whether the
-// control takes them for UTF-8 or code page 1252, and the pane gives each back as it was.
-// CR, LF, CR LF and VT end a line.
-std::vector<std::string> AsciiLines(const std::string &bytes)
-{
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c != '\r' && c != '\n' && c != '\v')
-            continue;
-        lines.emplace_back(bytes, start, i - start);
-        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < bytes.size())
-        lines.emplace_back(bytes, start);
-    return lines;
-}
-
-// The language of the information pane; its code page is 1252.
-constexpr int PaneLanguage = 1033;
-
-// A line as the pane's LineAt gives it: in the code page of the pane's language.
-std::string ToPaneBytes(const QString &line)
-{
-    return TCodePage1252::FromUnicodeStd(line);
-}
-
 // Paragraph ends and manual line breaks of plain text as the control takes them.
 bool IsLineEnd(char16_t c)
 {
     return c == u'\r' || c == u'\n' || c == u'\v' || c == 0x2028 || c == 0x2029;
 }
 
-// Characters that the control's document may treat as more than a character of the text
-// (its frame marks, the object character): a text that holds one is left to the control.
-bool IsDocumentMark(char16_t c)
+char16_t UnitOf(char c)
 {
-    return c == 0xFDD0 || c == 0xFDD1 || c == 0xFFFC;
+    return static_cast<unsigned char>(c);
+}
+
+char16_t UnitOf(QChar c)
+{
+    return c.unicode();
 }
 
 // The lines the control shows for a plain text: each paragraph end (CR, LF, CR LF, U+2029)
 // and manual line break (VT, U+2028) ends one; the empty line after a final break is not
-// counted. Nothing when the text holds a character the control's document treats specially.
-std::optional<std::vector<std::string>> PlainTextLines(const QString &text)
+// counted. lineOf makes the line of the text's stretch [start, end).
+template <typename TText, typename TLineOf>
+std::vector<std::string> SplitLines(const TText &text, TLineOf lineOf)
 {
     std::vector<std::string> lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text.at(i).unicode();
-        if (IsDocumentMark(c))
-            return std::nullopt;
+    const auto size = static_cast<std::size_t>(text.size());
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        const char16_t c = UnitOf(text[i]);
         if (!IsLineEnd(c))
             continue;
-        lines.push_back(ToPaneBytes(text.mid(start, i - start)));
-        if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+        lines.push_back(lineOf(start, i));
+        if (c == u'\r' && i + 1 < size && UnitOf(text[i + 1]) == u'\n')
             ++i;
         start = i + 1;
     }
-    if (start < text.size())
-        lines.push_back(ToPaneBytes(text.mid(start)));
+    if (start < size)
+        lines.push_back(lineOf(start, size));
     return lines;
+}
+
+// The lines of a plain text of ASCII bytes: they read as the same characters whether the
+// control takes them for UTF-8 or code page 1252, and the pane gives each back as it was.
+std::vector<std::string> AsciiLines(const std::string &bytes)
+{
+    return SplitLines(bytes, [&bytes](std::size_t start, std::size_t end) {
+        return bytes.substr(start, end - start);
+    });
+}
+
+// The language of the information pane; its code page is 1252.
+constexpr int PaneLanguage = 1033;
+
+// Characters that the control's document may treat as more than a character of the text
+// (its frame marks, the object character): a text that holds one is left to the control.
+bool IsDocumentMark(QChar c)
+{
+    return c.unicode() == 0xFDD0 || c.unicode() == 0xFDD1 || c.unicode() == 0xFFFC;
+}
+
+// The lines of a decoded plain text, each as the pane's LineAt gives it: in the code page of
+// the pane's language. Nothing when the text holds a character the control's document treats
+// specially.
+std::optional<std::vector<std::string>> PlainTextLines(const QString &text)
+{
+    if (std::any_of(text.begin(), text.end(), IsDocumentMark))
+        return std::nullopt;
+    return SplitLines(text, [&text](std::size_t start, std::size_t end) {
+        return TCodePage1252::FromUnicodeStd(
+            text.mid(static_cast<qsizetype>(start), static_cast<qsizetype>(end - start)));
+    });
 }
 } // namespace
 
