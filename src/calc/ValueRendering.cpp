@@ -81,6 +81,23 @@ std::string ExponentForm(const TDecimal &decimal)
     return digits.substr(0, 1) + '.' + digits.substr(1) + 'e' + (exponent < 0 ? '-' : '+') +
            (exponentDigits.size() < 2 ? "0" : "") + exponentDigits;
 }
+// Every whole number up to 2^64 is held exactly; beyond it a whole number may be the nearest
+// neighbour of what was typed (1e30), whose exact digits would be noise.
+bool IsExactWholeNumber(long double value)
+{
+    return value == std::floor(value) && std::fabs(value) >= 1e17L &&
+           std::fabs(value) <= 18446744073709551616.0L;
+}
+
+// A whole number with more digits than SignificantDigits: the extended format holds it exactly
+// (2^64 is 18446744073709551616), so every digit is written as it is.
+std::string WholeNumberForm(long double value)
+{
+    char buffer[64];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::fixed, 0);
+    return std::string(buffer, result.ptr) + ".00";
+}
 } // namespace
 
 std::string RenderValue(long double value)
@@ -90,7 +107,12 @@ std::string RenderValue(long double value)
         text = std::isnan(value) ? "nan" : value < 0 ? "-inf" : "inf";
     } else {
         const TDecimal decimal = ToDecimal(value);
-        text = decimal.Exponent >= ExponentThreshold ? ExponentForm(decimal) : FixedForm(decimal);
+        if (decimal.Exponent >= ExponentThreshold)
+            text = ExponentForm(decimal);
+        else if (IsExactWholeNumber(value))
+            text = WholeNumberForm(value);
+        else
+            text = FixedForm(decimal);
         // A negative value keeps its sign even when it rounds to zero; negative zero has none.
         if (decimal.Negative && value != 0)
             text.insert(0, 1, '-');

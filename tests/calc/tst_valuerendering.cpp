@@ -45,6 +45,10 @@ void TestValueRendering::rendering_data()
     QTest::newRow("carry into new digit") << 9.999 << "       10.00";
     QTest::newRow("large in exponent form") << 1e36 << "    1.00e+36";
     QTest::newRow("below exponent form") << 1e20 << "100000000000000000000.00";
+    // Whole numbers of more than 18 digits that the format holds exactly keep their last digits.
+    QTest::newRow("2^64 exactly") << 18446744073709551616.0 << "18446744073709551616.00";
+    QTest::newRow("2^60 exactly") << 1152921504606846976.0 << "1152921504606846976.00";
+    QTest::newRow("negative 2^63 exactly") << -9223372036854775808.0 << "-9223372036854775808.00";
 }
 
 void TestValueRendering::rendering()
