@@ -12,9 +12,41 @@
 namespace WorkingFolder {
 
 namespace {
+// Nobody but the user can put a file or a link into the folder: it is the user's, and neither
+// others nor a group other than the user's own may write there. In a shared folder (/tmp) another
+// user could plant "$$$" as a link to one of the user's files, or read what the merge writes.
+bool IsPrivate(const QString &folder)
+{
+    struct stat info = {};
+    if (::stat(QFile::encodeName(folder).constData(), &info) != 0)
+        return false;
+    if (info.st_uid != ::geteuid() || (info.st_mode & S_IWOTH) != 0)
+        return false;
+    return (info.st_mode & S_IWGRP) == 0 || info.st_gid == ::getegid();
+}
+
 bool CurrentFolderIsWritable()
 {
-    return IsWritable(QDir::currentPath());
+    const QString current = QDir::currentPath();
+    return IsWritable(current) && IsPrivate(current);
+}
+
+enum class TEntry { Free, Foreign };
+
+// Makes the place of a working file safe to write: a symbolic link there is removed (the
+// working file is never written through one), a regular file of the user's stays to be
+// replaced, and anything else (a file of another user, a folder, a device) is Foreign.
+TEntry Prepare(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info = {};
+    if (::lstat(name.constData(), &info) != 0)
+        return TEntry::Free;
+    if (S_ISLNK(info.st_mode))
+        return ::unlink(name.constData()) == 0 ? TEntry::Free : TEntry::Foreign;
+    if (S_ISREG(info.st_mode) && info.st_uid == ::geteuid())
+        return TEntry::Free;
+    return TEntry::Foreign;
 }
 
 void RemoveLeftoversIn(const QString &folder)
@@ -36,9 +68,11 @@ QString Path()
 
 QString File(const QString &name)
 {
-    if (CurrentFolderIsWritable())
+    if (CurrentFolderIsWritable() && Prepare(name) == TEntry::Free)
         return name;
-    return QDir(UserFolder()).filePath(name);
+    const QString path = QDir(UserFolder()).filePath(name);
+    Prepare(path);
+    return path;
 }
 
 std::string FileBytes(const char *name)
@@ -49,8 +83,10 @@ std::string FileBytes(const char *name)
 QString UserFolder()
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
-    if (!QFileInfo::exists(folder) && QDir().mkpath(folder))
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!QFileInfo::exists(folder))
+        QDir().mkpath(folder);
+    // The user's alone, also when it was made by something else.
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return folder;
 }
 

@@ -5,9 +5,12 @@
 #include <string>
 
 // Where the program's working files go ("$$$", "debug.rtf" and the preview page files): the
-// current folder when the program may write there, otherwise a folder of the user's own under
-// the cache location, so that a program started with a read-only current folder (from a desktop
-// menu, say) still merges, previews and prints. Every writer of a working file asks here. The
+// current folder when the program may write there and it is the user's alone, otherwise a
+// folder of the user's own under the cache location, so that a program started with a read-only
+// current folder (from a desktop menu, say) still merges, previews and prints, and one started
+// in a shared folder (/tmp) neither writes through a link another user planted there nor leaves
+// the client's data where others can read it. A working file is never written through a
+// symbolic link nor over a file of another user. Every writer of a working file asks here. The
 // choice is made on each call; a writer and the reader of the same file agree as long as the
 // current folder stays as it is.
 namespace WorkingFolder {
@@ -15,7 +18,9 @@ namespace WorkingFolder {
 // The folder the working files go to now.
 QString Path();
 // The name to open the working file of this name by: the bare name in a writable current
-// folder, otherwise its path in the user's working folder.
+// folder of the user's own, otherwise its path in the user's working folder. A symbolic link
+// of that name is removed first; a file there that is not the user's sends the working file to
+// the user's folder.
 QString File(const QString &name);
 // The same as file name bytes, for the string utilities' file functions.
 std::string FileBytes(const char *name);

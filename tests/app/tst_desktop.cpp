@@ -25,6 +25,8 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 namespace {
 QString Sample(const QString &name)
 {
@@ -64,6 +66,25 @@ private:
     QTemporaryDir FDir;
     QString FOld;
 };
+// Makes a folder the current one for the life of the object.
+class TCurrentFolder
+{
+public:
+    explicit TCurrentFolder(const QString &path) : FOld(QDir::currentPath())
+    {
+        QDir::setCurrent(path);
+    }
+    ~TCurrentFolder() { QDir::setCurrent(FOld); }
+
+private:
+    QString FOld;
+};
+
+QByteArray ReadAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 } // namespace
 
 class TestDesktop : public QObject
@@ -254,6 +275,64 @@ private slots:
         QCOMPARE(FilesIn(userFolder), QStringList{"debug.rtf"});
         QVERIFY(FilesIn(readOnly.Path()).isEmpty());
         preview->close();
+    }
+
+    // Another user plants "$$$" and "debug.rtf" in a shared folder (mode 1777, as /tmp) as links
+    // to the user's own files: a merge started there must not write through them, and leaves the
+    // client's letter in the user's own folder. In a folder of the user's own a link of that
+    // name is replaced by the working file, never written through.
+    void workingFilesNeverGoThroughPlantedLinks()
+    {
+        const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+        QDir(userFolder).removeRecursively();
+        QTemporaryDir victim;
+        const QString profile = victim.filePath(QStringLiteral("profile"));
+        const QString notes = victim.filePath(QStringLiteral("notes.txt"));
+        const auto plant = [&](const QString &folder) {
+            for (const QString &file : {profile, notes}) {
+                QFile out(file);
+                QVERIFY(out.open(QIODevice::WriteOnly));
+                out.write("the user's own words\n");
+            }
+            QVERIFY(QFile::link(profile, QDir(folder).filePath(QStringLiteral("$$$"))));
+            QVERIFY(QFile::link(notes, QDir(folder).filePath(QStringLiteral("debug.rtf"))));
+        };
+        const auto merge = [this] {
+            ScriptedDialogs dialogs;
+            OpenStartupFiles(*form, {Sample("letter-smith.inf"), Sample("letter.tem")});
+            dialogs.ThenAccept(); // the count of replacements
+            form->MainMenu().Item(QStringLiteral("DoIt1")).trigger();
+            QCOMPARE(dialogs.Pending(), 0);
+            QCOMPARE(dialogs.Unexpected(), 0);
+            QVERIFY(QString::fromLatin1(form->RichEditEx1->WholeText())
+                        .contains(QStringLiteral("Mrs Eleanor Smith")));
+        };
+
+        QTemporaryDir shared;
+        QVERIFY(::chmod(QFile::encodeName(shared.path()).constData(), 01777) == 0);
+        plant(shared.path());
+        {
+            const TCurrentFolder current(shared.path());
+            merge();
+        }
+        QCOMPARE(ReadAll(profile), QByteArray("the user's own words\n"));
+        QCOMPARE(ReadAll(notes), QByteArray("the user's own words\n"));
+        QVERIFY(FilesIn(userFolder).contains(QStringLiteral("debug.rtf")));
+        QVERIFY(ReadAll(QDir(userFolder).filePath(QStringLiteral("debug.rtf")))
+                    .contains("Mrs Eleanor Smith"));
+
+        QTemporaryDir own;
+        plant(own.path());
+        form = std::make_unique<TMainForm>(); // nothing to save from the first merge
+        {
+            const TCurrentFolder current(own.path());
+            merge();
+        }
+        QCOMPARE(ReadAll(profile), QByteArray("the user's own words\n"));
+        QCOMPARE(ReadAll(notes), QByteArray("the user's own words\n"));
+        const QFileInfo debug(own.filePath(QStringLiteral("debug.rtf")));
+        QVERIFY(!debug.isSymLink());
+        QVERIFY(ReadAll(debug.filePath()).contains("Mrs Eleanor Smith"));
     }
 };
 
