@@ -1,8 +1,7 @@
 #include "assembly/TPlaceholderScanner.h"
 
-#include "calc/CaseTables.h"
+#include "text/UnicodeText.h"
 
-#include <array>
 #include <climits>
 #include <cstring>
 
@@ -12,28 +11,35 @@ bool IsDigit(int c)
     return c >= '0' && c <= '9';
 }
 
-// Letters and digits of code page 1252: those with a case counterpart, and the few without one
-// (f hook, the ordinal indicators, micro sign, sharp s). Looked up often, so worked out once
-// for all 256.
-bool IsLetterOrDigit(unsigned char c)
+// Whether the raw rich text holds a control word that ends right before position: a backslash
+// that is not itself escaped, letters, and an optional parameter ("\\fs24", "\\tab").
+bool EndsControlWord(const std::string &text, std::size_t position)
 {
-    static const std::array<bool, 256> Table = [] {
-        std::array<bool, 256> table{};
-        for (int b = 0; b < 256; ++b) {
-            const auto byte = static_cast<unsigned char>(b);
-            table[byte] = IsDigit(byte) || UpperCaseByte(byte) != LowerCaseByte(byte) ||
-                          byte == 0x83 || byte == 0xAA || byte == 0xB5 || byte == 0xBA ||
-                          byte == 0xDF;
-        }
-        return table;
-    }();
-    return Table[c];
+    std::size_t i = position;
+    while (i > 0 && IsDigit(static_cast<unsigned char>(text[i - 1])))
+        --i;
+    if (i < position && i > 0 && text[i - 1] == '-')
+        --i;
+    const std::size_t lettersEnd = i;
+    while (i > 0 && ((text[i - 1] >= 'a' && text[i - 1] <= 'z') ||
+                     (text[i - 1] >= 'A' && text[i - 1] <= 'Z')))
+        --i;
+    if (i == lettersEnd || i == 0 || text[i - 1] != '\\')
+        return false;
+    std::size_t backslashes = 0;
+    while (i > 0 && text[i - 1] == '\\') {
+        ++backslashes;
+        --i;
+    }
+    return backslashes % 2 == 1;
 }
 } // namespace
 
 TPlaceholderScanner::TTextKind TPlaceholderScanner::KindOf(const std::string &text)
 {
-    return text.compare(0, 5, "{\\rtf") == 0 ? TTextKind::Rich : TTextKind::Plain;
+    if (text.compare(0, 5, "{\\rtf") == 0)
+        return TTextKind::Rich;
+    return IsValidUtf8(text) ? TTextKind::PlainUtf8 : TTextKind::Plain;
 }
 
 TPlaceholderScanner::TPlaceholderScanner(const std::string &text, TTextKind kind, bool gluedCounts,
@@ -65,26 +71,44 @@ std::optional<TPlaceholderScanner::TMatch> TPlaceholderScanner::TakeAt(std::size
         match.Number =
             match.Number > (LONG_MAX - digit) / 10 ? LONG_MAX : match.Number * 10 + digit;
     }
+    if (FKind == TTextKind::Rich) {
+        match.UnicodeSkip = FTokens->UnicodeSkipHere();
+        match.AfterControlWord = EndsControlWord(FText, position);
+    }
     next = end;
     FBefore = TBefore::Glued; // its last digit
     return match;
 }
 
-TPlaceholderScanner::TBefore TPlaceholderScanner::BeforeOf(char c)
+TPlaceholderScanner::TBefore TPlaceholderScanner::BeforeOf(char32_t c)
 {
-    return IsLetterOrDigit(static_cast<unsigned char>(c)) ? TBefore::Glued : TBefore::Loose;
+    return IsWordCharacterOfSpacedScript(c) ? TBefore::Glued : TBefore::Loose;
+}
+
+char32_t TPlaceholderScanner::PlainCharBefore(std::size_t position) const
+{
+    if (FKind == TTextKind::PlainUtf8)
+        return Utf8CharBefore(FText, position);
+    return CharOf1252(static_cast<unsigned char>(FText[position - 1]));
 }
 
 std::optional<TPlaceholderScanner::TMatch> TPlaceholderScanner::NextInPlain()
 {
+    // Only the character before an "@" matters.
     while (FPosition < FText.size()) {
-        const auto c = static_cast<unsigned char>(FText[FPosition]);
-        if (c == '@') {
-            if (auto match = TakeAt(FPosition, FPosition))
-                return match;
+        const void *found =
+            std::memchr(FText.data() + FPosition, '@', FText.size() - FPosition);
+        if (!found) {
+            FPosition = FText.size();
+            break;
         }
-        FBefore = IsLetterOrDigit(c) ? TBefore::Glued : TBefore::Loose;
-        ++FPosition;
+        const auto sign = static_cast<std::size_t>(static_cast<const char *>(found) - FText.data());
+        if (sign > FPosition)
+            FBefore = BeforeOf(PlainCharBefore(sign));
+        if (auto match = TakeAt(sign, FPosition))
+            return match;
+        FBefore = TBefore::Loose; // the "@" itself
+        FPosition = sign + 1;
     }
     return std::nullopt;
 }
@@ -102,7 +126,7 @@ std::optional<TPlaceholderScanner::TMatch> TPlaceholderScanner::NextInLiteralRun
             break;
         const auto sign = static_cast<std::size_t>(static_cast<const char *>(found) - FText.data());
         if (sign > start)
-            FBefore = BeforeOf(FText[sign - 1]);
+            FBefore = BeforeOf(CharOf1252(static_cast<unsigned char>(FText[sign - 1])));
         std::size_t next = 0;
         if (auto match = TakeAt(sign, next)) {
             FTokens->SetPosition(next);
@@ -110,7 +134,7 @@ std::optional<TPlaceholderScanner::TMatch> TPlaceholderScanner::NextInLiteralRun
         }
         from = sign + 1;
     }
-    FBefore = BeforeOf(FText[end - 1]);
+    FBefore = BeforeOf(CharOf1252(static_cast<unsigned char>(FText[end - 1])));
     FTokens->SetPosition(end);
     return std::nullopt;
 }
@@ -150,10 +174,7 @@ std::optional<TPlaceholderScanner::TMatch> TPlaceholderScanner::NextInRich()
                     return match;
                 }
             }
-            FBefore =
-                token.OutsideCodePage || IsLetterOrDigit(static_cast<unsigned char>(token.Char))
-                    ? TBefore::Glued
-                    : TBefore::Loose;
+            FBefore = BeforeOf(token.Code);
             break;
         }
     }

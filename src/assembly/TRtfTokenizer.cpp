@@ -1,6 +1,7 @@
 #include "assembly/TRtfTokenizer.h"
 
 #include "text/StringUtils.h"
+#include "text/UnicodeText.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -137,7 +138,8 @@ TRtfTokenizer::TRtfTokenizer(const std::string &raw, std::size_t from) : FRaw(ra
 {
 }
 
-bool TRtfTokenizer::Emit(TToken &token, char c, std::size_t offset, bool literal, bool outside)
+bool TRtfTokenizer::Emit(TToken &token, char c, std::size_t offset, bool literal, bool outside,
+                         char32_t code)
 {
     if (FPendingSkip > 0) {
         --FPendingSkip;
@@ -148,6 +150,7 @@ bool TRtfTokenizer::Emit(TToken &token, char c, std::size_t offset, bool literal
     token.Char = c;
     token.Literal = literal;
     token.OutsideCodePage = outside;
+    token.Code = code != 0 ? code : CharOf1252(static_cast<unsigned char>(c));
     return true;
 }
 
@@ -246,7 +249,8 @@ bool TRtfTokenizer::ReadControlWord(TToken &token)
     if (SameWord(word, "u") && hasParam) {
         bool outside = false;
         const char c = To1252(param, outside);
-        const bool given = Emit(token, c, start, false, outside);
+        const auto code = static_cast<char32_t>(param < 0 ? param + 65536 : param);
+        const bool given = Emit(token, c, start, false, outside, code);
         FPendingSkip = UnicodeSkip();
         return given;
     }

@@ -37,6 +37,7 @@ public:
         char Char = 0;
         bool Literal = false;         // the character stands in the raw text as itself
         bool OutsideCodePage = false; // a "\uN" that code page 1252 cannot hold (Char is "?")
+        char32_t Code = 0;            // the character (a UTF-16 unit for "\uN" above U+FFFF)
     };
 
     // The raw text must outlive the tokenizer.
@@ -56,12 +57,18 @@ public:
     // as Char tokens standing in the raw text as themselves: a caller that only needs those
     // bytes may read the run in place and SetPosition to its end.
     std::size_t LiteralRunEnd() const;
+    // The "\ucN" in force at Position(): how many fallback characters follow a "\uN" there.
+    int UnicodeSkipHere() const
+    {
+        return FUnicodeSkip.empty() ? FOutermostUnicodeSkip : FUnicodeSkip.back();
+    }
 
 private:
     bool ReadControlWord(TToken &token);
     bool ReadControlSymbol(TToken &token);
     // Gives the character unless it is a fallback character of "\uN" still to be dropped.
-    bool Emit(TToken &token, char c, std::size_t offset, bool literal, bool outside = false);
+    bool Emit(TToken &token, char c, std::size_t offset, bool literal, bool outside = false,
+              char32_t code = 0);
 
     // "\ucN" of the group: of the text outside every group, or of the innermost open one.
     int &UnicodeSkip()
