@@ -4,12 +4,13 @@
 #include "CliOutputFile.h"
 #include "CliProgressLine.h"
 
+#include "assembly/AssemblyTexts.h"
+#include "assembly/MergeTextFile.h"
 #include "assembly/TInformationReader.h"
 #include "assembly/TMergeEngine.h"
 #include "assembly/TMergeTemplate.h"
 #include "assembly/TTemplateCheck.h"
 #include "assembly/TemplateCheckReport.h"
-#include "richedit/TCodePage1252.h"
 #include "text/StringUtils.h"
 
 #if __has_include("rtf2html/RtfToHtml.h")
@@ -52,10 +53,33 @@ std::string FromQString(const QString &path)
     return path.toLocal8Bit().toStdString();
 }
 
-// Texts of the files (code page 1252) in the terminal's encoding.
+// Texts of the merge (UTF-8) in the terminal's encoding.
 std::string ForTerminal(const std::string &text)
 {
-    return TCodePage1252::ToUnicode(text).toLocal8Bit().toStdString();
+    return QString::fromStdString(text).toLocal8Bit().toStdString();
+}
+
+// A line in which a pair's heading became a value: say so, as the window does when the file is
+// selected. The merge still runs.
+void WarnOddLines(const char *command, const std::string &informationFile,
+                  const std::vector<std::string> &lines)
+{
+    if (lines.size() % 2 == 0)
+        return;
+    std::fprintf(stderr,
+                 "zarvel-cli %s: %s: the information file has an odd number of lines (%zu); "
+                 "there must be an even number, with the information on the even lines, or "
+                 "every pair after the odd line is shifted\n",
+                 command, informationFile.c_str(), lines.size());
+}
+
+// Whether two names lead to the same existing file.
+bool SameFile(const QString &a, const QString &b)
+{
+    const QFileInfo first(a);
+    const QFileInfo second(b);
+    return first.exists() && second.exists() &&
+           first.canonicalFilePath() == second.canonicalFilePath();
 }
 
 std::string NeedValue(const std::vector<std::string> &args, std::size_t &i)
@@ -139,7 +163,8 @@ void WriteHtml(const QString &path, const std::string &richText)
     const QString partial = target.absoluteDir().filePath(
         "." + target.fileName() + "." + QFileInfo(scratch.path()).fileName() + ".part");
     try {
-        Rtf2Html::ConvertRtfToHtml(FromQString(rtf), FromQString(partial), {std::string()});
+        Rtf2Html::ConvertRtfToHtml(FromQString(rtf), FromQString(partial), {std::string()},
+                                   target.fileName().toStdString());
     } catch (...) {
         QFile::remove(partial);
         throw;
@@ -172,7 +197,12 @@ bool MergeCase(const TMergeOptions &options, const TMergeTemplate &mergeTemplate
                const QString &outputPath, TOutputFormat format, CliProgressLine &progress)
 {
     try {
-        TMergeEngine engine(reader.Read(informationFile));
+        std::vector<std::string> lines = reader.Read(informationFile);
+        if (lines.size() % 2 != 0) {
+            progress.Clear();
+            WarnOddLines("merge", informationFile, lines);
+        }
+        TMergeEngine engine(std::move(lines));
         engine.SetOverwriteMode(options.Overwrite);
         if (!options.DebugFile.empty())
             engine.SetStepHook(
@@ -194,6 +224,10 @@ bool MergeCase(const TMergeOptions &options, const TMergeTemplate &mergeTemplate
         std::fprintf(output.IsStdout() ? stderr : stdout, "%s: %d replacements -> %s\n",
                      informationFile.c_str(), result.Count,
                      output.IsStdout() ? "standard output" : outputName.c_str());
+        const std::string notes = MergeNotesLines(result);
+        if (!notes.empty())
+            std::fprintf(stderr, "zarvel-cli merge: %s: please check:\n%s", informationFile.c_str(),
+                         ForTerminal(notes).c_str());
         return true;
     } catch (const CliUsageError &) {
         throw;
@@ -207,8 +241,18 @@ bool MergeCase(const TMergeOptions &options, const TMergeTemplate &mergeTemplate
 int RunMerge(const std::vector<std::string> &args)
 {
     const TMergeOptions options = ParseMergeOptions(args);
+    if (!options.Output.empty() && options.Output != "-") {
+        const QString output = ToQString(options.Output);
+        if (SameFile(output, ToQString(options.Template)))
+            throw CliUsageError("-o names the template " + options.Template +
+                                "; the merge never writes over its own input");
+        if (SameFile(output, ToQString(options.InformationFiles.front())))
+            throw CliUsageError("-o names the information file " +
+                                options.InformationFiles.front() +
+                                "; the merge never writes over its own input");
+    }
     // Its placeholders are found once for the whole batch.
-    const TMergeTemplate mergeTemplate(LoadTextFile(options.Template));
+    const TMergeTemplate mergeTemplate(LoadMergeText(options.Template));
     TInformationReader reader;
 
     const TOutputFormat format =
@@ -237,6 +281,16 @@ int RunMerge(const std::vector<std::string> &args)
                       informationFile);
         const QString path =
             folder.filePath(QFileInfo(ToQString(informationFile)).completeBaseName() + suffix);
+        if (SameFile(path, ToQString(informationFile)) ||
+            SameFile(path, ToQString(options.Template))) {
+            progress.Clear();
+            std::fprintf(stderr,
+                         "zarvel-cli merge: %s: its letter would be written over an input of the "
+                         "merge, %s; it is not written\n",
+                         informationFile.c_str(), FromQString(path).c_str());
+            ++failures;
+            continue;
+        }
         if (!written.insert(QFileInfo(path).absoluteFilePath()).second) {
             progress.Clear();
             std::fprintf(stderr,
@@ -270,13 +324,14 @@ int RunCheck(const std::vector<std::string> &args)
     }
     if (files.empty() || files.size() > 2)
         throw CliUsageError("a template and at most one information file are needed");
-    const std::string mergeText = LoadTextFile(files[0]);
+    const std::string mergeText = LoadMergeText(files[0]);
     std::optional<std::vector<std::string>> lines;
-    if (files.size() == 2)
+    if (files.size() == 2) {
         lines = TInformationReader().Read(files[1]);
+        WarnOddLines("check", files[1], *lines);
+    }
     const TTemplateCheck check(mergeText, std::move(lines), overwrite);
-    const std::string informationName =
-        files.size() == 2 ? TCodePage1252::FromUnicodeStd(ToQString(files[1])) : std::string();
+    const std::string informationName = files.size() == 2 ? files[1] : std::string();
     const std::string report = TemplateCheckReport(check, informationName, overwrite);
     std::fputs(ForTerminal(report).c_str(), stdout);
     std::fflush(stdout);

@@ -13,10 +13,10 @@
 #include "assembly/TTemplateCheck.h"
 #include "assembly/TemplateCheckReport.h"
 #include "richedit/EOutOfResources.h"
-#include "richedit/TCodePage1252.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
 #include "richedit/TRtfReader.h"
+#include "richedit/TTextFileCodec.h"
 #include "text/StringUtils.h"
 #include "widgets/TBalloon.h"
 #include "widgets/TDialogSeam.h"
@@ -36,11 +36,11 @@
 
 namespace {
 
-// Message and balloon texts are code page 1252 bytes: values of the information file go into
+// Message and balloon texts are UTF-8: values and headings of the information file go into
 // some of them.
-QString FromAnsi(const std::string &text)
+QString FromUtf8(const std::string &text)
 {
-    return TCodePage1252::ToUnicode(text);
+    return QString::fromStdString(text);
 }
 
 // The pane's text in [from, to) as code page bytes, one byte a position.
@@ -124,6 +124,11 @@ void TAssemblyCommands::EditInformationFile1Click()
 
 void TAssemblyCommands::SelectInformationFile(const QString &fileName)
 {
+    // A file of zero bytes that is not UTF-16 would merge zero bytes and empty values.
+    QFile file(fileName);
+    if (file.open(QIODevice::ReadOnly))
+        TInformationReader::CheckBytes(file.readAll().toStdString(), fileName.toStdString());
+    file.close();
     FForm.InformationFileName = fileName;
     FForm.MRUFiles1->AddItem(fileName);
     FForm.SetDocumentName(fileName);
@@ -215,7 +220,7 @@ void TAssemblyCommands::ShowHeadingBalloon(int start, int end, long pairNumber, 
     } else {
         hint.SetColor(Qt::yellow);
     }
-    hint.ShowAt(FromAnsi(balloon->Text), FForm.DocumentPane().viewport()->mapToGlobal(point));
+    hint.ShowAt(FromUtf8(balloon->Text), FForm.DocumentPane().viewport()->mapToGlobal(point));
     FBalloonWatch->Watch(start, end);
 }
 
@@ -237,8 +242,8 @@ void TAssemblyCommands::CheckTemplate1Click()
                                         : FForm.InformationFileName;
     const TTemplateCheck check(mergeText, std::move(lines), FForm.OverwriteMode);
     const std::string report = TemplateCheckReport(
-        check, TCodePage1252::FromUnicodeStd(informationName), FForm.OverwriteMode);
-    TCheckReportDialog dialog(&FForm, FForm.TemplateFileName, FromAnsi(report));
+        check, informationName.toStdString(), FForm.OverwriteMode);
+    TCheckReportDialog dialog(&FForm, FForm.TemplateFileName, FromUtf8(report));
     TDialogSeam::Exec(dialog);
 }
 
@@ -283,7 +288,7 @@ void TAssemblyCommands::DoIt1Click()
     TRichEditEx &document = FForm.DocumentPane();
     document.show();
     ShowMsgBox(QString::fromStdString(MergeFinishCaption(result.Count)), QLatin1Char('I'),
-               QString::fromLatin1(MergeFinishText));
+               QString::fromLatin1(MergeFinishText) + FromUtf8(MergeNotesText(result)));
     document.setFocus(Qt::OtherFocusReason);
 }
 
@@ -295,9 +300,9 @@ void TAssemblyCommands::DismissMergePanel()
 
 void TAssemblyCommands::ShowMergeStop(const TMergeResult &result)
 {
-    ShowMsgBox(FromAnsi(result.MessageCaption),
+    ShowMsgBox(FromUtf8(result.MessageCaption),
                result.MessageIcon ? QChar(QLatin1Char(result.MessageIcon)) : QChar(),
-               FromAnsi(result.MessageText));
+               FromUtf8(result.MessageText));
 }
 
 void TAssemblyCommands::InsertMergedText(const std::string &mergeText)
@@ -328,9 +333,14 @@ void TAssemblyCommands::LoadMergedFile(const QString &fileName)
     // such, as it does when it loads a file.
     if (TRtfReader::IsRtf(content))
         throw EOutOfResources("Failed to Load Stream");
-    memory.seek(0);
-    if (StreamIntoSelection(pane, memory, TStreamFormat::SF_TEXT | TStreamFormat::SFF_SELECTION) !=
-        0)
+    // Its text in the template's own encoding (UTF-8 or code page 1252), as a load reads it.
+    const QString text = TTextFileCodec::Decode(content);
+    QByteArray wide(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    QBuffer wideMemory(&wide);
+    wideMemory.open(QIODevice::ReadOnly);
+    if (StreamIntoSelection(pane, wideMemory,
+                            TStreamFormat::SF_TEXT | TStreamFormat::SF_UNICODE |
+                                TStreamFormat::SFF_SELECTION) != 0)
         throw EOutOfResources("Failed to Load Stream");
 }
 

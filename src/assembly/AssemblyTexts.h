@@ -1,5 +1,7 @@
 #pragma once
 
+#include "assembly/TMergeResult.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -38,11 +40,13 @@ inline constexpr const char *NoTemplateText = "You have not chosen a Template fi
 
 // A placeholder whose pair is not in the information file: caption MergeCaption, icon 'H'.
 // MissingValueText, then which placeholder and which line of the information file it needs.
+// A placeholder that a value brought in (origin, the value's pair; 0 for the template) is
+// blamed on that value and its line instead.
 inline constexpr const char *MissingValueText =
     "Your TEMPLATE file contains a value;that is not in the INFORMATION file ;Please correct "
     "the error before proceeding";
 std::string MissingValueMessage(const std::string &placeholder, long pair,
-                                std::size_t informationLineCount);
+                                std::size_t informationLineCount, long origin = 0);
 
 // An overwrite that would cover another placeholder: no caption, icon 'H'.
 std::string OverwriteClashText(const std::string &value, const std::string &placeholder);
@@ -64,6 +68,13 @@ inline constexpr const char *MergeFinishText =
     "You now have at least TWO choices;1.   Print from this programme using appropriate menu "
     "items/buttons  OR;;2.   Select all  this text (ctrl A);a.    Copy/cut it to the Windows "
     "clipboard ;b.    Paste it into your Word Procesing Programme";
+
+// What a finished merge has to add to its closing message: the placeholder-like texts it left
+// in the document and, in overwrite mode, the values that pushed the text along, each with its
+// line; empty when there are none. Starts with a line break (";;").
+std::string MergeNotesText(const TMergeResult &result);
+// The same for a terminal: one line each, ending in a line feed.
+std::string MergeNotesLines(const TMergeResult &result);
 
 // An information file with an odd number of lines: no caption, icon '!'.
 inline constexpr const char *OddLinesText =

@@ -52,6 +52,37 @@ std::string WithoutOuterSpaces(const std::string &text)
         return std::string();
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
+
+// Two numbers with nothing but spaces between them ("+1 555 123 4567", "1 1/2"): the spaces
+// say that this is written text, a phone number or a fraction, not a sum.
+bool HasSpacedNumbers(const std::string &value)
+{
+    for (std::size_t i = 0; i + 1 < value.size(); ++i) {
+        if (!IsDigit(value[i]) || value[i + 1] != ' ')
+            continue;
+        std::size_t next = i + 1;
+        while (next < value.size() && value[next] == ' ')
+            ++next;
+        if (next < value.size() && IsDigit(value[next]))
+            return true;
+    }
+    return false;
+}
+
+// "+" and seven digits or more: an international phone number.
+bool IsInternationalNumber(const std::string &text)
+{
+    if (text.size() < 8 || text[0] != '+')
+        return false;
+    std::size_t digits = 0;
+    for (std::size_t i = 1; i < text.size(); ++i) {
+        if (IsDigit(text[i]))
+            ++digits;
+        else if (text[i] != ' ')
+            return false;
+    }
+    return digits >= 7;
+}
 } // namespace
 
 bool HasOperator(const std::string &value)
@@ -66,14 +97,14 @@ bool IsQuotedValue(const std::string &value)
 
 bool IsComputedValue(const std::string &value)
 {
-    return HasOperator(value) && !IsQuotedValue(value);
+    return HasOperator(value) && !IsQuotedValue(value) && !HasSpacedNumbers(value);
 }
 
 std::string MergedValue(const std::string &value)
 {
     if (IsQuotedValue(value))
         return value.substr(1);
-    if (!HasOperator(value))
+    if (!IsComputedValue(value))
         return value;
     const long double number = EvaluateExpression(value);
     if (!GetExpressionError().empty())
@@ -84,5 +115,5 @@ std::string MergedValue(const std::string &value)
 bool LooksLikeDateOrCode(const std::string &value)
 {
     const std::string text = WithoutOuterSpaces(value);
-    return HasLeadingZero(text) || IsJoinedDigitGroups(text);
+    return HasLeadingZero(text) || IsJoinedDigitGroups(text) || IsInternationalNumber(text);
 }

@@ -1,10 +1,10 @@
 #include "assembly/TInformationReader.h"
 
-#include "richedit/TCodePage1252.h"
 #include "richedit/TConversion.h"
 #include "richedit/TConversionRegistry.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
+#include "richedit/TWideRichEditStringsEx.h"
 #include "richedit/TRtfReader.h"
 #include "richedit/TTextFileCodec.h"
 #include "text/StringUtils.h"
@@ -100,17 +100,22 @@ bool IsDocumentMark(QChar c)
     return c.unicode() == 0xFDD0 || c.unicode() == 0xFDD1 || c.unicode() == 0xFFFC;
 }
 
-// The lines of a decoded plain text, each as the pane's LineAt gives it: in the code page of
-// the pane's language. Nothing when the text holds a character the control's document treats
-// specially.
+// The lines of a decoded plain text, as UTF-8, as the pane shows them. Nothing when the text
+// holds a character the control's document treats specially.
 std::optional<std::vector<std::string>> PlainTextLines(const QString &text)
 {
     if (std::any_of(text.begin(), text.end(), IsDocumentMark))
         return std::nullopt;
     return SplitLines(text, [&text](std::size_t start, std::size_t end) {
-        return TCodePage1252::FromUnicodeStd(
-            text.mid(static_cast<qsizetype>(start), static_cast<qsizetype>(end - start)));
+        return text.mid(static_cast<qsizetype>(start), static_cast<qsizetype>(end - start))
+            .toUtf8()
+            .toStdString();
     });
+}
+
+bool HasUtf16Mark(const std::string &bytes)
+{
+    return bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0;
 }
 } // namespace
 
@@ -135,12 +140,22 @@ TRichEditEx &TInformationReader::Pane()
     return *FPane;
 }
 
+void TInformationReader::CheckBytes(const std::string &bytes, const std::string &fileName)
+{
+    if (!HasUtf16Mark(bytes) && bytes.find('\0') != std::string::npos)
+        throw EStreamError("The information file " + fileName +
+                           " holds zero bytes: it is not text that Zarvel can read (UTF-8, "
+                           "UTF-16 with a byte order mark, or code page 1252). Save it as "
+                           "text and select it again.");
+}
+
 std::vector<std::string> TInformationReader::Read(const std::string &fileName)
 {
     const QString name = QFile::decodeName(QByteArray::fromStdString(fileName));
     // Most information files are plain text, whose lines are found without building a
     // document for them.
     if (const std::optional<std::string> bytes = UnconvertedBytes(name)) {
+        CheckBytes(*bytes, fileName);
         const QByteArray view =
             QByteArray::fromRawData(bytes->data(), static_cast<qsizetype>(bytes->size()));
         if (!TRtfReader::IsRtf(view)) {
@@ -162,11 +177,10 @@ std::vector<std::string> TInformationReader::ReadInControl(const std::string &fi
 
 std::vector<std::string> TInformationReader::LinesOf(TRichEditEx &pane)
 {
-    TRichEditStringsEx &lines = pane.Lines();
-    const int count = lines.LineCount();
+    const int count = pane.WideLines().LineCount();
     std::vector<std::string> result;
     result.reserve(static_cast<std::size_t>(std::max(count, 0)));
     for (int i = 0; i < count; ++i)
-        result.push_back(lines.LineAt(i));
+        result.push_back(pane.WideLines().LineAt(i).toUtf8().toStdString());
     return result;
 }

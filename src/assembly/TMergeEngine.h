@@ -1,6 +1,7 @@
 #pragma once
 
 #include "assembly/TMergeResult.h"
+#include "assembly/TMergeValueEncoder.h"
 #include "assembly/TPlaceholderScanner.h"
 
 #include <cstddef>
@@ -32,7 +33,7 @@ public:
     // it to "debug.rtf").
     using TStepHook = std::function<void(const std::string &mergeText)>;
 
-    // The information lines: the lines of the information pane, numbered from 0.
+    // The information lines (UTF-8): the lines of the information pane, numbered from 0.
     explicit TMergeEngine(std::vector<std::string> informationLines);
 
     void SetOverwriteMode(bool overwrite) { FOverwriteMode = overwrite; }
@@ -47,15 +48,20 @@ public:
     TMergeResult Merge(std::string mergeText) const;
     // The same for a template prepared once to be merged with many information files.
     TMergeResult Merge(const TMergeTemplate &mergeTemplate) const;
-    // Reads the template with LoadTextFile (its errors pass through) and merges it.
+    // Reads the template with LoadMergeText (its errors pass through) and merges it.
     TMergeResult MergeFile(const std::string &templateFileName) const;
 
-    // Overwrite mode: the value covers the placeholder of the given length at position, and as
-    // many characters after it as it is longer; a shorter value is padded with spaces. False,
-    // and the text unchanged, when another placeholder starts within the larger of the two
-    // lengths after the placeholder.
-    static bool OverwriteValue(std::string &text, TPlaceholderScanner::TTextKind kind,
-                               std::size_t position, std::size_t length, const std::string &value);
+    enum class TOverwrite { Covered, Pushed, Clash };
+    // Overwrite mode: the value (UTF-8) covers the placeholder and as many visible characters
+    // after it as it is longer; a shorter value is padded with spaces. It covers only
+    // characters of the text (spaces and letters, escaped ones included) of its own line: a
+    // control word, a group brace or a paragraph end is never covered, and where the value
+    // meets one the rest of it pushes the text along (Pushed). Clash, and the text unchanged,
+    // when another placeholder starts within the larger of the two lengths after the
+    // placeholder. valueEnd is where the written value ends.
+    static TOverwrite OverwriteValue(std::string &text, const TMergeValueEncoder &encoder,
+                                     const TPlaceholderScanner::TMatch &placeholder,
+                                     const std::string &value, std::size_t &valueEnd);
 
     // The largest merge text a merge of a template of templateSize bytes may build: a step
     // that would pass it stops the merge (TooLong).
@@ -68,6 +74,7 @@ private:
     // The merge text and its pieces (views of it).
     TMergeResult InsertMerge(const std::string &mergeText, TMergeText text) const;
     TMergeResult OverwriteMerge(std::string mergeText) const;
+    TMergeResult MergeJoined(std::string mergeText, std::vector<TMergeNote> unmerged) const;
     void AfterStep(int count, const std::string &mergeText) const;
     static TMergeResult Stop(std::string text, int count, TMergeStop reason,
                              const TPlaceholderScanner::TMatch &placeholder, std::string message);

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "assembly/TMergeResult.h"
+
 #include <memory>
 #include <string>
+#include <vector>
 
 class TMergeText;
 
@@ -17,11 +20,15 @@ public:
     TMergeTemplate(const TMergeTemplate &) = delete;
     TMergeTemplate &operator=(const TMergeTemplate &) = delete;
 
+    // The merge text, with the placeholders that only neutral formatting split joined.
     const std::string &Text() const { return FText; }
+    // The placeholders left split by formatting.
+    const std::vector<TMergeNote> &Unmerged() const { return FUnmerged; }
     // The merge text of insert mode before the first step.
     const TMergeText &InsertPieces() const { return *FInsertPieces; }
 
 private:
+    std::vector<TMergeNote> FUnmerged;
     const std::string FText;
     const std::unique_ptr<const TMergeText> FInsertPieces;
 };

@@ -38,11 +38,24 @@ std::vector<TMergeText::TPiece> TMergeText::Split(const std::string &text) const
     while (const auto match = scanner.Next()) {
         if (match->Position > done)
             pieces.push_back({whole.substr(done, match->Position - done)});
-        pieces.push_back({whole.substr(match->Position, match->Text.size()), match->Number});
+        pieces.push_back({whole.substr(match->Position, match->Text.size()), match->Number,
+                          match->UnicodeSkip, match->AfterControlWord, match->Origin});
         done = match->Position + match->Text.size();
     }
     if (done < text.size())
         pieces.push_back({whole.substr(done)});
+    return pieces;
+}
+
+std::vector<TMergeText::TPiece> TMergeText::SplitValue(const std::string &text, int unicodeSkip,
+                                                       long pair) const
+{
+    std::vector<TPiece> pieces = Split(text);
+    // The value brings no "\ucN" of its own.
+    for (TPiece &piece : pieces) {
+        piece.UnicodeSkip = unicodeSkip;
+        piece.Origin = pair;
+    }
     return pieces;
 }
 
@@ -55,6 +68,9 @@ std::optional<TPlaceholderScanner::TMatch> TMergeText::FirstPlaceholder()
     TPlaceholderScanner::TMatch match;
     match.Text = std::string(FFirst->Text);
     match.Number = FFirst->Number;
+    match.UnicodeSkip = FFirst->UnicodeSkip;
+    match.AfterControlWord = FFirst->AfterControlWord;
+    match.Origin = FFirst->Origin;
     return match;
 }
 
@@ -64,17 +80,28 @@ std::size_t TMergeText::Occurrences(const std::string &placeholder) const
     return found == FOccurrences.end() ? 0 : found->second.size();
 }
 
-std::size_t TMergeText::ReplaceAll(const std::string &placeholder, const std::string &value)
+std::size_t TMergeText::ReplaceAll(const std::string &placeholder, const TValueText &value,
+                                   long pair)
 {
+    static const std::string Delimiter = " ";
     const auto found = FOccurrences.find(placeholder);
     if (found == FOccurrences.end())
         return 0;
     const std::vector<TPieces::iterator> occurrences = std::move(found->second);
     FOccurrences.erase(found);
-    const std::vector<TPiece> valuePieces = Split(value);
+    std::map<int, std::vector<TPiece>> valuePieces; // by "\ucN": most templates have one
     for (const TPieces::iterator &occurrence : occurrences) {
+        const int unicodeSkip = occurrence->UnicodeSkip;
+        const std::string &text = value(unicodeSkip);
+        auto split = valuePieces.find(unicodeSkip);
+        if (split == valuePieces.end())
+            split = valuePieces.emplace(unicodeSkip, SplitValue(text, unicodeSkip, pair)).first;
         TPieces::iterator firstInserted = FPieces.end();
-        for (const TPiece &piece : valuePieces) {
+        if (occurrence->AfterControlWord) {
+            firstInserted = FPieces.insert(occurrence, TPiece{Delimiter});
+            ++FSize;
+        }
+        for (const TPiece &piece : split->second) {
             const TPieces::iterator at = FPieces.insert(occurrence, piece);
             if (firstInserted == FPieces.end())
                 firstInserted = at;
@@ -87,7 +114,7 @@ std::size_t TMergeText::ReplaceAll(const std::string &placeholder, const std::st
         const TPieces::iterator after = FPieces.erase(occurrence);
         if (wasFirst)
             FFirst = firstInserted == FPieces.end() ? after : firstInserted;
-        FSize = FSize - placeholder.size() + value.size();
+        FSize = FSize - placeholder.size() + text.size();
         --FPlaceholderCount;
     }
     return occurrences.size();

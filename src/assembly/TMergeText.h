@@ -3,7 +3,9 @@
 #include "assembly/TPlaceholderScanner.h"
 
 #include <cstddef>
+#include <functional>
 #include <list>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,9 +31,13 @@ public:
     std::optional<TPlaceholderScanner::TMatch> FirstPlaceholder();
     // How many placeholders with this text are left.
     std::size_t Occurrences(const std::string &placeholder) const;
-    // Replaces every occurrence of the placeholder text by the value; returns how many.
-    std::size_t ReplaceAll(const std::string &placeholder, const std::string &value);
-    std::size_t ReplaceAll(const std::string &placeholder, std::string &&value) = delete;
+    // The value as it is written where "\ucN" is the given one; the text it returns must
+    // outlive this object.
+    using TValueText = std::function<const std::string &(int unicodeSkip)>;
+    // Replaces every occurrence of the placeholder text by the value of pair (whose
+    // placeholders become placeholders brought in by that pair); returns how many. Where a
+    // placeholder ends a control word, a space ends the control word before the value.
+    std::size_t ReplaceAll(const std::string &placeholder, const TValueText &value, long pair);
 
     std::size_t Size() const { return FSize; }
     std::size_t PlaceholderCount() const { return FPlaceholderCount; }
@@ -42,10 +48,15 @@ private:
     {
         std::string_view Text;
         long Number = -1; // of a placeholder; -1 for ordinary text
+        int UnicodeSkip = 1;
+        bool AfterControlWord = false;
+        long Origin = 0;
     };
     using TPieces = std::list<TPiece>;
 
     std::vector<TPiece> Split(const std::string &text) const;
+    // The pieces of a value put in at a placeholder that had the given context.
+    std::vector<TPiece> SplitValue(const std::string &text, int unicodeSkip, long pair) const;
     // Finds the placeholders among the pieces.
     void IndexPieces();
 

@@ -4,6 +4,7 @@
 #include "assembly/TMergeEngine.h"
 #include "assembly/TPlaceholderScanner.h"
 #include "assembly/TRtfTextMap.h"
+#include "assembly/TSplitPlaceholders.h"
 #include "assembly/TValueGraph.h"
 #include "calc/ExpressionEvaluator.h"
 
@@ -17,11 +18,14 @@ namespace {
 constexpr long SyntheticPairLimit = 10000;
 } // namespace
 
-TTemplateCheck::TTemplateCheck(const std::string &mergeText,
+TTemplateCheck::TTemplateCheck(const std::string &templateText,
                                std::optional<std::vector<std::string>> informationLines,
                                bool overwriteMode)
     : FHasInformation(informationLines.has_value())
 {
+    // What the merge reads: the placeholders that only neutral formatting splits are joined.
+    std::string mergeText = templateText;
+    TSplitPlaceholders::Join(mergeText, overwriteMode);
     if (informationLines)
         FLines = std::move(*informationLines);
     FindPlaceholders(mergeText, overwriteMode);
@@ -33,12 +37,13 @@ TTemplateCheck::TTemplateCheck(const std::string &mergeText,
 
     TMergeEngine engine(FLines);
     engine.SetOverwriteMode(overwriteMode);
-    FOutcome = engine.Merge(mergeText);
+    FOutcome = engine.Merge(templateText);
 }
 
 void TTemplateCheck::FindPlaceholders(const std::string &mergeText, bool overwriteMode)
 {
-    const TValueGraph lookup(FLines, TPlaceholderScanner::TTextKind::Plain, overwriteMode);
+    const TMergeValueEncoder encoder(mergeText);
+    const TValueGraph lookup(FLines, encoder, overwriteMode);
     std::map<std::string, std::size_t> seen;
     TPlaceholderScanner scanner(mergeText, TPlaceholderScanner::KindOf(mergeText), overwriteMode);
     while (const auto match = scanner.Next()) {
@@ -111,7 +116,8 @@ void TTemplateCheck::FindSplits(const std::string &mergeText, bool overwriteMode
 
 void TTemplateCheck::FindPairUse(const std::string &mergeText, bool overwriteMode)
 {
-    TValueGraph values(FLines, TPlaceholderScanner::KindOf(mergeText), overwriteMode);
+    const TMergeValueEncoder encoder(mergeText);
+    TValueGraph values(FLines, encoder, overwriteMode);
     std::set<long> used;
     std::vector<long> pending;
     for (const TPlaceholder &placeholder : FPlaceholders)
@@ -139,12 +145,14 @@ void TTemplateCheck::FindPairUse(const std::string &mergeText, bool overwriteMod
         evaluated.Value = value;
         evaluated.Merged = values.Merged(n);
         evaluated.Quoted = IsQuotedValue(value);
-        if (!evaluated.Quoted && evaluated.Merged == value) {
+        evaluated.Spaced = !evaluated.Quoted && !IsComputedValue(value);
+        if (!evaluated.Quoted && !evaluated.Spaced && evaluated.Merged == value) {
             EvaluateExpression(value);
             evaluated.Error = GetExpressionError();
         }
         evaluated.LooksLikeDateOrCode =
-            !evaluated.Quoted && evaluated.Error.empty() && LooksLikeDateOrCode(value);
+            !evaluated.Quoted && !evaluated.Spaced && evaluated.Error.empty() &&
+            LooksLikeDateOrCode(value);
         FEvaluated.push_back(evaluated);
     }
 }

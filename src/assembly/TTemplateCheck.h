@@ -38,6 +38,7 @@ public:
         std::string Merged;               // what takes the placeholder's place
         std::string Error;                // the evaluator's message when it keeps the text
         bool Quoted = false;              // its apostrophe keeps it from the evaluator
+        bool Spaced = false;              // numbers with only spaces between: kept as written
         bool LooksLikeDateOrCode = false; // computed, though it looks like no sum
     };
     struct TSplitPlaceholder
@@ -49,7 +50,7 @@ public:
 
     // Information lines absent: the template alone is checked, as if every pair it names had
     // a plain value as long as its placeholder.
-    TTemplateCheck(const std::string &mergeText,
+    TTemplateCheck(const std::string &templateText,
                    std::optional<std::vector<std::string>> informationLines, bool overwriteMode);
 
     const std::vector<TPlaceholder> &Placeholders() const { return FPlaceholders; }
@@ -59,6 +60,9 @@ public:
     const std::vector<TSplitPlaceholder> &SplitPlaceholders() const { return FSplits; }
     bool HasInformation() const { return FHasInformation; }
     std::size_t InformationLineCount() const { return FLines.size(); }
+    // An information file of an odd number of lines: a line is missing or one too many, and
+    // every pair after it is shifted.
+    bool OddLineCount() const { return FHasInformation && FLines.size() % 2 == 1; }
     // The merge, run to its end or its stop.
     const TMergeResult &Outcome() const { return FOutcome; }
 

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <deque>
 
-TValueGraph::TValueGraph(const std::vector<std::string> &lines, TPlaceholderScanner::TTextKind kind,
+TValueGraph::TValueGraph(const std::vector<std::string> &lines, const TMergeValueEncoder &encoder,
                          bool gluedCounts)
-    : FLines(lines), FKind(kind), FGluedCounts(gluedCounts)
+    : FLines(lines), FEncoder(encoder), FGluedCounts(gluedCounts)
 {
 }
 
@@ -26,7 +26,9 @@ TValueGraph::TNode &TValueGraph::Node(long n)
     if (!HasPair(n))
         return node;
     node.Merged = MergedValue(FLines[ValueLineIndex(n)]);
-    TPlaceholderScanner scanner(node.Merged, FKind, FGluedCounts);
+    const std::string &encoded =
+        node.Encoded.emplace(1, FEncoder.Encode(node.Merged, 1)).first->second;
+    TPlaceholderScanner scanner(encoded, FEncoder.Kind(), FGluedCounts);
     while (const auto match = scanner.Next()) {
         ++node.PlaceholderCount;
         if (HasPair(match->Number))
@@ -38,6 +40,16 @@ TValueGraph::TNode &TValueGraph::Node(long n)
 const std::string &TValueGraph::Merged(long n)
 {
     return Node(n).Merged;
+}
+
+const std::string &TValueGraph::Encoded(long n, int unicodeSkip)
+{
+    TNode &node = Node(n);
+    const auto found = node.Encoded.find(unicodeSkip);
+    if (found != node.Encoded.end())
+        return found->second;
+    return node.Encoded.emplace(unicodeSkip, FEncoder.Encode(node.Merged, unicodeSkip))
+        .first->second;
 }
 
 const std::vector<long> &TValueGraph::Targets(long n)

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "assembly/TMergeValueEncoder.h"
 #include "assembly/TPlaceholderScanner.h"
 
 #include <cstddef>
+#include <map>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -15,16 +17,20 @@
 class TValueGraph
 {
 public:
-    // The lines must outlive the graph. Placeholders in values are read as in a text of the
-    // kind given (the template's), glued ones counting in overwrite mode.
-    TValueGraph(const std::vector<std::string> &lines, TPlaceholderScanner::TTextKind kind,
+    // The lines and the encoder must outlive the graph. Placeholders in values are read as
+    // the encoder writes the values into the template's text, glued ones counting in overwrite
+    // mode.
+    TValueGraph(const std::vector<std::string> &lines, const TMergeValueEncoder &encoder,
                 bool gluedCounts);
 
     // Whether the information lines hold the value of pair n (line 2n, counted from 1).
     bool HasPair(long n) const;
     std::size_t ValueLineIndex(long n) const { return static_cast<std::size_t>(n) * 2 - 1; }
-    // The value of an existing pair as it is merged.
+    // The value of an existing pair as it is merged (UTF-8).
     const std::string &Merged(long n);
+    // The same as the encoder writes it where "\ucN" is unicodeSkip; stays valid as long as the
+    // graph.
+    const std::string &Encoded(long n, int unicodeSkip);
     // The existing pairs whose placeholders the merged value of pair n holds.
     const std::vector<long> &Targets(long n);
     // How many placeholders the merged value of pair n holds, of existing pairs or not.
@@ -38,6 +44,7 @@ private:
     struct TNode
     {
         std::string Merged;
+        std::map<int, std::string> Encoded; // by "\ucN"
         std::vector<long> Targets;
         std::size_t PlaceholderCount = 0;
         int Index = -1; // order of discovery; -1 before
@@ -52,7 +59,7 @@ private:
     void CloseComponent(long root);
 
     const std::vector<std::string> &FLines;
-    TPlaceholderScanner::TTextKind FKind;
+    const TMergeValueEncoder &FEncoder;
     bool FGluedCounts;
     std::unordered_map<long, TNode> FNodes;
     std::vector<long> FStack;

@@ -91,6 +91,8 @@ std::string ComputedLines(const TTemplateCheck &check)
         lines += "  @" + std::to_string(value.Pair) + " " + Quoted(value.Value) + " -> ";
         if (value.Quoted)
             lines += Quoted(value.Merged) + " as written (it starts with an apostrophe)\n";
+        else if (value.Spaced)
+            lines += "kept as written (numbers with spaces between them are no sum)\n";
         else if (!value.Error.empty())
             lines += "kept as written (" + value.Error + ")\n";
         else
@@ -116,6 +118,17 @@ std::string SplitLines(const TTemplateCheck &check)
     return lines;
 }
 
+std::string PushedLines(const TTemplateCheck &check)
+{
+    std::string lines;
+    for (const auto &pushed : check.Outcome().Pushed)
+        lines += "  line " + std::to_string(pushed.Line) + ": the value of " +
+                 Printable(pushed.Placeholder) +
+                 " meets formatting or the end of its line before it has covered its length; "
+                 "the rest of it pushes the text along\n";
+    return lines;
+}
+
 std::string OutcomeLines(const TTemplateCheck &check, bool overwriteMode)
 {
     const TMergeResult &outcome = check.Outcome();
@@ -137,6 +150,10 @@ std::string TemplateCheckReport(const TTemplateCheck &check, const std::string &
         placeholders += PlaceholderLine(placeholder.Text, placeholder.Count);
     std::string report = "Placeholders the merge will see, in order of first appearance:\n" +
                          (placeholders.empty() ? std::string("  (none)\n") : placeholders);
+    if (check.OddLineCount())
+        report += "\nThe information file " + informationName + " has an odd number of lines (" +
+                  std::to_string(check.InformationLineCount()) +
+                  "): a line is missing or one too many, and every pair after it is shifted.\n";
     if (check.HasInformation()) {
         report += Section("Placeholders without a value in " + informationName + ":",
                           MissingLines(check));
@@ -146,5 +163,7 @@ std::string TemplateCheckReport(const TTemplateCheck &check, const std::string &
         report += "\nNo information file given: the template alone is checked.\n";
     }
     report += Section("Placeholders split by formatting in the rich text:", SplitLines(check));
+    if (overwriteMode)
+        report += Section("Values that push the text along in overwrite mode:", PushedLines(check));
     return report + OutcomeLines(check, overwriteMode);
 }

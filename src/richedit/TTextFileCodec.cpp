@@ -24,6 +24,12 @@ QString FromUtf8(QByteArrayView bytes)
 QString TTextFileCodec::Decode(const QByteArray &bytes)
 {
     const QByteArrayView view(bytes);
+    // What many editors save as "Unicode": UTF-16 with its byte order mark.
+    if (view.startsWith("\xFF\xFE") || view.startsWith("\xFE\xFF")) {
+        QStringDecoder decoder(view.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE
+                                                             : QStringDecoder::Utf16BE);
+        return decoder.decode(view.sliced(2));
+    }
     const QString utf8 = FromUtf8(view.startsWith(Utf8Bom) ? view.sliced(Utf8Bom.size()) : view);
     return utf8.isNull() ? TCodePage1252::ToUnicode(bytes) : utf8;
 }

@@ -92,7 +92,7 @@ class TestMerge : public QObject
     // The document pane's paragraphs.
     QStringList DocumentLines() const
     {
-        QStringList lines = QString::fromLatin1(Document().WholeText()).split(QLatin1Char('\r'));
+        QStringList lines = Document().WideTextRange(0, -1).split(QLatin1Char('\r'));
         if (!lines.isEmpty() && lines.last().isEmpty())
             lines.removeLast();
         return lines;
@@ -441,6 +441,45 @@ private slots:
         // Overwrite mode replaces one occurrence a step.
         VerifyFinished(Merge(), 2);
         QCOMPARE(DocumentLines(), QStringList({line, QString(line).replace("Name", "Next")}));
+    }
+
+    // What the merge left in the letter, and what pushed the text along in overwrite mode,
+    // is named with its line in the closing message.
+    void closingMessageNamesWhatNeedsALook()
+    {
+        Choose({"No. {\\b @}{\\b 1}, {\\f0 @}{\\f0 1} and {\\b @2} next", "end"},
+               Pairs({"A", "longer value"}));
+        TBox box = Merge();
+        QCOMPARE(box.Count, 1);
+        QVERIFY2(box.Message.contains(QStringLiteral("@1 on line 1 of the template was not merged")),
+                 qPrintable(box.Message));
+        // Only a font repeated between "@" and its digits: merged.
+        QCOMPARE(DocumentLines(), QStringList({"No. @1, A and longer value next", "end"}));
+
+        Trigger("ToggleInsOverwrite1");
+        Document().SetModifiedFlag(false); // the merged letter needs no saving here
+        box = Merge();
+        QVERIFY2(box.Message.contains(QStringLiteral("@2 on line 1 of the template did not fit")),
+                 qPrintable(box.Message));
+        // A shorter value is padded to its placeholder's length.
+        QCOMPARE(DocumentLines(), QStringList({"No. @1, A  and longer value next", "end"}));
+    }
+
+    // A file of zero bytes that is no UTF-16 is refused when it is selected, naming it.
+    void informationFileOfZeroBytesIsRefused()
+    {
+        const QString info = File(QStringLiteral("binary.inf"));
+        QVERIFY(WriteFile(info, QByteArray("N\0a\0m\0e\0\r\0\n\0", 12)));
+        TBox box;
+        ScriptedDialogs script;
+        script.ThenChooseFile(info);
+        script.Then(Record(box));
+        Trigger("EditInformationFile1");
+        QCOMPARE(box.Count, 1);
+        QVERIFY2(box.Message.contains(QStringLiteral("binary.inf holds zero bytes")),
+                 qPrintable(box.Message));
+        QVERIFY(form->InformationFileName != info);
+        QCOMPARE(Information().TextLength(), 0);
     }
 
     // --- Stops ---------------------------------------------------------------------------

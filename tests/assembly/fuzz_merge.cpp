@@ -1,13 +1,20 @@
 // Arbitrary template bytes and information lines through the merge in both modes and through
 // the template check: every merge ends, stays within the engine's size bound, a template
 // prepared for a batch merges the same, and the check reaches the same outcome as the merge it
-// forecasts.
+// forecasts. Any values, in any script and with any mix of "\\", "{" and "}", merged into
+// well-formed rich templates in either mode give a well-formed document whose text holds each
+// value's characters.
 //
 // Input: the first byte holds the options (bit 0 overwrite mode); the rest is the template,
 // then a NUL byte, then the information file (lines broken at LF).
+#include "assembly/MergedValue.h"
 #include "assembly/TMergeEngine.h"
 #include "assembly/TMergeTemplate.h"
+#include "assembly/TRtfTokenizer.h"
 #include "assembly/TTemplateCheck.h"
+#include "text/UnicodeText.h"
+
+#include <algorithm>
 
 #include <cstdint>
 #include <cstdlib>
@@ -62,6 +69,73 @@ TMergeResult MergeAndCheck(const std::string &mergeText, const std::vector<std::
     Require(check.MergeRunsToEnd() == result.Finished());
     return result;
 }
+// Balanced groups and no raw zero byte.
+bool IsWellFormed(const std::string &rich)
+{
+    if (rich.find('\0') != std::string::npos)
+        return false;
+    long depth = 0;
+    for (std::size_t i = 0; i < rich.size(); ++i) {
+        if (rich[i] == '\\')
+            ++i;
+        else if (rich[i] == '{')
+            ++depth;
+        else if (rich[i] == '}' && --depth < 0)
+            return false;
+    }
+    return depth == 0;
+}
+
+// The characters a reader sees, surrogate pairs joined.
+std::u32string VisibleText(const std::string &rich)
+{
+    std::u32string text;
+    TRtfTokenizer tokens(rich);
+    TRtfTokenizer::TToken token;
+    while (tokens.Next(token)) {
+        if (token.Kind != TRtfTokenizer::TKind::Char)
+            continue;
+        const char32_t c = token.Code;
+        if (c >= 0xDC00 && c <= 0xDFFF && !text.empty() && text.back() >= 0xD800 &&
+            text.back() <= 0xDBFF)
+            text.back() = 0x10000 + ((text.back() - 0xD800) << 10) + (c - 0xDC00);
+        else
+            text += c;
+    }
+    return text;
+}
+
+std::u32string Characters(const std::string &utf8)
+{
+    std::u32string text;
+    for (std::size_t i = 0; i < utf8.size();)
+        if (const char32_t c = DecodeUtf8(utf8, i))
+            text += c;
+    return text;
+}
+
+void ValuesArriveIntact(unsigned variant, const std::vector<std::string> &lines, bool overwrite)
+{
+    static const char *const Templates[] = {
+        "{\\rtf1\\ansi\\uc1 A {\\b @1} B \\fs24@2\\fs20 C\\par {\\uc0 @3} {\\uc2 @4}\\par}",
+        "{\\rtf1\\ansi\\ansicpg1251 \\tab@1\\endash@2\\u30000?@3 \\'93@4\\'94\\par}",
+        "{\\rtf1 @1\\par @2 @3 @4}",
+        "{\\rtf1{\\fonttbl{\\f0 A;}}\\f0 {@}{1} {\\f0 @2}     x @3y @4   \\line}"};
+    const std::string templ = Templates[variant % 4];
+    TMergeEngine engine(lines);
+    engine.SetOverwriteMode(overwrite);
+    const TMergeResult result = engine.Merge(templ);
+    if (!result.Finished())
+        return;
+    Require(IsWellFormed(result.Text));
+    const std::u32string visible = VisibleText(result.Text);
+    for (std::size_t pair = 1; pair <= 4 && pair * 2 <= lines.size(); ++pair) {
+        const std::string merged = MergedValue(lines[pair * 2 - 1]);
+        if (merged.find('@') != std::string::npos)
+            continue; // its placeholders were replaced in turn
+        Require(visible.find(Characters(merged)) != std::u32string::npos);
+    }
+}
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -78,6 +152,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     const TMergeResult first = MergeAndCheck(mergeText, lines, overwriteFirst);
     MergeAndCheck(mergeText, lines, !overwriteFirst);
+    ValuesArriveIntact(data[0] >> 1, lines, false);
+    ValuesArriveIntact(data[0] >> 1, lines, true);
 
     // Without an "@" insert mode has nothing to do: the template comes back as it was.
     if (mergeText.find('@') == std::string::npos) {

@@ -78,6 +78,26 @@ std::string RandomTextFile(std::mt19937 &random)
     }
     return text;
 }
+// A file with zero bytes and no UTF-16 byte order mark is refused, naming it; any other is
+// read. Whether it was refused.
+bool RefusedAsZeroBytes(TInformationReader &reader, const std::string &name)
+{
+    const std::string bytes = LoadFileBytes(name);
+    const bool zeroBytes = bytes.find('\0') != std::string::npos &&
+                           bytes.compare(0, 2, "\xFF\xFE") != 0 &&
+                           bytes.compare(0, 2, "\xFE\xFF") != 0;
+    try {
+        reader.Read(name);
+    } catch (const EStreamError &error) {
+        if (!zeroBytes || std::string(error.what()).find(name + " holds zero bytes") ==
+                              std::string::npos)
+            throw;
+        return true;
+    }
+    if (zeroBytes)
+        QTest::qFail("a file of zero bytes was read", __FILE__, __LINE__);
+    return false;
+}
 } // namespace
 
 class TestTemplateCheck : public QObject
@@ -113,12 +133,18 @@ void TestTemplateCheck::informationLines_data()
     QTest::newRow("cr alone") << std::string("a\rb\r") << V{"a", "b"};
     QTest::newRow("empty line inside") << std::string("a\n\nb\n") << V{"a", "", "b"};
     QTest::newRow("empty file") << std::string() << V{};
-    QTest::newRow("1252 bytes kept") << std::string("Caf\xE9\r\n") << V{"Caf\xE9"};
+    // Lines come as UTF-8, whatever the file's encoding.
+    QTest::newRow("1252 bytes") << std::string("Caf\xE9\r\n") << V{"Caf\xC3\xA9"};
+    QTest::newRow("UTF-16 with its mark")
+        << std::string("\xFF\xFEN\0a\0\r\0\n\0\x42\x01\x00\x4E\r\0\n\0", 16)
+        << V{"Na", "\xC5\x82\xE4\xB8\x80"};
+    QTest::newRow("UTF-16, big end first")
+        << std::string("\xFE\xFF\0N\0a\0\r\0\n", 10) << V{"Na"};
     QTest::newRow("rich text")
         << std::string("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Arial;}}\r\n"
                        "\\viewkind4\\uc1\\pard\\f0\\fs20 Name\\par\r\nJ\\'f6rg \\b M\\b0 "
                        "\\u8364?5\\par\r\n}\r\n")
-        << V{"Name", "J\xF6rg M\x80"
+        << V{"Name", "J\xC3\xB6rg M\xE2\x82\xAC"
                      "5"};
     QTest::newRow("rich text without final par") << std::string("{\\rtf1 a\\par b}") << V{"a", "b"};
     // A manual line break ends a line, as it ends one in the information pane.
@@ -149,7 +175,8 @@ void TestTemplateCheck::fileReadMatchesPane()
                           QDirIterator::Subdirectories);
         while (data.hasNext()) {
             const std::string name = data.next().toStdString();
-            QCOMPARE(reader.Read(name), reader.ReadInControl(name));
+            if (!RefusedAsZeroBytes(reader, name))
+                QCOMPARE(reader.Read(name), reader.ReadInControl(name));
             ++files;
         }
     }
@@ -158,6 +185,8 @@ void TestTemplateCheck::fileReadMatchesPane()
     for (int i = 0; i < 400; ++i) {
         const std::string content = RandomTextFile(random);
         WriteFile("random.inf", content);
+        if (RefusedAsZeroBytes(reader, "random.inf"))
+            continue;
         const std::vector<std::string> lines = reader.Read("random.inf");
         if (lines != reader.ReadInControl("random.inf"))
             QFAIL(QByteArray("lines differ for the bytes ")
@@ -264,17 +293,18 @@ void TestTemplateCheck::splitPlaceholders()
                             "@6\r\n7\\par}\r\n";
     const TTemplateCheck check(raw, std::nullopt, false);
     const auto &splits = check.SplitPlaceholders();
-    QCOMPARE(splits.size(), std::size_t(4));
+    QCOMPARE(splits.size(), std::size_t(2));
     QCOMPARE(splits[0].Visible, std::string("@12"));
     QCOMPARE(splits[0].MergeReads, std::string("@1"));
     QCOMPARE(splits[0].Line, std::size_t(1));
-    QCOMPARE(splits[1].Visible, std::string("@3"));
-    QCOMPARE(splits[1].MergeReads, std::string()); // "@}" is no placeholder
-    QCOMPARE(splits[2].Visible, std::string("@4"));
-    QCOMPARE(splits[2].MergeReads, std::string()); // written as \'40: the merge never sees it
-    QCOMPARE(splits[3].Visible, std::string("@67"));
-    QCOMPARE(splits[3].MergeReads, std::string("@6"));
-    QCOMPARE(splits[3].Line, std::size_t(1));
+    QCOMPARE(splits[1].Visible, std::string("@4"));
+    QCOMPARE(splits[1].MergeReads, std::string()); // written as \'40: the merge never sees it
+    // Split only by a group's end or a raw line end, which change nothing a reader sees: the
+    // merge reads them whole.
+    std::vector<std::string> read;
+    for (const auto &placeholder : check.Placeholders())
+        read.push_back(placeholder.Text);
+    QCOMPARE(read, (std::vector<std::string>{"@1", "@3", "@5", "@67"}));
 }
 
 void TestTemplateCheck::outcomeFollowsTheMerge_data()

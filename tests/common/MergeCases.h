@@ -43,6 +43,18 @@ inline void AddFinishing()
     QTest::newRow("five layers") << "layers.tem"
                                  << "layers.inf"
                                  << "layers.expected" << 31;
+    // Values are text in any script: a path, braces, Greek, Hebrew, Cyrillic, Chinese and an
+    // emoji, after a control word, after symbols and ideographs, and a placeholder split by
+    // groups that only repeat the font; from a UTF-8, a UTF-16 and a rich-text file alike.
+    QTest::newRow("values as text, UTF-8") << "values.tem"
+                                           << "values.inf"
+                                           << "values.expected" << 11;
+    QTest::newRow("values as text, UTF-16") << "values.tem"
+                                            << "values-utf16.inf"
+                                            << "values.expected" << 11;
+    QTest::newRow("values as text, rich text") << "values.tem"
+                                               << "values-rich.inf"
+                                               << "values.expected" << 11;
 }
 
 // A case whose information file lacks the value of @7 and computes a date.

@@ -69,6 +69,14 @@ private slots:
     void checkReportsProblems();
     void checkTemplateAlone_data();
     void checkTemplateAlone();
+    void hostileValuesGiveLettersThatOpen_data();
+    void hostileValuesGiveLettersThatOpen();
+    void reportsWhatTheMergeLeftOrPushed();
+    void outputNeverReplacesAnInput();
+    void informationFilesThatAreNotPairs();
+    void templateIsReadWhole();
+    void plainTemplateKeepsItsEncoding();
+    void valuesThatAreNoSums();
 
 private:
     TRun Run(const QStringList &arguments);
@@ -348,6 +356,144 @@ void TestCliMerge::checkTemplateAlone()
     const TRun run = Run({"check", "alone.tem"});
     QCOMPARE(run.ExitCode, exitCode);
     QVERIFY(run.Out.contains("No information file given"));
+}
+
+// Values with the characters of rich text and of many scripts, in insert and overwrite mode,
+// placed in groups, after control words and before a paragraph end: the letter opens and
+// shows each value exactly.
+void TestCliMerge::hostileValuesGiveLettersThatOpen_data()
+{
+    QTest::addColumn<bool>("overwrite");
+    QTest::newRow("insert") << false;
+    QTest::newRow("overwrite") << true;
+}
+
+void TestCliMerge::hostileValuesGiveLettersThatOpen()
+{
+    QFETCH(bool, overwrite);
+    const QStringList values = {"C:\\Users\\Anna\\", "Smith {Jr", "}", "\\par {\\b x}",
+                                "Łukasz Żółć", "李小龍 😀", "-5", "", "a\tb"};
+    WriteAll(FDir->filePath("hostile.tem"),
+             "{\\rtf1\\ansi\\uc1 {\\b @1} normal\\par\r\n\\fs24@2\\fs20 x @3\\par\r\n"
+             "\\tab@4\\line @5\\endash@6\\par\r\n{\\uc0 @7} {\\uc2 @8} @9\\par\r\n}\r\n");
+    QByteArray information;
+    for (const QString &value : values)
+        information += "Heading\n" + value.toUtf8() + "\n";
+    WriteAll(FDir->filePath("hostile.inf"), information);
+    QStringList arguments{"merge", "hostile.tem", "hostile.inf", "-o", "hostile.rtf"};
+    if (overwrite)
+        arguments << "--overwrite";
+    const TRun run = Run(arguments);
+    QVERIFY2(run.ExitCode == 0, qPrintable(run.Err));
+    const QByteArray merged = ReadAll(FDir->filePath("hostile.rtf"));
+    QVERIFY(!merged.contains('\0'));
+    int depth = 0;
+    for (int i = 0; i < merged.size(); ++i) {
+        if (merged[i] == '\\')
+            ++i;
+        else if (merged[i] == '{')
+            ++depth;
+        else if (merged[i] == '}')
+            QVERIFY2(--depth >= 0 || i == merged.size() - 1, merged.constData());
+    }
+    QCOMPARE(depth, 0);
+    const TRun text = Run({"text", "hostile.rtf"});
+    QCOMPARE(text.ExitCode, 0);
+    for (const QString &value : values)
+        QVERIFY2(text.Out.contains(value == "-5" ? "-5.00" : value),
+                 qPrintable(value + " not in " + text.Out));
+    QVERIFY2(text.Out.contains("normal"), qPrintable(text.Out));
+}
+
+void TestCliMerge::reportsWhatTheMergeLeftOrPushed()
+{
+    // Bold splits @1 so that no reader of the raw text sees it: left in the letter and said.
+    WriteAll(FDir->filePath("split.tem"), "{\\rtf1 Ref\\par\r\nNo. {\\b @}{\\b 1} @2\\par}\r\n");
+    WriteAll(FDir->filePath("split.inf"), "A\nx\nB\nlong value\n");
+    const TRun run = Run({"merge", "split.tem", "split.inf", "-o", "split.rtf"});
+    QVERIFY2(run.ExitCode == 0, qPrintable(run.Err));
+    QVERIFY2(run.Err.contains("@1 on line 2 of the template was not merged"), qPrintable(run.Err));
+
+    // Overwrite mode stops covering at the group's end: the rest of the value pushes along.
+    WriteAll(FDir->filePath("form.tem"), "{\\rtf1 {\\b @2} normal text\\par}\r\n");
+    const TRun pushed = Run({"merge", "form.tem", "split.inf", "--overwrite", "-o", "form.rtf"});
+    QVERIFY2(pushed.ExitCode == 0, qPrintable(pushed.Err));
+    QVERIFY2(pushed.Err.contains("@2 on line 1 of the template did not fit"),
+             qPrintable(pushed.Err));
+    QCOMPARE(ReadAll(FDir->filePath("form.rtf")),
+             QByteArray("{\\rtf1 {\\b long value} normal text\\par}\r\n"));
+    const TRun check = Run({"check", "form.tem", "split.inf", "--overwrite"});
+    QVERIFY2(check.Out.contains("line 1: the value of @2 meets formatting"), qPrintable(check.Out));
+}
+
+void TestCliMerge::outputNeverReplacesAnInput()
+{
+    const QByteArray templ = ReadAll(FDir->filePath("order.tem"));
+    const QByteArray information = ReadAll(FDir->filePath("ann.inf"));
+    for (const char *target : {"order.tem", "ann.inf", "./order.tem"}) {
+        const TRun run = Run({"merge", "order.tem", "ann.inf", "-o", target});
+        QCOMPARE(run.ExitCode, 2);
+        QVERIFY2(run.Err.contains("never writes over its own input"), qPrintable(run.Err));
+    }
+    QCOMPARE(ReadAll(FDir->filePath("order.tem")), templ);
+    QCOMPARE(ReadAll(FDir->filePath("ann.inf")), information);
+}
+
+void TestCliMerge::informationFilesThatAreNotPairs()
+{
+    WriteAll(FDir->filePath("odd.inf"), "Name\nAnn\nOrder\n7\nDate\n");
+    for (const char *command : {"merge", "check"}) {
+        QStringList arguments{command, "order.tem", "odd.inf"};
+        if (QByteArray(command) == "merge")
+            arguments << "-o" << "odd.rtf";
+        const TRun run = Run(arguments);
+        QVERIFY2(run.Err.contains("odd.inf: the information file has an odd number of lines (5)"),
+                 qPrintable(run.Err));
+    }
+    // Zero bytes without a UTF-16 byte order mark are no text: refused, nothing written.
+    WriteAll(FDir->filePath("binary.inf"), QByteArray("N\0a\0m\0e\0\n\0A\0n\0n\0", 16));
+    const TRun binary = Run({"merge", "order.tem", "binary.inf", "-o", "binary.rtf"});
+    QCOMPARE(binary.ExitCode, 1);
+    QVERIFY2(binary.Err.contains("binary.inf holds zero bytes"), qPrintable(binary.Err));
+    QVERIFY(!QFile::exists(FDir->filePath("binary.rtf")));
+}
+
+void TestCliMerge::templateIsReadWhole()
+{
+    // Picture data with zero bytes and a line end in it passes through unchanged.
+    const QByteArray data("\x00\x01\r\n\x00\xff", 6);
+    WriteAll(FDir->filePath("bin.tem"),
+             "{\\rtf1 Dear @1,{\\*\\blob\\bin6 " + data + "}\r\nafter the picture @1\\par}\r\n");
+    const TRun run = Run({"merge", "bin.tem", "ann.inf", "-o", "bin.rtf"});
+    QVERIFY2(run.ExitCode == 0, qPrintable(run.Err));
+    QVERIFY2(run.Out.contains(": 2 replacements"), qPrintable(run.Out));
+    QCOMPARE(ReadAll(FDir->filePath("bin.rtf")),
+             "{\\rtf1 Dear Mrs Ann Lee,{\\*\\blob\\bin6 " + data +
+                 "}\r\nafter the picture Mrs Ann Lee\\par}\r\n");
+}
+
+void TestCliMerge::plainTemplateKeepsItsEncoding()
+{
+    WriteAll(FDir->filePath("plain.tem"), "Grüße an @1\n");
+    WriteAll(FDir->filePath("plain.inf"), "Name\nŻółć 李\n");
+    QCOMPARE(Run({"merge", "plain.tem", "plain.inf", "-o", "plain.rtf"}).ExitCode, 0);
+    QCOMPARE(ReadAll(FDir->filePath("plain.rtf")), QString("Grüße an Żółć 李\r\n").toUtf8());
+}
+
+void TestCliMerge::valuesThatAreNoSums()
+{
+    WriteAll(FDir->filePath("sums.tem"), "{\\rtf1 @1|@2|@3|@4|@5\\par}\r\n");
+    WriteAll(FDir->filePath("sums.inf"), "Phone\n+1 555 123 4567\nBerlin\n+49 30 1234567\n"
+                                         "Size\n1 1/2\nBig\n2^64\nPhone\n+4930123456\n");
+    QCOMPARE(Run({"merge", "sums.tem", "sums.inf", "-o", "sums.rtf"}).ExitCode, 0);
+    QVERIFY2(ReadAll(FDir->filePath("sums.rtf"))
+                 .startsWith("{\\rtf1 +1 555 123 4567|+49 30 1234567|1 1/2|18446744073709551616.00|"),
+             ReadAll(FDir->filePath("sums.rtf")).constData());
+    const TRun check = Run({"check", "sums.tem", "sums.inf"});
+    QVERIFY2(check.Out.contains("\"+1 555 123 4567\" -> kept as written"), qPrintable(check.Out));
+    // A "+" and ten digits is computed, but check warns that it looks like a phone number.
+    QVERIFY2(check.Out.contains("write it as '+4930123456 to merge it as written"),
+             qPrintable(check.Out));
 }
 
 ZARVEL_TEST_MAIN(TestCliMerge)
