@@ -1,5 +1,6 @@
 // The page frame of the converter and how it fails: head and end of the page, the title,
 // options, line breaks of the input, errors and what exists after them.
+#include "HtmlPageMarkup.h"
 #include "Rtf2HtmlTestSupport.h"
 
 #include <QDir>
@@ -79,6 +80,10 @@ void TestRtf2HtmlFrame::titleIsInputNameAsPassed()
     const QList<QByteArray> lines = PageLines(ReadFile("page.html"));
     QVERIFY(lines.size() > 3);
     QCOMPARE(lines.at(3), QByteArray("<TITLE>$$$</TITLE>"));
+    // A name is text of the title, whatever it holds; one in UTF-8 keeps its characters.
+    ConvertRtfToHtml("$$$", "page.html", {""}, "<script>&\xc3\xa9\xe9.rtf");
+    QCOMPARE(PageLines(ReadFile("page.html")).value(3),
+             QByteArray("<TITLE>&lt;script&gt;&amp;&#233;\xe9.rtf</TITLE>"));
 }
 
 void TestRtf2HtmlFrame::optionsAreExactWords()
@@ -224,6 +229,8 @@ void TestRtf2HtmlFrame::corpusPagesAreUnchanged()
     }
     QCOMPARE(ReadFile("page.htm"), expected);
     QCOMPARE(QFile::exists("page.htm"), !fails);
+    const std::string unexpected = UnexpectedMarkup(expected.toStdString());
+    QVERIFY2(unexpected.empty(), unexpected.c_str());
     QCOMPARE(error, fails ? QStringLiteral("'zz' is not a valid integer value") : QString());
 }
 
