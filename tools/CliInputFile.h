@@ -15,9 +15,13 @@
 class CliInputFile
 {
 public:
-    // Input of rich text that zarvel-cli takes: enough for any real document, little
-    // enough that converting or printing it stays well within a gibibyte of memory.
-    static constexpr std::int64_t KDefaultLimit = std::int64_t(64) << 20;
+    // Input that a command loading it whole into a rich text control takes: the control
+    // holds some hundreds of megabytes for a file of 4 MiB of short paragraphs, so larger
+    // files would take more than a gibibyte.
+    static constexpr std::int64_t KDefaultLimit = std::int64_t(4) << 20;
+    // Input of a command that reads it line by line (the HTML converter): what it holds at
+    // once is bounded by the longest line, a few times over.
+    static constexpr std::int64_t KStreamLimit = std::int64_t(64) << 20;
 
     // For "-", reads standard input now into a scratch file (at most limit bytes). Throws
     // with the user's message when the input is refused or the copy cannot be made. A named

@@ -11,13 +11,7 @@
 #include <QFile>
 #include <QPrinter>
 
-#include <cstdint>
-
 namespace {
-// Laying out a document for print takes far more memory than its file: a file of 4 MiB
-// already takes some hundreds of megabytes. Larger files are refused before they are read.
-constexpr std::int64_t KPrintLimit = std::int64_t(4) << 20;
-
 int PrintPdf(const std::vector<std::string> &args)
 {
     const std::vector<std::string> files = CliCommand::Operands(args);
@@ -25,7 +19,7 @@ int PrintPdf(const std::vector<std::string> &args)
         throw CliUsageError("expected an input file and an output PDF file");
     // Only a regular file of a bounded size is read; the PDF is written beside its target
     // (the file a link names) and takes its place only when complete.
-    const CliInputFile input(files[0], KPrintLimit);
+    const CliInputFile input(files[0]);
     const CliOutputFile output(files[1], QStringLiteral("stdout.pdf"));
 
     // The document pane's settings, and its way of loading a file.

@@ -33,7 +33,7 @@ int RunRtf2Html(const std::vector<std::string> &args)
     // the conversion succeeded, so an error leaves an earlier OUT as it was. Only a regular
     // file of a bounded size is read. The page is titled with the input's name as given ("-"
     // for standard input).
-    const CliInputFile input(files[0]);
+    const CliInputFile input(files[0], CliInputFile::KStreamLimit);
     const CliOutputFile output(files[1]);
     Rtf2Html::ConvertRtfToHtml(input.Path(), output.Path(), options, files[0]);
     output.Finish();

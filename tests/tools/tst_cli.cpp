@@ -290,6 +290,7 @@ private slots:
                                               << "large.rtf" << QByteArray("larger than 64 MiB");
         QTest::newRow("too large to print") << "print-pdf"
                                             << "large.rtf" << QByteArray("larger than 4 MiB");
+        QTest::newRow("too large to load") << "text" << "large.rtf" << QByteArray("larger than 4 MiB");
     }
 
     void inputsThatAreNoFilesAreRefused()
@@ -307,7 +308,9 @@ private slots:
         Write(dir.filePath("out"), "old");
 
         const QString out = dir.filePath("out");
-        const TCliRun run = RunCli({command, input, out}, dir.path());
+        const QStringList arguments =
+            command == "text" ? QStringList{command, input} : QStringList{command, input, out};
+        const TCliRun run = RunCli(arguments, dir.path());
         QCOMPARE(run.ExitCode, 1);
         QVERIFY2(run.Err.contains(message), run.Err.constData());
         QCOMPARE(ReadAll(out), QByteArray("old"));
