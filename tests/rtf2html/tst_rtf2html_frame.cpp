@@ -49,6 +49,7 @@ private slots:
     void missingInputFailsBeforeOutputExists();
     void badHexEscapeFailsAndKeepsOldPage();
     void unwritableOutputKeepsOldFile();
+    void linkedPageIsWrittenThrough();
     void secondConversionStartsAfresh();
     void corpusPagesAreUnchanged_data();
     void corpusPagesAreUnchanged();
@@ -173,6 +174,21 @@ void TestRtf2HtmlFrame::unwritableOutputKeepsOldFile()
     const QStringList leftovers =
         QDir::current().entryList({".rtf2html*"}, QDir::Hidden | QDir::Files);
     QVERIFY2(leftovers.isEmpty(), qPrintable(leftovers.join(' ')));
+}
+
+void TestRtf2HtmlFrame::linkedPageIsWrittenThrough()
+{
+    // Save As onto a link replaces the file the link names, in its folder; the link stays.
+    WriteFile("in.rtf", "{\\rtf1 text\\par}");
+    QVERIFY(QDir().mkpath("pages"));
+    WriteFile("pages/real.htm", "old page");
+    QFile::remove("link.htm");
+    QVERIFY(QFile::link("pages/real.htm", "link.htm"));
+    QCOMPARE(ErrorOf("in.rtf", "link.htm"), QString());
+    QVERIFY(QFileInfo("link.htm").isSymLink());
+    QCOMPARE(BodyOf(ReadFile("pages/real.htm")), QByteArray("text<BR>\n"));
+    const QStringList leftovers = QDir("pages").entryList(QDir::Hidden | QDir::Files);
+    QCOMPARE(leftovers, QStringList({"real.htm"}));
 }
 
 void TestRtf2HtmlFrame::secondConversionStartsAfresh()
