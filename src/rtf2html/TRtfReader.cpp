@@ -387,6 +387,8 @@ void TRtfReader::EndGroup(std::vector<TRtfFormat> &stack)
 
 void TRtfReader::TextItem(std::string_view item, bool withRun)
 {
+    // The first half of a character that something else follows stays alone.
+    FHighSurrogate = 0;
     if (W.PendingLi) {
         W.WriteOut("<LI type=disc>");
         W.PendingLi = false;
@@ -1333,6 +1335,7 @@ void TRtfReader::ReadTable()
             pending += text;
     };
     auto emit = [&](std::string_view item) {
+        FHighSurrogate = 0;
         FOut.clear();
         W.EmitItem(item, format, FOut);
         out(FOut);

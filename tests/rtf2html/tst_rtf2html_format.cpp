@@ -214,6 +214,7 @@ void TestRtf2HtmlFormat::charactersOfEveryCodePage_data()
     row("skip count ends with its group", "{\\uc2\\u1078??}\\u1078?x", "&#1078;&#1078;x");
     row("a character beyond 16 bits", "\\u-10179?\\u-8704?", "&#128512;");
     row("negative numbers above 32767", "\\u-1?", "&#65535;");
+    row("halves apart are no character", "\\u-10179?x\\u-8704?y", "xy");
     row("cyrillic font", "\\f1 \\'c1\\'ee\\'f0\\'f9", "&#1041;&#1086;&#1088;&#1097;");
     row("font of a group only", "{\\f1 \\'c1}\\'c1", "&#1041;\xc1");
     row("two-byte code page", "\\f2 \\'93\\'fa\\'96\\'7b", "&#26085;&#26412;");
