@@ -2,23 +2,39 @@
 
 #include <QTemporaryDir>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
 // A file argument to read: the file named, or for "-" standard input, which is first copied
-// whole into a scratch folder, since the engines read files by name.
+// into a scratch folder, since the engines read files by name.
+//
+// Only regular files are read: a pipe, a device or a folder is refused at once (a pipe
+// without a writer would block for ever, /dev/zero never ends). So is input larger than
+// the command's limit, before any of it is read, so that memory stays bounded.
 class CliInputFile
 {
 public:
-    // For "-", reads all of standard input now into a scratch file. Throws when the copy cannot
-    // be made.
-    explicit CliInputFile(const std::string &name);
+    // Input that a command loading it whole into a rich text control takes: the control
+    // holds some hundreds of megabytes for a file of 4 MiB of short paragraphs, so larger
+    // files would take more than a gibibyte.
+    static constexpr std::int64_t KDefaultLimit = std::int64_t(4) << 20;
+    // Input of a command that reads it line by line (the HTML converter): what it holds at
+    // once is bounded by the longest line, a few times over.
+    static constexpr std::int64_t KStreamLimit = std::int64_t(64) << 20;
+
+    // For "-", reads standard input now into a scratch file (at most limit bytes). Throws
+    // with the user's message when the input is refused or the copy cannot be made. A named
+    // file that does not exist is left to the engine, which reports it in its own words.
+    explicit CliInputFile(const std::string &name, std::int64_t limit = KDefaultLimit);
 
     bool IsStdin() const { return FScratch != nullptr; }
     // The name to open.
     const std::string &Path() const { return FPath; }
 
 private:
+    void CopyStandardInput(std::int64_t limit);
+
     std::unique_ptr<QTemporaryDir> FScratch;
     std::string FPath;
 };

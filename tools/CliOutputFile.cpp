@@ -4,24 +4,142 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+std::string FolderOf(const std::string &path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
+}
+
+[[noreturn]] void Refuse(const std::string &name, const std::string &reason)
+{
+    throw std::runtime_error("Cannot create file " + name + ": " + reason);
+}
+
+// A link that another user planted in a folder everyone may write to (such as /tmp) would
+// make the command overwrite whatever file the link names: such links are not followed,
+// as the kernel's protected links do.
+bool IsForeignLinkInSharedFolder(const std::string &link, const struct stat &linkInfo)
+{
+    struct stat folder
+    {
+    };
+    if (::stat(FolderOf(link).c_str(), &folder) != 0)
+        return false;
+    const bool shared = (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
+    return shared && linkInfo.st_uid != ::geteuid() && linkInfo.st_uid != folder.st_uid;
+}
+
+// The file that writing to name replaces: name itself, or the end of its chain of links.
+std::string FollowLinks(const std::string &name)
+{
+    std::string path = name;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat info
+        {
+        };
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return path;
+        if (IsForeignLinkInSharedFolder(path, info))
+            Refuse(name, "it is a link of another user in a shared folder");
+        char target[4096];
+        const ssize_t length = ::readlink(path.c_str(), target, sizeof target - 1);
+        if (length < 0)
+            Refuse(name, std::strerror(errno));
+        const std::string next(target, static_cast<std::size_t>(length));
+        path = next.front() == '/' ? next : FolderOf(path) + next;
+    }
+    Refuse(name, "too many levels of symbolic links");
+}
+
+// A new private folder beside target to write in: the engines write a file of the target's
+// own name there (they name pages and titles after it), which then moves over the target
+// within one file system.
+std::string CreateFolderBeside(const std::string &name, const std::string &target)
+{
+    std::string pattern =
+        FolderOf(target) + "." + target.substr(FolderOf(target).size()) + ".XXXXXX";
+    if (!::mkdtemp(pattern.data()))
+        Refuse(name, std::strerror(errno));
+    return pattern;
+}
+} // namespace
 
 CliOutputFile::CliOutputFile(const std::string &name, const QString &scratchName)
 {
     if (name != "-") {
-        FPath = QFile::encodeName(QFileInfo(QFile::decodeName(name.c_str())).absoluteFilePath())
-                    .toStdString();
+        PrepareTarget(
+            QFile::encodeName(QFileInfo(QFile::decodeName(name.c_str())).absoluteFilePath())
+                .toStdString());
         return;
     }
     FScratch = NewScratchFolder();
     FPath = QFile::encodeName(FScratch->filePath(scratchName)).toStdString();
 }
 
+void CliOutputFile::PrepareTarget(const std::string &name)
+{
+    FTarget = FollowLinks(name);
+    struct stat info
+    {
+    };
+    const bool exists = ::stat(FTarget.c_str(), &info) == 0;
+    if (exists) {
+        if (S_ISDIR(info.st_mode))
+            Refuse(name, "it is a folder");
+        if (!S_ISREG(info.st_mode))
+            Refuse(name, "it is not a regular file");
+        // Root may write anything: a file without any write permission is still the
+        // owner's statement that it is not to be changed.
+        if ((info.st_mode & 0222) == 0 || ::access(FTarget.c_str(), W_OK) != 0)
+            Refuse(name, "it is read-only");
+    }
+    if (exists)
+        FMode = static_cast<int>(info.st_mode & 07777);
+    FFolder = CreateFolderBeside(name, FTarget);
+    FPath = FFolder + "/" + FTarget.substr(FolderOf(FTarget).size());
+}
+
+CliOutputFile::~CliOutputFile()
+{
+    if (FFolder.empty())
+        return;
+    if (!FFinished)
+        ::unlink(FPath.c_str());
+    ::rmdir(FFolder.c_str());
+}
+
 void CliOutputFile::Finish() const
 {
-    if (!FScratch)
+    if (!FScratch) {
+        if (FFinished)
+            return;
+        // What the engines wrote reaches the disk, with the permissions of the file it
+        // replaces, before it takes that file's place.
+        const int fd = ::open(FPath.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd >= 0 && FMode >= 0)
+            ::fchmod(fd, static_cast<mode_t>(FMode));
+        if (fd < 0 || ::fsync(fd) != 0) {
+            const int error = errno;
+            if (fd >= 0)
+                ::close(fd);
+            Refuse(FTarget, std::strerror(error));
+        }
+        ::close(fd);
+        if (::rename(FPath.c_str(), FTarget.c_str()) != 0)
+            Refuse(FTarget, std::strerror(errno));
+        FFinished = true;
+        ::rmdir(FFolder.c_str());
         return;
+    }
     QFile written(QFile::decodeName(FPath.c_str()));
     if (!written.open(QIODevice::ReadOnly))
         throw std::runtime_error("cannot read " + FPath);

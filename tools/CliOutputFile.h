@@ -7,21 +7,43 @@
 
 // A file argument to write: the file named, or for "-" standard output, which the engines
 // (they write files by name) reach through a scratch file that Finish copies out.
+//
+// A named file is never written in place. The engines write a new file of the target's
+// name in a private folder beside the target, and Finish renames it over the target, so a failed or
+// interrupted command leaves the old file as it was. A symbolic link is followed to the file it
+// names (in a folder that every user may write to, only a link of the caller's own or of the
+// folder's owner), and the new file is made in that file's folder. A target that exists must be a
+// regular file with write permission (root is refused a file without any write permission too); the
+// new file keeps its permissions.
 class CliOutputFile
 {
 public:
     // The scratch file of "-" gets the given name (the HTML writer names its page after it).
+    // Throws with the user's message when the target cannot be written.
     explicit CliOutputFile(const std::string &name,
                            const QString &scratchName = QStringLiteral("stdout"));
+    // Removes the new file when Finish was not reached.
+    ~CliOutputFile();
+    CliOutputFile(const CliOutputFile &) = delete;
+    CliOutputFile &operator=(const CliOutputFile &) = delete;
 
     bool IsStdout() const { return FScratch != nullptr; }
-    // The name to write to, absolute.
+    // The name to write to, absolute: the new file (of the target's name) in its folder
+    // beside the target, or the scratch file.
     const std::string &Path() const { return FPath; }
-    // Copies what was written to standard output; nothing for a named file. Throws when the
-    // scratch file cannot be read or the copy fails.
+    // The file that Finish replaces (the target of a link), absolute; empty for "-".
+    const std::string &Target() const { return FTarget; }
+    // Puts what was written in place: renames the new file over the target, or copies the
+    // scratch file to standard output. Throws when that fails.
     void Finish() const;
 
 private:
+    void PrepareTarget(const std::string &name);
+
     std::unique_ptr<QTemporaryDir> FScratch;
     std::string FPath;
+    std::string FTarget;
+    std::string FFolder; // the private folder beside the target that FPath is in
+    int FMode = -1;      // permissions of the file replaced, -1 when there was none
+    mutable bool FFinished = false;
 };

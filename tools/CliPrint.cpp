@@ -1,19 +1,15 @@
 // zarvel-cli print-pdf IN OUT.pdf: prints a document to PDF as the main window prints it.
 #include "CliCommand.h"
+#include "CliInputFile.h"
+#include "CliOutputFile.h"
 
 #include "print/MainWindowPrinterSettings.h"
 #include "print/TRichPrinter.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QPrinter>
-#include <QTemporaryFile>
-
-#include <filesystem>
-#include <stdexcept>
-#include <system_error>
 
 namespace {
 int PrintPdf(const std::vector<std::string> &args)
@@ -21,39 +17,24 @@ int PrintPdf(const std::vector<std::string> &args)
     const std::vector<std::string> files = CliCommand::Operands(args);
     if (files.size() != 2)
         throw CliUsageError("expected an input file and an output PDF file");
-    const QString input = QString::fromStdString(files[0]);
-    const QString output = QString::fromStdString(files[1]);
+    // Only a regular file of a bounded size is read; the PDF is written beside its target
+    // (the file a link names) and takes its place only when complete.
+    const CliInputFile input(files[0]);
+    const CliOutputFile output(files[1], QStringLiteral("stdout.pdf"));
 
     // The document pane's settings, and its way of loading a file.
     TRichEditEx pane;
     pane.SetIncludeOLE(true);
     pane.SetPlainRTF(false);
     pane.SetWordWrap(true);
-    pane.Lines().LoadFile(input);
+    pane.Lines().LoadFile(QFile::decodeName(input.Path().c_str()));
 
-    // The PDF is written beside its target and takes its name only when complete.
-    QTemporaryFile partial(QFileInfo(output).absoluteDir().filePath(QFileInfo(output).fileName() +
-                                                                    QStringLiteral(".XXXXXX")));
-    if (!partial.open())
-        throw std::runtime_error(QStringLiteral("Cannot create file \"%1\". %2")
-                                     .arg(output, partial.errorString())
-                                     .toStdString());
-    partial.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                           QFile::ReadOther);
-    partial.close();
-
-    TRichPrinter printer(TRichPrinter::NewPdfPrinter(partial.fileName()), nullptr);
+    TRichPrinter printer(TRichPrinter::NewPdfPrinter(QFile::decodeName(output.Path().c_str())),
+                         nullptr);
     ApplyMainWindowPrinterSettings(printer);
     printer.SetShowProgress(false);
     printer.PrintRichEdit(pane, 1);
-
-    std::error_code error;
-    std::filesystem::rename(partial.fileName().toStdString(), files[1], error);
-    if (error)
-        throw std::runtime_error(QStringLiteral("Cannot create file \"%1\". %2")
-                                     .arg(output, QString::fromStdString(error.message()))
-                                     .toStdString());
-    partial.setAutoRemove(false);
+    output.Finish();
     return 0;
 }
 

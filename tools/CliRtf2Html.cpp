@@ -29,10 +29,11 @@ int RunRtf2Html(const std::vector<std::string> &args)
     }
     if (files.size() != 2)
         throw CliUsageError("expected an input and an output file");
-    // The converter writes the page to a temporary file and renames it only when it is
-    // complete, so an error never leaves a half-written OUT behind.
-    // The page is titled with the input's name as given ("-" for standard input).
-    const CliInputFile input(files[0]);
+    // The page is written beside OUT (the file a link names) and takes its place only when
+    // the conversion succeeded, so an error leaves an earlier OUT as it was. Only a regular
+    // file of a bounded size is read. The page is titled with the input's name as given ("-"
+    // for standard input).
+    const CliInputFile input(files[0], CliInputFile::KStreamLimit);
     const CliOutputFile output(files[1]);
     Rtf2Html::ConvertRtfToHtml(input.Path(), output.Path(), options, files[0]);
     output.Finish();

@@ -39,10 +39,12 @@ void ConvertRtfToHtml(const std::string &RtfFileName, const std::string &HtmlFil
     } catch (...) {
         failure = std::current_exception();
     }
-    // The page is closed however reading ended.
+    // The page is closed however reading ended, but it takes the place of the target only
+    // when the conversion succeeded: a page cut short must not replace a complete one.
     try {
         writer.EndPage(reader.Format());
-        writer.Commit();
+        if (!failure)
+            writer.Commit();
     } catch (...) {
         if (!failure)
             failure = std::current_exception();

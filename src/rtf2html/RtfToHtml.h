@@ -11,12 +11,13 @@ namespace Rtf2Html {
 // Options: any of "noFonts", "optimize" and "onlyDefiniteOpt" (compared exactly); other
 // texts, such as the single empty text that Save As passes, are ignored.
 // Throws ERtfToHtmlError (a std::exception): a missing input raises "File not found" before
-// the output exists; a bad hex escape ends the conversion after the page has been closed and
-// written; a failure to write the output leaves any earlier file of that name untouched.
-// The page is titled with RtfFileName exactly as passed.
+// the output exists; a bad hex escape ends the conversion; a failed conversion or a failure
+// to write the output leaves any earlier file of that name untouched and no page of its own.
+// The page declares code page 1252; characters of other code pages are character references.
+// The page is titled with RtfFileName exactly as passed (escaped as text).
 void ConvertRtfToHtml(const std::string &RtfFileName, const std::string &HtmlFileName,
                       const std::vector<std::string> &Options);
-// The same with the page titled Title (1252 bytes, written as they are).
+// The same with the page titled Title (1252 bytes, or UTF-8 as file names come; escaped).
 void ConvertRtfToHtml(const std::string &RtfFileName, const std::string &HtmlFileName,
                       const std::vector<std::string> &Options, const std::string &Title);
 

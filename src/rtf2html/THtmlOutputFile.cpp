@@ -37,17 +37,38 @@ std::string FolderOf(const std::string &fileName)
     return slash == std::string::npos ? std::string() : fileName.substr(0, slash + 1);
 }
 
+// The file that writing fileName replaces: the end of its chain of symbolic links, so that
+// the page takes the place of the file a link names and the link stays.
+std::string FollowLinks(const std::string &fileName)
+{
+    std::string path = fileName;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat info
+        {
+        };
+        if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return path;
+        char target[4096];
+        const ssize_t length = readlink(path.c_str(), target, sizeof target - 1);
+        if (length <= 0)
+            return path;
+        const std::string next(target, static_cast<size_t>(length));
+        path = next.front() == '/' ? next : FolderOf(path) + next;
+    }
+    throw ERtfToHtmlError(IoMessage(ELOOP));
+}
+
 constexpr size_t KBufferSize = 1 << 20;
 } // namespace
 
-THtmlOutputFile::THtmlOutputFile(const std::string &fileName) : FFileName(fileName)
+THtmlOutputFile::THtmlOutputFile(const std::string &fileName) : FFileName(FollowLinks(fileName))
 {
     struct stat target
     {
     };
-    if (stat(fileName.c_str(), &target) == 0 && S_ISDIR(target.st_mode))
+    if (stat(FFileName.c_str(), &target) == 0 && S_ISDIR(target.st_mode))
         throw ERtfToHtmlError(IoMessage(EISDIR));
-    std::string pattern = FolderOf(fileName) + ".rtf2html-XXXXXX";
+    std::string pattern = FolderOf(FFileName) + ".rtf2html-XXXXXX";
     const int fd = mkstemp(pattern.data());
     if (fd < 0) {
         // A missing folder is a missing path, not a missing file.
@@ -56,7 +77,7 @@ THtmlOutputFile::THtmlOutputFile(const std::string &fileName) : FFileName(fileNa
     FTempName = pattern;
     // The new page gets the permissions of the one it replaces, or the usual ones.
     mode_t mode;
-    if (stat(fileName.c_str(), &target) == 0) {
+    if (stat(FFileName.c_str(), &target) == 0) {
         mode = target.st_mode & 07777;
     } else {
         const mode_t mask = umask(0);

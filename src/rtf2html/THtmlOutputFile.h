@@ -9,7 +9,8 @@ namespace Rtf2Html {
 
 // The HTML page being written. Lines go to a temporary file in the target's folder, each
 // ended by CR LF; Commit() puts it in place of the target in one rename, so a failed
-// conversion never leaves a half-written file where an earlier one was.
+// conversion never leaves a half-written file where an earlier one was. A symbolic link is
+// followed: the file it names is replaced, in its own folder, and the link stays.
 // Write failures throw ERtfToHtmlError with the run-time library's message.
 class THtmlOutputFile
 {

@@ -17,6 +17,52 @@ namespace Rtf2Html {
 namespace {
 constexpr size_t KLineLimit = 100;
 
+// Every byte value, for rendering one of them as a one-character item.
+constexpr std::array<char, 256> AllBytes()
+{
+    std::array<char, 256> bytes{};
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(i);
+    return bytes;
+}
+constexpr std::array<char, 256> KBytes = AllBytes();
+
+// Text of the document or of a file name as the text of an element: markup characters
+// escaped; a name in UTF-8 (as file systems give it) gives its characters as references.
+std::string EscapedText(std::string_view text)
+{
+    std::string result;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '<') {
+            result += "&lt;";
+        } else if (c == '>') {
+            result += "&gt;";
+        } else if (c == '&') {
+            result += "&amp;";
+        } else if (c < 0x80) {
+            result += static_cast<char>(c);
+        } else {
+            // A UTF-8 sequence of two to four bytes, or a byte of code page 1252.
+            const int length = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 1;
+            uint32_t code = length == 4 ? c & 7u : length == 3 ? c & 15u : c & 31u;
+            bool sequence = length > 1 && i + length <= text.size();
+            for (int k = 1; sequence && k < length; ++k) {
+                const auto next = static_cast<unsigned char>(text[i + k]);
+                sequence = (next & 0xC0) == 0x80;
+                code = code << 6 | (next & 0x3Fu);
+            }
+            if (sequence && code >= 0x80 && code <= 0x10FFFF) {
+                result += "&#" + std::to_string(code) + ";";
+                i += length - 1;
+            } else {
+                result += static_cast<char>(c);
+            }
+        }
+    }
+    return result;
+}
+
 // The characters of a run of text: those rendered as themselves, those rendered otherwise,
 // and those that end the run. Without and with caps.
 enum TRunCharacter : uint8_t { KAsItself, KRendered, KEndsRun };
@@ -223,7 +269,9 @@ void THtmlWriter::WriteHead(const std::string &title)
 {
     WriteLine("<HTML>");
     WriteLine("<HEAD>");
-    WriteLine("<TITLE>" + title + "</TITLE>");
+    // Bytes of the text are those of code page 1252; other characters are references.
+    WriteLine("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=windows-1252\">");
+    WriteLine("<TITLE>" + EscapedText(title) + "</TITLE>");
     WriteLine("</HEAD>");
     WriteLine("<BODY TEXT=\"#000000\" BGCOLOR=\"#FFFFFF\" LINK=\"#3333FF\" VLINK=\"#999999\" "
               "ALINK=\"#FF0000\">");
@@ -422,11 +470,14 @@ void THtmlWriter::Render(std::string_view item, bool caps, std::string &out)
             const int low = HexDigitValue(item[1]);
             if (high < 0 || low < 0)
                 throw ERtfToHtmlError("'" + std::string(item) + "' is not a valid integer value");
-            out += static_cast<char>(high * 16 + low);
+            // An escaped "<" is text like any other, never markup.
+            Render(std::string_view(&KBytes[high * 16 + low], 1), false, out);
         }
         return;
     }
-    if (item == "&pict;")
+    if (item.substr(0, 2) == "&#")
+        out += item; // a character reference made by the reader
+    else if (item == "&pict;")
         out += "<P>[*** picture ***]<P>";
     else if (item.substr(0, 2) == "&&")
         out += item.substr(2);
@@ -516,19 +567,39 @@ void THtmlWriter::AppendLinked(std::string_view line, std::string &out)
 {
     constexpr size_t KSchemeLength = 7; // "http://"
     size_t done = 0;
+    size_t searchFrom = 0;
     for (size_t start = FindScheme(line, 0); start != std::string_view::npos;
-         start = FindScheme(line, done)) {
+         start = FindScheme(line, searchFrom)) {
+        // An address inside a tag (a font name) stays as it is: a link there would put
+        // markup into an attribute value.
+        const size_t tagOpen = line.rfind('<', start);
+        const size_t tagClose = line.rfind('>', start);
+        if (tagOpen != std::string_view::npos &&
+            (tagClose == std::string_view::npos || tagClose < tagOpen)) {
+            const size_t after = line.find('>', start);
+            if (after == std::string_view::npos)
+                break;
+            searchFrom = after + 1;
+            continue;
+        }
         size_t end = line.find_first_of(" ,<", start + KSchemeLength);
         if (end == std::string_view::npos)
             end = line.size();
         const std::string_view address = line.substr(start, end - start);
         out.append(line.data() + done, start - done);
         out += "<A HREF=\"";
-        out += address;
+        // The text has its "<", ">" and "&" escaped already; a quotation mark would end the
+        // attribute value.
+        for (const char c : address) {
+            if (c == '"')
+                out += "&quot;";
+            else
+                out += c;
+        }
         out += "\">";
         out += address;
         out += "</A>";
-        done = end;
+        done = searchFrom = end;
     }
     out.append(line.data() + done, line.size() - done);
 }

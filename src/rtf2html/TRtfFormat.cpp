@@ -16,6 +16,7 @@ void TRtfFormat::Reset(TScope scope)
         Font = -1;
         Colour = KNoColour;
         Size = -1;
+        CodePage = 0;
     }
     if (scope != TScope::Text) {
         Right = false;

@@ -26,10 +26,16 @@ struct TRtfFormat
     int32_t Size = -1;
     bool Right = false;
     bool Center = false;
+    // The code page of the current font's hex escapes, 0 for the document's default; and
+    // how many characters stand after a \uN for readers without Unicode. Neither has a
+    // tag, and both end with their group.
+    int32_t CodePage = 0;
+    int32_t UnicodeSkip = 1;
 
     // Back to the reset values: Text resets hidden to size, Par the alignment, All both.
     void Reset(TScope scope);
-    // Every field but caps takes part: a group that changes only caps is not restored.
+    // Every field with a tag, and hidden, takes part: a group that changes only caps, the code
+    // page or the skip count is not restored by the comparison.
     bool DiffersFrom(const TRtfFormat &other) const;
     // The colour as written in the page: "#" and six upper-case hexadecimal digits.
     static std::string ColourText(int32_t colour);

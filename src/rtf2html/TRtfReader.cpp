@@ -108,6 +108,23 @@ std::string DeleteWithParameter(const std::string &text, const std::string &word
     return result;
 }
 
+// Text of the document that goes out with markup: its "<", ">" and "&" escaped.
+std::string EscapedMarkup(std::string_view text)
+{
+    std::string result;
+    for (const char c : text) {
+        if (c == '<')
+            result += "&lt;";
+        else if (c == '>')
+            result += "&gt;";
+        else if (c == '&')
+            result += "&amp;";
+        else
+            result += c;
+    }
+    return result;
+}
+
 // The last digit 1 to 9 of name from index from on, or 0.
 int LastLevelDigit(const std::string &name, size_t from)
 {
@@ -325,9 +342,11 @@ void TRtfReader::Run()
         }
         const char c = FText[FPos];
         if (c == '{') {
+            FFallbackLeft = 0;
             stack.push_back(FFormat);
             ++FPos;
         } else if (c == '}') {
+            FFallbackLeft = 0;
             ++FPos;
             FLineStart = FPos;
             if (stack.empty())
@@ -335,6 +354,9 @@ void TRtfReader::Run()
             EndGroup(stack);
         } else if (c == '\\') {
             Backslash();
+        } else if (FFallbackLeft > 0) {
+            --FFallbackLeft;
+            ++FPos;
         } else {
             ++FPos;
             TextItem(std::string_view(&FText[FPos - 1], 1), true);
@@ -356,13 +378,17 @@ void TRtfReader::EndGroup(std::vector<TRtfFormat> &stack)
         W.FormatChanged = true;
         FFormat = saved;
     } else {
-        // Caps has no tag, but it ends with its group all the same.
+        // These have no tag, but end with their group all the same.
         FFormat.Caps = saved.Caps;
+        FFormat.CodePage = saved.CodePage;
+        FFormat.UnicodeSkip = saved.UnicodeSkip;
     }
 }
 
 void TRtfReader::TextItem(std::string_view item, bool withRun)
 {
+    // The first half of a character that something else follows stays alone.
+    FHighSurrogate = 0;
     if (W.PendingLi) {
         W.WriteOut("<LI type=disc>");
         W.PendingLi = false;
@@ -402,6 +428,88 @@ bool TRtfReader::HexItem(std::string &item)
     return complete;
 }
 
+// The code page that the hex escapes of text in format are in.
+int32_t TRtfReader::CodePageOf(const TRtfFormat &format) const
+{
+    if (format.CodePage > 0)
+        return format.CodePage;
+    const auto font = FFontCodePages.find(FDefaultFont);
+    if (font != FFontCodePages.end() && font->second > 0)
+        return font->second;
+    return FAnsiCodePage;
+}
+
+// The hex item (two hex digits) as the item of its character, when its font's code page is
+// not the page's own; empty while a lead byte waits for its trail byte.
+void TRtfReader::HexCharacter(const TRtfFormat &format, std::string &item)
+{
+    const int32_t codePage = CodePageOf(format);
+    if (FDecoder.KeepsBytes(codePage))
+        return;
+    const int high = HexDigitValue(item[0]);
+    const int low = HexDigitValue(item[1]);
+    if (high < 0 || low < 0) {
+        if (format.Hidden) {
+            item.clear();
+            return;
+        }
+        throw ERtfToHtmlError("'" + item + "' is not a valid integer value");
+    }
+    const int32_t c = FDecoder.Decode(codePage, static_cast<unsigned char>(high * 16 + low));
+    item = c == TCodePageDecoder::KNone ? std::string() : TCodePageDecoder::ItemOf(c);
+}
+
+// \uN (a character by its number, followed by format.UnicodeSkip characters for readers
+// that do not know the word) and \ucN. Gives the character's item, which is empty when
+// there is nothing to write yet. False for other words.
+bool TRtfReader::UnicodeWord(const TWord &word, TRtfFormat &format, std::string &item)
+{
+    if (word.Letters != "u" && word.Letters != "uc")
+        return false;
+    // Other numbers are no characters: the word is then one the reader does not know.
+    const int32_t value = ToInt(word.Param, INT32_MIN);
+    if (value < -32768 || value > 65535)
+        return false;
+    item.clear();
+    if (word.Letters == "uc") {
+        format.UnicodeSkip = std::clamp(value, 0, 255);
+        return true;
+    }
+    FDecoder.Interrupt();
+    FFallbackLeft = format.UnicodeSkip;
+    // Numbers above 32767 are written as negative numbers.
+    const int32_t unit = value < 0 ? value + 65536 : value;
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+        FHighSurrogate = unit;
+        return true;
+    }
+    int32_t c = unit;
+    if (unit >= 0xDC00 && unit <= 0xDFFF && FHighSurrogate != 0)
+        c = 0x10000 + ((FHighSurrogate - 0xD800) << 10) + (unit - 0xDC00);
+    FHighSurrogate = 0;
+    item = TCodePageDecoder::ItemOf(c);
+    return true;
+}
+
+// Passes over one character that follows a \uN in place of its character: a hex escape,
+// a control symbol or a control word. The reader stands on the backslash. False when no
+// character is to be passed over.
+bool TRtfReader::SkipFallback()
+{
+    if (FFallbackLeft <= 0)
+        return false;
+    --FFallbackLeft;
+    if (FPos + 1 < FText.size() && FText[FPos + 1] == '\'') {
+        Ensure(4);
+        FPos = std::min(FPos + 4, FText.size());
+    } else if (FPos + 1 < FText.size() && IsLower(FText[FPos + 1])) {
+        ReadWord();
+    } else {
+        FPos = std::min(FPos + 2, FText.size());
+    }
+    return true;
+}
+
 void TRtfReader::Backslash()
 {
     if (FPos + 1 >= FText.size()) {
@@ -409,7 +517,11 @@ void TRtfReader::Backslash()
         FPos = FText.size();
         return;
     }
+    if (SkipFallback())
+        return;
     const char next = FText[FPos + 1];
+    if (next != '\'')
+        FDecoder.Interrupt();
     switch (next) {
     case '\\':
     case '{':
@@ -434,7 +546,9 @@ void TRtfReader::Backslash()
                 throw ERtfToHtmlError("'" + FItem + "' is not a valid integer value");
             return;
         }
-        TextItem(FItem);
+        HexCharacter(FFormat, FItem);
+        if (!FItem.empty())
+            TextItem(FItem);
         return;
     }
     case '*':
@@ -485,6 +599,12 @@ void TRtfReader::MainWord(const TWord &word)
     } else {
         if (W.LinkOpen)
             W.WriteOut("</A>");
+        if (UnicodeWord(word, FFormat, FItem)) {
+            W.LinkOpen = false;
+            if (!FItem.empty())
+                TextItem(FItem);
+            return;
+        }
         FWordOut.clear();
         DoControlWord(word, FFormat, FWordOut);
         W.WriteOut(FWordOut);
@@ -650,13 +770,20 @@ void TRtfReader::DoControlWord(const TWord &word, TRtfFormat &format, std::strin
                (letters == "fi" && !param.empty() && (param[0] == '-' || IsDigit(param[0])))) {
         Indent(word, out);
     } else if (letters == "f" && !param.empty() && IsDigit(param[0])) {
-        if (!W.Options().NoFonts) {
-            const int32_t font = ToInt(param, 0);
-            if (format.Font != font) {
-                format.Font = font;
-                W.FormatChanged = true;
-            }
+        const int32_t font = ToInt(param, 0);
+        // Without font faces the font still says how its hex escapes read.
+        const auto codePage = FFontCodePages.find(font);
+        format.CodePage = codePage == FFontCodePages.end() ? 0 : codePage->second;
+        if (!W.Options().NoFonts && format.Font != font) {
+            format.Font = font;
+            W.FormatChanged = true;
         }
+    } else if (letters == "ansicpg" && !param.empty()) {
+        const int32_t codePage = ToInt(param, 0);
+        if (codePage > 0)
+            FAnsiCodePage = codePage;
+    } else if (letters == "deff" && !param.empty()) {
+        FDefaultFont = ToInt(param, -1);
     } else if (letters == "fs" && text.size() > 2) {
         const int32_t size = ToInt(param, 0) / 2;
         if (format.Size != size) {
@@ -780,8 +907,10 @@ void TRtfReader::ReadNumbering()
             const size_t close = FindAny(start, "}");
             const size_t end = close == std::string::npos ? FText.size() : close;
             start = std::min(start, end);
+            // The text goes out as markup with the number: its own markup characters are
+            // escaped.
             (text == "pntxta" ? FListTextAfter : FListTextBefore) =
-                FText.substr(start, end - start);
+                EscapedMarkup(std::string_view(FText).substr(start, end - start));
             FPos = end;
         }
     }
@@ -821,72 +950,159 @@ void TRtfReader::ApplyStyle(std::string_view digits)
 // ---------------------------------------------------------------------------------------
 // Tables of the document
 
+// One entry of the font table as it is read.
+struct TRtfReader::TFontEntry
+{
+    int32_t Number = -1; // -1 until the entry's \fN
+    int32_t CodePage = 0;
+    std::string Name;   // bytes in the font's code page
+    bool Named = false; // the name has ended (";" or an alternative name)
+};
+
+// The font table: entries in groups, as most writers write them, or one after another
+// straight in the table, each ended by ";". Anything in an entry but its number, character
+// set, code page and name (family words, panose numbers, embedded fonts, the groups of
+// current writers) is passed over, on as many lines as the table takes. An alternative name
+// ({\*\falt}) takes the place of the name. The "}" that ends a table of groups is taken with
+// it.
 void TRtfReader::ReadFontTable()
 {
+    TFontEntry entry;
     bool grouped = false;
+    bool inEntry = false; // inside an entry's group
     for (;;) {
-        Ensure(5);
-        // The next entry, unless the table ends first with "}}" (entries in groups) or
-        // with a "}" (entries without groups, which is then the table's own).
-        size_t backslash = std::string::npos;
-        for (size_t at = FindAny(FPos, "}\\"); at != std::string::npos;
-             at = FindAny(at + 1, "}\\")) {
-            if (FText[at] == '\\') {
-                backslash = at;
+        if (FPos >= FText.size()) {
+            if (!ReadNextLine())
                 break;
-            }
-            if (!grouped) {
-                FPos = at;
-                return;
-            }
-            if (at + 1 >= FText.size()) {
-                FPos = at;
-                Ensure(2);
-            }
-            if (at + 1 < FText.size() && FText[at + 1] == '}') {
-                FPos = at + 2;
-                return;
-            }
+            continue;
         }
-        if (backslash == std::string::npos) {
-            FPos = FText.size();
-            return;
-        }
-        FPos = backslash;
-        Ensure(2);
-        if (FPos + 1 >= FText.size() || FText[FPos + 1] != 'f')
-            return; // the font table ends here
-        grouped = FPos > 0 && FText[FPos - 1] == '{';
-        size_t digitsEnd = FPos + 2;
-        while (digitsEnd < FText.size() && IsDigit(FText[digitsEnd]))
-            ++digitsEnd;
-        const int32_t number = ToInt(FText.substr(FPos + 2, digitsEnd - FPos - 2), 0);
-        size_t mark = FindAny(digitsEnd, "}{ ");
-        if (mark != std::string::npos && FText[mark] == '{')
-            mark = FindAny(mark, "}");
-        if (mark == std::string::npos) {
-            FPos = FText.size();
-            return;
-        }
-        const size_t nameStart = mark + 1;
-        size_t nameEnd = FindAny(nameStart, ";{\\");
-        if (nameEnd == std::string::npos)
-            nameEnd = FText.size();
-        std::string name = FText.substr(nameStart, nameEnd - nameStart);
-        size_t after = nameEnd;
-        if (nameEnd < FText.size() && FText[nameEnd] == '{') {
-            FPos = nameEnd;
+        const char c = FText[FPos];
+        if (c == '{') {
             Ensure(8);
-            if (FText.compare(nameEnd + 1, 7, "\\*\\falt") == 0) {
-                const size_t close = FindAny(nameEnd, "}");
-                const size_t end = close == std::string::npos ? FText.size() : close;
-                const size_t start = std::min(nameEnd + 9, end);
-                name = FText.substr(start, end - start);
-                after = close == std::string::npos ? end : close + 1;
+            if (!inEntry) {
+                StoreFont(entry);
+                grouped = inEntry = true;
+                ++FPos;
+            } else if (FText.compare(FPos + 1, 7, "\\*\\falt") == 0) {
+                ReadAltName(entry);
+            } else {
+                SkipNestedGroup();
             }
+            continue;
         }
+        if (c == '}') {
+            StoreFont(entry);
+            if (!inEntry) {
+                if (grouped)
+                    ++FPos;
+                return;
+            }
+            inEntry = false;
+            ++FPos;
+            continue;
+        }
+        if (c == '\\') {
+            ReadFontWord(entry);
+            continue;
+        }
+        ++FPos;
+        if (c == ';') {
+            entry.Named = true;
+            if (!inEntry)
+                StoreFont(entry);
+        } else if (!entry.Named && entry.Number >= 0) {
+            entry.Name += c;
+        }
+    }
+    StoreFont(entry);
+}
+
+// A control word or symbol of a font table entry; the reader stands on its backslash.
+void TRtfReader::ReadFontWord(TFontEntry &entry)
+{
+    Ensure(2);
+    if (FPos + 1 >= FText.size()) {
+        FPos = FText.size();
+        return;
+    }
+    const char next = FText[FPos + 1];
+    if (next == '\'') {
+        HexItem(FItem);
+        const int high = FItem.size() == 2 ? HexDigitValue(FItem[0]) : -1;
+        const int low = FItem.size() == 2 ? HexDigitValue(FItem[1]) : -1;
+        if (high >= 0 && low >= 0 && !entry.Named && entry.Number >= 0)
+            entry.Name += static_cast<char>(high * 16 + low);
+        return;
+    }
+    if (!IsLower(next)) {
+        if ((next == '\\' || next == '{' || next == '}') && !entry.Named && entry.Number >= 0)
+            entry.Name += next;
+        FPos += 2;
+        return;
+    }
+    const TWord word = ReadWord();
+    if (word.Letters == "f" && !word.Param.empty() && IsDigit(word.Param[0])) {
+        // A second number starts the next entry of a table without groups.
+        if (entry.Number >= 0)
+            StoreFont(entry);
+        entry.Number = ToInt(word.Param, 0);
+    } else if (word.Letters == "fcharset" && entry.CodePage == 0) {
+        entry.CodePage = TCodePageDecoder::OfCharset(ToInt(word.Param, -1));
+    } else if (word.Letters == "cpg") {
+        entry.CodePage = std::max(ToInt(word.Param, 0), 0);
+    }
+}
+
+// {\*\falt name}: the reader stands on its "{" and goes on after its "}".
+void TRtfReader::ReadAltName(TFontEntry &entry)
+{
+    FPos += 8;
+    if (FPos < FText.size() && FText[FPos] == ' ')
+        ++FPos;
+    std::string name;
+    for (;;) {
+        if (FPos >= FText.size()) {
+            if (!ReadNextLine())
+                break;
+            continue;
+        }
+        const char c = FText[FPos];
+        if (c == '}') {
+            ++FPos;
+            break;
+        }
+        if (c == '{') {
+            SkipNestedGroup();
+        } else if (c == '\\' && FPos + 1 < FText.size() && FText[FPos + 1] == '\'') {
+            HexItem(FItem);
+            const int high = FItem.size() == 2 ? HexDigitValue(FItem[0]) : -1;
+            const int low = FItem.size() == 2 ? HexDigitValue(FItem[1]) : -1;
+            if (high >= 0 && low >= 0)
+                name += static_cast<char>(high * 16 + low);
+        } else if (c == '\\' && FPos + 1 < FText.size() && IsLower(FText[FPos + 1])) {
+            ReadWord();
+        } else if (c == '\\') {
+            FPos = std::min(FPos + 2, FText.size());
+        } else {
+            name += c;
+            ++FPos;
+        }
+    }
+    entry.Name = name;
+    entry.Named = true;
+}
+
+// Keeps an entry that has a number (the first entry of a number counts) and starts afresh.
+void TRtfReader::StoreFont(TFontEntry &entry)
+{
+    if (entry.Number >= 0) {
+        FFontCodePages.emplace(entry.Number, entry.CodePage);
         if (!W.Options().NoFonts && FFontCount < KMaxFonts) {
-            W.AddFontName(number, name);
+            // The name goes into attribute values: it is escaped for them, and characters of
+            // other code pages become references.
+            const int32_t codePage = entry.CodePage > 0 ? entry.CodePage : FAnsiCodePage;
+            const std::string name = FDecoder.AttributeText(entry.Name, codePage);
+            W.AddFontName(entry.Number, name);
             if (W.Options().Optimize && FFontCount < 3) {
                 W.AddRemovable("<FONT FACE=\"" + name + "\"></FONT>");
                 if (!W.Options().OnlyDefiniteOpt)
@@ -894,8 +1110,8 @@ void TRtfReader::ReadFontTable()
             }
             ++FFontCount;
         }
-        FPos = std::min(after, FText.size());
     }
+    entry = TFontEntry();
 }
 
 void TRtfReader::ReadColorTable()
@@ -1119,6 +1335,7 @@ void TRtfReader::ReadTable()
             pending += text;
     };
     auto emit = [&](std::string_view item) {
+        FHighSurrogate = 0;
         FOut.clear();
         W.EmitItem(item, format, FOut);
         out(FOut);
@@ -1140,11 +1357,13 @@ void TRtfReader::ReadTable()
         }
         const char c = FText[FPos];
         if (c == '{') {
+            FFallbackLeft = 0;
             stack.push_back({format, FPos, FVersion});
             ++FPos;
             continue;
         }
         if (c == '}') {
+            FFallbackLeft = 0;
             ++FPos;
             if (!lookAhead)
                 FLineStart = FPos;
@@ -1156,20 +1375,29 @@ void TRtfReader::ReadTable()
                     format = saved;
                 } else {
                     format.Caps = saved.Caps;
+                    format.CodePage = saved.CodePage;
+                    format.UnicodeSkip = saved.UnicodeSkip;
                 }
             }
             continue;
         }
         if (c != '\\') {
             ++FPos;
-            emit(std::string_view(&FText[FPos - 1], 1));
+            if (FFallbackLeft > 0)
+                --FFallbackLeft;
+            else
+                emit(std::string_view(&FText[FPos - 1], 1));
             continue;
         }
         if (FPos + 1 >= FText.size()) {
             FPos = FText.size();
             continue;
         }
+        if (SkipFallback())
+            continue;
         const char next = FText[FPos + 1];
+        if (next != '\'')
+            FDecoder.Interrupt();
         if (next == '\\' || next == '{' || next == '}' || next == '~' || next == '_') {
             FPos += 2;
             if (!format.Hidden)
@@ -1184,7 +1412,9 @@ void TRtfReader::ReadTable()
                     throw ERtfToHtmlError("'" + FItem + "' is not a valid integer value");
                 continue;
             }
-            emit(FItem);
+            HexCharacter(format, FItem);
+            if (!FItem.empty())
+                emit(FItem);
             continue;
         }
         if (next == '*') {
@@ -1277,6 +1507,9 @@ void TRtfReader::ReadTable()
                 CutGroup(stack, cuts);
             if (word.Is(TWordId::Pict))
                 emit("&pict;");
+        } else if (UnicodeWord(word, format, FItem)) {
+            if (!FItem.empty())
+                emit(FItem);
         } else {
             FWordOut.clear();
             DoControlWord(word, format, FWordOut);

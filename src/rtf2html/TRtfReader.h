@@ -1,10 +1,12 @@
 #pragma once
 
 #include "rtf2html/RtfWords.h"
+#include "rtf2html/TCodePageDecoder.h"
 #include "rtf2html/TRtfFormat.h"
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -71,6 +73,10 @@ private:
     void TextItem(std::string_view item, bool withRun = false);
     void AppendPlainRun(std::string &html);
     bool HexItem(std::string &item);
+    void HexCharacter(const TRtfFormat &format, std::string &item);
+    bool UnicodeWord(const TWord &word, TRtfFormat &format, std::string &item);
+    bool SkipFallback();
+    int32_t CodePageOf(const TRtfFormat &format) const;
     void MainWord(const TWord &word);
     void DoControlWord(const TWord &word, TRtfFormat &format, std::string &out);
     void Indent(const TWord &word, std::string &out);
@@ -80,6 +86,10 @@ private:
 
     // Tables of the document.
     void ReadFontTable();
+    struct TFontEntry;
+    void ReadFontWord(TFontEntry &entry);
+    void ReadAltName(TFontEntry &entry);
+    void StoreFont(TFontEntry &entry);
     void ReadColorTable();
     void ReadStyleSheet();
     void ReadStyle(int32_t number, bool afterNumber);
@@ -106,6 +116,12 @@ private:
     unsigned FBinVersion = ~0u;
 
     int FFontCount = 0;
+    std::map<int32_t, int32_t> FFontCodePages; // font number: code page of its hex escapes
+    int32_t FAnsiCodePage = TCodePageDecoder::KPageCodePage;
+    int32_t FDefaultFont = -1;
+    TCodePageDecoder FDecoder;
+    int32_t FFallbackLeft = 0;       // characters after a \uN still to pass over
+    int32_t FHighSurrogate = 0;      // the first half of a character beyond 16 bits
     std::vector<int32_t> FColorList; // 0xRRGGBB
     std::vector<std::string> FStyleTable;
     std::array<int32_t, 10> FTocStyles;

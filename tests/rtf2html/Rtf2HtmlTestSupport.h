@@ -61,14 +61,14 @@ inline QList<QByteArray> PageLines(const QByteArray &page)
     return lines;
 }
 
-// The body of the page between the five head lines and the two closing lines, one page
+// The body of the page between the six head lines and the two closing lines, one page
 // line per text line ("\n" between them).
 inline QByteArray BodyOf(const QByteArray &page)
 {
     QList<QByteArray> lines = PageLines(page);
-    if (lines.size() < 7 || lines.at(lines.size() - 2) != "</BODY>" || lines.last() != "</HTML>")
+    if (lines.size() < 8 || lines.at(lines.size() - 2) != "</BODY>" || lines.last() != "</HTML>")
         return "<malformed page>" + page;
-    lines = lines.mid(5, lines.size() - 7);
+    lines = lines.mid(6, lines.size() - 8);
     return lines.join('\n');
 }
 

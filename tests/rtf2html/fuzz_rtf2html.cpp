@@ -1,11 +1,15 @@
 // libFuzzer target of the rich text to HTML converter. The first byte picks the options;
-// the rest is the rich text. Any input must convert or fail with the converter's own error.
+// the rest is the rich text. Any input must convert or fail with the converter's own error,
+// and no text of the document may reach the page as markup.
+#include "HtmlPageMarkup.h"
 #include "rtf2html/RtfToHtml.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <system_error>
 #include <unistd.h>
@@ -71,10 +75,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             std::fwrite(data, 1, size, file);
         std::fclose(file);
     }
+    std::remove(output.c_str());
     try {
         Rtf2Html::ConvertRtfToHtml(input, output, options);
     } catch (const Rtf2Html::ERtfToHtmlError &) {
-        // A bad hex escape is reported, not a crash.
+        // A bad hex escape is reported, not a crash; and no page is written.
+        if (std::filesystem::exists(output)) {
+            std::fputs("fuzz_rtf2html: a failed conversion left a page\n", stderr);
+            std::abort();
+        }
+        return 0;
+    }
+    std::ifstream written(output, std::ios::binary);
+    const std::string page((std::istreambuf_iterator<char>(written)),
+                           std::istreambuf_iterator<char>());
+    const std::string unexpected = Rtf2HtmlTest::UnexpectedMarkup(page);
+    if (!unexpected.empty()) {
+        std::fprintf(stderr, "fuzz_rtf2html: document text became markup: %s\n",
+                     unexpected.c_str());
+        std::abort();
     }
     return 0;
 }

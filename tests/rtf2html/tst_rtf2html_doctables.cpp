@@ -51,6 +51,28 @@ void TestRtf2HtmlDocTables::fontTable_data()
     QTest::newRow("first entry of a number wins")
         << QByteArray("{\\fonttbl{\\f1 First;}{\\f1 Second;}}") << QByteArray("\\f1 x")
         << QByteArray("<FONT FACE=\"First\">x</FONT>");
+    QTest::newRow("current writer's table over lines")
+        << QByteArray(
+               "{\\fonttbl{\\f0\\fbidi \\froman\\fcharset0\\fprq2{\\*\\panose "
+               "02020603050405020304}Times New Roman;}\r\n{\\flomajor\\f31500\\fbidi "
+               "\\froman\\fcharset0\\fprq2{\\*\\panose 02020603050405020304}Times New "
+               "Roman;}\r\n{\\fhimajor\\f31502\\fbidi \\fswiss\\fcharset0\\fprq2{\\*\\panose "
+               "020f0302020204030204}Calibri Light;}{\\f39\\fbidi \\froman\\fcharset238\\fprq2 "
+               "Times New Roman CE;}\r\n{\\f40\\fbidi \\froman\\fcharset204\\fprq2 Times "
+               "New\r\n Roman Cyr;}}")
+        << QByteArray("a\\f31502 b\\f40 c")
+        << QByteArray("a<FONT FACE=\"Calibri Light\">b</FONT><FONT FACE=\"Times New Roman "
+                      "Cyr\">c</FONT>");
+    QTest::newRow("alternative names of current writers")
+        << QByteArray("{\\fonttbl{\\f13\\fbidi \\fnil\\fcharset134\\fprq2{\\*\\panose "
+                      "02010600030101010101}SimSun{\\*\\falt \\'cb\\'ce\\'cc\\'e5};}{\\f38\\fbidi "
+                      "\\fnil\\fcharset128\\fprq2 MS Gothic{\\*\\falt MS Gothic};}}")
+        << QByteArray("x\\f13 y\\f38 z")
+        << QByteArray("x<FONT FACE=\"&#23435;&#20307;\">y</FONT><FONT FACE=\"MS Gothic\">z</FONT>");
+    QTest::newRow("name in its code page")
+        << QByteArray("{\\fonttbl{\\f1\\fnil\\fcharset204 \\'c0\\'f0\\'e8\\'e0\\'eb;}}")
+        << QByteArray("\\f1 x")
+        << QByteArray("<FONT FACE=\"&#1040;&#1088;&#1080;&#1072;&#1083;\">x</FONT>");
     QTest::newRow("table without entry groups")
         << QByteArray("{\\fonttbl\\f0\\fswiss Helvetica;\\f1 Courier;}") << QByteArray("\\f1 x")
         << QByteArray("<FONT FACE=\"Courier\">x</FONT>");

@@ -3,6 +3,7 @@
 #include "Rtf2HtmlTestSupport.h"
 
 #include <QObject>
+#include <QRegularExpression>
 #include <QTest>
 
 #include "TestEnvironment.h"
@@ -32,6 +33,9 @@ private slots:
     void hexItems();
     void specialItems_data();
     void specialItems();
+    void charactersOfEveryCodePage_data();
+    void charactersOfEveryCodePage();
+    void currentWritersDocumentKeepsEveryCharacter();
 };
 
 void TestRtf2HtmlFormat::formatChanges_data()
@@ -143,8 +147,8 @@ void TestRtf2HtmlFormat::hexItems_data()
     QTest::newRow("sharp s and dot")
         << QByteArray("\\'df\\caps\\'df\\'b7") << QByteArray("&szlig;&szlig;&middot;");
     QTest::newRow("C4 is a byte") << QByteArray("\\'C4\\'Df") << QByteArray("\xc4\xdf");
-    QTest::newRow("other bytes unchanged")
-        << QByteArray("\\'e9\\'22\\'3c") << QByteArray("\xe9\"<");
+    QTest::newRow("other bytes unchanged, markup escaped")
+        << QByteArray("\\'e9\\'22\\'3c\\'3e\\'26") << QByteArray("\xe9\"&lt;&gt;&amp;");
     QTest::newRow("escape across lines") << QByteArray("\\'e\n4") << QByteArray("&auml;");
 }
 
@@ -188,6 +192,72 @@ void TestRtf2HtmlFormat::specialItems()
     QFETCH(QByteArray, body);
     QFETCH(QByteArray, expected);
     QCOMPARE(Flat(Document(body + "\\par")), expected + "<BR>");
+}
+
+void TestRtf2HtmlFormat::charactersOfEveryCodePage_data()
+{
+    // Fonts of other code pages; without font faces (noFonts) only the characters show.
+    const QByteArray fonts =
+        "{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}{\\f1\\fnil\\fcharset204 Cyr;}"
+        "{\\f2\\fnil\\fcharset128 Gothic;}{\\f3\\fnil\\fcharset238 CE;}"
+        "{\\f4\\fnil\\cpg1253 Greek;}{\\f5\\fnil\\fcharset2 Symbol;}}";
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QByteArray>("expected");
+    auto row = [&](const char *name, const QByteArray &body, const QByteArray &expected) {
+        QTest::newRow(name) << "{\\rtf1\\ansi\\ansicpg1252" + fonts + body + "}" << expected;
+    };
+    row("unicode with its fallback", "\\u945?\\u1078\\'3f!", "&#945;&#1078;!");
+    row("unicode of code page 1252 as its byte", "\\u233\\'e9\\u228?\\u8364?", "\xe9&auml;\x80");
+    row("unicode markup characters", "\\u60?\\u38?", "&lt;&amp;");
+    row("two fallback characters", "\\uc2\\u1078\\'3f\\'3fx", "&#1078;x");
+    row("no fallback", "\\uc0\\u1078 x", "&#1078;x");
+    row("skip count ends with its group", "{\\uc2\\u1078??}\\u1078?x", "&#1078;&#1078;x");
+    row("a character beyond 16 bits", "\\u-10179?\\u-8704?", "&#128512;");
+    row("negative numbers above 32767", "\\u-1?", "&#65535;");
+    row("halves apart are no character", "\\u-10179?x\\u-8704?y", "xy");
+    row("cyrillic font", "\\f1 \\'c1\\'ee\\'f0\\'f9", "&#1041;&#1086;&#1088;&#1097;");
+    row("font of a group only", "{\\f1 \\'c1}\\'c1", "&#1041;\xc1");
+    row("two-byte code page", "\\f2 \\'93\\'fa\\'96\\'7b", "&#26085;&#26412;");
+    row("central european letters of both pages", "\\f3 \\'bf\\'e9", "&#380;\xe9");
+    row("code page named by cpg", "\\f4 \\'e1", "&#945;");
+    row("symbol font keeps its bytes", "\\f5 \\'b7\\'e4", "&middot;&auml;");
+    row("document code page", "\\ansicpg1251 \\'c1", "&#1041;");
+    row("in a table", "\\trowd \\f1 \\'c1\\u1078?\\cell\\row",
+        "<BR><TABLE BORDER=2><TR><TD>&#1041;&#1078;</TD></TR>");
+}
+
+void TestRtf2HtmlFormat::charactersOfEveryCodePage()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(Flat(rtf, {"noFonts"}), expected);
+}
+
+void TestRtf2HtmlFormat::currentWritersDocumentKeepsEveryCharacter()
+{
+    // A document as current word processors write it: its font table runs over lines, with
+    // theme fonts and alternative names; its text is in several code pages and in \\uN.
+    const QByteArray rtf = ReadFile(TestEnvironment::dataPath("rtf2html/word2016_codepages.rtf"));
+    QVERIFY(!rtf.isEmpty());
+    const QByteArray page = ConvertPage(rtf);
+    QVERIFY(page.contains(
+        "\r\n<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=windows-1252\">\r\n"));
+    const QByteArray body = Body(rtf);
+    // Code page 1252 text keeps its bytes, the rest are references.
+    QVERIFY(body.contains("Caf\xe9 cr\xe8me \x80 5, \x93quoted\x94"));
+    QVERIFY(body.contains("&#1041;&#1086;&#1088;&#1097; &#1080; &#1093;&#1083;&#1077;&#1073;"));
+    QVERIFY(body.contains("Za&#380;\xf3&#322;&#263; g&#281;&#347;l&#261; ja&#378;&#324;"));
+    QVERIFY(body.contains("&#915;&#949;&#953;&#940;"));
+    QVERIFY(body.contains("&#26085;&#26412;&#35486;"));
+    QVERIFY(body.contains("&#128512; smile"));
+    QVERIFY2(!body.contains('?'), body.constData());
+    // Nothing of the font table reaches the text: names appear only as faces.
+    const QByteArray text =
+        QString::fromLatin1(body).remove(QRegularExpression("<[^>]*>")).toLatin1();
+    for (const char *name : {"Times", "Calibri", "Arial", "Gothic", "SimSun", "panose", "Normal"})
+        QVERIFY2(!text.contains(name), text.constData());
+    QVERIFY(body.contains("<FONT FACE=\"Times New Roman Cyr\">"));
+    QVERIFY(body.contains("<FONT FACE=\"MS Gothic\">"));
 }
 
 ZARVEL_TEST_MAIN(TestRtf2HtmlFormat)

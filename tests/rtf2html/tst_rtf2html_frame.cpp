@@ -1,5 +1,6 @@
 // The page frame of the converter and how it fails: head and end of the page, the title,
 // options, line breaks of the input, errors and what exists after them.
+#include "HtmlPageMarkup.h"
 #include "Rtf2HtmlTestSupport.h"
 
 #include <QDir>
@@ -15,7 +16,9 @@ using namespace Rtf2HtmlTest;
 using namespace Rtf2Html;
 
 namespace {
-const QByteArray KHead = "<HTML>\r\n<HEAD>\r\n<TITLE>%1</TITLE>\r\n</HEAD>\r\n"
+const QByteArray KHead = "<HTML>\r\n<HEAD>\r\n<META HTTP-EQUIV=\"Content-Type\" "
+                         "CONTENT=\"text/html; charset=windows-1252\">\r\n"
+                         "<TITLE>%1</TITLE>\r\n</HEAD>\r\n"
                          "<BODY TEXT=\"#000000\" BGCOLOR=\"#FFFFFF\" LINK=\"#3333FF\" "
                          "VLINK=\"#999999\" ALINK=\"#FF0000\">\r\n";
 
@@ -44,8 +47,9 @@ private slots:
     void readingStopsAtOutermostGroupEnd();
     void inputEndingInsideGroupsClosesTags();
     void missingInputFailsBeforeOutputExists();
-    void badHexEscapeClosesPageThenFails();
+    void badHexEscapeFailsAndKeepsOldPage();
     void unwritableOutputKeepsOldFile();
+    void linkedPageIsWrittenThrough();
     void secondConversionStartsAfresh();
     void corpusPagesAreUnchanged_data();
     void corpusPagesAreUnchanged();
@@ -76,7 +80,11 @@ void TestRtf2HtmlFrame::titleIsInputNameAsPassed()
     ConvertRtfToHtml("$$$", "page.html", {""});
     const QList<QByteArray> lines = PageLines(ReadFile("page.html"));
     QVERIFY(lines.size() > 3);
-    QCOMPARE(lines.at(2), QByteArray("<TITLE>$$$</TITLE>"));
+    QCOMPARE(lines.at(3), QByteArray("<TITLE>$$$</TITLE>"));
+    // A name is text of the title, whatever it holds; one in UTF-8 keeps its characters.
+    ConvertRtfToHtml("$$$", "page.html", {""}, "<script>&\xc3\xa9\xe9.rtf");
+    QCOMPARE(PageLines(ReadFile("page.html")).value(3),
+             QByteArray("<TITLE>&lt;script&gt;&amp;&#233;\xe9.rtf</TITLE>"));
 }
 
 void TestRtf2HtmlFrame::optionsAreExactWords()
@@ -129,16 +137,19 @@ void TestRtf2HtmlFrame::missingInputFailsBeforeOutputExists()
     QCOMPARE(ReadFile("old.htm"), QByteArray("old page"));
 }
 
-void TestRtf2HtmlFrame::badHexEscapeClosesPageThenFails()
+void TestRtf2HtmlFrame::badHexEscapeFailsAndKeepsOldPage()
 {
     WriteFile("bad.rtf", "{\\rtf1 \\qr\\b ab\\'zzcd\\par}");
     WriteFile("bad.htm", "old page");
     QCOMPARE(ErrorOf("bad.rtf", "bad.htm"), QString("'zz' is not a valid integer value"));
-    const QList<QByteArray> lines = PageLines(ReadFile("bad.htm"));
-    QCOMPARE(lines.size(), 8);
-    QCOMPARE(lines.at(5), QByteArray("<DIV ALIGN=right><B>ab</B></DIV>"));
-    QCOMPARE(lines.at(6), QByteArray("</BODY>"));
-    QCOMPARE(lines.at(7), QByteArray("</HTML>"));
+    // A page cut short never takes the place of the old one, and leaves nothing behind.
+    QCOMPARE(ReadFile("bad.htm"), QByteArray("old page"));
+    QFile::remove("new.htm");
+    QCOMPARE(ErrorOf("bad.rtf", "new.htm"), QString("'zz' is not a valid integer value"));
+    QVERIFY(!QFile::exists("new.htm"));
+    const QStringList leftovers =
+        QDir::current().entryList({".rtf2html*"}, QDir::Hidden | QDir::Files);
+    QVERIFY2(leftovers.isEmpty(), qPrintable(leftovers.join(' ')));
 
     // Upper-case digits are digits too; only other characters fail.
     WriteFile("bad.rtf", "{\\rtf1 \\'E4\\'4f}");
@@ -163,6 +174,21 @@ void TestRtf2HtmlFrame::unwritableOutputKeepsOldFile()
     const QStringList leftovers =
         QDir::current().entryList({".rtf2html*"}, QDir::Hidden | QDir::Files);
     QVERIFY2(leftovers.isEmpty(), qPrintable(leftovers.join(' ')));
+}
+
+void TestRtf2HtmlFrame::linkedPageIsWrittenThrough()
+{
+    // Save As onto a link replaces the file the link names, in its folder; the link stays.
+    WriteFile("in.rtf", "{\\rtf1 text\\par}");
+    QVERIFY(QDir().mkpath("pages"));
+    WriteFile("pages/real.htm", "old page");
+    QFile::remove("link.htm");
+    QVERIFY(QFile::link("pages/real.htm", "link.htm"));
+    QCOMPARE(ErrorOf("in.rtf", "link.htm"), QString());
+    QVERIFY(QFileInfo("link.htm").isSymLink());
+    QCOMPARE(BodyOf(ReadFile("pages/real.htm")), QByteArray("text<BR>\n"));
+    const QStringList leftovers = QDir("pages").entryList(QDir::Hidden | QDir::Files);
+    QCOMPARE(leftovers, QStringList({"real.htm"}));
 }
 
 void TestRtf2HtmlFrame::secondConversionStartsAfresh()
@@ -205,9 +231,12 @@ void TestRtf2HtmlFrame::corpusPagesAreUnchanged()
     const QString stored =
         TestEnvironment::dataPath("rtf2html/corpus/" + source.completeBaseName() +
                                   (options.isEmpty() ? QString() : "." + options) + ".htm");
+    // Only the hex escape that is no number fails, and then no page is written.
+    const bool fails = source.baseName() == "hostile_badhex";
     const QByteArray expected = ReadFile(stored);
-    QVERIFY2(!expected.isEmpty(), qPrintable(stored));
+    QVERIFY2(fails || !expected.isEmpty(), qPrintable(stored));
 
+    QFile::remove("page.htm");
     QString error;
     try {
         ConvertRtfToHtml(source.fileName().toStdString(), "page.htm", Options(options));
@@ -215,10 +244,10 @@ void TestRtf2HtmlFrame::corpusPagesAreUnchanged()
         error = QString::fromUtf8(e.what());
     }
     QCOMPARE(ReadFile("page.htm"), expected);
-    // Only the hex escape that is no number fails, and the page is written all the same.
-    QCOMPARE(error, source.baseName() == "hostile_badhex"
-                        ? QStringLiteral("'zz' is not a valid integer value")
-                        : QString());
+    QCOMPARE(QFile::exists("page.htm"), !fails);
+    const std::string unexpected = UnexpectedMarkup(expected.toStdString());
+    QVERIFY2(unexpected.empty(), unexpected.c_str());
+    QCOMPARE(error, fails ? QStringLiteral("'zz' is not a valid integer value") : QString());
 }
 
 void TestRtf2HtmlFrame::commandLine()
@@ -234,7 +263,7 @@ void TestRtf2HtmlFrame::commandLine()
     QCOMPARE(process.exitCode(), 0);
     QCOMPARE(BodyOf(ReadFile("cli.htm")), QByteArray("<B>ab</B><BR>\n"));
     // The command line titles the page with the input name as given.
-    QCOMPARE(PageLines(ReadFile("cli.htm")).value(2), QByteArray("<TITLE>cli.rtf</TITLE>"));
+    QCOMPARE(PageLines(ReadFile("cli.htm")).value(3), QByteArray("<TITLE>cli.rtf</TITLE>"));
 
     QFile::remove("none.htm");
     process.start(cli, {"rtf2html", "no such.rtf", "none.htm"});

@@ -1,6 +1,8 @@
 // Hostile and broken inputs: deep nesting, tables beyond their sizes, binary counts past the
 // end, files that end inside a word or an escape, unbalanced braces, long lines and random
-// bytes. None of them may crash, hang or read out of bounds.
+// bytes. None of them may crash, hang or read out of bounds, and no text of them may reach the
+// page as markup.
+#include "HtmlPageMarkup.h"
 #include "Rtf2HtmlTestSupport.h"
 
 #include <QObject>
@@ -37,6 +39,8 @@ private slots:
     void manyFontsColoursAndStyles();
     void longSingleLine();
     void randomBytes();
+    void documentTextNeverBecomesMarkup_data();
+    void documentTextNeverBecomesMarkup();
 };
 
 void TestRtf2HtmlHostile::deepNestingInBody()
@@ -153,25 +157,80 @@ void TestRtf2HtmlHostile::longSingleLine()
 void TestRtf2HtmlHostile::randomBytes()
 {
     QRandomGenerator random(42);
-    const QByteArray alphabet = "{}\\'*;abcdefghijklmnopqrstuvwxyz0123456789- \r\n<>&\x80\xff";
+    const QByteArray alphabet = "{}\\'*;abcdefghijklmnopqrstuvwxyz0123456789- \r\n<>&\"\x80\xff";
     for (int round = 0; round < 300; ++round) {
         QByteArray rtf = "{\\rtf1";
         const int length = random.bounded(1, 400);
         for (int i = 0; i < length; ++i) {
             if (random.bounded(8) == 0) {
                 static const char *const words[] = {
-                    "\\trowd", "\\cell",  "\\row",     "\\pard",     "\\par",
-                    "\\pict",  "\\bin3 ", "\\fonttbl", "\\colortbl", "\\stylesheet",
-                    "\\s1",    "\\*\\pn", "\\b",       "\\li720"};
+                    "\\trowd", "\\cell",    "\\row",      "\\pard",         "\\par",   "\\pict",
+                    "\\bin3 ", "\\fonttbl", "\\colortbl", "\\stylesheet",   "\\s1",    "\\*\\pn",
+                    "\\b",     "\\li720",   "\\'3c",      "\\'22",          "\\u60?",  "\\u34?",
+                    "\\uc2",   "http://",   "\\f0",       "\\fcharset204 ", "\\pntxta"};
                 rtf += words[random.bounded(int(std::size(words)))];
             } else {
                 rtf += alphabet.at(random.bounded(alphabet.size()));
             }
         }
-        const QString error = ErrorOf(rtf, round % 2 ? std::vector<std::string>{"optimize"}
-                                                     : std::vector<std::string>{});
+        QString error;
+        QByteArray page;
+        try {
+            page = ConvertPage(rtf, round % 2 ? std::vector<std::string>{"optimize"}
+                                              : std::vector<std::string>{});
+        } catch (const std::exception &e) {
+            error = QString::fromUtf8(e.what());
+        }
         QVERIFY2(error.isEmpty() || error.endsWith("is not a valid integer value"),
                  qPrintable(error));
+        QVERIFY2(!error.isEmpty() || !page.isEmpty(), rtf.constData());
+        const std::string unexpected = UnexpectedMarkup(page.toStdString());
+        QVERIFY2(unexpected.empty(), (unexpected + "\nin " + rtf.toStdString()).c_str());
+    }
+}
+
+void TestRtf2HtmlHostile::documentTextNeverBecomesMarkup_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("hex escapes") << QByteArray("{\\rtf1 \\'3cscript\\'3ealert(1)\\'3c/script\\'3e}")
+                                 << QByteArray("&lt;script&gt;alert(1)&lt;/script&gt;");
+    QTest::newRow("unicode characters")
+        << QByteArray("{\\rtf1 \\u60?script\\u62?\\u38?}") << QByteArray("&lt;script&gt;&amp;");
+    QTest::newRow("font name")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0 Evil\" onmouseover=\"alert(1)\" x=\"<b>&;}}\\f0 a}")
+        << QByteArray("<FONT FACE=\"Evil&quot; onmouseover=&quot;alert(1)&quot; "
+                      "x=&quot;&lt;b&gt;&amp;\">a</FONT>");
+    QTest::newRow("font name from escapes")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0 Evil\\'22 onmouseover=\\'22x;}}\\f0 a}")
+        << QByteArray("<FONT FACE=\"Evil&quot; onmouseover=&quot;x\">a</FONT>");
+    QTest::newRow("address in a font name")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0 http://x.example/a;}}\\f0 a http://y.example/\\par}")
+        << QByteArray("<FONT FACE=\"http://x.example/a\">a <A "
+                      "HREF=\"http://y.example/\">http://y.example/</A></FONT>");
+    QTest::newRow("address with quotation marks")
+        << QByteArray("{\\rtf1 see http://example.com/\"onmouseover=\"alert(1) now\\par}")
+        << QByteArray("<A HREF=\"http://example.com/&quot;onmouseover=&quot;alert(1)\">"
+                      "http://example.com/\"onmouseover=\"alert(1)</A> now");
+    QTest::newRow("address with escaped markup")
+        << QByteArray("{\\rtf1 http://e.example/\\'3cb\\'3e x\\par}")
+        << QByteArray("<A HREF=\"http://e.example/&lt;b&gt;\">http://e.example/&lt;b&gt;</A> x");
+    QTest::newRow("list number text")
+        << QByteArray("{\\rtf1{\\*\\pn\\pnlvlbody\\pndec\\pnstart1{\\pntxta <img src=x "
+                      "onerror=alert(1)>}}a\\par b}")
+        << QByteArray("1&lt;img src=x onerror=alert(1)&gt;a");
+}
+
+void TestRtf2HtmlHostile::documentTextNeverBecomesMarkup()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QByteArray, expected);
+    for (const auto &options : {std::vector<std::string>{}, std::vector<std::string>{"optimize"}}) {
+        const QByteArray page = ConvertPage(rtf, options);
+        const std::string unexpected = UnexpectedMarkup(page.toStdString());
+        QVERIFY2(unexpected.empty(), unexpected.c_str());
+        QVERIFY2(BodyOf(page).replace('\n', QByteArray()).contains(expected),
+                 BodyOf(page).constData());
     }
 }
 

@@ -3,9 +3,18 @@
 #include "CliProcess.h"
 #include "TestEnvironment.h"
 
+#include "../rtf2html/HtmlPageMarkup.h"
+
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
 
 namespace {
 TCliRun Run(const QStringList &arguments, const QByteArray &input = QByteArray())
@@ -22,6 +31,41 @@ QByteArray ReadAll(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void Write(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), qint64(bytes.size()));
+}
+
+mode_t ModeOf(const QString &path)
+{
+    struct stat info
+    {
+    };
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+void SetMode(const QString &path, mode_t mode)
+{
+    QVERIFY(::chmod(QFile::encodeName(path).constData(), mode) == 0);
+}
+
+// The arguments of a command that writes out, by the command's name.
+QStringList Writing(const QString &command, const QString &out)
+{
+    if (command == "merge")
+        return {"merge", Sample("letter.tem"), Sample("letter-smith.inf"), "-o", out};
+    return {command, Sample("letter.tem"), out};
+}
+
+// The names of the files in folder, hidden ones included (a temporary file left behind).
+QStringList Entries(const QString &folder)
+{
+    return QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 // The page without its title line, which names the input as given.
@@ -119,6 +163,157 @@ private slots:
         QCOMPARE(out.ExitCode, 0);
         QCOMPARE(out.Out, ReadAll(merged));
         QVERIFY(out.Err.contains("replacements"));
+    }
+
+    void failedConversionKeepsOldPage()
+    {
+        QTemporaryDir dir;
+        Write(dir.filePath("bad.rtf"), "{\\rtf1 \\b text\\'zz more\\par}");
+        Write(dir.filePath("page.html"), "old page");
+        const TCliRun run = Run({"rtf2html", dir.filePath("bad.rtf"), dir.filePath("page.html")});
+        QCOMPARE(run.ExitCode, 1);
+        QVERIFY2(run.Err.contains("'zz' is not a valid integer value"), run.Err.constData());
+        QCOMPARE(ReadAll(dir.filePath("page.html")), QByteArray("old page"));
+        QCOMPARE(Entries(dir.path()), QStringList({"bad.rtf", "page.html"}));
+    }
+
+    void writtenFilesAreReplacedSafely_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("rtf2html") << "rtf2html"
+                                  << "page.html";
+        QTest::newRow("merge to HTML") << "merge"
+                                       << "page.html";
+        QTest::newRow("print-pdf") << "print-pdf"
+                                   << "page.pdf";
+    }
+
+    void writtenFilesAreReplacedSafely()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        const QString target = dir.filePath(name);
+
+        // A file without write permission is refused, also for root, and stays as it was.
+        Write(target, "old");
+        SetMode(target, 0444);
+        TCliRun run = Run(Writing(command, target));
+        QVERIFY(run.ExitCode != 0);
+        QVERIFY2(run.Err.contains("read-only"), run.Err.constData());
+        QCOMPARE(ReadAll(target), QByteArray("old"));
+        QCOMPARE(ModeOf(target), mode_t(0444));
+
+        // A replaced file keeps its permissions.
+        SetMode(target, 0640);
+        run = Run(Writing(command, target));
+        QVERIFY2(run.ExitCode == 0, run.Err.constData());
+        QVERIFY(ReadAll(target).size() > 100);
+        QCOMPARE(ModeOf(target), mode_t(0640));
+
+        // A link is written through: the file it names gets the new content in its own
+        // folder, and the link stays a link.
+        QVERIFY(QDir(dir.path()).mkdir("real"));
+        const QString real = dir.filePath("real/" + name);
+        Write(real, "old");
+        SetMode(real, 0600);
+        const QString link = dir.filePath("link-" + name);
+        QVERIFY(QFile::link("real/" + name, link));
+        run = Run(Writing(command, link));
+        QVERIFY2(run.ExitCode == 0, run.Err.constData());
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(ReadAll(link), ReadAll(real));
+        QVERIFY(ReadAll(real).size() > 100);
+        QCOMPARE(ModeOf(real), mode_t(0600));
+        QCOMPARE(Entries(dir.filePath("real")), QStringList({name}));
+        QCOMPARE(Entries(dir.path()), QStringList({"link-" + name, name, "real"}));
+
+        // A link that another user planted in a folder every user may write to is not
+        // followed: the file it names stays as it was.
+        const QString shared = dir.filePath("shared");
+        QVERIFY(QDir(dir.path()).mkdir("shared"));
+        SetMode(shared, 01777);
+        const QString planted = shared + "/" + name;
+        QVERIFY(QFile::link(real, planted));
+        const QByteArray before = ReadAll(real);
+        if (::geteuid() == 0) {
+            QVERIFY(::lchown(QFile::encodeName(planted).constData(), 65534, 65534) == 0);
+            run = Run(Writing(command, planted));
+            QVERIFY(run.ExitCode != 0);
+            QVERIFY2(run.Err.contains("link of another user"), run.Err.constData());
+            QCOMPARE(ReadAll(real), before);
+            QVERIFY(QFileInfo(planted).isSymLink());
+        }
+        // The caller's own link there is followed.
+        QVERIFY(::lchown(QFile::encodeName(planted).constData(), ::geteuid(), ::getegid()) == 0);
+        Write(real, "old");
+        run = Run(Writing(command, planted));
+        QVERIFY2(run.ExitCode == 0, run.Err.constData());
+        QVERIFY(ReadAll(real).size() > 100);
+    }
+
+    void documentTextInMergedPagesIsText()
+    {
+        QTemporaryDir dir;
+        // Values of a merge reach the page as text, whatever they spell.
+        QByteArray values = ReadAll(Sample("letter-smith.inf"));
+        QVERIFY(!values.isEmpty());
+        const int firstValue = values.indexOf('\n') + 1;
+        values.insert(firstValue,
+                      "<script>alert(1)</script>\" onmouseover=\"x http://a.example/\"x ");
+        Write(dir.filePath("hostile.inf"), values);
+        const QString page = dir.filePath("page.html");
+        const TCliRun run =
+            Run({"merge", Sample("letter.tem"), dir.filePath("hostile.inf"), "-o", page});
+        QVERIFY2(run.ExitCode == 0, run.Err.constData());
+        const QByteArray html = ReadAll(page);
+        QVERIFY2(html.contains("&lt;script&gt;alert(1)&lt;/script&gt;"), html.constData());
+        const std::string unexpected = Rtf2HtmlTest::UnexpectedMarkup(html.toStdString());
+        QVERIFY2(unexpected.empty(), unexpected.c_str());
+    }
+
+    void inputsThatAreNoFilesAreRefused_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QByteArray>("message");
+        QTest::newRow("pipe without a writer") << "rtf2html"
+                                               << "fifo" << QByteArray("not a regular file");
+        QTest::newRow("pipe to print") << "print-pdf"
+                                       << "fifo" << QByteArray("not a regular file");
+        QTest::newRow("endless device") << "rtf2html"
+                                        << "/dev/zero" << QByteArray("not a regular file");
+        QTest::newRow("folder") << "rtf2html"
+                                << "." << QByteArray("is a folder");
+        QTest::newRow("too large to convert") << "rtf2html"
+                                              << "large.rtf" << QByteArray("larger than 64 MiB");
+        QTest::newRow("too large to print") << "print-pdf"
+                                            << "large.rtf" << QByteArray("larger than 4 MiB");
+        QTest::newRow("too large to load") << "text" << "large.rtf" << QByteArray("larger than 4 MiB");
+    }
+
+    void inputsThatAreNoFilesAreRefused()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, input);
+        QFETCH(QByteArray, message);
+        QTemporaryDir dir;
+        QVERIFY(::mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600) == 0);
+        // Sparse: the size is there without the bytes.
+        QFile large(dir.filePath("large.rtf"));
+        QVERIFY(large.open(QIODevice::WriteOnly));
+        QVERIFY(large.resize(qint64(65) << 20));
+        large.close();
+        Write(dir.filePath("out"), "old");
+
+        const QString out = dir.filePath("out");
+        const QStringList arguments =
+            command == "text" ? QStringList{command, input} : QStringList{command, input, out};
+        const TCliRun run = RunCli(arguments, dir.path());
+        QCOMPARE(run.ExitCode, 1);
+        QVERIFY2(run.Err.contains(message), run.Err.constData());
+        QCOMPARE(ReadAll(out), QByteArray("old"));
     }
 };
 
