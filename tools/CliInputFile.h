@@ -15,10 +15,11 @@
 class CliInputFile
 {
 public:
-    // Input that a command loading it whole into a rich text control takes: the control
-    // holds some hundreds of megabytes for a file of 4 MiB of short paragraphs, so larger
-    // files would take more than a gibibyte.
-    static constexpr std::int64_t KDefaultLimit = std::int64_t(4) << 20;
+    // Input that a command loading it whole into a rich text control takes. The control's
+    // memory grows with the number of paragraphs far more than with the bytes: a file of
+    // 16 MiB of short paragraphs comes near a gibibyte, while a letter with pictures of many
+    // megabytes or a 20 MB paragraph takes a few hundred megabytes.
+    static constexpr std::int64_t KDefaultLimit = std::int64_t(16) << 20;
     // Input of a command that reads it line by line (the HTML converter): what it holds at
     // once is bounded by the longest line, a few times over.
     static constexpr std::int64_t KStreamLimit = std::int64_t(64) << 20;

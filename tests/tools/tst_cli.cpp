@@ -289,8 +289,8 @@ private slots:
         QTest::newRow("too large to convert") << "rtf2html"
                                               << "large.rtf" << QByteArray("larger than 64 MiB");
         QTest::newRow("too large to print") << "print-pdf"
-                                            << "large.rtf" << QByteArray("larger than 4 MiB");
-        QTest::newRow("too large to load") << "text" << "large.rtf" << QByteArray("larger than 4 MiB");
+                                            << "large.rtf" << QByteArray("larger than 16 MiB");
+        QTest::newRow("too large to load") << "text" << "large.rtf" << QByteArray("larger than 16 MiB");
     }
 
     void inputsThatAreNoFilesAreRefused()
