@@ -52,11 +52,28 @@ std::string BlockedMessage(TMergeStop reason, TValueGraph &values, const TMatch 
     return CircleText(values.Circle(placeholder.Number));
 }
 
-std::size_t LineOf(const std::string &text, std::size_t offset)
+// The line of the merge text at a place, for places met in order: counted on from the last
+// place asked for (what lies before it does not change again), not from the start each time.
+class TLineCounter
 {
-    return 1 + static_cast<std::size_t>(
-                   std::count(text.begin(), text.begin() + static_cast<long>(offset), '\n'));
-}
+public:
+    std::size_t LineAt(const std::string &text, std::size_t offset)
+    {
+        if (offset < FOffset) {
+            FOffset = 0;
+            FLine = 1;
+        }
+        FLine += static_cast<std::size_t>(std::count(text.begin() + static_cast<long>(FOffset),
+                                                     text.begin() + static_cast<long>(offset),
+                                                     '\n'));
+        FOffset = offset;
+        return FLine;
+    }
+
+private:
+    std::size_t FOffset = 0;
+    std::size_t FLine = 1;
+};
 
 // The raw stretch of one visible character that a value in overwrite mode may cover.
 struct TCoverable
@@ -266,6 +283,7 @@ TMergeResult TMergeEngine::OverwriteMerge(std::string mergeText) const
     std::size_t valueStart = 0;
     std::size_t valueEnd = 0;
     long valuePair = 0;
+    TLineCounter lines;
     for (;;) {
         TPlaceholderScanner scanner(mergeText, kind, true, from);
         auto placeholder = scanner.Next();
@@ -284,7 +302,7 @@ TMergeResult TMergeEngine::OverwriteMerge(std::string mergeText) const
                         OverwriteClashText(value, placeholder->Text));
         if (outcome == TOverwrite::Pushed)
             result.Pushed.push_back(
-                {placeholder->Text, LineOf(mergeText, placeholder->Position)});
+                {placeholder->Text, lines.LineAt(mergeText, placeholder->Position)});
         // The control word's delimiter, when one was written, is no part of the value.
         from = placeholder->Position + (placeholder->AfterControlWord ? 1 : 0);
         valueStart = from;

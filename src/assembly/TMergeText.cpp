@@ -1,5 +1,7 @@
 #include "assembly/TMergeText.h"
 
+#include <algorithm>
+
 TMergeText::TMergeText(const std::string &text, TPlaceholderScanner::TTextKind kind,
                        bool gluedCounts)
     : FKind(kind), FGluedCounts(gluedCounts), FSize(text.size())
@@ -89,13 +91,17 @@ std::size_t TMergeText::ReplaceAll(const std::string &placeholder, const TValueT
         return 0;
     const std::vector<TPieces::iterator> occurrences = std::move(found->second);
     FOccurrences.erase(found);
-    std::map<int, std::vector<TPiece>> valuePieces; // by "\ucN": most templates have one
+    // By "\ucN": most templates have one.
+    std::vector<std::pair<int, std::vector<TPiece>>> valuePieces;
     for (const TPieces::iterator &occurrence : occurrences) {
         const int unicodeSkip = occurrence->UnicodeSkip;
         const std::string &text = value(unicodeSkip);
-        auto split = valuePieces.find(unicodeSkip);
+        auto split =
+            std::find_if(valuePieces.begin(), valuePieces.end(),
+                         [unicodeSkip](const auto &known) { return known.first == unicodeSkip; });
         if (split == valuePieces.end())
-            split = valuePieces.emplace(unicodeSkip, SplitValue(text, unicodeSkip, pair)).first;
+            split = valuePieces.emplace(valuePieces.end(), unicodeSkip,
+                                        SplitValue(text, unicodeSkip, pair));
         TPieces::iterator firstInserted = FPieces.end();
         if (occurrence->AfterControlWord) {
             firstInserted = FPieces.insert(occurrence, TPiece{Delimiter});

@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <functional>
 #include <list>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>

@@ -60,6 +60,12 @@ std::string TMergeValueEncoder::Encode(const std::string &value, int unicodeSkip
 {
     if (FKind == TPlaceholderScanner::TTextKind::PlainUtf8)
         return value;
+    // Most values are plain ASCII text, which every kind of template takes as it is.
+    const bool asIs = std::all_of(value.begin(), value.end(), [](char c) {
+        return c >= 0x20 && c < 0x7F && c != '\\' && c != '{' && c != '}';
+    });
+    if (asIs)
+        return value;
     std::string out;
     out.reserve(value.size() + value.size() / 4);
     for (std::size_t i = 0; i < value.size();) {
