@@ -30,8 +30,6 @@ namespace {
 
 using namespace TRtfFormatProperties;
 
-// Beyond this depth groups are only counted: their formatting belongs to the enclosing group.
-constexpr int MaxGroupDepth = 1000;
 // Numeric parameters are at most this many digits; longer runs are cut.
 constexpr int MaxParameterDigits = 10;
 
@@ -65,6 +63,34 @@ bool Skipping(Destination destination)
     return destination == Destination::Skip || destination == Destination::Footnote;
 }
 
+// Which properties a paragraph or its text sets itself: a style marker leaves those alone.
+enum CharProperty : unsigned {
+    CharFont = 1u << 0,
+    CharSize = 1u << 1,
+    CharBold = 1u << 2,
+    CharItalic = 1u << 3,
+    CharUnderline = 1u << 4,
+    CharStrike = 1u << 5,
+    CharColor = 1u << 6,
+    CharHighlight = 1u << 7,
+    CharScript = 1u << 8,
+    CharHidden = 1u << 9,
+    CharProtected = 1u << 10,
+};
+
+enum ParaProperty : unsigned {
+    ParaAlignment = 1u << 0,
+    ParaFirstIndent = 1u << 1,
+    ParaLeftIndent = 1u << 2,
+    ParaRightIndent = 1u << 3,
+    ParaSpaceBefore = 1u << 4,
+    ParaSpaceAfter = 1u << 5,
+    ParaLineSpacing = 1u << 6,
+    ParaTabs = 1u << 7,
+    ParaNumbering = 1u << 8,
+    ParaList = 1u << 9,
+};
+
 struct CharState
 {
     int Font = -1; // -1: the default font
@@ -78,6 +104,8 @@ struct CharState
     QTextCharFormat::VerticalAlignment Script = QTextCharFormat::AlignNormal;
     bool Hidden = false;
     bool Protected = false;
+    // CharProperty bits set by control words since \plain; no part of the formatting.
+    unsigned Explicit = 0;
 
     bool operator==(const CharState &o) const
     {
@@ -115,6 +143,8 @@ struct ParaState
     // Tables: the paragraph is in a table (\intbl), at a nesting depth (\itap; -1: not given).
     bool InTable = false;
     int Itap = -1;
+    // ParaProperty bits set by control words since \pard.
+    unsigned Explicit = 0;
 };
 
 // Nesting depth of tables that a paragraph belongs to (0: outside tables).
@@ -146,6 +176,10 @@ struct GroupState
     bool InShapeResult = false;
 };
 
+// Group states kept for this much memory; deeper groups share the deepest state, so that
+// their formatting belongs to it, but their text is read as at any other depth.
+constexpr std::size_t MaxGroupStates = (8u << 20) / sizeof(GroupState);
+
 struct FieldState
 {
     QString Instruction;
@@ -166,7 +200,7 @@ struct FootnoteText
 struct FontEntry
 {
     QString Name;
-    int Charset = 0;
+    int Charset = -1; // -1: not given, the document's code page
 };
 
 struct ListLevelDef
@@ -249,6 +283,9 @@ public:
 private:
     GroupState &State() { return FStack.back(); }
     const GroupState &State() const { return FStack.back(); }
+    bool ExcessSkipping() const { return !FExcess.empty() && FExcess.back(); }
+    // A group deeper than the states kept: true when the word is consumed here.
+    bool ExcessWord(const QByteArray &word, bool star);
     void Parse(qsizetype from, qsizetype to);
     void PushGroup();
     void PopGroup();
@@ -299,7 +336,8 @@ private:
     const QByteArray &FData;
     QTextCursor &FCursor;
     std::vector<GroupState> FStack;
-    int FExcessDepth = 0;
+    // Groups deeper than the states kept: whether each one's content is passed over.
+    std::vector<bool> FExcess;
     bool FDone = false;
     bool FStarPending = false;
     int FSkipCount = 0;
@@ -312,7 +350,7 @@ private:
     int FFontEntryNumber = -1;
     QString FFontName;
     bool FFontNameDone = false;
-    int FFontCharset = 0;
+    int FFontCharset = -1;
     QList<QColor> FColors;
     int FRed = 0, FGreen = 0, FBlue = 0;
     bool FColorSet = false;
@@ -390,6 +428,8 @@ char16_t Reader::DecodeByte(unsigned char byte) const
 int CodePageOfCharset(int charset)
 {
     switch (charset) {
+    case 0:
+        return 1252;
     case 77:
         return 10000;
     case 128:
@@ -423,7 +463,7 @@ int CodePageOfCharset(int charset)
     case 255:
         return 850;
     default:
-        return 0; // the document's code page
+        return 0; // the document's code page: not given, default (1) or symbol (2)
     }
 }
 
@@ -495,7 +535,7 @@ bool IconvDecode(const char *name, const char *bytes, std::size_t length, char16
 int Reader::CodePage() const
 {
     const GroupState &s = FStack.back();
-    int charset = 0;
+    int charset = -1;
     if (s.Dest == Destination::FontEntry || s.Dest == Destination::FontTable) {
         charset = FFontCharset;
     } else {
@@ -868,6 +908,8 @@ bool Reader::SkipFallback()
 
 void Reader::TextChar(char16_t c)
 {
+    if (ExcessSkipping())
+        return;
     GroupState &s = State();
     switch (s.Dest) {
     case Destination::Body:
@@ -918,6 +960,8 @@ void Reader::TextChar(char16_t c)
 
 void Reader::TextBytes(const char *bytes, int length)
 {
+    if (ExcessSkipping())
+        return;
     GroupState &s = State();
     if (s.Dest == Destination::Picture) {
         for (int i = 0; i < length; ++i) {
@@ -1035,8 +1079,8 @@ void Reader::PushGroup()
 {
     FStarPending = false;
     FSkipCount = 0;
-    if (FStack.size() >= static_cast<std::size_t>(MaxGroupDepth)) {
-        ++FExcessDepth;
+    if (FStack.size() >= MaxGroupStates) {
+        FExcess.push_back(ExcessSkipping());
         return;
     }
     GroupState state = State();
@@ -1049,7 +1093,7 @@ void Reader::PushGroup()
         FFontEntryNumber = -1;
         FFontName.clear();
         FFontNameDone = false;
-        FFontCharset = 0;
+        FFontCharset = -1;
         break;
     case Destination::StyleSheet:
         state.Dest = Destination::StyleEntry;
@@ -1075,8 +1119,8 @@ void Reader::PopGroup()
 {
     FStarPending = false;
     FSkipCount = 0;
-    if (FExcessDepth > 0) {
-        --FExcessDepth;
+    if (!FExcess.empty()) {
+        FExcess.pop_back();
         return;
     }
     if (FStack.size() <= 1) {
@@ -1127,6 +1171,7 @@ void Reader::PopGroup()
         break;
     case Destination::Pn:
         if (parent.Dest == Destination::Body || parent.Dest == Destination::StyleEntry) {
+            parent.Para.Explicit |= ParaNumbering;
             parent.Para.PnKind = ended.Para.PnKind;
             parent.Para.PnStyle = ended.Para.PnStyle;
             parent.Para.PnStart = ended.Para.PnStart;
@@ -1148,7 +1193,8 @@ void Reader::PopGroup()
     }
 }
 
-bool Reader::Destinations(const QByteArray &word)
+// Destinations whose content is not shown.
+const QSet<QByteArray> &SkippedDestinations()
 {
     static const QSet<QByteArray> Skipped = {"info",
                                              "header",
@@ -1221,6 +1267,39 @@ bool Reader::Destinations(const QByteArray &word)
                                              "manager",
                                              "category",
                                              "stylesheet_unused"};
+    return Skipped;
+}
+
+// Words that send the content of their group elsewhere than the text where it stands.
+bool RedirectsContent(const QByteArray &word)
+{
+    static const QSet<QByteArray> Redirecting = {
+        "fonttbl",      "colortbl",   "stylesheet", "listtable",
+        "list",         "listlevel",  "leveltext",  "listoverridetable",
+        "listoverride", "pn",         "pntxtb",     "pntxta",
+        "pict",         "upr",        "footnote",   "fldinst",
+        "shptxt",       "dptxbxtext", "do"};
+    return Redirecting.contains(word) || SkippedDestinations().contains(word);
+}
+
+// A group nested deeper than the states kept cannot change the destination of the state it
+// shares: a word that would makes the group's content passed over, and a field there shows
+// its result as text.
+bool Reader::ExcessWord(const QByteArray &word, bool star)
+{
+    if (FExcess.empty())
+        return false;
+    if (FExcess.back())
+        return true;
+    if (star || RedirectsContent(word)) {
+        FExcess.back() = true;
+        return true;
+    }
+    return word == "field";
+}
+
+bool Reader::Destinations(const QByteArray &word)
+{
     GroupState &s = State();
     if (word == "fonttbl") {
         s.Dest = Destination::FontTable;
@@ -1307,12 +1386,107 @@ bool Reader::Destinations(const QByteArray &word)
     } else if (word == "shppict" || word == "result" || word == "object" || word == "shpinst" ||
                word == "nesttableprops") {
         // Their content is read where they stand.
-    } else if (Skipped.contains(word)) {
+    } else if (SkippedDestinations().contains(word)) {
         s.Dest = Destination::Skip;
     } else {
         return false;
     }
     return true;
+}
+
+// Notes the property that a formatting word sets, so that a later style marker keeps it.
+void MarkExplicit(const QByteArray &word, CharState &c, ParaState &p)
+{
+    static const QHash<QByteArray, unsigned> CharBits = {
+        {"f", CharFont},           {"fs", CharSize},           {"b", CharBold},
+        {"i", CharItalic},         {"ul", CharUnderline},      {"ulw", CharUnderline},
+        {"uldb", CharUnderline},   {"ulth", CharUnderline},    {"uld", CharUnderline},
+        {"uldash", CharUnderline}, {"uldashd", CharUnderline}, {"uldashdd", CharUnderline},
+        {"ulwave", CharUnderline}, {"ulnone", CharUnderline},  {"strike", CharStrike},
+        {"striked", CharStrike},   {"cf", CharColor},          {"highlight", CharHighlight},
+        {"cb", CharHighlight},     {"chcbpat", CharHighlight}, {"super", CharScript},
+        {"sub", CharScript},       {"nosupersub", CharScript}, {"up", CharScript},
+        {"dn", CharScript},        {"v", CharHidden},          {"protect", CharProtected}};
+    static const QHash<QByteArray, unsigned> ParaBits = {
+        {"ql", ParaAlignment},   {"qc", ParaAlignment},
+        {"qr", ParaAlignment},   {"qj", ParaAlignment},
+        {"qd", ParaAlignment},   {"fi", ParaFirstIndent},
+        {"li", ParaLeftIndent},  {"lin", ParaLeftIndent},
+        {"ri", ParaRightIndent}, {"rin", ParaRightIndent},
+        {"sb", ParaSpaceBefore}, {"sa", ParaSpaceAfter},
+        {"sl", ParaLineSpacing}, {"slmult", ParaLineSpacing},
+        {"tqr", ParaTabs},       {"tqc", ParaTabs},
+        {"tqdec", ParaTabs},     {"tx", ParaTabs},
+        {"tb", ParaTabs},        {"ls", ParaList},
+        {"ilvl", ParaList}};
+    if (const auto bit = CharBits.constFind(word); bit != CharBits.constEnd())
+        c.Explicit |= *bit;
+    else if (const auto bit = ParaBits.constFind(word); bit != ParaBits.constEnd())
+        p.Explicit |= *bit;
+}
+
+// A paragraph style gives the paragraph and its text every property that they do not set
+// themselves, wherever the marker stands among their control words.
+void ApplyStyle(const Style &style, CharState &c, ParaState &p)
+{
+    const CharState &sc = style.Char;
+    const auto keepChar = [&c](unsigned bit) { return (c.Explicit & bit) != 0; };
+    if (!keepChar(CharFont))
+        c.Font = sc.Font;
+    if (!keepChar(CharSize))
+        c.HalfPoints = sc.HalfPoints;
+    if (!keepChar(CharBold))
+        c.Bold = sc.Bold;
+    if (!keepChar(CharItalic))
+        c.Italic = sc.Italic;
+    if (!keepChar(CharUnderline))
+        c.Underline = sc.Underline;
+    if (!keepChar(CharStrike))
+        c.Strike = sc.Strike;
+    if (!keepChar(CharColor))
+        c.Color = sc.Color;
+    if (!keepChar(CharHighlight))
+        c.Highlight = sc.Highlight;
+    if (!keepChar(CharScript))
+        c.Script = sc.Script;
+    if (!keepChar(CharHidden))
+        c.Hidden = sc.Hidden;
+    if (!keepChar(CharProtected))
+        c.Protected = sc.Protected;
+
+    const ParaState &sp = style.Para;
+    const auto keepPara = [&p](unsigned bit) { return (p.Explicit & bit) != 0; };
+    if (!keepPara(ParaAlignment))
+        p.Alignment = sp.Alignment;
+    if (!keepPara(ParaFirstIndent))
+        p.FirstIndent = sp.FirstIndent;
+    if (!keepPara(ParaLeftIndent))
+        p.LeftIndent = sp.LeftIndent;
+    if (!keepPara(ParaRightIndent))
+        p.RightIndent = sp.RightIndent;
+    if (!keepPara(ParaSpaceBefore))
+        p.SpaceBefore = sp.SpaceBefore;
+    if (!keepPara(ParaSpaceAfter))
+        p.SpaceAfter = sp.SpaceAfter;
+    if (!keepPara(ParaLineSpacing)) {
+        p.LineSpacing = sp.LineSpacing;
+        p.LineMultiple = sp.LineMultiple;
+    }
+    if (!keepPara(ParaTabs)) {
+        p.Tabs = sp.Tabs;
+        p.NextTabType = sp.NextTabType;
+    }
+    if (!keepPara(ParaNumbering)) {
+        p.PnKind = sp.PnKind;
+        p.PnStyle = sp.PnStyle;
+        p.PnStart = sp.PnStart;
+        p.PnPrefix = sp.PnPrefix;
+        p.PnSuffix = sp.PnSuffix;
+    }
+    if (!keepPara(ParaList)) {
+        p.ListOverride = sp.ListOverride;
+        p.ListLevel = sp.ListLevel;
+    }
 }
 
 bool Reader::FormattingWord(const QByteArray &w, bool hasParameter, int v)
@@ -1363,24 +1537,18 @@ bool Reader::FormattingWord(const QByteArray &w, bool hasParameter, int v)
     } else if (w == "plain") {
         c = CharState();
     } else if (w == "cs") {
+        // In the text a character style only names the formatting that its writer states
+        // after it; the formatting in effect stays.
         if (s.Dest == Destination::StyleEntry) {
             FStyleNumber = v;
             FCharStyle = true;
-        } else if (FCharStyles.contains(v)) {
-            c = FCharStyles.value(v).Char;
         }
     } else if (w == "s") {
         if (s.Dest == Destination::StyleEntry) {
             FStyleNumber = v;
             FCharStyle = false;
-        } else if (FStyles.contains(v)) {
-            const Style &style = FStyles.value(v);
-            const bool inTable = p.InTable;
-            const int itap = p.Itap;
-            c = style.Char;
-            p = style.Para;
-            p.InTable = inTable;
-            p.Itap = itap;
+        } else if (const auto style = FStyles.constFind(v); style != FStyles.constEnd()) {
+            ApplyStyle(*style, c, p);
         }
     }
     // Paragraph formatting.
@@ -1455,14 +1623,17 @@ bool Reader::FormattingWord(const QByteArray &w, bool hasParameter, int v)
     } else {
         return false;
     }
+    MarkExplicit(w, c, p);
     return true;
 }
 
 void Reader::ControlWord(const QByteArray &word, bool hasParameter, int parameter)
 {
-    GroupState &s = State();
     const bool star = FStarPending;
     FStarPending = false;
+    if (ExcessWord(word, star))
+        return;
+    GroupState &s = State();
 
     if (Skipping(s.Dest)) {
         if (word == "ud" && s.InUpr)
@@ -1499,7 +1670,7 @@ void Reader::ControlWord(const QByteArray &word, bool hasParameter, int paramete
             FFontEntryNumber = parameter;
             FFontName.clear();
             FFontNameDone = false;
-            FFontCharset = 0;
+            FFontCharset = -1;
         } else if (word == "fcharset") {
             FFontCharset = parameter;
         } else if (word == "u") {
@@ -1810,7 +1981,7 @@ void Reader::InsertSymbol(const QString &instruction)
             if (found < 0) {
                 // A font the table does not name gets a number of its own.
                 found = 1000000 + static_cast<int>(FFonts.size());
-                FFonts.insert(found, FontEntry{face, 0});
+                FFonts.insert(found, FontEntry{face, -1});
             }
             symbol.Font = found;
         }
@@ -1863,7 +2034,7 @@ void Reader::AppendFootnotes()
         FPictureCount = note.Pictures;
         FCurrentNote = note.Number;
         FDone = false;
-        FExcessDepth = 0;
+        FExcess.clear();
         FStarPending = false;
         FSkipCount = 0;
         Parse(note.Start, note.End < 0 ? FData.size() : note.End);
@@ -1886,7 +2057,7 @@ void Reader::ControlSymbol(char symbol)
         return;
     }
     FStarPending = false;
-    if (Skipping(s.Dest) || s.Dest == Destination::Picture)
+    if (Skipping(s.Dest) || s.Dest == Destination::Picture || ExcessSkipping())
         return;
     if (SkipFallback())
         return;
@@ -1963,7 +2134,7 @@ void Reader::Parse(qsizetype from, qsizetype to)
                 const int parameter = static_cast<int>(value);
                 if (word == "bin") {
                     const qint64 length = std::clamp<qint64>(parameter, 0, to - i);
-                    if (State().Dest == Destination::Picture)
+                    if (State().Dest == Destination::Picture && !ExcessSkipping())
                         FPict.Data.append(data + i, length);
                     i += length;
                     FStarPending = false;
