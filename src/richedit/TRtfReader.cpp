@@ -1642,8 +1642,8 @@ void Reader::ControlWord(const QByteArray &word, bool hasParameter, int paramete
     }
     if (star) {
         // Destinations of the body whose content is shown, kept or read elsewhere.
-        static const QSet<QByteArray> BodyDestinations = {"footnote", "fldinst", "shpinst",
-                                                          "nesttableprops", "do"};
+        static const QSet<QByteArray> BodyDestinations = {"footnote", "fldinst",        "fldrslt",
+                                                          "shpinst",  "nesttableprops", "do"};
         if (word == "pn" || word == "listtable" || word == "listoverridetable" ||
             word == "shppict" || word == "ud" ||
             ((word == "cs" || word == "ts") && s.Dest == Destination::StyleEntry)) {
