@@ -610,6 +610,75 @@ private slots:
         QVERIFY(TRtfWriter::Write(*document).contains("{\\pict\\pngblip\\picwgoal"));
     }
 
+    // Rows whose cells do not match their definitions, and cells of any width: each row keeps
+    // its own cells, after a load and after a save and a second load.
+    void tableRowsKeepTheirCells_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("shape");
+        QTest::addColumn<QString>("widths"); // twips of the grid's columns
+        QTest::newRow("more cells than stated")
+            << QByteArray("{\\rtf1\\trowd\\cellx1000\\cellx2000\\intbl a\\cell b\\cell c\\cell "
+                          "d\\cell\\row\\trowd\\cellx1000\\cellx2000\\intbl e\\cell f\\cell\\row"
+                          "\\pard after\\par}")
+            << QStringLiteral("a|b|c|d/e|f|(2x1)") << QStringLiteral("1000,1000,1440,1440");
+        QTest::newRow("one twip cell")
+            << QByteArray("{\\rtf1\\trowd\\cellx1000\\cellx1001\\cellx3000\\intbl a\\cell b\\cell "
+                          "c\\cell\\row\\pard after\\par}")
+            << QStringLiteral("a|b|c") << QStringLiteral("1000,1,1999");
+        QTest::newRow("boundary left of the one before")
+            << QByteArray("{\\rtf1\\trowd\\cellx2000\\cellx1000\\cellx3000\\intbl a\\cell b\\cell "
+                          "c\\cell\\row\\pard after\\par}")
+            << QStringLiteral("a|b|c") << QStringLiteral("2000,75,925");
+        QTest::newRow("nested row with more cells than stated")
+            << QByteArray("{\\rtf1\\trowd\\cellx4000\\intbl\\itap2 i1\\nestcell i2\\nestcell "
+                          "i3\\nestcell{\\*\\nesttableprops\\trowd\\cellx1000\\cellx1001\\nestrow}"
+                          "\\intbl\\itap1 \\cell\\row\\pard after\\par}")
+            << QStringLiteral("[i1|i2|i3]\n") << QStringLiteral("4000");
+    }
+
+    void tableRowsKeepTheirCells()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, shape);
+        QFETCH(QString, widths);
+        for (const auto &document : Readings(rtf)) {
+            const QList<QTextTable *> tables = Tables(*document);
+            QCOMPARE(tables.size(), 1);
+            QCOMPARE(Shape(*tables.first()), shape);
+            QStringList twips;
+            for (const QTextLength &width : tables.first()->format().columnWidthConstraints())
+                twips << QString::number(TRtfFormatProperties::PixelsToTwips(width.rawValue()));
+            QCOMPARE(twips.join(QLatin1Char(',')), widths);
+            QCOMPARE(document->lastBlock().text(), QStringLiteral("after"));
+        }
+        auto document = Load(rtf);
+        const QByteArray first = TRtfWriter::Write(*document);
+        QCOMPARE(TRtfWriter::Write(*Load(first)), first);
+    }
+
+    // A report that states its row definition once, for a heading row of one cell.
+    void rowsWithoutDefinitionsOfTheirOwn()
+    {
+        for (const auto &document :
+             Readings(Sample(QStringLiteral("report_rows_without_definitions.rtf")))) {
+            const QList<QTextTable *> tables = Tables(*document);
+            QCOMPARE(tables.size(), 1);
+            const QTextTable &table = *tables.first();
+            QCOMPARE(table.rows(), 41);
+            QCOMPARE(table.columns(), 3);
+            QCOMPARE(CellText(table.cellAt(0, 0)), QStringLiteral("Item, count and place"));
+            QCOMPARE(table.cellAt(0, 0).columnSpan(), 1);
+            for (int row = 1; row <= 40; ++row) {
+                QCOMPARE(CellText(table.cellAt(row, 0)), QStringLiteral("item%1").arg(row));
+                QCOMPARE(CellText(table.cellAt(row, 1)), QString::number(((row - 1) * 7) % 23));
+                QCOMPARE(CellText(table.cellAt(row, 2)),
+                         QStringLiteral("shelf ") + QChar(u'A' + (row - 1) % 6));
+            }
+            QCOMPARE(document->lastBlock().text(), QStringLiteral("End of report"));
+        }
+    }
+
     // Forms as Word and LibreOffice write them: unequal rows, merged cells, borders, shading.
     void formsWithMergedCells()
     {
