@@ -2154,7 +2154,8 @@ void Reader::Parse(qsizetype from, qsizetype to)
                         continue;
                     if (SkipFallback())
                         continue;
-                    if (s.Dest == Destination::LevelText) {
+                    if (s.Dest == Destination::LevelText && (FLevelText.isEmpty() || byte < 9)) {
+                        // The text's length and the codes of the level numbers.
                         TextChar(static_cast<char16_t>(byte));
                     } else if (const char16_t c =
                                    Decode(static_cast<unsigned char>(byte), CodePage())) {

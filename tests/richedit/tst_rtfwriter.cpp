@@ -117,6 +117,61 @@ RawStructure Scan(const QByteArray &rtf)
     return found;
 }
 
+// The label each paragraph shows: its list's number or bullet with prefix and suffix.
+QStringList Labels(const QTextDocument &document)
+{
+    QStringList labels;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const QTextList *list = block.textList();
+        if (!list) {
+            labels << QString();
+            continue;
+        }
+        const QTextListFormat format = list->format();
+        const int start = format.hasProperty(TRtfFormatProperties::ListStart)
+                              ? format.intProperty(TRtfFormatProperties::ListStart)
+                              : 1;
+        const int number = start + list->itemNumber(block);
+        static const char *Roman[] = {"", "i", "ii", "iii", "iv", "v", "vi", "vii", "viii", "ix"};
+        QString label;
+        switch (format.style()) {
+        case QTextListFormat::ListDecimal:
+            label = QString::number(number);
+            break;
+        case QTextListFormat::ListLowerRoman:
+            label = QString::fromLatin1(Roman[number % 10]);
+            break;
+        case QTextListFormat::ListUpperAlpha:
+            label = QChar(u'A' + number - 1);
+            break;
+        default:
+            labels << QStringLiteral("\u2022");
+            continue;
+        }
+        labels << format.numberPrefix() + label + format.numberSuffix();
+    }
+    return labels;
+}
+
+// Removes every group that starts with the text, with the groups inside it.
+void RemoveGroups(QByteArray &rtf, const QByteArray &start)
+{
+    for (qsizetype at = rtf.indexOf(start); at >= 0; at = rtf.indexOf(start, at)) {
+        int depth = 0;
+        qsizetype end = at;
+        for (; end < rtf.size(); ++end) {
+            if (rtf.at(end) == '\\') {
+                ++end;
+            } else if (rtf.at(end) == '{') {
+                ++depth;
+            } else if (rtf.at(end) == '}' && --depth == 0) {
+                break;
+            }
+        }
+        rtf.remove(at, end + 1 - at);
+    }
+}
+
 } // namespace
 
 class TestRtfWriter : public QObject
@@ -413,9 +468,12 @@ private slots:
         cursor.insertText(QStringLiteral("two"));
         const QByteArray rtf = TRtfWriter::Write(*document);
         QVERIFY2(rtf.contains("\\pard{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0"
-                              "{\\pntxtb\\'b7}}\\fi-360\\li720 one\\par\r\n"
+                              "{\\pntxtb\\'b7}}\\ls1\\ilvl0\\fi-360\\li720 one\\par\r\n"
                               "{\\pntext\\f1\\'b7\\tab}two\\par\r\n"),
                  rtf.constData());
+        QVERIFY(rtf.contains("{\\listlevel\\levelnfc23\\levelnfcn23\\leveljc0\\leveljcn0"
+                             "\\levelfollow0\\levelstartat1{\\leveltext\\'01\\'b7;}"
+                             "{\\levelnumbers;}\\f1}\\listid1}"));
         QVERIFY(rtf.contains("{\\f1\\fnil\\fcharset2 Symbol;}"));
         auto loaded = Load(rtf);
         QCOMPARE(Text(*loaded), QStringLiteral("intro\none\ntwo"));
@@ -465,6 +523,71 @@ private slots:
         QCOMPARE(int(list->format().style()), style);
         QCOMPARE(list->count(), 2);
         QCOMPARE(TRtfWriter::Write(*loaded), rtf);
+    }
+
+    // Other word processors number from the list table, older readers from the paragraphs'
+    // numbering: either form alone gives every item the label it had.
+    void listsKeepTheirLabelsInEitherForm()
+    {
+        auto document = NewDocument();
+        QTextCursor cursor(document.get());
+        const auto list = [&cursor](QTextListFormat::Style style, const QString &prefix,
+                                    const QString &suffix, int start, const QStringList &items) {
+            QTextListFormat format;
+            format.setStyle(style);
+            format.setNumberPrefix(prefix);
+            format.setNumberSuffix(suffix);
+            format.setProperty(TRtfFormatProperties::ListStart, start);
+            cursor.insertBlock();
+            cursor.createList(format);
+            for (int i = 0; i < items.size(); ++i) {
+                if (i > 0)
+                    cursor.insertBlock();
+                cursor.insertText(items.at(i));
+            }
+            cursor.insertBlock();
+            cursor.setBlockFormat(QTextBlockFormat());
+            cursor.insertText(QStringLiteral("text"));
+        };
+        cursor.insertText(QStringLiteral("intro"));
+        list(QTextListFormat::ListLowerRoman, QStringLiteral("("), QStringLiteral(")"), 4,
+             {QStringLiteral("four"), QStringLiteral("five")});
+        list(QTextListFormat::ListDisc, QString(), QString(), 1, {QStringLiteral("dot")});
+        list(QTextListFormat::ListDecimal, QStringLiteral("\u20ac"), QStringLiteral("."), 7,
+             {QStringLiteral("seven"), QStringLiteral("eight")});
+        list(QTextListFormat::ListUpperAlpha, QString(), QStringLiteral(":"), 2,
+             {QStringLiteral("bee")});
+        const QStringList labels = {QString(),
+                                    QStringLiteral("(iv)"),
+                                    QStringLiteral("(v)"),
+                                    QString(),
+                                    QStringLiteral("\u2022"),
+                                    QString(),
+                                    QStringLiteral("\u20ac7."),
+                                    QStringLiteral("\u20ac8."),
+                                    QString(),
+                                    QStringLiteral("B:"),
+                                    QString()};
+        QCOMPARE(Labels(*document), labels);
+
+        const QByteArray rtf = TRtfWriter::Write(*document);
+        QVERIFY2(rtf.contains("{\\*\\listtable") && rtf.contains("{\\*\\listoverridetable"),
+                 rtf.constData());
+        QVERIFY(rtf.contains("\\levelnfc2\\levelnfcn2\\leveljc0\\leveljcn0\\levelfollow0"
+                             "\\levelstartat4{\\leveltext\\'03(\\'00);}{\\levelnumbers\\'02;}"));
+        QVERIFY(rtf.contains("{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart4\\pnlcrm"));
+        QByteArray tableOnly = rtf;
+        RemoveGroups(tableOnly, "{\\*\\pn\\");
+        RemoveGroups(tableOnly, "{\\pntext");
+        QByteArray oldOnly = rtf;
+        RemoveGroups(oldOnly, "{\\*\\listtable");
+        RemoveGroups(oldOnly, "{\\*\\listoverridetable");
+        for (int n = 1; n <= 4; ++n)
+            oldOnly.replace("\\ls" + QByteArray::number(n) + "\\ilvl0", "");
+        QVERIFY(!tableOnly.contains("\\pn") && !oldOnly.contains("\\ls"));
+        for (const QByteArray &form : {rtf, tableOnly, oldOnly})
+            QCOMPARE(Labels(*Load(form)), labels);
+        QCOMPARE(TRtfWriter::Write(*Load(rtf)), rtf);
     }
 
     // Save, load, save: the same bytes.
