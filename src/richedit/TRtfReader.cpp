@@ -3,6 +3,7 @@
 #include "richedit/ListLabels.h"
 #include "richedit/TCodePage1252.h"
 #include "richedit/TRtfFormatProperties.h"
+#include "richedit/TRtfPageParts.h"
 #include "richedit/TRtfPicture.h"
 #include "richedit/TRtfTableBuilder.h"
 
@@ -279,6 +280,8 @@ public:
     {
         FTableBuilder.UseNestedRows(std::move(rows));
     }
+    // The data is the whole document: its headers and footers are kept with it.
+    void KeepPageParts() { FKeepPageParts = true; }
 
 private:
     GroupState &State() { return FStack.back(); }
@@ -323,6 +326,8 @@ private:
     ListKey ListOf(const ParaState &state, int *listId) const;
     void ApplyList(const ParaState &state);
     void EndPicture();
+    void BeginPagePart();
+    void StorePageParts();
     void EndFontEntry();
     void EndStyleEntry(const GroupState &entry);
     bool FormattingWord(const QByteArray &word, bool hasParameter, int parameter);
@@ -392,6 +397,14 @@ private:
     bool FAfterTable = false;
     // A table was closed and nothing has been placed since.
     bool FJustLeftTable = false;
+
+    // Headers and footers: the groups kept, the one being read (its start in the data and the
+    // number of group states while it is open).
+    bool FKeepPageParts = false;
+    TRtfPageParts FPageParts;
+    qsizetype FPagePartStart = -1;
+    std::size_t FPagePartDepth = 0;
+    qsizetype FWordStart = 0; // backslash of the control word being handled
 
     // Fields, footnotes and where the tokens stand in the data.
     std::vector<FieldState> FFields;
@@ -1128,6 +1141,10 @@ void Reader::PopGroup()
         FDone = true;
         return;
     }
+    if (FPagePartStart >= 0 && FStack.size() == FPagePartDepth) {
+        FPageParts.Groups += FData.mid(FPagePartStart, FPos + 1 - FPagePartStart) + "\r\n";
+        FPagePartStart = -1;
+    }
     // Text of a text box makes paragraphs of its own.
     if (FStack.back().ShapeTextOwner && (!FPending.isEmpty() || FParagraphHasContent))
         EndParagraph();
@@ -1298,6 +1315,33 @@ bool Reader::ExcessWord(const QByteArray &word, bool star)
     return word == "field";
 }
 
+// A header or footer of the document's body starts: its group is kept as it stands.
+void Reader::BeginPagePart()
+{
+    if (!FKeepPageParts || FCurrentNote >= 0 || FPagePartStart >= 0 ||
+        State().Dest != Destination::Body)
+        return;
+    qsizetype at = FWordStart - 1;
+    while (at >= 0 && (FData.at(at) == ' ' || FData.at(at) == '\r' || FData.at(at) == '\n'))
+        --at;
+    if (at < 0 || FData.at(at) != '{')
+        return;
+    FPagePartStart = at;
+    FPagePartDepth = FStack.size();
+}
+
+void Reader::StorePageParts()
+{
+    if (!FKeepPageParts)
+        return;
+    if (!FPageParts.IsEmpty()) {
+        for (auto it = FFonts.constBegin(); it != FFonts.constEnd(); ++it)
+            FPageParts.Fonts.insert(it.key(), it->Name);
+        FPageParts.Colors = FColors;
+    }
+    FPageParts.Store(*FCursor.document());
+}
+
 bool Reader::Destinations(const QByteArray &word)
 {
     GroupState &s = State();
@@ -1387,6 +1431,8 @@ bool Reader::Destinations(const QByteArray &word)
                word == "nesttableprops") {
         // Their content is read where they stand.
     } else if (SkippedDestinations().contains(word)) {
+        if (word.startsWith("header") || word.startsWith("footer"))
+            BeginPagePart();
         s.Dest = Destination::Skip;
     } else {
         return false;
@@ -2142,6 +2188,7 @@ void Reader::Parse(qsizetype from, qsizetype to)
                     continue;
                 }
                 FAfterToken = i;
+                FWordStart = start - 1;
                 ControlWord(word, hasParameter, parameter);
             } else if (next == '\'') {
                 ++i;
@@ -2210,6 +2257,7 @@ void Reader::Run()
     Parse(!FData.isEmpty() && FData.at(0) == '{' ? 1 : 0, FData.size());
     Flush();
     FAfterTable = LeaveTables(0);
+    StorePageParts();
     AppendFootnotes();
     if (FBreakPending) {
         // The last paragraph mark of the data becomes the one already there, unless text
@@ -2268,8 +2316,12 @@ bool TRtfReader::Read(const QByteArray &data, QTextCursor &cursor)
     cursor.beginEditBlock();
     cursor.removeSelectedText();
     const int start = cursor.position();
+    // A file read into an empty document is the document: its headers and footers go with it.
+    const bool whole = cursor.document()->characterCount() <= 1;
     Reader reader(data, cursor);
     reader.UseNestedRows(NestedRowDefinitions(data));
+    if (whole)
+        reader.KeepPageParts();
     reader.Run();
     FitListLabels(*cursor.document(), start, cursor.position());
     cursor.endEditBlock();

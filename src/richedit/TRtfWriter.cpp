@@ -3,6 +3,7 @@
 #include "richedit/TCodePage1252.h"
 #include "richedit/TRtfFormatProperties.h"
 #include "richedit/TRtfObjectIO.h"
+#include "richedit/TRtfPageParts.h"
 #include "richedit/TRtfTableWriter.h"
 
 #include <QBuffer>
@@ -911,6 +912,13 @@ QByteArray Writer::Run(int from, int to)
     }
     if (FFonts.isEmpty())
         FontIndex(FDefaultFont.family());
+    // Headers and footers belong to the whole document only.
+    QByteArray pageParts;
+    if (from == 0 && to == count) {
+        pageParts = TRtfPageParts::Of(FDocument).Write(
+            [this](const QString &family) { return FontIndex(family); },
+            [this](const QColor &color) { return ColorIndex(color); });
+    }
     if (!FFormatKnown) {
         FOut += "\\pard\\f0\\fs" + QByteArray::number(FCurrent.HalfPoints);
         FDelimit = true;
@@ -918,7 +926,7 @@ QByteArray Writer::Run(int from, int to)
         FOut += "\\pard";
     }
     FOut += "}\r\n";
-    return Header() + FOut;
+    return Header() + pageParts + FOut;
 }
 
 } // namespace

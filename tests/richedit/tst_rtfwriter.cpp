@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -588,6 +589,48 @@ private slots:
         for (const QByteArray &form : {rtf, tableOnly, oldOnly})
             QCOMPARE(Labels(*Load(form)), labels);
         QCOMPARE(TRtfWriter::Write(*Load(rtf)), rtf);
+    }
+
+    // A letterhead's header and footer, which the document does not show, go out with a save
+    // of the whole document, their fonts and colours renumbered for the saved tables.
+    void headersAndFootersSurviveASave()
+    {
+        QFile file(TestEnvironment::dataPath(QStringLiteral("rtf/letterhead_template.rtf")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        auto document = Load(file.readAll());
+        QCOMPARE(Text(*document), QStringLiteral("Dear @1,\nYour order @2 has been sent."));
+        const QByteArray first = TRtfWriter::Write(*document);
+        QVERIFY2(first.contains("{\\footer\\pard\\plain \\s15\\qc"), first.constData());
+        const QRegularExpressionMatch acme =
+            QRegularExpression(QStringLiteral("\\{\\\\header\\\\pard.*\\\\f(\\d+)\\\\fs28\\\\b"
+                                              "\\\\cf(\\d+) Acme Supplies Ltd\\\\par"))
+                .match(QString::fromLatin1(first));
+        QVERIFY(acme.hasMatch());
+        QVERIFY(first.contains("{\\f" + acme.captured(1).toLatin1() +
+                               "\\fswiss\\fcharset0 Liberation Sans;}"));
+        const QList<QByteArray> colors = first.mid(first.indexOf("{\\colortbl ;") + 12).split(';');
+        QCOMPARE(colors.value(acme.captured(2).toInt() - 1),
+                 QByteArray("\\red0\\green51\\blue102"));
+        QVERIFY(first.contains("Port Town \\'b7 PT1 2AB\\par"));
+        auto again = Load(first);
+        QCOMPARE(Text(*again), Text(*document));
+        QCOMPARE(TRtfWriter::Write(*again), first);
+
+        // Only the whole document has them: not a part of it, not a file read into other text,
+        // not what replaces or clears the document.
+        QVERIFY(!TRtfWriter::Write(*document, 0, 5).contains("\\header"));
+        auto other = Load("{\\rtf1 other\\par}");
+        QTextCursor end(other.get());
+        end.movePosition(QTextCursor::End);
+        TRtfReader::Read(first, end);
+        QVERIFY(Text(*other).contains(QStringLiteral("Your order")));
+        QVERIFY(!TRtfWriter::Write(*other).contains("\\header"));
+        QTextCursor all(document.get());
+        all.select(QTextCursor::Document);
+        TRtfReader::Read("{\\rtf1 replaced\\par}", all);
+        QVERIFY(!TRtfWriter::Write(*document).contains("\\header"));
+        again->clear();
+        QVERIFY(!TRtfWriter::Write(*again).contains("\\footer"));
     }
 
     // Save, load, save: the same bytes.
