@@ -500,8 +500,8 @@ QByteArray Writer::ParagraphProperties(const QTextBlock &block, QByteArray &list
             FRunStart = FRunNumber = number;
             ListDefinition definition;
             definition.Nfc = NfcOf(style);
-            definition.Start = number;
             if (numbered) {
+                definition.Start = number;
                 definition.Prefix = LabelBytes(listFormat.numberPrefix());
                 definition.Suffix = LabelBytes(listFormat.numberSuffix());
             } else {
