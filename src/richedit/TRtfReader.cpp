@@ -1471,11 +1471,9 @@ void MarkExplicit(const QByteArray &word, CharState &c, ParaState &p)
         p.Explicit |= *bit;
 }
 
-// A paragraph style gives the paragraph and its text every property that they do not set
-// themselves, wherever the marker stands among their control words.
-void ApplyStyle(const Style &style, CharState &c, ParaState &p)
+// Character properties of a style that the text does not set itself.
+void ApplyCharStyle(const CharState &sc, CharState &c)
 {
-    const CharState &sc = style.Char;
     const auto keepChar = [&c](unsigned bit) { return (c.Explicit & bit) != 0; };
     if (!keepChar(CharFont))
         c.Font = sc.Font;
@@ -1499,8 +1497,11 @@ void ApplyStyle(const Style &style, CharState &c, ParaState &p)
         c.Hidden = sc.Hidden;
     if (!keepChar(CharProtected))
         c.Protected = sc.Protected;
+}
 
-    const ParaState &sp = style.Para;
+// Paragraph properties of a style that the paragraph does not set itself.
+void ApplyParaStyle(const ParaState &sp, ParaState &p)
+{
     const auto keepPara = [&p](unsigned bit) { return (p.Explicit & bit) != 0; };
     if (!keepPara(ParaAlignment))
         p.Alignment = sp.Alignment;
@@ -1533,6 +1534,14 @@ void ApplyStyle(const Style &style, CharState &c, ParaState &p)
         p.ListOverride = sp.ListOverride;
         p.ListLevel = sp.ListLevel;
     }
+}
+
+// A paragraph style gives the paragraph and its text every property that they do not set
+// themselves, wherever the marker stands among their control words.
+void ApplyStyle(const Style &style, CharState &c, ParaState &p)
+{
+    ApplyCharStyle(style.Char, c);
+    ApplyParaStyle(style.Para, p);
 }
 
 bool Reader::FormattingWord(const QByteArray &w, bool hasParameter, int v)
