@@ -107,6 +107,9 @@ QByteArray TRtfPageParts::Write(const std::function<int(const QString &)> &fontI
         } else if (hasNumber && ColorWords.contains(word)) {
             const bool known = number > 0 && number < Colors.size() && Colors.at(number).isValid();
             out += '\\' + word + QByteArray::number(known ? colorIndex(Colors.at(number)) : 0);
+        } else if (hasNumber && word == "ls") {
+            // The saved file's list table is its own: a list of the source is none there.
+            out += "\\ls0";
         } else {
             out.append(data + i, digits - i);
         }

@@ -631,6 +631,13 @@ private slots:
         QVERIFY(!TRtfWriter::Write(*document).contains("\\header"));
         again->clear();
         QVERIFY(!TRtfWriter::Write(*again).contains("\\footer"));
+
+        // Numbers of fonts, colours and lists of the source that the saved tables lack, and a
+        // backslash that is text, are no references.
+        const QByteArray numbers = TRtfWriter::Write(*Load(
+            "{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\header\\ls3\\ilvl0\\f7\\cf9 \\\\f0 x\\par}y\\par}"));
+        QVERIFY2(numbers.contains("{\\header\\ls0\\ilvl0\\f0\\cf0 \\\\f0 x\\par}"),
+                 numbers.constData());
     }
 
     // Save, load, save: the same bytes.
