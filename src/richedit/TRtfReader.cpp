@@ -1678,7 +1678,9 @@ bool Reader::FormattingWord(const QByteArray &w, bool hasParameter, int v)
     } else {
         return false;
     }
-    MarkExplicit(w, c, p);
+    // Only a style marker asks what was set explicitly, and only styles of the style sheet.
+    if (!FStyles.isEmpty())
+        MarkExplicit(w, c, p);
     return true;
 }
 
