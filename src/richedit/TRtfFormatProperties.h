@@ -41,6 +41,12 @@ enum Property : int {
     // Table cell format, bool: the cell only fills the grid right of a row that is shorter than
     // the table; it is no cell of the row and is not written.
     TableFiller,
+    // Root frame format: the headers and footers of the rich text read, kept to be written
+    // back (QByteArray), and the font names (QVariantMap by number) and colours (QVariantList)
+    // their numbers refer to.
+    PageParts,
+    PagePartFonts,
+    PagePartColors,
 };
 
 // Layout units of a QTextDocument are pixels of 1/96 inch; rich text measures in twips.

@@ -3,6 +3,7 @@
 #include "richedit/ListLabels.h"
 #include "richedit/TCodePage1252.h"
 #include "richedit/TRtfFormatProperties.h"
+#include "richedit/TRtfPageParts.h"
 #include "richedit/TRtfPicture.h"
 #include "richedit/TRtfTableBuilder.h"
 
@@ -30,8 +31,6 @@ namespace {
 
 using namespace TRtfFormatProperties;
 
-// Beyond this depth groups are only counted: their formatting belongs to the enclosing group.
-constexpr int MaxGroupDepth = 1000;
 // Numeric parameters are at most this many digits; longer runs are cut.
 constexpr int MaxParameterDigits = 10;
 
@@ -65,6 +64,34 @@ bool Skipping(Destination destination)
     return destination == Destination::Skip || destination == Destination::Footnote;
 }
 
+// Which properties a paragraph or its text sets itself: a style marker leaves those alone.
+enum CharProperty : unsigned {
+    CharFont = 1u << 0,
+    CharSize = 1u << 1,
+    CharBold = 1u << 2,
+    CharItalic = 1u << 3,
+    CharUnderline = 1u << 4,
+    CharStrike = 1u << 5,
+    CharColor = 1u << 6,
+    CharHighlight = 1u << 7,
+    CharScript = 1u << 8,
+    CharHidden = 1u << 9,
+    CharProtected = 1u << 10,
+};
+
+enum ParaProperty : unsigned {
+    ParaAlignment = 1u << 0,
+    ParaFirstIndent = 1u << 1,
+    ParaLeftIndent = 1u << 2,
+    ParaRightIndent = 1u << 3,
+    ParaSpaceBefore = 1u << 4,
+    ParaSpaceAfter = 1u << 5,
+    ParaLineSpacing = 1u << 6,
+    ParaTabs = 1u << 7,
+    ParaNumbering = 1u << 8,
+    ParaList = 1u << 9,
+};
+
 struct CharState
 {
     int Font = -1; // -1: the default font
@@ -78,6 +105,8 @@ struct CharState
     QTextCharFormat::VerticalAlignment Script = QTextCharFormat::AlignNormal;
     bool Hidden = false;
     bool Protected = false;
+    // CharProperty bits set by control words since \plain; no part of the formatting.
+    unsigned Explicit = 0;
 
     bool operator==(const CharState &o) const
     {
@@ -115,6 +144,8 @@ struct ParaState
     // Tables: the paragraph is in a table (\intbl), at a nesting depth (\itap; -1: not given).
     bool InTable = false;
     int Itap = -1;
+    // ParaProperty bits set by control words since \pard.
+    unsigned Explicit = 0;
 };
 
 // Nesting depth of tables that a paragraph belongs to (0: outside tables).
@@ -146,6 +177,10 @@ struct GroupState
     bool InShapeResult = false;
 };
 
+// Group states kept for this much memory; deeper groups share the deepest state, so that
+// their formatting belongs to it, but their text is read as at any other depth.
+constexpr std::size_t MaxGroupStates = (8u << 20) / sizeof(GroupState);
+
 struct FieldState
 {
     QString Instruction;
@@ -166,7 +201,7 @@ struct FootnoteText
 struct FontEntry
 {
     QString Name;
-    int Charset = 0;
+    int Charset = -1; // -1: not given, the document's code page
 };
 
 struct ListLevelDef
@@ -245,10 +280,15 @@ public:
     {
         FTableBuilder.UseNestedRows(std::move(rows));
     }
+    // The data is the whole document: its headers and footers are kept with it.
+    void KeepPageParts() { FKeepPageParts = true; }
 
 private:
     GroupState &State() { return FStack.back(); }
     const GroupState &State() const { return FStack.back(); }
+    bool ExcessSkipping() const { return !FExcess.empty() && FExcess.back(); }
+    // A group deeper than the states kept: true when the word is consumed here.
+    bool ExcessWord(const QByteArray &word, bool star);
     void Parse(qsizetype from, qsizetype to);
     void PushGroup();
     void PopGroup();
@@ -286,6 +326,8 @@ private:
     ListKey ListOf(const ParaState &state, int *listId) const;
     void ApplyList(const ParaState &state);
     void EndPicture();
+    void BeginPagePart();
+    void StorePageParts();
     void EndFontEntry();
     void EndStyleEntry(const GroupState &entry);
     bool FormattingWord(const QByteArray &word, bool hasParameter, int parameter);
@@ -299,7 +341,8 @@ private:
     const QByteArray &FData;
     QTextCursor &FCursor;
     std::vector<GroupState> FStack;
-    int FExcessDepth = 0;
+    // Groups deeper than the states kept: whether each one's content is passed over.
+    std::vector<bool> FExcess;
     bool FDone = false;
     bool FStarPending = false;
     int FSkipCount = 0;
@@ -312,7 +355,7 @@ private:
     int FFontEntryNumber = -1;
     QString FFontName;
     bool FFontNameDone = false;
-    int FFontCharset = 0;
+    int FFontCharset = -1;
     QList<QColor> FColors;
     int FRed = 0, FGreen = 0, FBlue = 0;
     bool FColorSet = false;
@@ -355,6 +398,14 @@ private:
     // A table was closed and nothing has been placed since.
     bool FJustLeftTable = false;
 
+    // Headers and footers: the groups kept, the one being read (its start in the data and the
+    // number of group states while it is open).
+    bool FKeepPageParts = false;
+    TRtfPageParts FPageParts;
+    qsizetype FPagePartStart = -1;
+    std::size_t FPagePartDepth = 0;
+    qsizetype FWordStart = 0; // backslash of the control word being handled
+
     // Fields, footnotes and where the tokens stand in the data.
     std::vector<FieldState> FFields;
     std::vector<FootnoteText> FFootnotes;
@@ -390,6 +441,8 @@ char16_t Reader::DecodeByte(unsigned char byte) const
 int CodePageOfCharset(int charset)
 {
     switch (charset) {
+    case 0:
+        return 1252;
     case 77:
         return 10000;
     case 128:
@@ -423,7 +476,7 @@ int CodePageOfCharset(int charset)
     case 255:
         return 850;
     default:
-        return 0; // the document's code page
+        return 0; // the document's code page: not given, default (1) or symbol (2)
     }
 }
 
@@ -495,7 +548,7 @@ bool IconvDecode(const char *name, const char *bytes, std::size_t length, char16
 int Reader::CodePage() const
 {
     const GroupState &s = FStack.back();
-    int charset = 0;
+    int charset = -1;
     if (s.Dest == Destination::FontEntry || s.Dest == Destination::FontTable) {
         charset = FFontCharset;
     } else {
@@ -868,6 +921,8 @@ bool Reader::SkipFallback()
 
 void Reader::TextChar(char16_t c)
 {
+    if (ExcessSkipping())
+        return;
     GroupState &s = State();
     switch (s.Dest) {
     case Destination::Body:
@@ -918,6 +973,8 @@ void Reader::TextChar(char16_t c)
 
 void Reader::TextBytes(const char *bytes, int length)
 {
+    if (ExcessSkipping())
+        return;
     GroupState &s = State();
     if (s.Dest == Destination::Picture) {
         for (int i = 0; i < length; ++i) {
@@ -1035,8 +1092,8 @@ void Reader::PushGroup()
 {
     FStarPending = false;
     FSkipCount = 0;
-    if (FStack.size() >= static_cast<std::size_t>(MaxGroupDepth)) {
-        ++FExcessDepth;
+    if (FStack.size() >= MaxGroupStates) {
+        FExcess.push_back(ExcessSkipping());
         return;
     }
     GroupState state = State();
@@ -1049,7 +1106,7 @@ void Reader::PushGroup()
         FFontEntryNumber = -1;
         FFontName.clear();
         FFontNameDone = false;
-        FFontCharset = 0;
+        FFontCharset = -1;
         break;
     case Destination::StyleSheet:
         state.Dest = Destination::StyleEntry;
@@ -1075,14 +1132,18 @@ void Reader::PopGroup()
 {
     FStarPending = false;
     FSkipCount = 0;
-    if (FExcessDepth > 0) {
-        --FExcessDepth;
+    if (!FExcess.empty()) {
+        FExcess.pop_back();
         return;
     }
     if (FStack.size() <= 1) {
         // The document group ends: the rest of the data is not read.
         FDone = true;
         return;
+    }
+    if (FPagePartStart >= 0 && FStack.size() == FPagePartDepth) {
+        FPageParts.Groups += FData.mid(FPagePartStart, FPos + 1 - FPagePartStart) + "\r\n";
+        FPagePartStart = -1;
     }
     // Text of a text box makes paragraphs of its own.
     if (FStack.back().ShapeTextOwner && (!FPending.isEmpty() || FParagraphHasContent))
@@ -1127,6 +1188,7 @@ void Reader::PopGroup()
         break;
     case Destination::Pn:
         if (parent.Dest == Destination::Body || parent.Dest == Destination::StyleEntry) {
+            parent.Para.Explicit |= ParaNumbering;
             parent.Para.PnKind = ended.Para.PnKind;
             parent.Para.PnStyle = ended.Para.PnStyle;
             parent.Para.PnStart = ended.Para.PnStart;
@@ -1148,7 +1210,8 @@ void Reader::PopGroup()
     }
 }
 
-bool Reader::Destinations(const QByteArray &word)
+// Destinations whose content is not shown.
+const QSet<QByteArray> &SkippedDestinations()
 {
     static const QSet<QByteArray> Skipped = {"info",
                                              "header",
@@ -1221,6 +1284,66 @@ bool Reader::Destinations(const QByteArray &word)
                                              "manager",
                                              "category",
                                              "stylesheet_unused"};
+    return Skipped;
+}
+
+// Words that send the content of their group elsewhere than the text where it stands.
+bool RedirectsContent(const QByteArray &word)
+{
+    static const QSet<QByteArray> Redirecting = {
+        "fonttbl",      "colortbl",   "stylesheet", "listtable",
+        "list",         "listlevel",  "leveltext",  "listoverridetable",
+        "listoverride", "pn",         "pntxtb",     "pntxta",
+        "pict",         "upr",        "footnote",   "fldinst",
+        "shptxt",       "dptxbxtext", "do"};
+    return Redirecting.contains(word) || SkippedDestinations().contains(word);
+}
+
+// A group nested deeper than the states kept cannot change the destination of the state it
+// shares: a word that would makes the group's content passed over, and a field there shows
+// its result as text.
+bool Reader::ExcessWord(const QByteArray &word, bool star)
+{
+    if (FExcess.empty())
+        return false;
+    if (FExcess.back())
+        return true;
+    if (star || RedirectsContent(word)) {
+        FExcess.back() = true;
+        return true;
+    }
+    return word == "field";
+}
+
+// A header or footer of the document's body starts: its group is kept as it stands.
+void Reader::BeginPagePart()
+{
+    if (!FKeepPageParts || FCurrentNote >= 0 || FPagePartStart >= 0 ||
+        State().Dest != Destination::Body)
+        return;
+    qsizetype at = FWordStart - 1;
+    while (at >= 0 && (FData.at(at) == ' ' || FData.at(at) == '\r' || FData.at(at) == '\n'))
+        --at;
+    if (at < 0 || FData.at(at) != '{')
+        return;
+    FPagePartStart = at;
+    FPagePartDepth = FStack.size();
+}
+
+void Reader::StorePageParts()
+{
+    if (!FKeepPageParts)
+        return;
+    if (!FPageParts.IsEmpty()) {
+        for (auto it = FFonts.constBegin(); it != FFonts.constEnd(); ++it)
+            FPageParts.Fonts.insert(it.key(), it->Name);
+        FPageParts.Colors = FColors;
+    }
+    FPageParts.Store(*FCursor.document());
+}
+
+bool Reader::Destinations(const QByteArray &word)
+{
     GroupState &s = State();
     if (word == "fonttbl") {
         s.Dest = Destination::FontTable;
@@ -1307,12 +1430,118 @@ bool Reader::Destinations(const QByteArray &word)
     } else if (word == "shppict" || word == "result" || word == "object" || word == "shpinst" ||
                word == "nesttableprops") {
         // Their content is read where they stand.
-    } else if (Skipped.contains(word)) {
+    } else if (SkippedDestinations().contains(word)) {
+        if (word.startsWith("header") || word.startsWith("footer"))
+            BeginPagePart();
         s.Dest = Destination::Skip;
     } else {
         return false;
     }
     return true;
+}
+
+// Notes the property that a formatting word sets, so that a later style marker keeps it.
+void MarkExplicit(const QByteArray &word, CharState &c, ParaState &p)
+{
+    static const QHash<QByteArray, unsigned> CharBits = {
+        {"f", CharFont},           {"fs", CharSize},           {"b", CharBold},
+        {"i", CharItalic},         {"ul", CharUnderline},      {"ulw", CharUnderline},
+        {"uldb", CharUnderline},   {"ulth", CharUnderline},    {"uld", CharUnderline},
+        {"uldash", CharUnderline}, {"uldashd", CharUnderline}, {"uldashdd", CharUnderline},
+        {"ulwave", CharUnderline}, {"ulnone", CharUnderline},  {"strike", CharStrike},
+        {"striked", CharStrike},   {"cf", CharColor},          {"highlight", CharHighlight},
+        {"cb", CharHighlight},     {"chcbpat", CharHighlight}, {"super", CharScript},
+        {"sub", CharScript},       {"nosupersub", CharScript}, {"up", CharScript},
+        {"dn", CharScript},        {"v", CharHidden},          {"protect", CharProtected}};
+    static const QHash<QByteArray, unsigned> ParaBits = {
+        {"ql", ParaAlignment},   {"qc", ParaAlignment},
+        {"qr", ParaAlignment},   {"qj", ParaAlignment},
+        {"qd", ParaAlignment},   {"fi", ParaFirstIndent},
+        {"li", ParaLeftIndent},  {"lin", ParaLeftIndent},
+        {"ri", ParaRightIndent}, {"rin", ParaRightIndent},
+        {"sb", ParaSpaceBefore}, {"sa", ParaSpaceAfter},
+        {"sl", ParaLineSpacing}, {"slmult", ParaLineSpacing},
+        {"tqr", ParaTabs},       {"tqc", ParaTabs},
+        {"tqdec", ParaTabs},     {"tx", ParaTabs},
+        {"tb", ParaTabs},        {"ls", ParaList},
+        {"ilvl", ParaList}};
+    if (const auto bit = CharBits.constFind(word); bit != CharBits.constEnd())
+        c.Explicit |= *bit;
+    else if (const auto bit = ParaBits.constFind(word); bit != ParaBits.constEnd())
+        p.Explicit |= *bit;
+}
+
+// Character properties of a style that the text does not set itself.
+void ApplyCharStyle(const CharState &sc, CharState &c)
+{
+    const auto keepChar = [&c](unsigned bit) { return (c.Explicit & bit) != 0; };
+    if (!keepChar(CharFont))
+        c.Font = sc.Font;
+    if (!keepChar(CharSize))
+        c.HalfPoints = sc.HalfPoints;
+    if (!keepChar(CharBold))
+        c.Bold = sc.Bold;
+    if (!keepChar(CharItalic))
+        c.Italic = sc.Italic;
+    if (!keepChar(CharUnderline))
+        c.Underline = sc.Underline;
+    if (!keepChar(CharStrike))
+        c.Strike = sc.Strike;
+    if (!keepChar(CharColor))
+        c.Color = sc.Color;
+    if (!keepChar(CharHighlight))
+        c.Highlight = sc.Highlight;
+    if (!keepChar(CharScript))
+        c.Script = sc.Script;
+    if (!keepChar(CharHidden))
+        c.Hidden = sc.Hidden;
+    if (!keepChar(CharProtected))
+        c.Protected = sc.Protected;
+}
+
+// Paragraph properties of a style that the paragraph does not set itself.
+void ApplyParaStyle(const ParaState &sp, ParaState &p)
+{
+    const auto keepPara = [&p](unsigned bit) { return (p.Explicit & bit) != 0; };
+    if (!keepPara(ParaAlignment))
+        p.Alignment = sp.Alignment;
+    if (!keepPara(ParaFirstIndent))
+        p.FirstIndent = sp.FirstIndent;
+    if (!keepPara(ParaLeftIndent))
+        p.LeftIndent = sp.LeftIndent;
+    if (!keepPara(ParaRightIndent))
+        p.RightIndent = sp.RightIndent;
+    if (!keepPara(ParaSpaceBefore))
+        p.SpaceBefore = sp.SpaceBefore;
+    if (!keepPara(ParaSpaceAfter))
+        p.SpaceAfter = sp.SpaceAfter;
+    if (!keepPara(ParaLineSpacing)) {
+        p.LineSpacing = sp.LineSpacing;
+        p.LineMultiple = sp.LineMultiple;
+    }
+    if (!keepPara(ParaTabs)) {
+        p.Tabs = sp.Tabs;
+        p.NextTabType = sp.NextTabType;
+    }
+    if (!keepPara(ParaNumbering)) {
+        p.PnKind = sp.PnKind;
+        p.PnStyle = sp.PnStyle;
+        p.PnStart = sp.PnStart;
+        p.PnPrefix = sp.PnPrefix;
+        p.PnSuffix = sp.PnSuffix;
+    }
+    if (!keepPara(ParaList)) {
+        p.ListOverride = sp.ListOverride;
+        p.ListLevel = sp.ListLevel;
+    }
+}
+
+// A paragraph style gives the paragraph and its text every property that they do not set
+// themselves, wherever the marker stands among their control words.
+void ApplyStyle(const Style &style, CharState &c, ParaState &p)
+{
+    ApplyCharStyle(style.Char, c);
+    ApplyParaStyle(style.Para, p);
 }
 
 bool Reader::FormattingWord(const QByteArray &w, bool hasParameter, int v)
@@ -1363,24 +1592,18 @@ bool Reader::FormattingWord(const QByteArray &w, bool hasParameter, int v)
     } else if (w == "plain") {
         c = CharState();
     } else if (w == "cs") {
+        // In the text a character style only names the formatting that its writer states
+        // after it; the formatting in effect stays.
         if (s.Dest == Destination::StyleEntry) {
             FStyleNumber = v;
             FCharStyle = true;
-        } else if (FCharStyles.contains(v)) {
-            c = FCharStyles.value(v).Char;
         }
     } else if (w == "s") {
         if (s.Dest == Destination::StyleEntry) {
             FStyleNumber = v;
             FCharStyle = false;
-        } else if (FStyles.contains(v)) {
-            const Style &style = FStyles.value(v);
-            const bool inTable = p.InTable;
-            const int itap = p.Itap;
-            c = style.Char;
-            p = style.Para;
-            p.InTable = inTable;
-            p.Itap = itap;
+        } else if (const auto style = FStyles.constFind(v); style != FStyles.constEnd()) {
+            ApplyStyle(*style, c, p);
         }
     }
     // Paragraph formatting.
@@ -1455,14 +1678,19 @@ bool Reader::FormattingWord(const QByteArray &w, bool hasParameter, int v)
     } else {
         return false;
     }
+    // Only a style marker asks what was set explicitly, and only styles of the style sheet.
+    if (!FStyles.isEmpty())
+        MarkExplicit(w, c, p);
     return true;
 }
 
 void Reader::ControlWord(const QByteArray &word, bool hasParameter, int parameter)
 {
-    GroupState &s = State();
     const bool star = FStarPending;
     FStarPending = false;
+    if (ExcessWord(word, star))
+        return;
+    GroupState &s = State();
 
     if (Skipping(s.Dest)) {
         if (word == "ud" && s.InUpr)
@@ -1471,8 +1699,8 @@ void Reader::ControlWord(const QByteArray &word, bool hasParameter, int paramete
     }
     if (star) {
         // Destinations of the body whose content is shown, kept or read elsewhere.
-        static const QSet<QByteArray> BodyDestinations = {"footnote", "fldinst", "shpinst",
-                                                          "nesttableprops", "do"};
+        static const QSet<QByteArray> BodyDestinations = {"footnote", "fldinst",        "fldrslt",
+                                                          "shpinst",  "nesttableprops", "do"};
         if (word == "pn" || word == "listtable" || word == "listoverridetable" ||
             word == "shppict" || word == "ud" ||
             ((word == "cs" || word == "ts") && s.Dest == Destination::StyleEntry)) {
@@ -1499,7 +1727,7 @@ void Reader::ControlWord(const QByteArray &word, bool hasParameter, int paramete
             FFontEntryNumber = parameter;
             FFontName.clear();
             FFontNameDone = false;
-            FFontCharset = 0;
+            FFontCharset = -1;
         } else if (word == "fcharset") {
             FFontCharset = parameter;
         } else if (word == "u") {
@@ -1810,7 +2038,7 @@ void Reader::InsertSymbol(const QString &instruction)
             if (found < 0) {
                 // A font the table does not name gets a number of its own.
                 found = 1000000 + static_cast<int>(FFonts.size());
-                FFonts.insert(found, FontEntry{face, 0});
+                FFonts.insert(found, FontEntry{face, -1});
             }
             symbol.Font = found;
         }
@@ -1863,7 +2091,7 @@ void Reader::AppendFootnotes()
         FPictureCount = note.Pictures;
         FCurrentNote = note.Number;
         FDone = false;
-        FExcessDepth = 0;
+        FExcess.clear();
         FStarPending = false;
         FSkipCount = 0;
         Parse(note.Start, note.End < 0 ? FData.size() : note.End);
@@ -1886,7 +2114,7 @@ void Reader::ControlSymbol(char symbol)
         return;
     }
     FStarPending = false;
-    if (Skipping(s.Dest) || s.Dest == Destination::Picture)
+    if (Skipping(s.Dest) || s.Dest == Destination::Picture || ExcessSkipping())
         return;
     if (SkipFallback())
         return;
@@ -1963,7 +2191,7 @@ void Reader::Parse(qsizetype from, qsizetype to)
                 const int parameter = static_cast<int>(value);
                 if (word == "bin") {
                     const qint64 length = std::clamp<qint64>(parameter, 0, to - i);
-                    if (State().Dest == Destination::Picture)
+                    if (State().Dest == Destination::Picture && !ExcessSkipping())
                         FPict.Data.append(data + i, length);
                     i += length;
                     FStarPending = false;
@@ -1971,6 +2199,7 @@ void Reader::Parse(qsizetype from, qsizetype to)
                     continue;
                 }
                 FAfterToken = i;
+                FWordStart = start - 1;
                 ControlWord(word, hasParameter, parameter);
             } else if (next == '\'') {
                 ++i;
@@ -1983,7 +2212,8 @@ void Reader::Parse(qsizetype from, qsizetype to)
                         continue;
                     if (SkipFallback())
                         continue;
-                    if (s.Dest == Destination::LevelText) {
+                    if (s.Dest == Destination::LevelText && (FLevelText.isEmpty() || byte < 9)) {
+                        // The text's length and the codes of the level numbers.
                         TextChar(static_cast<char16_t>(byte));
                     } else if (const char16_t c =
                                    Decode(static_cast<unsigned char>(byte), CodePage())) {
@@ -2038,6 +2268,7 @@ void Reader::Run()
     Parse(!FData.isEmpty() && FData.at(0) == '{' ? 1 : 0, FData.size());
     Flush();
     FAfterTable = LeaveTables(0);
+    StorePageParts();
     AppendFootnotes();
     if (FBreakPending) {
         // The last paragraph mark of the data becomes the one already there, unless text
@@ -2096,8 +2327,12 @@ bool TRtfReader::Read(const QByteArray &data, QTextCursor &cursor)
     cursor.beginEditBlock();
     cursor.removeSelectedText();
     const int start = cursor.position();
+    // A file read into an empty document is the document: its headers and footers go with it.
+    const bool whole = cursor.document()->characterCount() <= 1;
     Reader reader(data, cursor);
     reader.UseNestedRows(NestedRowDefinitions(data));
+    if (whole)
+        reader.KeepPageParts();
     reader.Run();
     FitListLabels(*cursor.document(), start, cursor.position());
     cursor.endEditBlock();

@@ -13,8 +13,15 @@ using namespace TRtfFormatProperties;
 
 // Width of a cell that the rich text gives no boundary for.
 constexpr int DefaultCellWidth = 1440;
-// Narrowest cell that a boundary left of its predecessor's leaves.
+// Width of a cell whose boundary is not right of its predecessor's.
 constexpr int NarrowestCell = 75;
+
+// The right boundary of a cell: where the rich text puts it, unless that is not right of the
+// cell before, however narrow the cell then is.
+int RightOf(int stated, int previous)
+{
+    return stated > previous ? stated : previous + NarrowestCell;
+}
 
 bool IsFiller(const QTextTableCell &cell)
 {
@@ -87,7 +94,7 @@ std::vector<int> Rights(const TRtfRowDefinition &definition, int left)
     std::vector<int> rights;
     int previous = left;
     for (const TRtfCellDefinition &cell : definition.Cells) {
-        const int right = std::max(cell.Right, previous + NarrowestCell);
+        const int right = RightOf(cell.Right, previous);
         if (right > MaxCellBoundary) {
             rights.push_back(-1);
             continue;
@@ -293,9 +300,8 @@ void TRtfTableBuilder::Open(int level)
     Level table;
     const TRtfRowDefinition definition = level == 1 ? Definition(level) : BeginNested(table);
     const int left = definition.Left;
-    const int right = definition.Cells.empty()
-                          ? left + DefaultCellWidth
-                          : std::max(definition.Cells.front().Right, left + NarrowestCell);
+    const int right = definition.Cells.empty() ? left + DefaultCellWidth
+                                               : RightOf(definition.Cells.front().Right, left);
     QTextTableFormat format;
     format.setBorderCollapse(true);
     format.setBorder(0);
@@ -405,12 +411,11 @@ void TRtfTableBuilder::LayRow(Level &table, const TRtfRowDefinition &definition)
 void TRtfTableBuilder::AddSlot(Level &table)
 {
     const int first = table.Slots.empty() ? 0 : table.Slots.back().Last;
-    // Content beyond the cells a row states goes into its last cell; a row whose cells are
-    // still unknown (nested rows state theirs after them) gets a cell of its own.
+    // A cell beyond those its row states is a cell of its own, as long as the grid has room;
+    // past that, content goes into the row's last cell.
     const bool room =
         table.Bounds.size() <= MaxColumns && table.Bounds.back() + NarrowestCell <= MaxCellBoundary;
-    const bool stated = !table.Guessed && &table == &FOpen.front();
-    if (!table.Slots.empty() && (stated || (first >= table.Table->columns() && !room))) {
+    if (!table.Slots.empty() && first >= table.Table->columns() && !room) {
         size_t k = table.Slots.size() - 1;
         while (k > 0 && table.Slots[k].Covered)
             --k;

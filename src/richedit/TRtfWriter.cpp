@@ -3,6 +3,7 @@
 #include "richedit/TCodePage1252.h"
 #include "richedit/TRtfFormatProperties.h"
 #include "richedit/TRtfObjectIO.h"
+#include "richedit/TRtfPageParts.h"
 #include "richedit/TRtfTableWriter.h"
 
 #include <QBuffer>
@@ -14,6 +15,8 @@
 #include <QTextList>
 #include <QTextTable>
 #include <QUrl>
+
+#include <vector>
 
 namespace {
 
@@ -91,6 +94,91 @@ QString AlphaNumber(int n)
     return text;
 }
 
+// Text of a number's prefix or suffix in code page 1252, without control characters.
+QByteArray LabelBytes(const QString &text)
+{
+    QByteArray bytes = TCodePage1252::FromUnicode(text);
+    bytes.removeIf([](char c) { return static_cast<unsigned char>(c) < 0x20; });
+    return bytes.left(100);
+}
+
+// Label bytes as rich text.
+QByteArray Escaped(const QByteArray &bytes)
+{
+    QByteArray out;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80) {
+            out += "\\'" + QByteArray::number(byte, 16);
+            continue;
+        }
+        if (c == '\\' || c == '{' || c == '}')
+            out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+// A list as the list table states it: one level, numbered or bulleted.
+struct ListDefinition
+{
+    int Nfc = 0; // \levelnfc: 0 decimal, 1 upper roman, 2 lower roman, 3 upper and 4 lower
+                 // letters, 23 bullet
+    int Start = 1;
+    QByteArray Prefix; // code page 1252
+    QByteArray Suffix;
+    int BulletFont = -1;
+};
+
+int NfcOf(QTextListFormat::Style style)
+{
+    switch (style) {
+    case QTextListFormat::ListDecimal:
+        return 0;
+    case QTextListFormat::ListUpperRoman:
+        return 1;
+    case QTextListFormat::ListLowerRoman:
+        return 2;
+    case QTextListFormat::ListUpperAlpha:
+        return 3;
+    case QTextListFormat::ListLowerAlpha:
+        return 4;
+    default:
+        return 23;
+    }
+}
+
+// The list table and the list override table: list n is override n.
+QByteArray ListTables(const std::vector<ListDefinition> &lists)
+{
+    if (lists.empty())
+        return {};
+    QByteArray table = "{\\*\\listtable";
+    QByteArray overrides = "{\\*\\listoverridetable";
+    for (size_t i = 0; i < lists.size(); ++i) {
+        const ListDefinition &list = lists[i];
+        const QByteArray id = QByteArray::number(static_cast<qulonglong>(i + 1));
+        const QByteArray nfc = QByteArray::number(list.Nfc);
+        table += "\r\n{\\list\\listtemplateid" + id + "\\listsimple{\\listlevel\\levelnfc" + nfc +
+                 "\\levelnfcn" + nfc + "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat" +
+                 QByteArray::number(list.Start) + "{\\leveltext";
+        if (list.Nfc == 23) {
+            table += "\\'01\\'b7;}{\\levelnumbers;}\\f" + QByteArray::number(list.BulletFont);
+        } else {
+            const int length = static_cast<int>(list.Prefix.size() + 1 + list.Suffix.size());
+            const QByteArray position =
+                QByteArray::number(static_cast<int>(list.Prefix.size()) + 1, 16)
+                    .rightJustified(2, '0');
+            table += "\\'" + QByteArray::number(length, 16).rightJustified(2, '0') +
+                     Escaped(list.Prefix) + "\\'00" + Escaped(list.Suffix) +
+                     ";}{\\levelnumbers\\'" + position + ";}";
+        }
+        table += "}\\listid" + id + '}';
+        overrides += "\r\n{\\listoverride\\listid" + id + "\\listoverridecount0\\ls" + id + '}';
+    }
+    return table + "}\r\n" + overrides + "}\r\n";
+}
+
 class Writer
 {
 public:
@@ -135,6 +223,8 @@ private:
     RunFormat FCurrent;
     // The run of list paragraphs that the last paragraph belongs to.
     QByteArray FRunKey;
+    // The lists of the list table, one for each run of list paragraphs.
+    std::vector<ListDefinition> FLists;
     int FRunStart = 1;
     int FRunNumber = 1;
     bool FFormatKnown = false;
@@ -408,6 +498,16 @@ QByteArray Writer::ParagraphProperties(const QTextBlock &block, QByteArray &list
         } else {
             FRunKey = runKey;
             FRunStart = FRunNumber = number;
+            ListDefinition definition;
+            definition.Nfc = NfcOf(style);
+            if (numbered) {
+                definition.Start = number;
+                definition.Prefix = LabelBytes(listFormat.numberPrefix());
+                definition.Suffix = LabelBytes(listFormat.numberSuffix());
+            } else {
+                definition.BulletFont = FontIndex(QStringLiteral("Symbol"));
+            }
+            FLists.push_back(definition);
         }
         firstIndent = format.intProperty(ListFirstIndent);
         QString family = FDefaultFont.family();
@@ -450,34 +550,19 @@ QByteArray Writer::ParagraphProperties(const QTextBlock &block, QByteArray &list
             listText = "{\\pntext\\f" + symbol + "\\'b7\\tab}";
             p += "{\\*\\pn\\pnlvlblt\\pnf" + symbol + "\\pnindent0{\\pntxtb\\'b7}}";
         } else {
-            const QByteArray prefix = TCodePage1252::FromUnicode(listFormat.numberPrefix());
-            const QByteArray suffix = TCodePage1252::FromUnicode(listFormat.numberSuffix());
-            auto escaped = [](const QByteArray &text) {
-                QByteArray out;
-                for (char c : text) {
-                    const auto byte = static_cast<unsigned char>(c);
-                    if (byte < 0x20)
-                        continue;
-                    if (byte >= 0x80) {
-                        out += "\\'" + QByteArray::number(byte, 16);
-                        continue;
-                    }
-                    if (c == '\\' || c == '{' || c == '}')
-                        out += '\\';
-                    out += c;
-                }
-                return out;
-            };
-            listText =
-                "{\\pntext\\f" + font + ' ' + escaped(prefix) + label + escaped(suffix) + "\\tab}";
+            const QByteArray prefix = Escaped(LabelBytes(listFormat.numberPrefix()));
+            const QByteArray suffix = Escaped(LabelBytes(listFormat.numberSuffix()));
+            listText = "{\\pntext\\f" + font + ' ' + prefix + label + suffix + "\\tab}";
             p += "{\\*\\pn\\pnlvlbody\\pnf" + font + "\\pnindent0\\pnstart" +
                  QByteArray::number(pnStart) + kind;
             if (!prefix.isEmpty())
-                p += "{\\pntxtb " + escaped(prefix) + '}';
+                p += "{\\pntxtb " + prefix + '}';
             if (!suffix.isEmpty())
-                p += "{\\pntxta " + escaped(suffix) + '}';
+                p += "{\\pntxta " + suffix + '}';
             p += '}';
         }
+        // The same list for readers of the list table, which take it over the old form.
+        p += "\\ls" + QByteArray::number(static_cast<qulonglong>(FLists.size())) + "\\ilvl0";
     } else {
         FRunKey.clear();
     }
@@ -631,6 +716,7 @@ QByteArray Writer::Header() const
         }
         h += "}\r\n";
     }
+    h += ListTables(FLists);
     h += "\\viewkind4\\uc1";
     return h;
 }
@@ -826,6 +912,13 @@ QByteArray Writer::Run(int from, int to)
     }
     if (FFonts.isEmpty())
         FontIndex(FDefaultFont.family());
+    // Headers and footers belong to the whole document only.
+    QByteArray pageParts;
+    if (from == 0 && to == count) {
+        pageParts = TRtfPageParts::Of(FDocument).Write(
+            [this](const QString &family) { return FontIndex(family); },
+            [this](const QColor &color) { return ColorIndex(color); });
+    }
     if (!FFormatKnown) {
         FOut += "\\pard\\f0\\fs" + QByteArray::number(FCurrent.HalfPoints);
         FDelimit = true;
@@ -833,7 +926,7 @@ QByteArray Writer::Run(int from, int to)
         FOut += "\\pard";
     }
     FOut += "}\r\n";
-    return Header() + FOut;
+    return Header() + pageParts + FOut;
 }
 
 } // namespace

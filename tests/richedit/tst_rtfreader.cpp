@@ -17,6 +17,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -26,6 +27,15 @@ std::unique_ptr<QTextDocument> Load(const QByteArray &rtf)
     QTextCursor cursor(document.get());
     TRtfReader::Read(rtf, cursor);
     return document;
+}
+
+// A document as read, and as read again from what the writer saved of it.
+std::vector<std::unique_ptr<QTextDocument>> Readings(const QByteArray &rtf)
+{
+    std::vector<std::unique_ptr<QTextDocument>> readings;
+    readings.push_back(Load(rtf));
+    readings.push_back(Load(TRtfWriter::Write(*readings.front())));
+    return readings;
 }
 
 QByteArray Sample(const QString &name)
@@ -465,6 +475,89 @@ private slots:
                  Qt::AlignRight);
     }
 
+    // AbiWord states a paragraph's own formatting and list before its style marker, and marks
+    // a hyperlink's result with \*.
+    void abiWordTemplate()
+    {
+        for (const auto &document : Readings(Sample(QStringLiteral("abiword_template.rtf")))) {
+            QCOMPARE(Text(*document),
+                     QStringLiteral("Notice\nBring with you:\nthe letter\nyour card\nfourth\n"
+                                    "fifth\nMail office@example.org today."));
+            const QTextBlock heading = document->begin();
+            QCOMPARE(heading.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+            QCOMPARE(TRtfFormatProperties::PixelsToTwips(heading.blockFormat().topMargin()), 240);
+            QCOMPARE(FormatAt(*document, QStringLiteral("Notice")).fontPointSize(), 16.0);
+            const QTextBlock letter = document->findBlockByNumber(2);
+            QTextList *bullets = letter.textList();
+            QVERIFY(bullets);
+            QCOMPARE(bullets->format().style(), QTextListFormat::ListDisc);
+            QCOMPARE(bullets->count(), 2);
+            QCOMPARE(TRtfFormatProperties::PixelsToTwips(letter.blockFormat().leftMargin()), 720);
+            QCOMPARE(letter.blockFormat().intProperty(TRtfFormatProperties::ListFirstIndent), -431);
+            const QTextBlock fourth = document->findBlockByNumber(4);
+            QTextList *numbers = fourth.textList();
+            QVERIFY(numbers && numbers != bullets);
+            QCOMPARE(numbers->format().style(), QTextListFormat::ListLowerRoman);
+            QCOMPARE(numbers->format().intProperty(TRtfFormatProperties::ListStart), 4);
+            QCOMPARE(numbers->format().numberSuffix(), QStringLiteral(")"));
+            QCOMPARE(TRtfFormatProperties::PixelsToTwips(fourth.blockFormat().leftMargin()), 1440);
+            QCOMPARE(document->findBlockByNumber(5).textList(), numbers);
+            QVERIFY(FormatAt(*document, QStringLiteral("office@")).fontUnderline());
+            QVERIFY(!FormatAt(*document, QStringLiteral(" today")).fontUnderline());
+        }
+        // The paragraph's own formatting wins over its style's, whatever the order.
+        for (const QByteArray order :
+             {QByteArray("\\s1\\qr\\li400\\b0"), QByteArray("\\qr\\li400\\b0\\s1")}) {
+            auto document = Load("{\\rtf1{\\stylesheet{\\s1\\qc\\li900\\sb60\\b\\fs36 Head;}}"
+                                 "\\pard\\plain" +
+                                 order + " x\\par}");
+            const QTextBlockFormat format = document->begin().blockFormat();
+            QCOMPARE(format.alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+            QCOMPARE(TRtfFormatProperties::PixelsToTwips(format.leftMargin()), 400);
+            QCOMPARE(TRtfFormatProperties::PixelsToTwips(format.topMargin()), 60);
+            const QTextCharFormat text = FormatAt(*document, QStringLiteral("x"));
+            QCOMPARE(text.fontWeight(), int(QFont::Normal));
+            QCOMPARE(text.fontPointSize(), 18.0);
+        }
+    }
+
+    // A character style marker names the formatting written after it and changes nothing.
+    void characterStyleMarkers()
+    {
+        for (const auto &document : Readings(Sample(QStringLiteral("word_character_styles.rtf")))) {
+            QCOMPARE(Text(*document), QStringLiteral("Bold linkedafter"));
+            const QTextCharFormat linked = FormatAt(*document, QStringLiteral("linked"));
+            QCOMPARE(linked.fontWeight(), int(QFont::Bold));
+            QCOMPARE(linked.fontPointSize(), 11.0);
+            QVERIFY(linked.fontUnderline());
+            QCOMPARE(linked.foreground().style(), Qt::NoBrush);
+            const QTextCharFormat after = FormatAt(*document, QStringLiteral("after"));
+            QCOMPARE(after.fontWeight(), int(QFont::Normal));
+            QVERIFY(!after.fontItalic());
+            QCOMPARE(after.fontPointSize(), 12.0);
+            QCOMPARE(Family(after), QStringLiteral("Times New Roman"));
+        }
+    }
+
+    // A font's character set decides how its bytes read; the document's code page serves the
+    // fonts that state none.
+    void fontCharsetDecidesItsBytes()
+    {
+        for (const auto &document : Readings(Sample(QStringLiteral("codepage_font_charset.rtf")))) {
+            QCOMPARE(Text(*document), QStringLiteral("caf\u00e9 cr\u00e8me "
+                                                     "\u0441\u043b\u043e\u0432\u043e "
+                                                     "\u0439\u0430"));
+        }
+    }
+
+    // An e-mail client's quote nested a thousand groups deep, with destinations inside.
+    void textAfterVeryDeepGroups()
+    {
+        for (const auto &document : Readings(Sample(QStringLiteral("mail_deep_groups.rtf"))))
+            QCOMPARE(Text(*document),
+                     QStringLiteral("Hello,\nQuoted deeper text\nReply after the quote."));
+    }
+
     void pictures()
     {
         auto document = Load(Sample(QStringLiteral("pictures.rtf")));
@@ -515,6 +608,75 @@ private slots:
         // Data that does not decode is kept all the same.
         QCOMPARE(Text(*document), QStringLiteral("a\ufffcb\ufffcc"));
         QVERIFY(TRtfWriter::Write(*document).contains("{\\pict\\pngblip\\picwgoal"));
+    }
+
+    // Rows whose cells do not match their definitions, and cells of any width: each row keeps
+    // its own cells, after a load and after a save and a second load.
+    void tableRowsKeepTheirCells_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("shape");
+        QTest::addColumn<QString>("widths"); // twips of the grid's columns
+        QTest::newRow("more cells than stated")
+            << QByteArray("{\\rtf1\\trowd\\cellx1000\\cellx2000\\intbl a\\cell b\\cell c\\cell "
+                          "d\\cell\\row\\trowd\\cellx1000\\cellx2000\\intbl e\\cell f\\cell\\row"
+                          "\\pard after\\par}")
+            << QStringLiteral("a|b|c|d/e|f|(2x1)") << QStringLiteral("1000,1000,1440,1440");
+        QTest::newRow("one twip cell")
+            << QByteArray("{\\rtf1\\trowd\\cellx1000\\cellx1001\\cellx3000\\intbl a\\cell b\\cell "
+                          "c\\cell\\row\\pard after\\par}")
+            << QStringLiteral("a|b|c") << QStringLiteral("1000,1,1999");
+        QTest::newRow("boundary left of the one before")
+            << QByteArray("{\\rtf1\\trowd\\cellx2000\\cellx1000\\cellx3000\\intbl a\\cell b\\cell "
+                          "c\\cell\\row\\pard after\\par}")
+            << QStringLiteral("a|b|c") << QStringLiteral("2000,75,925");
+        QTest::newRow("nested row with more cells than stated")
+            << QByteArray("{\\rtf1\\trowd\\cellx4000\\intbl\\itap2 i1\\nestcell i2\\nestcell "
+                          "i3\\nestcell{\\*\\nesttableprops\\trowd\\cellx1000\\cellx1001\\nestrow}"
+                          "\\intbl\\itap1 \\cell\\row\\pard after\\par}")
+            << QStringLiteral("[i1|i2|i3]\n") << QStringLiteral("4000");
+    }
+
+    void tableRowsKeepTheirCells()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, shape);
+        QFETCH(QString, widths);
+        for (const auto &document : Readings(rtf)) {
+            const QList<QTextTable *> tables = Tables(*document);
+            QCOMPARE(tables.size(), 1);
+            QCOMPARE(Shape(*tables.first()), shape);
+            QStringList twips;
+            for (const QTextLength &width : tables.first()->format().columnWidthConstraints())
+                twips << QString::number(TRtfFormatProperties::PixelsToTwips(width.rawValue()));
+            QCOMPARE(twips.join(QLatin1Char(',')), widths);
+            QCOMPARE(document->lastBlock().text(), QStringLiteral("after"));
+        }
+        auto document = Load(rtf);
+        const QByteArray first = TRtfWriter::Write(*document);
+        QCOMPARE(TRtfWriter::Write(*Load(first)), first);
+    }
+
+    // A report that states its row definition once, for a heading row of one cell.
+    void rowsWithoutDefinitionsOfTheirOwn()
+    {
+        for (const auto &document :
+             Readings(Sample(QStringLiteral("report_rows_without_definitions.rtf")))) {
+            const QList<QTextTable *> tables = Tables(*document);
+            QCOMPARE(tables.size(), 1);
+            const QTextTable &table = *tables.first();
+            QCOMPARE(table.rows(), 41);
+            QCOMPARE(table.columns(), 3);
+            QCOMPARE(CellText(table.cellAt(0, 0)), QStringLiteral("Item, count and place"));
+            QCOMPARE(table.cellAt(0, 0).columnSpan(), 1);
+            for (int row = 1; row <= 40; ++row) {
+                QCOMPARE(CellText(table.cellAt(row, 0)), QStringLiteral("item%1").arg(row));
+                QCOMPARE(CellText(table.cellAt(row, 1)), QString::number(((row - 1) * 7) % 23));
+                QCOMPARE(CellText(table.cellAt(row, 2)),
+                         QStringLiteral("shelf ") + QChar(u'A' + (row - 1) % 6));
+            }
+            QCOMPARE(document->lastBlock().text(), QStringLiteral("End of report"));
+        }
     }
 
     // Forms as Word and LibreOffice write them: unequal rows, merged cells, borders, shading.
@@ -742,6 +904,12 @@ private slots:
         QCOMPARE(Text(*document), QStringLiteral("startx end"));
         QVERIFY(!FormatAt(*document, QStringLiteral(" end")).fontItalic());
         QVERIFY(FormatAt(*document, QStringLiteral("x")).fontItalic());
+        // Destinations that deep do not stop the text of the groups around them.
+        QByteArray destinations = "{\\rtf1 start" + QByteArray("{\\i ").repeated(depth);
+        destinations += "a{\\*\\htmltag <br>}{\\fonttbl{\\f0 X;}}b{{\\field{\\*\\fldinst x}"
+                        "{\\fldrslt c}}}d";
+        destinations += QByteArray("}").repeated(depth) + " end\\par}";
+        QCOMPARE(Text(*Load(destinations)), QStringLiteral("startabcd end"));
         // and unbalanced the other way
         QByteArray open = "{\\rtf1 a" + QByteArray("{").repeated(depth) + "b";
         QCOMPARE(Text(*Load(open)), QStringLiteral("ab"));

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -115,6 +116,61 @@ RawStructure Scan(const QByteArray &rtf)
         }
     }
     return found;
+}
+
+// The label each paragraph shows: its list's number or bullet with prefix and suffix.
+QStringList Labels(const QTextDocument &document)
+{
+    QStringList labels;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const QTextList *list = block.textList();
+        if (!list) {
+            labels << QString();
+            continue;
+        }
+        const QTextListFormat format = list->format();
+        const int start = format.hasProperty(TRtfFormatProperties::ListStart)
+                              ? format.intProperty(TRtfFormatProperties::ListStart)
+                              : 1;
+        const int number = start + list->itemNumber(block);
+        static const char *Roman[] = {"", "i", "ii", "iii", "iv", "v", "vi", "vii", "viii", "ix"};
+        QString label;
+        switch (format.style()) {
+        case QTextListFormat::ListDecimal:
+            label = QString::number(number);
+            break;
+        case QTextListFormat::ListLowerRoman:
+            label = QString::fromLatin1(Roman[number % 10]);
+            break;
+        case QTextListFormat::ListUpperAlpha:
+            label = QChar(u'A' + number - 1);
+            break;
+        default:
+            labels << QStringLiteral("\u2022");
+            continue;
+        }
+        labels << format.numberPrefix() + label + format.numberSuffix();
+    }
+    return labels;
+}
+
+// Removes every group that starts with the text, with the groups inside it.
+void RemoveGroups(QByteArray &rtf, const QByteArray &start)
+{
+    for (qsizetype at = rtf.indexOf(start); at >= 0; at = rtf.indexOf(start, at)) {
+        int depth = 0;
+        qsizetype end = at;
+        for (; end < rtf.size(); ++end) {
+            if (rtf.at(end) == '\\') {
+                ++end;
+            } else if (rtf.at(end) == '{') {
+                ++depth;
+            } else if (rtf.at(end) == '}' && --depth == 0) {
+                break;
+            }
+        }
+        rtf.remove(at, end + 1 - at);
+    }
 }
 
 } // namespace
@@ -413,9 +469,12 @@ private slots:
         cursor.insertText(QStringLiteral("two"));
         const QByteArray rtf = TRtfWriter::Write(*document);
         QVERIFY2(rtf.contains("\\pard{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0"
-                              "{\\pntxtb\\'b7}}\\fi-360\\li720 one\\par\r\n"
+                              "{\\pntxtb\\'b7}}\\ls1\\ilvl0\\fi-360\\li720 one\\par\r\n"
                               "{\\pntext\\f1\\'b7\\tab}two\\par\r\n"),
                  rtf.constData());
+        QVERIFY(rtf.contains("{\\listlevel\\levelnfc23\\levelnfcn23\\leveljc0\\leveljcn0"
+                             "\\levelfollow0\\levelstartat1{\\leveltext\\'01\\'b7;}"
+                             "{\\levelnumbers;}\\f1}\\listid1}"));
         QVERIFY(rtf.contains("{\\f1\\fnil\\fcharset2 Symbol;}"));
         auto loaded = Load(rtf);
         QCOMPARE(Text(*loaded), QStringLiteral("intro\none\ntwo"));
@@ -465,6 +524,120 @@ private slots:
         QCOMPARE(int(list->format().style()), style);
         QCOMPARE(list->count(), 2);
         QCOMPARE(TRtfWriter::Write(*loaded), rtf);
+    }
+
+    // Other word processors number from the list table, older readers from the paragraphs'
+    // numbering: either form alone gives every item the label it had.
+    void listsKeepTheirLabelsInEitherForm()
+    {
+        auto document = NewDocument();
+        QTextCursor cursor(document.get());
+        const auto list = [&cursor](QTextListFormat::Style style, const QString &prefix,
+                                    const QString &suffix, int start, const QStringList &items) {
+            QTextListFormat format;
+            format.setStyle(style);
+            format.setNumberPrefix(prefix);
+            format.setNumberSuffix(suffix);
+            format.setProperty(TRtfFormatProperties::ListStart, start);
+            cursor.insertBlock();
+            cursor.createList(format);
+            for (int i = 0; i < items.size(); ++i) {
+                if (i > 0)
+                    cursor.insertBlock();
+                cursor.insertText(items.at(i));
+            }
+            cursor.insertBlock();
+            cursor.setBlockFormat(QTextBlockFormat());
+            cursor.insertText(QStringLiteral("text"));
+        };
+        cursor.insertText(QStringLiteral("intro"));
+        list(QTextListFormat::ListLowerRoman, QStringLiteral("("), QStringLiteral(")"), 4,
+             {QStringLiteral("four"), QStringLiteral("five")});
+        list(QTextListFormat::ListDisc, QString(), QString(), 1, {QStringLiteral("dot")});
+        list(QTextListFormat::ListDecimal, QStringLiteral("\u20ac"), QStringLiteral("."), 7,
+             {QStringLiteral("seven"), QStringLiteral("eight")});
+        list(QTextListFormat::ListUpperAlpha, QString(), QStringLiteral(":"), 2,
+             {QStringLiteral("bee")});
+        const QStringList labels = {QString(),
+                                    QStringLiteral("(iv)"),
+                                    QStringLiteral("(v)"),
+                                    QString(),
+                                    QStringLiteral("\u2022"),
+                                    QString(),
+                                    QStringLiteral("\u20ac7."),
+                                    QStringLiteral("\u20ac8."),
+                                    QString(),
+                                    QStringLiteral("B:"),
+                                    QString()};
+        QCOMPARE(Labels(*document), labels);
+
+        const QByteArray rtf = TRtfWriter::Write(*document);
+        QVERIFY2(rtf.contains("{\\*\\listtable") && rtf.contains("{\\*\\listoverridetable"),
+                 rtf.constData());
+        QVERIFY(rtf.contains("\\levelnfc2\\levelnfcn2\\leveljc0\\leveljcn0\\levelfollow0"
+                             "\\levelstartat4{\\leveltext\\'03(\\'00);}{\\levelnumbers\\'02;}"));
+        QVERIFY(rtf.contains("{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart4\\pnlcrm"));
+        QByteArray tableOnly = rtf;
+        RemoveGroups(tableOnly, "{\\*\\pn\\");
+        RemoveGroups(tableOnly, "{\\pntext");
+        QByteArray oldOnly = rtf;
+        RemoveGroups(oldOnly, "{\\*\\listtable");
+        RemoveGroups(oldOnly, "{\\*\\listoverridetable");
+        for (int n = 1; n <= 4; ++n)
+            oldOnly.replace("\\ls" + QByteArray::number(n) + "\\ilvl0", "");
+        QVERIFY(!tableOnly.contains("\\pn") && !oldOnly.contains("\\ls"));
+        for (const QByteArray &form : {rtf, tableOnly, oldOnly})
+            QCOMPARE(Labels(*Load(form)), labels);
+        QCOMPARE(TRtfWriter::Write(*Load(rtf)), rtf);
+    }
+
+    // A letterhead's header and footer, which the document does not show, go out with a save
+    // of the whole document, their fonts and colours renumbered for the saved tables.
+    void headersAndFootersSurviveASave()
+    {
+        QFile file(TestEnvironment::dataPath(QStringLiteral("rtf/letterhead_template.rtf")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        auto document = Load(file.readAll());
+        QCOMPARE(Text(*document), QStringLiteral("Dear @1,\nYour order @2 has been sent."));
+        const QByteArray first = TRtfWriter::Write(*document);
+        QVERIFY2(first.contains("{\\footer\\pard\\plain \\s15\\qc"), first.constData());
+        const QRegularExpressionMatch acme =
+            QRegularExpression(QStringLiteral("\\{\\\\header\\\\pard.*\\\\f(\\d+)\\\\fs28\\\\b"
+                                              "\\\\cf(\\d+) Acme Supplies Ltd\\\\par"))
+                .match(QString::fromLatin1(first));
+        QVERIFY(acme.hasMatch());
+        QVERIFY(first.contains("{\\f" + acme.captured(1).toLatin1() +
+                               "\\fswiss\\fcharset0 Liberation Sans;}"));
+        const QList<QByteArray> colors = first.mid(first.indexOf("{\\colortbl ;") + 12).split(';');
+        QCOMPARE(colors.value(acme.captured(2).toInt() - 1),
+                 QByteArray("\\red0\\green51\\blue102"));
+        QVERIFY(first.contains("Port Town \\'b7 PT1 2AB\\par"));
+        auto again = Load(first);
+        QCOMPARE(Text(*again), Text(*document));
+        QCOMPARE(TRtfWriter::Write(*again), first);
+
+        // Only the whole document has them: not a part of it, not a file read into other text,
+        // not what replaces or clears the document.
+        QVERIFY(!TRtfWriter::Write(*document, 0, 5).contains("\\header"));
+        auto other = Load("{\\rtf1 other\\par}");
+        QTextCursor end(other.get());
+        end.movePosition(QTextCursor::End);
+        TRtfReader::Read(first, end);
+        QVERIFY(Text(*other).contains(QStringLiteral("Your order")));
+        QVERIFY(!TRtfWriter::Write(*other).contains("\\header"));
+        QTextCursor all(document.get());
+        all.select(QTextCursor::Document);
+        TRtfReader::Read("{\\rtf1 replaced\\par}", all);
+        QVERIFY(!TRtfWriter::Write(*document).contains("\\header"));
+        again->clear();
+        QVERIFY(!TRtfWriter::Write(*again).contains("\\footer"));
+
+        // Numbers of fonts, colours and lists of the source that the saved tables lack, and a
+        // backslash that is text, are no references.
+        const QByteArray numbers = TRtfWriter::Write(*Load(
+            "{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\header\\ls3\\ilvl0\\f7\\cf9 \\\\f0 x\\par}y\\par}"));
+        QVERIFY2(numbers.contains("{\\header\\ls0\\ilvl0\\f0\\cf0 \\\\f0 x\\par}"),
+                 numbers.constData());
     }
 
     // Save, load, save: the same bytes.
