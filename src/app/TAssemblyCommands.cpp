@@ -8,6 +8,7 @@
 #include "app/TMainForm.h"
 #include "assembly/AssemblyTexts.h"
 #include "assembly/HeadingBalloon.h"
+#include "assembly/MergeTextFile.h"
 #include "assembly/TInformationReader.h"
 #include "assembly/TMergeEngine.h"
 #include "assembly/TTemplateCheck.h"
@@ -233,7 +234,7 @@ void TAssemblyCommands::CheckTemplate1Click()
                    QString::fromLatin1(NoTemplateText));
         return;
     }
-    const std::string mergeText = LoadTextFile(FileNameBytes(FForm.TemplateFileName));
+    const std::string mergeText = LoadMergeText(FileNameBytes(FForm.TemplateFileName));
     std::optional<std::vector<std::string>> lines = InformationLines();
     if (lines->empty())
         lines.reset();

@@ -28,7 +28,7 @@ QVariant PortableResource(const QTextDocument &document, const QString &name)
 } // namespace
 
 TRecoverySnapshot::TRecoverySnapshot(const QTextDocument &document)
-    : FDefaultFont(document.defaultFont())
+    : FDefaultFont(document.defaultFont()), FPageParts(TRtfPageParts::Of(document))
 {
     if (HasFrames(document)) {
         FClone.reset(document.clone());
@@ -79,6 +79,7 @@ std::unique_ptr<QTextDocument> TRecoverySnapshot::Build()
 {
     if (FClone) {
         FClone->moveToThread(QThread::currentThread());
+        FPageParts.Store(*FClone);
         return std::move(FClone);
     }
     auto document = std::make_unique<QTextDocument>();
@@ -117,5 +118,6 @@ std::unique_ptr<QTextDocument> TRecoverySnapshot::Build()
                               FFormats.at(FRuns[r].Format).toCharFormat());
     }
     cursor.endEditBlock();
+    FPageParts.Store(*document);
     return document;
 }

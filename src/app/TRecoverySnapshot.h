@@ -1,5 +1,7 @@
 #pragma once
 
+#include "richedit/TRtfPageParts.h"
+
 #include <QFont>
 #include <QList>
 #include <QString>
@@ -53,4 +55,6 @@ private:
     std::vector<std::pair<QUrl, QVariant>> FResources;
     QFont FDefaultFont;
     std::unique_ptr<QTextDocument> FClone;
+    // Headers and footers the document keeps beside its text, which a save writes back.
+    TRtfPageParts FPageParts;
 };

@@ -142,7 +142,9 @@ TRichEditEx &TInformationReader::Pane()
 
 void TInformationReader::CheckBytes(const std::string &bytes, const std::string &fileName)
 {
-    if (!HasUtf16Mark(bytes) && bytes.find('\0') != std::string::npos)
+    // Rich text carries binary data of its own (pictures); only plain text is checked.
+    const bool rich = bytes.compare(0, 5, "{\\rtf") == 0;
+    if (!rich && !HasUtf16Mark(bytes) && bytes.find('\0') != std::string::npos)
         throw EStreamError("The information file " + fileName +
                            " holds zero bytes: it is not text that Zarvel can read (UTF-8, "
                            "UTF-16 with a byte order mark, or code page 1252). Save it as "

@@ -27,8 +27,8 @@ public:
     // "Cannot open file <name>" for a file that cannot be read), and EStreamError for a file
     // of zero bytes that is not UTF-16 (CheckBytes).
     std::vector<std::string> Read(const std::string &fileName);
-    // Refuses, naming the file, bytes with zero bytes that do not start with a UTF-16 byte order
-    // mark: they are no text of any encoding an information file is read in.
+    // Refuses, naming the file, plain text with zero bytes that does not start with a UTF-16
+    // byte order mark: it is no text of any encoding an information file is read in.
     static void CheckBytes(const std::string &bytes, const std::string &fileName);
     // The same lines, always taken from the loaded control. Read takes those of a plain text
     // file without one; this is what it must match.

@@ -1,8 +1,8 @@
 // Arbitrary bytes read as an information file, as plain text and as rich text, through the one
 // reader the window and zarvel-cli share: the reader ends, no line holds a line break, the
 // same reader gives the same lines when it reads the file again (zarvel-cli reuses it), and
-// they are the lines of the file loaded into the reader's control. A file of zero bytes that is
-// no UTF-16 is refused, and only such a file.
+// they are the lines of the file loaded into the reader's control. Plain text of zero bytes
+// that is no UTF-16 is refused, and only such a file.
 //
 // Input: bit 0 of the first byte puts "{\rtf1 " before the rest so that the rich text reader
 // is reached at once; the rest is the file.
@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     file.close();
 
     const bool utf16 = content.startsWith("\xFF\xFE") || content.startsWith("\xFE\xFF");
-    if (content.contains('\0') && !utf16) {
+    if (content.contains('\0') && !utf16 && !content.startsWith("{\\rtf")) {
         try {
             reader->Read(InputFile());
         } catch (const EStreamError &) {

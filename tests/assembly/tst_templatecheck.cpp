@@ -78,12 +78,13 @@ std::string RandomTextFile(std::mt19937 &random)
     }
     return text;
 }
-// A file with zero bytes and no UTF-16 byte order mark is refused, naming it; any other is
-// read. Whether it was refused.
+// Plain text with zero bytes and no UTF-16 byte order mark is refused, naming it; any other
+// file is read. Whether it was refused.
 bool RefusedAsZeroBytes(TInformationReader &reader, const std::string &name)
 {
     const std::string bytes = LoadFileBytes(name);
     const bool zeroBytes = bytes.find('\0') != std::string::npos &&
+                           bytes.compare(0, 5, "{\\rtf") != 0 &&
                            bytes.compare(0, 2, "\xFF\xFE") != 0 &&
                            bytes.compare(0, 2, "\xFE\xFF") != 0;
     try {

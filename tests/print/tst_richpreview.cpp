@@ -5,6 +5,7 @@
 #include "print/TPageImage.h"
 #include "print/TPreview2.h"
 #include "print/TRichPreviewForm.h"
+#include "widgets/WorkingFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -221,7 +222,11 @@ private slots:
     void unwritablePageFileIsReported()
     {
         SetCompress(false);
+        // A folder in the way in the current folder sends the page to the user's own working
+        // folder; one there too leaves nowhere to write.
+        const QString userPage = QDir(WorkingFolder::UserFolder()).filePath("PreviewMetafile0");
         QDir().mkdir("PreviewMetafile0");
+        QDir().mkdir(userPage);
         ScriptedDialogs dialogs;
         dialogs.ThenAccept();
         TRichPreviewForm form;
@@ -229,6 +234,7 @@ private slots:
         form.StorePage(Page(1), true);
         QVERIFY(dialogs.LastSeen().contains("Can not save the page information (MetaFiles)"));
         QDir().rmdir("PreviewMetafile0");
+        QDir().rmdir(userPage);
     }
 
     void panelLabelsReadWholeAndButtonsShowTheirIcons()
