@@ -6,6 +6,7 @@
 #include "richedit/TRtfPageParts.h"
 #include "richedit/TRtfPicture.h"
 #include "richedit/TRtfTableBuilder.h"
+#include "text/CodePages.h"
 
 #include <QColor>
 #include <QHash>
@@ -435,49 +436,6 @@ private:
 char16_t Reader::DecodeByte(unsigned char byte) const
 {
     return TCodePage1252::ToUnicode(byte);
-}
-
-// Code pages of the font character sets.
-int CodePageOfCharset(int charset)
-{
-    switch (charset) {
-    case 0:
-        return 1252;
-    case 77:
-        return 10000;
-    case 128:
-        return 932;
-    case 129:
-        return 949;
-    case 134:
-        return 936;
-    case 136:
-        return 950;
-    case 161:
-        return 1253;
-    case 162:
-        return 1254;
-    case 163:
-        return 1258;
-    case 177:
-        return 1255;
-    case 178:
-        return 1256;
-    case 186:
-        return 1257;
-    case 204:
-        return 1251;
-    case 222:
-        return 874;
-    case 238:
-        return 1250;
-    case 254:
-        return 437;
-    case 255:
-        return 850;
-    default:
-        return 0; // the document's code page: not given, default (1) or symbol (2)
-    }
 }
 
 const char *IconvName(int codePage)
