@@ -27,6 +27,7 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
 #include <QScopedValueRollback>
@@ -73,6 +74,17 @@ private:
 };
 
 constexpr int StreamReadError = 1;
+
+// What the merged letter is called until it is saved: after the files it came from, never
+// after a file it was not written to.
+QString MergedLetterName(const QString &templateFile, const QString &informationFile)
+{
+    const QString from = informationFile.isEmpty()
+                             ? QFileInfo(templateFile).fileName()
+                             : QStringLiteral("%1 + %2").arg(QFileInfo(templateFile).fileName(),
+                                                             QFileInfo(informationFile).fileName());
+    return QStringLiteral("Merged letter of %1 (not saved)").arg(from);
+}
 
 } // namespace
 
@@ -282,6 +294,7 @@ void TAssemblyCommands::DoIt1Click()
     QCoreApplication::processEvents();
     TRichEditEx &document = FForm.DocumentPane();
     document.show();
+    FForm.SetDocumentName(MergedLetterName(FForm.TemplateFileName, FForm.InformationFileName));
     ShowMsgBox(QString::fromStdString(MergeFinishCaption(result.Count)), QLatin1Char('I'),
                QString::fromLatin1(MergeFinishText));
     document.setFocus(Qt::OtherFocusReason);

@@ -330,10 +330,12 @@ QString TMainForm::PaneName(TPane pane) const
 {
     // The document name belongs to the current pane. The other pane is named by what is
     // known of it, so that the user can tell the two questions apart.
-    if (pane == PaneByRuleB())
-        return FDocumentName;
-    if (pane == TPane::Information)
-        return InformationFileName.isEmpty() ? QStringLiteral("untitled") : InformationFileName;
+    // The information pane is known by its file wherever the caption points.
+    if (pane == TPane::Information) {
+        if (!InformationFileName.isEmpty())
+            return InformationFileName;
+        return pane == PaneByRuleB() ? FDocumentName : QStringLiteral("untitled");
+    }
     if (!InformationFileName.isEmpty() && FDocumentName == InformationFileName)
         return QStringLiteral("untitled");
     return FDocumentName;
@@ -449,12 +451,13 @@ void TMainForm::FileOpen()
 void TMainForm::FileSave()
 {
     const TPane pane = PaneByRuleA();
-    FFileCommands->Save(pane, FDocumentName);
+    FFileCommands->Save(pane, PaneName(pane));
 }
 
 void TMainForm::FileSaveAs()
 {
-    FFileCommands->SaveAs(PaneByRuleA());
+    const TPane pane = PaneByRuleA();
+    FFileCommands->SaveAs(pane, PaneName(pane));
 }
 
 void TMainForm::pageDialog1Click()
