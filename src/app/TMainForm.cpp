@@ -643,7 +643,7 @@ void TMainForm::SpeedButton3Click()
 
 void TMainForm::CRLFButtonClick()
 {
-    FEditingTools->CRLFButtonClick();
+    SpeedBar->CRLFButton->setChecked(FEditingTools->CRLFButtonClick());
 }
 
 // --- Tool bar and ruler ------------------------------------------------------------------

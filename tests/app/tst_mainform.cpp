@@ -288,8 +288,8 @@ private slots:
         QTest::newRow("paste") << "PasteButton"
                                << "Paste"
                                << "" << 25;
-        const QString crlf = "Show Line endings. To remove these use the Edit menu replace "
-                             "function. The code to enter is alt key 0182";
+        const QString crlf = "Show or hide the line endings. They are shown on the screen only, "
+                             "never saved or printed.";
         QTest::newRow("crlf") << "CRLFButton" << crlf << crlf << 41;
     }
 
@@ -480,7 +480,8 @@ private slots:
         QVERIFY(form->Hintpanel->isHidden());
         QApplication::sendEvent(SpeedBarButton("CRLFButton"), &enter);
         QVERIFY(form->Hintpanel->isVisible());
-        QVERIFY(form->Hintpanel->text().startsWith(QStringLiteral("Show Line endings.")));
+        QVERIFY(
+            form->Hintpanel->text().startsWith(QStringLiteral("Show or hide the line endings.")));
     }
 
     void timer1ClearsThePanelWithoutRestarting()
