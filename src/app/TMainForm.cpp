@@ -11,6 +11,7 @@
 #include "app/TFormatBar.h"
 #include "app/TMainMenu.h"
 #include "app/TRuler.h"
+#include "app/TScreenZoom.h"
 #include "app/TSpeedBar.h"
 #include "app/TZarvelApplication.h"
 #include "assembly/AssemblyTexts.h"
@@ -69,6 +70,12 @@ QColor MenuColour()
     return QApplication::palette("QMenu").color(QPalette::Window);
 }
 
+// The information pane and its label, told apart from the document pane at a glance.
+QColor InformationTint()
+{
+    return QColor(255, 248, 220);
+}
+
 void SetPanelColour(QWidget &panel, const QColor &colour)
 {
     QPalette palette = panel.palette();
@@ -111,6 +118,7 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
     FAutoRecovery = std::make_unique<TAutoRecovery>(
         *RichEditEx1, *RichEditEx2, [this](TPane pane) { return PaneName(pane); },
         [this](const QString &message) { showhint(message); });
+    FScreenZoom = std::make_unique<TScreenZoom>(std::vector<QTextEdit *>{RichEditEx1, RichEditEx2});
     RichEditEx1->setFocus(Qt::OtherFocusReason);
     FormCreate();
 }
@@ -158,14 +166,44 @@ QWidget *TMainForm::CreatePaneArea(QWidget *parent)
     area->setObjectName(QStringLiteral("PaneArea"));
     auto *grid = new QGridLayout(area);
     grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+    // The two panes look alike: a label above them says which one is shown.
+    PaneLabel = new QLabel(area);
+    PaneLabel->setObjectName(QStringLiteral("PaneLabel"));
+    PaneLabel->setContentsMargins(TextMargin, 1, TextMargin, 1);
+    PaneLabel->setAutoFillBackground(true);
+    PaneLabel->setTextFormat(Qt::PlainText);
+    PaneLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    grid->addWidget(PaneLabel, 0, 0);
     RichEditEx2 = new TRichEditEx(area);
     RichEditEx2->setObjectName(QStringLiteral("RichEditEx2"));
     RichEditEx1 = new TRichEditEx(area);
     RichEditEx1->setObjectName(QStringLiteral("RichEditEx1"));
-    grid->addWidget(RichEditEx2, 0, 0);
-    grid->addWidget(RichEditEx1, 0, 0);
+    grid->addWidget(RichEditEx2, 1, 0);
+    grid->addWidget(RichEditEx1, 1, 0);
+    grid->setRowStretch(1, 1);
     RichEditEx1->raise();
+    // The information pane keeps a tint of its own.
+    QPalette tinted = RichEditEx2->palette();
+    tinted.setColor(QPalette::Base, InformationTint());
+    RichEditEx2->setPalette(tinted);
     return area;
+}
+
+void TMainForm::UpdatePaneLabel()
+{
+    if (!PaneLabel)
+        return;
+    const bool information = PaneByRuleA() == TPane::Information;
+    const QString name =
+        QFileInfo(PaneName(information ? TPane::Information : TPane::Document)).fileName();
+    PaneLabel->setText(
+        information
+            ? QStringLiteral("Information file: %1  (headings on odd lines, values on even lines;"
+                             " Ctrl+W shows the document)")
+                  .arg(name)
+            : QStringLiteral("Document: %1").arg(name));
+    SetPanelColour(*PaneLabel, information ? InformationTint() : MenuColour());
 }
 
 void TMainForm::CreateHintpanel(QWidget *parent)
@@ -173,6 +211,8 @@ void TMainForm::CreateHintpanel(QWidget *parent)
     Hintpanel = new QLabel(QStringLiteral("Hintpanel"), parent);
     Hintpanel->setObjectName(QStringLiteral("Hintpanel"));
     Hintpanel->setFixedHeight(25);
+    // A long hint is cut off rather than widening the window.
+    Hintpanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     Hintpanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Hintpanel->setLineWidth(2);
     Hintpanel->setContentsMargins(3, 0, 3, 0);
@@ -267,7 +307,12 @@ void TMainForm::ConnectButtons()
 
 void TMainForm::SetUpPanes()
 {
+    // The window's font in points rather than pixels (11 pixels at 96 dpi), so that text in
+    // it is saved and printed as before and grows with the screen zoom.
+    QFont paneFont = font();
+    paneFont.setPointSizeF(8.25);
     for (TRichEditEx *pane : {RichEditEx1, RichEditEx2}) {
+        pane->setFont(paneFont);
         pane->SetAutoURLDetect(TAutoURLDetect::adNone);
         pane->SetLanguage(1033);
         pane->SetShowSelectionBar(false);
@@ -319,6 +364,7 @@ void TMainForm::SetDocumentName(const QString &fileName)
     FDocumentName = fileName;
     setWindowTitle(
         QStringLiteral("%1 - %2").arg(QFileInfo(fileName).fileName(), TZarvelApplication::Title()));
+    UpdatePaneLabel();
 }
 
 TRichEditEx &TMainForm::Pane(TPane pane) const
@@ -601,6 +647,26 @@ void TMainForm::RichEditEx1MouseDown(Qt::MouseButton button, Qt::KeyboardModifie
     RunCommand([this, button, pos] { FAssemblyCommands->RichEditEx1MouseDown(button, pos); });
 }
 
+// --- Window menu -------------------------------------------------------------------------
+
+void TMainForm::ZoomIn1Click()
+{
+    FScreenZoom->ZoomIn();
+    showhint(QStringLiteral("Zoom %1%").arg(FScreenZoom->Percent()));
+}
+
+void TMainForm::ZoomOut1Click()
+{
+    FScreenZoom->ZoomOut();
+    showhint(QStringLiteral("Zoom %1%").arg(FScreenZoom->Percent()));
+}
+
+void TMainForm::ActualSize1Click()
+{
+    FScreenZoom->SetPercent(100);
+    showhint(QStringLiteral("Zoom %1%").arg(FScreenZoom->Percent()));
+}
+
 // --- Help menu and other windows ---------------------------------------------------------
 
 void TMainForm::G1Click()
@@ -669,6 +735,10 @@ void TMainForm::SelectionChange()
 
 void TMainForm::showhint(const QString &hint)
 {
+    // A menu or control without a hint shows no empty yellow bar; a hint on show stays until
+    // the timer clears it.
+    if (hint.isEmpty())
+        return;
     SetPanelColour(*Hintpanel, Qt::yellow);
     Hintpanel->setText(hint);
     Hintpanel->show();
@@ -694,6 +764,11 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
     case QEvent::StatusTip:
         showhint(static_cast<QStatusTipEvent *>(event)->tip());
         return true;
+    case QEvent::ShowToParent:
+    case QEvent::HideToParent:
+        if (watched == RichEditEx1 || watched == RichEditEx2)
+            QMetaObject::invokeMethod(this, &TMainForm::UpdatePaneLabel, Qt::QueuedConnection);
+        break;
     case QEvent::Resize:
         if (watched == RichEditEx1)
             QMetaObject::invokeMethod(this, &TMainForm::ApplyTextMargins, Qt::QueuedConnection);

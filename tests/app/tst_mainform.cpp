@@ -4,10 +4,13 @@
 #include "app/TMainMenu.h"
 #include "app/TPaneRules.h"
 #include "app/TRuler.h"
+#include "app/TScreenZoom.h"
 #include "app/TSpeedBar.h"
+#include "richedit/RichEditTypes.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QClipboard>
 #include <QLabel>
@@ -16,6 +19,8 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
 #include <QToolButton>
 
@@ -33,7 +38,8 @@ QString MenuLayout(const QMenu &menu)
 {
     QStringList items;
     for (const QAction *action : menu.actions())
-        items << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        if (action->isVisible())
+            items << (action->isSeparator() ? QStringLiteral("-") : action->text());
     return items.join('|');
 }
 } // namespace
@@ -90,7 +96,10 @@ private slots:
         QCOMPARE(form->SpeedBar->height(), 32);
         QCOMPARE(top(form->Ruler), clientTop + 32);
         QCOMPARE(form->Ruler->height(), 26);
-        QCOMPARE(top(form->RichEditEx1), clientTop + 58);
+        // The label that names the shown pane, then the panes.
+        QCOMPARE(top(form->PaneLabel), clientTop + 58);
+        QVERIFY(form->PaneLabel->height() > 0);
+        QCOMPARE(top(form->RichEditEx1), clientTop + 58 + form->PaneLabel->height());
         QCOMPARE(form->RichEditEx1->geometry(), form->RichEditEx2->geometry());
         QCOMPARE(form->StatusBar->height(), 20);
         QCOMPARE(top(form->StatusBar) + 20, form->height());
@@ -149,10 +158,10 @@ private slots:
         QTest::newRow("assembly") << "DocumentAssembly1"
                                   << "Document Assembly"
                                   << "Edit/Select Information File|-|Edit/Select Template File|-|"
-                                     "Check Template|Do It|Toggle Ins/Overwrite";
+                                     "Check Template|Do It|Toggle Ins/Overwrite|-";
         QTest::newRow("window") << "Window1"
                                 << "Window"
-                                << "Switch";
+                                << "Switch|-|Zoom &In|Zoom &Out|&Actual Size";
         QTest::newRow("help") << "HelpMenu"
                               << "Help"
                               << "Contents|Tip of the Day|Credits|About";
@@ -464,12 +473,22 @@ private slots:
         QVERIFY(form->StatusBar->currentMessage().isEmpty());
     }
 
-    void emptyHintStillShowsThePanel()
+    void emptyHintShowsNoYellowBar()
     {
+        // Opening a menu with the mouse on the shown window: its title has no hint.
+        ShowActive();
+        const QMenu *menu = form->MainMenu().Window1;
+        QTest::mouseClick(form->menuBar(), Qt::LeftButton, {},
+                          form->menuBar()->actionGeometry(menu->menuAction()).center());
+        QTRY_VERIFY(menu->isVisible());
         form->MainMenu().Item(QStringLiteral("Switch1")).showStatusText(form->menuBar());
-        QVERIFY(!form->Hintpanel->isHidden());
-        QVERIFY(form->Hintpanel->text().isEmpty());
-        QCOMPARE(PanelColour(*form->Hintpanel), QColor(Qt::yellow));
+        QVERIFY(form->Hintpanel->isHidden());
+        QVERIFY(PanelColour(*form->Hintpanel) != QColor(Qt::yellow));
+        QTest::keyClick(const_cast<QMenu *>(menu), Qt::Key_Escape);
+        // A hint being shown is not wiped by an empty one.
+        form->showhint(QStringLiteral("Create a new file"));
+        form->MainMenu().Item(QStringLiteral("Switch1")).showStatusText(form->menuBar());
+        QCOMPARE(form->Hintpanel->text(), QStringLiteral("Create a new file"));
     }
 
     void buttonHints()
@@ -482,6 +501,46 @@ private slots:
         QVERIFY(form->Hintpanel->isVisible());
         QVERIFY(
             form->Hintpanel->text().startsWith(QStringLiteral("Show or hide the line endings.")));
+    }
+
+    void zoomEnlargesTheScreenOnlyAndIsRemembered()
+    {
+        ShowActive();
+        TRichEditEx &pane = *form->RichEditEx1;
+        pane.setFocus();
+        QTest::keyClicks(&pane, QStringLiteral("Small print"));
+        const QByteArray saved = pane.StreamOutBytes(TStreamFormat::SF_RTF);
+        const int height = pane.cursorRect().height();
+        const auto textWidth = [](const TRichEditEx &edit) {
+            const QTextLayout *layout = edit.document()->begin().layout();
+            return layout && layout->lineCount() > 0 ? layout->lineAt(0).naturalTextWidth() : 0.0;
+        };
+        const qreal width = textWidth(pane);
+        QVERIFY(width > 0);
+        const int undoSteps = pane.document()->availableUndoSteps();
+
+        for (int press = 0; press < 5; ++press)
+            QTest::keyClick(form.get(), Qt::Key_Equal, Qt::ControlModifier);
+        QCOMPARE(form->ScreenZoom().Percent(), 150);
+        QTRY_VERIFY(pane.cursorRect().height() > height * 5 / 4);
+        QCOMPARE(form->Hintpanel->text(), QStringLiteral("Zoom 150%"));
+        // The text, its undo history and what is saved stay as they were.
+        QCOMPARE(pane.StreamOutBytes(TStreamFormat::SF_RTF), saved);
+        QCOMPARE(pane.document()->availableUndoSteps(), undoSteps);
+        QVERIFY(!form->RichEditEx1->ModifiedFlag() || undoSteps > 0);
+        QTest::keyClick(form.get(), Qt::Key_Minus, Qt::ControlModifier);
+        QCOMPARE(form->ScreenZoom().Percent(), 140);
+
+        // A new window starts with the zoom the last one had; Ctrl+0 gives actual size.
+        form.reset();
+        form = std::make_unique<TMainForm>();
+        ShowActive();
+        QCOMPARE(form->ScreenZoom().Percent(), 140);
+        form->RichEditEx1->SetWholeText("Small print");
+        QTRY_VERIFY(textWidth(*form->RichEditEx1) > width * 5 / 4);
+        QTest::keyClick(form.get(), Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(form->ScreenZoom().Percent(), 100);
+        QTRY_COMPARE(textWidth(*form->RichEditEx1), width);
     }
 
     void timer1ClearsThePanelWithoutRestarting()
