@@ -109,7 +109,7 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
     FPaneRules = std::make_unique<TPaneRules>(*RichEditEx1, *RichEditEx2);
     FFileCommands = std::make_unique<TFileCommands>(*this);
     FEditingTools = std::make_unique<TEditingTools>(*this, EditingPanes(*this), msgpanel1);
-    FEditingTools->ShowHint = [this](const QString &text) { showhint(text); };
+    FEditingTools->ShowHint = [this](const QString &text) { ShowReport(text); };
     FMainMenu = std::make_unique<TMainMenu>(*this, *menuBar());
     CreateAuxiliaryComponents(*this);
     FAssemblyCommands = std::make_unique<TAssemblyCommands>(*this);
@@ -183,6 +183,11 @@ QWidget *TMainForm::CreatePaneArea(QWidget *parent)
     grid->addWidget(RichEditEx1, 1, 0);
     grid->setRowStretch(1, 1);
     RichEditEx1->raise();
+    // The document pane's margins beside its text are its own, not a view of the pane below.
+    QPalette filled = RichEditEx1->palette();
+    filled.setColor(QPalette::Window, filled.color(QPalette::Base));
+    RichEditEx1->setPalette(filled);
+    RichEditEx1->setAutoFillBackground(true);
     // The information pane keeps a tint of its own.
     QPalette tinted = RichEditEx2->palette();
     tinted.setColor(QPalette::Base, InformationTint());
@@ -652,19 +657,19 @@ void TMainForm::RichEditEx1MouseDown(Qt::MouseButton button, Qt::KeyboardModifie
 void TMainForm::ZoomIn1Click()
 {
     FScreenZoom->ZoomIn();
-    showhint(QStringLiteral("Zoom %1%").arg(FScreenZoom->Percent()));
+    ShowReport(QStringLiteral("Zoom %1%").arg(FScreenZoom->Percent()));
 }
 
 void TMainForm::ZoomOut1Click()
 {
     FScreenZoom->ZoomOut();
-    showhint(QStringLiteral("Zoom %1%").arg(FScreenZoom->Percent()));
+    ShowReport(QStringLiteral("Zoom %1%").arg(FScreenZoom->Percent()));
 }
 
 void TMainForm::ActualSize1Click()
 {
     FScreenZoom->SetPercent(100);
-    showhint(QStringLiteral("Zoom %1%").arg(FScreenZoom->Percent()));
+    ShowReport(QStringLiteral("Zoom %1%").arg(FScreenZoom->Percent()));
 }
 
 // --- Help menu and other windows ---------------------------------------------------------
@@ -745,6 +750,13 @@ void TMainForm::showhint(const QString &hint)
     // A running timer keeps its count: the panel clears 4 s after the first of a run of hints.
     if (!Timer1->isActive())
         Timer1->start();
+}
+
+void TMainForm::ShowReport(const QString &text)
+{
+    showhint(text);
+    // The answer to a command gets its full 4 s, however long ago a hint was shown.
+    Timer1->start();
 }
 
 void TMainForm::Timer1Timer()

@@ -176,6 +176,8 @@ public slots:
 
     // Hints and timers
     void showhint(const QString &hint);
+    // A command's short report in the hint panel, shown for the panel's full time.
+    void ShowReport(const QString &text);
     void Timer1Timer();
     void Timer2Timer();
 
