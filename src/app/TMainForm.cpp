@@ -9,6 +9,7 @@
 #include "app/TEditingTools.h"
 #include "app/TFileCommands.h"
 #include "app/TFormatBar.h"
+#include "app/TInsertTable.h"
 #include "app/TMainMenu.h"
 #include "app/TRuler.h"
 #include "app/TScreenZoom.h"
@@ -593,6 +594,11 @@ void TMainForm::Insertpagebreak1Click()
 void TMainForm::Insertnonvisiblepagebreak1Click()
 {
     FEditingTools->Insertnonvisiblepagebreak1Click();
+}
+
+void TMainForm::InsertTable1Click()
+{
+    TInsertTable::Run(this, *RichEditEx1);
 }
 
 void TMainForm::Selectall1Click()

@@ -150,6 +150,7 @@ public slots:
     void Mathcalculate1Click();
     void Insertpagebreak1Click();
     void Insertnonvisiblepagebreak1Click();
+    void InsertTable1Click();
     void Selectall1Click();
     void T1Click();
     // Document Assembly menu

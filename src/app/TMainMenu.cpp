@@ -69,6 +69,10 @@ const TMenuItemDef EditItems[] = {
      "This inserts an INVISIBLE page break. You can see it in print preview but NOT in the "
      "editing screen.",
      &TMainForm::Insertnonvisiblepagebreak1Click},
+    {"InsertTable1", "Insert &Table...", None,
+     "Inserts an empty table with thin borders, as wide as the text. Tab and Shift+Tab move "
+     "between its cells.",
+     &TMainForm::InsertTable1Click},
     {"Selectall1", "&Select all", Qt::CTRL | Qt::Key_A, "", &TMainForm::Selectall1Click},
     {"T1", "&Toggle Windows", Qt::CTRL | Qt::Key_W, "", &TMainForm::T1Click},
 };

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSpinBox>
 #include <QTextDocument>
 #include <QTextTable>
 #include <QToolButton>
@@ -255,6 +256,71 @@ private slots:
         QTest::mouseClick(form->SpeedBar->CRLFButton, Qt::LeftButton);
         QVERIFY(!form->SpeedBar->CRLFButton->isChecked());
         QCOMPARE(Document().WideTextRange(0, -1), text);
+    }
+
+    void insertedTableRoundTripsAndMerges()
+    {
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        Document().setFocus();
+        QTest::keyClicks(&Document(), QStringLiteral("Dear @1,"));
+        ScriptedDialogs script;
+        script.Then([](QDialog &dialog) {
+            dialog.findChild<QSpinBox *>(QStringLiteral("Rows"))->setValue(2);
+            dialog.findChild<QSpinBox *>(QStringLiteral("Columns"))->setValue(3);
+            return int(QDialog::Accepted);
+        });
+        Trigger("InsertTable1");
+        QCOMPARE(script.Pending(), 0);
+        const QList<QTextFrame *> frames = Document().document()->rootFrame()->childFrames();
+        QCOMPARE(frames.size(), 1);
+        auto *table = qobject_cast<QTextTable *>(frames.first());
+        QVERIFY(table);
+        QCOMPARE(table->rows(), 2);
+        QCOMPARE(table->columns(), 3);
+        // As wide as the text area, with thin borders.
+        const QByteArray rich = Document().StreamOutBytes(TStreamFormat::SF_RTF);
+        QCOMPARE(rich.count("\\cellx"), 6);
+        QVERIFY(rich.contains("\\brdrs"));
+        const QTextCursor cell = table->cellAt(0, 2).firstCursorPosition();
+        QVERIFY(Document().cursorRect(cell).right() > Document().viewport()->width() / 2);
+
+        // Typed into the cells with Tab, as a user does.
+        Document().setTextCursor(table->cellAt(0, 0).firstCursorPosition());
+        QTest::keyClicks(&Document(), QStringLiteral("Item"));
+        QTest::keyClick(&Document(), Qt::Key_Tab);
+        QTest::keyClicks(&Document(), QStringLiteral("@2"));
+
+        // Saved, loaded and saved again: the second save is the first, byte for byte.
+        const QString first = QDir::current().filePath(QStringLiteral("table1.tem"));
+        const QString second = QDir::current().filePath(QStringLiteral("table2.tem"));
+        script.ThenChooseFile(first);
+        Trigger("FileSaveAsItem");
+        Document().Lines().LoadFile(first);
+        script.ThenChooseFile(second);
+        Trigger("FileSaveAsItem");
+        Document().Lines().LoadFile(second);
+        const QString third = QDir::current().filePath(QStringLiteral("table3.tem"));
+        script.ThenChooseFile(third);
+        Trigger("FileSaveAsItem");
+        QCOMPARE(script.Pending(), 0);
+        QVERIFY(ReadBytes(second).contains("Item"));
+        QCOMPARE(ReadBytes(third), ReadBytes(second));
+
+        // Merged, the placeholder in the cell takes its value and the table stays a table.
+        const QString info = QDir::current().filePath(QStringLiteral("table.inf"));
+        WriteBytes(info, "Name\r\nJones\r\nWhat\r\nrent\r\n");
+        form->TemplateFileName = second;
+        Information().Lines().LoadFile(info);
+        script.ThenAccept();
+        Trigger("DoIt1");
+        const QList<QTextFrame *> merged = Document().document()->rootFrame()->childFrames();
+        QCOMPARE(merged.size(), 1);
+        auto *mergedTable = qobject_cast<QTextTable *>(merged.first());
+        QVERIFY(mergedTable);
+        const QTextTableCell valueCell = mergedTable->cellAt(0, 1);
+        QCOMPARE(Document().WideTextRange(valueCell.firstPosition(), valueCell.lastPosition()),
+                 QStringLiteral("rent"));
+        QVERIFY(Document().WideTextRange(0, -1).startsWith(QStringLiteral("Dear Jones,")));
     }
 
     void lineEndingMarksShowInBothPanes()

@@ -150,11 +150,12 @@ private slots:
                               << "&File"
                               << "&New|&Open...|&Save|Save &As...|-|page&Dialog|PrintPre&view|"
                                  "&Print|-|E&xit";
-        QTest::newRow("edit") << "EditMenu"
-                              << "&Edit"
-                              << "&Undo|R&edo|-|Cu&t|&Copy|&Paste|-|&Find|&Replace|&Font...|"
-                                 "Math calculate|Insert Blank lines|Insert page break|"
-                                 "&Select all|&Toggle Windows";
+        QTest::newRow("edit")
+            << "EditMenu"
+            << "&Edit"
+            << "&Undo|R&edo|-|Cu&t|&Copy|&Paste|-|&Find|&Replace|&Font...|"
+               "Math calculate|Insert Blank lines|Insert page break|Insert &Table...|"
+               "&Select all|&Toggle Windows";
         QTest::newRow("assembly") << "DocumentAssembly1"
                                   << "Document Assembly"
                                   << "Edit/Select Information File|-|Edit/Select Template File|-|"
