@@ -1,6 +1,7 @@
 #include "app/TInsertTable.h"
 
 #include "richedit/RichEditTypes.h"
+#include "richedit/TCodePage1252.h"
 #include "richedit/TRichEditEx.h"
 #include "widgets/TDialogSeam.h"
 
@@ -8,6 +9,9 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QSpinBox>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
 
 #include <algorithm>
 
@@ -29,22 +33,25 @@ QSpinBox *AddCount(QFormLayout &form, const char *name, const QString &label, in
 }
 } // namespace
 
-QByteArray TInsertTable::TableRtf(int rows, int columns, int widthTwips)
+QByteArray TInsertTable::TableRtf(int rows, int columns, int widthTwips, const QFont &font)
 {
     QByteArray row = "\\trowd\\trgaph108\\trleft0 ";
     for (int column = 1; column <= columns; ++column)
         row += CellBorders + "\\cellx" + QByteArray::number(widthTwips * column / columns) + ' ';
-    row += "\\pard\\intbl ";
+    // The cells take the font at the caret.
+    const int halfPoints = font.pointSizeF() > 0 ? qRound(font.pointSizeF() * 2) : 20;
+    row += "\\pard\\intbl\\f0\\fs" + QByteArray::number(halfPoints) + ' ';
     for (int column = 0; column < columns; ++column)
         row += "\\cell ";
     row += "\\row ";
-    QByteArray rtf = "{\\rtf1\\ansi\\deff0 ";
+    QByteArray rtf =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 " + TCodePage1252::FromUnicode(font.family()) + ";}}";
     for (int i = 0; i < rows; ++i)
         rtf += row;
     return rtf + "\\pard }";
 }
 
-bool TInsertTable::Run(QWidget *parent, TRichEditEx &pane)
+bool TInsertTable::Run(QWidget *parent, TRichEditEx &pane, int pageTextTwips)
 {
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("InsertTableDialog"));
@@ -58,12 +65,26 @@ bool TInsertTable::Run(QWidget *parent, TRichEditEx &pane)
     form->addRow(buttons);
     if (TDialogSeam::Exec(dialog) != QDialog::Accepted)
         return false;
-    // As wide as the text area the user sees.
+    // As wide as the text area, on the screen and on the page, whichever is narrower.
     const int dpi = std::max(1, pane.logicalDpiX());
+    const int screenTwips = pane.TextRect().width() * TwipsPerInch / dpi;
     const int width =
-        std::max(columns->value() * 360, pane.TextRect().width() * TwipsPerInch / dpi);
+        std::max(columns->value() * 360,
+                 pageTextTwips > 0 ? std::min(screenTwips, pageTextTwips) : screenTwips);
     pane.setFocus();
-    pane.StreamInBytes(TableRtf(rows->value(), columns->value(), width),
-                       TStreamFormat::SF_RTF | TStreamFormat::SFF_SELECTION);
+    const int at = pane.SelectionStart();
+    pane.StreamInBytes(
+        TableRtf(rows->value(), columns->value(), width, pane.textCursor().charFormat().font()),
+        TStreamFormat::SF_RTF | TStreamFormat::SFF_SELECTION);
+    // The caret goes into the first cell, ready for typing and Tab.
+    QTextTable *inserted = nullptr;
+    for (QTextFrame *frame : pane.document()->rootFrame()->childFrames()) {
+        auto *table = qobject_cast<QTextTable *>(frame);
+        if (table && table->firstPosition() >= at &&
+            (!inserted || table->firstPosition() < inserted->firstPosition()))
+            inserted = table;
+    }
+    if (inserted)
+        pane.setTextCursor(inserted->cellAt(0, 0).firstCursorPosition());
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFont>
 
 class QWidget;
 class TRichEditEx;
@@ -11,11 +12,14 @@ class TRichEditEx;
 class TInsertTable
 {
 public:
-    // Runs the dialog (through the dialog seam); false when the user cancelled.
-    static bool Run(QWidget *parent, TRichEditEx &pane);
+    // Runs the dialog (through the dialog seam); false when the user cancelled. The table is
+    // no wider than the page's text, given in twips (0: not known), and the caret ends in its
+    // first cell.
+    static bool Run(QWidget *parent, TRichEditEx &pane, int pageTextTwips);
 
-    // The rich text of an empty table of rows x columns, each column width/columns twips wide.
-    static QByteArray TableRtf(int rows, int columns, int widthTwips);
+    // The rich text of an empty table of rows x columns, each column width/columns twips wide,
+    // its cells in the font.
+    static QByteArray TableRtf(int rows, int columns, int widthTwips, const QFont &font);
 
     static constexpr int MaxRows = 100;
     static constexpr int MaxColumns = 20;

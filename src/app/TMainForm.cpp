@@ -598,7 +598,10 @@ void TMainForm::Insertnonvisiblepagebreak1Click()
 
 void TMainForm::InsertTable1Click()
 {
-    TInsertTable::Run(this, *RichEditEx1);
+    const TRichPrinter &printer = *RichPrinter1;
+    const double textWidth = printer.PageWidth() - printer.MarginLeft() - printer.MarginRight();
+    const double twipsPerUnit = printer.MeasureUnit() == muInches ? 1440.0 : 1440.0 / 25.4;
+    TInsertTable::Run(this, *RichEditEx1, int(textWidth * twipsPerUnit));
 }
 
 void TMainForm::Selectall1Click()

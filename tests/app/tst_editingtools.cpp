@@ -283,10 +283,19 @@ private slots:
         QVERIFY(rich.contains("\\brdrs"));
         const QTextCursor cell = table->cellAt(0, 2).firstCursorPosition();
         QVERIFY(Document().cursorRect(cell).right() > Document().viewport()->width() / 2);
+        // No wider than the page's text: A4 less the margins.
+        int widest = 0;
+        for (qsizetype at = rich.indexOf("\\cellx"); at >= 0; at = rich.indexOf("\\cellx", at + 1))
+            widest =
+                std::max(widest, rich.mid(at + 6, rich.indexOf('\\', at + 1) - at - 6).toInt());
+        QVERIFY2(widest > 0 && widest <= int((210 - 25 - 15) * 1440 / 25.4), rich.constData());
 
-        // Typed into the cells with Tab, as a user does.
-        Document().setTextCursor(table->cellAt(0, 0).firstCursorPosition());
+        // Typed into the cells with Tab, as a user does: the caret starts in the first cell.
+        QCOMPARE(Document().textCursor().position(), table->cellAt(0, 0).firstPosition());
         QTest::keyClicks(&Document(), QStringLiteral("Item"));
+        // In the letter's font, not the rich text reader's default.
+        QCOMPARE(Document().textCursor().charFormat().font().family(),
+                 Document().document()->begin().charFormat().font().family());
         QTest::keyClick(&Document(), Qt::Key_Tab);
         QTest::keyClicks(&Document(), QStringLiteral("@2"));
 
