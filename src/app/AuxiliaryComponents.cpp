@@ -22,13 +22,13 @@ QFont PixelFont(const QString &family, int pixelSize, bool bold = false)
 }
 
 TMRUFileList *CreateMRUFileList(TMainForm &form, const char *name, const char *menuItem,
-                                const char *storeSubkey)
+                                const QString &submenuName, const char *storeSubkey)
 {
     auto *list = new TMRUFileList(&form);
     list->setObjectName(QString::fromLatin1(name));
     list->SetFileMenu(&form.MainMenu().Item(QString::fromLatin1(menuItem)));
     list->SetUseSubmenu(true);
-    list->SetSubmenuName(QStringLiteral("Recent Files"));
+    list->SetSubmenuName(submenuName);
     list->SetInsertSeparator(false);
     list->SetClearItemName(QStringLiteral("&Clear MRU List"));
     list->SetRemoveObsoleteName(QStringLiteral("&Remove Obsolete"));
@@ -74,8 +74,10 @@ TTipDialog *CreateTipDialog(TMainForm &form)
 
 void CreateAuxiliaryComponents(TMainForm &form)
 {
-    form.MRUFiles1 = CreateMRUFileList(form, "MRUFiles1", "EditInformationFile1", "MRU Items");
-    form.MRUFiles2 = CreateMRUFileList(form, "MRUFiles2", "EditTemplateFile1", "MRU Items2");
+    form.MRUFiles1 = CreateMRUFileList(form, "MRUFiles1", "RecentInformationFiles",
+                                       QStringLiteral("Recent &Information Files"), "MRU Items");
+    form.MRUFiles2 = CreateMRUFileList(form, "MRUFiles2", "RecentTemplates",
+                                       QStringLiteral("Recent Te&mplates"), "MRU Items2");
     // A file that cannot be loaded any more reaches the error display, as a menu command's
     // failure does.
     QObject::connect(

@@ -1,5 +1,7 @@
 #include "app/TAssemblyCommands.h"
 
+#include "app/AssemblyFileKind.h"
+#include "app/ConfirmBox.h"
 #include "app/EAbort.h"
 #include "app/ShowMsgBox.h"
 #include "app/TCheckReportDialog.h"
@@ -28,6 +30,7 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
 #include <QScopedValueRollback>
@@ -75,6 +78,17 @@ private:
 
 constexpr int StreamReadError = 1;
 
+// What the merged letter is called until it is saved: after the files it came from, never
+// after a file it was not written to.
+QString MergedLetterName(const QString &templateFile, const QString &informationFile)
+{
+    const QString from = informationFile.isEmpty()
+                             ? QFileInfo(templateFile).fileName()
+                             : QStringLiteral("%1 + %2").arg(QFileInfo(templateFile).fileName(),
+                                                             QFileInfo(informationFile).fileName());
+    return QStringLiteral("Merged letter of %1 (not saved)").arg(from);
+}
+
 } // namespace
 
 TAssemblyCommands::TAssemblyCommands(TMainForm &form)
@@ -92,10 +106,13 @@ TAssemblyCommands::~TAssemblyCommands() = default;
 
 // --- Choosing the files ------------------------------------------------------------------
 
-QString TAssemblyCommands::ChooseFile(const char *mask)
+QString TAssemblyCommands::ChooseFile(const char *mask, const QString &previous)
 {
     TOpenPreviewDialog &dialog = *FForm.OpenPreviewDialog1;
     dialog.SetFileName(QString::fromLatin1(mask));
+    // Only a file of the same kind is offered again.
+    if (!previous.isEmpty() && QFileInfo::exists(previous))
+        dialog.selectFile(previous);
     const QString fileName = FForm.FileCommands().RunOpenDialog();
     if (fileName.isEmpty())
         return QString();
@@ -118,8 +135,8 @@ void TAssemblyCommands::AskSaveChangesForEntry(TPane pane, TMRUFileList &list)
 void TAssemblyCommands::EditInformationFile1Click()
 {
     FForm.AskSaveChanges(TPane::Information);
-    const QString fileName = ChooseFile(InformationFileMask);
-    if (!fileName.isEmpty())
+    const QString fileName = ChooseFile(InformationFileMask, FForm.InformationFileName);
+    if (!fileName.isEmpty() && ConfirmKind(fileName, TPane::Information))
         SelectInformationFile(fileName);
 }
 
@@ -143,9 +160,24 @@ void TAssemblyCommands::SelectInformationFile(const QString &fileName)
 void TAssemblyCommands::EditTemplateFile1Click()
 {
     FForm.AskSaveChanges(TPane::Document);
-    const QString fileName = ChooseFile(TemplateFileMask);
-    if (!fileName.isEmpty())
+    const QString fileName = ChooseFile(TemplateFileMask, FForm.TemplateFileName);
+    if (!fileName.isEmpty() && ConfirmKind(fileName, TPane::Document))
         SelectTemplateFile(fileName);
+}
+
+bool TAssemblyCommands::ConfirmKind(const QString &fileName, TPane pane)
+{
+    const TAssemblyFileKind kind = AssemblyFileKindOf(fileName);
+    QString question;
+    if (pane == TPane::Information && kind == TAssemblyFileKind::Template)
+        question = QStringLiteral("%1 looks like a template: rich text with placeholders such as "
+                                  "@1.\nLoad it as the information file all the same?");
+    else if (pane == TPane::Document && kind == TAssemblyFileKind::Information)
+        question = QStringLiteral("%1 looks like an information file: plain text without "
+                                  "placeholders.\nLoad it as the template all the same?");
+    if (question.isEmpty())
+        return true;
+    return AskYesNoCancel(&FForm, question.arg(QFileInfo(fileName).fileName())) == QMessageBox::Yes;
 }
 
 void TAssemblyCommands::SelectTemplateFile(const QString &fileName)
@@ -229,12 +261,17 @@ void TAssemblyCommands::ShowHeadingBalloon(int start, int end, long pairNumber, 
 
 void TAssemblyCommands::CheckTemplate1Click()
 {
-    if (FForm.TemplateFileName.isEmpty()) {
+    // A template on screen that was opened, not selected, is checked as it stands.
+    const bool onScreen =
+        FForm.TemplateFileName.isEmpty() && FForm.DocumentPane().Lines().LineCount() > 0;
+    if (FForm.TemplateFileName.isEmpty() && !onScreen) {
         ShowMsgBox(QString::fromLatin1(MergeCaption), QLatin1Char('!'),
                    QString::fromLatin1(NoTemplateText));
         return;
     }
-    const std::string mergeText = LoadMergeText(FileNameBytes(FForm.TemplateFileName));
+    const std::string mergeText =
+        onScreen ? FForm.DocumentPane().StreamOutBytes(TStreamFormat::SF_RTF).toStdString()
+                 : LoadMergeText(FileNameBytes(FForm.TemplateFileName));
     std::optional<std::vector<std::string>> lines = InformationLines();
     if (lines->empty())
         lines.reset();
@@ -244,7 +281,9 @@ void TAssemblyCommands::CheckTemplate1Click()
     const TTemplateCheck check(mergeText, std::move(lines), FForm.OverwriteMode);
     const std::string report = TemplateCheckReport(
         check, informationName.toStdString(), FForm.OverwriteMode);
-    TCheckReportDialog dialog(&FForm, FForm.TemplateFileName, FromUtf8(report));
+    TCheckReportDialog dialog(&FForm,
+                              onScreen ? FForm.PaneName(TPane::Document) : FForm.TemplateFileName,
+                              FromUtf8(report));
     TDialogSeam::Exec(dialog);
 }
 
@@ -288,6 +327,7 @@ void TAssemblyCommands::DoIt1Click()
     QCoreApplication::processEvents();
     TRichEditEx &document = FForm.DocumentPane();
     document.show();
+    FForm.SetDocumentName(MergedLetterName(FForm.TemplateFileName, FForm.InformationFileName));
     ShowMsgBox(QString::fromStdString(MergeFinishCaption(result.Count)), QLatin1Char('I'),
                QString::fromLatin1(MergeFinishText) + FromUtf8(MergeNotesText(result)));
     document.setFocus(Qt::OtherFocusReason);

@@ -60,8 +60,12 @@ public:
     static int StreamIntoSelection(TRichEditEx &pane, QIODevice &source, unsigned format);
 
 private:
-    // Runs the open dialog with the file name box set to the mask; empty when cancelled.
-    QString ChooseFile(const char *mask);
+    // Runs the open dialog with the file name box set to the mask, or to the previous file of
+    // the same kind; empty when cancelled.
+    QString ChooseFile(const char *mask, const QString &previous);
+    // A file that looks like the other kind (a template chosen as information, or the other
+    // way round) is loaded only when the user says so.
+    bool ConfirmKind(const QString &fileName, TPane pane);
     // The save question before an entry of the list replaces the pane; on Cancel the entry
     // stays in the list where it was.
     void AskSaveChangesForEntry(TPane pane, TMRUFileList &list);

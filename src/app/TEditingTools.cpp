@@ -12,6 +12,7 @@
 #include "widgets/TOverrideCursor.h"
 #include "widgets/WorkingFolder.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
@@ -102,8 +103,11 @@ void TEditingTools::Find(TRichEditEx &pane, const QString &text, bool matchCase,
         pane.SelectionLength() == 0 ? 0 : pane.SelectionStart() + pane.SelectionLength();
     const int found = LocateIn(pane.WideTextRange(0, -1), what, start, pane.TextLength() - start,
                                LocateOptions(matchCase, wholeWord));
-    if (found < 0)
+    if (found < 0) {
+        // A selection left from an earlier match would look like a hit: say so instead.
+        ReportNotFound(text, start > 0);
         return;
+    }
     pane.setFocus();
     pane.Select(found, found + int(what.size()));
     pane.ScrollCaret();
@@ -129,6 +133,16 @@ void TEditingTools::ReplaceDialog1Replace(bool all)
         LocateIn(pane.WideTextRange(0, -1), what, start, pane.TextLength() - start, options);
     if (found >= 0)
         pane.ReplaceRange(found, found + int(what.size()), FReplaceDialog->ReplaceText(), true);
+    else
+        ReportNotFound(FReplaceDialog->FindText(), start > 0);
+}
+
+void TEditingTools::ReportNotFound(const QString &text, bool afterSelection)
+{
+    QApplication::beep();
+    if (ShowHint)
+        ShowHint(afterSelection ? QStringLiteral("\"%1\" not found after the selection").arg(text)
+                                : QStringLiteral("\"%1\" not found").arg(text));
 }
 
 void TEditingTools::ReplaceAll(TRichEditEx &pane, const QString &what, const QString &with,
@@ -179,13 +193,15 @@ void TEditingTools::InsertThroughFile(const std::string &text)
     QFile::remove(insertFile);
 }
 
-void TEditingTools::CRLFButtonClick()
+bool TEditingTools::CRLFButtonClick()
 {
-    TRichEditEx &pane = FPanes.DocumentIfShown();
-    const int count = TPilcrowMarks::Toggle(pane);
-    QCoreApplication::processEvents();
-    ShowMsgBox(QStringLiteral("Zarvel"), QLatin1Char('I'),
-               QString::number(count) + QStringLiteral(" replacements were made "));
-    if (FProgressPanel)
-        FProgressPanel->setText(QString::number(count) + QStringLiteral("  replacements  "));
+    // Both panes together, so that the button's state is the window's.
+    const bool shown = !TPilcrowMarks::Shown(*FPanes.Document.document());
+    for (TRichEditEx *pane : {&FPanes.Document, &FPanes.Information})
+        TPilcrowMarks::SetShown(*pane->document(), shown);
+    if (ShowHint)
+        ShowHint(shown ? QStringLiteral("Paragraph ends are shown as \u00B6. They are not part of "
+                                        "the text: they are not saved, printed or merged.")
+                       : QStringLiteral("Paragraph ends are no longer shown."));
+    return shown;
 }

@@ -59,9 +59,9 @@ public:
     void Insertpagebreak1Click();
     // "Insert page break": a form feed, which only the page formatting shows.
     void Insertnonvisiblepagebreak1Click();
-    // Shows a pilcrow at the end of every paragraph of the pane the user sees, or takes the
-    // pilcrows it added away again (TPilcrowMarks).
-    void CRLFButtonClick();
+    // Shows a pilcrow at the end of every paragraph of both panes, or stops showing them
+    // (TPilcrowMarks: display only, never text). Returns whether they are shown now.
+    bool CRLFButtonClick();
 
     // Shows a short report to the user (the window's hint panel).
     std::function<void(const QString &)> ShowHint;
@@ -72,6 +72,8 @@ public:
 private:
     void Find(TRichEditEx &pane, const QString &text, bool matchCase, bool wholeWord);
     void ReplaceAll(TRichEditEx &pane, const QString &what, const QString &with, unsigned options);
+    // No match: a beep and a "not found" hint; the selection stays as it was.
+    void ReportNotFound(const QString &text, bool afterSelection);
     // Replaces the selection of the document pane with the text through a working file, as a
     // file inserted there would.
     void InsertThroughFile(const std::string &text);

@@ -10,7 +10,9 @@
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
 #include "rtf2html/RtfToHtml.h"
+#include "widgets/FileDialogColumns.h"
 #include "widgets/TDialogSeam.h"
+#include "widgets/TMRUFileList.h"
 #include "widgets/TOpenPreviewDialog.h"
 #include "widgets/WorkingFolder.h"
 
@@ -62,17 +64,22 @@ void TFileCommands::OpenDocument(const QString &fileName, bool readOnly)
 bool TFileCommands::Save(TPane pane, const QString &name)
 {
     if (name == QLatin1String("Untitled"))
-        return SaveAs(pane);
-    const QString fileName = RunSaveDialog();
+        return SaveAs(pane, name);
+    const QString fileName = RunSaveDialog(name);
     if (fileName.isEmpty())
         return false;
-    SavePaneToFile(pane, fileName);
+    // An HTML name gets a page, as Save As writes it; any other name gets the pane's text.
+    if (SaveKindOf(fileName) == TSaveKind::Html)
+        SaveAsHtml(pane, fileName);
+    else
+        SavePaneToFile(pane, fileName);
+    AdoptSavedName(pane, fileName);
     return true;
 }
 
-bool TFileCommands::SaveAs(TPane pane)
+bool TFileCommands::SaveAs(TPane pane, const QString &name)
 {
-    const QString fileName = RunSaveDialog();
+    const QString fileName = RunSaveDialog(name);
     if (fileName.isEmpty())
         return false;
     const TSaveKind kind = SaveKindOf(fileName);
@@ -85,13 +92,26 @@ bool TFileCommands::SaveAs(TPane pane)
         AskYesNoCancel(&FForm, QStringLiteral("OK to overwrite %1").arg(fileName)) !=
             QMessageBox::Yes)
         return false;
-    if (kind == TSaveKind::Html) {
+    if (kind == TSaveKind::Html)
         SaveAsHtml(pane, fileName);
-        return true;
-    }
-    SavePaneToFile(pane, fileName);
-    FForm.SetDocumentName(fileName);
+    else
+        SavePaneToFile(pane, fileName);
+    AdoptSavedName(pane, fileName);
     return true;
+}
+
+void TFileCommands::AdoptSavedName(TPane pane, const QString &fileName)
+{
+    // The pane is now that file: the caption, the save question and recovery name it.
+    if (pane == FForm.PaneByRuleA())
+        FForm.SetDocumentName(fileName);
+    if (pane == TPane::Information)
+        FForm.InformationFileName = fileName;
+    const QString extension = UpperExtension(fileName);
+    if (extension == QLatin1String(".INF"))
+        FForm.MRUFiles1->AddItem(fileName);
+    else if (extension == QLatin1String(".TEM"))
+        FForm.MRUFiles2->AddItem(fileName);
 }
 
 void TFileCommands::SaveAsHtml(TPane pane, const QString &fileName)
@@ -111,9 +131,17 @@ void TFileCommands::SaveAsHtml(TPane pane, const QString &fileName)
     control.SetModifiedFlag(false);
 }
 
-QString TFileCommands::RunSaveDialog()
+QString TFileCommands::RunSaveDialog(const QString &name)
 {
-    const QString fileName = ChosenFile(*FForm.SaveDialog);
+    QFileDialog &dialog = *FForm.SaveDialog;
+    FitFileDialogColumns(dialog);
+    // Only a real file is offered again; "untitled" or a merged letter's label is no name to
+    // save under.
+    if (QFileInfo(name).isAbsolute())
+        dialog.selectFile(name);
+    else
+        dialog.selectFile(QString());
+    const QString fileName = ChosenFile(dialog);
     DialogFolders::Remember(fileName);
     return fileName;
 }

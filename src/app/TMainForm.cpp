@@ -9,8 +9,10 @@
 #include "app/TEditingTools.h"
 #include "app/TFileCommands.h"
 #include "app/TFormatBar.h"
+#include "app/TInsertTable.h"
 #include "app/TMainMenu.h"
 #include "app/TRuler.h"
+#include "app/TScreenZoom.h"
 #include "app/TSpeedBar.h"
 #include "app/TZarvelApplication.h"
 #include "assembly/AssemblyTexts.h"
@@ -69,6 +71,12 @@ QColor MenuColour()
     return QApplication::palette("QMenu").color(QPalette::Window);
 }
 
+// The information pane and its label, told apart from the document pane at a glance.
+QColor InformationTint()
+{
+    return QColor(255, 248, 220);
+}
+
 void SetPanelColour(QWidget &panel, const QColor &colour)
 {
     QPalette palette = panel.palette();
@@ -102,7 +110,7 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
     FPaneRules = std::make_unique<TPaneRules>(*RichEditEx1, *RichEditEx2);
     FFileCommands = std::make_unique<TFileCommands>(*this);
     FEditingTools = std::make_unique<TEditingTools>(*this, EditingPanes(*this), msgpanel1);
-    FEditingTools->ShowHint = [this](const QString &text) { showhint(text); };
+    FEditingTools->ShowHint = [this](const QString &text) { ShowReport(text); };
     FMainMenu = std::make_unique<TMainMenu>(*this, *menuBar());
     CreateAuxiliaryComponents(*this);
     FAssemblyCommands = std::make_unique<TAssemblyCommands>(*this);
@@ -111,6 +119,7 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
     FAutoRecovery = std::make_unique<TAutoRecovery>(
         *RichEditEx1, *RichEditEx2, [this](TPane pane) { return PaneName(pane); },
         [this](const QString &message) { showhint(message); });
+    FScreenZoom = std::make_unique<TScreenZoom>(std::vector<QTextEdit *>{RichEditEx1, RichEditEx2});
     RichEditEx1->setFocus(Qt::OtherFocusReason);
     FormCreate();
 }
@@ -158,14 +167,49 @@ QWidget *TMainForm::CreatePaneArea(QWidget *parent)
     area->setObjectName(QStringLiteral("PaneArea"));
     auto *grid = new QGridLayout(area);
     grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+    // The two panes look alike: a label above them says which one is shown.
+    PaneLabel = new QLabel(area);
+    PaneLabel->setObjectName(QStringLiteral("PaneLabel"));
+    PaneLabel->setContentsMargins(TextMargin, 1, TextMargin, 1);
+    PaneLabel->setAutoFillBackground(true);
+    PaneLabel->setTextFormat(Qt::PlainText);
+    PaneLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    grid->addWidget(PaneLabel, 0, 0);
     RichEditEx2 = new TRichEditEx(area);
     RichEditEx2->setObjectName(QStringLiteral("RichEditEx2"));
     RichEditEx1 = new TRichEditEx(area);
     RichEditEx1->setObjectName(QStringLiteral("RichEditEx1"));
-    grid->addWidget(RichEditEx2, 0, 0);
-    grid->addWidget(RichEditEx1, 0, 0);
+    grid->addWidget(RichEditEx2, 1, 0);
+    grid->addWidget(RichEditEx1, 1, 0);
+    grid->setRowStretch(1, 1);
     RichEditEx1->raise();
+    // The document pane's margins beside its text are its own, not a view of the pane below.
+    QPalette filled = RichEditEx1->palette();
+    filled.setColor(QPalette::Window, filled.color(QPalette::Base));
+    RichEditEx1->setPalette(filled);
+    RichEditEx1->setAutoFillBackground(true);
+    // The information pane keeps a tint of its own.
+    QPalette tinted = RichEditEx2->palette();
+    tinted.setColor(QPalette::Base, InformationTint());
+    RichEditEx2->setPalette(tinted);
     return area;
+}
+
+void TMainForm::UpdatePaneLabel()
+{
+    if (!PaneLabel)
+        return;
+    const bool information = PaneByRuleA() == TPane::Information;
+    const QString name =
+        QFileInfo(PaneName(information ? TPane::Information : TPane::Document)).fileName();
+    PaneLabel->setText(
+        information
+            ? QStringLiteral("Information file: %1  (headings on odd lines, values on even lines;"
+                             " Ctrl+W shows the document)")
+                  .arg(name)
+            : QStringLiteral("Document: %1").arg(name));
+    SetPanelColour(*PaneLabel, information ? InformationTint() : MenuColour());
 }
 
 void TMainForm::CreateHintpanel(QWidget *parent)
@@ -173,6 +217,8 @@ void TMainForm::CreateHintpanel(QWidget *parent)
     Hintpanel = new QLabel(QStringLiteral("Hintpanel"), parent);
     Hintpanel->setObjectName(QStringLiteral("Hintpanel"));
     Hintpanel->setFixedHeight(25);
+    // A long hint is cut off rather than widening the window.
+    Hintpanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     Hintpanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Hintpanel->setLineWidth(2);
     Hintpanel->setContentsMargins(3, 0, 3, 0);
@@ -267,7 +313,12 @@ void TMainForm::ConnectButtons()
 
 void TMainForm::SetUpPanes()
 {
+    // The window's font in points rather than pixels (11 pixels at 96 dpi), so that text in
+    // it is saved and printed as before and grows with the screen zoom.
+    QFont paneFont = font();
+    paneFont.setPointSizeF(8.25);
     for (TRichEditEx *pane : {RichEditEx1, RichEditEx2}) {
+        pane->setFont(paneFont);
         pane->SetAutoURLDetect(TAutoURLDetect::adNone);
         pane->SetLanguage(1033);
         pane->SetShowSelectionBar(false);
@@ -319,6 +370,7 @@ void TMainForm::SetDocumentName(const QString &fileName)
     FDocumentName = fileName;
     setWindowTitle(
         QStringLiteral("%1 - %2").arg(QFileInfo(fileName).fileName(), TZarvelApplication::Title()));
+    UpdatePaneLabel();
 }
 
 TRichEditEx &TMainForm::Pane(TPane pane) const
@@ -330,10 +382,12 @@ QString TMainForm::PaneName(TPane pane) const
 {
     // The document name belongs to the current pane. The other pane is named by what is
     // known of it, so that the user can tell the two questions apart.
-    if (pane == PaneByRuleB())
-        return FDocumentName;
-    if (pane == TPane::Information)
-        return InformationFileName.isEmpty() ? QStringLiteral("untitled") : InformationFileName;
+    // The information pane is known by its file wherever the caption points.
+    if (pane == TPane::Information) {
+        if (!InformationFileName.isEmpty())
+            return InformationFileName;
+        return pane == PaneByRuleB() ? FDocumentName : QStringLiteral("untitled");
+    }
     if (!InformationFileName.isEmpty() && FDocumentName == InformationFileName)
         return QStringLiteral("untitled");
     return FDocumentName;
@@ -449,12 +503,13 @@ void TMainForm::FileOpen()
 void TMainForm::FileSave()
 {
     const TPane pane = PaneByRuleA();
-    FFileCommands->Save(pane, FDocumentName);
+    FFileCommands->Save(pane, PaneName(pane));
 }
 
 void TMainForm::FileSaveAs()
 {
-    FFileCommands->SaveAs(PaneByRuleA());
+    const TPane pane = PaneByRuleA();
+    FFileCommands->SaveAs(pane, PaneName(pane));
 }
 
 void TMainForm::pageDialog1Click()
@@ -541,6 +596,14 @@ void TMainForm::Insertnonvisiblepagebreak1Click()
     FEditingTools->Insertnonvisiblepagebreak1Click();
 }
 
+void TMainForm::InsertTable1Click()
+{
+    const TRichPrinter &printer = *RichPrinter1;
+    const double textWidth = printer.PageWidth() - printer.MarginLeft() - printer.MarginRight();
+    const double twipsPerUnit = printer.MeasureUnit() == muInches ? 1440.0 : 1440.0 / 25.4;
+    TInsertTable::Run(this, *RichEditEx1, int(textWidth * twipsPerUnit));
+}
+
 void TMainForm::Selectall1Click()
 {
     RichEditEx1->SelectAll();
@@ -598,6 +661,26 @@ void TMainForm::RichEditEx1MouseDown(Qt::MouseButton button, Qt::KeyboardModifie
     RunCommand([this, button, pos] { FAssemblyCommands->RichEditEx1MouseDown(button, pos); });
 }
 
+// --- Window menu -------------------------------------------------------------------------
+
+void TMainForm::ZoomIn1Click()
+{
+    FScreenZoom->ZoomIn();
+    ShowReport(QStringLiteral("Zoom %1%").arg(FScreenZoom->Percent()));
+}
+
+void TMainForm::ZoomOut1Click()
+{
+    FScreenZoom->ZoomOut();
+    ShowReport(QStringLiteral("Zoom %1%").arg(FScreenZoom->Percent()));
+}
+
+void TMainForm::ActualSize1Click()
+{
+    FScreenZoom->SetPercent(100);
+    ShowReport(QStringLiteral("Zoom %1%").arg(FScreenZoom->Percent()));
+}
+
 // --- Help menu and other windows ---------------------------------------------------------
 
 void TMainForm::G1Click()
@@ -640,7 +723,7 @@ void TMainForm::SpeedButton3Click()
 
 void TMainForm::CRLFButtonClick()
 {
-    FEditingTools->CRLFButtonClick();
+    SpeedBar->CRLFButton->setChecked(FEditingTools->CRLFButtonClick());
 }
 
 // --- Tool bar and ruler ------------------------------------------------------------------
@@ -666,12 +749,23 @@ void TMainForm::SelectionChange()
 
 void TMainForm::showhint(const QString &hint)
 {
+    // A menu or control without a hint shows no empty yellow bar; a hint on show stays until
+    // the timer clears it.
+    if (hint.isEmpty())
+        return;
     SetPanelColour(*Hintpanel, Qt::yellow);
     Hintpanel->setText(hint);
     Hintpanel->show();
     // A running timer keeps its count: the panel clears 4 s after the first of a run of hints.
     if (!Timer1->isActive())
         Timer1->start();
+}
+
+void TMainForm::ShowReport(const QString &text)
+{
+    showhint(text);
+    // The answer to a command gets its full 4 s, however long ago a hint was shown.
+    Timer1->start();
 }
 
 void TMainForm::Timer1Timer()
@@ -691,6 +785,11 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
     case QEvent::StatusTip:
         showhint(static_cast<QStatusTipEvent *>(event)->tip());
         return true;
+    case QEvent::ShowToParent:
+    case QEvent::HideToParent:
+        if (watched == RichEditEx1 || watched == RichEditEx2)
+            QMetaObject::invokeMethod(this, &TMainForm::UpdatePaneLabel, Qt::QueuedConnection);
+        break;
     case QEvent::Resize:
         if (watched == RichEditEx1)
             QMetaObject::invokeMethod(this, &TMainForm::ApplyTextMargins, Qt::QueuedConnection);

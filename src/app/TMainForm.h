@@ -28,6 +28,7 @@ class TRichEditEx;
 class TSpeedBar;
 class TFormatBar;
 class TRuler;
+class TScreenZoom;
 class TTipDialog;
 
 // The program's only document window: two stacked rich text panes (the document pane
@@ -94,6 +95,7 @@ public:
     TAssemblyCommands &AssemblyCommands() const { return *FAssemblyCommands; }
     TEditingTools &EditingTools() const { return *FEditingTools; }
     TAutoRecovery &AutoRecovery() const { return *FAutoRecovery; }
+    TScreenZoom &ScreenZoom() const { return *FScreenZoom; }
 
     // --- Children (names as in the window definition) ------------------------------------
     TSpeedBar *SpeedBar = nullptr;
@@ -102,6 +104,8 @@ public:
     TRichEditEx *RichEditEx1 = nullptr;
     QStatusBar *StatusBar = nullptr;
     QLabel *Hintpanel = nullptr;
+    // Above the panes: which pane is shown and what it holds.
+    QLabel *PaneLabel = nullptr;
     QLabel *msgpanel1 = nullptr;
     QProgressBar *ProgressBar1 = nullptr;
     QTimer *Timer1 = nullptr;
@@ -146,6 +150,7 @@ public slots:
     void Mathcalculate1Click();
     void Insertpagebreak1Click();
     void Insertnonvisiblepagebreak1Click();
+    void InsertTable1Click();
     void Selectall1Click();
     void T1Click();
     // Document Assembly menu
@@ -156,6 +161,10 @@ public slots:
     void ToggleInsOverwrite1Click();
     void MRUFiles1MRUItemClick(const QString &fileName);
     void MRUFiles2MRUItemClick(const QString &fileName);
+    // Window menu: the size of the text on the screen
+    void ZoomIn1Click();
+    void ZoomOut1Click();
+    void ActualSize1Click();
     // Help menu
     void G1Click();
     void TipoftheDay2Click();
@@ -168,6 +177,8 @@ public slots:
 
     // Hints and timers
     void showhint(const QString &hint);
+    // A command's short report in the hint panel, shown for the panel's full time.
+    void ShowReport(const QString &text);
     void Timer1Timer();
     void Timer2Timer();
 
@@ -192,6 +203,8 @@ private:
     void FormCreate();
     void FillFontNameBox();
     void InitRulerTabs();
+    // The label above the panes names the pane the user sees.
+    void UpdatePaneLabel();
     void RichEditEx1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift,
                               const QPoint &pos);
 
@@ -202,6 +215,7 @@ private:
     std::unique_ptr<TAssemblyCommands> FAssemblyCommands;
     std::unique_ptr<TEditingTools> FEditingTools;
     std::unique_ptr<TAutoRecovery> FAutoRecovery;
+    std::unique_ptr<TScreenZoom> FScreenZoom;
     QWidget *FHelpWindow = nullptr;
     QDialog *FCreditsWindow = nullptr;
 };

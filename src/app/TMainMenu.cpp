@@ -69,6 +69,10 @@ const TMenuItemDef EditItems[] = {
      "This inserts an INVISIBLE page break. You can see it in print preview but NOT in the "
      "editing screen.",
      &TMainForm::Insertnonvisiblepagebreak1Click},
+    {"InsertTable1", "Insert &Table...", None,
+     "Inserts an empty table with thin borders, as wide as the text. Tab and Shift+Tab move "
+     "between its cells.",
+     &TMainForm::InsertTable1Click},
     {"Selectall1", "&Select all", Qt::CTRL | Qt::Key_A, "", &TMainForm::Selectall1Click},
     {"T1", "&Toggle Windows", Qt::CTRL | Qt::Key_W, "", &TMainForm::T1Click},
 };
@@ -101,6 +105,15 @@ const TMenuItemDef DocumentAssemblyItems[] = {
 
 const TMenuItemDef WindowItems[] = {
     {"Switch1", "Switch", Qt::CTRL | Qt::Key_W, "", &TMainForm::T1Click},
+    {nullptr, nullptr, None, nullptr, nullptr},
+    {"ZoomIn1", "Zoom &In", Qt::CTRL | Qt::Key_Plus,
+     "Show the text larger on the screen. Printing and saving are not affected.",
+     &TMainForm::ZoomIn1Click},
+    {"ZoomOut1", "Zoom &Out", Qt::CTRL | Qt::Key_Minus,
+     "Show the text smaller on the screen. Printing and saving are not affected.",
+     &TMainForm::ZoomOut1Click},
+    {"ActualSize1", "&Actual Size", Qt::CTRL | Qt::Key_0,
+     "Show the text at the size it is printed.", &TMainForm::ActualSize1Click},
 };
 
 const TMenuItemDef HelpItems[] = {
@@ -144,11 +157,32 @@ TMainMenu::TMainMenu(TMainForm &form, QMenuBar &bar) : FForm(form)
     HelpMenu = AddMenu(bar, "HelpMenu", QStringLiteral("Help"), 340);
     AddItems(form, *HelpMenu, HelpItems);
 
+    AddRecentListAnchors(form, *DocumentAssembly1);
+
     Item(QStringLiteral("ToggleInsOverwrite1")).setCheckable(true);
+    // Ctrl and the key of "+" work with or without Shift.
+    Item(QStringLiteral("ZoomIn1"))
+        .setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus),
+                       QKeySequence(Qt::CTRL | Qt::Key_Equal),
+                       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus)});
     // Both pane-switch items show Ctrl+W; only "Switch" owns it window-wide, because two items
     // with one key would cancel each other out. "&Toggle Windows" answers it while its menu is
     // open.
     Item(QStringLiteral("T1")).setShortcutContext(Qt::WidgetShortcut);
+}
+
+void TMainMenu::AddRecentListAnchors(TMainForm &form, QMenu &menu)
+{
+    // The recently used lists go in below the commands, so that the commands keep their places
+    // whether or not a list has entries. Each list's submenu goes just above its anchor, which
+    // is never shown; the menu collapses the separator while both lists are empty.
+    menu.addSeparator();
+    for (const char *name : {"RecentInformationFiles", "RecentTemplates"}) {
+        auto *anchor = new QAction(&form);
+        anchor->setObjectName(QString::fromLatin1(name));
+        anchor->setVisible(false);
+        menu.addAction(anchor);
+    }
 }
 
 QAction &TMainMenu::Item(const QString &name) const

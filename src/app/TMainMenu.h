@@ -25,6 +25,9 @@ public:
 
 private:
     QMenu *AddMenu(QMenuBar &bar, const char *name, const QString &caption, int helpContext);
+    // Hidden items "RecentInformationFiles" and "RecentTemplates" at the end of the menu, under
+    // which the recently used lists hang their submenus.
+    static void AddRecentListAnchors(TMainForm &form, QMenu &menu);
 
     TMainForm &FForm;
 };

@@ -1,23 +1,15 @@
 #pragma once
 
-#include <vector>
-
 class QTextDocument;
-class TRichEditEx;
 
-// The line-ending display: a pilcrow "¶" at the end of every paragraph of a pane, and away
-// again. The pilcrows the display adds carry a mark of their own in their format, so that it
-// takes away exactly those, wherever editing has moved them, and never one the user typed.
+// The line-ending display: a pilcrow "¶" drawn at the end of every paragraph of a pane. The
+// marks are drawn by the layout only and are never part of the text, so the document, its
+// undo history, saving, printing and the merge never see them; a pilcrow the user typed stays
+// text.
 class TPilcrowMarks
 {
 public:
-    // Takes the marked pilcrows away when the pane holds any; otherwise adds a marked pilcrow
-    // at the end of every paragraph. One undoable edit. Returns how many pilcrows were added or
-    // taken away.
-    static int Toggle(TRichEditEx &pane);
-
-    // Positions of the marked pilcrows, ascending.
-    static std::vector<int> MarkedPilcrows(const QTextDocument &document);
-    // Position of every paragraph's end (where its break is, or the end of the text).
-    static std::vector<int> ParagraphEnds(const QTextDocument &document);
+    static bool Shown(const QTextDocument &document);
+    // Draws the marks, or stops drawing them, without touching the text or its modified flag.
+    static void SetShown(QTextDocument &document, bool shown);
 };

@@ -34,9 +34,10 @@ TSpeedBar::TSpeedBar(QWidget *parent) : QFrame(parent)
     CopyButton = AddButton("CopyButton", 210, QStringLiteral("Copy|"), "copy");
     PasteButton = AddButton("PasteButton", 235, QStringLiteral("Paste|"), "paste");
     CRLFButton = AddButton("CRLFButton", 540,
-                           QStringLiteral("Show Line endings. To remove these use the Edit menu "
-                                          "replace function. The code to enter is alt key 0182"),
+                           QStringLiteral("Show or hide the line endings. They are shown on "
+                                          "the screen only, never saved or printed."),
                            "pilcrow", QStringLiteral("\u00B6 "), 41);
+    CRLFButton->setCheckable(true);
 }
 
 QToolButton *TSpeedBar::AddButton(const char *name, int left, const QString &hint, const char *icon,

@@ -64,10 +64,13 @@ std::string MergeProgressCaption(int count);
 
 // The closing message: caption MergeFinishCaption(count), icon 'I', text MergeFinishText.
 std::string MergeFinishCaption(int count);
-inline constexpr const char *MergeFinishText =
-    "You now have at least TWO choices;1.   Print from this programme using appropriate menu "
-    "items/buttons  OR;;2.   Select all  this text (ctrl A);a.    Copy/cut it to the Windows "
-    "clipboard ;b.    Paste it into your Word Procesing Programme";
+inline constexpr const char *MergeFinishText = "The merged letter is now in the window. You can:;;"
+                                               "1.  Print it: File, Print (Ctrl+P);"
+                                               "     or look at it first: File, PrintPreview.;;"
+                                               "2.  Save it: File, Save As.;;"
+                                               "3.  Use it in your word processor:;"
+                                               "     select all of it (Ctrl+A), copy it (Ctrl+C);"
+                                               "     and paste it there.";
 
 // What a finished merge has to add to its closing message: the placeholder-like texts it left
 // in the document and, in overwrite mode, the values that pushed the text along, each with its

@@ -163,7 +163,7 @@ void TRichPreviewForm::BuildControls()
     Label10->setToolTip(tr("Total number of pages"));
     ArrowButton2 = new TArrowButton(Panel1);
     ArrowButton2->setObjectName(QStringLiteral("ArrowButton2"));
-    ArrowButton2->SetDirection(arwUP);
+    ArrowButton2->SetDirection(arwRIGHT);
     ArrowButton2->setFixedSize(ArrowButton2->size());
     ArrowButton2->setToolTip(tr("Showing next pages [PgUp]"));
     connect(ArrowButton2, &TArrowButton::clicked, this, &TRichPreviewForm::ArrowButton2Click);
@@ -171,7 +171,7 @@ void TRichPreviewForm::BuildControls()
     Label3 = label("Label3", tr("page"));
     ArrowButton1 = new TArrowButton(Panel1);
     ArrowButton1->setObjectName(QStringLiteral("ArrowButton1"));
-    ArrowButton1->SetDirection(arwDOWN);
+    ArrowButton1->SetDirection(arwLEFT);
     ArrowButton1->setFixedSize(ArrowButton1->size());
     ArrowButton1->setToolTip(tr("Showing previous pages [PgDn]"));
     connect(ArrowButton1, &TArrowButton::clicked, this, &TRichPreviewForm::ArrowButton1Click);
@@ -191,11 +191,12 @@ void TRichPreviewForm::BuildControls()
     };
     auto *arrows = new QHBoxLayout;
     arrows->setSpacing(2);
-    arrows->addWidget(ArrowButton2);
-    arrows->addLayout(labelPair(Label1, Label3));
-    arrows->addWidget(line(QFrame::VLine));
+    // Pages run left to right: the previous page to the left, the next one to the right.
     arrows->addWidget(ArrowButton1);
     arrows->addLayout(labelPair(Label2, Label9));
+    arrows->addWidget(line(QFrame::VLine));
+    arrows->addLayout(labelPair(Label1, Label3));
+    arrows->addWidget(ArrowButton2);
     arrows->addStretch();
     auto *page = new QVBoxLayout;
     page->setSpacing(2);
@@ -430,7 +431,9 @@ void TRichPreviewForm::DrawPage(TPageImage &target, const QPicture &page) const
 
 void TRichPreviewForm::FormPaint()
 {
-    PaintIndex(FFollowGeneration ? FPageIndex - 1 : FPageIndex);
+    // While the pages are laid out the first one stays in view and the count grows, so that
+    // the preview does not jump back to page 1 when the layout ends.
+    PaintIndex(FFollowGeneration ? 0 : FPageIndex);
 }
 
 void TRichPreviewForm::PaintIndex(int index)
@@ -453,7 +456,7 @@ void TRichPreviewForm::PaintIndex(int index)
     const bool second = FTwoPage && FPreview2 && index % 2 == 1;
     TPageImage &target = second ? *FPreview2->Image1 : *Image1;
     DrawPage(target, page);
-    const int number = FFollowGeneration ? FPageIndex : index + 1;
+    const int number = index + 1;
     const QString text = QStringLiteral("%1").arg(number, 4);
     if (second)
         FPreview2->Label5->setText(text);

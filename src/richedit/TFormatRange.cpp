@@ -240,6 +240,12 @@ void TFormatRange::LayOut(std::unique_ptr<QTextDocument> clone)
     FLines.clear();
     FClone = std::move(clone);
     FClone->setUndoRedoEnabled(false);
+    // Marks the screen draws at paragraph ends, tabs and spaces never reach paper.
+    QTextOption option = FClone->defaultTextOption();
+    option.setFlags(option.flags() &
+                    ~(QTextOption::ShowLineAndParagraphSeparators |
+                      QTextOption::ShowDocumentTerminator | QTextOption::ShowTabsAndSpaces));
+    FClone->setDefaultTextOption(option);
 
     // A form feed becomes a line separator in the clone: one character as well, so positions
     // stay the same, and the layout then breaks the line right after it.

@@ -1,8 +1,13 @@
 #include "widgets/TDialogSeam.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCompleter>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QPointer>
+#include <QWidget>
 
 namespace {
 TDialogSeam::Handler &CurrentHandler()
@@ -41,10 +46,43 @@ public:
 private:
     QList<QFileSystemModel *> FModels;
 };
+
+// After a dialog the window that was active is active again and its control that had the
+// focus has it back. Without a window manager nobody else does that: the window would keep
+// getting typed text but no shortcuts. A completer's popup goes with its dialog.
+class TFocusReturn
+{
+public:
+    explicit TFocusReturn(QDialog &dialog)
+        : FDialog(&dialog), FWindow(QApplication::activeWindow()),
+          FFocus(QApplication::focusWidget())
+    {
+    }
+    ~TFocusReturn()
+    {
+        if (FDialog)
+            for (QCompleter *completer : FDialog->findChildren<QCompleter *>())
+                if (completer->popup())
+                    completer->popup()->hide();
+        if (!FWindow || FWindow == FDialog || !FWindow->isVisible())
+            return;
+        FWindow->activateWindow();
+        if (FFocus && FFocus->window() == FWindow && FFocus->isVisible())
+            FFocus->setFocus(Qt::ActiveWindowFocusReason);
+    }
+    TFocusReturn(const TFocusReturn &) = delete;
+    TFocusReturn &operator=(const TFocusReturn &) = delete;
+
+private:
+    QPointer<QDialog> FDialog;
+    QPointer<QWidget> FWindow;
+    QPointer<QWidget> FFocus;
+};
 } // namespace
 
 int TDialogSeam::Exec(QDialog &dialog)
 {
+    const TFocusReturn focusReturn(dialog);
     const TFolderWatch watch(dialog);
     // Copy first: a handler may install another one while it runs.
     const Handler handler = CurrentHandler();

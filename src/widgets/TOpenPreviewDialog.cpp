@@ -2,6 +2,7 @@
 
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
+#include "widgets/FileDialogColumns.h"
 #include "widgets/JpegDecoder.h"
 #include "widgets/PreviewLanguage.h"
 #include "widgets/TDialogSeam.h"
@@ -13,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QImageReader>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMimeDatabase>
 #include <QPainter>
 #include <QResizeEvent>
@@ -91,6 +93,7 @@ TOpenPreviewDialog::TOpenPreviewDialog(QWidget *parent)
     setFileMode(QFileDialog::ExistingFile);
     setAcceptMode(QFileDialog::AcceptOpen);
     CreatePreviewArea();
+    FitFileDialogColumns(*this);
     SetLanguageId(PreviewLanguage::LanguageId(QLocale::system()));
     connect(this, &QFileDialog::currentChanged, this, &TOpenPreviewDialog::PreviewFile);
 }
@@ -188,6 +191,10 @@ void TOpenPreviewDialog::SetFileName(const QString &value)
     FFileName = value;
     if (HasWildcards(value)) {
         setNameFilter(value);
+        // The name box shows the mask, not a file of another kind chosen before, so that
+        // Enter cannot open that file.
+        if (auto *nameBox = findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            nameBox->setText(value);
     } else {
         setNameFilter(QStringLiteral("*"));
         if (!value.isEmpty())

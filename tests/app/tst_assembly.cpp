@@ -1,6 +1,7 @@
 #include "ScriptedDialogs.h"
 #include "TestEnvironment.h"
 #include "app/TAssemblyCommands.h"
+#include "app/TCheckReportDialog.h"
 #include "app/TDialogForm.h"
 #include "app/TMainForm.h"
 #include "app/TMainMenu.h"
@@ -13,8 +14,10 @@
 
 #include <QAction>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -131,6 +134,124 @@ private slots:
     {
         form.reset();
         dir.reset();
+    }
+
+    // --- Telling the two kinds and the two panes apart -----------------------------------
+
+    void aFileOfTheOtherKindIsLoadedOnlyWhenTheUserSaysSo_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("asTemplate"); // the file chosen is a template
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("template as information, no") << "EditInformationFile1" << true << "No";
+        QTest::newRow("template as information, yes") << "EditInformationFile1" << true << "Yes";
+        QTest::newRow("information as template, no") << "EditTemplateFile1" << false << "No";
+        QTest::newRow("information as template, yes") << "EditTemplateFile1" << false << "Yes";
+    }
+
+    void aFileOfTheOtherKindIsLoadedOnlyWhenTheUserSaysSo()
+    {
+        QFETCH(QString, command);
+        QFETCH(bool, asTemplate);
+        QFETCH(QString, answer);
+        const QString chosen = asTemplate ? TemplateFile(QStringLiteral("letter.tem"), {"Dear @1"})
+                                          : InformationFile(QStringLiteral("case.inf"), SixLines());
+        const bool intoInformation = command == QLatin1String("EditInformationFile1");
+        ScriptedDialogs script;
+        script.ThenChooseFile(chosen);
+        script.ThenClick(answer);
+        Trigger(command.toLatin1().constData());
+        QCOMPARE(script.Pending(), 0);
+        QVERIFY2(script.Seen().value(1).contains(asTemplate
+                                                     ? QStringLiteral("looks like a template")
+                                                     : QStringLiteral("looks like an information")),
+                 qPrintable(script.Seen().value(1)));
+        const bool loaded = answer == QLatin1String("Yes");
+        TRichEditEx &pane = intoInformation ? Information() : Document();
+        QCOMPARE(pane.Lines().LineCount() > 0, loaded);
+        QCOMPARE((intoInformation ? form->InformationFileName : form->TemplateFileName).isEmpty(),
+                 !loaded);
+
+        // A file of the right kind is loaded without a question.
+        ScriptedDialogs right;
+        right.ThenChooseFile(intoInformation ? InformationFile(QStringLiteral("ok.inf"), SixLines())
+                                             : TemplateFile(QStringLiteral("ok.tem"), {"@1"}));
+        Trigger(command.toLatin1().constData());
+        QCOMPARE(right.Pending(), 0);
+        QCOMPARE(right.Unexpected(), 0);
+    }
+
+    void theSelectDialogsOfferOnlyFilesOfTheirOwnKind()
+    {
+        const QString letter = TemplateFile(QStringLiteral("letter.rtf"), {"Dear Sir"});
+        const QString info = InformationFile(QStringLiteral("case.inf"), SixLines());
+        const QString templ = TemplateFile(QStringLiteral("case.tem"), {"Dear @1"});
+        ScriptedDialogs open;
+        open.ThenChooseFile(letter);
+        Trigger("FileOpenItem");
+        QCOMPARE(form->DocumentName(), letter);
+
+        // What the name box holds when the dialog comes up, then the file chosen.
+        QStringList offered;
+        const auto offer = [&offered](const QString &fileName) {
+            return [&offered, fileName](QDialog &dialog) {
+                auto *name = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+                offered << (name ? name->text() : QStringLiteral("no name box"));
+                static_cast<QFileDialog &>(dialog).selectFile(fileName);
+                return int(QDialog::Accepted);
+            };
+        };
+        ScriptedDialogs script;
+        script.Then(offer(info));
+        script.Then(offer(templ));
+        script.Then(offer(info));
+        script.Then(offer(templ));
+        Trigger("EditInformationFile1");
+        Trigger("EditTemplateFile1");
+        Trigger("EditInformationFile1");
+        Trigger("EditTemplateFile1");
+        QCOMPARE(script.Pending(), 0);
+        QCOMPARE(script.Unexpected(), 0);
+        // The mask first, never the letter opened before; then the file of the same kind.
+        QCOMPARE(offered, (QStringList{QStringLiteral("*.inf"), QStringLiteral("*.tem"),
+                                       QStringLiteral("case.inf"), QStringLiteral("case.tem")}));
+    }
+
+    void theShownPaneIsNamedAboveItAndTheInformationPaneIsTinted()
+    {
+        SelectInformation(InformationFile(QStringLiteral("case.inf"), SixLines()));
+        QTRY_VERIFY(
+            form->PaneLabel->text().startsWith(QStringLiteral("Information file: case.inf")));
+        QVERIFY(form->PaneLabel->isVisible());
+        const QColor tint = Information().palette().color(QPalette::Base);
+        QVERIFY(tint != Document().palette().color(QPalette::Base));
+        QCOMPARE(form->PaneLabel->palette().color(QPalette::Window), tint);
+        // Ctrl+W on the shown window.
+        QTest::keyClick(form.get(), Qt::Key_W, Qt::ControlModifier);
+        QVERIFY(!Document().isHidden());
+        QTRY_VERIFY(form->PaneLabel->text().startsWith(QStringLiteral("Document: ")));
+        QVERIFY(form->PaneLabel->palette().color(QPalette::Window) != tint);
+    }
+
+    void checkTemplateChecksATemplateOpenedOnScreen()
+    {
+        SelectInformation(InformationFile(QStringLiteral("case.inf"), SixLines()));
+        ScriptedDialogs open;
+        open.ThenChooseFile(TemplateFile(QStringLiteral("opened.tem"), {"Dear @1 of @9"}));
+        Trigger("FileOpenItem");
+        QVERIFY(form->TemplateFileName.isEmpty());
+        QString report;
+        ScriptedDialogs script;
+        script.Then([&report](QDialog &dialog) {
+            auto *check = qobject_cast<TCheckReportDialog *>(&dialog);
+            report = check ? check->Report() : ScriptedDialogs::TextOf(dialog);
+            return 1;
+        });
+        Trigger("CheckTemplate1");
+        QCOMPARE(script.Pending(), 0);
+        // The placeholder without a value in the information file is reported.
+        QVERIFY2(!report.contains(QString::fromLatin1(NoTemplateText)), qPrintable(report));
+        QVERIFY2(report.contains(QStringLiteral("@9")), qPrintable(report));
     }
 
     // --- Edit/Select Information File ---------------------------------------------------

@@ -63,6 +63,7 @@ struct TBox
     bool DocumentShown = false;
     bool InformationShown = false;
     bool WorkFileLeft = false;
+    int Width = 0;
 };
 
 // A memory stream that claims more bytes than it yields.
@@ -106,6 +107,7 @@ class TestMerge : public QObject
                 box.Caption = msg->Caption();
                 box.Message = msg->Message();
                 box.Beep = msg->Beep();
+                box.Width = msg->frameGeometry().width();
             } else {
                 box.Message = ScriptedDialogs::TextOf(dialog);
             }
@@ -173,6 +175,13 @@ class TestMerge : public QObject
         QCOMPARE(box.Caption, QStringLiteral("%1 replacements were made").arg(count));
         QCOMPARE(box.Beep, int(TDialogForm::AsteriskBeep));
         QCOMPARE(box.Message, Prepared(MergeFinishText));
+        // This program's words, spelled right, in a box no wider than the window.
+        for (const char *word : {"Windows", "Procesing", "programme"})
+            QVERIFY2(!box.Message.contains(QLatin1String(word)), word);
+        QVERIFY(box.Message.contains(QStringLiteral("Zarvel")) ||
+                box.Message.contains(QStringLiteral("File, Print")));
+        QVERIFY2(box.Width > 0 && box.Width <= form->width(),
+                 qPrintable(QStringLiteral("%1 > %2").arg(box.Width).arg(form->width())));
         QCOMPARE(form->msgpanel1->text(), QStringLiteral("%1  replacements  ").arg(count));
         QVERIFY(form->msgpanel1->isHidden());
         QVERIFY(form->ProgressBar1->isHidden());
@@ -256,8 +265,11 @@ private slots:
         QVERIFY(debug.startsWith("{\\rtf1"));
         QVERIFY(debug.contains("We write to Jones about rent."));
         QVERIFY(!debug.contains('@'));
-        // The caption stays as choosing the template left it.
-        QCOMPARE(form->windowTitle(), QStringLiteral("untitled - Zarvel"));
+        // The caption and the save question call it a merged letter of the two files, not
+        // after a file it was never written to, and Save offers no file name.
+        const QString merged = QStringLiteral("Merged letter of case.tem + case.inf (not saved)");
+        QCOMPARE(form->windowTitle(), merged + " - Zarvel");
+        QCOMPARE(form->PaneName(TPane::Document), merged);
     }
 
     // A form whose placeholders stand in table cells: they merge like any other and the

@@ -5,8 +5,10 @@
 #include "app/TReplaceDialog.h"
 #include "richedit/TRichEditEx.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
+#include <QCompleter>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
@@ -186,6 +188,50 @@ private slots:
         Trigger("FileSaveItem");
         QCOMPARE(questions, QStringList());
         QVERIFY(ReadFile(target).contains("New letter again"));
+    }
+
+    void afterADialogTheWindowAndItsPaneHaveTheKeysAgain()
+    {
+        QTemporaryDir dir;
+        const QString target = dir.filePath(QStringLiteral("letter1.rtf"));
+        form->SaveDialog->setOption(QFileDialog::DontUseNativeDialog);
+        form->SaveDialog->setDirectory(dir.path());
+        QTest::keyClicks(&Document(), QStringLiteral("Dear Sir"));
+
+        // The name is typed into the dialog, its completer popping up on the way.
+        QPointer<QWidget> popup;
+        TUser user([&](QWidget &modal) {
+            auto *files = qobject_cast<QFileDialog *>(&modal);
+            if (!files) {
+                modal.close();
+                return;
+            }
+            auto *name = files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            QVERIFY(name);
+            name->clear();
+            QTest::keyClicks(name, dir.path() + QStringLiteral("/"));
+            if (name->completer() && name->completer()->popup())
+                popup = name->completer()->popup();
+            name->setText(target);
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
+        QTRY_VERIFY(QFile::exists(target));
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(form.get()));
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(&Document()));
+        QVERIFY(!popup || !popup->isVisible());
+
+        // Typing goes on in the letter and shortcuts work again.
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral(", thanks"));
+        QCOMPARE(Document().WholeText(), std::string("Dear Sir, thanks"));
+        QTest::keyClick(form.get(), Qt::Key_W, Qt::ControlModifier);
+        QVERIFY(!form->RichEditEx2->isHidden());
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form->RichEditEx2));
+
+        // A message box leaves the information pane with the focus it had.
+        Trigger("About1");
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(form.get()));
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form->RichEditEx2));
     }
 };
 

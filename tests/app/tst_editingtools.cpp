@@ -1,21 +1,29 @@
+#include "../print/PdfText.h"
 #include "ScriptedDialogs.h"
 #include "TestEnvironment.h"
 #include "app/TEditingTools.h"
 #include "app/TMainForm.h"
 #include "app/TMainMenu.h"
 #include "app/TSpeedBar.h"
+#include "print/TRichPrinter.h"
 #include "richedit/RichEditTypes.h"
 #include "richedit/TRichEditEx.h"
+#include "richedit/TRichEditStringsEx.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSpinBox>
 #include <QTextDocument>
 #include <QTextTable>
 #include <QToolButton>
+#include <QtTest>
 
 #include <memory>
 
@@ -23,6 +31,19 @@ namespace {
 int CountOf(const QByteArray &text, const QByteArray &what)
 {
     return text.count(what);
+}
+
+QByteArray ReadBytes(const QString &name)
+{
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteBytes(const QString &name, const QByteArray &data)
+{
+    QFile file(name);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(data);
 }
 } // namespace
 
@@ -37,6 +58,50 @@ class TestEditingTools : public QObject
     void Trigger(const char *item) { form->MainMenu().Item(QString::fromLatin1(item)).trigger(); }
     TRichEditEx &Document() const { return *form->RichEditEx1; }
     TRichEditEx &Information() const { return *form->RichEditEx2; }
+
+    // What a save, a print to PDF and a merge give, and what "Math calculate" makes of the
+    // selection, run through the window's commands.
+    struct TOutputs
+    {
+        QByteArray Saved;
+        QStringList Printed;
+        QByteArray Merged;
+        std::string Calculated;
+    };
+
+    TOutputs Outputs(const QString &tag)
+    {
+        TOutputs out;
+        const QString saved = QDir::current().filePath(tag + QStringLiteral(".rtf"));
+        const QString pdf = QDir::current().filePath(tag + QStringLiteral(".pdf"));
+        ScriptedDialogs script;
+        script.ThenChooseFile(saved);
+        Trigger("FileSaveAsItem");
+        out.Saved = ReadBytes(saved);
+        form->RichPrinter1->SetShowProgress(false);
+        script.Then([&pdf](QDialog &dialog) {
+            auto &print = static_cast<QPrintDialog &>(dialog);
+            print.printer()->setOutputFormat(QPrinter::PdfFormat);
+            print.printer()->setOutputFileName(pdf);
+            return int(QDialog::Accepted);
+        });
+        Trigger("FilePrintItem");
+        out.Printed = PdfPageTexts(ReadBytes(pdf));
+        script.ThenAccept(); // the closing message of the merge
+        Trigger("DoIt1");
+        out.Merged = Document().StreamOutBytes(TStreamFormat::SF_RTF);
+        // The first line holds the sum.
+        Document().SetSelectionStart(0);
+        Document().SetSelectionLength(6);
+        Trigger("Mathcalculate1");
+        out.Calculated = Document().WholeText();
+        Trigger("EditUndoItem");
+        Trigger("EditUndoItem");
+        // Back to the template for the next run.
+        Document().Lines().LoadFile(form->TemplateFileName);
+        Document().SetModifiedFlag(false);
+        return out;
+    }
 
 private slots:
     void init()
@@ -142,96 +207,146 @@ private slots:
         QVERIFY(!QFile::exists(QStringLiteral("$$$")));
     }
 
-    void pilcrowButtonTwiceGivesBackTheText()
+    void lineEndingMarksAreDisplayOnly()
     {
-        // A pilcrow of the user's own stays; formatting and a table's cells count as well.
-        QVERIFY(Document().StreamInBytes("{\\rtf1\\ansi {\\b one}\\par two \\'b6 \\par\\pard "
-                                         "\\trowd\\cellx1000\\cellx2000 a\\cell b\\cell\\row "
-                                         "three}",
-                                         TStreamFormat::SF_RTF) == 0);
-        const QString before = Document().WideTextRange(0, -1);
-        const QByteArray richBefore = Document().StreamOutBytes(TStreamFormat::SF_RTF);
-        const int paragraphs = int(before.count(QLatin1Char('\r'))) + 1;
-        QVERIFY(paragraphs >= 5);
+        // A template with a pilcrow the user typed, a table and a placeholder in a cell.
+        const QString templ = QDir::current().filePath(QStringLiteral("marks.tem"));
+        const QString info = QDir::current().filePath(QStringLiteral("marks.inf"));
+        WriteBytes(templ, "{\\rtf1\\ansi 12*3+4\\par {\\b Dear} @1 \\'b6 typed\\par\\pard "
+                          "\\trowd\\cellx2000\\cellx4000 a\\cell @2\\cell\\row\\pard End\\par}");
+        WriteBytes(info, "Name\r\nJones\r\nItem\r\nrent\r\n");
+        form->TemplateFileName = templ;
+        form->InformationFileName = info;
+        Information().Lines().LoadFile(info);
+        Document().Lines().LoadFile(templ);
+        Document().SetModifiedFlag(false);
+        const QString text = Document().WideTextRange(0, -1);
+        const QByteArray rich = Document().StreamOutBytes(TStreamFormat::SF_RTF);
+        const int undoSteps = Document().document()->availableUndoSteps();
+        QVERIFY(text.contains(QChar(0xB6)));
 
-        QStringList messages;
-        ScriptedDialogs script;
-        const auto note = [&messages](QDialog &dialog) {
-            messages << ScriptedDialogs::TextOf(dialog);
-            return int(QDialog::Accepted);
-        };
-        script.Then(note);
-        script.Then(note);
-        // Right after start-up the document pane is the one on screen.
-        form->SpeedBar->CRLFButton->click();
-        const QString shown = Document().WideTextRange(0, -1);
-        QCOMPARE(shown.count(QChar(0xB6)), before.count(QChar(0xB6)) + paragraphs);
-        // Only ever at a paragraph's end.
-        QCOMPARE(shown.count(QStringLiteral("\u00B6\r")), paragraphs - 1);
-        QVERIFY(shown.endsWith(QChar(0xB6)));
-        QVERIFY(shown.startsWith(QStringLiteral("one\u00B6\rtwo \u00B6 \u00B6\r")));
-        QCOMPARE(Information().WholeText(), std::string());
-        QVERIFY2(messages.value(0).contains(QString::number(paragraphs) +
-                                            QStringLiteral(" replacements were made")),
-                 qPrintable(messages.value(0)));
-        QCOMPARE(form->msgpanel1->text(),
-                 QString::number(paragraphs) + QStringLiteral("  replacements  "));
+        const TOutputs hidden = Outputs(QStringLiteral("hidden"));
+        const QImage plain = Document().grab().toImage();
 
-        form->SpeedBar->CRLFButton->click();
-        QCOMPARE(Document().WideTextRange(0, -1), before);
-        QCOMPARE(Document().StreamOutBytes(TStreamFormat::SF_RTF), richBefore);
+        // Clicked on the shown window.
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QTest::mouseClick(form->SpeedBar->CRLFButton, Qt::LeftButton);
+        QVERIFY(form->SpeedBar->CRLFButton->isChecked());
+        QTRY_VERIFY(Document().grab().toImage() != plain); // the marks are drawn
+        QCOMPARE(Document().WideTextRange(0, -1), text);
+        QCOMPARE(Document().StreamOutBytes(TStreamFormat::SF_RTF), rich);
+        QCOMPARE(Document().document()->availableUndoSteps(), undoSteps);
+        QVERIFY(!Document().ModifiedFlag());
+        QVERIFY(form->Hintpanel->text().contains(QStringLiteral("not part of the text")));
 
-        // Typing between two presses does not confuse the second.
-        script.Then(note);
-        script.Then(note);
-        form->SpeedBar->CRLFButton->click();
-        Document().SetSelectionStart(Document().TextLength());
-        Document().SetSelectedText("\rfour");
-        form->SpeedBar->CRLFButton->click();
-        QCOMPARE(Document().WideTextRange(0, -1), before + QStringLiteral("\rfour"));
-        QCOMPARE(script.Pending(), 0);
+        const TOutputs shown = Outputs(QStringLiteral("shown"));
+        QVERIFY(form->SpeedBar->CRLFButton->isChecked());
+        QVERIFY(!hidden.Saved.isEmpty());
+        QCOMPARE(shown.Saved, hidden.Saved);
+        QVERIFY(!hidden.Printed.isEmpty());
+        QVERIFY(hidden.Printed.join(QString()).contains(QStringLiteral("Dear")));
+        QCOMPARE(shown.Printed, hidden.Printed);
+        QVERIFY(hidden.Merged.contains("Jones"));
+        QVERIFY(hidden.Merged.contains("rent"));
+        QCOMPARE(shown.Merged, hidden.Merged);
+        QVERIFY(hidden.Calculated.rfind("       40.00\r", 0) == 0);
+        QCOMPARE(shown.Calculated, hidden.Calculated);
+
+        // A second click hides them; the user's own pilcrow is still text.
+        QTest::mouseClick(form->SpeedBar->CRLFButton, Qt::LeftButton);
+        QVERIFY(!form->SpeedBar->CRLFButton->isChecked());
+        QCOMPARE(Document().WideTextRange(0, -1), text);
     }
 
-    // The display of paragraph ends works on the saved rich text: a table stays a table,
-    // its cells keep their text.
-    void lineEndingsKeepTables()
+    void insertedTableRoundTripsAndMerges()
     {
-        QCOMPARE(
-            Document().StreamInBytes(
-                "{\\rtf1 Top\\par\\trowd\\cellx2000\\cellx4000\\pard\\intbl a\\cell b\\par c\\cell"
-                "\\row\\pard End\\par}",
-                TStreamFormat::SF_RTF),
-            0);
-        Trigger("T1");
-        Trigger("T1");
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        Document().setFocus();
+        QTest::keyClicks(&Document(), QStringLiteral("Dear @1,"));
         ScriptedDialogs script;
-        script.ThenAccept();
-        form->SpeedBar->CRLFButton->click();
+        script.Then([](QDialog &dialog) {
+            dialog.findChild<QSpinBox *>(QStringLiteral("Rows"))->setValue(2);
+            dialog.findChild<QSpinBox *>(QStringLiteral("Columns"))->setValue(3);
+            return int(QDialog::Accepted);
+        });
+        Trigger("InsertTable1");
+        QCOMPARE(script.Pending(), 0);
         const QList<QTextFrame *> frames = Document().document()->rootFrame()->childFrames();
         QCOMPARE(frames.size(), 1);
-        const auto *table = qobject_cast<QTextTable *>(frames.first());
+        auto *table = qobject_cast<QTextTable *>(frames.first());
         QVERIFY(table);
-        QCOMPARE(table->rows(), 1);
-        QCOMPARE(table->columns(), 2);
-        const QString second = Document().WideTextRange(table->cellAt(0, 1).firstPosition(),
-                                                        table->cellAt(0, 1).lastPosition());
-        QVERIFY2(second.startsWith(QStringLiteral("b") + QChar(0xB6) + QLatin1Char('\r') +
-                                   QLatin1Char('c')),
-                 qPrintable(second));
-        QVERIFY(Document().WideTextRange(0, -1).contains(QStringLiteral("Top") + QChar(0xB6)));
+        QCOMPARE(table->rows(), 2);
+        QCOMPARE(table->columns(), 3);
+        // As wide as the text area, with thin borders.
+        const QByteArray rich = Document().StreamOutBytes(TStreamFormat::SF_RTF);
+        QCOMPARE(rich.count("\\cellx"), 6);
+        QVERIFY(rich.contains("\\brdrs"));
+        const QTextCursor cell = table->cellAt(0, 2).firstCursorPosition();
+        QVERIFY(Document().cursorRect(cell).right() > Document().viewport()->width() / 2);
+        // No wider than the page's text: A4 less the margins.
+        int widest = 0;
+        for (qsizetype at = rich.indexOf("\\cellx"); at >= 0; at = rich.indexOf("\\cellx", at + 1))
+            widest =
+                std::max(widest, rich.mid(at + 6, rich.indexOf('\\', at + 1) - at - 6).toInt());
+        QVERIFY2(widest > 0 && widest <= int((210 - 25 - 15) * 1440 / 25.4), rich.constData());
+
+        // Typed into the cells with Tab, as a user does: the caret starts in the first cell.
+        QCOMPARE(Document().textCursor().position(), table->cellAt(0, 0).firstPosition());
+        QTest::keyClicks(&Document(), QStringLiteral("Item"));
+        // In the letter's font, not the rich text reader's default.
+        QCOMPARE(Document().textCursor().charFormat().font().family(),
+                 Document().document()->begin().charFormat().font().family());
+        QTest::keyClick(&Document(), Qt::Key_Tab);
+        QTest::keyClicks(&Document(), QStringLiteral("@2"));
+
+        // Saved, loaded and saved again: the second save is the first, byte for byte.
+        const QString first = QDir::current().filePath(QStringLiteral("table1.tem"));
+        const QString second = QDir::current().filePath(QStringLiteral("table2.tem"));
+        script.ThenChooseFile(first);
+        Trigger("FileSaveAsItem");
+        Document().Lines().LoadFile(first);
+        script.ThenChooseFile(second);
+        Trigger("FileSaveAsItem");
+        Document().Lines().LoadFile(second);
+        const QString third = QDir::current().filePath(QStringLiteral("table3.tem"));
+        script.ThenChooseFile(third);
+        Trigger("FileSaveAsItem");
+        QCOMPARE(script.Pending(), 0);
+        QVERIFY(ReadBytes(second).contains("Item"));
+        QCOMPARE(ReadBytes(third), ReadBytes(second));
+
+        // Merged, the placeholder in the cell takes its value and the table stays a table.
+        const QString info = QDir::current().filePath(QStringLiteral("table.inf"));
+        WriteBytes(info, "Name\r\nJones\r\nWhat\r\nrent\r\n");
+        form->TemplateFileName = second;
+        Information().Lines().LoadFile(info);
+        script.ThenAccept();
+        Trigger("DoIt1");
+        const QList<QTextFrame *> merged = Document().document()->rootFrame()->childFrames();
+        QCOMPARE(merged.size(), 1);
+        auto *mergedTable = qobject_cast<QTextTable *>(merged.first());
+        QVERIFY(mergedTable);
+        const QTextTableCell valueCell = mergedTable->cellAt(0, 1);
+        QCOMPARE(Document().WideTextRange(valueCell.firstPosition(), valueCell.lastPosition()),
+                 QStringLiteral("rent"));
+        QVERIFY(Document().WideTextRange(0, -1).startsWith(QStringLiteral("Dear Jones,")));
     }
 
-    void lineEndingsUseTheShownInformationPane()
+    void lineEndingMarksShowInBothPanes()
     {
         Information().SetWholeText("heading\rvalue");
-        Document().SetWholeText("doc");
         Trigger("T1");
-        ScriptedDialogs script;
-        script.ThenAccept();
         form->SpeedBar->CRLFButton->click();
-        QVERIFY(
-            Information().WideTextRange(0, -1).contains(QStringLiteral("heading") + QChar(0xB6)));
-        QCOMPARE(Document().WholeText(), std::string("doc"));
+        for (TRichEditEx *pane : {&Document(), &Information()})
+            QVERIFY(pane->document()->defaultTextOption().flags() &
+                    QTextOption::ShowLineAndParagraphSeparators);
+        QCOMPARE(Information().WholeText(), std::string("heading\rvalue"));
+        // A file loaded while they are shown shows them too.
+        const QString file = QDir::current().filePath(QStringLiteral("loaded.txt"));
+        WriteBytes(file, "one\r\ntwo\r\n");
+        Document().Lines().LoadFile(file);
+        QVERIFY(Document().document()->defaultTextOption().flags() &
+                QTextOption::ShowLineAndParagraphSeparators);
     }
 };
 

@@ -68,11 +68,22 @@ private slots:
         QCOMPARE(Selection(Document()), qMakePair(8, 3));
         FindDialog().FindNextButton->click();
         QCOMPARE(Selection(Document()), qMakePair(16, 3));
-        // No further match: nothing happens and no message is shown.
+        // No further match, pressed with the key on the shown dialog: the selection stays as
+        // it was, and the hint panel says that nothing was found, without a dialog to answer.
         ScriptedDialogs script;
-        FindDialog().FindNextButton->click();
+        QVERIFY(QTest::qWaitForWindowExposed(&FindDialog()));
+        QTest::keyClick(FindDialog().FindEdit, Qt::Key_Return);
         QCOMPARE(Selection(Document()), qMakePair(16, 3));
         QCOMPARE(script.Unexpected(), 0);
+        QCOMPARE(form->Hintpanel->text(), QStringLiteral("\"one\" not found after the selection"));
+        QVERIFY(!form->Hintpanel->isHidden());
+
+        // From nothing selected, a text that is not there at all.
+        Document().SetSelectionStart(2);
+        FindDialog().FindEdit->setText(QStringLiteral("three"));
+        QTest::keyClick(FindDialog().FindEdit, Qt::Key_Return);
+        QCOMPARE(Selection(Document()), qMakePair(2, 0));
+        QCOMPARE(form->Hintpanel->text(), QStringLiteral("\"three\" not found"));
     }
 
     void findStartsAfterTheSelection()

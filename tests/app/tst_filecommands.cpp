@@ -141,7 +141,7 @@ private slots:
         QCOMPARE(form->DocumentName(), QStringLiteral("untitled"));
     }
 
-    void saveWritesAnyNameAndKeepsTheCaption()
+    void saveWritesAnyNameAndAdoptsIt()
     {
         Type("Dear Sir");
         const QString target = File(QStringLiteral("letter.doc"));
@@ -150,7 +150,8 @@ private slots:
         Trigger("FileSaveItem");
         QVERIFY(ReadFile(target).startsWith("{\\rtf"));
         QVERIFY(!Document().ModifiedFlag());
-        QCOMPARE(form->windowTitle(), Caption(QStringLiteral("untitled")));
+        QCOMPARE(form->windowTitle(), Caption(QStringLiteral("letter.doc")));
+        QCOMPARE(form->DocumentName(), target);
     }
 
     void saveAfterNewRunsSaveAs()
@@ -243,8 +244,9 @@ private slots:
         QVERIFY(!written.startsWith("{\\rtf"));
         QVERIFY2(written.contains("\r\n<TITLE>" + title + "</TITLE>\r\n"), written.constData());
         QVERIFY(!QFile::exists(QStringLiteral("$$$")));
-        QCOMPARE(form->windowTitle(), Caption(QStringLiteral("untitled")));
-        QCOMPARE(form->DocumentName(), QStringLiteral("untitled"));
+        // The page written is what the window now names.
+        QCOMPARE(form->windowTitle(), Caption(name));
+        QCOMPARE(form->DocumentName(), target);
         QVERIFY(!Document().ModifiedFlag());
     }
 
@@ -500,7 +502,8 @@ private slots:
         ScriptedDialogs script;
         script.ThenChooseFile(target);
         script.ThenClick(QStringLiteral("Yes"));
-        QVERIFY_THROWS_EXCEPTION(std::exception, form->FileCommands().SaveAs(TPane::Document));
+        QVERIFY_THROWS_EXCEPTION(
+            std::exception, form->FileCommands().SaveAs(TPane::Document, form->DocumentName()));
         QVERIFY(QFileInfo(target).isDir());
         QVERIFY(Document().ModifiedFlag());
         QCOMPARE(form->windowTitle(), Caption(QStringLiteral("untitled")));

@@ -11,12 +11,14 @@
 #include "richedit/TRtfReader.h"
 #include "widgets/TDialogSeam.h"
 
+#include <QAbstractButton>
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QTextCursor>
@@ -86,6 +88,11 @@ public:
                 return int(QDialog::Accepted);
             }
             ++Messages;
+            // A question (such as whether a file that looks like a template is loaded as the
+            // information file all the same) is answered Yes, so that every file gets loaded.
+            if (auto *box = qobject_cast<QMessageBox *>(&dialog))
+                if (QAbstractButton *yes = box->button(QMessageBox::Yes))
+                    yes->click();
             return int(QDialog::Accepted);
         });
     }

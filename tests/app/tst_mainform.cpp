@@ -4,10 +4,13 @@
 #include "app/TMainMenu.h"
 #include "app/TPaneRules.h"
 #include "app/TRuler.h"
+#include "app/TScreenZoom.h"
 #include "app/TSpeedBar.h"
+#include "richedit/RichEditTypes.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QClipboard>
 #include <QLabel>
@@ -16,6 +19,8 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
 #include <QToolButton>
 
@@ -33,7 +38,8 @@ QString MenuLayout(const QMenu &menu)
 {
     QStringList items;
     for (const QAction *action : menu.actions())
-        items << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        if (action->isVisible())
+            items << (action->isSeparator() ? QStringLiteral("-") : action->text());
     return items.join('|');
 }
 } // namespace
@@ -90,7 +96,10 @@ private slots:
         QCOMPARE(form->SpeedBar->height(), 32);
         QCOMPARE(top(form->Ruler), clientTop + 32);
         QCOMPARE(form->Ruler->height(), 26);
-        QCOMPARE(top(form->RichEditEx1), clientTop + 58);
+        // The label that names the shown pane, then the panes.
+        QCOMPARE(top(form->PaneLabel), clientTop + 58);
+        QVERIFY(form->PaneLabel->height() > 0);
+        QCOMPARE(top(form->RichEditEx1), clientTop + 58 + form->PaneLabel->height());
         QCOMPARE(form->RichEditEx1->geometry(), form->RichEditEx2->geometry());
         QCOMPARE(form->StatusBar->height(), 20);
         QCOMPARE(top(form->StatusBar) + 20, form->height());
@@ -141,18 +150,19 @@ private slots:
                               << "&File"
                               << "&New|&Open...|&Save|Save &As...|-|page&Dialog|PrintPre&view|"
                                  "&Print|-|E&xit";
-        QTest::newRow("edit") << "EditMenu"
-                              << "&Edit"
-                              << "&Undo|R&edo|-|Cu&t|&Copy|&Paste|-|&Find|&Replace|&Font...|"
-                                 "Math calculate|Insert Blank lines|Insert page break|"
-                                 "&Select all|&Toggle Windows";
+        QTest::newRow("edit")
+            << "EditMenu"
+            << "&Edit"
+            << "&Undo|R&edo|-|Cu&t|&Copy|&Paste|-|&Find|&Replace|&Font...|"
+               "Math calculate|Insert Blank lines|Insert page break|Insert &Table...|"
+               "&Select all|&Toggle Windows";
         QTest::newRow("assembly") << "DocumentAssembly1"
                                   << "Document Assembly"
                                   << "Edit/Select Information File|-|Edit/Select Template File|-|"
-                                     "Check Template|Do It|Toggle Ins/Overwrite";
+                                     "Check Template|Do It|Toggle Ins/Overwrite|-";
         QTest::newRow("window") << "Window1"
                                 << "Window"
-                                << "Switch";
+                                << "Switch|-|Zoom &In|Zoom &Out|&Actual Size";
         QTest::newRow("help") << "HelpMenu"
                               << "Help"
                               << "Contents|Tip of the Day|Credits|About";
@@ -288,8 +298,8 @@ private slots:
         QTest::newRow("paste") << "PasteButton"
                                << "Paste"
                                << "" << 25;
-        const QString crlf = "Show Line endings. To remove these use the Edit menu replace "
-                             "function. The code to enter is alt key 0182";
+        const QString crlf = "Show or hide the line endings. They are shown on the screen only, "
+                             "never saved or printed.";
         QTest::newRow("crlf") << "CRLFButton" << crlf << crlf << 41;
     }
 
@@ -464,12 +474,22 @@ private slots:
         QVERIFY(form->StatusBar->currentMessage().isEmpty());
     }
 
-    void emptyHintStillShowsThePanel()
+    void emptyHintShowsNoYellowBar()
     {
+        // Opening a menu with the mouse on the shown window: its title has no hint.
+        ShowActive();
+        const QMenu *menu = form->MainMenu().Window1;
+        QTest::mouseClick(form->menuBar(), Qt::LeftButton, {},
+                          form->menuBar()->actionGeometry(menu->menuAction()).center());
+        QTRY_VERIFY(menu->isVisible());
         form->MainMenu().Item(QStringLiteral("Switch1")).showStatusText(form->menuBar());
-        QVERIFY(!form->Hintpanel->isHidden());
-        QVERIFY(form->Hintpanel->text().isEmpty());
-        QCOMPARE(PanelColour(*form->Hintpanel), QColor(Qt::yellow));
+        QVERIFY(form->Hintpanel->isHidden());
+        QVERIFY(PanelColour(*form->Hintpanel) != QColor(Qt::yellow));
+        QTest::keyClick(const_cast<QMenu *>(menu), Qt::Key_Escape);
+        // A hint being shown is not wiped by an empty one.
+        form->showhint(QStringLiteral("Create a new file"));
+        form->MainMenu().Item(QStringLiteral("Switch1")).showStatusText(form->menuBar());
+        QCOMPARE(form->Hintpanel->text(), QStringLiteral("Create a new file"));
     }
 
     void buttonHints()
@@ -480,7 +500,48 @@ private slots:
         QVERIFY(form->Hintpanel->isHidden());
         QApplication::sendEvent(SpeedBarButton("CRLFButton"), &enter);
         QVERIFY(form->Hintpanel->isVisible());
-        QVERIFY(form->Hintpanel->text().startsWith(QStringLiteral("Show Line endings.")));
+        QVERIFY(
+            form->Hintpanel->text().startsWith(QStringLiteral("Show or hide the line endings.")));
+    }
+
+    void zoomEnlargesTheScreenOnlyAndIsRemembered()
+    {
+        ShowActive();
+        TRichEditEx &pane = *form->RichEditEx1;
+        pane.setFocus();
+        QTest::keyClicks(&pane, QStringLiteral("Small print"));
+        const QByteArray saved = pane.StreamOutBytes(TStreamFormat::SF_RTF);
+        const int height = pane.cursorRect().height();
+        const auto textWidth = [](const TRichEditEx &edit) {
+            const QTextLayout *layout = edit.document()->begin().layout();
+            return layout && layout->lineCount() > 0 ? layout->lineAt(0).naturalTextWidth() : 0.0;
+        };
+        const qreal width = textWidth(pane);
+        QVERIFY(width > 0);
+        const int undoSteps = pane.document()->availableUndoSteps();
+
+        for (int press = 0; press < 5; ++press)
+            QTest::keyClick(form.get(), Qt::Key_Equal, Qt::ControlModifier);
+        QCOMPARE(form->ScreenZoom().Percent(), 150);
+        QTRY_VERIFY(pane.cursorRect().height() > height * 5 / 4);
+        QCOMPARE(form->Hintpanel->text(), QStringLiteral("Zoom 150%"));
+        // The text, its undo history and what is saved stay as they were.
+        QCOMPARE(pane.StreamOutBytes(TStreamFormat::SF_RTF), saved);
+        QCOMPARE(pane.document()->availableUndoSteps(), undoSteps);
+        QVERIFY(!form->RichEditEx1->ModifiedFlag() || undoSteps > 0);
+        QTest::keyClick(form.get(), Qt::Key_Minus, Qt::ControlModifier);
+        QCOMPARE(form->ScreenZoom().Percent(), 140);
+
+        // A new window starts with the zoom the last one had; Ctrl+0 gives actual size.
+        form.reset();
+        form = std::make_unique<TMainForm>();
+        ShowActive();
+        QCOMPARE(form->ScreenZoom().Percent(), 140);
+        form->RichEditEx1->SetWholeText("Small print");
+        QTRY_VERIFY(textWidth(*form->RichEditEx1) > width * 5 / 4);
+        QTest::keyClick(form.get(), Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(form->ScreenZoom().Percent(), 100);
+        QTRY_COMPARE(textWidth(*form->RichEditEx1), width);
     }
 
     void timer1ClearsThePanelWithoutRestarting()
@@ -491,6 +552,10 @@ private slots:
         // Still counting from the first hint.
         QVERIFY(form->Timer1->remainingTime() < 3500);
         QCOMPARE(form->Hintpanel->text(), QStringLiteral("second"));
+        // A command's report gets the full time, so that it cannot vanish at once.
+        QTest::qWait(1000);
+        form->ShowReport(QStringLiteral("report"));
+        QVERIFY(form->Timer1->remainingTime() > 3500);
         QTRY_VERIFY_WITH_TIMEOUT(!form->Timer1->isActive(), 5000);
         QVERIFY(form->Hintpanel->text().isEmpty());
         QVERIFY(PanelColour(*form->Hintpanel) != QColor(Qt::yellow));

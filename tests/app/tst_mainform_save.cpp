@@ -6,10 +6,12 @@
 #include "app/TZarvelApplication.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
+#include "widgets/TMRUFileList.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QMessageBox>
 
 #include <memory>
@@ -163,25 +165,77 @@ private slots:
         QCOMPARE(DocumentText(), std::string("unsaved"));
     }
 
-    void saveKeepsNameButSaveAfterNewRenames()
+    void saveAdoptsTheNameItWroteTo()
     {
-        Type(*form->RichEditEx1, "first");
+        // Typed and saved with the keys, on the shown window.
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        form->RichEditEx1->setFocus();
+        QTest::keyClicks(form->RichEditEx1, "first");
+        QStringList offered;
+        const auto chooseAndRecord = [&offered](const QString &target) {
+            return [&offered, target](QDialog &dialog) {
+                auto &files = static_cast<QFileDialog &>(dialog);
+                offered << files.selectedFiles().value(0);
+                files.selectFile(target);
+                return int(QDialog::Accepted);
+            };
+        };
         {
             ScriptedDialogs script;
-            script.ThenChooseFile(File("one.rtf"));
+            script.Then(chooseAndRecord(File("letter1.rtf")));
+            QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
+            QCOMPARE(script.Pending(), 0);
+        }
+        QVERIFY(ReadFile(File("letter1.rtf")).contains("first"));
+        QCOMPARE(form->windowTitle(), QStringLiteral("letter1.rtf - Zarvel"));
+        QCOMPARE(form->PaneName(TPane::Document), File("letter1.rtf"));
+        // "untitled" was not offered as a file name.
+        QVERIFY(!offered.value(0).endsWith("untitled"));
+
+        // The next Save offers the file just written; plain text and HTML names are adopted
+        // as well.
+        for (const char *name : {"letter2.txt", "letter3.html"}) {
+            QTest::keyClicks(form->RichEditEx1, " more");
+            ScriptedDialogs script;
+            script.Then(chooseAndRecord(File(name)));
+            QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
+            QCOMPARE(script.Pending(), 0);
+            QCOMPARE(form->windowTitle(), QString::fromLatin1(name) + " - Zarvel");
+        }
+        QCOMPARE(offered,
+                 (QStringList{offered.value(0), File("letter1.rtf"), File("letter2.txt")}));
+        QVERIFY(ReadFile(File("letter2.txt")).startsWith("first more"));
+        QVERIFY(ReadFile(File("letter3.html")).toLower().contains("<html"));
+
+        // The save question names the last file written.
+        QTest::keyClicks(form->RichEditEx1, " end");
+        ScriptedDialogs script;
+        script.ThenClick("Cancel");
+        QVERIFY(!form->close());
+        QCOMPARE(script.Seen().value(0),
+                 QStringLiteral("Confirm\nSave changes to %1?").arg(File("letter3.html")));
+    }
+
+    void savedInformationAndTemplateFilesJoinTheirRecentLists()
+    {
+        Type(*form->RichEditEx2, "Name\rSmith");
+        form->T1Click();
+        {
+            ScriptedDialogs script;
+            script.ThenChooseFile(File("case.inf"));
             Trigger("FileSaveItem");
         }
-        QVERIFY(ReadFile(File("one.rtf")).contains("first"));
-        QCOMPARE(form->windowTitle(), QStringLiteral("untitled - Zarvel"));
-        QVERIFY(!form->RichEditEx1->ModifiedFlag());
-
-        Trigger("FileNewItem");
-        Type(*form->RichEditEx1, "second");
+        QCOMPARE(form->InformationFileName, File("case.inf"));
+        QCOMPARE(form->MRUFiles1->Items().value(0), File("case.inf"));
+        form->T1Click();
+        Type(*form->RichEditEx1, "Dear @1");
         ScriptedDialogs script;
-        script.ThenChooseFile(File("two.rtf"));
-        Trigger("FileSaveItem");
-        QVERIFY(ReadFile(File("two.rtf")).contains("second"));
-        QCOMPARE(form->windowTitle(), QStringLiteral("two.rtf - Zarvel"));
+        script.ThenChooseFile(File("letter.tem"));
+        Trigger("FileSaveAsItem");
+        QCOMPARE(form->MRUFiles2->Items().value(0), File("letter.tem"));
+        QCOMPARE(form->MRUFiles1->Items().count(File("letter.tem")), 0);
+        QCOMPARE(form->windowTitle(), QStringLiteral("letter.tem - Zarvel"));
     }
 
     void saveWritesThePaneOfRuleA()

@@ -79,6 +79,31 @@ private slots:
         QCOMPARE(form->Edit1->text().trimmed(), QStringLiteral("1"));
     }
 
+    void firstPageStaysInViewWhileThePagesAreLaidOut()
+    {
+        TRichPreviewForm::SetAspectRatio(297.0 / 210.0);
+        TRichPreviewForm form(QRect(0, 0, 1920, 1080));
+        form.setAttribute(Qt::WA_DeleteOnClose, false);
+        form.SetPageSize(4961, 7016, QPoint(142, 142));
+        QImage first;
+        for (int i = 0; i < 4; ++i) {
+            form.StorePage(Page(i + 1), i == 3);
+            form.FormPaint();
+            QCOMPARE(form.Edit1->text().trimmed(), QStringLiteral("1"));
+            if (i == 0)
+                first = form.Image1->Picture();
+            QCOMPARE(form.Image1->Picture(), first);
+        }
+        QCOMPARE(form.Label10->text(), QStringLiteral("(4)"));
+        // Pages run left to right: previous points left and sits left of next.
+        QCOMPARE(form.ArrowButton1->Direction(), arwLEFT);
+        QCOMPARE(form.ArrowButton2->Direction(), arwRIGHT);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(form.ArrowButton1->mapTo(&form, QPoint()).x() <
+                form.ArrowButton2->mapTo(&form, QPoint()).x());
+    }
+
     void threePagesSideBySide()
     {
         auto form = Preview(3);

@@ -8,10 +8,15 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QToolButton>
+#include <QTreeView>
 
 #include <stdexcept>
 
@@ -56,6 +61,39 @@ class TestOpenPreviewDialog : public QObject
     Q_OBJECT
 private slots:
     void init() { QLocale::setDefault(QLocale::c()); }
+
+    void detailColumnsShowTheirWholeText()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        for (const char *name : {"letter.rtf", "notes.txt", "page.html"}) {
+            QFile file(dir.filePath(QString::fromLatin1(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray(300000, 'x'));
+        }
+        QDir(dir.path()).mkdir(QStringLiteral("folder"));
+        TOpenPreviewDialog dialog;
+        dialog.setViewMode(QFileDialog::Detail);
+        dialog.setDirectory(dir.path());
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto *view = dialog.findChild<QTreeView *>(QStringLiteral("treeView"));
+        QVERIFY(view);
+        const QModelIndex root = view->rootIndex();
+        QTRY_COMPARE(view->model()->rowCount(root), 4);
+        const QFontMetrics metrics(view->font());
+        for (int row = 0; row < 4; ++row)
+            for (int column = 1; column <= 3; ++column) {
+                const QString text = view->model()->index(row, column, root).data().toString();
+                QTRY_VERIFY(!view->model()->index(row, column, root).data().toString().isEmpty() ||
+                            column == 1);
+                QVERIFY2(view->header()->sectionSize(column) >
+                             metrics.horizontalAdvance(
+                                 view->model()->index(row, column, root).data().toString()),
+                         qPrintable(text));
+            }
+        dialog.hide();
+    }
 
     void defaults()
     {
