@@ -491,7 +491,7 @@ private slots:
         // Still counting from the first hint.
         QVERIFY(form->Timer1->remainingTime() < 3500);
         QCOMPARE(form->Hintpanel->text(), QStringLiteral("second"));
-        QTRY_VERIFY_WITH_TIMEOUT(!form->Timer1->isActive(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!form->Timer1->isActive(), 60000);
         QVERIFY(form->Hintpanel->text().isEmpty());
         QVERIFY(PanelColour(*form->Hintpanel) != QColor(Qt::yellow));
         QVERIFY(!form->Hintpanel->isHidden());
