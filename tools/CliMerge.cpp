@@ -3,6 +3,7 @@
 #include "CliCommand.h"
 #include "CliOutputFile.h"
 #include "CliProgressLine.h"
+#include "CliScratch.h"
 
 #include "assembly/AssemblyTexts.h"
 #include "assembly/MergeTextFile.h"
@@ -21,13 +22,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTemporaryDir>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <optional>
 #include <set>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace {
 enum class TOutputFormat { Rtf, Html };
@@ -136,15 +140,36 @@ TOutputFormat FormatOfName(const std::string &name)
     throw CliUsageError("the output name must end in .rtf, .tem, .htm or .html: " + name);
 }
 
-void WriteFileAtomically(const QString &path, const std::string &bytes)
+// Writes a new file. It is only ever written in the private folder of a CliOutputFile, whose
+// rename puts it in place whole and which flushes it to the disk.
+void WriteNewFile(const QString &path, const std::string &bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         throw EFCreateError(FromQString(path));
     if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
             static_cast<qint64>(bytes.size()) ||
-        !file.commit())
+        !file.flush())
         throw EWriteError(FromQString(path));
+}
+
+// Puts the letters of a batch that were renamed into these folders without their own flush on
+// the disk: one flush of each folder's file system instead of one per letter. Returns false,
+// with the reason on stderr, when the system reports that some did not reach it.
+bool FlushBatch(const std::set<std::string> &folders)
+{
+    bool flushed = true;
+    for (const std::string &folder : folders) {
+        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0 || ::syncfs(fd) != 0 || ::fsync(fd) != 0) {
+            std::fprintf(stderr, "zarvel-cli merge: Cannot write file %s: %s\n", folder.c_str(),
+                         std::strerror(errno));
+            flushed = false;
+        }
+        if (fd >= 0)
+            ::close(fd);
+    }
+    return flushed;
 }
 
 // The merged rich text converted by the program's converter. The rich text goes to a scratch
@@ -154,14 +179,12 @@ void WriteFileAtomically(const QString &path, const std::string &bytes)
 void WriteHtml(const QString &path, const std::string &richText)
 {
 #ifdef ZARVEL_HAS_HTML_CONVERTER
-    QTemporaryDir scratch;
-    if (!scratch.isValid())
-        throw EFCreateError(FromQString(scratch.path()));
+    const std::unique_ptr<QTemporaryDir> scratch = NewScratchFolder();
     const QFileInfo target(path);
-    const QString rtf = scratch.filePath(target.completeBaseName() + ".rtf");
+    const QString rtf = scratch->filePath(target.completeBaseName() + ".rtf");
     SaveTextFile(FromQString(rtf), richText);
     const QString partial = target.absoluteDir().filePath(
-        "." + target.fileName() + "." + QFileInfo(scratch.path()).fileName() + ".part");
+        "." + target.fileName() + "." + QFileInfo(scratch->path()).fileName() + ".part");
     try {
         Rtf2Html::ConvertRtfToHtml(FromQString(rtf), FromQString(partial), {std::string()},
                                    target.fileName().toStdString());
@@ -184,17 +207,19 @@ void WriteHtml(const QString &path, const std::string &richText)
 void WriteOutput(const QString &path, const std::string &richText, TOutputFormat format)
 {
     if (format == TOutputFormat::Rtf)
-        WriteFileAtomically(path, richText);
+        WriteNewFile(path, richText);
     else
         WriteHtml(path, richText);
 }
 
 // One case: merge, then write. Returns false, with the reason on stderr, when it stopped. The
 // line that reports a case goes to standard output, or to standard error when the merged text
-// itself goes to standard output.
+// itself goes to standard output. In a batch, the folders of letters left to its flush are
+// added to batchFolders; without it every letter is flushed on its own.
 bool MergeCase(const TMergeOptions &options, const TMergeTemplate &mergeTemplate,
                TInformationReader &reader, const std::string &informationFile,
-               const QString &outputPath, TOutputFormat format, CliProgressLine &progress)
+               const QString &outputPath, TOutputFormat format, CliProgressLine &progress,
+               std::set<std::string> *batchFolders = nullptr)
 {
     try {
         std::vector<std::string> lines = reader.Read(informationFile);
@@ -217,9 +242,13 @@ bool MergeCase(const TMergeOptions &options, const TMergeTemplate &mergeTemplate
         const std::string outputName = FromQString(outputPath);
         const CliOutputFile output(outputName,
                                    QFileInfo(ToQString(informationFile)).completeBaseName() +
-                                       (format == TOutputFormat::Html ? ".html" : ".rtf"));
+                                       (format == TOutputFormat::Html ? ".html" : ".rtf"),
+                                   batchFolders ? CliOutputFile::TSync::Batch
+                                                : CliOutputFile::TSync::EachFile);
         WriteOutput(ToQString(output.Path()), result.Text, format);
         output.Finish();
+        if (output.LeftToBatchFlush())
+            batchFolders->insert(FromQString(QFileInfo(ToQString(output.Target())).absolutePath()));
         progress.Clear();
         std::fprintf(output.IsStdout() ? stderr : stdout, "%s: %d replacements -> %s\n",
                      informationFile.c_str(), result.Count,
@@ -273,6 +302,7 @@ int RunMerge(const std::vector<std::string> &args)
 
     int failures = 0;
     std::set<QString> written;
+    std::set<std::string> unflushedFolders;
     CliProgressLine progress;
     const std::size_t total = options.InformationFiles.size();
     for (std::size_t i = 0; i < total; ++i) {
@@ -300,10 +330,15 @@ int RunMerge(const std::vector<std::string> &args)
             ++failures;
             continue;
         }
-        if (!MergeCase(options, mergeTemplate, reader, informationFile, path, format, progress))
+        if (!MergeCase(options, mergeTemplate, reader, informationFile, path, format, progress,
+                       &unflushedFolders))
             ++failures;
     }
     progress.Clear();
+    if (!FlushBatch(unflushedFolders)) {
+        std::fprintf(stderr, "zarvel-cli merge: the letters written may not all be on the disk\n");
+        return 1;
+    }
     if (failures > 0)
         std::fprintf(stderr, "zarvel-cli merge: %d of %zu cases stopped\n", failures,
                      options.InformationFiles.size());

@@ -15,13 +15,20 @@
 // folder's owner), and the new file is made in that file's folder. A target that exists must be a
 // regular file with write permission (root is refused a file without any write permission too); the
 // new file keeps its permissions.
+//
+// Finish puts the new file on the disk before it takes the target's place. A batch writing many
+// new files may instead flush them all at once at its end (TSync::Batch): a new name still
+// appears only with its whole content, and a file that existed keeps the per-file flush.
 class CliOutputFile
 {
 public:
+    enum class TSync { EachFile, Batch };
+
     // The scratch file of "-" gets the given name (the HTML writer names its page after it).
     // Throws with the user's message when the target cannot be written.
     explicit CliOutputFile(const std::string &name,
-                           const QString &scratchName = QStringLiteral("stdout"));
+                           const QString &scratchName = QStringLiteral("stdout"),
+                           TSync sync = TSync::EachFile);
     // Removes the new file when Finish was not reached.
     ~CliOutputFile();
     CliOutputFile(const CliOutputFile &) = delete;
@@ -36,6 +43,8 @@ public:
     // Puts what was written in place: renames the new file over the target, or copies the
     // scratch file to standard output. Throws when that fails.
     void Finish() const;
+    // True once Finish put a new file in place that is still to be flushed with its batch.
+    bool LeftToBatchFlush() const { return FLeftToFlush; }
 
 private:
     void PrepareTarget(const std::string &name);
@@ -45,5 +54,7 @@ private:
     std::string FTarget;
     std::string FFolder; // the private folder beside the target that FPath is in
     int FMode = -1;      // permissions of the file replaced, -1 when there was none
+    TSync FSync = TSync::EachFile;
     mutable bool FFinished = false;
+    mutable bool FLeftToFlush = false;
 };
