@@ -24,14 +24,10 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <fcntl.h>
 #include <optional>
 #include <set>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace {
 enum class TOutputFormat { Rtf, Html };
@@ -153,25 +149,6 @@ void WriteNewFile(const QString &path, const std::string &bytes)
         throw EWriteError(FromQString(path));
 }
 
-// Puts the letters of a batch that were renamed into these folders without their own flush on
-// the disk: one flush of each folder's file system instead of one per letter. Returns false,
-// with the reason on stderr, when the system reports that some did not reach it.
-bool FlushBatch(const std::set<std::string> &folders)
-{
-    bool flushed = true;
-    for (const std::string &folder : folders) {
-        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0 || ::syncfs(fd) != 0 || ::fsync(fd) != 0) {
-            std::fprintf(stderr, "zarvel-cli merge: Cannot write file %s: %s\n", folder.c_str(),
-                         std::strerror(errno));
-            flushed = false;
-        }
-        if (fd >= 0)
-            ::close(fd);
-    }
-    return flushed;
-}
-
 // The merged rich text converted by the program's converter. The rich text goes to a scratch
 // folder under the output's name (the page's title is that file's name); the page is written
 // beside its final name and renamed only once the conversion has succeeded, so a failed case
@@ -214,12 +191,11 @@ void WriteOutput(const QString &path, const std::string &richText, TOutputFormat
 
 // One case: merge, then write. Returns false, with the reason on stderr, when it stopped. The
 // line that reports a case goes to standard output, or to standard error when the merged text
-// itself goes to standard output. In a batch, the folders of letters left to its flush are
-// added to batchFolders; without it every letter is flushed on its own.
+// itself goes to standard output. Without a batch, the letter is flushed to the disk on its own.
 bool MergeCase(const TMergeOptions &options, const TMergeTemplate &mergeTemplate,
                TInformationReader &reader, const std::string &informationFile,
                const QString &outputPath, TOutputFormat format, CliProgressLine &progress,
-               std::set<std::string> *batchFolders = nullptr)
+               CliOutputBatch *batch = nullptr)
 {
     try {
         std::vector<std::string> lines = reader.Read(informationFile);
@@ -243,12 +219,9 @@ bool MergeCase(const TMergeOptions &options, const TMergeTemplate &mergeTemplate
         const CliOutputFile output(outputName,
                                    QFileInfo(ToQString(informationFile)).completeBaseName() +
                                        (format == TOutputFormat::Html ? ".html" : ".rtf"),
-                                   batchFolders ? CliOutputFile::TSync::Batch
-                                                : CliOutputFile::TSync::EachFile);
+                                   batch);
         WriteOutput(ToQString(output.Path()), result.Text, format);
         output.Finish();
-        if (output.LeftToBatchFlush())
-            batchFolders->insert(FromQString(QFileInfo(ToQString(output.Target())).absolutePath()));
         progress.Clear();
         std::fprintf(output.IsStdout() ? stderr : stdout, "%s: %d replacements -> %s\n",
                      informationFile.c_str(), result.Count,
@@ -302,7 +275,7 @@ int RunMerge(const std::vector<std::string> &args)
 
     int failures = 0;
     std::set<QString> written;
-    std::set<std::string> unflushedFolders;
+    CliOutputBatch batch;
     CliProgressLine progress;
     const std::size_t total = options.InformationFiles.size();
     for (std::size_t i = 0; i < total; ++i) {
@@ -331,12 +304,16 @@ int RunMerge(const std::vector<std::string> &args)
             continue;
         }
         if (!MergeCase(options, mergeTemplate, reader, informationFile, path, format, progress,
-                       &unflushedFolders))
+                       &batch))
             ++failures;
     }
     progress.Clear();
-    if (!FlushBatch(unflushedFolders)) {
-        std::fprintf(stderr, "zarvel-cli merge: the letters written may not all be on the disk\n");
+    try {
+        batch.Flush();
+    } catch (const std::exception &e) {
+        std::fprintf(stderr,
+                     "zarvel-cli merge: %s; the letters written may not all be on the disk\n",
+                     e.what());
         return 1;
     }
     if (failures > 0)

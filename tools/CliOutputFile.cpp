@@ -92,8 +92,9 @@ void FlushToDisk(const std::string &path, int mode, const std::string &target)
 }
 } // namespace
 
-CliOutputFile::CliOutputFile(const std::string &name, const QString &scratchName, TSync sync)
-    : FSync(sync)
+CliOutputFile::CliOutputFile(const std::string &name, const QString &scratchName,
+                             CliOutputBatch *batch)
+    : FBatch(batch)
 {
     if (name != "-") {
         PrepareTarget(
@@ -124,7 +125,12 @@ void CliOutputFile::PrepareTarget(const std::string &name)
     }
     if (exists)
         FMode = static_cast<int>(info.st_mode & 07777);
-    FFolder = CreateFolderBeside(name, FTarget);
+    if (FBatch)
+        FFolder = FBatch->PrivateFolder(FolderOf(FTarget));
+    if (FFolder.empty())
+        FFolder = CreateFolderBeside(name, FTarget);
+    if (FBatch)
+        FBatch->SetPrivateFolder(FolderOf(FTarget), FFolder);
     FPath = FFolder + "/" + FTarget.substr(FolderOf(FTarget).size());
 }
 
@@ -134,7 +140,8 @@ CliOutputFile::~CliOutputFile()
         return;
     if (!FFinished)
         ::unlink(FPath.c_str());
-    ::rmdir(FFolder.c_str());
+    if (!FBatch)
+        ::rmdir(FFolder.c_str());
 }
 
 void CliOutputFile::Finish() const
@@ -145,14 +152,14 @@ void CliOutputFile::Finish() const
         // What the engines wrote reaches the disk, with the permissions of the file it
         // replaces, before it takes that file's place. A new name of a batch is flushed with
         // the whole batch at its end; the rename alone already shows it only whole.
-        const bool flushNow = FSync == TSync::EachFile || FMode >= 0;
+        const bool flushNow = !FBatch || FMode >= 0;
         if (flushNow)
             FlushToDisk(FPath, FMode, FTarget);
         if (::rename(FPath.c_str(), FTarget.c_str()) != 0)
             Refuse(FTarget, std::strerror(errno));
         FFinished = true;
-        FLeftToFlush = !flushNow;
-        ::rmdir(FFolder.c_str());
+        if (!flushNow)
+            FBatch->NoteUnflushed(FolderOf(FTarget));
         return;
     }
     QFile written(QFile::decodeName(FPath.c_str()));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CliOutputBatch.h"
+
 #include <QTemporaryDir>
 
 #include <memory>
@@ -16,19 +18,18 @@
 // regular file with write permission (root is refused a file without any write permission too); the
 // new file keeps its permissions.
 //
-// Finish puts the new file on the disk before it takes the target's place. A batch writing many
-// new files may instead flush them all at once at its end (TSync::Batch): a new name still
-// appears only with its whole content, and a file that existed keeps the per-file flush.
+// Finish puts the new file on the disk before it takes the target's place. In a batch, a new
+// file shares the batch's private folder and is flushed with the batch (CliOutputBatch::Flush):
+// its name still appears only with its whole content, and a file that existed keeps its own
+// flush.
 class CliOutputFile
 {
 public:
-    enum class TSync { EachFile, Batch };
-
     // The scratch file of "-" gets the given name (the HTML writer names its page after it).
     // Throws with the user's message when the target cannot be written.
     explicit CliOutputFile(const std::string &name,
                            const QString &scratchName = QStringLiteral("stdout"),
-                           TSync sync = TSync::EachFile);
+                           CliOutputBatch *batch = nullptr);
     // Removes the new file when Finish was not reached.
     ~CliOutputFile();
     CliOutputFile(const CliOutputFile &) = delete;
@@ -43,8 +44,6 @@ public:
     // Puts what was written in place: renames the new file over the target, or copies the
     // scratch file to standard output. Throws when that fails.
     void Finish() const;
-    // True once Finish put a new file in place that is still to be flushed with its batch.
-    bool LeftToBatchFlush() const { return FLeftToFlush; }
 
 private:
     void PrepareTarget(const std::string &name);
@@ -52,9 +51,8 @@ private:
     std::unique_ptr<QTemporaryDir> FScratch;
     std::string FPath;
     std::string FTarget;
-    std::string FFolder; // the private folder beside the target that FPath is in
-    int FMode = -1;      // permissions of the file replaced, -1 when there was none
-    TSync FSync = TSync::EachFile;
+    std::string FFolder;              // the private folder beside the target that FPath is in
+    int FMode = -1;                   // permissions of the file replaced, -1 when there was none
+    CliOutputBatch *FBatch = nullptr; // owns FFolder when set
     mutable bool FFinished = false;
-    mutable bool FLeftToFlush = false;
 };
