@@ -3,6 +3,7 @@
 #include "CliCommand.h"
 #include "CliOutputFile.h"
 #include "CliProgressLine.h"
+#include "CliScratch.h"
 
 #include "assembly/AssemblyTexts.h"
 #include "assembly/MergeTextFile.h"
@@ -21,7 +22,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -136,14 +136,16 @@ TOutputFormat FormatOfName(const std::string &name)
     throw CliUsageError("the output name must end in .rtf, .tem, .htm or .html: " + name);
 }
 
-void WriteFileAtomically(const QString &path, const std::string &bytes)
+// Writes a new file. It is only ever written in the private folder of a CliOutputFile, whose
+// rename puts it in place whole and which flushes it to the disk.
+void WriteNewFile(const QString &path, const std::string &bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         throw EFCreateError(FromQString(path));
     if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
             static_cast<qint64>(bytes.size()) ||
-        !file.commit())
+        !file.flush())
         throw EWriteError(FromQString(path));
 }
 
@@ -154,14 +156,12 @@ void WriteFileAtomically(const QString &path, const std::string &bytes)
 void WriteHtml(const QString &path, const std::string &richText)
 {
 #ifdef ZARVEL_HAS_HTML_CONVERTER
-    QTemporaryDir scratch;
-    if (!scratch.isValid())
-        throw EFCreateError(FromQString(scratch.path()));
+    const std::unique_ptr<QTemporaryDir> scratch = NewScratchFolder();
     const QFileInfo target(path);
-    const QString rtf = scratch.filePath(target.completeBaseName() + ".rtf");
+    const QString rtf = scratch->filePath(target.completeBaseName() + ".rtf");
     SaveTextFile(FromQString(rtf), richText);
     const QString partial = target.absoluteDir().filePath(
-        "." + target.fileName() + "." + QFileInfo(scratch.path()).fileName() + ".part");
+        "." + target.fileName() + "." + QFileInfo(scratch->path()).fileName() + ".part");
     try {
         Rtf2Html::ConvertRtfToHtml(FromQString(rtf), FromQString(partial), {std::string()},
                                    target.fileName().toStdString());
@@ -184,17 +184,18 @@ void WriteHtml(const QString &path, const std::string &richText)
 void WriteOutput(const QString &path, const std::string &richText, TOutputFormat format)
 {
     if (format == TOutputFormat::Rtf)
-        WriteFileAtomically(path, richText);
+        WriteNewFile(path, richText);
     else
         WriteHtml(path, richText);
 }
 
 // One case: merge, then write. Returns false, with the reason on stderr, when it stopped. The
 // line that reports a case goes to standard output, or to standard error when the merged text
-// itself goes to standard output.
+// itself goes to standard output. Without a batch, the letter is flushed to the disk on its own.
 bool MergeCase(const TMergeOptions &options, const TMergeTemplate &mergeTemplate,
                TInformationReader &reader, const std::string &informationFile,
-               const QString &outputPath, TOutputFormat format, CliProgressLine &progress)
+               const QString &outputPath, TOutputFormat format, CliProgressLine &progress,
+               CliOutputBatch *batch = nullptr)
 {
     try {
         std::vector<std::string> lines = reader.Read(informationFile);
@@ -217,7 +218,8 @@ bool MergeCase(const TMergeOptions &options, const TMergeTemplate &mergeTemplate
         const std::string outputName = FromQString(outputPath);
         const CliOutputFile output(outputName,
                                    QFileInfo(ToQString(informationFile)).completeBaseName() +
-                                       (format == TOutputFormat::Html ? ".html" : ".rtf"));
+                                       (format == TOutputFormat::Html ? ".html" : ".rtf"),
+                                   batch);
         WriteOutput(ToQString(output.Path()), result.Text, format);
         output.Finish();
         progress.Clear();
@@ -273,6 +275,7 @@ int RunMerge(const std::vector<std::string> &args)
 
     int failures = 0;
     std::set<QString> written;
+    CliOutputBatch batch;
     CliProgressLine progress;
     const std::size_t total = options.InformationFiles.size();
     for (std::size_t i = 0; i < total; ++i) {
@@ -300,10 +303,19 @@ int RunMerge(const std::vector<std::string> &args)
             ++failures;
             continue;
         }
-        if (!MergeCase(options, mergeTemplate, reader, informationFile, path, format, progress))
+        if (!MergeCase(options, mergeTemplate, reader, informationFile, path, format, progress,
+                       &batch))
             ++failures;
     }
     progress.Clear();
+    try {
+        batch.Flush();
+    } catch (const std::exception &e) {
+        std::fprintf(stderr,
+                     "zarvel-cli merge: %s; the letters written may not all be on the disk\n",
+                     e.what());
+        return 1;
+    }
     if (failures > 0)
         std::fprintf(stderr, "zarvel-cli merge: %d of %zu cases stopped\n", failures,
                      options.InformationFiles.size());

@@ -1,6 +1,8 @@
 #include "CliOutputFile.h"
 #include "CliScratch.h"
 
+#include "text/LeftoverFiles.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -62,18 +64,37 @@ std::string FollowLinks(const std::string &name)
 
 // A new private folder beside target to write in: the engines write a file of the target's
 // own name there (they name pages and titles after it), which then moves over the target
-// within one file system.
+// within one file system. Its name carries the process id, so that the first command writing
+// in the folder after a kill removes what the killed one left.
 std::string CreateFolderBeside(const std::string &name, const std::string &target)
 {
-    std::string pattern =
-        FolderOf(target) + "." + target.substr(FolderOf(target).size()) + ".XXXXXX";
+    RemoveLeftoversIn(FolderOf(target));
+    std::string pattern = FolderOf(target) + "." + target.substr(FolderOf(target).size()) + "." +
+                          LeftoverMark() + "XXXXXX";
     if (!::mkdtemp(pattern.data()))
         Refuse(name, std::strerror(errno));
     return pattern;
 }
+
+// Gives the file the permissions mode (none when negative) and waits until it is on the disk.
+void FlushToDisk(const std::string &path, int mode, const std::string &target)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0 && mode >= 0)
+        ::fchmod(fd, static_cast<mode_t>(mode));
+    if (fd < 0 || ::fsync(fd) != 0) {
+        const int error = errno;
+        if (fd >= 0)
+            ::close(fd);
+        Refuse(target, std::strerror(error));
+    }
+    ::close(fd);
+}
 } // namespace
 
-CliOutputFile::CliOutputFile(const std::string &name, const QString &scratchName)
+CliOutputFile::CliOutputFile(const std::string &name, const QString &scratchName,
+                             CliOutputBatch *batch)
+    : FBatch(batch)
 {
     if (name != "-") {
         PrepareTarget(
@@ -104,7 +125,12 @@ void CliOutputFile::PrepareTarget(const std::string &name)
     }
     if (exists)
         FMode = static_cast<int>(info.st_mode & 07777);
-    FFolder = CreateFolderBeside(name, FTarget);
+    if (FBatch)
+        FFolder = FBatch->PrivateFolder(FolderOf(FTarget));
+    if (FFolder.empty())
+        FFolder = CreateFolderBeside(name, FTarget);
+    if (FBatch)
+        FBatch->SetPrivateFolder(FolderOf(FTarget), FFolder);
     FPath = FFolder + "/" + FTarget.substr(FolderOf(FTarget).size());
 }
 
@@ -114,7 +140,8 @@ CliOutputFile::~CliOutputFile()
         return;
     if (!FFinished)
         ::unlink(FPath.c_str());
-    ::rmdir(FFolder.c_str());
+    if (!FBatch)
+        ::rmdir(FFolder.c_str());
 }
 
 void CliOutputFile::Finish() const
@@ -123,21 +150,16 @@ void CliOutputFile::Finish() const
         if (FFinished)
             return;
         // What the engines wrote reaches the disk, with the permissions of the file it
-        // replaces, before it takes that file's place.
-        const int fd = ::open(FPath.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd >= 0 && FMode >= 0)
-            ::fchmod(fd, static_cast<mode_t>(FMode));
-        if (fd < 0 || ::fsync(fd) != 0) {
-            const int error = errno;
-            if (fd >= 0)
-                ::close(fd);
-            Refuse(FTarget, std::strerror(error));
-        }
-        ::close(fd);
+        // replaces, before it takes that file's place. A new name of a batch is flushed with
+        // the whole batch at its end; the rename alone already shows it only whole.
+        const bool flushNow = !FBatch || FMode >= 0;
+        if (flushNow)
+            FlushToDisk(FPath, FMode, FTarget);
         if (::rename(FPath.c_str(), FTarget.c_str()) != 0)
             Refuse(FTarget, std::strerror(errno));
         FFinished = true;
-        ::rmdir(FFolder.c_str());
+        if (!flushNow)
+            FBatch->NoteUnflushed(FolderOf(FTarget));
         return;
     }
     QFile written(QFile::decodeName(FPath.c_str()));

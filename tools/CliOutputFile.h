@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CliOutputBatch.h"
+
 #include <QTemporaryDir>
 
 #include <memory>
@@ -15,13 +17,19 @@
 // folder's owner), and the new file is made in that file's folder. A target that exists must be a
 // regular file with write permission (root is refused a file without any write permission too); the
 // new file keeps its permissions.
+//
+// Finish puts the new file on the disk before it takes the target's place. In a batch, a new
+// file shares the batch's private folder and is flushed with the batch (CliOutputBatch::Flush):
+// its name still appears only with its whole content, and a file that existed keeps its own
+// flush.
 class CliOutputFile
 {
 public:
     // The scratch file of "-" gets the given name (the HTML writer names its page after it).
     // Throws with the user's message when the target cannot be written.
     explicit CliOutputFile(const std::string &name,
-                           const QString &scratchName = QStringLiteral("stdout"));
+                           const QString &scratchName = QStringLiteral("stdout"),
+                           CliOutputBatch *batch = nullptr);
     // Removes the new file when Finish was not reached.
     ~CliOutputFile();
     CliOutputFile(const CliOutputFile &) = delete;
@@ -43,7 +51,8 @@ private:
     std::unique_ptr<QTemporaryDir> FScratch;
     std::string FPath;
     std::string FTarget;
-    std::string FFolder; // the private folder beside the target that FPath is in
-    int FMode = -1;      // permissions of the file replaced, -1 when there was none
+    std::string FFolder;              // the private folder beside the target that FPath is in
+    int FMode = -1;                   // permissions of the file replaced, -1 when there was none
+    CliOutputBatch *FBatch = nullptr; // owns FFolder when set
     mutable bool FFinished = false;
 };

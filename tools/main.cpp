@@ -1,8 +1,11 @@
 // zarvel-cli: runs Zarvel's engines without a window.
 #include "CliCommand.h"
 #include "richedit/LayoutMemory.h"
+#include "text/LeftoverFiles.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 
 #include <cstdio>
 #include <cstdlib>
@@ -107,6 +110,8 @@ int main(int argc, char *argv[])
     // The arguments are the command's alone: Qt sees none of them.
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
+    // Scratch folders of commands that were killed.
+    RemoveLeftoversIn(QFile::encodeName(QDir::tempPath()).toStdString());
     try {
         return command->Execute(args);
     } catch (const CliUsageError &e) {

@@ -8,11 +8,14 @@
 #include "app/TRecoveryOffer.h"
 #include "app/TZarvelApplication.h"
 #include "richedit/LayoutMemory.h"
+#include "text/LeftoverFiles.h"
 #include "widgets/ProgramPicture.h"
 #include "widgets/TForm1.h"
 #include "widgets/TForm2.h"
 #include "widgets/WorkingFolder.h"
 
+#include <QDir>
+#include <QFile>
 #include <QIcon>
 #include <QTimer>
 
@@ -43,6 +46,8 @@ int RunZarvel(int argc, char *argv[], const std::function<void(TMainForm &)> &st
 
     KeepLayoutMemory();
     TZarvelApplication application(argc, argv);
+    // Scratch folders of instances that were killed.
+    RemoveLeftoversIn(QFile::encodeName(QDir::tempPath()).toStdString());
     TZarvelApplication::SetTitle(QStringLiteral("Zarvel"));
     // The settings store of the recently used lists and the print settings.
     QCoreApplication::setOrganizationName(QStringLiteral("Zarvel"));

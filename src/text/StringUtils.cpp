@@ -1,4 +1,5 @@
 #include "text/StringUtils.h"
+#include "text/LeftoverFiles.h"
 
 #include <cerrno>
 #include <chrono>
@@ -151,8 +152,11 @@ int CreateTemporaryBeside(const std::string &target, std::string &temporaryName)
     const std::uint64_t seed =
         static_cast<std::uint64_t>(now) ^ (static_cast<std::uint64_t>(::getpid()) << 40);
     const std::string base = target.substr(FolderOf(target).size());
+    // The process id in the name tells a file left by a killed save from one being written;
+    // the first save in a folder removes the former.
+    RemoveLeftoversIn(FolderOf(target));
     for (std::uint64_t attempt = 0; attempt < 100; ++attempt) {
-        temporaryName = FolderOf(target) + "." + base + "." +
+        temporaryName = FolderOf(target) + "." + base + "." + LeftoverMark() +
                         std::to_string(Scrambled(seed + attempt) % 1000000) + ".tmp";
         const int fd = ::open(temporaryName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {

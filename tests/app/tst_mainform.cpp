@@ -556,7 +556,7 @@ private slots:
         QTest::qWait(1000);
         form->ShowReport(QStringLiteral("report"));
         QVERIFY(form->Timer1->remainingTime() > 3500);
-        QTRY_VERIFY_WITH_TIMEOUT(!form->Timer1->isActive(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!form->Timer1->isActive(), 60000);
         QVERIFY(form->Hintpanel->text().isEmpty());
         QVERIFY(PanelColour(*form->Hintpanel) != QColor(Qt::yellow));
         QVERIFY(!form->Hintpanel->isHidden());

@@ -9,8 +9,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <csignal>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 std::string Bytes(const QByteArray &bytes)
@@ -53,6 +56,7 @@ private slots:
     void saveOverFolderFails();
     void saveKeepsPermissionsAndLinks();
     void failedSaveLeavesNoTemporaryFile();
+    void saveRemovesWhatAKilledSaveLeft();
 };
 
 void TestStringUtils::trimming_data()
@@ -238,6 +242,43 @@ void TestStringUtils::failedSaveLeavesNoTemporaryFile()
     QVERIFY_THROWS_EXCEPTION(EFCreateError, SaveTextFile("clean/sub", "x"));
     SaveTextFile("clean/ok.txt", "x");
     QCOMPARE(QDir("clean").entryList(QDir::Files | QDir::Hidden), QStringList{"ok.txt"});
+}
+
+// A save killed while it writes leaves its temporary file; the next save in that folder removes
+// it, but not the temporary file of a process that still runs.
+void TestStringUtils::saveRemovesWhatAKilledSaveLeft()
+{
+    QDir().mkpath("left");
+    const std::string text(20 << 20, 'x');
+    const pid_t child = ::fork();
+    if (child == 0) {
+        try {
+            for (;;)
+                SaveTextFile("left/big.txt", text);
+        } catch (...) {
+        }
+        ::_exit(1);
+    }
+    QVERIFY(child > 0);
+    const auto temporaries = [] {
+        return QDir("left").entryList({".big.txt.*"}, QDir::Files | QDir::Hidden);
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(!temporaries().isEmpty(), 300000);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    // It may have been killed between two saves; then a file it would have left stands in.
+    const QString left = QStringLiteral("left/.big.txt.zarvel-%1-1.tmp").arg(child);
+    if (temporaries().isEmpty())
+        WriteFile(left, "part");
+    QVERIFY(temporaries().first().startsWith(QStringLiteral(".big.txt.zarvel-%1-").arg(child)));
+    const QString running =
+        QStringLiteral("left/.other.txt.zarvel-%1-2.tmp").arg(QCoreApplication::applicationPid());
+    WriteFile(running, "being written");
+
+    SaveTextFile("left/small.txt", "x");
+    QVERIFY2(temporaries().isEmpty(), qPrintable(temporaries().join(' ')));
+    QVERIFY(QFile::exists(running));
+    QCOMPARE(ReadFile("left/small.txt"), QByteArray("x"));
 }
 
 ZARVEL_TEST_MAIN(TestStringUtils)

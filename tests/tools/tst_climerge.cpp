@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -60,6 +61,7 @@ private slots:
     void htmlOutput();
     void batchWithOneFailingCase();
     void batchAsHtml();
+    void killedBatchLeavesOnlyWholeLetters();
     void overwriteClashStopsTheCase();
     void workingFilesOnlyWhenAsked();
     void usageErrors_data();
@@ -233,6 +235,83 @@ void TestCliMerge::batchAsHtml()
     const QDir pages(FDir->filePath("pages"));
     QCOMPARE(pages.entryList(QDir::Files | QDir::Hidden), (QStringList{"ann.html", "bob.html"}));
     QVERIFY(ReadAll(pages.filePath("bob.html")).contains("Dear Bob,"));
+}
+
+// A batch flushes its new letters once at its end, yet a batch killed midway leaves under a final
+// name only whole letters, among them every letter it reported as written; its leftovers go with
+// the next command.
+void TestCliMerge::killedBatchLeavesOnlyWholeLetters()
+{
+    QStringList arguments{"merge", "order.tem"};
+    for (int i = 0; i < 300; ++i) {
+        const QString name = QStringLiteral("l%1.inf").arg(i, 3, 10, QLatin1Char('0'));
+        // Large letters, so that the kill is likely to fall into the writing of one.
+        WriteAll(FDir->filePath(name), "Name\r\n" + QByteArray(100000, char('a' + i % 26)) +
+                                           "\r\nOrder\r\n" + QByteArray::number(i) +
+                                           "\r\nDate\r\nMonday\r\n");
+        arguments << name;
+    }
+    const TRun whole = Run(arguments + QStringList{"--out-dir", "whole"});
+    QVERIFY2(whole.ExitCode == 0, qPrintable(whole.Err));
+    const QDir wholeLetters(FDir->filePath("whole"));
+    QCOMPARE(wholeLetters.entryList(QDir::Files | QDir::Hidden).size(), 300);
+
+    QProcess batch;
+    batch.setWorkingDirectory(FDir->path());
+    batch.start(qEnvironmentVariable("ZARVEL_BIN_DIR") + "/zarvel-cli",
+                arguments + QStringList{"--out-dir", "killed"});
+    QByteArray said;
+    QTRY_VERIFY_WITH_TIMEOUT((said += batch.readAllStandardOutput()).count("->") >= 20, 300000);
+    const QString batchPid = QString::number(batch.processId());
+    batch.kill();
+    QVERIFY(batch.waitForFinished(300000));
+    said += batch.readAllStandardOutput();
+    QCOMPARE(batch.exitStatus(), QProcess::CrashExit);
+
+    const QDir killed(FDir->filePath("killed"));
+    const QStringList left = killed.entryList(QDir::Files);
+    for (const QByteArray &line : said.split('\n')) {
+        const int arrow = line.indexOf("-> killed/");
+        if (arrow >= 0)
+            QVERIFY2(left.contains(QString::fromLocal8Bit(line.mid(arrow + 10))), line.constData());
+    }
+    QVERIFY(left.size() >= 20 && left.size() < 300);
+    for (const QString &name : left)
+        QVERIFY2(ReadAll(killed.filePath(name)) == ReadAll(wholeLetters.filePath(name)),
+                 qPrintable(name));
+
+    // What killed commands left, beside the letters and in the scratch location, goes with the
+    // next command; what a running process writes stays. Should the kill have fallen between
+    // two letters, a private folder of the batch's stands in for the one it would have left.
+    QDir scratch(FDir->filePath("tmp"));
+    QVERIFY(scratch.mkpath("."));
+    // Qt makes folders of its own there as well.
+    scratch.setNameFilters({"zarvel-*"});
+    qputenv("TMPDIR", QFile::encodeName(scratch.path()));
+    QProcess reading;
+    reading.start(qEnvironmentVariable("ZARVEL_BIN_DIR") + "/zarvel-cli", {"text", "-"});
+    reading.write("{\\rtf1 copied to a scratch folder");
+    QTRY_VERIFY_WITH_TIMEOUT(!scratch.entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty(),
+                             300000);
+    const QString readingPid = QString::number(reading.processId());
+    reading.kill();
+    QVERIFY(reading.waitForFinished(300000));
+    QVERIFY(scratch.entryList(QDir::Dirs | QDir::NoDotAndDotDot)
+                .first()
+                .startsWith("zarvel-" + readingPid + "-"));
+    const QString pid = QString::number(QCoreApplication::applicationPid());
+    QVERIFY(scratch.mkpath("zarvel-" + pid + "-running"));
+    if (killed.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty())
+        QVERIFY(killed.mkpath(".l299.rtf.zarvel-" + batchPid + "-XyZ123"));
+    QVERIFY(killed.mkpath(".l299.rtf.zarvel-" + pid + "-running"));
+
+    const TRun next = Run({"merge", "order.tem", "ann.inf", "-o", "killed/ann.rtf"});
+    qunsetenv("TMPDIR");
+    QVERIFY2(next.ExitCode == 0, qPrintable(next.Err));
+    QCOMPARE(scratch.entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+             QStringList{"zarvel-" + pid + "-running"});
+    QCOMPARE(killed.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{".l299.rtf.zarvel-" + pid + "-running"});
 }
 
 void TestCliMerge::overwriteClashStopsTheCase()

@@ -64,7 +64,7 @@ private slots:
         text.SetInterval(20);
         parent.show();
         const int start = text.Position();
-        QTRY_VERIFY_WITH_TIMEOUT(text.Position() <= start - 3, 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(text.Position() <= start - 3, 60000);
         text.SetEnabled(false);
         QVERIFY(!text.TimerActive());
     }
