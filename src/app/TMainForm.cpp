@@ -332,6 +332,8 @@ void TMainForm::SetUpPanes()
     RichEditEx1->SetWantReturns(true);
     RichEditEx1->SetPlainRTF(false);
     RichEditEx1->SetIncludeOLE(true);
+    // Objects ask before anything opens, so they need the dialogs from the start.
+    RichEditEx1->Ole()->DialogRunner = &TDialogSeam::Exec;
     // The tool bar and ruler follow the text and the caret, refreshed once per turn of the event
     // loop however many changes a keystroke makes.
     RichEditEx1->OnChange = [this](TCustomRichEditEx *) { FormatBar->ScheduleRefresh(); };
@@ -715,8 +717,6 @@ void TMainForm::SpeedButton2Click()
 void TMainForm::SpeedButton3Click()
 {
     // Inserts an embedded object into the document pane.
-    if (TRichEditOle *ole = RichEditEx1->Ole())
-        ole->DialogRunner = &TDialogSeam::Exec;
     RichEditEx1->InsertObjectDialog();
     RichEditEx1->ObjectSelected();
 }

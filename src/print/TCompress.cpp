@@ -1,6 +1,7 @@
 #include "print/TCompress.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <stdexcept>
 #include <zlib.h>
@@ -44,9 +45,13 @@ void TCompress::CompressFile(const QString &source, const QString &destination)
     } while (flush != Z_FINISH && ok);
     deflateEnd(&zs);
     if (!ok || !out.flush()) {
-        out.remove();
+        // The reason first: removing the half-written file resets it. Only a file is removed:
+        // a device written to stays.
+        const QString reason = out.errorString();
+        if (QFileInfo(destination).isFile())
+            out.remove();
         throw std::runtime_error(
-            QStringLiteral("Cannot write file \"%1\".").arg(destination).toStdString());
+            QStringLiteral("Cannot write file \"%1\": %2.").arg(destination, reason).toStdString());
     }
 }
 

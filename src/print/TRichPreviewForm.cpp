@@ -10,6 +10,8 @@
 #include "widgets/TDialogSeam.h"
 #include "widgets/WorkingFolder.h"
 
+#include <cerrno>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
@@ -887,9 +889,14 @@ void TRichPreviewForm::PrintPages(QPrinter &printer, const TPageSelection &selec
                     if (!painter.begin(&printer))
                         throw ELinePrinter(QStringLiteral("Not be able to start the printing."));
                     first = false;
-                } else if (!printer.newPage()) {
-                    painter.end();
-                    throw ELinePrinter(QStringLiteral("Not be able to print a new page."));
+                } else {
+                    errno = 0;
+                    if (!printer.newPage()) {
+                        const int error = errno;
+                        painter.end();
+                        throw ELinePrinter::OfPrinter(
+                            QStringLiteral("Not be able to print a new page."), printer, error);
+                    }
                 }
                 DrawRecording(painter, page);
             }

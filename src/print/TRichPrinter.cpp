@@ -26,6 +26,7 @@
 #include <QTextEdit>
 #include <QTime>
 #include <QtEndian>
+#include <cerrno>
 
 #include <cstring>
 #include <exception>
@@ -512,8 +513,13 @@ void TRichPrinter::EnterPage()
 
 void TRichPrinter::NextSheet()
 {
-    if (!FPrinter || !FPrinter->newPage())
+    if (!FPrinter)
         throw ELinePrinter(QStringLiteral("Not be able to print a new page."));
+    // A page that cannot be written to its file leaves the system's reason behind.
+    errno = 0;
+    if (!FPrinter->newPage())
+        throw ELinePrinter::OfPrinter(QStringLiteral("Not be able to print a new page."), *FPrinter,
+                                      errno);
 }
 
 void TRichPrinter::EndPrinting()
@@ -663,7 +669,8 @@ void TRichPrinter::ResetToIdle()
         if (FPrinterPainter->isActive()) {
             FPrinter->abort();
             FPrinterPainter->end();
-            if (IsPdfFile(*FPrinter))
+            // A half-written file goes; a device the job was sent to (/dev/full) stays.
+            if (IsPdfFile(*FPrinter) && QFileInfo(FPrinter->outputFileName()).isFile())
                 QFile::remove(FPrinter->outputFileName());
         }
         FPrinterPainter.reset();

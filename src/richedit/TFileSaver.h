@@ -16,7 +16,7 @@ class TFileSaver
 {
 public:
     // Throws EFileStreamError: "Cannot write file <name>: it is read-only", "Cannot create
-    // file <name>", "Cannot write file <name>".
+    // file <name>: <reason>", "Cannot write file <name>: <reason>".
     static void Save(const QString &fileName, const QByteArray &data);
     // Throws the read-only error of Save when the file exists and is read-only.
     static void RefuseReadOnly(const QString &fileName);

@@ -11,6 +11,9 @@
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QMenu>
+#include <QMessageBox>
+#include <QMimeDatabase>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -19,6 +22,107 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <sys/stat.h>
+
+namespace {
+
+// Types the desktop runs instead of showing: programs, scripts and launchers.
+bool IsRunnable(const QMimeType &type)
+{
+    static const char *const runnable[] = {"application/x-executable",
+                                           "application/x-sharedlib",
+                                           "application/x-pie-executable",
+                                           "application/x-desktop",
+                                           "application/x-shellscript",
+                                           "application/x-ms-dos-executable",
+                                           "application/x-msdownload",
+                                           "application/vnd.microsoft.portable-executable",
+                                           "application/x-msi",
+                                           "application/x-ms-shortcut",
+                                           "application/x-java-archive",
+                                           "application/vnd.appimage",
+                                           "application/x-perl",
+                                           "text/x-python",
+                                           "text/x-python3",
+                                           "application/x-ruby",
+                                           "application/x-flatpak",
+                                           "application/vnd.flatpak.ref",
+                                           "application/x-executable-script",
+                                           "application/x-bat"};
+    for (const char *name : runnable)
+        if (type.name() == QLatin1String(name) || type.inherits(QLatin1String(name)))
+            return true;
+    return false;
+}
+
+// The extension a copy of embedded data gets: that of its type when the type only shows
+// something, none otherwise.
+QString HarmlessSuffix(const QMimeType &type)
+{
+    if (IsRunnable(type))
+        return {};
+    static const char *const shown[] = {
+        "image/png",
+        "image/jpeg",
+        "image/gif",
+        "image/bmp",
+        "image/tiff",
+        "image/webp",
+        "application/pdf",
+        "application/rtf",
+        "text/rtf",
+        "application/msword",
+        "application/vnd.oasis.opendocument.text",
+        "application/vnd.oasis.opendocument.spreadsheet",
+        "application/vnd.openxmlformats-officedocument.wordprocessingml.document",
+        "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet",
+        "audio/mpeg",
+        "audio/x-wav",
+        "video/mp4"};
+    for (const char *name : shown)
+        if (type.name() == QLatin1String(name))
+            return type.preferredSuffix();
+    if (type.inherits(QStringLiteral("text/plain")))
+        return QStringLiteral("txt");
+    return {};
+}
+
+std::string Quoted(const QString &path)
+{
+    return '"' + QDir::toNativeSeparators(path).toStdString() + '"';
+}
+
+// Why a target may not be handed to the desktop (empty when it may): a folder verb needs a
+// folder; any other needs a regular file that is neither executable nor of a runnable type,
+// judged by its content as well as its name. Links count by what they lead to.
+QString RefusalOf(const QString &path, bool folder, QMimeType &type)
+{
+    struct stat status
+    {
+    };
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    if (folder)
+        return S_ISDIR(status.st_mode) ? QString() : QStringLiteral("it is not a folder");
+    if (S_ISDIR(status.st_mode))
+        return QStringLiteral("it is a folder");
+    if (!S_ISREG(status.st_mode))
+        return QStringLiteral("it is a device or another special file");
+    if (status.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH))
+        return QStringLiteral("it is executable");
+    const QMimeDatabase types;
+    type = types.mimeTypeForFile(path, QMimeDatabase::MatchContent);
+    const QMimeType named = types.mimeTypeForFile(path, QMimeDatabase::MatchExtension);
+    for (const QMimeType &judged : {type, named})
+        if (IsRunnable(judged))
+            return QStringLiteral("it is a program or launcher (%1)").arg(judged.name());
+    return {};
+}
+
+} // namespace
 
 TRichEditOle::TRichEditOle(TCustomRichEditEx &control)
     : EnumVerbs(&TRichEditOle::StandardVerbs),
@@ -277,42 +381,90 @@ void TRichEditOle::DoVerbAt(int position, int index)
 
 void TRichEditOle::RunVerb(const TRichEditOleObject &object, int verb)
 {
-    QString target;
-    if (verb == 1 && object.Kind() == TRichEditOleObject::TKind::Linked) {
-        target = QFileInfo(object.FileName()).absolutePath();
-    } else if (verb == OLEIVERB_PRIMARY || verb == OLEIVERB_OPEN || verb == -1) {
-        if (object.Kind() == TRichEditOleObject::TKind::Linked) {
-            target = object.FileName();
-        } else {
-            target = WriteCopy(object);
-        }
-    } else {
+    const bool linked = object.Kind() == TRichEditOleObject::TKind::Linked;
+    const bool folder = verb == 1 && linked;
+    if (!folder && verb != OLEIVERB_PRIMARY && verb != OLEIVERB_OPEN && verb != -1)
         throw EOleError("Invalid Verb");
-    }
+    QString target;
+    if (linked)
+        target = folder ? QFileInfo(LinkTarget(object)).absolutePath() : LinkTarget(object);
+    else
+        target = WriteCopy(object);
+    QMimeType type;
+    const QString refusal = RefusalOf(target, folder, type);
+    if (!refusal.isEmpty())
+        throw EOleError("Cannot open " + Quoted(target) + ": " + refusal.toStdString() + '.');
+    const QString opener = folder ? QStringLiteral("the desktop's file manager")
+                                  : QStringLiteral("the desktop's application for %1 (%2)")
+                                        .arg(type.comment(), type.name());
+    if (!UserAgrees(linked ? target
+                           : QStringLiteral("the embedded \"%1\", copied to %2")
+                                 .arg(object.FileName(), QDir::toNativeSeparators(target)),
+                    opener))
+        return;
     if (std::find(FOpenObjects.begin(), FOpenObjects.end(), object.Id()) == FOpenObjects.end())
         FOpenObjects.push_back(object.Id());
     if (!OpenUrl || !OpenUrl(QUrl::fromLocalFile(target)))
-        throw EOleError("No application opens \"" + target.toStdString() + "\".");
+        throw EOleError("No application opens " + Quoted(target) + '.');
+}
+
+QString TRichEditOle::LinkTarget(const TRichEditOleObject &object) const
+{
+    const QString &name = object.FileName();
+    if (QDir::isAbsolutePath(name))
+        return QDir::cleanPath(name);
+    // A relative link belongs to the document, never to the program's current folder.
+    if (DocumentFolder.isEmpty())
+        throw EOleError("Cannot open the linked file " + Quoted(name) +
+                        ": its name is relative and the document has no folder.");
+    return QDir::cleanPath(QDir(DocumentFolder).absoluteFilePath(name));
+}
+
+bool TRichEditOle::UserAgrees(const QString &target, const QString &opener) const
+{
+    if (!DialogRunner)
+        return false;
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Open object"),
+                    QStringLiteral("Open %1 with %2?").arg(target, opener),
+                    QMessageBox::Open | QMessageBox::Cancel, FControl.window());
+    box.button(QMessageBox::Open)->setObjectName(QStringLiteral("open"));
+    box.button(QMessageBox::Cancel)->setObjectName(QStringLiteral("cancel"));
+    box.setDefaultButton(QMessageBox::Cancel);
+    return DialogRunner(box) == QMessageBox::Open;
 }
 
 QString TRichEditOle::WriteCopy(const TRichEditOleObject &object)
 {
-    // An embedded object opens through a copy of its bytes, kept until it is closed.
+    // The type comes from the bytes and the name the document gives them: either one of a
+    // program or launcher keeps the data from being written out at all.
+    const QMimeDatabase types;
+    const QMimeType byContent = types.mimeTypeForData(object.Data());
+    const QMimeType byName =
+        types.mimeTypeForFile(object.FileName(), QMimeDatabase::MatchExtension);
+    for (const QMimeType &type : {byContent, byName})
+        if (IsRunnable(type))
+            throw EOleError("Cannot open the embedded \"" + object.FileName().toStdString() +
+                            "\": it is a program or launcher (" + type.name().toStdString() + ").");
+    // The copy is kept in a folder only this user can enter, until it is closed.
     if (!FOpenCopies || !FOpenCopies->isValid())
         FOpenCopies =
             std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/zarvel-XXXXXX"));
-    if (!FOpenCopies->isValid())
-        throw EOleError("Cannot create a temporary folder for the object.");
-    QString name = QFileInfo(object.FileName()).fileName();
-    if (name.isEmpty())
-        name = QStringLiteral("object");
+    if (!FOpenCopies->isValid() ||
+        !QFile::setPermissions(FOpenCopies->path(), QFileDevice::ReadOwner |
+                                                        QFileDevice::WriteOwner |
+                                                        QFileDevice::ExeOwner))
+        throw EOleError("Cannot create a private folder for the object.");
+    // Its name is the program's; its extension only one that shows the content.
+    const QString suffix = HarmlessSuffix(byContent);
     const QString target =
-        FOpenCopies->filePath(QString::number(object.Id()) + QLatin1Char('-') + name);
+        FOpenCopies->filePath(QStringLiteral("object-%1").arg(object.Id()) +
+                              (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix));
     QFile copy(target);
     if (!copy.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        !copy.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
         copy.write(object.Data()) != object.Data().size())
-        throw EOleError("Cannot write the object to \"" + target.toStdString() +
-                        "\": " + copy.errorString().toStdString());
+        throw EOleError("Cannot write the object to " + Quoted(target) + ": " +
+                        copy.errorString().toStdString());
     copy.close();
     WatchCopy(target, object.Id());
     return target;

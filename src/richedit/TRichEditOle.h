@@ -3,6 +3,7 @@
 #include "richedit/TInsertObjectRequest.h"
 #include "richedit/TRichEditOleObject.h"
 
+#include <QMenu>
 #include <QPointer>
 #include <QString>
 #include <QTemporaryDir>
@@ -16,7 +17,6 @@
 
 class QDialog;
 class QFileSystemWatcher;
-class QMenu;
 class QPoint;
 class QTimer;
 class TCustomRichEditEx;
@@ -102,8 +102,13 @@ public:
     // that owns the control (this library does not link the dialog seam). Unset, the
     // insert-object dialog is not shown.
     std::function<int(QDialog &)> DialogRunner;
-    // Opens a file or folder with the desktop's application.
+    // Opens a file or folder with the desktop's application. It is called only after the
+    // user has agreed through DialogRunner, and never for a device, an executable or a
+    // desktop launcher; without DialogRunner nothing is opened.
     std::function<bool(const QUrl &)> OpenUrl;
+    // Folder of the document the objects came with: a relative link is resolved against it,
+    // and with none a relative link is not opened.
+    QString DocumentFolder;
 
     // An embedded object opens through a copy of its bytes; what the other application saves
     // there comes back into the document (after a moment's quiet, so that a save in progress
@@ -119,6 +124,9 @@ private:
     bool RememberedObjectAt(TRichEditOleObject &object, int &position) const;
     int EnsureId(int position);
     void RunVerb(const TRichEditOleObject &object, int verb);
+    QString LinkTarget(const TRichEditOleObject &object) const;
+    // Asks whether to open a target, naming it and what opens it; false when refused.
+    bool UserAgrees(const QString &target, const QString &opener) const;
     QString WriteCopy(const TRichEditOleObject &object);
     void WatchCopy(const QString &path, int id);
     void CopyChanged(const QString &path);

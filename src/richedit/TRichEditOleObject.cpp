@@ -157,10 +157,17 @@ QByteArray TRichEditOleObject::Content() const
 {
     if (FKind == TKind::Embedded)
         return FData;
+    // A document can link anything: only a regular file of sensible size is read (a link to
+    // /dev/zero would never end), and a relative name is not read against the program's
+    // folder.
+    constexpr qint64 MaxLinkedSize = 64 * 1024 * 1024;
+    const QFileInfo info(FFileName);
+    if (info.isRelative() || !info.isFile() || info.size() > MaxLinkedSize)
+        return {};
     QFile file(FFileName);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    return file.readAll();
+    return file.read(MaxLinkedSize);
 }
 
 QImage TRichEditOleObject::Presentation() const

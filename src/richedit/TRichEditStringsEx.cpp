@@ -6,12 +6,14 @@
 #include "richedit/TConversionRegistry.h"
 #include "richedit/TCustomRichEditEx.h"
 #include "richedit/TFileSaver.h"
+#include "richedit/TRichEditOle.h"
 #include "richedit/TTextFileCodec.h"
 #include "richedit/TWideRichEditStringsEx.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QStringList>
@@ -246,6 +248,9 @@ void TRichEditStringsEx::LoadFile(const QString &fileName)
         if (!file.open(QIODevice::ReadOnly))
             throw EFileStreamError("Cannot open file " + NativeName(fileName));
         LoadStream(file);
+        // Relative links of its objects belong to the document's folder.
+        if (TRichEditOle *objects = FOwner.Ole())
+            objects->DocumentFolder = QFileInfo(fileName).absolutePath();
     } catch (...) {
         FConversion.reset();
         throw;

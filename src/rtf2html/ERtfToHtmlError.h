@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstring>
 #include <stdexcept>
 #include <string>
 
@@ -12,6 +13,12 @@ class ERtfToHtmlError : public std::runtime_error
 {
 public:
     explicit ERtfToHtmlError(const std::string &message) : std::runtime_error(message) {}
+    // A file's failure: the usual words first, then which file and the system's reason, as
+    // in: File not found: "letter.rtf" (No such file or directory).
+    ERtfToHtmlError(const std::string &words, const std::string &fileName, int error)
+        : std::runtime_error(words + ": \"" + fileName + "\" (" + std::strerror(error) + ')')
+    {
+    }
 };
 
 } // namespace Rtf2Html

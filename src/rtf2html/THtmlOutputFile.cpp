@@ -55,7 +55,7 @@ std::string FollowLinks(const std::string &fileName)
         const std::string next(target, static_cast<size_t>(length));
         path = next.front() == '/' ? next : FolderOf(path) + next;
     }
-    throw ERtfToHtmlError(IoMessage(ELOOP));
+    throw ERtfToHtmlError(IoMessage(ELOOP), fileName, ELOOP);
 }
 
 constexpr size_t KBufferSize = 1 << 20;
@@ -67,12 +67,13 @@ THtmlOutputFile::THtmlOutputFile(const std::string &fileName) : FFileName(Follow
     {
     };
     if (stat(FFileName.c_str(), &target) == 0 && S_ISDIR(target.st_mode))
-        throw ERtfToHtmlError(IoMessage(EISDIR));
+        throw ERtfToHtmlError(IoMessage(EISDIR), FFileName, EISDIR);
     std::string pattern = FolderOf(FFileName) + ".rtf2html-XXXXXX";
     const int fd = mkstemp(pattern.data());
     if (fd < 0) {
         // A missing folder is a missing path, not a missing file.
-        throw ERtfToHtmlError(errno == ENOENT ? "I/O error 3" : IoMessage(errno));
+        const int error = errno;
+        throw ERtfToHtmlError(error == ENOENT ? "I/O error 3" : IoMessage(error), FFileName, error);
     }
     FTempName = pattern;
     // The new page gets the permissions of the one it replaces, or the usual ones.
@@ -90,7 +91,7 @@ THtmlOutputFile::THtmlOutputFile(const std::string &fileName) : FFileName(Follow
         const int error = errno;
         close(fd);
         unlink(FTempName.c_str());
-        throw ERtfToHtmlError(IoMessage(error));
+        throw ERtfToHtmlError(IoMessage(error), FFileName, error);
     }
     // Without a buffer of its own the library would take one of a disk block and call the
     // system once per few kilobytes of a page that may be a hundred megabytes long. Left
@@ -109,7 +110,7 @@ void THtmlOutputFile::Fail(int error)
 {
     FFailed = true;
     Discard();
-    throw ERtfToHtmlError(IoMessage(error));
+    throw ERtfToHtmlError(IoMessage(error), FFileName, error);
 }
 
 void THtmlOutputFile::Discard()

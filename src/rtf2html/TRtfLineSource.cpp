@@ -35,22 +35,27 @@ const char *LineEnd(const char *begin, const char *limit)
     const void *carriage = std::memchr(begin, '\r', static_cast<size_t>(end - begin));
     return carriage ? static_cast<const char *>(carriage) : end;
 }
+
+[[noreturn]] void Fail(const std::string &fileName, int error)
+{
+    throw ERtfToHtmlError(OpenMessage(error), fileName, error);
+}
 } // namespace
 
 TRtfLineSource::TRtfLineSource(const std::string &fileName) : FBuffer(KBufferSize)
 {
     if (fileName.empty())
-        throw ERtfToHtmlError(OpenMessage(ENOENT));
+        throw ERtfToHtmlError(OpenMessage(ENOENT), fileName, ENOENT);
     struct stat info
     {
     };
     if (stat(fileName.c_str(), &info) != 0)
-        throw ERtfToHtmlError(OpenMessage(errno));
+        Fail(fileName, errno);
     if (S_ISDIR(info.st_mode))
-        throw ERtfToHtmlError(OpenMessage(EISDIR));
+        throw ERtfToHtmlError(OpenMessage(EISDIR), fileName, EISDIR);
     FFile = std::fopen(fileName.c_str(), "rb");
     if (!FFile)
-        throw ERtfToHtmlError(OpenMessage(errno));
+        Fail(fileName, errno);
     FUnread = info.st_size > 0 ? static_cast<uint64_t>(info.st_size) : 0;
 }
 

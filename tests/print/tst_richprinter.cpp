@@ -2,6 +2,7 @@
 #include "PrintTestSupport.h"
 #include "TestEnvironment.h"
 #include "print/ELinePrinter.h"
+#include "print/TCompress.h"
 #include "print/TRichPrinter.h"
 #include "print/TRichPrntProgDlg.h"
 
@@ -10,7 +11,9 @@
 #include <QPrinter>
 #include <QTextEdit>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 namespace {
 std::unique_ptr<TRichPrinter> NoPrinter()
@@ -344,6 +347,40 @@ private slots:
         p->OnNewPage = nullptr;
         p->PrintRichEdit(edit, 1);
         QVERIFY(QFile::exists("failed.pdf"));
+    }
+
+    void fullDiskNamesTheFileAndTheReason()
+    {
+        // Pages that cannot be written say which file and why, after the usual words.
+        if (!QFileInfo::exists("/dev/full") || QFileInfo("/dev/full").isFile())
+            QSKIP("no full device");
+        auto p = NewPdfRichPrinter("/dev/full");
+        QTextEdit edit;
+        edit.setPlainText(NumberedLines(4000));
+        try {
+            p->PrintRichEdit(edit, 1);
+            QFAIL("printed onto a full disk");
+        } catch (const ELinePrinter &e) {
+            QCOMPARE(QString::fromStdString(e.what()),
+                     QString("Not be able to print a new page: \"/dev/full\" (%1).")
+                         .arg(QString::fromLocal8Bit(strerror(ENOSPC))));
+        }
+        QVERIFY(!p->Printing());
+        QVERIFY(QFileInfo::exists("/dev/full") && !QFileInfo("/dev/full").isFile());
+        // The same for the compressed pages of a preview.
+        QFile page("page.txt");
+        QVERIFY(page.open(QIODevice::WriteOnly) && page.write(QByteArray(1 << 20, 'x')) > 0);
+        page.close();
+        try {
+            TCompress::CompressFile("page.txt", "/dev/full");
+            QFAIL("compressed onto a full disk");
+        } catch (const std::runtime_error &e) {
+            QVERIFY2(
+                QString::fromStdString(e.what()).startsWith("Cannot write file \"/dev/full\": "),
+                e.what());
+            QVERIFY2(QString::fromStdString(e.what()).contains(strerror(ENOSPC)), e.what());
+        }
+        QVERIFY(QFileInfo::exists("/dev/full"));
     }
 
     void failedPreviewDropsItsPagesAndIsIdle()

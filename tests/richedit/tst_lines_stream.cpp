@@ -12,6 +12,9 @@
 #include <QFile>
 #include <QtTest>
 
+#include <cerrno>
+#include <cstring>
+
 #include <stdexcept>
 
 namespace {
@@ -301,8 +304,22 @@ void TestLinesStreaming::failedSaveKeepsOldFile()
         edit.Lines().SaveFile("no/such/folder/x.rtf");
         QFAIL("no error");
     } catch (const EFileStreamError &e) {
-        QVERIFY(QString::fromUtf8(e.what()).startsWith("Cannot create file"));
+        // The usual words, the file, and why.
+        QVERIFY2(QString::fromUtf8(e.what()).startsWith(
+                     QDir::toNativeSeparators("Cannot create file no/such/folder/x.rtf: ")),
+                 e.what());
+        QVERIFY2(QString::fromUtf8(e.what()).contains("No such file or directory"), e.what());
     }
+    // A full disk: a device is written as it is (never replaced by a file) and says why it
+    // failed.
+    try {
+        edit.Lines().SaveFile("/dev/full");
+        QFAIL("no error");
+    } catch (const EFileStreamError &e) {
+        QCOMPARE(QString::fromUtf8(e.what()),
+                 QString("Cannot write file /dev/full: %1").arg(strerror(ENOSPC)));
+    }
+    QVERIFY(QFileInfo::exists("/dev/full") && !QFileInfo("/dev/full").isFile());
 }
 
 void TestLinesStreaming::missingFile()

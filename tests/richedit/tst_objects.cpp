@@ -7,6 +7,7 @@
 #include "richedit/TInsertObjectDialog.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditOle.h"
+#include "richedit/TRichEditStringsEx.h"
 #include "richedit/TRtfObjectIO.h"
 #include "widgets/TDialogSeam.h"
 
@@ -93,6 +94,8 @@ private slots:
     void doVerb();
     void doVerbEmbeddedOpensCopy();
     void doVerbWithoutObject();
+    void hostileLinksOpenNothingUnasked();
+    void hostileEmbeddedDataOpensOnlyAsAHarmlessCopy();
     void clearDocumentClosesAll();
     void dragDropEffect_data();
     void dragDropEffect();
@@ -274,6 +277,9 @@ void TestObjects::verbMenuOfLinkedObject()
     const QList<QAction *> actions = f.Ole().VerbMenu()->actions();
     QCOMPARE(actions.size(), 2);
     QCOMPARE(actions.at(1)->text(), QString("Open &Folder"));
+    ScriptedDialogs dialogs;
+    dialogs.ThenClick("open");
+    dialogs.ThenClick("open");
     actions.at(1)->trigger();
     QCOMPARE(f.opened, QStringList{QFileInfo(file).absolutePath()});
     actions.at(0)->trigger();
@@ -346,7 +352,10 @@ void TestObjects::doVerb()
         QVERIFY(f.opened.isEmpty());
         return;
     }
+    ScriptedDialogs dialogs;
+    dialogs.ThenClick("open");
     f.edit.DoVerb(index);
+    QCOMPARE(dialogs.Unexpected(), 0);
     QCOMPARE(f.opened, QStringList{opened == "file" ? file : QFileInfo(file).absolutePath()});
 }
 
@@ -356,9 +365,11 @@ void TestObjects::doVerbEmbeddedOpensCopy()
     const QByteArray bytes("embedded bytes");
     f.Ole().InsertObject(Request(WriteFile("e.txt", bytes)));
     QFile::remove("e.txt");
+    ScriptedDialogs dialogs;
+    dialogs.ThenClick("open");
     f.edit.DoVerb(0);
     QCOMPARE(f.opened.size(), 1);
-    QVERIFY(f.opened.at(0).endsWith("e.txt"));
+    QVERIFY(f.opened.at(0).endsWith(".txt"));
     QFile copy(f.opened.at(0));
     QVERIFY(copy.open(QIODevice::ReadOnly));
     QCOMPARE(copy.readAll(), bytes);
@@ -376,6 +387,137 @@ void TestObjects::doVerbWithoutObject()
     f.edit.DoVerb(0);
     f.edit.DoVerb(5);
     QVERIFY(f.opened.isEmpty());
+}
+
+namespace {
+// Rich text with one object linked to a name the document chooses.
+QByteArray LinkingTo(const QString &target)
+{
+    Fixture maker;
+    const QString placeholder = WriteFile("placeholder.txt", "p");
+    maker.Ole().InsertObject(Request(placeholder, TKind::LinkedToFile, true));
+    QByteArray rtf = maker.edit.StreamOutBytes(TStreamFormat::SF_RTF);
+    rtf.replace(placeholder.toUtf8(), target.toUtf8());
+    return rtf;
+}
+
+QString WriteDocument(const QString &name, const QByteArray &rtf)
+{
+    QDir().mkpath(QFileInfo(name).path());
+    return WriteFile(name, rtf);
+}
+} // namespace
+
+void TestObjects::hostileLinksOpenNothingUnasked()
+{
+    // A link the document chose outside its folder: asked about by its full name and what
+    // opens it; refused, nothing opens.
+    {
+        Fixture f;
+        f.edit.Lines().LoadFile(WriteDocument("passwd/doc.rtf", LinkingTo("/etc/passwd")));
+        ScriptedDialogs dialogs;
+        dialogs.ThenClick("cancel");
+        f.Ole().DoVerbAt(f.Ole().ObjectPositions().at(0), TRichEditOle::OLEIVERB_PRIMARY);
+        QVERIFY(f.opened.isEmpty());
+        QVERIFY(dialogs.LastSeen().contains("/etc/passwd"));
+        QVERIFY(dialogs.LastSeen().contains("the desktop's application for"));
+        QVERIFY(dialogs.LastSeen().contains("text/plain"));
+    }
+    // A relative link belongs to the document's folder, not the program's.
+    {
+        const QString near = WriteFile("t.txt", "the document's neighbour");
+        QDir().mkpath("a/b/c");
+        WriteFile("a/t.txt", "where the link leads from the program's folder");
+        QDir::setCurrent("a/b/c");
+        Fixture f;
+        f.edit.Lines().LoadFile(WriteDocument("../../../a/b/doc.rtf", LinkingTo("../../t.txt")));
+        ScriptedDialogs dialogs;
+        dialogs.ThenClick("open");
+        f.Ole().DoVerbAt(f.Ole().ObjectPositions().at(0), TRichEditOle::OLEIVERB_PRIMARY);
+        QDir::setCurrent("../../..");
+        QCOMPARE(f.opened, QStringList{near});
+        QVERIFY(dialogs.LastSeen().contains(near));
+        // Read from a stream, the document has no folder: a relative link opens nothing.
+        Fixture unfiled;
+        QCOMPARE(unfiled.edit.StreamInBytes(LinkingTo("t.txt"), TStreamFormat::SF_RTF), 0);
+        QVERIFY_THROWS_EXCEPTION(EOleError, unfiled.Ole().DoVerbAt(0, 0));
+        QVERIFY(unfiled.opened.isEmpty());
+    }
+    // Devices, folders, executables and launchers are refused before any question.
+    QDir().mkpath("folder");
+    const QString script = WriteFile("run.txt", "echo harmless looking\n");
+    QFile::setPermissions(script, QFile::permissions(script) | QFileDevice::ExeOwner);
+    const QString launcher =
+        WriteFile("notes.txt", "[Desktop Entry]\nType=Application\nExec=sh -c true\n");
+    QFile::link(QFileInfo("folder").absoluteFilePath(), "folderlink.txt");
+    for (const QString &target :
+         {QString("/dev/zero"), QFileInfo("folder").absoluteFilePath(),
+          QFileInfo("folderlink.txt").absoluteFilePath(), script, launcher}) {
+        Fixture f;
+        // Loading the link must not read the device either.
+        f.edit.Lines().LoadFile(WriteDocument("hostile/doc.rtf", LinkingTo(target)));
+        ScriptedDialogs dialogs;
+        dialogs.ThenClick("open");
+        try {
+            f.Ole().DoVerbAt(f.Ole().ObjectPositions().at(0), TRichEditOle::OLEIVERB_PRIMARY);
+            QFAIL(qPrintable("opened " + target));
+        } catch (const EOleError &error) {
+            QVERIFY2(QString(error.what()).contains(target), error.what());
+        }
+        QVERIFY(f.opened.isEmpty());
+        QCOMPARE(dialogs.Pending(), 1);
+    }
+}
+
+void TestObjects::hostileEmbeddedDataOpensOnlyAsAHarmlessCopy()
+{
+    // A launcher embedded under its own name is never written out nor opened, nor is one
+    // that hides its type behind a harmless name.
+    for (const auto &[name, bytes] : std::vector<std::pair<QString, QByteArray>>{
+             {"evil.desktop", "[Desktop Entry]\nType=Application\nExec=sh -c true\n"},
+             {"evil.txt", "[Desktop Entry]\nType=Application\nExec=sh -c true\n"},
+             {"evil.sh", "#!/bin/sh\ntrue\n"}}) {
+        Fixture f;
+        f.Ole().InsertObject(Request(WriteFile(name, bytes)));
+        ScriptedDialogs dialogs;
+        dialogs.ThenClick("open");
+        QVERIFY_THROWS_EXCEPTION(EOleError, f.edit.DoVerb(0));
+        QVERIFY(f.opened.isEmpty());
+        QVERIFY(f.Ole().CopyOf(f.Ole().RememberedObject()).isEmpty());
+    }
+    // Harmless data opens, after a question, from a copy named by the program in a folder
+    // only this user enters, whatever name and folders the document gave it.
+    Fixture f;
+    QByteArray rtf;
+    {
+        Fixture maker;
+        maker.Ole().InsertObject(Request(WriteFile("plain.txt", "just text")));
+        rtf = maker.edit.StreamOutBytes(TStreamFormat::SF_RTF);
+        rtf.replace("plain.txt", R"(..\\..\\..\\report.desktop)");
+    }
+    QCOMPARE(f.edit.StreamInBytes(rtf, TStreamFormat::SF_RTF), 0);
+    ScriptedDialogs dialogs;
+    dialogs.ThenClick("open");
+    try {
+        f.Ole().DoVerbAt(0, TRichEditOle::OLEIVERB_PRIMARY);
+        QFAIL("a launcher's name opened");
+    } catch (const EOleError &) {
+    }
+    rtf.replace("report.desktop", "report.txt");
+    Fixture g;
+    QCOMPARE(g.edit.StreamInBytes(rtf, TStreamFormat::SF_RTF), 0);
+    g.Ole().DoVerbAt(0, TRichEditOle::OLEIVERB_PRIMARY);
+    QCOMPARE(g.opened.size(), 1);
+    const QFileInfo copy(g.opened.at(0));
+    QCOMPARE(copy.fileName(), QString("object-%1.txt").arg(g.Ole().RememberedObject()));
+    QVERIFY2(dialogs.LastSeen().contains("report.txt"), qPrintable(dialogs.LastSeen()));
+    QVERIFY(dialogs.LastSeen().contains(QDir::toNativeSeparators(copy.filePath())));
+    QCOMPARE(int(QFile::permissions(copy.path()) & 0x7077), 0x7000);
+    QVERIFY(!(copy.permissions() & (QFileDevice::ExeOwner | QFileDevice::ExeGroup |
+                                    QFileDevice::ExeOther | QFileDevice::ReadOther)));
+    QFile data(copy.filePath());
+    QVERIFY(data.open(QIODevice::ReadOnly));
+    QCOMPARE(data.readAll(), QByteArray("just text"));
 }
 
 void TestObjects::clearDocumentClosesAll()
@@ -542,6 +684,8 @@ void TestObjects::pictureObjectShowsTakesClicksAndItsEdits()
     QTest::mouseClick(f.edit.viewport(), Qt::LeftButton, {}, shown.center());
     QVERIFY(f.edit.ObjectSelected());
     QCOMPARE(f.edit.SelectionStart(), position);
+    ScriptedDialogs dialogs;
+    dialogs.ThenClick("open");
     QTest::mouseDClick(f.edit.viewport(), Qt::LeftButton, {}, shown.center());
     QCOMPARE(f.opened.size(), 1);
     const QString copy = f.opened.at(0);

@@ -10,6 +10,10 @@
 #include <QProcess>
 #include <QTest>
 
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
 #include "TestEnvironment.h"
 
 using namespace Rtf2HtmlTest;
@@ -129,11 +133,13 @@ void TestRtf2HtmlFrame::inputEndingInsideGroupsClosesTags()
 void TestRtf2HtmlFrame::missingInputFailsBeforeOutputExists()
 {
     QFile::remove("new.htm");
-    QCOMPARE(ErrorOf("no such file.rtf", "new.htm"), QString("File not found"));
+    // The message keeps its usual words first, then names the file and the reason.
+    QCOMPARE(ErrorOf("no such file.rtf", "new.htm"),
+             QString("File not found: \"no such file.rtf\" (%1)").arg(strerror(ENOENT)));
     QVERIFY(!QFile::exists("new.htm"));
 
     WriteFile("old.htm", "old page");
-    QCOMPARE(ErrorOf("no such file.rtf", "old.htm"), QString("File not found"));
+    QVERIFY(ErrorOf("no such file.rtf", "old.htm").startsWith("File not found: "));
     QCOMPARE(ReadFile("old.htm"), QByteArray("old page"));
 }
 
@@ -168,8 +174,18 @@ void TestRtf2HtmlFrame::unwritableOutputKeepsOldFile()
     QVERIFY(!error.isEmpty());
     QVERIFY(!QFile::exists("no such folder"));
     QDir().mkdir("folder.htm");
-    QCOMPARE(ErrorOf("in.rtf", "folder.htm"), QString("File access denied"));
+    QCOMPARE(ErrorOf("in.rtf", "folder.htm"),
+             QString("File access denied: \"folder.htm\" (%1)").arg(strerror(EISDIR)));
     QVERIFY(QFileInfo("folder.htm").isDir());
+    // A folder that cannot take a new file (the superuser's folders always can).
+    if (geteuid() != 0) {
+        QDir().mkdir("locked");
+        QFile::setPermissions("locked", QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        QCOMPARE(ErrorOf("in.rtf", "locked/out.htm"),
+                 QString("File access denied: \"locked/out.htm\" (%1)").arg(strerror(EACCES)));
+        QFile::setPermissions("locked", QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                            QFileDevice::ExeOwner);
+    }
     // Nothing is left behind in the folder of the page.
     const QStringList leftovers =
         QDir::current().entryList({".rtf2html*"}, QDir::Hidden | QDir::Files);
