@@ -207,14 +207,10 @@ TMergeResult TMergeEngine::MergeJoined(std::string mergeText, std::vector<TMerge
 
 TMergeResult TMergeEngine::Merge(const TMergeTemplate &mergeTemplate) const
 {
-    if (FOverwriteMode) {
-        // Already joined; only the report differs, glued placeholders counting here.
-        std::string text = mergeTemplate.Text();
-        std::vector<TMergeNote> unmerged = TSplitPlaceholders::Join(text, true);
-        return MergeJoined(std::move(text), std::move(unmerged));
-    }
-    TMergeResult result = InsertMerge(mergeTemplate.Text(), mergeTemplate.InsertPieces());
-    result.Unmerged = mergeTemplate.Unmerged();
+    TMergeResult result = FOverwriteMode
+                              ? OverwriteMerge(mergeTemplate.Text())
+                              : InsertMerge(mergeTemplate.Text(), mergeTemplate.InsertPieces());
+    result.Unmerged = mergeTemplate.Unmerged(FOverwriteMode);
     return result;
 }
 

@@ -22,13 +22,18 @@ public:
 
     // The merge text, with the placeholders that only neutral formatting split joined.
     const std::string &Text() const { return FText; }
-    // The placeholders left split by formatting.
-    const std::vector<TMergeNote> &Unmerged() const { return FUnmerged; }
+    // The placeholders left split by formatting, as insert mode or overwrite mode (which takes
+    // glued ones too) reads them.
+    const std::vector<TMergeNote> &Unmerged(bool overwriteMode) const
+    {
+        return overwriteMode ? FUnmergedGlued : FUnmerged;
+    }
     // The merge text of insert mode before the first step.
     const TMergeText &InsertPieces() const { return *FInsertPieces; }
 
 private:
     std::vector<TMergeNote> FUnmerged;
     const std::string FText;
+    const std::vector<TMergeNote> FUnmergedGlued;
     const std::unique_ptr<const TMergeText> FInsertPieces;
 };

@@ -95,6 +95,19 @@ class TestDesktop : public QObject
 
     QStringList Mru(const TMRUFileList *list) const { return list->Items(); }
 
+    // Opens the sample letter and its information file as the shell does and runs Do It.
+    void MergeSampleLetter()
+    {
+        ScriptedDialogs dialogs;
+        OpenStartupFiles(*form, {Sample("letter-smith.inf"), Sample("letter.tem")});
+        dialogs.ThenAccept(); // the count of replacements
+        form->MainMenu().Item(QStringLiteral("DoIt1")).trigger();
+        QCOMPARE(dialogs.Pending(), 0);
+        QCOMPARE(dialogs.Unexpected(), 0);
+        QVERIFY(QString::fromLatin1(form->RichEditEx1->WholeText())
+                    .contains(QStringLiteral("Mrs Eleanor Smith")));
+    }
+
 private slots:
     void init()
     {
@@ -244,16 +257,7 @@ private slots:
         const TReadOnlyCurrentFolder readOnly;
         const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
         QDir(userFolder).removeRecursively();
-        {
-            ScriptedDialogs dialogs;
-            OpenStartupFiles(*form, {Sample("letter-smith.inf"), Sample("letter.tem")});
-            dialogs.ThenAccept(); // the count of replacements
-            form->MainMenu().Item(QStringLiteral("DoIt1")).trigger();
-            QCOMPARE(dialogs.Pending(), 0);
-            QCOMPARE(dialogs.Unexpected(), 0);
-        }
-        QVERIFY(QString::fromLatin1(form->RichEditEx1->WholeText())
-                    .contains(QStringLiteral("Mrs Eleanor Smith")));
+        MergeSampleLetter();
         QCOMPARE(FilesIn(userFolder), QStringList{"debug.rtf"});
 
         form->RichPrinter1->SetShowProgress(false);
@@ -297,23 +301,13 @@ private slots:
             QVERIFY(QFile::link(profile, QDir(folder).filePath(QStringLiteral("$$$"))));
             QVERIFY(QFile::link(notes, QDir(folder).filePath(QStringLiteral("debug.rtf"))));
         };
-        const auto merge = [this] {
-            ScriptedDialogs dialogs;
-            OpenStartupFiles(*form, {Sample("letter-smith.inf"), Sample("letter.tem")});
-            dialogs.ThenAccept(); // the count of replacements
-            form->MainMenu().Item(QStringLiteral("DoIt1")).trigger();
-            QCOMPARE(dialogs.Pending(), 0);
-            QCOMPARE(dialogs.Unexpected(), 0);
-            QVERIFY(QString::fromLatin1(form->RichEditEx1->WholeText())
-                        .contains(QStringLiteral("Mrs Eleanor Smith")));
-        };
 
         QTemporaryDir shared;
         QVERIFY(::chmod(QFile::encodeName(shared.path()).constData(), 01777) == 0);
         plant(shared.path());
         {
             const TCurrentFolder current(shared.path());
-            merge();
+            MergeSampleLetter();
         }
         QCOMPARE(ReadAll(profile), QByteArray("the user's own words\n"));
         QCOMPARE(ReadAll(notes), QByteArray("the user's own words\n"));
@@ -326,7 +320,7 @@ private slots:
         form = std::make_unique<TMainForm>(); // nothing to save from the first merge
         {
             const TCurrentFolder current(own.path());
-            merge();
+            MergeSampleLetter();
         }
         QCOMPARE(ReadAll(profile), QByteArray("the user's own words\n"));
         QCOMPARE(ReadAll(notes), QByteArray("the user's own words\n"));
