@@ -486,9 +486,11 @@ QByteArray Writer::ParagraphProperties(const QTextBlock &block, QByteArray &list
             style == QTextListFormat::ListDecimal || style == QTextListFormat::ListLowerAlpha ||
             style == QTextListFormat::ListUpperAlpha || style == QTextListFormat::ListLowerRoman ||
             style == QTextListFormat::ListUpperRoman;
-        const QByteArray runKey = numbered ? QByteArray::number(int(style)) + '|' +
-                                                 listFormat.numberPrefix().toUtf8() + '|' +
-                                                 listFormat.numberSuffix().toUtf8()
+        // Compared as written (labels that differ only beyond what the file keeps of them read
+        // back as one list), apart by a byte that no written label holds.
+        const QByteArray runKey = numbered ? QByteArray::number(int(style)) + '\1' +
+                                                 LabelBytes(listFormat.numberPrefix()) + '\1' +
+                                                 LabelBytes(listFormat.numberSuffix())
                                            : QByteArray("bullet");
         int number = start + list->itemNumber(block);
         int pnStart = number;
