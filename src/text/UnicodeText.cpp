@@ -50,71 +50,56 @@ constexpr TRange SpacedScriptRanges[] = {
 };
 } // namespace
 
+namespace {
+// The character of the well-formed sequence at position and its length in bytes, or a length
+// of 0: overlong forms, surrogates and code points beyond U+10FFFF are no characters.
+char32_t DecodeSequence(std::string_view text, std::size_t position, std::size_t &length)
+{
+    const auto lead = static_cast<unsigned char>(text[position]);
+    length = 0;
+    if (lead < 0x80) {
+        length = 1;
+        return lead;
+    }
+    std::size_t expected = 0;
+    char32_t minimum = 0;
+    char32_t c = 0;
+    if ((lead & 0xE0) == 0xC0)
+        expected = 2, minimum = 0x80, c = lead & 0x1F;
+    else if ((lead & 0xF0) == 0xE0)
+        expected = 3, minimum = 0x800, c = lead & 0x0F;
+    else if ((lead & 0xF8) == 0xF0)
+        expected = 4, minimum = 0x10000, c = lead & 0x07;
+    if (expected == 0 || position + expected > text.size())
+        return Replacement;
+    for (std::size_t k = 1; k < expected; ++k) {
+        const auto byte = static_cast<unsigned char>(text[position + k]);
+        if (!IsContinuation(byte))
+            return Replacement;
+        c = (c << 6) | (byte & 0x3F);
+    }
+    if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        return Replacement;
+    length = expected;
+    return c;
+}
+} // namespace
+
 bool IsValidUtf8(std::string_view bytes)
 {
-    std::size_t i = 0;
-    const std::size_t n = bytes.size();
-    while (i < n) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t length = 0;
-        char32_t minimum = 0;
-        char32_t c = 0;
-        if ((lead & 0xE0) == 0xC0) {
-            length = 2, minimum = 0x80, c = lead & 0x1F;
-        } else if ((lead & 0xF0) == 0xE0) {
-            length = 3, minimum = 0x800, c = lead & 0x0F;
-        } else if ((lead & 0xF8) == 0xF0) {
-            length = 4, minimum = 0x10000, c = lead & 0x07;
-        } else {
+    for (std::size_t i = 0, length = 0; i < bytes.size(); i += length) {
+        DecodeSequence(bytes, i, length);
+        if (length == 0)
             return false;
-        }
-        if (i + length > n)
-            return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto byte = static_cast<unsigned char>(bytes[i + k]);
-            if (!IsContinuation(byte))
-                return false;
-            c = (c << 6) | (byte & 0x3F);
-        }
-        if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-            return false;
-        i += length;
     }
     return true;
 }
 
 char32_t DecodeUtf8(std::string_view text, std::size_t &position)
 {
-    const auto lead = static_cast<unsigned char>(text[position]);
-    if (lead < 0x80) {
-        ++position;
-        return lead;
-    }
     std::size_t length = 0;
-    char32_t c = 0;
-    if ((lead & 0xE0) == 0xC0)
-        length = 2, c = lead & 0x1F;
-    else if ((lead & 0xF0) == 0xE0)
-        length = 3, c = lead & 0x0F;
-    else if ((lead & 0xF8) == 0xF0)
-        length = 4, c = lead & 0x07;
-    if (length == 0 || position + length > text.size()) {
-        ++position;
-        return Replacement;
-    }
-    for (std::size_t k = 1; k < length; ++k) {
-        const auto byte = static_cast<unsigned char>(text[position + k]);
-        if (!IsContinuation(byte)) {
-            ++position;
-            return Replacement;
-        }
-        c = (c << 6) | (byte & 0x3F);
-    }
-    position += length;
+    const char32_t c = DecodeSequence(text, position, length);
+    position += length == 0 ? 1 : length;
     return c;
 }
 

@@ -143,6 +143,14 @@ void TestMergeEngine::merge_data()
     QTest::newRow("ordinary at signs merged unchanged")
         << std::string("jo@example.com @1@2 @3,50 @1Z\r\n") << Pairs({"Ann", "Bob", "7"}) << false
         << std::string("jo@example.com Ann@2 7,50 AnnZ\r\n") << 3 << none;
+    // Bytes that are no UTF-8 (a lead beyond U+10FFFF, an overlong form, a surrogate) are each
+    // a replacement character, never a code point that rich text cannot hold.
+    QTest::newRow("broken UTF-8 in a value")
+        << std::string("{\\rtf1\\ansi\\uc1 @1\\par}")
+        << Pairs({"a\xF5\x88\x88\x88" "b\xC0\xAF\xED\xA0\x80" "c"}) << false
+        << std::string("{\\rtf1\\ansi\\uc1 a\\u-3?\\u-3?\\u-3?\\u-3?b\\u-3?\\u-3?\\u-3?\\u-3?"
+                       "\\u-3?c\\par}")
+        << 1 << none;
     QTest::newRow("apostrophe keeps a value from the evaluator")
         << std::string("@1 @2\r\n") << Pairs({"'01632-960418", "'Twas"}) << false
         << std::string("01632-960418 'Twas\r\n") << 2 << none;
