@@ -17,7 +17,8 @@ enum class TKind { Document, Template, Information };
 TKind KindOf(const QFileInfo &file)
 {
     const QString suffix = file.suffix().toLower();
-    if (suffix == QLatin1String("inf"))
+    if (suffix == QLatin1String("inf") || suffix == QLatin1String("csv") ||
+        suffix == QLatin1String("tsv"))
         return TKind::Information;
     return suffix == QLatin1String("tem") ? TKind::Template : TKind::Document;
 }
