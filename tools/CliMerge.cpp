@@ -312,6 +312,7 @@ const CliCommand MergeCommand(
     "  --debug-file FILE  writes the merge text after every step to FILE\n"
     "TABLE, a .csv or .tsv file with a header row, holds one case per row: column n is the\n"
     "value of @n and its header cell the heading. A line break in a cell becomes a space.\n"
+    "A spreadsheet (.ods, .xlsx) is read as a table where LibreOffice is installed.\n"
     "A table takes --out-dir and --overwrite, and these:\n"
     "  --out-dir DIR      one letter per row, named by the row's number (zero-padded)\n"
     "  --name COLUMN      names the letters by the values of a column (its heading or its\n"

@@ -11,6 +11,7 @@
 #include "assembly/TCaseTable.h"
 #include "assembly/TMergeEngine.h"
 #include "assembly/TMergeTemplate.h"
+#include "assembly/TSpreadsheetTable.h"
 #include "assembly/TTemplateCheck.h"
 #include "assembly/TemplateCheckReport.h"
 #include "text/StringUtils.h"
@@ -332,7 +333,7 @@ bool NamesCaseTable(const std::vector<std::string> &args)
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (TakesValue(args[i]))
             ++i;
-        else if (!CliCommand::IsOption(args[i]) && TCaseTable::IsTableName(args[i]))
+        else if (!CliCommand::IsOption(args[i]) && TSpreadsheetTable::IsCaseSourceName(args[i]))
             return true;
     }
     return false;
@@ -342,7 +343,7 @@ int RunTableMerge(const std::vector<std::string> &args)
 {
     const TTableOptions options = ParseTableOptions(args);
     const TMergeTemplate mergeTemplate(LoadMergeText(options.Template));
-    const TCaseTable table = TCaseTable::ReadFile(options.Table);
+    const TCaseTable table = TSpreadsheetTable::Read(options.Table);
     const std::vector<std::size_t> rows = SelectedRows(options.Rows, table.RowCount());
     const std::vector<QString> names = LetterNames(table, rows, options.NameColumn);
     PrintWarnings(table);
@@ -400,7 +401,7 @@ int RunTableCheck(const std::vector<std::string> &args)
     if (files.size() != 2)
         throw CliUsageError("a template and one table are needed");
     const std::string mergeText = LoadMergeText(files[0]);
-    const TCaseTable table = TCaseTable::ReadFile(files[1]);
+    const TCaseTable table = TSpreadsheetTable::Read(files[1]);
     PrintWarnings(table);
 
     // The first row's report in full; of the others only what is not the same in every row.

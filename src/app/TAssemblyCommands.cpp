@@ -17,6 +17,7 @@
 #include "assembly/TCaseTable.h"
 #include "assembly/TInformationReader.h"
 #include "assembly/TMergeEngine.h"
+#include "assembly/TSpreadsheetTable.h"
 #include "assembly/TTemplateCheck.h"
 #include "assembly/TemplateCheckReport.h"
 #include "richedit/EOutOfResources.h"
@@ -116,7 +117,7 @@ TCaseTable ReadTable(const QString &fileName)
     const TWaitCursor waiting;
     std::future<TCaseTable> reading =
         std::async(std::launch::async,
-                   [name = FileNameBytes(fileName)] { return TCaseTable::ReadFile(name); });
+                   [name = FileNameBytes(fileName)] { return TSpreadsheetTable::Read(name); });
     while (reading.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     return reading.get();
@@ -157,7 +158,8 @@ QString TAssemblyCommands::ChooseFile(const char *mask, const QString &previous)
     dialog.SetFileName(QString::fromLatin1(mask));
     // Tables of cases are listed beside information files; the name box keeps the mask.
     if (mask == InformationFileMask) {
-        dialog.setNameFilter(QStringLiteral("%1 *.csv *.tsv").arg(QString::fromLatin1(mask)));
+        dialog.setNameFilter(
+            QStringLiteral("%1 *.csv *.tsv *.ods *.xlsx").arg(QString::fromLatin1(mask)));
         if (auto *nameBox = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
             nameBox->setText(QString::fromLatin1(mask));
     }
@@ -193,7 +195,7 @@ void TAssemblyCommands::EditInformationFile1Click()
 
 void TAssemblyCommands::SelectInformationFile(const QString &fileName)
 {
-    const bool table = TCaseTable::IsTableName(FileNameBytes(fileName));
+    const bool table = TSpreadsheetTable::IsCaseSourceName(FileNameBytes(fileName));
     if (!table) {
         // A file of zero bytes that is not UTF-16 would merge zero bytes and empty values.
         QFile file(fileName);
@@ -300,7 +302,7 @@ void TAssemblyCommands::SelectTemplateFile(const QString &fileName)
 void TAssemblyCommands::MRUFiles1MRUItemClick(const QString &fileName)
 {
     AskSaveChangesForEntry(TPane::Information, *FForm.MRUFiles1);
-    if (TCaseTable::IsTableName(FileNameBytes(fileName))) {
+    if (TSpreadsheetTable::IsCaseSourceName(FileNameBytes(fileName))) {
         LoadTable(fileName);
         if (!FTable->Warnings().empty())
             ShowMsgBox(QString(), QLatin1Char('!'), WarningsText(FTable->Warnings()));

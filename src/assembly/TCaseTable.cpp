@@ -234,7 +234,7 @@ std::string TCaseTable::DecodeText(const std::string &bytes)
     return Utf8From1252(bytes);
 }
 
-TCaseTable TCaseTable::Parse(const std::string &bytes, const std::string &fileName)
+TCaseTable TCaseTable::Parse(const std::string &bytes, const std::string &fileName, char separator)
 {
     const std::string text = DecodeText(bytes);
     const std::string notTable = fileName + " is not a table that Zarvel can read";
@@ -250,7 +250,10 @@ TCaseTable TCaseTable::Parse(const std::string &bytes, const std::string &fileNa
         throw ECaseTableError(notTable + ": it is empty. A table starts with its header row.");
 
     TCaseTable table;
-    table.FSeparator = EndsWithNoCase(fileName, ".tsv") ? '\t' : CsvSeparator(text);
+    if (separator != 0)
+        table.FSeparator = separator;
+    else
+        table.FSeparator = EndsWithNoCase(fileName, ".tsv") ? '\t' : CsvSeparator(text);
     TRecordReader reader(text, table.FSeparator, fileName);
     std::vector<std::string> cells;
     bool blank = false;

@@ -32,8 +32,10 @@ public:
     static bool IsTableName(const std::string &fileName);
     // Reads the file. Throws EFOpenError "Cannot open file <name>" or ECaseTableError.
     static TCaseTable ReadFile(const std::string &fileName);
-    // The same for the bytes of a file of that name (its extension gives the separator).
-    static TCaseTable Parse(const std::string &bytes, const std::string &fileName);
+    // The same for the bytes of a file of that name: its extension gives the separator, unless
+    // one is given.
+    static TCaseTable Parse(const std::string &bytes, const std::string &fileName,
+                            char separator = 0);
     // The text of a file's bytes as UTF-8 (the byte order mark taken away).
     static std::string DecodeText(const std::string &bytes);
 

@@ -24,6 +24,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -226,6 +227,19 @@ private slots:
         QCOMPARE(form->InformationFileName, File("cases.tsv"));
         QCOMPARE(PaneLines(), (QStringList{"Name", "Ann", "Amount", "1"}));
         QVERIFY(!form->MRUFiles1->Items().contains(File("bad.csv")));
+
+        // A spreadsheet needs LibreOffice; without it the message says to save it as CSV.
+        if (!QStandardPaths::findExecutable("soffice").isEmpty() ||
+            !QStandardPaths::findExecutable("libreoffice").isEmpty())
+            return;
+        QVERIFY(WriteFile(File("cases.xlsx"), "PK\x03\x04 not read"));
+        ScriptedDialogs sheet;
+        box = TBox();
+        sheet.ThenChooseFile(File("cases.xlsx"));
+        sheet.Then(Record(box));
+        Trigger("EditInformationFile1");
+        QVERIFY2(box.Message.contains("Save the sheet as CSV"), qPrintable(box.Message));
+        QCOMPARE(form->InformationFileName, File("cases.tsv"));
     }
 
     void doItForAllRowsWritesEveryRowAndStopsWhenCancelled()

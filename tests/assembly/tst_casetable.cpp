@@ -181,6 +181,10 @@ void TestCaseTable::rowsGiveInformationLines()
     SaveTextFile(path.toStdString(), "Name,Amount\nA,1\nB,2*3\n");
     const TCaseTable table = TCaseTable::ReadFile(path.toStdString());
     QCOMPARE(table.InformationLines(1), (std::vector<std::string>{"Name", "B", "Amount", "2*3"}));
+    // A spreadsheet's sheet comes as CSV with commas, whatever its header holds.
+    const TCaseTable sheet = TCaseTable::Parse("a;b\n1;2\n", "x.ods", ',');
+    QCOMPARE(sheet.ColumnCount(), std::size_t(1));
+    QCOMPARE(sheet.Cell(0, 0), std::string("1;2"));
     QVERIFY(TCaseTable::IsTableName("a/B.TSV") && TCaseTable::IsTableName("x.csv"));
     QVERIFY(!TCaseTable::IsTableName("x.inf") && !TCaseTable::IsTableName("csv"));
     QVERIFY_THROWS_EXCEPTION(EFOpenError, TCaseTable::ReadFile(path.toStdString() + ".gone"));

@@ -6,7 +6,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QtTest>
 
 #include <memory>
@@ -75,6 +78,8 @@ private slots:
     void refusedTableWritesNothing_data();
     void refusedTableWritesNothing();
     void checkReportsWhatDiffersBetweenRows();
+    void spreadsheetsGoThroughLibreOffice_data();
+    void spreadsheetsGoThroughLibreOffice();
 
 private:
     TRun Run(const QStringList &arguments);
@@ -276,6 +281,48 @@ void TestCliMergeTable::checkReportsWhatDiffersBetweenRows()
     QVERIFY2(
         stop.Out.contains("  row 2 (line 3): the merge stops: A value in the INFORMATION file"),
         qPrintable(stop.Out));
+}
+
+void TestCliMergeTable::spreadsheetsGoThroughLibreOffice_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::newRow("ods") << "ods";
+    QTest::newRow("xlsx") << "xlsx";
+}
+
+void TestCliMergeTable::spreadsheetsGoThroughLibreOffice()
+{
+    QFETCH(QString, format);
+    QString office = QStandardPaths::findExecutable("soffice");
+    if (office.isEmpty())
+        office = QStandardPaths::findExecutable("libreoffice");
+    if (office.isEmpty()) {
+        // Without it, the message says what to do, and nothing is written.
+        WriteAll(FDir->filePath("cases." + format), "PK\x03\x04 not read");
+        const TRun run = Run({"merge", "letter.tem", "cases." + format, "--out-dir", "out"});
+        QCOMPARE(run.ExitCode, 1);
+        QVERIFY2(run.Err.contains("LibreOffice is not installed. Save the sheet as CSV"),
+                 qPrintable(run.Err));
+        QVERIFY(!QFileInfo::exists(FDir->filePath("out")));
+        QSKIP("LibreOffice is not installed: spreadsheets are read only where it is");
+    }
+    // The spreadsheet is made from the CSV file by LibreOffice itself, in a profile of the
+    // test's own.
+    QProcess convert;
+    convert.setWorkingDirectory(FDir->path());
+    convert.start(office, {"-env:UserInstallation=" +
+                               QUrl::fromLocalFile(FDir->filePath("profile")).toString(),
+                           "--headless", "--convert-to", format, "--outdir", "sheet", "cases.csv"});
+    QVERIFY(convert.waitForFinished(300000));
+    QVERIFY(QFileInfo::exists(FDir->filePath("sheet/cases." + format)));
+    const TRun fromSheet =
+        Run({"merge", "letter.tem", "sheet/cases." + format, "--out-dir", "sheet-letters"});
+    QVERIFY2(fromSheet.ExitCode == 0, qPrintable(fromSheet.Err));
+    QVERIFY(Run({"merge", "letter.tem", "cases.csv", "--out-dir", "csv-letters"}).ExitCode == 0);
+    QCOMPARE(Letters("sheet-letters"), Letters("csv-letters"));
+    for (const QString &letter : Letters("csv-letters"))
+        QCOMPARE(ReadAll(FDir->filePath("sheet-letters/" + letter)),
+                 ReadAll(FDir->filePath("csv-letters/" + letter)));
 }
 
 ZARVEL_TEST_MAIN(TestCliMergeTable)
