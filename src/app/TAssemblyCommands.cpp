@@ -258,6 +258,21 @@ void TAssemblyCommands::ShowRow(int row)
     pane.SetModifiedFlag(false);
 }
 
+void TAssemblyCommands::RefuseWritingTable(const QString &fileName) const
+{
+    if (!FTable)
+        return;
+    const QFileInfo target(fileName);
+    const QFileInfo table(FForm.InformationFileName);
+    if (target.exists() && table.exists() && target.canonicalFilePath() == table.canonicalFilePath())
+        throw EStreamError(
+            QStringLiteral("%1 is the table of cases that the information pane shows a row of. "
+                           "Zarvel does not write over it: save the row under another name, or "
+                           "edit the table in a spreadsheet.")
+                .arg(fileName)
+                .toStdString());
+}
+
 QString TAssemblyCommands::InformationSource() const
 {
     if (!FTable)

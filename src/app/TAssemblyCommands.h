@@ -53,6 +53,9 @@ public:
 
     // The table of cases the information pane shows a row of; null for an information file.
     const TCaseTable *CaseTable() const { return FTable.get(); }
+    // Throws, naming the file, when it is the table of cases in use: a save of a pane (which
+    // shows one row of it) never writes over the table.
+    void RefuseWritingTable(const QString &fileName) const;
     // The bar that chooses the row; null until a table was chosen.
     TCaseRowChooser *RowChooser() const { return FRowChooser; }
 

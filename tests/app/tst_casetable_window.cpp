@@ -182,6 +182,20 @@ private slots:
         QVERIFY2(letter.contains("Dear Bob,") && letter.contains("You owe 4."), qPrintable(letter));
         QVERIFY2(form->windowTitle().contains("cases.csv row 2"), qPrintable(form->windowTitle()));
 
+        // Save from the pane that shows the row never writes over the table.
+        {
+            form->PaneRules().ShowAndFocus(TPane::Information);
+            ScriptedDialogs save;
+            TBox refused;
+            save.ThenChooseFile(File("cases.csv"));
+            save.Then(Record(refused));
+            Trigger("FileSaveItem");
+            QCOMPARE(save.Unexpected(), 0);
+            QVERIFY2(refused.Message.contains("Zarvel does not write over it"),
+                     qPrintable(refused.Message));
+            QVERIFY(ReadFile(File("cases.csv")).startsWith("Name,Amount,City\r\n\"Lee, Ann\""));
+        }
+
         // An information file ends the table's use: the pane takes edits again.
         QVERIFY(WriteFile(File("case.inf"), "Name\r\nEve\r\nAmount\r\n7\r\n"));
         form->AssemblyCommands().SelectInformationFile(File("case.inf"));
