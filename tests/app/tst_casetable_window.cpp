@@ -1,6 +1,7 @@
 // A table of cases in the main window: chosen as the information file, its rows chosen in the
 // bar below the pane, "Do It" on the row shown and "Do It for All Rows", all through the menus,
 // scripted dialogs and real clicks and keys.
+#include "../print/PdfText.h"
 #include "ScriptedDialogs.h"
 #include "TestEnvironment.h"
 #include "app/StartupFiles.h"
@@ -256,6 +257,19 @@ private slots:
         QCOMPARE(form->InformationFileName, File("cases.tsv"));
     }
 
+    void windowPaintsWhileALargeTableIsRead()
+    {
+        QVERIFY(WriteFile(File("large.csv"), Rows(400000)));
+        int ticks = 0;
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+        timer.start(0);
+        form->AssemblyCommands().SelectInformationFile(File("large.csv"));
+        timer.stop();
+        QVERIFY(ticks > 0);
+        QCOMPARE(Part<QLabel>("RowCount").text(), QStringLiteral("of 400000"));
+    }
+
     void doItForAllRowsWritesEveryRowAndStopsWhenCancelled()
     {
         Choose(Rows(5));
@@ -278,6 +292,27 @@ private slots:
         QCOMPARE(QDir(folder).entryList(QDir::Files),
                  (QStringList{"1.rtf", "2.rtf", "3.rtf", "4.rtf", "5.rtf"}));
         QVERIFY(ReadFile(folder + "/4.rtf").contains("Dear Name4,\\par\r\nYou owe         8.00."));
+
+        // Letters printed to PDF, as the window prints.
+        {
+            Choose(Rows(2), QStringLiteral("two.csv"));
+            const QString pdfFolder = File("pdf");
+            ScriptedDialogs script;
+            TBox box;
+            script.Then([&pdfFolder](QDialog &dialog) {
+                dialog.findChild<QLineEdit *>("FolderEdit")->setText(pdfFolder);
+                dialog.findChild<QComboBox *>("FormatBox")->setCurrentIndex(2);
+                return int(QDialog::Accepted);
+            });
+            script.Then(Record(box));
+            Trigger("DoItForAllRows1");
+            QVERIFY2(box.Message.startsWith("2 of 2 letters were written"),
+                     qPrintable(box.Message));
+            const QStringList pages = PdfPageTexts(ReadFile(pdfFolder + "/2.pdf"));
+            QCOMPARE(pages.size(), 1);
+            QVERIFY2(QString(pages[0]).replace('\t', ' ').contains("Dear Name2,"),
+                     qPrintable(pages[0]));
+        }
 
         // A long run, cancelled from its progress bar after a few letters.
         Choose(Rows(400), QStringLiteral("many.csv"));
