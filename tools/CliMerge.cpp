@@ -1,9 +1,10 @@
 // zarvel-cli merge and check: the merge of "Do It" without a window, for one case or a batch
 // of information files, and a check of what a merge will meet.
 #include "CliCommand.h"
+#include "CliLetterFile.h"
+#include "CliMergeTable.h"
 #include "CliOutputFile.h"
 #include "CliProgressLine.h"
-#include "CliScratch.h"
 
 #include "assembly/AssemblyTexts.h"
 #include "assembly/MergeTextFile.h"
@@ -14,15 +15,9 @@
 #include "assembly/TemplateCheckReport.h"
 #include "text/StringUtils.h"
 
-#if __has_include("rtf2html/RtfToHtml.h")
-#include "rtf2html/RtfToHtml.h"
-#define ZARVEL_HAS_HTML_CONVERTER 1
-#endif
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <optional>
@@ -30,7 +25,7 @@
 #include <stdexcept>
 
 namespace {
-enum class TOutputFormat { Rtf, Html };
+using TOutputFormat = TLetterFormat;
 
 struct TMergeOptions
 {
@@ -136,59 +131,6 @@ TOutputFormat FormatOfName(const std::string &name)
     throw CliUsageError("the output name must end in .rtf, .tem, .htm or .html: " + name);
 }
 
-// Writes a new file. It is only ever written in the private folder of a CliOutputFile, whose
-// rename puts it in place whole and which flushes it to the disk.
-void WriteNewFile(const QString &path, const std::string &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        throw EFCreateError(FromQString(path));
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-            static_cast<qint64>(bytes.size()) ||
-        !file.flush())
-        throw EWriteError(FromQString(path));
-}
-
-// The merged rich text converted by the program's converter. The rich text goes to a scratch
-// folder under the output's name (the page's title is that file's name); the page is written
-// beside its final name and renamed only once the conversion has succeeded, so a failed case
-// leaves no page behind.
-void WriteHtml(const QString &path, const std::string &richText)
-{
-#ifdef ZARVEL_HAS_HTML_CONVERTER
-    const std::unique_ptr<QTemporaryDir> scratch = NewScratchFolder();
-    const QFileInfo target(path);
-    const QString rtf = scratch->filePath(target.completeBaseName() + ".rtf");
-    SaveTextFile(FromQString(rtf), richText);
-    const QString partial = target.absoluteDir().filePath(
-        "." + target.fileName() + "." + QFileInfo(scratch->path()).fileName() + ".part");
-    try {
-        Rtf2Html::ConvertRtfToHtml(FromQString(rtf), FromQString(partial), {std::string()},
-                                   target.fileName().toStdString());
-    } catch (...) {
-        QFile::remove(partial);
-        throw;
-    }
-    if (std::rename(FromQString(partial).c_str(), FromQString(path).c_str()) != 0) {
-        QFile::remove(partial);
-        throw EFCreateError(FromQString(path));
-    }
-#else
-    (void)path;
-    (void)richText;
-    throw std::runtime_error("HTML output needs the rich text to HTML converter, which this "
-                             "build does not have");
-#endif
-}
-
-void WriteOutput(const QString &path, const std::string &richText, TOutputFormat format)
-{
-    if (format == TOutputFormat::Rtf)
-        WriteNewFile(path, richText);
-    else
-        WriteHtml(path, richText);
-}
-
 // One case: merge, then write. Returns false, with the reason on stderr, when it stopped. The
 // line that reports a case goes to standard output, or to standard error when the merged text
 // itself goes to standard output. Without a batch, the letter is flushed to the disk on its own.
@@ -220,7 +162,7 @@ bool MergeCase(const TMergeOptions &options, const TMergeTemplate &mergeTemplate
                                    QFileInfo(ToQString(informationFile)).completeBaseName() +
                                        (format == TOutputFormat::Html ? ".html" : ".rtf"),
                                    batch);
-        WriteOutput(ToQString(output.Path()), result.Text, format);
+        WriteLetterFile(ToQString(output.Path()), result.Text, format);
         output.Finish();
         progress.Clear();
         std::fprintf(output.IsStdout() ? stderr : stdout, "%s: %d replacements -> %s\n",
@@ -242,6 +184,8 @@ bool MergeCase(const TMergeOptions &options, const TMergeTemplate &mergeTemplate
 
 int RunMerge(const std::vector<std::string> &args)
 {
+    if (NamesCaseTable(args))
+        return RunTableMerge(args);
     const TMergeOptions options = ParseMergeOptions(args);
     if (!options.Output.empty() && options.Output != "-") {
         const QString output = ToQString(options.Output);
@@ -324,6 +268,8 @@ int RunMerge(const std::vector<std::string> &args)
 
 int RunCheck(const std::vector<std::string> &args)
 {
+    if (NamesCaseTable(args))
+        return RunTableCheck(args);
     std::vector<std::string> files;
     bool overwrite = false;
     for (const std::string &arg : args) {
@@ -352,8 +298,8 @@ int RunCheck(const std::vector<std::string> &args)
 
 const CliCommand MergeCommand(
     "merge",
-    "TEMPLATE INF... (-o OUT | --out-dir DIR) [--format rtf|html] [--overwrite] "
-    "[--debug-file FILE]",
+    "TEMPLATE INF...|TABLE (-o OUT | --out-dir DIR) [--format rtf|html|pdf] [--overwrite] "
+    "[--debug-file FILE] [--name COLUMN] [--rows LIST]",
     RunMerge,
     "Merges TEMPLATE with the values of each information file INF, as \"Do It\" does.\n"
     "  -o OUT             one case, written to OUT: rich text for .rtf or .tem, HTML for .htm\n"
@@ -364,12 +310,23 @@ const CliCommand MergeCommand(
     "  --overwrite        overwrite mode: a value longer than its placeholder covers the\n"
     "                     template's text after it instead of pushing it along\n"
     "  --debug-file FILE  writes the merge text after every step to FILE\n"
+    "TABLE, a .csv or .tsv file with a header row, holds one case per row: column n is the\n"
+    "value of @n and its header cell the heading. A line break in a cell becomes a space.\n"
+    "A spreadsheet (.ods, .xlsx) is read as a table where LibreOffice is installed.\n"
+    "A table takes --out-dir and --overwrite, and these:\n"
+    "  --out-dir DIR      one letter per row, named by the row's number (zero-padded)\n"
+    "  --name COLUMN      names the letters by the values of a column (its heading or its\n"
+    "                     number), made safe as file names; duplicates get \" (2)\", ...\n"
+    "  --rows LIST        only these rows, counted from 1 under the header: 1-5,8,10-\n"
+    "  --format pdf       prints each row's letter to PDF as print-pdf does\n"
     "A batch shows how far it has got on standard error when that is a terminal.\n"
     "Exit status: 0 every case merged, 1 a case stopped or failed, 2 wrong arguments.");
 const CliCommand CheckCommand(
-    "check", "TEMPLATE [INF] [--overwrite]", RunCheck,
+    "check", "TEMPLATE [INF | TABLE] [--overwrite]", RunCheck,
     "Reports what a merge of TEMPLATE (with the values of INF) will meet: its placeholders,\n"
     "values that are missing, pairs no placeholder uses, values that will be evaluated,\n"
     "placeholders split by formatting, and where the merge stops if it does.\n"
+    "With a TABLE: that report for its first row, then what differs between rows (values\n"
+    "that cannot be computed, empty cells that placeholders use, rows where the merge stops).\n"
     "Exit status: 0 the merge runs to the end, 1 it stops, 2 wrong arguments.");
 } // namespace

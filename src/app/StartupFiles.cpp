@@ -17,7 +17,7 @@ enum class TKind { Document, Template, Information };
 TKind KindOf(const QFileInfo &file)
 {
     const QString suffix = file.suffix().toLower();
-    if (suffix == QLatin1String("inf"))
+    if (suffix == QLatin1String("inf") || QStringList{"csv", "tsv", "ods", "xlsx"}.contains(suffix))
         return TKind::Information;
     return suffix == QLatin1String("tem") ? TKind::Template : TKind::Document;
 }

@@ -4,6 +4,9 @@
 #include "app/ConfirmBox.h"
 #include "app/EAbort.h"
 #include "app/ShowMsgBox.h"
+#include "app/TAllRowsDialog.h"
+#include "app/TAllRowsMerge.h"
+#include "app/TCaseRowChooser.h"
 #include "app/TCheckReportDialog.h"
 #include "app/TFileCommands.h"
 #include "app/THeadingBalloonWatch.h"
@@ -11,8 +14,10 @@
 #include "assembly/AssemblyTexts.h"
 #include "assembly/HeadingBalloon.h"
 #include "assembly/MergeTextFile.h"
+#include "assembly/TCaseTable.h"
 #include "assembly/TInformationReader.h"
 #include "assembly/TMergeEngine.h"
+#include "assembly/TSpreadsheetTable.h"
 #include "assembly/TTemplateCheck.h"
 #include "assembly/TemplateCheckReport.h"
 #include "richedit/EOutOfResources.h"
@@ -20,6 +25,7 @@
 #include "richedit/TRichEditStringsEx.h"
 #include "richedit/TRtfReader.h"
 #include "richedit/TTextFileCodec.h"
+#include "richedit/TWideRichEditStringsEx.h"
 #include "text/StringUtils.h"
 #include "widgets/TBalloon.h"
 #include "widgets/TDialogSeam.h"
@@ -31,11 +37,16 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QScopedValueRollback>
 
 #include <algorithm>
+#include <chrono>
+#include <future>
 #include <optional>
 
 namespace {
@@ -89,6 +100,41 @@ QString MergedLetterName(const QString &templateFile, const QString &information
     return QStringLiteral("Merged letter of %1 (not saved)").arg(from);
 }
 
+// The wait cursor while a table is read.
+class TWaitCursor
+{
+public:
+    TWaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TWaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    TWaitCursor(const TWaitCursor &) = delete;
+    TWaitCursor &operator=(const TWaitCursor &) = delete;
+};
+
+// Reads a table on a thread of its own, so that the window keeps painting while a large one
+// is read; what the user does meanwhile waits until it is read.
+TCaseTable ReadTable(const QString &fileName)
+{
+    const TWaitCursor waiting;
+    std::future<TCaseTable> reading =
+        std::async(std::launch::async,
+                   [name = FileNameBytes(fileName)] { return TSpreadsheetTable::Read(name); });
+    while (reading.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    return reading.get();
+}
+
+// The rows completed with empty values, in one message.
+QString WarningsText(const std::vector<std::string> &warnings)
+{
+    constexpr std::size_t shown = 10;
+    QString text;
+    for (std::size_t i = 0; i < warnings.size() && i < shown; ++i)
+        text += (text.isEmpty() ? QString() : QStringLiteral(";")) + FromUtf8(warnings[i]);
+    if (warnings.size() > shown)
+        text += QStringLiteral(";and %1 more rows like these.").arg(warnings.size() - shown);
+    return text;
+}
+
 } // namespace
 
 TAssemblyCommands::TAssemblyCommands(TMainForm &form)
@@ -110,6 +156,13 @@ QString TAssemblyCommands::ChooseFile(const char *mask, const QString &previous)
 {
     TOpenPreviewDialog &dialog = *FForm.OpenPreviewDialog1;
     dialog.SetFileName(QString::fromLatin1(mask));
+    // Tables of cases are listed beside information files; the name box keeps the mask.
+    if (mask == InformationFileMask) {
+        dialog.setNameFilter(
+            QStringLiteral("%1 *.csv *.tsv *.ods *.xlsx").arg(QString::fromLatin1(mask)));
+        if (auto *nameBox = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            nameBox->setText(QString::fromLatin1(mask));
+    }
     // Only a file of the same kind is offered again.
     if (!previous.isEmpty() && QFileInfo::exists(previous))
         dialog.selectFile(previous);
@@ -142,19 +195,89 @@ void TAssemblyCommands::EditInformationFile1Click()
 
 void TAssemblyCommands::SelectInformationFile(const QString &fileName)
 {
-    // A file of zero bytes that is not UTF-16 would merge zero bytes and empty values.
-    QFile file(fileName);
-    if (file.open(QIODevice::ReadOnly))
-        TInformationReader::CheckBytes(file.readAll().toStdString(), fileName.toStdString());
-    file.close();
+    const bool table = TSpreadsheetTable::IsCaseSourceName(FileNameBytes(fileName));
+    if (!table) {
+        // A file of zero bytes that is not UTF-16 would merge zero bytes and empty values.
+        QFile file(fileName);
+        if (file.open(QIODevice::ReadOnly))
+            TInformationReader::CheckBytes(file.readAll().toStdString(), fileName.toStdString());
+    }
+    // A table that is refused changes nothing.
+    if (table)
+        LoadTable(fileName);
     FForm.InformationFileName = fileName;
     FForm.MRUFiles1->AddItem(fileName);
     FForm.SetDocumentName(fileName);
-    FForm.InformationPane().Lines().LoadFile(fileName);
+    if (!table)
+        LoadInformation(fileName);
     FForm.PaneRules().Show(TPane::Information);
     // Reported now and otherwise accepted: the merge stops later at the value that is missing.
-    if (FForm.InformationPane().Lines().LineCount() % 2 != 0)
+    if (!table && FForm.InformationPane().Lines().LineCount() % 2 != 0)
         ShowMsgBox(QString(), QLatin1Char('!'), QString::fromLatin1(OddLinesText));
+    if (FTable && !FTable->Warnings().empty())
+        ShowMsgBox(QString(), QLatin1Char('!'), WarningsText(FTable->Warnings()));
+}
+
+void TAssemblyCommands::LoadInformation(const QString &fileName)
+{
+    TRichEditEx &pane = FForm.InformationPane();
+    if (FTable) {
+        FTable.reset();
+        FRowChooser->hide();
+        pane.SetReadOnly(false);
+    }
+    pane.Lines().LoadFile(fileName);
+}
+
+void TAssemblyCommands::LoadTable(const QString &fileName)
+{
+    auto table = std::make_shared<const TCaseTable>(ReadTable(fileName));
+    if (!FRowChooser) {
+        QWidget &area = *FForm.InformationPane().parentWidget();
+        FRowChooser = new TCaseRowChooser(&area);
+        if (auto *grid = qobject_cast<QGridLayout *>(area.layout()))
+            grid->addWidget(FRowChooser, 2, 0);
+        QObject::connect(FRowChooser, &TCaseRowChooser::RowChanged, FRowChooser,
+                         [this](int row) { ShowRow(row); });
+    }
+    FTable = std::move(table);
+    FRowChooser->SetTable(FTable, fileName);
+    FRowChooser->show();
+}
+
+void TAssemblyCommands::ShowRow(int row)
+{
+    QStringList lines;
+    for (const std::string &line : FTable->InformationLines(static_cast<std::size_t>(row)))
+        lines << FromUtf8(line);
+    TRichEditEx &pane = FForm.InformationPane();
+    // The table is the one source of its rows: the pane shows the row and takes no edits.
+    pane.SetReadOnly(true);
+    pane.Lines().ClearLines();
+    pane.WideLines().AppendLines(lines);
+    pane.SetModifiedFlag(false);
+}
+
+void TAssemblyCommands::RefuseWritingTable(const QString &fileName) const
+{
+    if (!FTable)
+        return;
+    const QFileInfo target(fileName);
+    const QFileInfo table(FForm.InformationFileName);
+    if (target.exists() && table.exists() && target.canonicalFilePath() == table.canonicalFilePath())
+        throw EStreamError(
+            QStringLiteral("%1 is the table of cases that the information pane shows a row of. "
+                           "Zarvel does not write over it: save the row under another name, or "
+                           "edit the table in a spreadsheet.")
+                .arg(fileName)
+                .toStdString());
+}
+
+QString TAssemblyCommands::InformationSource() const
+{
+    if (!FTable)
+        return FForm.InformationFileName;
+    return QStringLiteral("%1 row %2").arg(FForm.InformationFileName).arg(FRowChooser->Row() + 1);
 }
 
 void TAssemblyCommands::EditTemplateFile1Click()
@@ -194,9 +317,14 @@ void TAssemblyCommands::SelectTemplateFile(const QString &fileName)
 void TAssemblyCommands::MRUFiles1MRUItemClick(const QString &fileName)
 {
     AskSaveChangesForEntry(TPane::Information, *FForm.MRUFiles1);
-    TRichEditEx &pane = FForm.InformationPane();
-    pane.Lines().ClearLines();
-    pane.Lines().LoadFile(fileName);
+    if (TSpreadsheetTable::IsCaseSourceName(FileNameBytes(fileName))) {
+        LoadTable(fileName);
+        if (!FTable->Warnings().empty())
+            ShowMsgBox(QString(), QLatin1Char('!'), WarningsText(FTable->Warnings()));
+    } else {
+        FForm.InformationPane().Lines().ClearLines();
+        LoadInformation(fileName);
+    }
     FForm.setWindowTitle(fileName);
     FForm.InformationFileName = fileName;
     FForm.PaneRules().Show(TPane::Information);
@@ -215,6 +343,8 @@ void TAssemblyCommands::MRUFiles2MRUItemClick(const QString &fileName)
 
 std::vector<std::string> TAssemblyCommands::InformationLines() const
 {
+    if (FTable)
+        return FTable->InformationLines(static_cast<std::size_t>(FRowChooser->Row()));
     return TInformationReader::LinesOf(FForm.InformationPane());
 }
 
@@ -327,10 +457,39 @@ void TAssemblyCommands::DoIt1Click()
     QCoreApplication::processEvents();
     TRichEditEx &document = FForm.DocumentPane();
     document.show();
-    FForm.SetDocumentName(MergedLetterName(FForm.TemplateFileName, FForm.InformationFileName));
+    FForm.SetDocumentName(MergedLetterName(FForm.TemplateFileName, InformationSource()));
     ShowMsgBox(QString::fromStdString(MergeFinishCaption(result.Count)), QLatin1Char('I'),
                QString::fromLatin1(MergeFinishText) + FromUtf8(MergeNotesText(result)));
     document.setFocus(Qt::OtherFocusReason);
+}
+
+void TAssemblyCommands::DoItForAllRows1Click()
+{
+    if (!FTable) {
+        ShowMsgBox(QString::fromLatin1(MergeCaption), QLatin1Char('!'),
+                   QStringLiteral("Do It for All Rows merges every row of a table of cases;"
+                                  "Select a .csv or .tsv file as the Information File first"));
+        return;
+    }
+    if (FForm.TemplateFileName.isEmpty()) {
+        ShowMsgBox(QString::fromLatin1(MergeCaption), QLatin1Char('!'),
+                   QString::fromLatin1(NoTemplateText));
+        return;
+    }
+    TAllRowsDialog dialog(&FForm, FAllRowsFolder, TMergedLetterWriter::TFormat(FAllRowsFormat));
+    if (TDialogSeam::Exec(dialog) != QDialog::Accepted)
+        return;
+    FAllRowsFolder = dialog.Folder();
+    FAllRowsFormat = int(dialog.Format());
+    const std::string mergeText = LoadMergeText(FileNameBytes(FForm.TemplateFileName));
+    const TAllRowsMerge merge(*FTable, FForm.InformationFileName, FForm.OverwriteMode);
+    const TAllRowsMerge::TOutcome outcome =
+        merge.Run(FForm, mergeText, FAllRowsFolder, dialog.Format());
+    const bool whole =
+        !outcome.Cancelled && outcome.Stopped.isEmpty() && outcome.WriteError.isEmpty();
+    ShowMsgBox(
+        QString::fromLatin1(MergeCaption), whole ? QLatin1Char('I') : QLatin1Char('!'),
+        TAllRowsMerge::Summary(outcome, static_cast<int>(FTable->RowCount()), FAllRowsFolder));
 }
 
 void TAssemblyCommands::DismissMergePanel()

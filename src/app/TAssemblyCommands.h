@@ -11,6 +11,8 @@
 
 class QIODevice;
 class QPoint;
+class TCaseRowChooser;
+class TCaseTable;
 class THeadingBalloonWatch;
 class TMainForm;
 class TMRUFileList;
@@ -45,9 +47,21 @@ public:
     // the pane is empty), in the window's mode, and shows the report.
     void CheckTemplate1Click();
     void DoIt1Click();
+    // With a table of cases as the information file: asks for a folder and a format and
+    // writes every row's letter there (TAllRowsMerge).
+    void DoItForAllRows1Click();
+
+    // The table of cases the information pane shows a row of; null for an information file.
+    const TCaseTable *CaseTable() const { return FTable.get(); }
+    // Throws, naming the file, when it is the table of cases in use: a save of a pane (which
+    // shows one row of it) never writes over the table.
+    void RefuseWritingTable(const QString &fileName) const;
+    // The bar that chooses the row; null until a table was chosen.
+    TCaseRowChooser *RowChooser() const { return FRowChooser; }
 
     // The lines of the information pane (it does not wrap: one line a paragraph), numbered
-    // from 0, as the merge and the heading balloon read them.
+    // from 0, as the merge and the heading balloon read them; for a table, those of the row
+    // chosen, taken from the table.
     std::vector<std::string> InformationLines() const;
 
     // The end of a merge that ran through: the merged rich text replaces the document pane's
@@ -75,6 +89,17 @@ private:
     void DismissMergePanel();
     void ShowMergeStop(const TMergeResult &result);
     void LoadMergedFile(const QString &fileName);
+    // A table of cases into the information pane (read-only, its first row shown), or an
+    // information file, which ends the table's use.
+    void LoadInformation(const QString &fileName);
+    void LoadTable(const QString &fileName);
+    void ShowRow(int row);
+    QString InformationSource() const;
+
+    std::shared_ptr<const TCaseTable> FTable;
+    TCaseRowChooser *FRowChooser = nullptr;
+    QString FAllRowsFolder;
+    int FAllRowsFormat = 0;
 
     TMainForm &FForm;
     std::unique_ptr<THeadingBalloonWatch> FBalloonWatch;

@@ -4,6 +4,7 @@
 #include "app/DialogFolders.h"
 #include "app/SaveFileKinds.h"
 #include "app/ShowMsgBox.h"
+#include "app/TAssemblyCommands.h"
 #include "app/TMainForm.h"
 #include "richedit/TCodePage1252.h"
 #include "richedit/TFileSaver.h"
@@ -118,6 +119,7 @@ void TFileCommands::SaveAsHtml(TPane pane, const QString &fileName)
 {
     // The converter puts its page in place of the file whatever its permissions.
     TFileSaver::RefuseReadOnly(fileName);
+    FForm.AssemblyCommands().RefuseWritingTable(fileName);
     // The converter reads rich text from a file: the pane goes to the working file first.
     // A failed conversion leaves the working file and the pane's modified flag as they are.
     // The page is titled with its own file name, not with the working file's.
@@ -157,6 +159,7 @@ QString TFileCommands::RunOpenDialog()
 
 void TFileCommands::SavePaneToFile(TPane pane, const QString &fileName)
 {
+    FForm.AssemblyCommands().RefuseWritingTable(fileName);
     TRichEditEx &control = FForm.Pane(pane);
     // Lines.SaveFile refuses a read-only file and leaves the old file whole until the new
     // content is complete.

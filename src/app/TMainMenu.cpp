@@ -1,6 +1,7 @@
 #include "app/TMainMenu.h"
 
 #include "app/Hints.h"
+#include "app/TAssemblyCommands.h"
 #include "app/TMainForm.h"
 
 #include <QAction>
@@ -157,6 +158,7 @@ TMainMenu::TMainMenu(TMainForm &form, QMenuBar &bar) : FForm(form)
     HelpMenu = AddMenu(bar, "HelpMenu", QStringLiteral("Help"), 340);
     AddItems(form, *HelpMenu, HelpItems);
 
+    AddAllRowsItem(form, *DocumentAssembly1);
     AddRecentListAnchors(form, *DocumentAssembly1);
 
     Item(QStringLiteral("ToggleInsOverwrite1")).setCheckable(true);
@@ -169,6 +171,18 @@ TMainMenu::TMainMenu(TMainForm &form, QMenuBar &bar) : FForm(form)
     // with one key would cancel each other out. "&Toggle Windows" answers it while its menu is
     // open.
     Item(QStringLiteral("T1")).setShortcutContext(Qt::WidgetShortcut);
+}
+
+void TMainMenu::AddAllRowsItem(TMainForm &form, QMenu &menu)
+{
+    auto *action = new QAction(QStringLiteral("Do It for All Rows"), &form);
+    action->setObjectName(QStringLiteral("DoItForAllRows1"));
+    SetHint(*action, QStringLiteral("Merge every row of the table of cases chosen as the "
+                                    "Information File and write each letter into a folder"));
+    QObject::connect(action, &QAction::triggered, &form, [&form] {
+        TMainForm::RunCommand([&form] { form.AssemblyCommands().DoItForAllRows1Click(); });
+    });
+    menu.insertAction(&Item(QStringLiteral("ToggleInsOverwrite1")), action);
 }
 
 void TMainMenu::AddRecentListAnchors(TMainForm &form, QMenu &menu)

@@ -28,6 +28,8 @@ private:
     // Hidden items "RecentInformationFiles" and "RecentTemplates" at the end of the menu, under
     // which the recently used lists hang their submenus.
     static void AddRecentListAnchors(TMainForm &form, QMenu &menu);
+    // "Do It for All Rows" after "Do It": every row of a table of cases.
+    void AddAllRowsItem(TMainForm &form, QMenu &menu);
 
     TMainForm &FForm;
 };

@@ -156,10 +156,11 @@ private slots:
             << "&Undo|R&edo|-|Cu&t|&Copy|&Paste|-|&Find|&Replace|&Font...|"
                "Math calculate|Insert Blank lines|Insert page break|Insert &Table...|"
                "&Select all|&Toggle Windows";
-        QTest::newRow("assembly") << "DocumentAssembly1"
-                                  << "Document Assembly"
-                                  << "Edit/Select Information File|-|Edit/Select Template File|-|"
-                                     "Check Template|Do It|Toggle Ins/Overwrite|-";
+        QTest::newRow("assembly")
+            << "DocumentAssembly1"
+            << "Document Assembly"
+            << "Edit/Select Information File|-|Edit/Select Template File|-|"
+               "Check Template|Do It|Do It for All Rows|Toggle Ins/Overwrite|-";
         QTest::newRow("window") << "Window1"
                                 << "Window"
                                 << "Switch|-|Zoom &In|Zoom &Out|&Actual Size";

@@ -80,7 +80,7 @@ private slots:
         const QString special = QStringLiteral("-|&Clear MRU List|&Remove Obsolete");
         const QString commands =
             QStringLiteral("Edit/Select Information File|-|Edit/Select Template File|-|"
-                           "Check Template|Do It|Toggle Ins/Overwrite|-");
+                           "Check Template|Do It|Do It for All Rows|Toggle Ins/Overwrite|-");
         QCOMPARE(empty, commands);
         const QString expected =
             QStringLiteral("%2|Recent &Information Files[&1 /cases/jones.inf|%1]|"

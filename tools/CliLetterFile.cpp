@@ -1,0 +1,105 @@
+#include "CliLetterFile.h"
+
+#include "CliScratch.h"
+
+#include "print/MainWindowPrinterSettings.h"
+#include "print/TRichPrinter.h"
+#include "richedit/TRichEditEx.h"
+#include "richedit/TRichEditStringsEx.h"
+#include "text/StringUtils.h"
+
+#if __has_include("rtf2html/RtfToHtml.h")
+#include "rtf2html/RtfToHtml.h"
+#define ZARVEL_HAS_HTML_CONVERTER 1
+#endif
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPrinter>
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace {
+std::string FromQString(const QString &path)
+{
+    return path.toLocal8Bit().toStdString();
+}
+
+// Writes a new file.
+void WriteNewFile(const QString &path, const std::string &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        throw EFCreateError(FromQString(path));
+    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+            static_cast<qint64>(bytes.size()) ||
+        !file.flush())
+        throw EWriteError(FromQString(path));
+}
+
+// The merged rich text converted by the program's converter. The rich text goes to a scratch
+// folder under the output's name (the page's title is that file's name); the page is written
+// beside its final name and renamed only once the conversion has succeeded, so a failed case
+// leaves no page behind.
+void WriteHtml(const QString &path, const std::string &richText)
+{
+#ifdef ZARVEL_HAS_HTML_CONVERTER
+    const std::unique_ptr<QTemporaryDir> scratch = NewScratchFolder();
+    const QFileInfo target(path);
+    const QString rtf = scratch->filePath(target.completeBaseName() + ".rtf");
+    SaveTextFile(FromQString(rtf), richText);
+    const QString partial = target.absoluteDir().filePath(
+        "." + target.fileName() + "." + QFileInfo(scratch->path()).fileName() + ".part");
+    try {
+        Rtf2Html::ConvertRtfToHtml(FromQString(rtf), FromQString(partial), {std::string()},
+                                   target.fileName().toStdString());
+    } catch (...) {
+        QFile::remove(partial);
+        throw;
+    }
+    if (std::rename(FromQString(partial).c_str(), FromQString(path).c_str()) != 0) {
+        QFile::remove(partial);
+        throw EFCreateError(FromQString(path));
+    }
+#else
+    (void)path;
+    (void)richText;
+    throw std::runtime_error("HTML output needs the rich text to HTML converter, which this "
+                             "build does not have");
+#endif
+}
+
+// The letter loaded as the document pane loads a file, and printed as the main window prints.
+void WritePdf(const QString &path, const std::string &richText)
+{
+    const std::unique_ptr<QTemporaryDir> scratch = NewScratchFolder();
+    const QString rtf = scratch->filePath(QStringLiteral("letter.rtf"));
+    SaveTextFile(FromQString(rtf), richText);
+    TRichEditEx pane;
+    pane.SetIncludeOLE(true);
+    pane.SetPlainRTF(false);
+    pane.SetWordWrap(true);
+    pane.Lines().LoadFile(rtf);
+    TRichPrinter printer(TRichPrinter::NewPdfPrinter(path), nullptr);
+    ApplyMainWindowPrinterSettings(printer);
+    printer.SetShowProgress(false);
+    printer.PrintRichEdit(pane, 1);
+}
+} // namespace
+
+void WriteLetterFile(const QString &path, const std::string &richText, TLetterFormat format)
+{
+    switch (format) {
+    case TLetterFormat::Rtf:
+        WriteNewFile(path, richText);
+        break;
+    case TLetterFormat::Html:
+        WriteHtml(path, richText);
+        break;
+    case TLetterFormat::Pdf:
+        WritePdf(path, richText);
+        break;
+    }
+}
