@@ -176,6 +176,9 @@ struct GroupState
     bool ShapeTextOwner = false;
     // Inside the result of a shape (\shprslt), which repeats what the shape shows.
     bool InShapeResult = false;
+    // Inside a shape or drawing object that holds text, which is read where it stands: the
+    // shapes in it are too, and are not looked through again.
+    bool InTextShape = false;
 };
 
 // Group states kept for this much memory; deeper groups share the deepest state, so that
@@ -329,6 +332,25 @@ private:
     void EndPicture();
     void BeginPagePart();
     void StorePageParts();
+    // Shapes, drawing objects and picture wrappers: kept as read at the place they stood.
+    enum class KeptKind {
+        Shape,        // \shp, \shpgrp, \do: passed over; its picture (pib) shows it
+        ShapePicture, // \shppict: its picture is shown and shows it
+        Fallback,     // \nonshppict: passed over; joins the picture wrapper before it
+    };
+    bool BeginKept(KeptKind kind, const char *textWord);
+    void EndKept();
+    // An invisible character that carries the group.
+    void Anchor(const QByteArray &group);
+    // Adds the group to those the character at the position carries.
+    void AttachKept(int position, const QByteArray &group);
+    TRtfPageParts KeptParts(const QByteArray &groups) const;
+    // Shows the picture of a shape's pib property; false when it has none.
+    bool ShowShapePicture(qsizetype open, qsizetype close);
+    // The brace that opens the group whose first word starts at the backslash, -1: none.
+    qsizetype GroupOpenBefore(qsizetype backslash) const;
+    // The brace that closes the group opened at open, -1 when the data ends first.
+    qsizetype GroupClose(qsizetype open) const;
     void EndFontEntry();
     void EndStyleEntry(const GroupState &entry);
     bool FormattingWord(const QByteArray &word, bool hasParameter, int parameter);
@@ -406,6 +428,18 @@ private:
     qsizetype FPagePartStart = -1;
     std::size_t FPagePartDepth = 0;
     qsizetype FWordStart = 0; // backslash of the control word being handled
+
+    // The kept group being read (its opening brace in the data, -1: none, and the number of
+    // group states while it is open), the pictures shown so far and where the last one went.
+    qsizetype FKeptStart = -1;
+    std::size_t FKeptDepth = 0;
+    KeptKind FKeptKind = KeptKind::Shape;
+    int FKeptImages = 0;
+    int FImagesShown = 0;
+    int FLastImage = -1;
+    // The last picture wrapper kept: its end in the data and the position of its picture.
+    qsizetype FWrapperEnd = -1;
+    int FWrapperImage = -1;
 
     // Fields, footnotes and where the tokens stand in the data.
     std::vector<FieldState> FFields;
@@ -1041,6 +1075,8 @@ void Reader::EndPicture()
     Flush();
     Prepare(true);
     FCursor.insertImage(format);
+    FLastImage = FCursor.position() - 1;
+    ++FImagesShown;
     FParagraphHasContent = true;
     FJustLeftTable = false;
     NoteContent();
@@ -1103,6 +1139,7 @@ void Reader::PopGroup()
         FPageParts.Groups += FData.mid(FPagePartStart, FPos + 1 - FPagePartStart) + "\r\n";
         FPagePartStart = -1;
     }
+    const bool keptEnds = FKeptStart >= 0 && FStack.size() == FKeptDepth;
     // Text of a text box makes paragraphs of its own.
     if (FStack.back().ShapeTextOwner && (!FPending.isEmpty() || FParagraphHasContent))
         EndParagraph();
@@ -1166,6 +1203,8 @@ void Reader::PopGroup()
     default:
         break;
     }
+    if (keptEnds)
+        EndKept();
 }
 
 // Destinations whose content is not shown.
@@ -1300,6 +1339,205 @@ void Reader::StorePageParts()
     FPageParts.Store(*FCursor.document());
 }
 
+bool IsSpace(char c)
+{
+    return c == ' ' || c == '\r' || c == '\n';
+}
+
+qsizetype Reader::GroupOpenBefore(qsizetype backslash) const
+{
+    qsizetype at = backslash - 1;
+    while (at >= 0 && IsSpace(FData.at(at)))
+        --at;
+    if (at >= 1 && FData.at(at) == '*' && FData.at(at - 1) == '\\') {
+        at -= 2;
+        while (at >= 0 && IsSpace(FData.at(at)))
+            --at;
+    }
+    return at >= 0 && FData.at(at) == '{' ? at : -1;
+}
+
+// Reads the data as Parse does, so that both find the same end: escaped braces are text and
+// binary data is passed over whole.
+qsizetype Reader::GroupClose(qsizetype open) const
+{
+    const char *data = FData.constData();
+    const qsizetype size = FData.size();
+    int depth = 0;
+    qsizetype i = open;
+    while (i < size) {
+        const char c = data[i];
+        if (c == '{') {
+            ++depth;
+            ++i;
+        } else if (c == '}') {
+            if (--depth == 0)
+                return i;
+            ++i;
+        } else if (c != '\\') {
+            ++i;
+        } else if (i + 1 < size && IsLetter(data[i + 1])) {
+            const qsizetype start = ++i;
+            while (i < size && IsLetter(data[i]))
+                ++i;
+            const bool bin = i - start == 3 && std::memcmp(data + start, "bin", 3) == 0;
+            const bool negative =
+                i + 1 < size && data[i] == '-' && data[i + 1] >= '0' && data[i + 1] <= '9';
+            if (negative)
+                ++i;
+            qint64 value = 0;
+            int digits = 0;
+            while (i < size && data[i] >= '0' && data[i] <= '9') {
+                if (digits++ < MaxParameterDigits)
+                    value = value * 10 + (data[i] - '0');
+                ++i;
+            }
+            if (i < size && data[i] == ' ')
+                ++i;
+            if (bin && !negative)
+                i += std::clamp<qint64>(value, 0, size - i);
+        } else {
+            i += 2;
+        }
+    }
+    return -1;
+}
+
+bool Reader::BeginKept(KeptKind kind, const char *textWord)
+{
+    GroupState &s = State();
+    if (FKeptStart >= 0 || !FExcess.empty() || s.Dest != Destination::Body)
+        return false;
+    const qsizetype open = GroupOpenBefore(FWordStart);
+    if (open < 0)
+        return false;
+    if (textWord) {
+        // A text box's text is shown in the text; its shape kept as well would show it twice.
+        if (s.InTextShape)
+            return false;
+        s.InTextShape = true;
+        const qsizetype close = GroupClose(open);
+        if (close < 0)
+            return false;
+        const char *from = FData.constData() + open;
+        const char *to = FData.constData() + close;
+        if (std::search(from, to, textWord, textWord + std::strlen(textWord)) != to)
+            return false;
+        s.InTextShape = false;
+    }
+    FKeptStart = open;
+    FKeptDepth = FStack.size();
+    FKeptKind = kind;
+    FKeptImages = FImagesShown;
+    if (kind != KeptKind::ShapePicture)
+        s.Dest = Destination::Skip;
+    return true;
+}
+
+void Reader::EndKept()
+{
+    const qsizetype open = FKeptStart;
+    const QByteArray group = FData.mid(open, FPos + 1 - open);
+    FKeptStart = -1;
+    const int wrapper = FWrapperImage;
+    FWrapperImage = -1;
+    switch (FKeptKind) {
+    case KeptKind::Shape:
+        if (ShowShapePicture(open, FPos))
+            AttachKept(FLastImage, group);
+        else
+            Anchor(group);
+        break;
+    case KeptKind::ShapePicture:
+        if (FImagesShown > FKeptImages) {
+            AttachKept(FLastImage, group);
+            FWrapperImage = FLastImage;
+            FWrapperEnd = FPos + 1;
+        } else {
+            Anchor(group);
+        }
+        break;
+    case KeptKind::Fallback: {
+        // The stand-in that follows a picture wrapper goes with its picture.
+        qsizetype at = FWrapperEnd;
+        while (wrapper >= 0 && at < open && IsSpace(FData.at(at)))
+            ++at;
+        if (wrapper >= 0 && at == open)
+            AttachKept(wrapper, group);
+        else
+            Anchor(group);
+        break;
+    }
+    }
+}
+
+TRtfPageParts Reader::KeptParts(const QByteArray &groups) const
+{
+    TRtfPageParts parts;
+    parts.Groups = groups;
+    for (auto it = FFonts.constBegin(); it != FFonts.constEnd(); ++it)
+        parts.Fonts.insert(it.key(), it->Name);
+    parts.Colors = FColors;
+    return parts;
+}
+
+void Reader::Anchor(const QByteArray &group)
+{
+    Flush();
+    Prepare(true);
+    QTextCharFormat format = CharFormat(State().Char);
+    KeptParts(group).StoreIn(format);
+    FCursor.insertText(QString(QChar::ObjectReplacementCharacter), format);
+    FParagraphHasContent = true;
+    FJustLeftTable = false;
+    NoteContent();
+}
+
+void Reader::AttachKept(int position, const QByteArray &group)
+{
+    QTextCursor cursor(FCursor.document());
+    cursor.setPosition(position);
+    cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
+    QTextCharFormat format = cursor.charFormat();
+    KeptParts(TRtfPageParts::OfAnchor(format).Groups + group).StoreIn(format);
+    cursor.setCharFormat(format);
+}
+
+bool Reader::ShowShapePicture(qsizetype open, qsizetype close)
+{
+    // {\sp{\sn pib}{\sv {\pict ...}}}: the picture is the first one after the name.
+    const QByteArray range = FData.mid(open, close - open);
+    static const QRegularExpression Pib(QStringLiteral("\\\\sn\\s*pib\\s*\\}"));
+    const QRegularExpressionMatch name = Pib.match(QString::fromLatin1(range));
+    if (!name.hasMatch())
+        return false;
+    const qsizetype value = range.indexOf("\\sv", name.capturedEnd());
+    const qsizetype word = value < 0 ? -1 : range.indexOf("\\pict", value);
+    if (word < 0)
+        return false;
+    const qsizetype pictOpen = GroupOpenBefore(open + word);
+    const qsizetype pictClose = pictOpen < 0 ? -1 : GroupClose(pictOpen);
+    if (pictClose < 0 || pictClose > close)
+        return false;
+    // The picture is read again where the shape stood, as a picture of the text; it is the
+    // result of no object, whose pictures are told by their number.
+    const int pictures = FPictureCount;
+    FPictureCount = std::numeric_limits<int>::min() / 2;
+    const int images = FImagesShown;
+    const std::size_t depth = FStack.size();
+    GroupState base = State();
+    base.Dest = Destination::Body;
+    base.FieldOwner = false;
+    base.ShapeTextOwner = false;
+    FStack.push_back(base);
+    FStarPending = false;
+    FSkipCount = 0;
+    Parse(pictOpen, pictClose + 1);
+    FStack.resize(depth);
+    FPictureCount = pictures;
+    return FImagesShown > images;
+}
+
 bool Reader::Destinations(const QByteArray &word)
 {
     GroupState &s = State();
@@ -1381,11 +1619,20 @@ bool Reader::Destinations(const QByteArray &word)
         BeginShapeText();
     } else if (word == "shprslt") {
         s.InShapeResult = true;
+    } else if (word == "shp" || word == "shpgrp") {
+        BeginKept(KeptKind::Shape, "\\shptxt");
     } else if (word == "do") {
         // A drawing object repeats the text of the shape whose result it is.
         if (s.InShapeResult)
             s.Dest = Destination::Skip;
-    } else if (word == "shppict" || word == "result" || word == "object" || word == "shpinst" ||
+        else
+            BeginKept(KeptKind::Shape, "\\dptxbxtext");
+    } else if (word == "shppict") {
+        BeginKept(KeptKind::ShapePicture, nullptr);
+    } else if (word == "nonshppict") {
+        BeginKept(KeptKind::Fallback, nullptr);
+        s.Dest = Destination::Skip;
+    } else if (word == "result" || word == "object" || word == "shpinst" ||
                word == "nesttableprops") {
         // Their content is read where they stand.
     } else if (SkippedDestinations().contains(word)) {
@@ -1657,8 +1904,8 @@ void Reader::ControlWord(const QByteArray &word, bool hasParameter, int paramete
     }
     if (star) {
         // Destinations of the body whose content is shown, kept or read elsewhere.
-        static const QSet<QByteArray> BodyDestinations = {"footnote", "fldinst",        "fldrslt",
-                                                          "shpinst",  "nesttableprops", "do"};
+        static const QSet<QByteArray> BodyDestinations = {
+            "footnote", "fldinst", "fldrslt", "shpinst", "nesttableprops", "do", "nonshppict"};
         if (word == "pn" || word == "listtable" || word == "listoverridetable" ||
             word == "shppict" || word == "ud" ||
             ((word == "cs" || word == "ts") && s.Dest == Destination::StyleEntry)) {
