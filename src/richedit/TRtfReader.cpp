@@ -1331,19 +1331,20 @@ void Reader::StorePageParts()
     FPageParts.Store(*FCursor.document());
 }
 
-bool IsSpace(char c)
+// Line ends in rich text are no text; spaces are.
+bool IsLineEnd(char c)
 {
-    return c == ' ' || c == '\r' || c == '\n';
+    return c == '\r' || c == '\n';
 }
 
 qsizetype Reader::GroupOpenBefore(qsizetype backslash) const
 {
     qsizetype at = backslash - 1;
-    while (at >= 0 && IsSpace(FData.at(at)))
+    while (at >= 0 && IsLineEnd(FData.at(at)))
         --at;
     if (at >= 1 && FData.at(at) == '*' && FData.at(at - 1) == '\\') {
         at -= 2;
-        while (at >= 0 && IsSpace(FData.at(at)))
+        while (at >= 0 && IsLineEnd(FData.at(at)))
             --at;
     }
     return at >= 0 && FData.at(at) == '{' ? at : -1;
@@ -1452,7 +1453,7 @@ void Reader::EndKept()
     case KeptKind::Fallback: {
         // The stand-in that follows a picture wrapper goes with its picture.
         qsizetype at = FWrapperEnd;
-        while (wrapper >= 0 && at < open && IsSpace(FData.at(at)))
+        while (wrapper >= 0 && at < open && IsLineEnd(FData.at(at)))
             ++at;
         if (wrapper >= 0 && at == open)
             AttachKept(wrapper, group);

@@ -710,6 +710,20 @@ private slots:
         typing.setPosition(again->begin().length() - 1);
         typing.insertText(QStringLiteral(" Thanks."));
         QCOMPARE(TRtfWriter::Write(*again).count("\\dpline\\dpptx"), 1);
+
+        // Shapes where other content is, or cut short: the second save repeats the first.
+        const char *odd[] = {
+            "{\\rtf1 a{\\*   \\shppict{\\pict\\pngblip 0011}}  {\\nonshppict{\\pict 0011}}\\par}",
+            "{\\rtf1\\trowd\\cellx1000\\pard\\intbl{\\shp{\\*\\shpinst{\\sp{\\sn pib}{\\sv "
+            "{\\pict\\pngblip 0011}}}}}x\\cell\\row\\pard y\\par}",
+            "{\\rtf1 a\\chftn{\\footnote\\pard\\chftn{\\shp{\\*\\shpinst}} note}\\par}",
+            "{\\rtf1 a{\\shp{\\*\\shpinst{\\sp{\\sn pib}{\\sv {\\pict\\pngblip\\bin4 "
+            "}}{x}}}}}b\\par}",
+            "{\\rtf1 a{\\shp{\\*\\shpinst{\\sp{\\sn pib}{\\sv {\\pict\\pngblip 0011"};
+        for (const char *rtf : odd) {
+            const QByteArray once = TRtfWriter::Write(*Load(rtf));
+            QVERIFY2(TRtfWriter::Write(*Load(once)) == once, rtf);
+        }
     }
 
     // Save, load, save: the same bytes.
