@@ -52,6 +52,47 @@ void BM_LoadWithLayout(benchmark::State &state)
 }
 BENCHMARK(BM_LoadWithLayout)->Unit(benchmark::kMillisecond);
 
+// The text of the generated document as a current word processor writes it: every paragraph
+// states all its properties, every run its fonts for both directions and its revision marks,
+// most of them words the reader passes over (about 2.7 MB for 120 pages).
+QByteArray WordProcessorDocument(int pages)
+{
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fswiss"
+                     "\\fcharset0 Arial;}{\\f1\\froman\\fcharset0 Times New Roman;}}\r\n"
+                     "{\\colortbl ;\\red255\\green0\\blue0;}\r\n\\viewkind4\\uc1\\pard\\f0\\fs20 ";
+    const QByteArray run = "{\\rtlch\\fcs1 \\af0 \\ltrch\\fcs0 \\insrsid4732134 ";
+    for (int i = 0; i < pages * 38; ++i) {
+        if (i % 38 == 0)
+            rtf += "{\\f1\\fs28\\b Page " + QByteArray::number(i / 38 + 1) + "\\b0}\\par\r\n";
+        rtf += "\\pard\\plain \\ltrpar\\ql \\li0\\ri0\\sa160\\sl259\\slmult1\\widctlpar"
+               "\\wrapdefault\\aspalpha\\aspnum\\faauto\\adjustright\\rin0\\lin0\\itap0 \\rtlch"
+               "\\fcs1 \\af0\\afs22\\alang1025 \\ltrch\\fcs0 \\f0\\fs22\\lang2057\\langfe1033"
+               "\\cgrid\\langnp2057\\langfenp1033 " +
+               run + "Paragraph " + QByteArray::number(i) +
+               " of the test document with }{\\rtlch\\fcs1 \\ab\\af0 \\ltrch\\fcs0 \\b"
+               "\\insrsid4732134\\charrsid12345 bold}" +
+               run + " words, the value @" + QByteArray::number(i % 40 + 1) + " and }" + run +
+               "\\cf1 coloured}" + run + " text \\'e9t\\'e9.}\\par\r\n";
+    }
+    return rtf + "}\r\n";
+}
+
+void BM_LoadWordProcessorDocument(benchmark::State &state)
+{
+    static const QByteArray document = WordProcessorDocument(120);
+    auto pane = DocumentPane();
+    for (auto _ : state) {
+        QByteArray data = document;
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::ReadOnly);
+        pane->Lines().LoadStream(buffer);
+        benchmark::DoNotOptimize(pane->document()->documentLayout()->documentSize());
+    }
+    state.counters["bytes"] = static_cast<double>(document.size());
+    state.counters["characters"] = pane->TextLength();
+}
+BENCHMARK(BM_LoadWordProcessorDocument)->Unit(benchmark::kMillisecond);
+
 void BM_Save(benchmark::State &state)
 {
     auto pane = DocumentPane();

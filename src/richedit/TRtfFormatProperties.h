@@ -47,6 +47,14 @@ enum Property : int {
     PageParts,
     PagePartFonts,
     PagePartColors,
+    // Character format: groups the document does not show (shapes, drawing objects, the
+    // wrappers of pictures) kept as read where they stood, to be written back there
+    // (QByteArray), with the font names (QVariantMap by number) and colours (QVariantList) of
+    // the file they came from. Their character is a picture that shows them, or an object
+    // replacement character that shows nothing.
+    KeptGroups,
+    KeptGroupFonts,
+    KeptGroupColors,
 };
 
 // Layout units of a QTextDocument are pixels of 1/96 inch; rich text measures in twips.

@@ -22,19 +22,43 @@ bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
+// The parts kept in a format under the three properties given.
+TRtfPageParts ReadFrom(const QTextFormat &format, int groups, int fonts, int colors)
+{
+    TRtfPageParts parts;
+    parts.Groups = format.property(groups).toByteArray();
+    const QVariantMap names = format.property(fonts).toMap();
+    for (auto it = names.constBegin(); it != names.constEnd(); ++it)
+        parts.Fonts.insert(it.key().toInt(), it.value().toString());
+    for (const QVariant &color : format.property(colors).toList())
+        parts.Colors.append(color.value<QColor>());
+    return parts;
+}
+
+void StoreInto(const TRtfPageParts &parts, QTextFormat &format, int groups, int fonts, int colors)
+{
+    if (parts.IsEmpty()) {
+        format.clearProperty(groups);
+        format.clearProperty(fonts);
+        format.clearProperty(colors);
+        return;
+    }
+    QVariantMap names;
+    for (auto it = parts.Fonts.constBegin(); it != parts.Fonts.constEnd(); ++it)
+        names.insert(QString::number(it.key()), it.value());
+    QVariantList list;
+    for (const QColor &color : parts.Colors)
+        list.append(color);
+    format.setProperty(groups, parts.Groups);
+    format.setProperty(fonts, names);
+    format.setProperty(colors, list);
+}
+
 } // namespace
 
 TRtfPageParts TRtfPageParts::Of(const QTextDocument &document)
 {
-    TRtfPageParts parts;
-    const QTextFrameFormat format = document.rootFrame()->frameFormat();
-    parts.Groups = format.property(PageParts).toByteArray();
-    const QVariantMap fonts = format.property(PagePartFonts).toMap();
-    for (auto it = fonts.constBegin(); it != fonts.constEnd(); ++it)
-        parts.Fonts.insert(it.key().toInt(), it.value().toString());
-    for (const QVariant &color : format.property(PagePartColors).toList())
-        parts.Colors.append(color.value<QColor>());
-    return parts;
+    return ReadFrom(document.rootFrame()->frameFormat(), PageParts, PagePartFonts, PagePartColors);
 }
 
 void TRtfPageParts::Store(QTextDocument &document) const
@@ -43,22 +67,23 @@ void TRtfPageParts::Store(QTextDocument &document) const
     QTextFrameFormat format = root->frameFormat();
     if (IsEmpty() && !format.hasProperty(PageParts))
         return;
-    if (IsEmpty()) {
-        format.clearProperty(PageParts);
-        format.clearProperty(PagePartFonts);
-        format.clearProperty(PagePartColors);
-    } else {
-        QVariantMap fonts;
-        for (auto it = Fonts.constBegin(); it != Fonts.constEnd(); ++it)
-            fonts.insert(QString::number(it.key()), it.value());
-        QVariantList colors;
-        for (const QColor &color : Colors)
-            colors.append(color);
-        format.setProperty(PageParts, Groups);
-        format.setProperty(PagePartFonts, fonts);
-        format.setProperty(PagePartColors, colors);
-    }
+    StoreInto(*this, format, PageParts, PagePartFonts, PagePartColors);
     root->setFrameFormat(format);
+}
+
+TRtfPageParts TRtfPageParts::OfAnchor(const QTextFormat &format)
+{
+    return ReadFrom(format, KeptGroups, KeptGroupFonts, KeptGroupColors);
+}
+
+bool TRtfPageParts::IsAnchor(const QTextFormat &format)
+{
+    return format.hasProperty(KeptGroups);
+}
+
+void TRtfPageParts::StoreIn(QTextCharFormat &format) const
+{
+    StoreInto(*this, format, KeptGroups, KeptGroupFonts, KeptGroupColors);
 }
 
 QByteArray TRtfPageParts::Write(const std::function<int(const QString &)> &fontIndex,

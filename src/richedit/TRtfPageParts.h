@@ -8,12 +8,16 @@
 
 #include <functional>
 
+class QTextCharFormat;
 class QTextDocument;
+class QTextFormat;
 
 // Headers and footers of a rich text file (\header, \footerf, ...): the document does not show
 // them, but keeps their groups as read so that a save writes them back and other word
 // processors show them as before. Their font and colour numbers refer to the tables of the
 // file they came from, which are kept beside them; a save renumbers them for its own tables.
+// Shapes, drawing objects and picture wrappers are kept the same way, at the character where
+// they stood (an anchor), so that deleting that character drops them.
 class TRtfPageParts
 {
 public:
@@ -29,6 +33,12 @@ public:
     // drops them); Store replaces them, empty parts remove them.
     static TRtfPageParts Of(const QTextDocument &document);
     void Store(QTextDocument &document) const;
+
+    // The groups anchored at a character, and whether a character is such an anchor; StoreIn
+    // puts them in a character format, replacing any there.
+    static TRtfPageParts OfAnchor(const QTextFormat &format);
+    static bool IsAnchor(const QTextFormat &format);
+    void StoreIn(QTextCharFormat &format) const;
 
     // The groups with their font and colour numbers given by the writer's tables.
     QByteArray Write(const std::function<int(const QString &)> &fontIndex,

@@ -1,6 +1,7 @@
 #include "richedit/TRtfReader.h"
 
 #include "richedit/ListLabels.h"
+#include "richedit/RtfKeywords.h"
 #include "richedit/TCodePage1252.h"
 #include "richedit/TRtfFormatProperties.h"
 #include "richedit/TRtfPageParts.h"
@@ -31,6 +32,8 @@
 namespace {
 
 using namespace TRtfFormatProperties;
+using RtfKeywords::KeywordOf;
+using RtfKeywords::Kw;
 
 // Numeric parameters are at most this many digits; longer runs are cut.
 constexpr int MaxParameterDigits = 10;
@@ -176,6 +179,9 @@ struct GroupState
     bool ShapeTextOwner = false;
     // Inside the result of a shape (\shprslt), which repeats what the shape shows.
     bool InShapeResult = false;
+    // Inside a shape or drawing object that holds text, which is read where it stands: the
+    // shapes in it are too, and are not looked through again.
+    bool InTextShape = false;
 };
 
 // Group states kept for this much memory; deeper groups share the deepest state, so that
@@ -267,6 +273,51 @@ bool IsLetter(char c)
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
+// A control word: its letters and what the reader knows it as.
+struct Word
+{
+    QByteArrayView Text;
+    Kw Id = Kw::Unknown;
+};
+
+// Which of the keywords belong to a kind.
+class KwSet
+{
+public:
+    KwSet(std::initializer_list<Kw> words)
+    {
+        for (const Kw word : words)
+            FIn[static_cast<std::size_t>(word)] = true;
+    }
+    bool contains(Kw word) const { return FIn[static_cast<std::size_t>(word)]; }
+
+private:
+    std::array<bool, RtfKeywords::Count> FIn{};
+};
+
+// A value for some of the keywords.
+template <typename T> class KwMap
+{
+public:
+    KwMap(std::initializer_list<std::pair<Kw, T>> entries)
+    {
+        for (const auto &entry : entries) {
+            FValues[static_cast<std::size_t>(entry.first)] = entry.second;
+            FHas[static_cast<std::size_t>(entry.first)] = true;
+        }
+    }
+    // The value of the word, nullptr when it has none.
+    const T *Find(Kw word) const
+    {
+        const auto i = static_cast<std::size_t>(word);
+        return FHas[i] ? &FValues[i] : nullptr;
+    }
+
+private:
+    std::array<T, RtfKeywords::Count> FValues{};
+    std::array<bool, RtfKeywords::Count> FHas{};
+};
+
 class Reader
 {
 public:
@@ -289,11 +340,11 @@ private:
     const GroupState &State() const { return FStack.back(); }
     bool ExcessSkipping() const { return !FExcess.empty() && FExcess.back(); }
     // A group deeper than the states kept: true when the word is consumed here.
-    bool ExcessWord(const QByteArray &word, bool star);
+    bool ExcessWord(const Word &word, bool star);
     void Parse(qsizetype from, qsizetype to);
     void PushGroup();
     void PopGroup();
-    void ControlWord(const QByteArray &word, bool hasParameter, int parameter);
+    void ControlWord(const Word &word, bool hasParameter, int parameter);
     void ControlSymbol(char symbol);
     void TextBytes(const char *bytes, int length);
     void TextChar(char16_t c);
@@ -310,7 +361,7 @@ private:
     void EndRow(int level);
     // Closes the tables deeper than depth; true when there were any.
     bool LeaveTables(int depth);
-    bool TableWord(const QByteArray &word, bool hasParameter, int parameter);
+    bool TableWord(const Word &word, bool hasParameter, int parameter);
     void BorderStyle(QTextFrameFormat::BorderStyle style);
     int EffectiveDepth() const;
     int ContentDepth() const;
@@ -329,10 +380,29 @@ private:
     void EndPicture();
     void BeginPagePart();
     void StorePageParts();
+    // Shapes, drawing objects and picture wrappers: kept as read at the place they stood.
+    enum class KeptKind {
+        Shape,        // \shp, \shpgrp, \do: passed over; its picture (pib) shows it
+        ShapePicture, // \shppict: its picture is shown and shows it
+        Fallback,     // \nonshppict: passed over; joins the picture wrapper before it
+    };
+    bool BeginKept(KeptKind kind, const char *textWord);
+    void EndKept();
+    // An invisible character that carries the group.
+    void Anchor(const QByteArray &group);
+    // Adds the group to those the character at the position carries.
+    void AttachKept(int position, const QByteArray &group);
+    TRtfPageParts KeptParts(const QByteArray &groups) const;
+    // Shows the picture of a shape's pib property; false when it has none.
+    bool ShowShapePicture(qsizetype open, qsizetype close);
+    // The brace that opens the group whose first word starts at the backslash, -1: none.
+    qsizetype GroupOpenBefore(qsizetype backslash) const;
+    // The brace that closes the group opened at open, -1 when the data ends first.
+    qsizetype GroupClose(qsizetype open) const;
     void EndFontEntry();
     void EndStyleEntry(const GroupState &entry);
-    bool FormattingWord(const QByteArray &word, bool hasParameter, int parameter);
-    bool Destinations(const QByteArray &word);
+    bool FormattingWord(const Word &word, bool hasParameter, int parameter);
+    bool Destinations(const Word &word);
     char16_t DecodeByte(unsigned char byte) const;
     // The character of a byte in a code page; 0 while a lead byte waits for its second byte.
     char16_t Decode(unsigned char byte, int codePage);
@@ -406,6 +476,18 @@ private:
     qsizetype FPagePartStart = -1;
     std::size_t FPagePartDepth = 0;
     qsizetype FWordStart = 0; // backslash of the control word being handled
+
+    // The kept group being read (its opening brace in the data, -1: none, and the number of
+    // group states while it is open), the pictures shown so far and where the last one went.
+    qsizetype FKeptStart = -1;
+    std::size_t FKeptDepth = 0;
+    KeptKind FKeptKind = KeptKind::Shape;
+    int FKeptImages = 0;
+    int FImagesShown = 0;
+    int FLastImage = -1;
+    // The last picture wrapper kept: its end in the data and the position of its picture.
+    qsizetype FWrapperEnd = -1;
+    int FWrapperImage = -1;
 
     // Fields, footnotes and where the tokens stand in the data.
     std::vector<FieldState> FFields;
@@ -1041,6 +1123,8 @@ void Reader::EndPicture()
     Flush();
     Prepare(true);
     FCursor.insertImage(format);
+    FLastImage = FCursor.position() - 1;
+    ++FImagesShown;
     FParagraphHasContent = true;
     FJustLeftTable = false;
     NoteContent();
@@ -1103,6 +1187,7 @@ void Reader::PopGroup()
         FPageParts.Groups += FData.mid(FPagePartStart, FPos + 1 - FPagePartStart) + "\r\n";
         FPagePartStart = -1;
     }
+    const bool keptEnds = FKeptStart >= 0 && FStack.size() == FKeptDepth;
     // Text of a text box makes paragraphs of its own.
     if (FStack.back().ShapeTextOwner && (!FPending.isEmpty() || FParagraphHasContent))
         EndParagraph();
@@ -1166,101 +1251,47 @@ void Reader::PopGroup()
     default:
         break;
     }
+    if (keptEnds)
+        EndKept();
 }
 
 // Destinations whose content is not shown.
-const QSet<QByteArray> &SkippedDestinations()
+const KwSet &SkippedDestinations()
 {
-    static const QSet<QByteArray> Skipped = {"info",
-                                             "header",
-                                             "headerl",
-                                             "headerr",
-                                             "headerf",
-                                             "footer",
-                                             "footerl",
-                                             "footerr",
-                                             "footerf",
-                                             "annotation",
-                                             "atnid",
-                                             "atnauthor",
-                                             "pntext",
-                                             "listtext",
-                                             "xe",
-                                             "tc",
-                                             "tcn",
-                                             "txe",
-                                             "rxe",
-                                             "comment",
-                                             "author",
-                                             "operator",
-                                             "title",
-                                             "subject",
-                                             "keywords",
-                                             "doccomm",
-                                             "nonshppict",
-                                             "objdata",
-                                             "objclass",
-                                             "objname",
-                                             "template",
-                                             "rsidtbl",
-                                             "revtbl",
-                                             "filetbl",
-                                             "pgdsctbl",
-                                             "themedata",
-                                             "picprop",
-                                             "do",
-                                             "ftnsep",
-                                             "ftnsepc",
-                                             "ftncn",
-                                             "aftnsep",
-                                             "aftnsepc",
-                                             "aftncn",
-                                             "userprops",
-                                             "xmlnstbl",
-                                             "listpicture",
-                                             "private",
-                                             "generator",
-                                             "falt",
-                                             "panose",
-                                             "bkmkstart",
-                                             "bkmkend",
-                                             "nonesttables",
-                                             "fname",
-                                             "docvar",
-                                             "datafield",
-                                             "sp",
-                                             "sn",
-                                             "sv",
-                                             "latentstyles",
-                                             "mmathPr",
-                                             "printim",
-                                             "buptim",
-                                             "creatim",
-                                             "revtim",
-                                             "hlinkbase",
-                                             "company",
-                                             "manager",
-                                             "category",
-                                             "stylesheet_unused"};
+    static const KwSet Skipped = {
+        Kw::info,         Kw::header,      Kw::headerl,  Kw::headerr,      Kw::headerf,
+        Kw::footer,       Kw::footerl,     Kw::footerr,  Kw::footerf,      Kw::annotation,
+        Kw::atnid,        Kw::atnauthor,   Kw::pntext,   Kw::listtext,     Kw::xe,
+        Kw::tc,           Kw::tcn,         Kw::txe,      Kw::rxe,          Kw::comment,
+        Kw::author,       Kw::operator_,   Kw::title,    Kw::subject,      Kw::keywords,
+        Kw::doccomm,      Kw::nonshppict,  Kw::objdata,  Kw::objclass,     Kw::objname,
+        Kw::template_,    Kw::rsidtbl,     Kw::revtbl,   Kw::filetbl,      Kw::pgdsctbl,
+        Kw::themedata,    Kw::picprop,     Kw::do_,      Kw::ftnsep,       Kw::ftnsepc,
+        Kw::ftncn,        Kw::aftnsep,     Kw::aftnsepc, Kw::aftncn,       Kw::userprops,
+        Kw::xmlnstbl,     Kw::listpicture, Kw::private_, Kw::generator,    Kw::falt,
+        Kw::panose,       Kw::bkmkstart,   Kw::bkmkend,  Kw::nonesttables, Kw::fname,
+        Kw::docvar,       Kw::datafield,   Kw::sp,       Kw::sn,           Kw::sv,
+        Kw::latentstyles, Kw::mmathPr,     Kw::printim,  Kw::buptim,       Kw::creatim,
+        Kw::revtim,       Kw::hlinkbase,   Kw::company,  Kw::manager,      Kw::category};
     return Skipped;
 }
 
 // Words that send the content of their group elsewhere than the text where it stands.
-bool RedirectsContent(const QByteArray &word)
+bool RedirectsContent(const Word &word)
 {
-    static const QSet<QByteArray> Redirecting = {
-        "fonttbl",      "colortbl",   "stylesheet", "listtable",
-        "list",         "listlevel",  "leveltext",  "listoverridetable",
-        "listoverride", "pn",         "pntxtb",     "pntxta",
-        "pict",         "upr",        "footnote",   "fldinst",
-        "shptxt",       "dptxbxtext", "do"};
-    return Redirecting.contains(word) || SkippedDestinations().contains(word);
+    static const KwSet Redirecting = {
+        Kw::fonttbl,      Kw::colortbl,   Kw::stylesheet, Kw::listtable,
+        Kw::list,         Kw::listlevel,  Kw::leveltext,  Kw::listoverridetable,
+        Kw::listoverride, Kw::pn,         Kw::pntxtb,     Kw::pntxta,
+        Kw::pict,         Kw::upr,        Kw::footnote,   Kw::fldinst,
+        Kw::shptxt,       Kw::dptxbxtext, Kw::do_};
+    return Redirecting.contains(word.Id) || SkippedDestinations().contains(word.Id);
 }
 
 // A group nested deeper than the states kept cannot change the destination of the state it
 // shares: a word that would makes the group's content passed over, and a field there shows
 // its result as text.
-bool Reader::ExcessWord(const QByteArray &word, bool star)
+bool Reader::ExcessWord(const Word &word, bool star)
 {
     if (FExcess.empty())
         return false;
@@ -1270,7 +1301,7 @@ bool Reader::ExcessWord(const QByteArray &word, bool star)
         FExcess.back() = true;
         return true;
     }
-    return word == "field";
+    return word.Id == Kw::field;
 }
 
 // A header or footer of the document's body starts: its group is kept as it stands.
@@ -1300,53 +1331,254 @@ void Reader::StorePageParts()
     FPageParts.Store(*FCursor.document());
 }
 
-bool Reader::Destinations(const QByteArray &word)
+// Line ends in rich text are no text; spaces are.
+bool IsLineEnd(char c)
+{
+    return c == '\r' || c == '\n';
+}
+
+qsizetype Reader::GroupOpenBefore(qsizetype backslash) const
+{
+    qsizetype at = backslash - 1;
+    while (at >= 0 && IsLineEnd(FData.at(at)))
+        --at;
+    if (at >= 1 && FData.at(at) == '*' && FData.at(at - 1) == '\\') {
+        at -= 2;
+        while (at >= 0 && IsLineEnd(FData.at(at)))
+            --at;
+    }
+    return at >= 0 && FData.at(at) == '{' ? at : -1;
+}
+
+// Reads the data as Parse does, so that both find the same end: escaped braces are text and
+// binary data is passed over whole.
+qsizetype Reader::GroupClose(qsizetype open) const
+{
+    const char *data = FData.constData();
+    const qsizetype size = FData.size();
+    int depth = 0;
+    qsizetype i = open;
+    while (i < size) {
+        const char c = data[i];
+        if (c == '{') {
+            ++depth;
+            ++i;
+        } else if (c == '}') {
+            if (--depth == 0)
+                return i;
+            ++i;
+        } else if (c != '\\') {
+            ++i;
+        } else if (i + 1 < size && IsLetter(data[i + 1])) {
+            const qsizetype start = ++i;
+            while (i < size && IsLetter(data[i]))
+                ++i;
+            const bool bin = i - start == 3 && std::memcmp(data + start, "bin", 3) == 0;
+            const bool negative =
+                i + 1 < size && data[i] == '-' && data[i + 1] >= '0' && data[i + 1] <= '9';
+            if (negative)
+                ++i;
+            qint64 value = 0;
+            int digits = 0;
+            while (i < size && data[i] >= '0' && data[i] <= '9') {
+                if (digits++ < MaxParameterDigits)
+                    value = value * 10 + (data[i] - '0');
+                ++i;
+            }
+            if (i < size && data[i] == ' ')
+                ++i;
+            if (bin && !negative)
+                i += std::clamp<qint64>(value, 0, size - i);
+        } else {
+            i += 2;
+        }
+    }
+    return -1;
+}
+
+bool Reader::BeginKept(KeptKind kind, const char *textWord)
 {
     GroupState &s = State();
-    if (word == "fonttbl") {
+    if (FKeptStart >= 0 || !FExcess.empty() || s.Dest != Destination::Body)
+        return false;
+    const qsizetype open = GroupOpenBefore(FWordStart);
+    if (open < 0)
+        return false;
+    if (textWord) {
+        // A text box's text is shown in the text; its shape kept as well would show it twice.
+        if (s.InTextShape)
+            return false;
+        s.InTextShape = true;
+        const qsizetype close = GroupClose(open);
+        if (close < 0)
+            return false;
+        const char *from = FData.constData() + open;
+        const char *to = FData.constData() + close;
+        if (std::search(from, to, textWord, textWord + std::strlen(textWord)) != to)
+            return false;
+        s.InTextShape = false;
+    }
+    FKeptStart = open;
+    FKeptDepth = FStack.size();
+    FKeptKind = kind;
+    FKeptImages = FImagesShown;
+    if (kind != KeptKind::ShapePicture)
+        s.Dest = Destination::Skip;
+    return true;
+}
+
+void Reader::EndKept()
+{
+    const qsizetype open = FKeptStart;
+    const QByteArray group = FData.mid(open, FPos + 1 - open);
+    FKeptStart = -1;
+    const int wrapper = FWrapperImage;
+    FWrapperImage = -1;
+    switch (FKeptKind) {
+    case KeptKind::Shape:
+        if (ShowShapePicture(open, FPos))
+            AttachKept(FLastImage, group);
+        else
+            Anchor(group);
+        break;
+    case KeptKind::ShapePicture:
+        if (FImagesShown > FKeptImages) {
+            AttachKept(FLastImage, group);
+            FWrapperImage = FLastImage;
+            FWrapperEnd = FPos + 1;
+        } else {
+            Anchor(group);
+        }
+        break;
+    case KeptKind::Fallback: {
+        // The stand-in that follows a picture wrapper goes with its picture.
+        qsizetype at = FWrapperEnd;
+        while (wrapper >= 0 && at < open && IsLineEnd(FData.at(at)))
+            ++at;
+        if (wrapper >= 0 && at == open)
+            AttachKept(wrapper, group);
+        else
+            Anchor(group);
+        break;
+    }
+    }
+}
+
+TRtfPageParts Reader::KeptParts(const QByteArray &groups) const
+{
+    TRtfPageParts parts;
+    parts.Groups = groups;
+    for (auto it = FFonts.constBegin(); it != FFonts.constEnd(); ++it)
+        parts.Fonts.insert(it.key(), it->Name);
+    parts.Colors = FColors;
+    return parts;
+}
+
+void Reader::Anchor(const QByteArray &group)
+{
+    Flush();
+    Prepare(true);
+    QTextCharFormat format = CharFormat(State().Char);
+    KeptParts(group).StoreIn(format);
+    FCursor.insertText(QString(QChar::ObjectReplacementCharacter), format);
+    FParagraphHasContent = true;
+    FJustLeftTable = false;
+    NoteContent();
+}
+
+void Reader::AttachKept(int position, const QByteArray &group)
+{
+    QTextCursor cursor(FCursor.document());
+    cursor.setPosition(position);
+    cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
+    QTextCharFormat format = cursor.charFormat();
+    KeptParts(TRtfPageParts::OfAnchor(format).Groups + group).StoreIn(format);
+    cursor.setCharFormat(format);
+}
+
+bool Reader::ShowShapePicture(qsizetype open, qsizetype close)
+{
+    // {\sp{\sn pib}{\sv {\pict ...}}}: the picture is the first one after the name.
+    const QByteArray range = FData.mid(open, close - open);
+    static const QRegularExpression Pib(QStringLiteral("\\\\sn\\s*pib\\s*\\}"));
+    const QRegularExpressionMatch name = Pib.match(QString::fromLatin1(range));
+    if (!name.hasMatch())
+        return false;
+    const qsizetype value = range.indexOf("\\sv", name.capturedEnd());
+    const qsizetype word = value < 0 ? -1 : range.indexOf("\\pict", value);
+    if (word < 0)
+        return false;
+    const qsizetype pictOpen = GroupOpenBefore(open + word);
+    const qsizetype pictClose = pictOpen < 0 ? -1 : GroupClose(pictOpen);
+    if (pictClose < 0 || pictClose > close)
+        return false;
+    // The picture is read again where the shape stood, as a picture of the text; it is the
+    // result of no object, whose pictures are told by their number.
+    const int pictures = FPictureCount;
+    FPictureCount = std::numeric_limits<int>::min() / 2;
+    const int images = FImagesShown;
+    const std::size_t depth = FStack.size();
+    GroupState base = State();
+    base.Dest = Destination::Body;
+    base.FieldOwner = false;
+    base.ShapeTextOwner = false;
+    FStack.push_back(base);
+    FStarPending = false;
+    FSkipCount = 0;
+    Parse(pictOpen, pictClose + 1);
+    FStack.resize(depth);
+    FPictureCount = pictures;
+    return FImagesShown > images;
+}
+
+bool Reader::Destinations(const Word &word)
+{
+    GroupState &s = State();
+    if (word.Id == Kw::fonttbl) {
         s.Dest = Destination::FontTable;
         FFontEntryNumber = -1;
         FFontName.clear();
         FFontNameDone = true;
-    } else if (word == "colortbl") {
+    } else if (word.Id == Kw::colortbl) {
         s.Dest = Destination::ColorTable;
         FColors.clear();
         FColorSet = false;
         FRed = FGreen = FBlue = 0;
-    } else if (word == "stylesheet") {
+    } else if (word.Id == Kw::stylesheet) {
         s.Dest = Destination::StyleSheet;
-    } else if (word == "listtable") {
+    } else if (word.Id == Kw::listtable) {
         s.Dest = Destination::ListTable;
-    } else if (word == "list" && s.Dest == Destination::ListTable) {
+    } else if (word.Id == Kw::list && s.Dest == Destination::ListTable) {
         s.Dest = Destination::List;
         FLevels.clear();
         FListId = 0;
-    } else if (word == "listlevel" && s.Dest == Destination::List) {
+    } else if (word.Id == Kw::listlevel && s.Dest == Destination::List) {
         s.Dest = Destination::ListLevel;
         FLevel = ListLevelDef();
-    } else if (word == "leveltext" && s.Dest == Destination::ListLevel) {
+    } else if (word.Id == Kw::leveltext && s.Dest == Destination::ListLevel) {
         s.Dest = Destination::LevelText;
         FLevelText.clear();
-    } else if (word == "listoverridetable") {
+    } else if (word.Id == Kw::listoverridetable) {
         s.Dest = Destination::ListOverrideTable;
-    } else if (word == "listoverride" && s.Dest == Destination::ListOverrideTable) {
+    } else if (word.Id == Kw::listoverride && s.Dest == Destination::ListOverrideTable) {
         s.Dest = Destination::ListOverride;
         FOverrideListId = 0;
         FOverrideNumber = 0;
-    } else if (word == "pn" && (s.Dest == Destination::Body || s.Dest == Destination::StyleEntry)) {
+    } else if (word.Id == Kw::pn &&
+               (s.Dest == Destination::Body || s.Dest == Destination::StyleEntry)) {
         s.Dest = Destination::Pn;
         s.Para.PnKind = ListKind::Numbered;
         s.Para.PnStyle = QTextListFormat::ListDecimal;
         s.Para.PnStart = 1;
         s.Para.PnPrefix.clear();
         s.Para.PnSuffix.clear();
-    } else if (word == "pntxtb" && s.Dest == Destination::Pn) {
+    } else if (word.Id == Kw::pntxtb && s.Dest == Destination::Pn) {
         s.Dest = Destination::PnTextBefore;
         s.Para.PnPrefix.clear();
-    } else if (word == "pntxta" && s.Dest == Destination::Pn) {
+    } else if (word.Id == Kw::pntxta && s.Dest == Destination::Pn) {
         s.Dest = Destination::PnTextAfter;
         s.Para.PnSuffix.clear();
-    } else if (word == "pict") {
+    } else if (word.Id == Kw::pict) {
         if (s.Dest != Destination::Body) {
             s.Dest = Destination::Skip;
             return true;
@@ -1358,38 +1590,47 @@ bool Reader::Destinations(const QByteArray &word)
         FPictGoalWidth = FPictGoalHeight = 0;
         FPictScaleX = FPictScaleY = 100;
         FPictOrdinal = FPictureCount - 1;
-    } else if (word == "upr") {
+    } else if (word.Id == Kw::upr) {
         s.UprParent = s.Dest;
         s.InUpr = true;
         s.Dest = Destination::Skip;
-    } else if (word == "ud") {
+    } else if (word.Id == Kw::ud) {
         if (s.InUpr)
             s.Dest = s.UprParent;
-    } else if (word == "footnote") {
+    } else if (word.Id == Kw::footnote) {
         BeginFootnote();
-    } else if (word == "field") {
+    } else if (word.Id == Kw::field) {
         if (FFields.size() < 100000) {
             FFields.emplace_back();
             s.Field = static_cast<int>(FFields.size());
             s.FieldOwner = true;
         }
-    } else if (word == "fldinst") {
+    } else if (word.Id == Kw::fldinst) {
         s.Dest = s.Dest == Destination::Body ? Destination::FieldInstruction : Destination::Skip;
-    } else if (word == "fldrslt") {
+    } else if (word.Id == Kw::fldrslt) {
         s.InFieldResult = true;
-    } else if (word == "shptxt" || word == "dptxbxtext") {
+    } else if (word.Id == Kw::shptxt || word.Id == Kw::dptxbxtext) {
         BeginShapeText();
-    } else if (word == "shprslt") {
+    } else if (word.Id == Kw::shprslt) {
         s.InShapeResult = true;
-    } else if (word == "do") {
+    } else if (word.Id == Kw::shp || word.Id == Kw::shpgrp) {
+        BeginKept(KeptKind::Shape, "\\shptxt");
+    } else if (word.Id == Kw::do_) {
         // A drawing object repeats the text of the shape whose result it is.
         if (s.InShapeResult)
             s.Dest = Destination::Skip;
-    } else if (word == "shppict" || word == "result" || word == "object" || word == "shpinst" ||
-               word == "nesttableprops") {
+        else
+            BeginKept(KeptKind::Shape, "\\dptxbxtext");
+    } else if (word.Id == Kw::shppict) {
+        BeginKept(KeptKind::ShapePicture, nullptr);
+    } else if (word.Id == Kw::nonshppict) {
+        BeginKept(KeptKind::Fallback, nullptr);
+        s.Dest = Destination::Skip;
+    } else if (word.Id == Kw::result || word.Id == Kw::object || word.Id == Kw::shpinst ||
+               word.Id == Kw::nesttableprops) {
         // Their content is read where they stand.
-    } else if (SkippedDestinations().contains(word)) {
-        if (word.startsWith("header") || word.startsWith("footer"))
+    } else if (SkippedDestinations().contains(word.Id)) {
+        if (word.Text.startsWith("header") || word.Text.startsWith("footer"))
             BeginPagePart();
         s.Dest = Destination::Skip;
     } else {
@@ -1399,33 +1640,33 @@ bool Reader::Destinations(const QByteArray &word)
 }
 
 // Notes the property that a formatting word sets, so that a later style marker keeps it.
-void MarkExplicit(const QByteArray &word, CharState &c, ParaState &p)
+void MarkExplicit(const Word &word, CharState &c, ParaState &p)
 {
-    static const QHash<QByteArray, unsigned> CharBits = {
-        {"f", CharFont},           {"fs", CharSize},           {"b", CharBold},
-        {"i", CharItalic},         {"ul", CharUnderline},      {"ulw", CharUnderline},
-        {"uldb", CharUnderline},   {"ulth", CharUnderline},    {"uld", CharUnderline},
-        {"uldash", CharUnderline}, {"uldashd", CharUnderline}, {"uldashdd", CharUnderline},
-        {"ulwave", CharUnderline}, {"ulnone", CharUnderline},  {"strike", CharStrike},
-        {"striked", CharStrike},   {"cf", CharColor},          {"highlight", CharHighlight},
-        {"cb", CharHighlight},     {"chcbpat", CharHighlight}, {"super", CharScript},
-        {"sub", CharScript},       {"nosupersub", CharScript}, {"up", CharScript},
-        {"dn", CharScript},        {"v", CharHidden},          {"protect", CharProtected}};
-    static const QHash<QByteArray, unsigned> ParaBits = {
-        {"ql", ParaAlignment},   {"qc", ParaAlignment},
-        {"qr", ParaAlignment},   {"qj", ParaAlignment},
-        {"qd", ParaAlignment},   {"fi", ParaFirstIndent},
-        {"li", ParaLeftIndent},  {"lin", ParaLeftIndent},
-        {"ri", ParaRightIndent}, {"rin", ParaRightIndent},
-        {"sb", ParaSpaceBefore}, {"sa", ParaSpaceAfter},
-        {"sl", ParaLineSpacing}, {"slmult", ParaLineSpacing},
-        {"tqr", ParaTabs},       {"tqc", ParaTabs},
-        {"tqdec", ParaTabs},     {"tx", ParaTabs},
-        {"tb", ParaTabs},        {"ls", ParaList},
-        {"ilvl", ParaList}};
-    if (const auto bit = CharBits.constFind(word); bit != CharBits.constEnd())
+    static const KwMap<unsigned> CharBits = {
+        {Kw::f, CharFont},           {Kw::fs, CharSize},           {Kw::b, CharBold},
+        {Kw::i, CharItalic},         {Kw::ul, CharUnderline},      {Kw::ulw, CharUnderline},
+        {Kw::uldb, CharUnderline},   {Kw::ulth, CharUnderline},    {Kw::uld, CharUnderline},
+        {Kw::uldash, CharUnderline}, {Kw::uldashd, CharUnderline}, {Kw::uldashdd, CharUnderline},
+        {Kw::ulwave, CharUnderline}, {Kw::ulnone, CharUnderline},  {Kw::strike, CharStrike},
+        {Kw::striked, CharStrike},   {Kw::cf, CharColor},          {Kw::highlight, CharHighlight},
+        {Kw::cb, CharHighlight},     {Kw::chcbpat, CharHighlight}, {Kw::super, CharScript},
+        {Kw::sub, CharScript},       {Kw::nosupersub, CharScript}, {Kw::up, CharScript},
+        {Kw::dn, CharScript},        {Kw::v, CharHidden},          {Kw::protect, CharProtected}};
+    static const KwMap<unsigned> ParaBits = {
+        {Kw::ql, ParaAlignment},   {Kw::qc, ParaAlignment},
+        {Kw::qr, ParaAlignment},   {Kw::qj, ParaAlignment},
+        {Kw::qd, ParaAlignment},   {Kw::fi, ParaFirstIndent},
+        {Kw::li, ParaLeftIndent},  {Kw::lin, ParaLeftIndent},
+        {Kw::ri, ParaRightIndent}, {Kw::rin, ParaRightIndent},
+        {Kw::sb, ParaSpaceBefore}, {Kw::sa, ParaSpaceAfter},
+        {Kw::sl, ParaLineSpacing}, {Kw::slmult, ParaLineSpacing},
+        {Kw::tqr, ParaTabs},       {Kw::tqc, ParaTabs},
+        {Kw::tqdec, ParaTabs},     {Kw::tx, ParaTabs},
+        {Kw::tb, ParaTabs},        {Kw::ls, ParaList},
+        {Kw::ilvl, ParaList}};
+    if (const unsigned *bit = CharBits.Find(word.Id))
         c.Explicit |= *bit;
-    else if (const auto bit = ParaBits.constFind(word); bit != ParaBits.constEnd())
+    else if (const unsigned *bit = ParaBits.Find(word.Id))
         p.Explicit |= *bit;
 }
 
@@ -1502,61 +1743,61 @@ void ApplyStyle(const Style &style, CharState &c, ParaState &p)
     ApplyParaStyle(style.Para, p);
 }
 
-bool Reader::FormattingWord(const QByteArray &w, bool hasParameter, int v)
+bool Reader::FormattingWord(const Word &w, bool hasParameter, int v)
 {
     GroupState &s = State();
     CharState &c = s.Char;
     ParaState &p = s.Para;
     const bool on = !hasParameter || v != 0;
     // Character formatting.
-    if (w == "b") {
+    if (w.Id == Kw::b) {
         c.Bold = on;
-    } else if (w == "i") {
+    } else if (w.Id == Kw::i) {
         c.Italic = on;
-    } else if (w == "ul" || w == "ulw" || w == "uldb" || w == "ulth") {
+    } else if (w.Id == Kw::ul || w.Id == Kw::ulw || w.Id == Kw::uldb || w.Id == Kw::ulth) {
         c.Underline = on ? QTextCharFormat::SingleUnderline : QTextCharFormat::NoUnderline;
-    } else if (w == "uld") {
+    } else if (w.Id == Kw::uld) {
         c.Underline = on ? QTextCharFormat::DotLine : QTextCharFormat::NoUnderline;
-    } else if (w == "uldash" || w == "uldashd" || w == "uldashdd") {
+    } else if (w.Id == Kw::uldash || w.Id == Kw::uldashd || w.Id == Kw::uldashdd) {
         c.Underline = on ? QTextCharFormat::DashUnderline : QTextCharFormat::NoUnderline;
-    } else if (w == "ulwave") {
+    } else if (w.Id == Kw::ulwave) {
         c.Underline = on ? QTextCharFormat::WaveUnderline : QTextCharFormat::NoUnderline;
-    } else if (w == "ulnone") {
+    } else if (w.Id == Kw::ulnone) {
         c.Underline = QTextCharFormat::NoUnderline;
-    } else if (w == "strike" || w == "striked") {
+    } else if (w.Id == Kw::strike || w.Id == Kw::striked) {
         c.Strike = on;
-    } else if (w == "f") {
+    } else if (w.Id == Kw::f) {
         c.Font = hasParameter ? v : -1;
-    } else if (w == "fs") {
+    } else if (w.Id == Kw::fs) {
         c.HalfPoints = hasParameter && v > 0 && v <= 3276 ? v : 24;
-    } else if (w == "cf") {
+    } else if (w.Id == Kw::cf) {
         c.Color = qMax(0, v);
-    } else if (w == "highlight" || w == "cb" || w == "chcbpat") {
+    } else if (w.Id == Kw::highlight || w.Id == Kw::cb || w.Id == Kw::chcbpat) {
         c.Highlight = qMax(0, v);
-    } else if (w == "super") {
+    } else if (w.Id == Kw::super) {
         c.Script = QTextCharFormat::AlignSuperScript;
-    } else if (w == "sub") {
+    } else if (w.Id == Kw::sub) {
         c.Script = QTextCharFormat::AlignSubScript;
-    } else if (w == "nosupersub") {
+    } else if (w.Id == Kw::nosupersub) {
         c.Script = QTextCharFormat::AlignNormal;
-    } else if (w == "up") {
+    } else if (w.Id == Kw::up) {
         c.Script = on ? QTextCharFormat::AlignSuperScript : QTextCharFormat::AlignNormal;
-    } else if (w == "dn") {
+    } else if (w.Id == Kw::dn) {
         c.Script = on ? QTextCharFormat::AlignSubScript : QTextCharFormat::AlignNormal;
-    } else if (w == "v") {
+    } else if (w.Id == Kw::v) {
         c.Hidden = on;
-    } else if (w == "protect") {
+    } else if (w.Id == Kw::protect) {
         c.Protected = on;
-    } else if (w == "plain") {
+    } else if (w.Id == Kw::plain) {
         c = CharState();
-    } else if (w == "cs") {
+    } else if (w.Id == Kw::cs) {
         // In the text a character style only names the formatting that its writer states
         // after it; the formatting in effect stays.
         if (s.Dest == Destination::StyleEntry) {
             FStyleNumber = v;
             FCharStyle = true;
         }
-    } else if (w == "s") {
+    } else if (w.Id == Kw::s) {
         if (s.Dest == Destination::StyleEntry) {
             FStyleNumber = v;
             FCharStyle = false;
@@ -1565,37 +1806,37 @@ bool Reader::FormattingWord(const QByteArray &w, bool hasParameter, int v)
         }
     }
     // Paragraph formatting.
-    else if (w == "pard") {
+    else if (w.Id == Kw::pard) {
         p = ParaState();
-    } else if (w == "ql") {
+    } else if (w.Id == Kw::ql) {
         p.Alignment = Qt::AlignLeft;
-    } else if (w == "qc") {
+    } else if (w.Id == Kw::qc) {
         p.Alignment = Qt::AlignHCenter;
-    } else if (w == "qr") {
+    } else if (w.Id == Kw::qr) {
         p.Alignment = Qt::AlignRight;
-    } else if (w == "qj" || w == "qd") {
+    } else if (w.Id == Kw::qj || w.Id == Kw::qd) {
         p.Alignment = Qt::AlignJustify;
-    } else if (w == "fi") {
+    } else if (w.Id == Kw::fi) {
         p.FirstIndent = qBound(-31680, v, 31680);
-    } else if (w == "li" || w == "lin") {
+    } else if (w.Id == Kw::li || w.Id == Kw::lin) {
         p.LeftIndent = qBound(-31680, v, 31680);
-    } else if (w == "ri" || w == "rin") {
+    } else if (w.Id == Kw::ri || w.Id == Kw::rin) {
         p.RightIndent = qBound(-31680, v, 31680);
-    } else if (w == "sb") {
+    } else if (w.Id == Kw::sb) {
         p.SpaceBefore = qBound(0, v, 31680);
-    } else if (w == "sa") {
+    } else if (w.Id == Kw::sa) {
         p.SpaceAfter = qBound(0, v, 31680);
-    } else if (w == "sl") {
+    } else if (w.Id == Kw::sl) {
         p.LineSpacing = qBound(-31680, v, 31680);
-    } else if (w == "slmult") {
+    } else if (w.Id == Kw::slmult) {
         p.LineMultiple = on;
-    } else if (w == "tqr") {
+    } else if (w.Id == Kw::tqr) {
         p.NextTabType = QTextOption::RightTab;
-    } else if (w == "tqc") {
+    } else if (w.Id == Kw::tqc) {
         p.NextTabType = QTextOption::CenterTab;
-    } else if (w == "tqdec") {
+    } else if (w.Id == Kw::tqdec) {
         p.NextTabType = QTextOption::DelimiterTab;
-    } else if (w == "tx" || w == "tb") {
+    } else if (w.Id == Kw::tx || w.Id == Kw::tb) {
         if (p.Tabs.size() < 64) {
             QTextOption::Tab tab;
             tab.position = TwipsToPixels(qBound(0, v, 31680));
@@ -1605,33 +1846,33 @@ bool Reader::FormattingWord(const QByteArray &w, bool hasParameter, int v)
             p.Tabs.append(tab);
         }
         p.NextTabType = QTextOption::LeftTab;
-    } else if (w == "ls") {
+    } else if (w.Id == Kw::ls) {
         p.ListOverride = qMax(0, v);
-    } else if (w == "ilvl") {
+    } else if (w.Id == Kw::ilvl) {
         p.ListLevel = qBound(0, v, 8);
-    } else if (w == "intbl") {
+    } else if (w.Id == Kw::intbl) {
         p.InTable = on;
-    } else if (w == "itap") {
+    } else if (w.Id == Kw::itap) {
         p.Itap = qBound(0, v, TRtfTableBuilder::MaxDepth);
     }
     // Old-style numbering, inside \pn.
-    else if (w == "pnlvlblt") {
+    else if (w.Id == Kw::pnlvlblt) {
         p.PnKind = ListKind::Bullet;
-    } else if (w == "pnlvlbody" || (w == "pnlvl" && hasParameter)) {
+    } else if (w.Id == Kw::pnlvlbody || (w.Id == Kw::pnlvl && hasParameter)) {
         p.PnKind = ListKind::Numbered;
-    } else if (w == "pnlvlcont") {
+    } else if (w.Id == Kw::pnlvlcont) {
         p.PnKind = ListKind::None;
-    } else if (w == "pndec") {
+    } else if (w.Id == Kw::pndec) {
         p.PnStyle = QTextListFormat::ListDecimal;
-    } else if (w == "pnucltr") {
+    } else if (w.Id == Kw::pnucltr) {
         p.PnStyle = QTextListFormat::ListUpperAlpha;
-    } else if (w == "pnlcltr") {
+    } else if (w.Id == Kw::pnlcltr) {
         p.PnStyle = QTextListFormat::ListLowerAlpha;
-    } else if (w == "pnucrm") {
+    } else if (w.Id == Kw::pnucrm) {
         p.PnStyle = QTextListFormat::ListUpperRoman;
-    } else if (w == "pnlcrm") {
+    } else if (w.Id == Kw::pnlcrm) {
         p.PnStyle = QTextListFormat::ListLowerRoman;
-    } else if (w == "pnstart") {
+    } else if (w.Id == Kw::pnstart) {
         p.PnStart = qBound(0, v, 32767);
     } else {
         return false;
@@ -1642,7 +1883,7 @@ bool Reader::FormattingWord(const QByteArray &w, bool hasParameter, int v)
     return true;
 }
 
-void Reader::ControlWord(const QByteArray &word, bool hasParameter, int parameter)
+void Reader::ControlWord(const Word &word, bool hasParameter, int parameter)
 {
     const bool star = FStarPending;
     FStarPending = false;
@@ -1651,24 +1892,25 @@ void Reader::ControlWord(const QByteArray &word, bool hasParameter, int paramete
     GroupState &s = State();
 
     if (Skipping(s.Dest)) {
-        if (word == "ud" && s.InUpr)
+        if (word.Id == Kw::ud && s.InUpr)
             s.Dest = s.UprParent;
         return;
     }
     if (star) {
         // Destinations of the body whose content is shown, kept or read elsewhere.
-        static const QSet<QByteArray> BodyDestinations = {"footnote", "fldinst",        "fldrslt",
-                                                          "shpinst",  "nesttableprops", "do"};
-        if (word == "pn" || word == "listtable" || word == "listoverridetable" ||
-            word == "shppict" || word == "ud" ||
-            ((word == "cs" || word == "ts") && s.Dest == Destination::StyleEntry)) {
-            if (word == "ts")
+        static const KwSet BodyDestinations = {Kw::footnote,  Kw::fldinst,        Kw::fldrslt,
+                                               Kw::shpinst,   Kw::nesttableprops, Kw::do_,
+                                               Kw::nonshppict};
+        if (word.Id == Kw::pn || word.Id == Kw::listtable || word.Id == Kw::listoverridetable ||
+            word.Id == Kw::shppict || word.Id == Kw::ud ||
+            ((word.Id == Kw::cs || word.Id == Kw::ts) && s.Dest == Destination::StyleEntry)) {
+            if (word.Id == Kw::ts)
                 s.Dest = Destination::Skip;
-            else if (word == "cs")
+            else if (word.Id == Kw::cs)
                 FormattingWord(word, hasParameter, parameter);
             else
                 Destinations(word);
-        } else if (s.Dest == Destination::Body && BodyDestinations.contains(word)) {
+        } else if (s.Dest == Destination::Body && BodyDestinations.contains(word.Id)) {
             Destinations(word);
         } else {
             s.Dest = Destination::Skip;
@@ -1679,54 +1921,54 @@ void Reader::ControlWord(const QByteArray &word, bool hasParameter, int paramete
     switch (s.Dest) {
     case Destination::FontTable:
     case Destination::FontEntry:
-        if (word == "f") {
+        if (word.Id == Kw::f) {
             if (s.Dest == Destination::FontTable)
                 EndFontEntry();
             FFontEntryNumber = parameter;
             FFontName.clear();
             FFontNameDone = false;
             FFontCharset = -1;
-        } else if (word == "fcharset") {
+        } else if (word.Id == Kw::fcharset) {
             FFontCharset = parameter;
-        } else if (word == "u") {
+        } else if (word.Id == Kw::u) {
             TextChar(static_cast<char16_t>(parameter & 0xFFFF));
             FSkipCount = s.UnicodeSkip;
         }
         return;
     case Destination::ColorTable:
-        if (word == "red") {
+        if (word.Id == Kw::red) {
             FRed = qBound(0, parameter, 255);
             FColorSet = true;
-        } else if (word == "green") {
+        } else if (word.Id == Kw::green) {
             FGreen = qBound(0, parameter, 255);
             FColorSet = true;
-        } else if (word == "blue") {
+        } else if (word.Id == Kw::blue) {
             FBlue = qBound(0, parameter, 255);
             FColorSet = true;
         }
         return;
     case Destination::List:
-        if (word == "listid")
+        if (word.Id == Kw::listid)
             FListId = parameter;
         else
             Destinations(word);
         return;
     case Destination::ListLevel:
-        if (word == "levelnfc" || word == "levelnfcn")
+        if (word.Id == Kw::levelnfc || word.Id == Kw::levelnfcn)
             FLevel.Nfc = parameter;
-        else if (word == "levelstartat")
+        else if (word.Id == Kw::levelstartat)
             FLevel.Start = qBound(0, parameter, 32767);
-        else if (word == "levelnumbers")
+        else if (word.Id == Kw::levelnumbers)
             s.Dest = Destination::Skip;
         else
             Destinations(word);
         return;
     case Destination::ListOverride:
-        if (word == "listid")
+        if (word.Id == Kw::listid)
             FOverrideListId = parameter;
-        else if (word == "ls")
+        else if (word.Id == Kw::ls)
             FOverrideNumber = parameter;
-        else if (word == "lfolevel")
+        else if (word.Id == Kw::lfolevel)
             s.Dest = Destination::Skip;
         return;
     case Destination::ListTable:
@@ -1737,36 +1979,38 @@ void Reader::ControlWord(const QByteArray &word, bool hasParameter, int paramete
         Destinations(word);
         return;
     case Destination::Picture:
-        if (word == "picwgoal") {
+        if (word.Id == Kw::picwgoal) {
             FPictGoalWidth = qBound(0, parameter, 31680 * 4);
-        } else if (word == "pichgoal") {
+        } else if (word.Id == Kw::pichgoal) {
             FPictGoalHeight = qBound(0, parameter, 31680 * 4);
-        } else if (word == "picscalex") {
+        } else if (word.Id == Kw::picscalex) {
             FPictScaleX = parameter;
-        } else if (word == "picscaley") {
+        } else if (word.Id == Kw::picscaley) {
             FPictScaleY = parameter;
         } else {
-            static const QSet<QByteArray> Kinds = {"pngblip",  "jpegblip", "emfblip", "wmetafile",
-                                                   "dibitmap", "wbitmap",  "macpict", "pmmetafile"};
-            const bool kind = Kinds.contains(word);
+            static const KwSet Kinds = {Kw::pngblip,  Kw::jpegblip, Kw::emfblip, Kw::wmetafile,
+                                        Kw::dibitmap, Kw::wbitmap,  Kw::macpict, Kw::pmmetafile};
+            const bool kind = Kinds.contains(word.Id);
             if (kind)
-                FPict.Kind = word;
-            else if (word == "picw")
+                FPict.Kind = word.Text.toByteArray();
+            else if (word.Id == Kw::picw)
                 FPict.Width = parameter;
-            else if (word == "pich")
+            else if (word.Id == Kw::pich)
                 FPict.Height = parameter;
-            else if (word == "wbmwidthbytes")
+            else if (word.Id == Kw::wbmwidthbytes)
                 FPict.WidthBytes = parameter;
-            else if (word == "wbmbitspixel")
+            else if (word.Id == Kw::wbmbitspixel)
                 FPict.BitsPerPixel = parameter;
-            else if (word == "wbmplanes")
+            else if (word.Id == Kw::wbmplanes)
                 FPict.Planes = parameter;
             // The words that describe the data go back out as they came; other words in a
             // picture group (a damaged file's text or tables, say) are not the picture's.
-            const bool describesData = kind || (word.startsWith("pic") && word != "pict") ||
-                                       word.startsWith("wbm") || word.startsWith("blip");
+            const bool describesData = kind ||
+                                       (word.Text.startsWith("pic") && word.Id != Kw::pict) ||
+                                       word.Text.startsWith("wbm") || word.Text.startsWith("blip");
             if (describesData && FPictHeader.size() < 512) {
-                FPictHeader += '\\' + word;
+                FPictHeader += '\\';
+                FPictHeader += word.Text;
                 if (hasParameter)
                     FPictHeader += QByteArray::number(parameter);
             }
@@ -1782,76 +2026,77 @@ void Reader::ControlWord(const QByteArray &word, bool hasParameter, int paramete
         return;
     if (TableWord(word, hasParameter, parameter))
         return;
-    static const QHash<QByteArray, char16_t> Characters = {
-        {"tab", u'\t'},        {"line", 0x2028},    {"page", 0x000C},    {"emdash", 0x2014},
-        {"endash", 0x2013},    {"emspace", 0x2003}, {"enspace", 0x2002}, {"qmspace", 0x2005},
-        {"bullet", 0x2022},    {"lquote", 0x2018},  {"rquote", 0x2019},  {"ldblquote", 0x201C},
-        {"rdblquote", 0x201D}, {"zwj", 0x200D},     {"zwnj", 0x200C},    {"ltrmark", 0x200E},
-        {"rtlmark", 0x200F}};
-    if (word == "deff") {
+    static const KwMap<char16_t> Characters = {
+        {Kw::tab, u'\t'},        {Kw::line, 0x2028},    {Kw::page, 0x000C},
+        {Kw::emdash, 0x2014},    {Kw::endash, 0x2013},  {Kw::emspace, 0x2003},
+        {Kw::enspace, 0x2002},   {Kw::qmspace, 0x2005}, {Kw::bullet, 0x2022},
+        {Kw::lquote, 0x2018},    {Kw::rquote, 0x2019},  {Kw::ldblquote, 0x201C},
+        {Kw::rdblquote, 0x201D}, {Kw::zwj, 0x200D},     {Kw::zwnj, 0x200C},
+        {Kw::ltrmark, 0x200E},   {Kw::rtlmark, 0x200F}};
+    if (word.Id == Kw::deff) {
         FDefaultFont = parameter;
-    } else if (word == "ansicpg") {
+    } else if (word.Id == Kw::ansicpg) {
         FAnsiCodePage = parameter == 1252 || IconvName(parameter) ? parameter : 1252;
-    } else if (word == "mac") {
+    } else if (word.Id == Kw::mac) {
         FAnsiCodePage = 10000;
-    } else if (word == "pc") {
+    } else if (word.Id == Kw::pc) {
         FAnsiCodePage = 437;
-    } else if (word == "pca") {
+    } else if (word.Id == Kw::pca) {
         FAnsiCodePage = 850;
-    } else if (word == "uc") {
+    } else if (word.Id == Kw::uc) {
         s.UnicodeSkip = qBound(0, parameter, 16);
-    } else if (word == "u") {
+    } else if (word.Id == Kw::u) {
         TextChar(static_cast<char16_t>(parameter & 0xFFFF));
         FSkipCount = s.UnicodeSkip;
-    } else if (const auto it = Characters.constFind(word); it != Characters.constEnd()) {
-        if (!SkipFallback() && (s.Dest == Destination::Body || it.value() == u'\t'))
-            TextChar(it.value());
+    } else if (const char16_t *character = Characters.Find(word.Id)) {
+        if (!SkipFallback() && (s.Dest == Destination::Body || *character == u'\t'))
+            TextChar(*character);
     } else if (s.Dest != Destination::Body) {
         return;
-    } else if (word == "par" || word == "sect") {
+    } else if (word.Id == Kw::par || word.Id == Kw::sect) {
         FSkipCount = 0;
         // A section break ends the paragraph it stands in.
-        if (word == "par" || FParagraphHasContent || !FPending.isEmpty())
+        if (word.Id == Kw::par || FParagraphHasContent || !FPending.isEmpty())
             EndParagraph();
-    } else if (word == "cell") {
+    } else if (word.Id == Kw::cell) {
         EndCell(s.BaseDepth + 1);
-    } else if (word == "nestcell") {
+    } else if (word.Id == Kw::nestcell) {
         EndCell(s.BaseDepth + std::max(2, DepthOf(s.Para)));
-    } else if (word == "row") {
+    } else if (word.Id == Kw::row) {
         EndRow(s.BaseDepth + 1);
-    } else if (word == "nestrow") {
+    } else if (word.Id == Kw::nestrow) {
         EndRow(s.BaseDepth + std::max(2, DepthOf(s.Para)));
-    } else if (word == "chftn") {
+    } else if (word.Id == Kw::chftn) {
         Chftn();
     }
 }
 
-bool Reader::TableWord(const QByteArray &w, bool hasParameter, int v)
+bool Reader::TableWord(const Word &w, bool hasParameter, int v)
 {
     using TMerge = TRtfCellDefinition::TMerge;
-    static const QHash<QByteArray, QTextFrameFormat::BorderStyle> BorderStyles = {
-        {"brdrs", QTextFrameFormat::BorderStyle_Solid},
-        {"brdrth", QTextFrameFormat::BorderStyle_Solid},
-        {"brdrsh", QTextFrameFormat::BorderStyle_Solid},
-        {"brdrhair", QTextFrameFormat::BorderStyle_Solid},
-        {"brdrtriple", QTextFrameFormat::BorderStyle_Solid},
-        {"brdrwavy", QTextFrameFormat::BorderStyle_Solid},
-        {"brdrdb", QTextFrameFormat::BorderStyle_Double},
-        {"brdrdot", QTextFrameFormat::BorderStyle_Dotted},
-        {"brdrdash", QTextFrameFormat::BorderStyle_Dashed},
-        {"brdrdashsm", QTextFrameFormat::BorderStyle_Dashed},
-        {"brdrdashd", QTextFrameFormat::BorderStyle_DotDash},
-        {"brdrdashdd", QTextFrameFormat::BorderStyle_DotDotDash},
-        {"brdrinset", QTextFrameFormat::BorderStyle_Inset},
-        {"brdroutset", QTextFrameFormat::BorderStyle_Outset},
-        {"brdrengrave", QTextFrameFormat::BorderStyle_Groove},
-        {"brdremboss", QTextFrameFormat::BorderStyle_Ridge},
-        {"brdrnone", QTextFrameFormat::BorderStyle_None},
-        {"brdrnil", QTextFrameFormat::BorderStyle_None}};
-    static const QHash<QByteArray, int> CellEdges = {{"clbrdrt", TRtfCellDefinition::EdgeTop},
-                                                     {"clbrdrl", TRtfCellDefinition::EdgeLeft},
-                                                     {"clbrdrb", TRtfCellDefinition::EdgeBottom},
-                                                     {"clbrdrr", TRtfCellDefinition::EdgeRight}};
+    static const KwMap<QTextFrameFormat::BorderStyle> BorderStyles = {
+        {Kw::brdrs, QTextFrameFormat::BorderStyle_Solid},
+        {Kw::brdrth, QTextFrameFormat::BorderStyle_Solid},
+        {Kw::brdrsh, QTextFrameFormat::BorderStyle_Solid},
+        {Kw::brdrhair, QTextFrameFormat::BorderStyle_Solid},
+        {Kw::brdrtriple, QTextFrameFormat::BorderStyle_Solid},
+        {Kw::brdrwavy, QTextFrameFormat::BorderStyle_Solid},
+        {Kw::brdrdb, QTextFrameFormat::BorderStyle_Double},
+        {Kw::brdrdot, QTextFrameFormat::BorderStyle_Dotted},
+        {Kw::brdrdash, QTextFrameFormat::BorderStyle_Dashed},
+        {Kw::brdrdashsm, QTextFrameFormat::BorderStyle_Dashed},
+        {Kw::brdrdashd, QTextFrameFormat::BorderStyle_DotDash},
+        {Kw::brdrdashdd, QTextFrameFormat::BorderStyle_DotDotDash},
+        {Kw::brdrinset, QTextFrameFormat::BorderStyle_Inset},
+        {Kw::brdroutset, QTextFrameFormat::BorderStyle_Outset},
+        {Kw::brdrengrave, QTextFrameFormat::BorderStyle_Groove},
+        {Kw::brdremboss, QTextFrameFormat::BorderStyle_Ridge},
+        {Kw::brdrnone, QTextFrameFormat::BorderStyle_None},
+        {Kw::brdrnil, QTextFrameFormat::BorderStyle_None}};
+    static const KwMap<int> CellEdges = {{Kw::clbrdrt, TRtfCellDefinition::EdgeTop},
+                                         {Kw::clbrdrl, TRtfCellDefinition::EdgeLeft},
+                                         {Kw::clbrdrb, TRtfCellDefinition::EdgeBottom},
+                                         {Kw::clbrdrr, TRtfCellDefinition::EdgeRight}};
     const GroupState &s = State();
     // Row definitions belong to the tables of the depth of the paragraph they stand in.
     TRtfRowDefinition &row = FTableBuilder.Definition(s.BaseDepth + std::max(1, DepthOf(s.Para)));
@@ -1859,65 +2104,65 @@ bool Reader::TableWord(const QByteArray &w, bool hasParameter, int v)
     auto colour = [this](int index) {
         return index > 0 && index < FColors.size() ? FColors.at(index) : QColor();
     };
-    if (w == "trowd") {
+    if (w.Id == Kw::trowd) {
         row = TRtfRowDefinition();
         cell = TRtfCellDefinition();
         FCellBackground = FCellPattern = QColor();
         FCellShading = 0;
         FBorderEdge = -1;
-    } else if (w == "trgaph") {
+    } else if (w.Id == Kw::trgaph) {
         row.Gap = qBound(0, v, 31680);
-    } else if (w == "trpaddl") {
+    } else if (w.Id == Kw::trpaddl) {
         row.PaddingLeft = qBound(0, v, 31680);
-    } else if (w == "trpaddr") {
+    } else if (w.Id == Kw::trpaddr) {
         row.PaddingRight = qBound(0, v, 31680);
-    } else if (w == "trleft") {
+    } else if (w.Id == Kw::trleft) {
         row.Left = qBound(-31680, v, 31680);
-    } else if (w == "trql") {
+    } else if (w.Id == Kw::trql) {
         row.Alignment = Qt::AlignLeft;
-    } else if (w == "trqc") {
+    } else if (w.Id == Kw::trqc) {
         row.Alignment = Qt::AlignHCenter;
-    } else if (w == "trqr") {
+    } else if (w.Id == Kw::trqr) {
         row.Alignment = Qt::AlignRight;
-    } else if (w == "trrh") {
+    } else if (w.Id == Kw::trrh) {
         row.Height = qBound(-31680, v, 31680);
-    } else if (w == "trhdr") {
+    } else if (w.Id == Kw::trhdr) {
         row.Header = !hasParameter || v != 0;
-    } else if (w == "clvmgf") {
+    } else if (w.Id == Kw::clvmgf) {
         cell.Merge = TMerge::FirstVertical;
-    } else if (w == "clvmrg") {
+    } else if (w.Id == Kw::clvmrg) {
         cell.Merge = TMerge::ContinueVertical;
-    } else if (w == "clmgf") {
+    } else if (w.Id == Kw::clmgf) {
         cell.Merge = TMerge::FirstHorizontal;
-    } else if (w == "clmrg") {
+    } else if (w.Id == Kw::clmrg) {
         cell.Merge = TMerge::ContinueHorizontal;
-    } else if (w == "clvertalt") {
+    } else if (w.Id == Kw::clvertalt) {
         cell.VerticalAlignment = QTextCharFormat::AlignTop;
-    } else if (w == "clvertalc") {
+    } else if (w.Id == Kw::clvertalc) {
         cell.VerticalAlignment = QTextCharFormat::AlignMiddle;
-    } else if (w == "clvertalb") {
+    } else if (w.Id == Kw::clvertalb) {
         cell.VerticalAlignment = QTextCharFormat::AlignBottom;
-    } else if (const auto edge = CellEdges.constFind(w); edge != CellEdges.constEnd()) {
-        FBorderEdge = edge.value();
-    } else if (w.startsWith("trbrdr") || w == "brdrt" || w == "brdrb" || w == "brdrl" ||
-               w == "brdrr" || w == "box" || w == "brdrbar") {
+    } else if (const int *edge = CellEdges.Find(w.Id)) {
+        FBorderEdge = *edge;
+    } else if (w.Id == Kw::trbrdr || w.Id == Kw::brdrt || w.Id == Kw::brdrb || w.Id == Kw::brdrl ||
+               w.Id == Kw::brdrr || w.Id == Kw::box || w.Id == Kw::brdrbar) {
         FBorderEdge = -1; // borders of rows and paragraphs are not kept
-    } else if (const auto style = BorderStyles.constFind(w); style != BorderStyles.constEnd()) {
+    } else if (const auto *style = BorderStyles.Find(w.Id)) {
         if (FBorderEdge >= 0)
-            cell.Borders[static_cast<size_t>(FBorderEdge)].Style = style.value();
-    } else if (w == "brdrw") {
+            cell.Borders[static_cast<size_t>(FBorderEdge)].Style = *style;
+    } else if (w.Id == Kw::brdrw) {
         if (FBorderEdge >= 0)
             cell.Borders[static_cast<size_t>(FBorderEdge)].Width = qBound(0, v, 255);
-    } else if (w == "brdrcf") {
+    } else if (w.Id == Kw::brdrcf) {
         if (FBorderEdge >= 0)
             cell.Borders[static_cast<size_t>(FBorderEdge)].Color = colour(v);
-    } else if (w == "clcbpat") {
+    } else if (w.Id == Kw::clcbpat) {
         FCellBackground = colour(v);
-    } else if (w == "clcfpat") {
+    } else if (w.Id == Kw::clcfpat) {
         FCellPattern = colour(v);
-    } else if (w == "clshdng") {
+    } else if (w.Id == Kw::clshdng) {
         FCellShading = qBound(0, v, 10000);
-    } else if (w == "cellx") {
+    } else if (w.Id == Kw::cellx) {
         cell.Right = qBound(-MaxCellBoundary, v, MaxCellBoundary);
         // Shading: the pattern colour over the background, in the stated strength.
         if (FCellShading > 0) {
@@ -2123,8 +2368,9 @@ void Reader::Parse(qsizetype from, qsizetype to)
                 const qsizetype start = i;
                 while (i < to && IsLetter(data[i]) && i - start < 32)
                     ++i;
-                const QByteArray word(data + start, i - start);
-                if (word == "pict")
+                const QByteArrayView letters(data + start, i - start);
+                const Word word{letters, KeywordOf(letters)};
+                if (word.Id == Kw::pict)
                     ++FPictureCount;
                 while (i < to && IsLetter(data[i]))
                     ++i;
@@ -2147,7 +2393,7 @@ void Reader::Parse(qsizetype from, qsizetype to)
                     ++i;
                 value = std::clamp<qint64>(negative ? -value : value, -2147483647, 2147483647);
                 const int parameter = static_cast<int>(value);
-                if (word == "bin") {
+                if (word.Id == Kw::bin) {
                     const qint64 length = std::clamp<qint64>(parameter, 0, to - i);
                     if (State().Dest == Destination::Picture && !ExcessSkipping())
                         FPict.Data.append(data + i, length);

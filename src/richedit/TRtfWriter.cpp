@@ -179,6 +179,26 @@ QByteArray ListTables(const std::vector<ListDefinition> &lists)
     return table + "}\r\n" + overrides + "}\r\n";
 }
 
+// The size as read stands unless the picture was given another size since.
+bool KeepsSize(int goal, int scale, bool has, qreal shown)
+{
+    return goal > 0 && scale > 0 &&
+           (!has || qAbs(TwipsToPixels(goal) * scale / 100.0 - shown) < 0.01);
+}
+
+// A picture shows the groups it came with (a shape, a picture wrapper) as long as it keeps
+// its size; a picture resized since goes out as a picture of its own.
+bool ShowsKeptGroups(const QTextImageFormat &format)
+{
+    const int scaleX = format.hasProperty(PictureScaleX) ? format.intProperty(PictureScaleX) : 100;
+    const int scaleY = format.hasProperty(PictureScaleY) ? format.intProperty(PictureScaleY) : 100;
+    return TRtfPageParts::IsAnchor(format) &&
+           KeepsSize(format.intProperty(PictureGoalWidth), scaleX,
+                     format.hasProperty(QTextFormat::ImageWidth), format.width()) &&
+           KeepsSize(format.intProperty(PictureGoalHeight), scaleY,
+                     format.hasProperty(QTextFormat::ImageHeight), format.height());
+}
+
 class Writer
 {
 public:
@@ -201,6 +221,10 @@ private:
     void ChangeFormat(const RunFormat &format);
     QByteArray ParagraphProperties(const QTextBlock &block, QByteArray &listText);
     void Picture(const QTextImageFormat &format);
+    // The groups kept at an anchor, their fonts and colours in the saved tables.
+    void KeptGroups(const QTextFormat &format);
+    // Text whose object replacement characters are anchors of kept groups.
+    void AnchoredText(const QString &text, int from, int length, const QTextFormat &format);
     QByteArray Header() const;
     // Content of a frame or a cell; level is the table nesting depth of its paragraphs.
     void Items(QTextFrame::iterator it, int level, bool cell);
@@ -652,17 +676,14 @@ void Writer::Picture(const QTextImageFormat &format)
     int goalHeight = format.intProperty(PictureGoalHeight);
     int scaleX = format.hasProperty(PictureScaleX) ? format.intProperty(PictureScaleX) : 100;
     int scaleY = format.hasProperty(PictureScaleY) ? format.intProperty(PictureScaleY) : 100;
-    // The size as read stands unless the picture was given another size since.
-    auto keeps = [](int goal, int scale, bool has, qreal shown) {
-        return goal > 0 && scale > 0 &&
-               (!has || qAbs(TwipsToPixels(goal) * scale / 100.0 - shown) < 0.01);
-    };
-    if (!keeps(goalWidth, scaleX, format.hasProperty(QTextFormat::ImageWidth), format.width())) {
+    if (!KeepsSize(goalWidth, scaleX, format.hasProperty(QTextFormat::ImageWidth),
+                   format.width())) {
         goalWidth =
             PixelsToTwips(format.hasProperty(QTextFormat::ImageWidth) ? format.width() : width);
         scaleX = 100;
     }
-    if (!keeps(goalHeight, scaleY, format.hasProperty(QTextFormat::ImageHeight), format.height())) {
+    if (!KeepsSize(goalHeight, scaleY, format.hasProperty(QTextFormat::ImageHeight),
+                   format.height())) {
         goalHeight =
             PixelsToTwips(format.hasProperty(QTextFormat::ImageHeight) ? format.height() : height);
         scaleY = 100;
@@ -681,6 +702,29 @@ void Writer::Picture(const QTextImageFormat &format)
     }
     FOut += '}';
     FDelimit = false;
+}
+
+void Writer::KeptGroups(const QTextFormat &format)
+{
+    FOut += TRtfPageParts::OfAnchor(format).Write(
+        [this](const QString &family) { return FontIndex(family); },
+        [this](const QColor &color) { return ColorIndex(color); });
+    FDelimit = false;
+}
+
+void Writer::AnchoredText(const QString &text, int from, int length, const QTextFormat &format)
+{
+    // Text typed next to an anchor may share its format; only the anchor writes the groups.
+    const int end = from + length;
+    while (from < end) {
+        int next = from;
+        while (next < end && text.at(next) != QChar::ObjectReplacementCharacter)
+            ++next;
+        Text(text, from, next - from);
+        if (next < end)
+            KeptGroups(format);
+        from = next + 1;
+    }
 }
 
 QByteArray Writer::Header() const
@@ -760,6 +804,10 @@ void Writer::Block(const QTextBlock &block, int level, bool cellEnd)
         wroteText = true;
         if (format.isImageFormat()) {
             const QByteArray object = TRtfObjectIO::ObjectStart(format);
+            if (object.isEmpty() && ShowsKeptGroups(format.toImageFormat())) {
+                KeptGroups(format);
+                continue;
+            }
             FOut += object;
             Picture(format.toImageFormat());
             if (!object.isEmpty()) {
@@ -768,7 +816,10 @@ void Writer::Block(const QTextBlock &block, int level, bool cellEnd)
             }
             continue;
         }
-        Text(fragment.text(), start - fragment.position(), end - start);
+        if (TRtfPageParts::IsAnchor(format))
+            AnchoredText(fragment.text(), start - fragment.position(), end - start, format);
+        else
+            Text(fragment.text(), start - fragment.position(), end - start);
     }
     const bool breakInRange = breakPosition >= FFrom && breakPosition < FTo;
     if (!breakInRange && !cellEnd)

@@ -640,6 +640,92 @@ private slots:
                  numbers.constData());
     }
 
+    // A letterhead from another word processor: a logo in a floating shape, a drawing object
+    // and a picture in its wrapper with a stand-in for old readers. The document shows the
+    // pictures where they stood and keeps the groups there; a save writes them back as read.
+    void shapesAndDrawingObjectsSurviveASave()
+    {
+        QFile file(TestEnvironment::dataPath(QStringLiteral("rtf/letterhead_shapes.rtf")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray original = file.readAll();
+        auto group = [&original](const QByteArray &start) {
+            const qsizetype at = original.indexOf(start);
+            qsizetype end = at;
+            for (int depth = 0; end < original.size(); ++end) {
+                if (original.at(end) == '{')
+                    ++depth;
+                else if (original.at(end) == '}' && --depth == 0)
+                    break;
+            }
+            return original.mid(at, end + 1 - at);
+        };
+        const QByteArray shape = group("{\\shp{");
+        const QByteArray line = group("{\\*\\do\\dobxmargin\\dobymargin\\dodhgt8193");
+        const QByteArray wrapped = group("{\\*\\shppict") + group("{\\nonshppict");
+        const QString anchor(QChar::ObjectReplacementCharacter);
+        const QString text = anchor + "Dear @1,\nYour order @2 has been sent." + anchor +
+                             "\nYours faithfully,\n" + anchor;
+
+        auto document = Load(original);
+        QCOMPARE(Text(*document), text);
+        // The shape's picture is shown, its result (a rectangle for old readers) is not; the
+        // drawing object shows nothing.
+        const QTextBlock first = document->begin();
+        const QTextCharFormat logo = first.begin().fragment().charFormat();
+        QVERIFY(logo.isImageFormat());
+        QCOMPARE(logo.toImageFormat().width(), 96.0);
+        QVERIFY(!document->findBlockByNumber(1).begin().fragment().charFormat().isImageFormat());
+        QVERIFY(document->findBlockByNumber(3).begin().fragment().charFormat().isImageFormat());
+
+        const QByteArray saved = TRtfWriter::Write(*document);
+        QVERIFY2(saved.contains(shape + "Dear @1,\\par"), saved.constData());
+        QVERIFY(saved.contains("has been sent." + line + "\\par"));
+        QVERIFY(saved.contains(wrapped + "\\par"));
+        QVERIFY(saved.contains("{\\header\\pard\\plain\\qr"));
+        auto again = Load(saved);
+        QCOMPARE(Text(*again), text);
+        QCOMPARE(TRtfWriter::Write(*again), saved);
+
+        // A copy of the paragraph takes its drawing object along, into other text too.
+        const QTextBlock second = again->findBlockByNumber(1);
+        const QByteArray copied =
+            TRtfWriter::Write(*again, second.position(), second.position() + second.length());
+        auto pasted = Load("{\\rtf1 Before\\par}");
+        QTextCursor end(pasted.get());
+        end.movePosition(QTextCursor::End);
+        TRtfReader::Read(copied, end);
+        QVERIFY(TRtfWriter::Write(*pasted).contains(line));
+
+        // Deleting the paragraph that holds the shape drops the shape, and only it.
+        QTextCursor cursor(again.get());
+        cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+        const QByteArray without = TRtfWriter::Write(*again);
+        QVERIFY(!without.contains("{\\shp{"));
+        QVERIFY(without.contains(line) && without.contains(wrapped));
+        QVERIFY(without.contains("{\\header"));
+
+        // Text typed next to an anchor is text: it writes no second copy of the group.
+        QTextCursor typing(again.get());
+        typing.setPosition(again->begin().length() - 1);
+        typing.insertText(QStringLiteral(" Thanks."));
+        QCOMPARE(TRtfWriter::Write(*again).count("\\dpline\\dpptx"), 1);
+
+        // Shapes where other content is, or cut short: the second save repeats the first.
+        const char *odd[] = {
+            "{\\rtf1 a{\\*   \\shppict{\\pict\\pngblip 0011}}  {\\nonshppict{\\pict 0011}}\\par}",
+            "{\\rtf1\\trowd\\cellx1000\\pard\\intbl{\\shp{\\*\\shpinst{\\sp{\\sn pib}{\\sv "
+            "{\\pict\\pngblip 0011}}}}}x\\cell\\row\\pard y\\par}",
+            "{\\rtf1 a\\chftn{\\footnote\\pard\\chftn{\\shp{\\*\\shpinst}} note}\\par}",
+            "{\\rtf1 a{\\shp{\\*\\shpinst{\\sp{\\sn pib}{\\sv {\\pict\\pngblip\\bin4 "
+            "}}{x}}}}}b\\par}",
+            "{\\rtf1 a{\\shp{\\*\\shpinst{\\sp{\\sn pib}{\\sv {\\pict\\pngblip 0011"};
+        for (const char *rtf : odd) {
+            const QByteArray once = TRtfWriter::Write(*Load(rtf));
+            QVERIFY2(TRtfWriter::Write(*Load(once)) == once, rtf);
+        }
+    }
+
     // Save, load, save: the same bytes.
     void mixedDocument()
     {
