@@ -253,8 +253,6 @@ void TDialogForm::Measure()
     const int cap = work.width() - ((FHasIcon ? iconWidth + 20 : 10) +
                                     (pictureWidth > 0 ? pictureWidth + 10 : 0) + 10);
     FMessageWidth = std::max(0, std::min(FMessageWidth, cap));
-    FMessageHeight =
-        metrics.height() * (FMessage.count(';') + FMessage.count(QLatin1String("\r\n")) + 1);
 
     FButtonWidth = 0;
     for (const QString &caption : FButtonCaptions)
@@ -272,6 +270,17 @@ void TDialogForm::Measure()
     if (FClientWidth + 2 * FrameWidth > work.width())
         FClientWidth = work.width() - 2 * FrameWidth;
 
+    // The label stays left of the picture and inside the box, which a message as wide as the
+    // screen allows would leave.
+    FLabelLeft = std::max(iconWidth + 20, (FClientWidth - FMessageWidth) / 2);
+    const int rightEdge = FClientWidth - Margin - (pictureWidth > 0 ? pictureWidth + Margin : 0);
+    FLabelWidth = std::max(1, std::min(FMessageWidth, rightEdge - FLabelLeft));
+    FMessageHeight =
+        metrics.height() * (FMessage.count(';') + FMessage.count(QLatin1String("\r\n")) + 1);
+    // Lines wider than the label wrap: those past the measured characters, and all of them on a
+    // narrow screen. The box makes room for what the label needs at the width it gets.
+    FMessageHeight = std::max(FMessageHeight, LabelHeight(FLabelWidth));
+
     FClientHeight = std::max({FMessageHeight, iconWidth, pictureHeight}) + FButtonHeight + 30;
     if (FInputMode)
         FClientHeight += FEditHeight + Margin;
@@ -280,15 +289,21 @@ void TDialogForm::Measure()
         FClientHeight = work.height() - frameHeight;
 }
 
+int TDialogForm::LabelHeight(int width) const
+{
+    // The label's own measure, in the font it draws with, of the text it shows.
+    return std::max(0, FMessageLabel->heightForWidth(std::max(1, width)));
+}
+
 void TDialogForm::LayOut()
 {
     const QFontMetrics metrics(font());
-    const int iconWidth = FHasIcon ? IconWidth : 0;
-    const int left = std::max(iconWidth + 20, (FClientWidth - FMessageWidth) / 2);
-    const QRect fitted = metrics.boundingRect(QRect(left, Margin, FMessageWidth, FMessageHeight),
-                                              Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-                                              FMessageLabel->text());
-    FMessageLabel->setGeometry(left, Margin, fitted.width() + 1, fitted.height());
+    const QRect fitted = metrics.boundingRect(
+        QRect(FLabelLeft, Margin, FLabelWidth, FMessageHeight),
+        Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, FMessageLabel->text());
+    const int width = std::min(fitted.width() + 1, FLabelWidth);
+    FMessageLabel->setGeometry(FLabelLeft, Margin, width,
+                               std::max(fitted.height(), LabelHeight(width)));
 
     if (FIconLabel)
         FIconLabel->setGeometry(Margin, Margin, IconWidth, IconWidth);

@@ -79,6 +79,8 @@ private:
     void ChooseIcon(QChar letter);
     void LoadPicture();
     void Measure();
+    // The height the message label needs to show all its text at this width.
+    int LabelHeight(int width) const;
     void LayOut();
 
     TMsgBoxSettings FSettings;
@@ -93,6 +95,8 @@ private:
     // Measured sizes in pixels.
     int FMessageWidth = 0;
     int FMessageHeight = 0;
+    int FLabelLeft = 0;
+    int FLabelWidth = 0;
     int FButtonWidth = 0;
     int FButtonHeight = 0;
     int FEditHeight = 0;

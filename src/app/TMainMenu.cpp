@@ -3,6 +3,7 @@
 #include "app/Hints.h"
 #include "app/TAssemblyCommands.h"
 #include "app/TMainForm.h"
+#include "app/TTableCommands.h"
 
 #include <QAction>
 #include <QKeySequence>
@@ -151,6 +152,10 @@ TMainMenu::TMainMenu(TMainForm &form, QMenuBar &bar) : FForm(form)
     AddItems(form, *FileMenu, FileItems);
     EditMenu = AddMenu(bar, "EditMenu", QStringLiteral("&Edit"), 320);
     AddItems(form, *EditMenu, EditItems);
+    TableMenu = new QMenu(QStringLiteral("Ta&ble"), EditMenu);
+    TableMenu->setObjectName(QStringLiteral("TableMenu"));
+    EditMenu->insertMenu(&Item(QStringLiteral("Selectall1")), TableMenu);
+    TableCommands = new TTableCommands(form, *TableMenu);
     DocumentAssembly1 = AddMenu(bar, "DocumentAssembly1", QStringLiteral("Document Assembly"), 330);
     AddItems(form, *DocumentAssembly1, DocumentAssemblyItems);
     Window1 = AddMenu(bar, "Window1", QStringLiteral("Window"), 0);

@@ -6,6 +6,7 @@ class QAction;
 class QMenu;
 class QMenuBar;
 class TMainForm;
+class TTableCommands;
 
 // The main window's menu bar: every item with its caption, shortcut, hint and handler. Items are
 // QActions owned by the window and named as in the window definition (FileOpenItem, DoIt1, T1,
@@ -19,6 +20,9 @@ public:
 
     QMenu *FileMenu = nullptr;
     QMenu *EditMenu = nullptr;
+    // "Ta&ble" in the Edit menu, below "Insert &Table...".
+    QMenu *TableMenu = nullptr;
+    TTableCommands *TableCommands = nullptr; // owned by the window
     QMenu *DocumentAssembly1 = nullptr;
     QMenu *Window1 = nullptr;
     QMenu *HelpMenu = nullptr;

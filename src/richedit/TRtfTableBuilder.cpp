@@ -105,7 +105,57 @@ std::vector<int> Rights(const TRtfRowDefinition &definition, int left)
     return rights;
 }
 
+// Splits the merged cells that lie wholly within rows [row, row + rows) and columns
+// [column, column + columns).
+void SplitCellsWithin(QTextTable &table, int row, int rows, int column, int columns)
+{
+    for (int r = row; r < row + rows; ++r) {
+        for (int c = column; c < column + columns; ++c) {
+            const QTextTableCell cell = table.cellAt(r, c);
+            const bool merged = cell.rowSpan() > 1 || cell.columnSpan() > 1;
+            if (merged && IsTopLeft(cell, r, c) && r + cell.rowSpan() <= row + rows &&
+                c + cell.columnSpan() <= column + columns)
+                table.splitCell(r, c, 1, 1);
+        }
+    }
+}
+
 } // namespace
+
+void TRtfTableBuilder::AppendColumns(QTextTable &table, int count)
+{
+    struct Whole
+    {
+        int Row;
+        int Rows;
+    };
+    std::vector<Whole> split;
+    const int columns = table.columns();
+    for (int row = 0; row < table.rows(); ++row) {
+        const QTextTableCell cell = table.cellAt(row, 0);
+        if (IsTopLeft(cell, row, 0) && cell.columnSpan() == columns && cell.rowSpan() > 1) {
+            split.push_back({row, cell.rowSpan()});
+            table.splitCell(row, 0, 1, columns);
+        }
+    }
+    table.appendColumns(count);
+    for (const Whole &cell : split)
+        table.mergeCells(cell.Row, 0, cell.Rows, columns);
+}
+
+void TRtfTableBuilder::RemoveRows(QTextTable &table, int row, int count)
+{
+    if (row > 0 || count < table.rows())
+        SplitCellsWithin(table, row, count, 0, table.columns());
+    table.removeRows(row, count);
+}
+
+void TRtfTableBuilder::RemoveColumns(QTextTable &table, int column, int count)
+{
+    if (column > 0 || count < table.columns())
+        SplitCellsWithin(table, 0, table.rows(), column, count);
+    table.removeColumns(column, count);
+}
 
 void TRtfTableBuilder::SetCellFormat(QTextTableCell &cell, const QTextCharFormat &format)
 {
@@ -155,11 +205,26 @@ void TRtfTableBuilder::SetBlockCharFormat(QTextCursor &cursor, const QTextTable 
             const QVariant alignment = cell.format().property(QTextFormat::TextVerticalAlignment);
             if (alignment.isValid())
                 merged.setProperty(QTextFormat::TextVerticalAlignment, alignment);
+            // Text typed into a merged cell carries its spans; this cell keeps its own.
+            for (const int span : {QTextFormat::TableCellRowSpan, QTextFormat::TableCellColumnSpan})
+                merged.setProperty(span, cell.format().property(span));
             cursor.setBlockCharFormat(merged);
             return;
         }
     }
     cursor.setBlockCharFormat(format);
+}
+
+void TRtfTableBuilder::FormatLike(const QTextTable &table, QTextTableCell &cell,
+                                  const QTextTableCell &model)
+{
+    QTextCharFormat format = model.format();
+    format.clearProperty(TableFiller);
+    SetCellFormat(cell, format);
+    const QTextCursor end = model.lastCursorPosition();
+    QTextCursor target = cell.firstCursorPosition();
+    target.setBlockFormat(end.blockFormat());
+    SetBlockCharFormat(target, &table, end.charFormat());
 }
 
 void TRtfTableBuilder::SetBlockCharFormat(const QTextCharFormat &format)
@@ -499,7 +564,7 @@ int TRtfTableBuilder::EnsureBoundary(Level &table, int x, int layingRow)
     if (index == static_cast<int>(bounds.size())) {
         // Right of every row so far: the other rows end before it.
         const int column = grid.columns();
-        grid.appendColumns(1);
+        AppendColumns(grid, 1);
         for (int row = 0; row < rows; ++row) {
             QTextTableCell cell = grid.cellAt(row, column);
             QTextCursor cursor = cell.firstCursorPosition();
@@ -513,7 +578,10 @@ int TRtfTableBuilder::EnsureBoundary(Level &table, int x, int layingRow)
         }
     } else {
         // Splits a column: cells of the other rows that cover it go on covering all of it.
-        grid.insertColumns(index, 1);
+        if (index == grid.columns())
+            AppendColumns(grid, 1);
+        else
+            grid.insertColumns(index, 1);
         for (int row = 0; row < rows; ++row) {
             const QTextTableCell added = grid.cellAt(row, index);
             if (IsTopLeft(added, row, index)) {
@@ -619,7 +687,7 @@ void TRtfTableBuilder::RegridFirstRow(Level &table, const TRtfRowDefinition &def
     const int wanted = std::min(static_cast<int>(bounds.size()) - 1, MaxColumns);
     bounds.resize(static_cast<size_t>(wanted) + 1);
     if (wanted > placed) {
-        table.Table->appendColumns(wanted - placed);
+        AppendColumns(*table.Table, wanted - placed);
         ClearNewCells(table, 0);
     }
     table.Bounds = bounds;

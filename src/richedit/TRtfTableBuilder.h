@@ -41,6 +41,20 @@ public:
     // (The table is named: while an edit block is open the document does not know its tables.)
     static void SetBlockCharFormat(QTextCursor &cursor, const QTextTable *table,
                                    const QTextCharFormat &format);
+    // Gives a new cell of the table the look of a model cell: its format (padding, borders,
+    // shading, row properties) without its spans, its last paragraph's format, and the
+    // character format at its end for the new cell's paragraph mark, so that typing there
+    // goes on in the model's font.
+    static void FormatLike(const QTextTable &table, QTextTableCell &cell,
+                           const QTextTableCell &model);
+    // Adds columns at the right of a table. (Qt puts the new cell of a row before the next
+    // row's first cell; when one cell covers the whole width of both rows, that is the cell
+    // itself, and the new cell lands left of it. Such cells are split for the time of it.)
+    static void AppendColumns(QTextTable &table, int count);
+    // Removes rows or columns of a table. (Qt 6.4 leaves a stray cell, which breaks the layout,
+    // when a merged cell lies wholly among the removed ones. Such cells are split first.)
+    static void RemoveRows(QTextTable &table, int row, int count);
+    static void RemoveColumns(QTextTable &table, int column, int count);
     // The same for the cursor of the builder, in the innermost open table.
     void SetBlockCharFormat(const QTextCharFormat &format);
 

@@ -60,19 +60,26 @@ QByteArray Border(const char *edge, qreal width, QTextFrameFormat::BorderStyle s
 // left edge of the table.
 std::vector<int> Boundaries(const QTextTable &table)
 {
-    const QTextTableFormat format = table.format();
-    const QList<QTextLength> widths = format.columnWidthConstraints();
-    std::vector<int> bounds{PixelsToTwips(format.leftMargin())};
-    for (int column = 0; column < table.columns(); ++column) {
-        int width = DefaultColumnWidth;
-        if (column < widths.size() && widths.at(column).type() == QTextLength::FixedLength)
-            width = std::max(1, PixelsToTwips(widths.at(column).rawValue()));
+    std::vector<int> bounds{PixelsToTwips(table.format().leftMargin())};
+    for (const int width : TRtfTableWriter::ColumnWidths(table))
         bounds.push_back(bounds.back() + width);
-    }
     return bounds;
 }
 
 } // namespace
+
+std::vector<int> TRtfTableWriter::ColumnWidths(const QTextTable &table)
+{
+    const QList<QTextLength> widths = table.format().columnWidthConstraints();
+    std::vector<int> twips;
+    for (int column = 0; column < table.columns(); ++column) {
+        int width = DefaultColumnWidth;
+        if (column < widths.size() && widths.at(column).type() == QTextLength::FixedLength)
+            width = std::max(1, PixelsToTwips(widths.at(column).rawValue()));
+        twips.push_back(width);
+    }
+    return twips;
+}
 
 std::vector<TRtfTableWriter::TSlot> TRtfTableWriter::Slots(const QTextTable &table, int row)
 {

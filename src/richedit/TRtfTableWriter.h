@@ -25,6 +25,9 @@ public:
     };
 
     static std::vector<TSlot> Slots(const QTextTable &table, int row);
+    // The width of each grid column in twips, as the row definitions state them: the fixed
+    // width the table gives it, or an inch.
+    static std::vector<int> ColumnWidths(const QTextTable &table);
     // \trowd with the row's properties and one \cellx per slot. colorIndex gives the number of
     // a colour in the colour table.
     static QByteArray RowDefinition(const QTextTable &table, int row,

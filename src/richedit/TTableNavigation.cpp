@@ -57,13 +57,7 @@ QTextTableCell AddRow(QTextTable &table)
         if (slot.Span > 1)
             table.mergeCells(row, slot.First, 1, slot.Span);
         QTextTableCell cell = table.cellAt(row, slot.First);
-        QTextCharFormat format = slot.Cell.format();
-        format.clearProperty(TRtfFormatProperties::TableFiller);
-        TRtfTableBuilder::SetCellFormat(cell, format);
-        const QTextCursor model = slot.Cell.lastCursorPosition();
-        QTextCursor target = cell.firstCursorPosition();
-        target.setBlockFormat(model.blockFormat());
-        TRtfTableBuilder::SetBlockCharFormat(target, &table, model.charFormat());
+        TRtfTableBuilder::FormatLike(table, cell, slot.Cell);
         end = slot.First + slot.Span;
     }
     for (int column = end; column < table.columns(); ++column) {

@@ -154,7 +154,7 @@ private slots:
             << "EditMenu"
             << "&Edit"
             << "&Undo|R&edo|-|Cu&t|&Copy|&Paste|-|&Find|&Replace|&Font...|"
-               "Math calculate|Insert Blank lines|Insert page break|Insert &Table...|"
+               "Math calculate|Insert Blank lines|Insert page break|Insert &Table...|Ta&ble|"
                "&Select all|&Toggle Windows";
         QTest::newRow("assembly")
             << "DocumentAssembly1"

@@ -75,6 +75,8 @@ private slots:
     void messageWidthCappedByWorkArea_data();
     void messageWidthCappedByWorkArea();
     void heightAndCentring();
+    void longMessageStaysClearOfTheButtons_data();
+    void longMessageStaysClearOfTheButtons();
     void pictureAtTheRight();
     void missingPictureIsNotShown();
     void captionlessBoxHasNoTitleBar();
@@ -296,15 +298,80 @@ void TestMsgBox::heightAndCentring()
     const QFontMetrics metrics(form.font());
     const int lines = 3 * metrics.height();
     const int buttonHeight = metrics.height() + 10;
-    QCOMPARE(form.height(), std::max(lines, 32) + buttonHeight + 30);
-    const int labelHeight = form.findChild<QLabel *>("Message")->height();
+    // Three text heights, or what the label needs for three lines when its font sets lines
+    // further apart.
+    const auto *label = form.findChild<QLabel *>("Message");
+    const int labelHeight = label->height();
     QVERIFY(labelHeight >= lines && labelHeight < lines + metrics.height());
+    QCOMPARE(labelHeight, std::max(lines, label->heightForWidth(label->width())));
+    QCOMPARE(form.height(), std::max(labelHeight, 32) + buttonHeight + 30);
     // Without a caption the frame is all there is around the client area.
     QCOMPARE(form.pos(),
              QPoint(100 + (2000 - (form.width() + 6)) / 2, 50 + (1000 - (form.height() + 6)) / 2));
     // A single short line is shorter than the icon, which sets the height then.
     const TDialogForm small(settings, "", 'H', "one", "&OK");
     QCOMPARE(small.height(), 32 + buttonHeight + 30);
+}
+
+void TestMsgBox::longMessageStaysClearOfTheButtons_data()
+{
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("workWidth");
+    QTest::addColumn<QChar>("icon");
+    QTest::addColumn<int>("mode");
+    // The closing message of a merge with the places it left: the notes come after the first
+    // 254 characters and are wider than any line before them.
+    QString closing = "You now have at least TWO choices;1.   Print from this programme using "
+                      "appropriate menu items/buttons  OR;;2.   Select all  this text (ctrl A);"
+                      "a.    Copy/cut it to the Windows clipboard ;b.    Paste it into your Word "
+                      "Procesing Programme;;Please check:";
+    for (int i = 1; i <= 8; ++i)
+        closing += QString(";@%1 on line %2 of the template did not fit: its value pushed the "
+                           "text after it along")
+                       .arg(i * 11)
+                       .arg(i * 3);
+    const int message = int(TDialogForm::TMode::Message);
+    QTest::newRow("closing message with notes") << closing << 0 << QChar('I') << message;
+    QTest::newRow("lines wrapped by a narrow screen")
+        << QString("many words ").repeated(40) + ";and a last line" << 420 << QChar('!') << message;
+    QTest::newRow("one long line") << QString("word ").repeated(120) << 0 << QChar() << message;
+    QTest::newRow("input") << QString("many words ").repeated(40) << 420 << QChar('?')
+                           << int(TDialogForm::TMode::Input);
+}
+
+void TestMsgBox::longMessageStaysClearOfTheButtons()
+{
+    QFETCH(QString, message);
+    QFETCH(int, workWidth);
+    QFETCH(QChar, icon);
+    QFETCH(int, mode);
+    TMsgBoxSettings settings;
+    settings.BeepOnShow = false;
+    if (workWidth > 0)
+        settings.WorkArea = QRect(0, 0, workWidth, 3000);
+    TDialogForm form(settings, "Zarvel", icon, message, "&OK",
+                     static_cast<TDialogForm::TMode>(mode));
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const auto *label = form.findChild<QLabel *>("Message");
+    // The text as the label lays it out at the width it has fits in its height.
+    QVERIFY2(
+        label->heightForWidth(label->width()) <= label->height(),
+        qPrintable(
+            QString("%1 > %2").arg(label->heightForWidth(label->width())).arg(label->height())));
+    QVERIFY(form.rect().contains(label->geometry()));
+    QWidget *below = form.findChild<QLineEdit *>();
+    if (!below)
+        below = Buttons(form).first();
+    QVERIFY2(label->geometry().bottom() < below->geometry().top(),
+             qPrintable(QString("label ends at %1, %2 starts at %3")
+                            .arg(label->geometry().bottom())
+                            .arg(below->objectName())
+                            .arg(below->geometry().top())));
+    for (const QPushButton *button : Buttons(form)) {
+        QVERIFY(!button->geometry().intersects(label->geometry()));
+        QVERIFY(form.rect().contains(button->geometry()));
+    }
 }
 
 void TestMsgBox::pictureAtTheRight()
