@@ -1,13 +1,14 @@
 // zarvel-cli merge and check: the merge of "Do It" without a window, for one case or a batch
 // of information files, and a check of what a merge will meet.
 #include "CliCommand.h"
+#include "CliInformationReader.h"
 #include "CliOutputFile.h"
+#include "CliPlainInformation.h"
 #include "CliProgressLine.h"
 #include "CliScratch.h"
 
 #include "assembly/AssemblyTexts.h"
 #include "assembly/MergeTextFile.h"
-#include "assembly/TInformationReader.h"
 #include "assembly/TMergeEngine.h"
 #include "assembly/TMergeTemplate.h"
 #include "assembly/TTemplateCheck.h"
@@ -193,7 +194,7 @@ void WriteOutput(const QString &path, const std::string &richText, TOutputFormat
 // line that reports a case goes to standard output, or to standard error when the merged text
 // itself goes to standard output. Without a batch, the letter is flushed to the disk on its own.
 bool MergeCase(const TMergeOptions &options, const TMergeTemplate &mergeTemplate,
-               TInformationReader &reader, const std::string &informationFile,
+               CliInformationReader &reader, const std::string &informationFile,
                const QString &outputPath, TOutputFormat format, CliProgressLine &progress,
                CliOutputBatch *batch = nullptr)
 {
@@ -255,7 +256,7 @@ int RunMerge(const std::vector<std::string> &args)
     }
     // Its placeholders are found once for the whole batch.
     const TMergeTemplate mergeTemplate(LoadMergeText(options.Template));
-    TInformationReader reader;
+    CliInformationReader reader;
 
     const TOutputFormat format =
         options.Format == "html" ? TOutputFormat::Html : TOutputFormat::Rtf;
@@ -322,6 +323,26 @@ int RunMerge(const std::vector<std::string> &args)
     return failures > 0 ? 1 : 0;
 }
 
+// The information files of a merge need the rich text control; wrong arguments do not.
+bool MergeNeedsDocumentModel(const std::vector<std::string> &args)
+{
+    try {
+        return InformationNeedsDocumentModel(ParseMergeOptions(args).InformationFiles);
+    } catch (const CliUsageError &) {
+        return false;
+    }
+}
+
+// The information file of check, the one after its template, needs the control.
+bool CheckNeedsDocumentModel(const std::vector<std::string> &args)
+{
+    std::vector<std::string> files;
+    for (const std::string &arg : args)
+        if (arg.size() < 2 || arg[0] != '-')
+            files.push_back(arg);
+    return files.size() == 2 && InformationNeedsDocumentModel({files[1]});
+}
+
 int RunCheck(const std::vector<std::string> &args)
 {
     std::vector<std::string> files;
@@ -339,7 +360,7 @@ int RunCheck(const std::vector<std::string> &args)
     const std::string mergeText = LoadMergeText(files[0]);
     std::optional<std::vector<std::string>> lines;
     if (files.size() == 2) {
-        lines = TInformationReader().Read(files[1]);
+        lines = CliInformationReader().Read(files[1]);
         WarnOddLines("check", files[1], *lines);
     }
     const TTemplateCheck check(mergeText, std::move(lines), overwrite);
@@ -365,11 +386,13 @@ const CliCommand MergeCommand(
     "                     template's text after it instead of pushing it along\n"
     "  --debug-file FILE  writes the merge text after every step to FILE\n"
     "A batch shows how far it has got on standard error when that is a terminal.\n"
-    "Exit status: 0 every case merged, 1 a case stopped or failed, 2 wrong arguments.");
+    "Exit status: 0 every case merged, 1 a case stopped or failed, 2 wrong arguments.",
+    MergeNeedsDocumentModel);
 const CliCommand CheckCommand(
     "check", "TEMPLATE [INF] [--overwrite]", RunCheck,
     "Reports what a merge of TEMPLATE (with the values of INF) will meet: its placeholders,\n"
     "values that are missing, pairs no placeholder uses, values that will be evaluated,\n"
     "placeholders split by formatting, and where the merge stops if it does.\n"
-    "Exit status: 0 the merge runs to the end, 1 it stops, 2 wrong arguments.");
+    "Exit status: 0 the merge runs to the end, 1 it stops, 2 wrong arguments.",
+    CheckNeedsDocumentModel);
 } // namespace
