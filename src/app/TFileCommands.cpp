@@ -4,6 +4,7 @@
 #include "app/DialogFolders.h"
 #include "app/SaveFileKinds.h"
 #include "app/ShowMsgBox.h"
+#include "app/TBackgroundSave.h"
 #include "app/TMainForm.h"
 #include "richedit/TCodePage1252.h"
 #include "richedit/TFileSaver.h"
@@ -158,9 +159,12 @@ QString TFileCommands::RunOpenDialog()
 void TFileCommands::SavePaneToFile(TPane pane, const QString &fileName)
 {
     TRichEditEx &control = FForm.Pane(pane);
-    // Lines.SaveFile refuses a read-only file and leaves the old file whole until the new
-    // content is complete.
-    control.Lines().SaveFile(fileName, IsPlainTextName(fileName) ? TOutputFormat::ofText
-                                                                 : control.OutputFormat());
+    // Both refuse a read-only file and leave the old file whole until the new content is
+    // complete. A large document's rich text is made and written while the window repaints.
+    if (!IsPlainTextName(fileName) && TBackgroundSave::Suits(control, fileName))
+        TBackgroundSave::Save(control, fileName, &FForm);
+    else
+        control.Lines().SaveFile(fileName, IsPlainTextName(fileName) ? TOutputFormat::ofText
+                                                                     : control.OutputFormat());
     control.SetModifiedFlag(false);
 }
