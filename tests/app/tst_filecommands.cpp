@@ -584,6 +584,34 @@ private slots:
         QVERIFY(Document().ModifiedFlag());
     }
 
+    // The worker writes, for every sample and test file, the bytes the pane's own save writes:
+    // tables, lists, pictures, objects, headers and footers included.
+    void backgroundSaveWritesWhatThePaneWrites_data()
+    {
+        QTest::addColumn<QString>("source");
+        for (const char *folder :
+             {ZARVEL_SOURCE_DIR "/samples", ZARVEL_SOURCE_DIR "/tests/data/rtf"})
+            for (const QFileInfo &file :
+                 QDir(QString::fromUtf8(folder)).entryInfoList({"*.rtf", "*.tem"}, QDir::Files))
+                QTest::newRow(qPrintable(file.fileName())) << file.filePath();
+    }
+
+    void backgroundSaveWritesWhatThePaneWrites()
+    {
+        QFETCH(QString, source);
+        ScriptedDialogs script; // a hostile file may ask a question while it loads
+        try {
+            Document().Lines().LoadFile(source);
+        } catch (const std::exception &) {
+            QSKIP("the pane does not load this file");
+        }
+        const QString expected = File(QStringLiteral("expected.rtf"));
+        Document().Lines().SaveFile(expected);
+        const QString written = File(QStringLiteral("written.rtf"));
+        TBackgroundSave::Save(Document(), written, form.get());
+        QCOMPARE(ReadFile(written), ReadFile(expected));
+    }
+
     void failedSaveKeepsTheOldFile()
     {
         // A folder in place of the temporary file's target cannot be replaced.
