@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QFile>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -42,6 +43,16 @@ QByteArray LongParagraph(int bytes)
         rtf +=
             "entry " + QByteArray::number(i) + " value=" + QByteArray::number(i * 7 % 1000) + "; ";
     return rtf + "\\par}";
+}
+
+// Resident memory of the process in MiB.
+double ResidentMiB()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toDouble() * 4096 / (1 << 20) : 0;
 }
 
 // The window shown with the document loaded, the caret in the middle of it.
@@ -108,14 +119,21 @@ void BM_KeyInLongParagraph(benchmark::State &state)
     window.Pane.ensureCursorVisible();
     QTest::qWait(50);
     TPaintWatch watch(*window.Pane.viewport());
+    const double before = ResidentMiB();
     bool forth = true;
     for (auto _ : state) {
         window.Press(forth ? Qt::Key_X : Qt::Key_Backspace, watch);
         forth = !forth;
     }
     state.counters["characters"] = window.Pane.TextLength();
+    state.counters["resident_mib"] = ResidentMiB();
+    state.counters["growth_mib"] = ResidentMiB() - before;
 }
-BENCHMARK(BM_KeyInLongParagraph)->Arg(1 << 20)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_KeyInLongParagraph)
+    ->Arg(1 << 20)
+    ->Arg(20 << 20)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
 
 // The tool bar's refresh alone, for the share it takes of a keystroke.
 void BM_ToolbarRefresh(benchmark::State &state)

@@ -8,6 +8,7 @@
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRtfWriter.h"
 
+#include <QEvent>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QProgressDialog>
@@ -33,21 +34,47 @@ bool IsWholeRichText(const TRichEditEx &pane)
     return (kind == SF_RTF || kind == SF_RTFNOOBJS) && !(format & SFF_SELECTION);
 }
 
-// The pane refuses typing until the object goes, and is as writable as it was then.
-class TReadOnlyScope
+// The pane refuses input that edits it (keys, input methods, drops, pastes by the mouse) until
+// the object goes. Made read-only instead, the control would place its caret again, which in a
+// paragraph of megabytes takes longer than the whole save.
+class TEditRefusal : public QObject
 {
 public:
-    explicit TReadOnlyScope(TRichEditEx &pane) : FPane(pane), FWasReadOnly(pane.isReadOnly())
+    explicit TEditRefusal(TRichEditEx &pane) : FPane(pane)
     {
-        FPane.setReadOnly(true);
+        FPane.installEventFilter(this);
+        FPane.viewport()->installEventFilter(this);
     }
-    ~TReadOnlyScope() { FPane.setReadOnly(FWasReadOnly); }
-    TReadOnlyScope(const TReadOnlyScope &) = delete;
-    TReadOnlyScope &operator=(const TReadOnlyScope &) = delete;
+    ~TEditRefusal() override
+    {
+        FPane.viewport()->removeEventFilter(this);
+        FPane.removeEventFilter(this);
+    }
+    TEditRefusal(const TEditRefusal &) = delete;
+    TEditRefusal &operator=(const TEditRefusal &) = delete;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::ShortcutOverride:
+        case QEvent::InputMethod:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+            event->accept();
+            return true;
+        default:
+            return false;
+        }
+    }
 
 private:
     TRichEditEx &FPane;
-    const bool FWasReadOnly;
 };
 } // namespace
 
@@ -69,7 +96,7 @@ void TBackgroundSave::Save(TRichEditEx &pane, const QString &fileName, QWidget *
     options.Language = pane.Language();
     auto snapshot = std::make_shared<TRecoverySnapshot>(*pane.document());
 
-    const TReadOnlyScope readOnly(pane);
+    const TEditRefusal refusal(pane);
     QProgressDialog progress(QObject::tr("Saving %1 ...").arg(QFileInfo(fileName).fileName()),
                              QString(), 0, 0, window);
     progress.setWindowTitle(QStringLiteral("Zarvel"));

@@ -10,8 +10,8 @@ class TRichEditEx;
 // Saves a pane as rich text the way its lines save it (TRichEditStringsEx::SaveFile), with the
 // rich text made and written on a worker thread, as the recovery copy is. The calling thread
 // only takes a snapshot of the document and then waits in an event loop, so that the window
-// keeps repainting; a progress dialog, modal to the window, and the pane's read-only state
-// refuse edits until the save has ended. The file is written as SaveFile writes it: whole
+// keeps repainting; a progress dialog, modal to the window, and the pane itself refuse edits
+// until the save has ended. The file is written as SaveFile writes it: whole
 // through a temporary file, or not at all, with the same errors.
 //
 //   if (TBackgroundSave::Suits(pane, format))
