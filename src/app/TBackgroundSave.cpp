@@ -101,6 +101,10 @@ void TBackgroundSave::Save(TRichEditEx &pane, const QString &fileName, QWidget *
                              QString(), 0, 0, window);
     progress.setWindowTitle(QStringLiteral("Zarvel"));
     progress.setWindowModality(Qt::WindowModal);
+    // The pane keeps the focus: moved away and back, its caret would be placed twice, each time
+    // over the whole paragraph it is in.
+    progress.setAttribute(Qt::WA_ShowWithoutActivating);
+    progress.setWindowFlag(Qt::WindowDoesNotAcceptFocus);
     progress.setMinimumDuration(0);
     progress.setAutoClose(false);
     progress.setAutoReset(false);
