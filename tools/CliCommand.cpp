@@ -11,8 +11,10 @@ std::vector<const CliCommand *> &Registry()
 }
 } // namespace
 
-CliCommand::CliCommand(std::string name, std::string usage, Run run, std::string help)
-    : FName(std::move(name)), FUsage(std::move(usage)), FRun(std::move(run)), FHelp(std::move(help))
+CliCommand::CliCommand(std::string name, std::string usage, Run run, std::string help,
+                       Needs needsDocumentModel)
+    : FName(std::move(name)), FUsage(std::move(usage)), FRun(std::move(run)),
+      FHelp(std::move(help)), FNeeds(std::move(needsDocumentModel))
 {
     Registry().push_back(this);
 }

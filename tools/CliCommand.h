@@ -12,10 +12,18 @@ public:
     // Arguments after the subcommand's name. Returns the exit status. Errors are reported
     // by throwing (std::exception): main prints the message on stderr and exits with 1.
     using Run = std::function<int(const std::vector<std::string> &args)>;
+    // Whether the command, with these arguments, needs the document model: the rich text
+    // control and with it the window toolkit. zarvel-cli's front program, which has neither,
+    // then hands the command line over to the program that has them (CliRuntime).
+    using Needs = std::function<bool(const std::vector<std::string> &args)>;
+    // What a command that loads documents into the control declares.
+    static bool DocumentModel(const std::vector<std::string> &) { return true; }
 
     // Usage is the synopsis after the name; Help says what the command does and what its
-    // options mean, for "zarvel-cli help NAME".
-    CliCommand(std::string name, std::string usage, Run run, std::string help = std::string());
+    // options mean, for "zarvel-cli help NAME". A command without needs runs on the plain
+    // engines alone.
+    CliCommand(std::string name, std::string usage, Run run, std::string help = std::string(),
+               Needs needsDocumentModel = Needs());
 
     static const CliCommand *Find(const std::string &name);
     static std::vector<const CliCommand *> All();
@@ -30,12 +38,17 @@ public:
     const std::string &Usage() const { return FUsage; }
     const std::string &Help() const { return FHelp; }
     int Execute(const std::vector<std::string> &args) const { return FRun(args); }
+    bool NeedsDocumentModel(const std::vector<std::string> &args) const
+    {
+        return FNeeds && FNeeds(args);
+    }
 
 private:
     std::string FName;
     std::string FUsage;
     Run FRun;
     std::string FHelp;
+    Needs FNeeds;
 };
 
 // Thrown for wrong arguments: main prints the message and the command's usage.

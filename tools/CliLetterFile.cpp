@@ -2,10 +2,6 @@
 
 #include "CliScratch.h"
 
-#include "print/MainWindowPrinterSettings.h"
-#include "print/TRichPrinter.h"
-#include "richedit/TRichEditEx.h"
-#include "richedit/TRichEditStringsEx.h"
 #include "text/StringUtils.h"
 
 #if __has_include("rtf2html/RtfToHtml.h")
@@ -16,7 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QPrinter>
 
 #include <cstdio>
 #include <stdexcept>
@@ -71,22 +66,6 @@ void WriteHtml(const QString &path, const std::string &richText)
 #endif
 }
 
-// The letter loaded as the document pane loads a file, and printed as the main window prints.
-void WritePdf(const QString &path, const std::string &richText)
-{
-    const std::unique_ptr<QTemporaryDir> scratch = NewScratchFolder();
-    const QString rtf = scratch->filePath(QStringLiteral("letter.rtf"));
-    SaveTextFile(FromQString(rtf), richText);
-    TRichEditEx pane;
-    pane.SetIncludeOLE(true);
-    pane.SetPlainRTF(false);
-    pane.SetWordWrap(true);
-    pane.Lines().LoadFile(rtf);
-    TRichPrinter printer(TRichPrinter::NewPdfPrinter(path), nullptr);
-    ApplyMainWindowPrinterSettings(printer);
-    printer.SetShowProgress(false);
-    printer.PrintRichEdit(pane, 1);
-}
 } // namespace
 
 void WriteLetterFile(const QString &path, const std::string &richText, TLetterFormat format)
@@ -99,7 +78,7 @@ void WriteLetterFile(const QString &path, const std::string &richText, TLetterFo
         WriteHtml(path, richText);
         break;
     case TLetterFormat::Pdf:
-        WritePdf(path, richText);
+        WritePdfLetter(path, richText);
         break;
     }
 }

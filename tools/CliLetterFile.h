@@ -12,3 +12,5 @@ enum class TLetterFormat { Rtf, Html, Pdf };
 // The file is only ever written in the private folder of a CliOutputFile, whose rename puts it
 // in place whole. Throws with the user's message.
 void WriteLetterFile(const QString &path, const std::string &richText, TLetterFormat format);
+// The pages of the letter printed to a new PDF file as print-pdf prints them.
+void WritePdfLetter(const QString &path, const std::string &richText);

@@ -1,14 +1,15 @@
 // zarvel-cli merge and check: the merge of "Do It" without a window, for one case or a batch
 // of information files, and a check of what a merge will meet.
 #include "CliCommand.h"
+#include "CliInformationReader.h"
 #include "CliLetterFile.h"
 #include "CliMergeTable.h"
 #include "CliOutputFile.h"
+#include "CliPlainInformation.h"
 #include "CliProgressLine.h"
 
 #include "assembly/AssemblyTexts.h"
 #include "assembly/MergeTextFile.h"
-#include "assembly/TInformationReader.h"
 #include "assembly/TMergeEngine.h"
 #include "assembly/TMergeTemplate.h"
 #include "assembly/TTemplateCheck.h"
@@ -135,7 +136,7 @@ TOutputFormat FormatOfName(const std::string &name)
 // line that reports a case goes to standard output, or to standard error when the merged text
 // itself goes to standard output. Without a batch, the letter is flushed to the disk on its own.
 bool MergeCase(const TMergeOptions &options, const TMergeTemplate &mergeTemplate,
-               TInformationReader &reader, const std::string &informationFile,
+               CliInformationReader &reader, const std::string &informationFile,
                const QString &outputPath, TOutputFormat format, CliProgressLine &progress,
                CliOutputBatch *batch = nullptr)
 {
@@ -199,7 +200,7 @@ int RunMerge(const std::vector<std::string> &args)
     }
     // Its placeholders are found once for the whole batch.
     const TMergeTemplate mergeTemplate(LoadMergeText(options.Template));
-    TInformationReader reader;
+    CliInformationReader reader;
 
     const TOutputFormat format =
         options.Format == "html" ? TOutputFormat::Html : TOutputFormat::Rtf;
@@ -266,6 +267,31 @@ int RunMerge(const std::vector<std::string> &args)
     return failures > 0 ? 1 : 0;
 }
 
+// The information files of a merge need the rich text control; wrong arguments do not. A
+// table's letters may be printed, and a spreadsheet is read through LibreOffice.
+bool MergeNeedsDocumentModel(const std::vector<std::string> &args)
+{
+    if (NamesCaseTable(args))
+        return true;
+    try {
+        return InformationNeedsDocumentModel(ParseMergeOptions(args).InformationFiles);
+    } catch (const CliUsageError &) {
+        return false;
+    }
+}
+
+// The information file of check, the one after its template, needs the control.
+bool CheckNeedsDocumentModel(const std::vector<std::string> &args)
+{
+    if (NamesCaseTable(args))
+        return true;
+    std::vector<std::string> files;
+    for (const std::string &arg : args)
+        if (arg.size() < 2 || arg[0] != '-')
+            files.push_back(arg);
+    return files.size() == 2 && InformationNeedsDocumentModel({files[1]});
+}
+
 int RunCheck(const std::vector<std::string> &args)
 {
     if (NamesCaseTable(args))
@@ -285,7 +311,7 @@ int RunCheck(const std::vector<std::string> &args)
     const std::string mergeText = LoadMergeText(files[0]);
     std::optional<std::vector<std::string>> lines;
     if (files.size() == 2) {
-        lines = TInformationReader().Read(files[1]);
+        lines = CliInformationReader().Read(files[1]);
         WarnOddLines("check", files[1], *lines);
     }
     const TTemplateCheck check(mergeText, std::move(lines), overwrite);
@@ -320,7 +346,8 @@ const CliCommand MergeCommand(
     "  --rows LIST        only these rows, counted from 1 under the header: 1-5,8,10-\n"
     "  --format pdf       prints each row's letter to PDF as print-pdf does\n"
     "A batch shows how far it has got on standard error when that is a terminal.\n"
-    "Exit status: 0 every case merged, 1 a case stopped or failed, 2 wrong arguments.");
+    "Exit status: 0 every case merged, 1 a case stopped or failed, 2 wrong arguments.",
+    MergeNeedsDocumentModel);
 const CliCommand CheckCommand(
     "check", "TEMPLATE [INF | TABLE] [--overwrite]", RunCheck,
     "Reports what a merge of TEMPLATE (with the values of INF) will meet: its placeholders,\n"
@@ -328,5 +355,6 @@ const CliCommand CheckCommand(
     "placeholders split by formatting, and where the merge stops if it does.\n"
     "With a TABLE: that report for its first row, then what differs between rows (values\n"
     "that cannot be computed, empty cells that placeholders use, rows where the merge stops).\n"
-    "Exit status: 0 the merge runs to the end, 1 it stops, 2 wrong arguments.");
+    "Exit status: 0 the merge runs to the end, 1 it stops, 2 wrong arguments.",
+    CheckNeedsDocumentModel);
 } // namespace

@@ -66,13 +66,6 @@ std::string NeedValue(const std::vector<std::string> &args, std::size_t &i)
     return args[++i];
 }
 
-bool TakesValue(const std::string &option)
-{
-    return option == "-o" || option == "--output" || option == "--out-dir" ||
-           option == "--format" || option == "--debug-file" || option == "--name" ||
-           option == "--rows";
-}
-
 TLetterFormat FormatNamed(const std::string &name)
 {
     if (name.empty() || name == "rtf")
@@ -327,17 +320,6 @@ std::string ListOrNone(const std::string &lines)
     return lines.empty() ? std::string("  (none)\n") : lines;
 }
 } // namespace
-
-bool NamesCaseTable(const std::vector<std::string> &args)
-{
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (TakesValue(args[i]))
-            ++i;
-        else if (!CliCommand::IsOption(args[i]) && TSpreadsheetTable::IsCaseSourceName(args[i]))
-            return true;
-    }
-    return false;
-}
 
 int RunTableMerge(const std::vector<std::string> &args)
 {

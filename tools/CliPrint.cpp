@@ -40,5 +40,6 @@ int PrintPdf(const std::vector<std::string> &args)
 
 const CliCommand printPdfCommand("print-pdf", "IN OUT.pdf", PrintPdf,
                                  "Prints IN to the PDF file OUT.pdf as the main window prints the "
-                                 "document pane.");
+                                 "document pane.",
+                                 CliCommand::DocumentModel);
 } // namespace

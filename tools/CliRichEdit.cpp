@@ -100,11 +100,14 @@ const CliCommand
     TextCommand("text", "FILE", RunText,
                 "Prints the plain text of a rich or plain text file (UTF-8, one line a "
                 "paragraph),\nas the document pane shows it. FILE - reads standard "
-                "input.");
+                "input.",
+                CliCommand::DocumentModel);
 const CliCommand LinesCommand("lines", "FILE", RunLines,
                               "Prints the line count, then the lines, as the information pane "
-                              "reads the file.\nFILE - reads standard input.");
+                              "reads the file.\nFILE - reads standard input.",
+                              CliCommand::DocumentModel);
 const CliCommand RoundtripCommand("roundtrip", "IN OUT", RunRoundtrip,
                                   "Loads IN as the document pane does and saves it as rich text "
-                                  "to OUT.");
+                                  "to OUT.",
+                                  CliCommand::DocumentModel);
 } // namespace

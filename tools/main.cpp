@@ -1,9 +1,8 @@
 // zarvel-cli: runs Zarvel's engines without a window.
 #include "CliCommand.h"
-#include "richedit/LayoutMemory.h"
+#include "CliRuntime.h"
 #include "text/LeftoverFiles.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 
@@ -12,15 +11,6 @@
 #include <exception>
 
 namespace {
-// Qt's own start-up remarks (a missing runtime folder on a headless machine) are not the
-// command's output; everything else still reaches stderr.
-void FilterQtMessages(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (type == QtWarningMsg && message.contains(QLatin1String("XDG_RUNTIME_DIR")))
-        return;
-    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
-}
-
 void PrintUsage(std::FILE *out)
 {
     std::fprintf(out, "usage: zarvel-cli COMMAND [ARGS...]\n"
@@ -78,23 +68,28 @@ int Unknown(const std::string &name)
 int main(int argc, char *argv[])
 {
     const std::vector<std::string> words(argv + 1, argv + argc);
-    if (words.empty()) {
-        PrintUsage(stderr);
-        return 2;
-    }
-    const std::string &name = words.front();
-    const std::vector<std::string> args(words.begin() + 1, words.end());
-    if (name == "--help" || name == "-h") {
-        PrintUsage(stdout);
-        return 0;
-    }
+    const std::string name = words.empty() ? std::string() : words.front();
+    const std::vector<std::string> args(words.begin() + (words.empty() ? 0 : 1), words.end());
     if (name == "--version") {
         std::printf("zarvel-cli %s\n", ZARVEL_VERSION);
         return 0;
     }
+    const CliCommand *command = CliCommand::Find(name);
+    // The front program knows its own commands only: any other command, help and the list of
+    // all commands come from the model program, as does a command that needs the document model.
+    if (!CliRuntime::HasDocumentModel() &&
+        (!command || (!WantsHelp(args) && command->NeedsDocumentModel(args))))
+        return CliRuntime::HandOver(argv);
+    if (words.empty()) {
+        PrintUsage(stderr);
+        return 2;
+    }
+    if (name == "--help" || name == "-h") {
+        PrintUsage(stdout);
+        return 0;
+    }
     if (name == "help")
         return Help(args);
-    const CliCommand *command = CliCommand::Find(name);
     if (!command)
         return Unknown(name);
     if (WantsHelp(args)) {
@@ -102,14 +97,7 @@ int main(int argc, char *argv[])
         return 0;
     }
 
-    // The rich text control needs a GUI application object but never shows a window.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(FilterQtMessages);
-    KeepLayoutMemory();
-    // The arguments are the command's alone: Qt sees none of them.
-    int qtArgc = 1;
-    QApplication app(qtArgc, argv);
+    const CliRuntime runtime(argv);
     // Scratch folders of commands that were killed.
     RemoveLeftoversIn(QFile::encodeName(QDir::tempPath()).toStdString());
     try {

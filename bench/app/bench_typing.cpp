@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QFile>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -34,18 +35,40 @@ protected:
     }
 };
 
+// One paragraph of about the given size: words, as pasted logs and data make them.
+QByteArray LongParagraph(int bytes)
+{
+    QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\f0\\fs20 ";
+    for (int i = 0; rtf.size() < bytes; ++i)
+        rtf +=
+            "entry " + QByteArray::number(i) + " value=" + QByteArray::number(i * 7 % 1000) + "; ";
+    return rtf + "\\par}";
+}
+
+// Resident memory of the process in MiB.
+double ResidentMiB()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toDouble() * 4096 / (1 << 20) : 0;
+}
+
 // The window shown with the document loaded, the caret in the middle of it.
 struct TLoadedWindow
 {
     TMainForm Form;
     TRichEditEx &Pane = *Form.RichEditEx1;
 
-    TLoadedWindow()
+    // Without a paragraph size, the 300-page document.
+    explicit TLoadedWindow(int paragraphBytes = 0)
     {
         Form.show();
         if (!QTest::qWaitForWindowExposed(&Form))
             throw std::runtime_error("the window was not shown");
-        QByteArray data = GeneratedDocument(300);
+        QByteArray data =
+            paragraphBytes > 0 ? LongParagraph(paragraphBytes) : GeneratedDocument(300);
         QBuffer buffer(&data);
         buffer.open(QIODevice::ReadOnly);
         Pane.Lines().LoadStream(buffer);
@@ -87,6 +110,30 @@ void BM_KeyToRepaint(benchmark::State &state)
     state.counters["characters"] = window.Pane.TextLength();
 }
 BENCHMARK(BM_KeyToRepaint)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// A character typed and deleted, alternately, in the middle of one paragraph of arg bytes.
+void BM_KeyInLongParagraph(benchmark::State &state)
+{
+    TLoadedWindow window(int(state.range(0)));
+    window.Pane.SetSelectionStart(window.Pane.TextLength() / 2);
+    window.Pane.ensureCursorVisible();
+    QTest::qWait(50);
+    TPaintWatch watch(*window.Pane.viewport());
+    const double before = ResidentMiB();
+    bool forth = true;
+    for (auto _ : state) {
+        window.Press(forth ? Qt::Key_X : Qt::Key_Backspace, watch);
+        forth = !forth;
+    }
+    state.counters["characters"] = window.Pane.TextLength();
+    state.counters["resident_mib"] = ResidentMiB();
+    state.counters["growth_mib"] = ResidentMiB() - before;
+}
+BENCHMARK(BM_KeyInLongParagraph)
+    ->Arg(1 << 20)
+    ->Arg(20 << 20)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
 
 // The tool bar's refresh alone, for the share it takes of a keystroke.
 void BM_ToolbarRefresh(benchmark::State &state)

@@ -195,7 +195,7 @@ void TAssemblyCommands::EditInformationFile1Click()
 
 void TAssemblyCommands::SelectInformationFile(const QString &fileName)
 {
-    const bool table = TSpreadsheetTable::IsCaseSourceName(FileNameBytes(fileName));
+    const bool table = TCaseTable::IsCaseSourceName(FileNameBytes(fileName));
     if (!table) {
         // A file of zero bytes that is not UTF-16 would merge zero bytes and empty values.
         QFile file(fileName);
@@ -317,7 +317,7 @@ void TAssemblyCommands::SelectTemplateFile(const QString &fileName)
 void TAssemblyCommands::MRUFiles1MRUItemClick(const QString &fileName)
 {
     AskSaveChangesForEntry(TPane::Information, *FForm.MRUFiles1);
-    if (TSpreadsheetTable::IsCaseSourceName(FileNameBytes(fileName))) {
+    if (TCaseTable::IsCaseSourceName(FileNameBytes(fileName))) {
         LoadTable(fileName);
         if (!FTable->Warnings().empty())
             ShowMsgBox(QString(), QLatin1Char('!'), WarningsText(FTable->Warnings()));

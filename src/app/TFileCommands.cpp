@@ -5,6 +5,7 @@
 #include "app/SaveFileKinds.h"
 #include "app/ShowMsgBox.h"
 #include "app/TAssemblyCommands.h"
+#include "app/TBackgroundSave.h"
 #include "app/TMainForm.h"
 #include "richedit/TCodePage1252.h"
 #include "richedit/TFileSaver.h"
@@ -161,9 +162,12 @@ void TFileCommands::SavePaneToFile(TPane pane, const QString &fileName)
 {
     FForm.AssemblyCommands().RefuseWritingTable(fileName);
     TRichEditEx &control = FForm.Pane(pane);
-    // Lines.SaveFile refuses a read-only file and leaves the old file whole until the new
-    // content is complete.
-    control.Lines().SaveFile(fileName, IsPlainTextName(fileName) ? TOutputFormat::ofText
-                                                                 : control.OutputFormat());
+    // Both refuse a read-only file and leave the old file whole until the new content is
+    // complete. A large document's rich text is made and written while the window repaints.
+    if (!IsPlainTextName(fileName) && TBackgroundSave::Suits(control, fileName))
+        TBackgroundSave::Save(control, fileName, &FForm);
+    else
+        control.Lines().SaveFile(fileName, IsPlainTextName(fileName) ? TOutputFormat::ofText
+                                                                     : control.OutputFormat());
     control.SetModifiedFlag(false);
 }

@@ -216,6 +216,16 @@ bool TCaseTable::IsTableName(const std::string &fileName)
     return EndsWithNoCase(fileName, ".csv") || EndsWithNoCase(fileName, ".tsv");
 }
 
+bool TCaseTable::IsSpreadsheetName(const std::string &fileName)
+{
+    return EndsWithNoCase(fileName, ".ods") || EndsWithNoCase(fileName, ".xlsx");
+}
+
+bool TCaseTable::IsCaseSourceName(const std::string &fileName)
+{
+    return IsTableName(fileName) || IsSpreadsheetName(fileName);
+}
+
 TCaseTable TCaseTable::ReadFile(const std::string &fileName)
 {
     return Parse(LoadFileBytes(fileName), fileName);

@@ -30,6 +30,11 @@ class TCaseTable
 public:
     // Whether the file's name ends in ".csv" or ".tsv" (in any case).
     static bool IsTableName(const std::string &fileName);
+    // Whether the file's name ends in ".ods" or ".xlsx" (in any case): a spreadsheet, read as a
+    // table through LibreOffice.
+    static bool IsSpreadsheetName(const std::string &fileName);
+    // A table of cases of any form: CSV, TSV or a spreadsheet.
+    static bool IsCaseSourceName(const std::string &fileName);
     // Reads the file. Throws EFOpenError "Cannot open file <name>" or ECaseTableError.
     static TCaseTable ReadFile(const std::string &fileName);
     // The same for the bytes of a file of that name: its extension gives the separator, unless

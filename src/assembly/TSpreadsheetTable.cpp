@@ -17,11 +17,6 @@ QString FromBytes(const std::string &fileName)
     return QFile::decodeName(QByteArray::fromStdString(fileName));
 }
 
-bool HasSuffix(const std::string &fileName, const char *suffix)
-{
-    return FromBytes(fileName).endsWith(QLatin1String(suffix), Qt::CaseInsensitive);
-}
-
 // The profile LibreOffice runs in for Zarvel's conversions.
 QString ProfileFolder()
 {
@@ -32,16 +27,6 @@ QString ProfileFolder()
     return folder;
 }
 } // namespace
-
-bool TSpreadsheetTable::IsSpreadsheetName(const std::string &fileName)
-{
-    return HasSuffix(fileName, ".ods") || HasSuffix(fileName, ".xlsx");
-}
-
-bool TSpreadsheetTable::IsCaseSourceName(const std::string &fileName)
-{
-    return TCaseTable::IsTableName(fileName) || IsSpreadsheetName(fileName);
-}
 
 std::string TSpreadsheetTable::OfficeProgram()
 {
@@ -99,7 +84,7 @@ std::string TSpreadsheetTable::ConvertToCsv(const std::string &fileName)
 
 TCaseTable TSpreadsheetTable::Read(const std::string &fileName)
 {
-    if (!IsSpreadsheetName(fileName))
+    if (!TCaseTable::IsSpreadsheetName(fileName))
         return TCaseTable::ReadFile(fileName);
     return TCaseTable::Parse(ConvertToCsv(fileName), fileName, ',');
 }

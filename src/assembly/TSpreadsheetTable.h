@@ -12,10 +12,6 @@ class TCaseTable;
 class TSpreadsheetTable
 {
 public:
-    // Whether the file's name ends in ".ods" or ".xlsx" (in any case).
-    static bool IsSpreadsheetName(const std::string &fileName);
-    // A table of cases of any form: CSV, TSV or a spreadsheet.
-    static bool IsCaseSourceName(const std::string &fileName);
     // The LibreOffice program found on the search path; empty when it is not installed.
     static std::string OfficeProgram();
     // Reads a table of cases of any form. Throws EFOpenError or ECaseTableError (a spreadsheet

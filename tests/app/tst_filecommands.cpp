@@ -1,11 +1,13 @@
 #include "ScriptedDialogs.h"
 #include "TestEnvironment.h"
 #include "app/SaveFileKinds.h"
+#include "app/TBackgroundSave.h"
 #include "app/TFileCommands.h"
 #include "app/TMainForm.h"
 #include "app/TMainMenu.h"
 #include "richedit/RichEditTypes.h"
 #include "richedit/TRichEditEx.h"
+#include "richedit/TRichEditStringsEx.h"
 #include "widgets/TOpenPreviewDialog.h"
 
 #include <QAction>
@@ -13,9 +15,11 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QProgressDialog>
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 
 #include <sys/stat.h>
@@ -55,6 +59,20 @@ QStringList Listed(QFileDialog &dialog, const QString &folder, const QStringList
     return names;
 }
 
+// Counts the paint events of a widget.
+class TPaintCounter : public QObject
+{
+public:
+    explicit TPaintCounter(QWidget &widget) { widget.installEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++Paints;
+        return false;
+    }
+    int Paints = 0;
+};
+
 ino_t Inode(const QString &name)
 {
     struct stat status = {};
@@ -79,6 +97,18 @@ class TestFileCommands : public QObject
         QVERIFY(Document().ModifiedFlag());
     }
     QString Caption(const QString &name) const { return name + QStringLiteral(" - Zarvel"); }
+    // Loads formatted paragraphs of at least twice the size that is saved on a worker.
+    void LoadLargeDocument()
+    {
+        QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\f0\\fs20 ";
+        for (int i = 0; rtf.size() < 2 * TBackgroundSave::KMinimumCharacters; ++i)
+            rtf += "Paragraph " + QByteArray::number(i) +
+                   " with {\\b bold} and {\\i italic} words, \\'e9t\\'e9.\\par\r\n";
+        rtf += "}";
+        const QString source = File(QStringLiteral("large-source.rtf"));
+        QVERIFY(WriteFile(source, rtf));
+        Document().Lines().LoadFile(source);
+    }
 
 private slots:
     void init()
@@ -440,13 +470,18 @@ private slots:
     void readOnlyFileIsRefused_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::newRow("rich text") << "locked.rtf";
-        QTest::newRow("HTML page") << "locked.html";
+        QTest::addColumn<bool>("large");
+        QTest::newRow("rich text") << "locked.rtf" << false;
+        QTest::newRow("HTML page") << "locked.html" << false;
+        QTest::newRow("large rich text, saved on a worker") << "locked.rtf" << true;
     }
 
     void readOnlyFileIsRefused()
     {
         QFETCH(QString, name);
+        QFETCH(bool, large);
+        if (large)
+            LoadLargeDocument();
         const QString target = File(name);
         QVERIFY(WriteFile(target, "OLD"));
         QVERIFY(
@@ -491,6 +526,90 @@ private slots:
         QCOMPARE(Inode(target), inode);
         QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("letter.rtf")});
         QVERIFY(!Document().ModifiedFlag());
+    }
+
+    // A large document is made and written on a worker. Meanwhile the window paints, a progress
+    // dialog shows and typing into the pane is refused; the file is the one the pane's own save
+    // writes, and afterwards the pane takes typing again.
+    void largeDocumentSavesWhileTheWindowPaints()
+    {
+        LoadLargeDocument();
+        Type("Changed ");
+        const QString expected = File(QStringLiteral("expected.rtf"));
+        Document().Lines().SaveFile(expected);
+        const QString text = Document().toPlainText();
+        const TPaintCounter counter(*Document().viewport());
+
+        std::atomic<bool> looked{false};
+        bool dialogShown = false;
+        bool painted = false;
+        QString textDuringSave;
+        // On the worker, before it writes: the window is looked at from its own thread.
+        TBackgroundSave::SetWorkerHook([&] {
+            QMetaObject::invokeMethod(
+                form.get(),
+                [&] {
+                    const auto *progress = form->findChild<QProgressDialog *>();
+                    dialogShown = progress && progress->isVisible();
+                    QTest::keyClicks(&Document(), "xyz");
+                    textDuringSave = Document().toPlainText();
+                    const int before = counter.Paints;
+                    Document().viewport()->update();
+                    for (int wait = 0; wait < 6000 && counter.Paints == before; ++wait)
+                        QTest::qWait(10);
+                    painted = counter.Paints > before;
+                    looked = true;
+                },
+                Qt::QueuedConnection);
+            for (int wait = 0; wait < 60000 && !looked; ++wait)
+                QThread::msleep(10); // ends a hang only
+        });
+        const QString target = File(QStringLiteral("large.rtf"));
+        ScriptedDialogs script;
+        script.ThenChooseFile(target);
+        Trigger("FileSaveAsItem");
+        TBackgroundSave::SetWorkerHook({});
+
+        QVERIFY(looked);
+        QVERIFY(dialogShown);
+        QVERIFY(painted);
+        QCOMPARE(textDuringSave, text);
+        QCOMPARE(ReadFile(target), ReadFile(expected));
+        QCOMPARE(script.Unexpected(), 0);
+        QVERIFY(!Document().ModifiedFlag());
+        QCOMPARE(form->windowTitle(), Caption(QStringLiteral("large.rtf")));
+        const auto *progress = form->findChild<QProgressDialog *>();
+        QVERIFY(!progress || !progress->isVisible());
+        QTest::keyClicks(&Document(), "xyz");
+        QVERIFY(Document().ModifiedFlag());
+    }
+
+    // The worker writes, for every sample and test file, the bytes the pane's own save writes:
+    // tables, lists, pictures, objects, headers and footers included.
+    void backgroundSaveWritesWhatThePaneWrites_data()
+    {
+        QTest::addColumn<QString>("source");
+        for (const char *folder :
+             {ZARVEL_SOURCE_DIR "/samples", ZARVEL_SOURCE_DIR "/tests/data/rtf"})
+            for (const QFileInfo &file :
+                 QDir(QString::fromUtf8(folder)).entryInfoList({"*.rtf", "*.tem"}, QDir::Files))
+                QTest::newRow(qPrintable(file.fileName())) << file.filePath();
+    }
+
+    void backgroundSaveWritesWhatThePaneWrites()
+    {
+        QFETCH(QString, source);
+        ScriptedDialogs script; // a hostile file may ask a question while it loads
+        try {
+            Document().Lines().LoadFile(source);
+        } catch (const std::exception &) {
+            QSKIP("the pane does not load this file");
+        }
+        const QString expected = File(QStringLiteral("expected.rtf"));
+        Document().Lines().SaveFile(expected);
+        const QString written = File(QStringLiteral("written.rtf"));
+        TBackgroundSave::Save(Document(), written, form.get());
+        QCOMPARE(ReadFile(written), ReadFile(expected));
     }
 
     void failedSaveKeepsTheOldFile()

@@ -14,7 +14,7 @@ if(NOT result EQUAL 0)
 endif()
 
 foreach(file
-        bin/zarvel bin/zarvel-cli
+        bin/zarvel bin/zarvel-cli libexec/zarvel/zarvel-cli-model
         share/zarvel/zarvelhelp.htm share/zarvel/samples/letter.tem
         share/zarvel/samples/letter-smith.inf
         share/applications/zarvel.desktop share/icons/hicolor/scalable/apps/zarvel.svg
@@ -44,6 +44,13 @@ execute_process(COMMAND "${PREFIX}/bin/zarvel-cli" merge "${samples}/letter.tem"
                 RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE error)
 if(NOT result EQUAL 0 OR NOT output MATCHES "^{\\\\rtf1" OR NOT output MATCHES "Eleanor Smith")
     fail("the installed zarvel-cli did not merge the installed samples (${result}): ${error}")
+endif()
+
+# A command that loads the document goes to the program beside zarvel-cli that has the control.
+execute_process(COMMAND "${PREFIX}/bin/zarvel-cli" text "${samples}/letter.tem"
+                RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE error)
+if(NOT result EQUAL 0 OR NOT output MATCHES "Hartley & Cook")
+    fail("the installed zarvel-cli did not read a sample as text (${result}): ${error}")
 endif()
 
 find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)

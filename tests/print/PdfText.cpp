@@ -284,7 +284,8 @@ QPointF PdfPage::Find(const QString &word, int occurrence) const
     return QPointF(-1, -1);
 }
 
-std::vector<PdfPage> PdfPages(const QByteArray &pdfBytes)
+namespace {
+Pdf ReadObjects(const QByteArray &pdfBytes)
 {
     Pdf pdf;
     const QString all = QString::fromLatin1(pdfBytes);
@@ -294,6 +295,49 @@ std::vector<PdfPage> PdfPages(const QByteArray &pdfBytes)
         const auto m = it.next();
         pdf.objects.insert(m.captured(1).toInt(), m.captured(2));
     }
+    return pdf;
+}
+
+// The number of glyphs of a TrueType font program: numGlyphs of its 'maxp' table; -1 when the
+// program has none.
+int GlyphCount(const QByteArray &font)
+{
+    const auto word = [&font](int at) {
+        return at + 2 <= font.size() ? (uchar(font[at]) << 8) | uchar(font[at + 1]) : -1;
+    };
+    const int tables = word(4);
+    for (int i = 0; i < tables; ++i) {
+        const int entry = 12 + 16 * i;
+        if (font.mid(entry, 4) == "maxp") {
+            const int offset = (word(entry + 8) << 16) | word(entry + 10);
+            return word(offset + 4);
+        }
+    }
+    return -1;
+}
+} // namespace
+
+std::vector<PdfFont> PdfEmbeddedFonts(const QByteArray &pdfBytes)
+{
+    const Pdf pdf = ReadObjects(pdfBytes);
+    std::vector<PdfFont> fonts;
+    const QRegularExpression name(QStringLiteral("/FontName\\s*/([^\\s/]+)"));
+    for (auto it = pdf.objects.constBegin(); it != pdf.objects.constEnd(); ++it) {
+        if (!it.value().contains(QLatin1String("/Type /FontDescriptor")))
+            continue;
+        PdfFont font;
+        font.Name = name.match(it.value()).captured(1);
+        const int program = pdf.Reference(it.key(), QStringLiteral("/FontFile2"));
+        if (program >= 0)
+            font.Glyphs = GlyphCount(pdf.Stream(program).toLatin1());
+        fonts.push_back(font);
+    }
+    return fonts;
+}
+
+std::vector<PdfPage> PdfPages(const QByteArray &pdfBytes)
+{
+    const Pdf pdf = ReadObjects(pdfBytes);
     std::vector<PdfPage> pages;
     for (auto it = pdf.objects.constBegin(); it != pdf.objects.constEnd(); ++it) {
         if (!it.value().contains(QLatin1String("/Type /Pages")))

@@ -31,5 +31,14 @@ struct PdfPage
 
 std::vector<PdfPage> PdfPages(const QByteArray &pdf);
 
+// A font the PDF embeds: its name (a subset's starts with six capitals and "+") and the
+// number of glyphs in its TrueType program (-1 when it has none).
+struct PdfFont
+{
+    QString Name;
+    int Glyphs = -1;
+};
+std::vector<PdfFont> PdfEmbeddedFonts(const QByteArray &pdf);
+
 // The text of each page, one string per page in page order.
 QStringList PdfPageTexts(const QByteArray &pdf);

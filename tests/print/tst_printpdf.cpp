@@ -568,6 +568,43 @@ private slots:
         QVERIFY(QFileInfo(QStringLiteral("doc.pdf")).permissions() & QFile::ReadOther);
     }
 
+    // A PDF carries of each font only the glyphs its text uses, never the whole font.
+    void embeddedFontsHoldOnlyTheGlyphsUsed()
+    {
+        const QString cli = qEnvironmentVariable("ZARVEL_BIN_DIR") + QStringLiteral("/zarvel-cli");
+        if (!QFile::exists(cli))
+            QSKIP("zarvel-cli is not built");
+        QFile in(QStringLiteral("fonts.rtf"));
+        QVERIFY(in.open(QIODevice::WriteOnly));
+        in.write("{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\froman Times New Roman;}"
+                 "{\\f2\\fmodern Courier New;}}\\pard\\f0 abc cab \\b bad\\b0\\par\\f1 "
+                 "\\i ab\\i0\\par\\f2 ba\\par}");
+        in.close();
+        QProcess run;
+        run.start(cli, {QStringLiteral("print-pdf"), QStringLiteral("fonts.rtf"),
+                        QStringLiteral("fonts.pdf")});
+        QVERIFY(run.waitForFinished(120000));
+        QCOMPARE(run.exitCode(), 0);
+        const QByteArray pdf = ReadAll(QStringLiteral("fonts.pdf"));
+        const std::vector<PdfFont> fonts = PdfEmbeddedFonts(pdf);
+        QVERIFY(fonts.size() >= 4);
+        // The page decoration's characters count too.
+        QString text = PdfPageTexts(pdf).join(QString());
+        std::sort(text.begin(), text.end());
+        const int characters = int(std::unique(text.begin(), text.end()) - text.begin());
+        const QRegularExpression subset(QStringLiteral("^[A-Z]{6}\\+"));
+        for (const PdfFont &font : fonts) {
+            QVERIFY2(subset.match(font.Name).hasMatch(), qPrintable(font.Name));
+            // At most the characters printed and the glyph for missing ones: a whole font has
+            // hundreds.
+            QVERIFY2(
+                font.Glyphs >= 2 && font.Glyphs <= characters + 1,
+                qPrintable(
+                    font.Name +
+                    QStringLiteral(": %1 glyphs, %2 characters").arg(font.Glyphs).arg(characters)));
+        }
+    }
+
     void cliFailureLeavesNoOutput()
     {
         const QString cli = qEnvironmentVariable("ZARVEL_BIN_DIR") + QStringLiteral("/zarvel-cli");

@@ -104,6 +104,55 @@ private slots:
         QVERIFY2(run.Err.isEmpty(), run.Err.constData());
     }
 
+    // Commands of the plain engines run without the window toolkit (its libraries are never
+    // loaded); those that need the document model get it, with the same output as ever.
+    void toolkitOnlyForCommandsThatNeedIt_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("toolkit");
+        QTest::addColumn<QByteArray>("output");
+        const QString plainInformation = Sample("letter-smith.inf"); // code page 1252
+        // In the scratch folder that is the current one.
+        const QString richInformation = QDir::current().filePath("rich.inf");
+        Write(richInformation, "{\\rtf1\\ansi Name\\par Jo \\b Smith\\b0\\par}");
+        const QString dear = QDir::current().filePath("dear.tem");
+        Write(dear, "{\\rtf1\\ansi Dear @1.\\par}");
+        QTest::newRow("eval") << QStringList{"eval", "2*(3+4)"} << false << QByteArray("14.00\n");
+        QTest::newRow("rtf2html") << QStringList{"rtf2html", Sample("letter.tem"), "-"} << false
+                                  << QByteArray("<HTML>");
+        QTest::newRow("merge, plain information")
+            << QStringList{"merge", Sample("letter.tem"), plainInformation, "-o", "-"} << false
+            << QByteArray("Eleanor Smith");
+        QTest::newRow("check, plain information")
+            << QStringList{"check", Sample("letter.tem"), plainInformation} << false
+            << QByteArray("@1");
+        QTest::newRow("merge, rich information")
+            << QStringList{"merge", dear, richInformation, "-o", "-"} << true
+            << QByteArray("Dear Jo Smith.");
+        QTest::newRow("merge, missing information")
+            << QStringList{"merge", Sample("letter.tem"), "missing.inf", "-o", "-"} << true
+            << QByteArray();
+        QTest::newRow("text") << QStringList{"text", Sample("letter.tem")} << true
+                              << QByteArray("Hartley & Cook");
+        QTest::newRow("list of commands") << QStringList{"help"} << true << QByteArray("print-pdf");
+    }
+
+    void toolkitOnlyForCommandsThatNeedIt()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, toolkit);
+        QFETCH(QByteArray, output);
+        // The dynamic loader names every library it loads on standard error.
+        qputenv("LD_DEBUG", "files");
+        const TCliRun run = Run(arguments);
+        qunsetenv("LD_DEBUG");
+        QVERIFY2(run.ExitCode >= 0, run.Err.right(2000).constData());
+        QVERIFY2(run.Err.contains("file=libQt6Core.so"), "the loader's report is missing");
+        QCOMPARE(run.Err.contains("file=libQt6Gui.so"), toolkit);
+        QCOMPARE(run.Err.contains("file=libQt6Widgets.so"), toolkit);
+        QVERIFY2(run.Out.contains(output), run.Out.left(2000).constData());
+    }
+
     void wrongArgumentsGiveUsageOnStandardError_data()
     {
         QTest::addColumn<QStringList>("arguments");

@@ -1,4 +1,5 @@
 // zarvel-cli merge and check, run as a separate process the way a user's script runs them.
+#include "CliPlainInformation.h"
 #include "CliProcess.h"
 #include "MergeCases.h"
 #include "TestEnvironment.h"
@@ -9,10 +10,13 @@
 #include "text/StringUtils.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <random>
 
 namespace {
 struct TRun
@@ -38,6 +42,30 @@ void WriteAll(const QString &path, const QByteArray &bytes)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
+}
+
+// Bytes of a text file: pieces of ASCII, UTF-8, UTF-16 and bytes that are neither.
+QByteArray RandomTextFile(std::mt19937 &random)
+{
+    static const QByteArray Pieces[] = {"\r",           "\n",
+                                        "\r\n",         "\v",
+                                        "\t",           QByteArray("\0", 1),
+                                        "Name",         " ",
+                                        "@1",           "{\\rtf1",
+                                        "\xC3\xA9",     "\xE2\x82\xAC",
+                                        "\xE2\x80\xA8", "\xE2\x80\xA9",
+                                        "\xEF\xBB\xBF", "\xEF\xBF\xBC",
+                                        "\xEF\xB7\x90", "\xF0\x9F\x98\x80",
+                                        "\xE9",         "\x80\x81",
+                                        "\xFF\xFE"};
+    static const QByteArray Starts[] = {"",         "",         "",        "\xEF\xBB\xBF",
+                                        "\xFF\xFE", "\xFE\xFF", "{\\rtf1 "};
+    QByteArray text = Starts[random() % std::size(Starts)];
+    // Mostly one kind of text, so that each kind is read as itself often enough.
+    const std::size_t kinds = 1 + random() % std::size(Pieces);
+    for (int i = int(random() % 40); i > 0; --i)
+        text += Pieces[random() % kinds];
+    return text;
 }
 
 const QByteArray Template = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fswiss "
@@ -79,6 +107,7 @@ private slots:
     void templateIsReadWhole();
     void plainTemplateKeepsItsEncoding();
     void valuesThatAreNoSums();
+    void plainInformationReadAsThePaneReadsIt();
 
 private:
     TRun Run(const QStringList &arguments);
@@ -573,6 +602,45 @@ void TestCliMerge::valuesThatAreNoSums()
     // A "+" and ten digits is computed, but check warns that it looks like a phone number.
     QVERIFY2(check.Out.contains("write it as '+4930123456 to merge it as written"),
              qPrintable(check.Out));
+}
+
+// zarvel-cli reads plain information files without the rich text control; the lines must be
+// those the control gives, for every file it takes, and it takes the common ones.
+void TestCliMerge::plainInformationReadAsThePaneReadsIt()
+{
+    TInformationReader reader;
+    int plain = 0;
+    const auto compare = [&](const QString &name) {
+        const std::string file = QFile::encodeName(name).toStdString();
+        const std::optional<std::vector<std::string>> lines = PlainInformationLines(file);
+        if (!lines)
+            return true;
+        ++plain;
+        return *lines == reader.ReadInControl(file);
+    };
+    for (const char *folder : {ZARVEL_SOURCE_DIR "/tests/data", ZARVEL_SOURCE_DIR "/samples"}) {
+        QDirIterator data(QString::fromUtf8(folder), {QStringLiteral("*.inf")}, QDir::Files,
+                          QDirIterator::Subdirectories);
+        while (data.hasNext()) {
+            const QString name = data.next();
+            QVERIFY2(compare(name), qPrintable(name));
+        }
+    }
+    QVERIFY(PlainInformationLines(Sample("letter-smith.inf").toStdString()));   // code page 1252
+    QVERIFY(!PlainInformationLines(FDir->filePath("order.tem").toStdString())); // rich text
+    QVERIFY(!PlainInformationLines(FDir->filePath("missing.inf").toStdString()));
+
+    std::mt19937 random(20);
+    const QString name = FDir->filePath("random.inf");
+    int taken = 0;
+    for (int i = 0; i < 400; ++i) {
+        const QByteArray content = RandomTextFile(random);
+        WriteAll(name, content);
+        const int before = plain;
+        QVERIFY2(compare(name), content.toPercentEncoding().constData());
+        taken += plain - before;
+    }
+    QVERIFY2(taken > 100, "too few random files were plain text");
 }
 
 ZARVEL_TEST_MAIN(TestCliMerge)

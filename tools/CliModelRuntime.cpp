@@ -1,0 +1,42 @@
+// The model program of zarvel-cli: every command, with the rich text control.
+#include "CliRuntime.h"
+
+#include "richedit/LayoutMemory.h"
+
+#include <QApplication>
+
+#include <cstdio>
+
+namespace {
+// Qt's own start-up remarks (a missing runtime folder on a headless machine) are not the
+// command's output; everything else still reaches stderr.
+void FilterQtMessages(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtWarningMsg && message.contains(QLatin1String("XDG_RUNTIME_DIR")))
+        return;
+    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+} // namespace
+
+CliRuntime::CliRuntime(char *argv[])
+{
+    // The control never shows a window.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(FilterQtMessages);
+    KeepLayoutMemory();
+    // The arguments are the command's alone: Qt sees none of them.
+    FApplication = std::make_unique<QApplication>(FArgc, argv);
+}
+
+CliRuntime::~CliRuntime() = default;
+
+bool CliRuntime::HasDocumentModel()
+{
+    return true;
+}
+
+int CliRuntime::HandOver(char * /*argv*/[])
+{
+    return 127; // never called: this program has every command
+}

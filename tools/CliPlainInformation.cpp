@@ -1,0 +1,100 @@
+#include "CliPlainInformation.h"
+
+#include "richedit/TTextFileCodec.h"
+#include "text/StringUtils.h"
+
+#include <QString>
+
+#include <algorithm>
+
+namespace {
+bool IsLineEnd(char16_t c)
+{
+    return c == u'\r' || c == u'\n' || c == u'\v' || c == 0x2028 || c == 0x2029;
+}
+
+// The control's frame marks and the object character.
+bool IsDocumentMark(QChar c)
+{
+    return c.unicode() == 0xFDD0 || c.unicode() == 0xFDD1 || c.unicode() == 0xFFFC;
+}
+
+bool HasUtf16Mark(const std::string &bytes)
+{
+    return bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0;
+}
+
+bool IsAscii(const std::string &bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// The lines of the text, each made by lineOf from the stretch [start, end).
+template <typename TText, typename TUnit, typename TLineOf>
+std::vector<std::string> SplitLines(const TText &text, TUnit unitAt, TLineOf lineOf)
+{
+    std::vector<std::string> lines;
+    const auto size = static_cast<std::size_t>(text.size());
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        const char16_t c = unitAt(i);
+        if (!IsLineEnd(c))
+            continue;
+        lines.push_back(lineOf(start, i));
+        if (c == u'\r' && i + 1 < size && unitAt(i + 1) == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < size)
+        lines.push_back(lineOf(start, size));
+    return lines;
+}
+
+// ASCII reads as the same characters in every encoding the pane takes, and is its own UTF-8.
+std::vector<std::string> AsciiLines(const std::string &bytes)
+{
+    return SplitLines(
+        bytes, [&bytes](std::size_t i) { return char16_t(static_cast<unsigned char>(bytes[i])); },
+        [&bytes](std::size_t start, std::size_t end) { return bytes.substr(start, end - start); });
+}
+
+std::optional<std::vector<std::string>> DecodedLines(const std::string &bytes)
+{
+    const QString text = TTextFileCodec::Decode(QByteArray::fromStdString(bytes));
+    if (std::any_of(text.begin(), text.end(), IsDocumentMark))
+        return std::nullopt;
+    return SplitLines(
+        text, [&text](std::size_t i) { return char16_t(text.at(qsizetype(i)).unicode()); },
+        [&text](std::size_t start, std::size_t end) {
+            return text.mid(qsizetype(start), qsizetype(end - start)).toUtf8().toStdString();
+        });
+}
+} // namespace
+
+std::optional<std::vector<std::string>> PlainInformationLines(const std::string &fileName)
+{
+    // A name the control would take for one of the program's resources.
+    if (fileName.empty() || fileName.front() == ':')
+        return std::nullopt;
+    std::string bytes;
+    try {
+        bytes = LoadFileBytes(fileName);
+    } catch (const EStreamError &) {
+        return std::nullopt;
+    }
+    if (bytes.compare(0, 5, "{\\rtf") == 0)
+        return std::nullopt;
+    if (!HasUtf16Mark(bytes) && bytes.find('\0') != std::string::npos)
+        return std::nullopt;
+    if (IsAscii(bytes))
+        return AsciiLines(bytes);
+    return DecodedLines(bytes);
+}
+
+bool InformationNeedsDocumentModel(const std::vector<std::string> &fileNames)
+{
+    return std::any_of(fileNames.begin(), fileNames.end(), [](const std::string &name) {
+        return !PlainInformationLines(name).has_value();
+    });
+}

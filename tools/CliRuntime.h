@@ -1,0 +1,36 @@
+#pragma once
+
+#include <memory>
+
+class QCoreApplication;
+
+// zarvel-cli is two programs. The one users type, the front program, has the plain engines
+// (the converter, the evaluator, the merge of plain text information files) and starts without
+// the window toolkit, so that a command of theirs costs little more than its work. Commands
+// that load documents into the rich text control run in the model program, installed in a
+// libexec folder beside it, to which the front program hands the command line unchanged. The
+// model program has every command, and answers for the list of them.
+//
+//   if (!CliRuntime::HasDocumentModel() && command needs it) return CliRuntime::HandOver(argv);
+//   const CliRuntime runtime(argv);
+//   return command->Execute(args);
+class CliRuntime
+{
+public:
+    // Starts what this program's commands need (the model program: a GUI application object,
+    // which the control needs though it never shows a window), for the object's life.
+    // argv outlives the object; the toolkit sees none of the arguments.
+    explicit CliRuntime(char *argv[]);
+    ~CliRuntime();
+    CliRuntime(const CliRuntime &) = delete;
+    CliRuntime &operator=(const CliRuntime &) = delete;
+
+    static bool HasDocumentModel();
+    // Replaces this process by the model program with the same arguments. Returns only when
+    // that cannot be started, after saying why on stderr, with the exit status.
+    static int HandOver(char *argv[]);
+
+private:
+    std::unique_ptr<QCoreApplication> FApplication;
+    int FArgc = 1; // the toolkit's count of argv
+};
