@@ -1,5 +1,6 @@
 #include "CliLetterFile.h"
 
+#include "CliArguments.h"
 #include "CliScratch.h"
 
 #include "text/StringUtils.h"
@@ -17,11 +18,6 @@
 #include <stdexcept>
 
 namespace {
-std::string FromQString(const QString &path)
-{
-    return path.toLocal8Bit().toStdString();
-}
-
 // Writes a new file.
 void WriteNewFile(const QString &path, const std::string &bytes)
 {

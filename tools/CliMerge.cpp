@@ -1,5 +1,6 @@
 // zarvel-cli merge and check: the merge of "Do It" without a window, for one case or a batch
 // of information files, and a check of what a merge will meet.
+#include "CliArguments.h"
 #include "CliCommand.h"
 #include "CliInformationReader.h"
 #include "CliLetterFile.h"
@@ -39,22 +40,6 @@ struct TMergeOptions
     bool Overwrite = false;
 };
 
-QString ToQString(const std::string &path)
-{
-    return QString::fromLocal8Bit(path.c_str());
-}
-
-std::string FromQString(const QString &path)
-{
-    return path.toLocal8Bit().toStdString();
-}
-
-// Texts of the merge (UTF-8) in the terminal's encoding.
-std::string ForTerminal(const std::string &text)
-{
-    return QString::fromStdString(text).toLocal8Bit().toStdString();
-}
-
 // A line in which a pair's heading became a value: say so, as the window does when the file is
 // selected. The merge still runs.
 void WarnOddLines(const char *command, const std::string &informationFile,
@@ -70,21 +55,6 @@ void WarnOddLines(const char *command, const std::string &informationFile,
 }
 
 // Whether two names lead to the same existing file.
-bool SameFile(const QString &a, const QString &b)
-{
-    const QFileInfo first(a);
-    const QFileInfo second(b);
-    return first.exists() && second.exists() &&
-           first.canonicalFilePath() == second.canonicalFilePath();
-}
-
-std::string NeedValue(const std::vector<std::string> &args, std::size_t &i)
-{
-    if (i + 1 >= args.size())
-        throw CliUsageError(args[i] + " needs a value");
-    return args[++i];
-}
-
 TMergeOptions ParseMergeOptions(const std::vector<std::string> &args)
 {
     TMergeOptions options;

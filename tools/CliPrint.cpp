@@ -3,13 +3,9 @@
 #include "CliInputFile.h"
 #include "CliOutputFile.h"
 
-#include "print/MainWindowPrinterSettings.h"
-#include "print/TRichPrinter.h"
-#include "richedit/TRichEditEx.h"
-#include "richedit/TRichEditStringsEx.h"
+#include "print/PdfOfDocumentFile.h"
 
 #include <QFile>
-#include <QPrinter>
 
 namespace {
 int PrintPdf(const std::vector<std::string> &args)
@@ -22,18 +18,8 @@ int PrintPdf(const std::vector<std::string> &args)
     const CliInputFile input(files[0]);
     const CliOutputFile output(files[1], QStringLiteral("stdout.pdf"));
 
-    // The document pane's settings, and its way of loading a file.
-    TRichEditEx pane;
-    pane.SetIncludeOLE(true);
-    pane.SetPlainRTF(false);
-    pane.SetWordWrap(true);
-    pane.Lines().LoadFile(QFile::decodeName(input.Path().c_str()));
-
-    TRichPrinter printer(TRichPrinter::NewPdfPrinter(QFile::decodeName(output.Path().c_str())),
-                         nullptr);
-    ApplyMainWindowPrinterSettings(printer);
-    printer.SetShowProgress(false);
-    printer.PrintRichEdit(pane, 1);
+    PrintDocumentFileToPdf(QFile::decodeName(input.Path().c_str()),
+                           QFile::decodeName(output.Path().c_str()));
     output.Finish();
     return 0;
 }

@@ -1,9 +1,6 @@
 #include "app/TMergedLetterWriter.h"
 
-#include "print/MainWindowPrinterSettings.h"
-#include "print/TRichPrinter.h"
-#include "richedit/TRichEditEx.h"
-#include "richedit/TRichEditStringsEx.h"
+#include "print/PdfOfDocumentFile.h"
 #include "rtf2html/RtfToHtml.h"
 #include "text/LeftoverFiles.h"
 #include "text/StringUtils.h"
@@ -11,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QPrinter>
 #include <QSaveFile>
 #include <QTemporaryDir>
 
@@ -66,15 +62,7 @@ QByteArray TMergedLetterWriter::Converted(const QString &fileName,
         Rtf2Html::ConvertRtfToHtml(Bytes(rtf), Bytes(out), {std::string()},
                                    QFileInfo(fileName).fileName().toStdString());
     } else {
-        TRichEditEx pane;
-        pane.SetIncludeOLE(true);
-        pane.SetPlainRTF(false);
-        pane.SetWordWrap(true);
-        pane.Lines().LoadFile(rtf);
-        TRichPrinter printer(TRichPrinter::NewPdfPrinter(out), nullptr);
-        ApplyMainWindowPrinterSettings(printer);
-        printer.SetShowProgress(false);
-        printer.PrintRichEdit(pane, 1);
+        PrintDocumentFileToPdf(rtf, out);
     }
     QFile::remove(rtf);
     QByteArray bytes = ReadWhole(out);
