@@ -36,12 +36,14 @@ declare -A seeds=(
     [fuzz_jpegdecoder]=tests/data/widgets/jpeg
     [fuzz_merge]=tests/data/merge
     [fuzz_informationfile]=tests/data/information
+    [fuzz_casetable]=tests/data/casetable
 )
 declare -A maxlen=([fuzz_rtfreader]=20000 [fuzz_rtf2html]=20000 [fuzz_jpegdecoder]=65536)
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-    targets=(fuzz_evaluator fuzz_rtfreader fuzz_rtf2html fuzz_jpegdecoder fuzz_merge fuzz_informationfile)
+    targets=(fuzz_evaluator fuzz_rtfreader fuzz_rtf2html fuzz_jpegdecoder fuzz_merge fuzz_informationfile
+        fuzz_casetable)
 fi
 for target in "${targets[@]}"; do
     [ -n "${seeds[$target]:-}" ] || { echo "unknown target: $target" >&2; exit 2; }
