@@ -483,6 +483,11 @@ private:
     std::size_t FKeptDepth = 0;
     KeptKind FKeptKind = KeptKind::Shape;
     int FKeptImages = 0;
+    // Content and paragraph ends read so far, and their count where the kept group began: a
+    // picture wrapper that holds more than its picture is not kept, or a save would write
+    // what else it holds twice.
+    long long FContentRead = 0;
+    long long FKeptContent = 0;
     int FImagesShown = 0;
     int FLastImage = -1;
     // The last picture wrapper kept: its end in the data and the position of its picture.
@@ -890,6 +895,7 @@ bool Reader::LeaveTables(int depth)
 
 void Reader::EndParagraph()
 {
+    ++FContentRead;
     Flush();
     Prepare(true);
     FinishParagraph();
@@ -945,6 +951,7 @@ void Reader::EndRow(int level)
 
 void Reader::NoteContent()
 {
+    ++FContentRead;
     const GroupState &s = State();
     if (s.InFieldResult && s.Field > 0)
         FFields[static_cast<size_t>(s.Field - 1)].HasResult = true;
@@ -1422,6 +1429,7 @@ bool Reader::BeginKept(KeptKind kind, const char *textWord)
     FKeptDepth = FStack.size();
     FKeptKind = kind;
     FKeptImages = FImagesShown;
+    FKeptContent = FContentRead;
     if (kind != KeptKind::ShapePicture)
         s.Dest = Destination::Skip;
     return true;
@@ -1442,13 +1450,14 @@ void Reader::EndKept()
             Anchor(group);
         break;
     case KeptKind::ShapePicture:
-        if (FImagesShown > FKeptImages) {
+        if (FImagesShown == FKeptImages + 1 && FContentRead == FKeptContent + 1) {
             AttachKept(FLastImage, group);
             FWrapperImage = FLastImage;
             FWrapperEnd = FPos + 1;
-        } else {
+        } else if (FContentRead == FKeptContent) {
             Anchor(group);
         }
+        // Otherwise what the wrapper held is shown as read, and saved as such.
         break;
     case KeptKind::Fallback: {
         // The stand-in that follows a picture wrapper goes with its picture.
