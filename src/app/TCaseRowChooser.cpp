@@ -41,6 +41,8 @@ TCaseRowChooser::TCaseRowChooser(QWidget *parent) : QWidget(parent)
     FNote->setObjectName(QStringLiteral("RowNote"));
     FNote->setTextFormat(Qt::PlainText);
     FNote->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    // A narrow window wraps the note rather than cutting it off.
+    FNote->setWordWrap(true);
     layout->addWidget(FNote, 1);
     for (QWidget *child : findChildren<QWidget *>())
         child->setFocusPolicy(child == FSearch || child == FRowBox ? Qt::StrongFocus
