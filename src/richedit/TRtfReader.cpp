@@ -483,9 +483,9 @@ private:
     std::size_t FKeptDepth = 0;
     KeptKind FKeptKind = KeptKind::Shape;
     int FKeptImages = 0;
-    // Content and paragraph ends read so far, and their count where the kept group began: a
-    // picture wrapper that holds more than its picture is not kept, or a save would write
-    // what else it holds twice.
+    // Content, paragraph, cell and row ends read so far, and their count where the kept group
+    // began: a picture wrapper that holds more than its picture is not kept, or a save would
+    // write what else it holds twice.
     long long FContentRead = 0;
     long long FKeptContent = 0;
     int FImagesShown = 0;
@@ -919,6 +919,7 @@ void Reader::FinishParagraph()
 
 void Reader::EndCell(int level)
 {
+    ++FContentRead;
     FSkipCount = 0;
     if (level > TRtfTableBuilder::MaxDepth) {
         // Tables nested deeper than the builder goes: their cells are paragraphs.
@@ -938,6 +939,7 @@ void Reader::EndCell(int level)
 
 void Reader::EndRow(int level)
 {
+    ++FContentRead;
     FSkipCount = 0;
     if (level > TRtfTableBuilder::MaxDepth)
         return;
