@@ -5,6 +5,7 @@
 #include "CliInformationReader.h"
 #include "CliLetterFile.h"
 #include "CliMergeTable.h"
+#include "CliOutputBatch.h"
 #include "CliOutputFile.h"
 #include "CliPlainInformation.h"
 #include "CliProgressLine.h"
@@ -223,18 +224,7 @@ int RunMerge(const std::vector<std::string> &args)
             ++failures;
     }
     progress.Clear();
-    try {
-        batch.Flush();
-    } catch (const std::exception &e) {
-        std::fprintf(stderr,
-                     "zarvel-cli merge: %s; the letters written may not all be on the disk\n",
-                     e.what());
-        return 1;
-    }
-    if (failures > 0)
-        std::fprintf(stderr, "zarvel-cli merge: %d of %zu cases stopped\n", failures,
-                     options.InformationFiles.size());
-    return failures > 0 ? 1 : 0;
+    return FinishMergeBatch(batch, failures, options.InformationFiles.size(), "cases");
 }
 
 // The information files of a merge need the rich text control; wrong arguments do not. A

@@ -325,17 +325,7 @@ int RunTableMerge(const std::vector<std::string> &args)
             ++failures;
     }
     progress.Clear();
-    try {
-        batch.Flush();
-    } catch (const std::exception &e) {
-        std::fprintf(stderr,
-                     "zarvel-cli merge: %s; the letters written may not all be on the disk\n",
-                     e.what());
-        return 1;
-    }
-    if (failures > 0)
-        std::fprintf(stderr, "zarvel-cli merge: %d of %zu rows stopped\n", failures, rows.size());
-    return failures > 0 ? 1 : 0;
+    return FinishMergeBatch(batch, failures, rows.size(), "rows");
 }
 
 int RunTableCheck(const std::vector<std::string> &args)

@@ -1,6 +1,7 @@
 #include "CliOutputBatch.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <stdexcept>
@@ -39,4 +40,19 @@ void CliOutputBatch::Flush()
         ::close(fd);
         FUnflushed.erase(FUnflushed.begin());
     }
+}
+
+int FinishMergeBatch(CliOutputBatch &batch, int failures, std::size_t total, const char *unit)
+{
+    try {
+        batch.Flush();
+    } catch (const std::exception &e) {
+        std::fprintf(stderr,
+                     "zarvel-cli merge: %s; the letters written may not all be on the disk\n",
+                     e.what());
+        return 1;
+    }
+    if (failures > 0)
+        std::fprintf(stderr, "zarvel-cli merge: %d of %zu %s stopped\n", failures, total, unit);
+    return failures > 0 ? 1 : 0;
 }

@@ -33,3 +33,7 @@ private:
     std::map<std::string, std::string> FPrivateFolders; // target folder -> private folder
     std::set<std::string> FUnflushed;
 };
+
+// Ends a batch of merged letters: flushes it, and says on stderr when the flush failed or how
+// many of the total (cases or rows, as unit names them) stopped. Returns merge's exit status.
+int FinishMergeBatch(CliOutputBatch &batch, int failures, std::size_t total, const char *unit);
