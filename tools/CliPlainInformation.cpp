@@ -1,6 +1,6 @@
 #include "CliPlainInformation.h"
 
-#include "richedit/TTextFileCodec.h"
+#include "rtf/TTextFileCodec.h"
 #include "text/StringUtils.h"
 
 #include <QString>

@@ -1,7 +1,7 @@
 #include "app/DecimalSeparator.h"
 
 #include "calc/ExpressionEvaluator.h"
-#include "richedit/TCodePage1252.h"
+#include "rtf/TCodePage1252.h"
 
 #include <QLocale>
 

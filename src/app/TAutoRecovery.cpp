@@ -2,7 +2,7 @@
 
 #include "app/TRecoverySnapshot.h"
 #include "richedit/TRichEditEx.h"
-#include "richedit/TRtfWriter.h"
+#include "rtf/TRtfWriter.h"
 
 #include <QDateTime>
 #include <QTextDocument>

@@ -6,7 +6,7 @@
 #include "richedit/TConversionRegistry.h"
 #include "richedit/TFileSaver.h"
 #include "richedit/TRichEditEx.h"
-#include "richedit/TRtfWriter.h"
+#include "rtf/TRtfWriter.h"
 
 #include <QEvent>
 #include <QEventLoop>

@@ -7,7 +7,7 @@
 #include "app/TAssemblyCommands.h"
 #include "app/TBackgroundSave.h"
 #include "app/TMainForm.h"
-#include "richedit/TCodePage1252.h"
+#include "rtf/TCodePage1252.h"
 #include "richedit/TFileSaver.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"

@@ -1,7 +1,7 @@
 #include "app/TInsertTable.h"
 
 #include "richedit/RichEditTypes.h"
-#include "richedit/TCodePage1252.h"
+#include "rtf/TCodePage1252.h"
 #include "richedit/TRichEditEx.h"
 #include "widgets/TDialogSeam.h"
 

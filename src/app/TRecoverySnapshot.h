@@ -1,6 +1,6 @@
 #pragma once
 
-#include "richedit/TRtfPageParts.h"
+#include "rtf/TRtfPageParts.h"
 
 #include <QFont>
 #include <QList>

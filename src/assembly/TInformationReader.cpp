@@ -5,8 +5,8 @@
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
 #include "richedit/TWideRichEditStringsEx.h"
-#include "richedit/TRtfReader.h"
-#include "richedit/TTextFileCodec.h"
+#include "rtf/TRtfReader.h"
+#include "rtf/TTextFileCodec.h"
 #include "text/StringUtils.h"
 
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "richedit/TFormatRange.h"
 
-#include "richedit/ListLabels.h"
+#include "rtf/ListLabels.h"
 #include "richedit/THiddenText.h"
-#include "richedit/TRtfFormatProperties.h"
+#include "rtf/TRtfFormatProperties.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPaintDevice>

@@ -1,6 +1,6 @@
 #include "richedit/THiddenText.h"
 
-#include "richedit/TRtfFormatProperties.h"
+#include "rtf/TRtfFormatProperties.h"
 
 #include <QTextBlock>
 #include <QTextDocument>

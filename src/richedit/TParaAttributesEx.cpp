@@ -1,8 +1,8 @@
 #include "richedit/TParaAttributesEx.h"
 
-#include "richedit/ListLabels.h"
+#include "rtf/ListLabels.h"
 #include "richedit/TCustomRichEditEx.h"
-#include "richedit/TRtfFormatProperties.h"
+#include "rtf/TRtfFormatProperties.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "richedit/TInsertObjectRequest.h"
-#include "richedit/TRichEditOleObject.h"
+#include "rtf/TRichEditOleObject.h"
 
 #include <QMenu>
 #include <QPointer>

@@ -7,7 +7,7 @@
 #include "richedit/TCustomRichEditEx.h"
 #include "richedit/TFileSaver.h"
 #include "richedit/TRichEditOle.h"
-#include "richedit/TTextFileCodec.h"
+#include "rtf/TTextFileCodec.h"
 #include "richedit/TWideRichEditStringsEx.h"
 
 #include <QBuffer>

@@ -1,8 +1,8 @@
 #include "richedit/TTableNavigation.h"
 
-#include "richedit/TRtfFormatProperties.h"
-#include "richedit/TRtfTableBuilder.h"
-#include "richedit/TRtfTableWriter.h"
+#include "rtf/TRtfFormatProperties.h"
+#include "rtf/TRtfTableBuilder.h"
+#include "rtf/TRtfTableWriter.h"
 
 #include <QTextCursor>
 #include <QTextTable>

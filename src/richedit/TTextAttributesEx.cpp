@@ -1,7 +1,7 @@
 #include "richedit/TTextAttributesEx.h"
 
 #include "richedit/TCustomRichEditEx.h"
-#include "richedit/TRtfFormatProperties.h"
+#include "rtf/TRtfFormatProperties.h"
 
 #include <QApplication>
 #include <QColor>

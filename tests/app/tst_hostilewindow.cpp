@@ -8,7 +8,7 @@
 #include "print/TRichPreviewForm.h"
 #include "print/TRichPrinter.h"
 #include "richedit/TRichEditEx.h"
-#include "richedit/TRtfReader.h"
+#include "rtf/TRtfReader.h"
 #include "widgets/TDialogSeam.h"
 
 #include <QAbstractButton>

@@ -7,7 +7,7 @@
 #include "app/ZarvelProgram.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
-#include "richedit/TRtfWriter.h"
+#include "rtf/TRtfWriter.h"
 #include "widgets/TDialogSeam.h"
 
 #include <QAbstractButton>

@@ -1,6 +1,6 @@
 #include "TestEnvironment.h"
 #include "richedit/TFormatRange.h"
-#include "richedit/TRtfFormatProperties.h"
+#include "rtf/TRtfFormatProperties.h"
 
 #include <QImage>
 #include <QPainter>

@@ -8,7 +8,7 @@
 #include "print/TRichPreviewForm.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditOle.h"
-#include "richedit/TRtfReader.h"
+#include "rtf/TRtfReader.h"
 
 #include <QBuffer>
 #include <QCheckBox>

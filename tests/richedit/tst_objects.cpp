@@ -8,7 +8,7 @@
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditOle.h"
 #include "richedit/TRichEditStringsEx.h"
-#include "richedit/TRtfObjectIO.h"
+#include "rtf/TRtfObjectIO.h"
 #include "widgets/TDialogSeam.h"
 
 #include <QCheckBox>

@@ -5,7 +5,7 @@
 #include "richedit/RichEditTypes.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
-#include "richedit/TRtfFormatProperties.h"
+#include "rtf/TRtfFormatProperties.h"
 #include "richedit/TTextAttributesEx.h"
 #include "richedit/TWideRichEditStringsEx.h"
 

@@ -1,6 +1,6 @@
-#include "richedit/TRtfFormatProperties.h"
-#include "richedit/TRtfReader.h"
-#include "richedit/TRtfWriter.h"
+#include "rtf/TRtfFormatProperties.h"
+#include "rtf/TRtfReader.h"
+#include "rtf/TRtfWriter.h"
 
 #include "TestEnvironment.h"
 

@@ -1,12 +1,12 @@
-#include "richedit/TRtfReader.h"
+#include "rtf/TRtfReader.h"
 
-#include "richedit/ListLabels.h"
-#include "richedit/RtfKeywords.h"
-#include "richedit/TCodePage1252.h"
-#include "richedit/TRtfFormatProperties.h"
-#include "richedit/TRtfPageParts.h"
-#include "richedit/TRtfPicture.h"
-#include "richedit/TRtfTableBuilder.h"
+#include "rtf/ListLabels.h"
+#include "rtf/RtfKeywords.h"
+#include "rtf/TCodePage1252.h"
+#include "rtf/TRtfFormatProperties.h"
+#include "rtf/TRtfPageParts.h"
+#include "rtf/TRtfPicture.h"
+#include "rtf/TRtfTableBuilder.h"
 #include "text/CodePages.h"
 
 #include <QColor>

@@ -1,4 +1,4 @@
-#include "richedit/TRichEditOleObject.h"
+#include "rtf/TRichEditOleObject.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,10 +1,10 @@
-#include "richedit/TRtfWriter.h"
+#include "rtf/TRtfWriter.h"
 
-#include "richedit/TCodePage1252.h"
-#include "richedit/TRtfFormatProperties.h"
-#include "richedit/TRtfObjectIO.h"
-#include "richedit/TRtfPageParts.h"
-#include "richedit/TRtfTableWriter.h"
+#include "rtf/TCodePage1252.h"
+#include "rtf/TRtfFormatProperties.h"
+#include "rtf/TRtfObjectIO.h"
+#include "rtf/TRtfPageParts.h"
+#include "rtf/TRtfTableWriter.h"
 
 #include <QBuffer>
 #include <QHash>

@@ -1,6 +1,6 @@
-#include "richedit/TRtfTableBuilder.h"
+#include "rtf/TRtfTableBuilder.h"
 
-#include "richedit/TRtfFormatProperties.h"
+#include "rtf/TRtfFormatProperties.h"
 
 #include <QTextCursor>
 #include <QTextTable>

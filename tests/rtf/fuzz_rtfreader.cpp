@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the rich text reader; what it reads must survive save, load, save.
 #include "FuzzApplication.h"
-#include "richedit/TRtfReader.h"
-#include "richedit/TRtfWriter.h"
+#include "rtf/TRtfReader.h"
+#include "rtf/TRtfWriter.h"
 
 #include <QGuiApplication>
 #include <QTextCursor>

@@ -1,4 +1,4 @@
-#include "richedit/TCodePage1252.h"
+#include "rtf/TCodePage1252.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
-#include "richedit/TTextFileCodec.h"
+#include "rtf/TTextFileCodec.h"
 
-#include "richedit/TCodePage1252.h"
+#include "rtf/TCodePage1252.h"
 
 #include <QStringDecoder>
 

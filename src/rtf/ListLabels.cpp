@@ -1,6 +1,6 @@
-#include "richedit/ListLabels.h"
+#include "rtf/ListLabels.h"
 
-#include "richedit/TRtfFormatProperties.h"
+#include "rtf/TRtfFormatProperties.h"
 
 #include <QFontMetricsF>
 #include <QTextBlock>

@@ -1,7 +1,7 @@
-#include "richedit/TCodePage1252.h"
-#include "richedit/TRtfFormatProperties.h"
-#include "richedit/TRtfReader.h"
-#include "richedit/TRtfWriter.h"
+#include "rtf/TCodePage1252.h"
+#include "rtf/TRtfFormatProperties.h"
+#include "rtf/TRtfReader.h"
+#include "rtf/TRtfWriter.h"
 
 #include "TestEnvironment.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "richedit/TRtfRowDefinition.h"
+#include "rtf/TRtfRowDefinition.h"
 
 #include <QTextCharFormat>
 

@@ -1,4 +1,4 @@
-#include "richedit/TRtfPicture.h"
+#include "rtf/TRtfPicture.h"
 
 #include <QBuffer>
 #include <QImageReader>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "richedit/TRichEditOleObject.h"
+#include "rtf/TRichEditOleObject.h"
 
 #include <QByteArray>
 

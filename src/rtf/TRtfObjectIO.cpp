@@ -1,7 +1,7 @@
-#include "richedit/TRtfObjectIO.h"
+#include "rtf/TRtfObjectIO.h"
 
-#include "richedit/TCodePage1252.h"
-#include "richedit/TRtfFormatProperties.h"
+#include "rtf/TCodePage1252.h"
+#include "rtf/TRtfFormatProperties.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

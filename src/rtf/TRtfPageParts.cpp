@@ -1,6 +1,6 @@
-#include "richedit/TRtfPageParts.h"
+#include "rtf/TRtfPageParts.h"
 
-#include "richedit/TRtfFormatProperties.h"
+#include "rtf/TRtfFormatProperties.h"
 
 #include <QSet>
 #include <QTextDocument>

@@ -1,6 +1,6 @@
-#include "richedit/TRtfTableWriter.h"
+#include "rtf/TRtfTableWriter.h"
 
-#include "richedit/TRtfFormatProperties.h"
+#include "rtf/TRtfFormatProperties.h"
 
 #include <QColor>
 

@@ -1,4 +1,4 @@
-#include "richedit/RtfKeywords.h"
+#include "rtf/RtfKeywords.h"
 
 #include <algorithm>
 #include <iterator>
