@@ -2,6 +2,7 @@
 #include "CliCommand.h"
 #include "CliInputFile.h"
 
+#include "assembly/TInformationReader.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
 #include "rtf/TDocumentText.h"
@@ -25,18 +26,6 @@ std::unique_ptr<TRichEditEx> DocumentPane()
     pane->SetWordWrap(true);
     pane->SetScrollBars(TScrollStyle::ssVertical);
     pane->SetHideScrollBars(false);
-    pane->resize(800, 540);
-    return pane;
-}
-
-// A control set up as the information pane: no word wrap, plain rich text.
-std::unique_ptr<TRichEditEx> InformationPane()
-{
-    auto pane = std::make_unique<TRichEditEx>();
-    pane->SetLanguage(1033);
-    pane->SetWordWrap(false);
-    pane->SetWantReturns(false);
-    pane->SetPlainRTF(true);
     pane->resize(800, 540);
     return pane;
 }
@@ -85,12 +74,11 @@ int RunText(const std::vector<std::string> &args)
 int RunLines(const std::vector<std::string> &args)
 {
     const CliInputFile input = OneInput(args);
-    auto pane = InformationPane();
-    pane->Lines().LoadFile(FileArgument(input.Path()));
-    const int count = pane->Lines().LineCount();
-    std::printf("%d\n", count);
-    for (int i = 0; i < count; ++i)
-        PrintText(pane->ToWide(pane->Lines().LineAt(i)) + QLatin1Char('\n'));
+    // The lines the merge takes, every character as it stands.
+    const std::vector<std::string> lines = TInformationReader().Read(input.Path());
+    std::printf("%zu\n", lines.size());
+    for (const std::string &line : lines)
+        PrintText(QString::fromStdString(line) + QLatin1Char('\n'));
     return 0;
 }
 
@@ -115,7 +103,7 @@ const CliCommand
 const CliCommand LinesCommand("lines", "FILE", RunLines,
                               "Prints the line count, then the lines, as the information pane "
                               "reads the file.\nFILE - reads standard input.",
-                              CliCommand::DocumentModel);
+                              CliCommand::DocumentModel, CliCommand::NoWidgets);
 const CliCommand RoundtripCommand("roundtrip", "IN OUT", RunRoundtrip,
                                   "Loads IN as the document pane does and saves it as rich text "
                                   "to OUT.",
