@@ -1,6 +1,5 @@
 #include "rtf2html/THtmlTagSets.h"
 
-#include "rtf2html/THtmlWriter.h"
 
 namespace Rtf2Html {
 
@@ -88,7 +87,24 @@ void THtmlTagSets::Build(const TRtfFormat &format, TTagSet &tags) const
              "</FONT>");
     }
     if (format.Size >= 0)
-        open(THtmlWriter::FontSizeTag(format.Size), "</FONT>");
+        open(FontSizeTag(format.Size), "</FONT>");
+}
+
+const char *THtmlTagSets::FontSizeTag(int32_t points)
+{
+    if (points == 12)
+        return "<FONT SIZE=+0>";
+    if (points <= 8)
+        return "<FONT SIZE=-2>";
+    if (points <= 11)
+        return "<FONT SIZE=-1>";
+    if (points <= 15)
+        return "<FONT SIZE=+1>";
+    if (points <= 20)
+        return "<FONT SIZE=+2>";
+    if (points <= 28)
+        return "<FONT SIZE=+3>";
+    return "<FONT SIZE=+4>";
 }
 
 } // namespace Rtf2Html

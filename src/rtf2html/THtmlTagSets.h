@@ -48,6 +48,8 @@ private:
     static constexpr size_t KMaxSets = 4096;
 
     static TKey KeyOf(const TRtfFormat &format);
+    // The FONT SIZE tag of a size in points.
+    static const char *FontSizeTag(int32_t points);
     void Build(const TRtfFormat &format, TTagSet &tags) const;
 
     void Forget();

@@ -382,23 +382,6 @@ void THtmlWriter::WriteSettledText()
     FSettleTried = 0;
 }
 
-const char *THtmlWriter::FontSizeTag(int32_t points)
-{
-    if (points == 12)
-        return "<FONT SIZE=+0>";
-    if (points <= 8)
-        return "<FONT SIZE=-2>";
-    if (points <= 11)
-        return "<FONT SIZE=-1>";
-    if (points <= 15)
-        return "<FONT SIZE=+1>";
-    if (points <= 20)
-        return "<FONT SIZE=+2>";
-    if (points <= 28)
-        return "<FONT SIZE=+3>";
-    return "<FONT SIZE=+4>";
-}
-
 void THtmlWriter::OpenTags(const TRtfFormat &format, std::string &out)
 {
     const THtmlTagSets::TTagSet &tags = FTagSets.Of(format);

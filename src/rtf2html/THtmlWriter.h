@@ -64,7 +64,6 @@ public:
     bool TagsOpen() const { return !FCloseTags.empty(); }
     void CloseLists();
 
-    static const char *FontSizeTag(int32_t points);
     static std::string LinkUrls(const std::string &line);
     // Appends the line to out with its "http://" addresses turned into links.
     static void AppendLinked(std::string_view line, std::string &out);

@@ -299,6 +299,10 @@ void TMRUFileList::PopulateMenu()
         for (int i = 0; i < FItems.size(); ++i) {
             const QString fullCaption = Prefix(i) + FItems.at(i);
             auto *item = new TMRUMenuItem(this, i + 1, fullCaption);
+            item->setParent(this);
+            // The entry reports while it is still whole; a list being destroyed has dropped
+            // this connection before its entries go.
+            connect(item, &TMRUMenuItem::Destroying, this, &TMRUFileList::ItemDestroyed);
             item->setText(CaptionFor(i, fullCaption));
             connect(item, &QAction::triggered, this, [this, item] { ItemClicked(item); });
             FMenuItems.append(item);

@@ -115,7 +115,6 @@ signals:
     void DestroyMRUItem(TMRUMenuItem *item);
 
 private:
-    friend class TMRUMenuItem;
     void ItemDestroyed(TMRUMenuItem *item);
     void ItemClicked(TMRUMenuItem *item);
     void Rebuild();

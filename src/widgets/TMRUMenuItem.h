@@ -1,16 +1,17 @@
 #pragma once
 
 #include <QAction>
-#include <QPointer>
 
 class TMRUFileList;
 
 // A menu entry of a recently used list: knows its list, its position in it and its full text.
+// The list makes its entries and is their parent, so an entry never outlives it.
 class TMRUMenuItem : public QAction
 {
     Q_OBJECT
 public:
     TMRUMenuItem(TMRUFileList *list, int itemNumber, const QString &fullCaption);
+    // Emits Destroying.
     ~TMRUMenuItem() override;
 
     TMRUFileList *List() const { return FList; }
@@ -19,8 +20,12 @@ public:
     // Accelerator prefix followed by the path.
     QString FullCaption() const { return FFullCaption; }
 
+signals:
+    // The entry is about to go, still whole, so that its list can report it.
+    void Destroying(TMRUMenuItem *item);
+
 private:
-    QPointer<TMRUFileList> FList;
+    TMRUFileList *FList;
     int FItemNumber;
     QString FFullCaption;
 };
