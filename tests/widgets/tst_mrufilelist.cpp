@@ -183,6 +183,18 @@ private slots:
         f.Submenu()->actions().at(0)->trigger();
         QCOMPARE(clicks.size(), 2);
         QCOMPARE(f.list.Items(), QStringList({"/a/two.inf"}));
+
+        // Entries that go report it while still whole, once each, to the list that made them.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QStringList destroyed;
+        connect(&f.list, &TMRUFileList::DestroyMRUItem, this, [&](TMRUMenuItem *item) {
+            QCOMPARE(item->List(), &f.list);
+            destroyed << item->FullCaption();
+        });
+        f.list.AddItem(QStringLiteral("/a/three.inf"));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        f.list.disconnect(this);
+        QCOMPARE(destroyed, QStringList({"&1 /a/two.inf"}));
     }
 
     void clearAndRemoveObsoleteItems()
