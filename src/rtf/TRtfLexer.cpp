@@ -1,5 +1,7 @@
 #include "rtf/TRtfLexer.h"
 
+#include "text/StringUtils.h"
+
 #include <algorithm>
 #include <array>
 
@@ -28,13 +30,7 @@ bool IsDigit(char c)
 
 int HexValue(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    return HexDigitValue(static_cast<unsigned char>(c));
 }
 } // namespace
 
