@@ -19,6 +19,23 @@ private:
     TRichEditLinesHost &FHost;
 };
 
+// Sets the control's event mask for the life of one operation and puts the old one back.
+class EventMaskScope
+{
+public:
+    EventMaskScope(TRichEditLinesHost &host, unsigned mask) : FHost(host), FSaved(host.EventMask())
+    {
+        FHost.SetEventMask(mask);
+    }
+    ~EventMaskScope() { FHost.SetEventMask(FSaved); }
+    EventMaskScope(const EventMaskScope &) = delete;
+    EventMaskScope &operator=(const EventMaskScope &) = delete;
+
+private:
+    TRichEditLinesHost &FHost;
+    const unsigned FSaved;
+};
+
 // The lines of a text as a string list splits it: CR, LF or CR LF end a line, and a final
 // break adds no empty line.
 QStringList SplitLines(const QString &text)
@@ -145,24 +162,17 @@ QString TWideRichEditStringsEx::AllText() const
 
 void TWideRichEditStringsEx::SetAllText(const QString &s)
 {
-    const unsigned mask = FOwner.EventMask();
-    FOwner.SetEventMask(mask & ~TEventMask::ENM_CHANGE);
+    const EventMaskScope noChange(FOwner, FOwner.EventMask() & ~TEventMask::ENM_CHANGE);
+    BeginBatch();
     try {
-        BeginBatch();
-        try {
-            ClearLines();
-            for (const QString &line : SplitLines(s))
-                AppendLine(line);
-        } catch (...) {
-            EndBatch();
-            throw;
-        }
-        EndBatch();
+        ClearLines();
+        for (const QString &line : SplitLines(s))
+            AppendLine(line);
     } catch (...) {
-        FOwner.SetEventMask(mask);
+        EndBatch();
         throw;
     }
-    FOwner.SetEventMask(mask);
+    EndBatch();
 }
 
 void TWideRichEditStringsEx::AppendLines(const QStringList &lines)
