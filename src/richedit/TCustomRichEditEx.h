@@ -1,7 +1,11 @@
 #pragma once
 
 #include "richedit/RichEditTypes.h"
+#include "richedit/TEditStream.h"
 #include "richedit/TFormatRange.h"
+#include "richedit/TLineLayout.h"
+#include "richedit/TRichEditLinesHost.h"
+#include "richedit/TTextAttributesEx.h"
 #include "richedit/TURLDetector.h"
 
 #include <QTextCharFormat>
@@ -12,24 +16,13 @@
 #include <vector>
 
 class QIODevice;
+class TLinesTransfer;
 class TRichEditStringsEx;
 class TWideRichEditStringsEx;
 class TParaAttributesEx;
 class TRichEditOle;
-class TTextAttributesEx;
 class TUndoDepth;
 class THiddenText;
-
-// One stream transfer (StreamIn / StreamOut). The callback moves one chunk: for StreamIn it
-// fills up to count bytes of buffer and sets done to the number delivered (0 ends the
-// transfer); for StreamOut it takes the count bytes of buffer and sets done to the number
-// taken. A callback answer other than 0 ends the transfer with that answer in Error.
-struct TEditStream
-{
-    std::function<int(char *buffer, qint64 count, qint64 &done)> Callback;
-    // Outcome of the last transfer: 0 on success.
-    int Error = 0;
-};
 
 // The rich text control of both editor panes, over QTextEdit. The text lives in the widget's
 // QTextDocument; positions are QTextCursor positions, in which a paragraph break counts as one
@@ -41,7 +34,7 @@ struct TEditStream
 // paragraph is VT (0x0B), a page break is FF (0x0C).
 //
 // There is no version-1 rich edit control on this platform: the control is always the full one.
-class TCustomRichEditEx : public QTextEdit
+class TCustomRichEditEx : public QTextEdit, public TRichEditLinesHost
 {
     Q_OBJECT
 
@@ -50,14 +43,14 @@ public:
     ~TCustomRichEditEx() override;
 
     // --- Selection and text -----------------------------------------------------------------
-    int SelectionStart() const;
+    int SelectionStart() const override;
     // Caret at p (clamped to the text), nothing selected.
     void SetSelectionStart(int p);
     int SelectionLength() const;
     // Selects n characters from the current start and scrolls the caret into view.
     void SetSelectionLength(int n);
     // Selects [cpMin, cpMax); cpMax -1 means to the end. The caret goes to cpMax.
-    void Select(int cpMin, int cpMax);
+    void Select(int cpMin, int cpMax) override;
     // The selected text, empty when nothing is selected.
     std::string SelectedText() const;
     // Replaces the selection with s (CR, LF or CR LF end a paragraph). Always undoable.
@@ -70,11 +63,11 @@ public:
     // modified flag.
     void SetWholeText(const std::string &s);
     // Number of characters (UTF-16 units), a paragraph break counting once.
-    int TextLength() const;
+    int TextLength() const override;
     // The characters [cpMin, cpMax); cpMax -1 means to the end.
-    std::string TextRange(int cpMin, int cpMax) const;
+    std::string TextRange(int cpMin, int cpMax) const override;
     // The same ranges in UTF-16, paragraph breaks as CR, line breaks as VT.
-    QString WideTextRange(int cpMin, int cpMax) const;
+    QString WideTextRange(int cpMin, int cpMax) const override;
 
     void SelectAll();
     void ClearSelection();
@@ -99,7 +92,7 @@ public:
 
     // Empties the control (embedded objects closed without saving) and clears the modified
     // flag and the undo history.
-    void ClearDocument();
+    void ClearDocument() override;
 
     // Position of the first character of the first match, or -1; the selection is not
     // touched. Options: TLocateOption bits. Range: [StartPos, StartPos + Length) forwards,
@@ -134,16 +127,16 @@ public:
     // paragraph break; with WordWrap a long paragraph is several lines besides (layout width:
     // the viewport's width). A line's length leaves out the break that ends it. There is always
     // at least one line (an empty control has one empty line).
-    int PlatformLineCount() const;
+    int PlatformLineCount() const override;
     // Start of line i, or -1 when there is no such line; i < 0 means the caret's line.
-    int LineIndex(int line) const;
+    int LineIndex(int line) const override;
     // Length of the line holding the position, without its paragraph break.
-    int LineLength(int position) const;
+    int LineLength(int position) const override;
     // Line that holds the position.
     int LineFromChar(int position) const;
     // The line's text in UTF-16 with its paragraph break as a final CR.
-    QString LineText(int line) const;
-    int FirstVisibleLine() const;
+    QString LineText(int line) const override;
+    int FirstVisibleLine() const override;
     void ScrollCaret();
 
     // The formatting rectangle, in the coordinates of the control's client area (inside the
@@ -154,28 +147,28 @@ public:
     QSize ClientSize() const;
 
     // --- Conversion -------------------------------------------------------------------------
-    int Language() const { return FLanguage; }
-    void SetLanguage(int language);
+    int Language() const override { return FLanguage; }
+    void SetLanguage(int language) override;
     // ANSI code page of Language.
     int CodePage() const { return FCodePage; }
-    QString ToWide(const std::string &text) const;
-    std::string ToAnsi(const QString &text) const;
+    QString ToWide(const std::string &text) const override;
+    std::string ToAnsi(const QString &text) const override;
 
     // --- Properties -------------------------------------------------------------------------
     bool PlainRTF() const { return FPlainRTF; }
     void SetPlainRTF(bool on) { FPlainRTF = on; }
     TInputFormat InputFormat() const { return FInputFormat; }
     void SetInputFormat(TInputFormat format) { FInputFormat = format; }
-    TOutputFormat OutputFormat() const { return FOutputFormat; }
+    TOutputFormat OutputFormat() const override { return FOutputFormat; }
     void SetOutputFormat(TOutputFormat format) { FOutputFormat = format; }
     bool SelectedInOut() const { return FSelectedInOut; }
     void SetSelectedInOut(bool on) { FSelectedInOut = on; }
     // Read by the selection attributes (format changes with an empty selection take the word).
-    bool WordFormatting() const { return FWordFormatting; }
+    bool WordFormatting() const override { return FWordFormatting; }
     void SetWordFormatting(bool on) { FWordFormatting = on; }
     bool ShowSelectionBar() const { return FShowSelectionBar; }
     void SetShowSelectionBar(bool on);
-    TAutoURLDetect AutoURLDetect() const { return FAutoURLDetect; }
+    TAutoURLDetect AutoURLDetect() const override { return FAutoURLDetect; }
     void SetAutoURLDetect(TAutoURLDetect mode);
     // URL schemes of adExtended and of the URL events; setting copies the entries.
     TURLCollection &CustomURLs() { return FURLDetector->CustomURLs(); }
@@ -191,14 +184,14 @@ public:
     // Setting it connects the embedded objects (Ole()).
     void SetIncludeOLE(bool on);
     // The embedded objects; null until IncludeOLE is first set.
-    TRichEditOle *Ole() const { return FOle.get(); }
+    TRichEditOle *Ole() const override { return FOle.get(); }
     // The insert-object dialog and the insertion at the selection (needs IncludeOLE).
     void InsertObjectDialog();
     // True when the selection is one embedded object (needs IncludeOLE).
     bool ObjectSelected() const;
     // Runs a verb of the object of the verb menu or inserted last (needs IncludeOLE).
     void DoVerb(int index);
-    bool AutoVerbMenu() const { return FAutoVerbMenu; }
+    bool AutoVerbMenu() const override { return FAutoVerbMenu; }
     void SetAutoVerbMenu(bool on) { FAutoVerbMenu = on; }
     bool WordWrap() const { return FWordWrap; }
     void SetWordWrap(bool on);
@@ -217,10 +210,10 @@ public:
 
     // ENM_* bits of TEventMask: which of OnChange, OnSelectionChange, OnResizeRequest and
     // OnProtectChange are raised.
-    unsigned EventMask() const { return FEventMask; }
-    void SetEventMask(unsigned mask) { FEventMask = mask; }
+    unsigned EventMask() const override { return FEventMask; }
+    void SetEventMask(unsigned mask) override { FEventMask = mask; }
     // Off: no repaint until it is switched on again (then the control repaints).
-    void SetRedraw(bool on);
+    void SetRedraw(bool on) override;
 
     // --- Streaming --------------------------------------------------------------------------
     // Reads the whole transfer, then inserts it: TStreamFormat SF_RTF (Error set and nothing
@@ -228,26 +221,26 @@ public:
     // (UTF-16LE). With SFF_SELECTION, or inside InsertFromFile, the data replaces the selection
     // as one undoable edit; otherwise it replaces the whole content, and undo history and
     // modified flag are cleared.
-    void StreamIn(unsigned format, TEditStream &stream);
+    void StreamIn(unsigned format, TEditStream &stream) override;
     // Writes the content (with SFF_SELECTION the selection) as SF_RTF / SF_RTFNOOBJS rich text,
     // SF_TEXT / SF_TEXTIZED 1252 text with CR LF paragraph ends, or SF_TEXT | SF_UNICODE
     // UTF-16LE text.
-    void StreamOut(unsigned format, TEditStream &stream);
+    void StreamOut(unsigned format, TEditStream &stream) override;
     // The same for data in memory; StreamInBytes returns the transfer's Error.
-    int StreamInBytes(const QByteArray &data, unsigned format);
-    QByteArray StreamOutBytes(unsigned format);
+    int StreamInBytes(const QByteArray &data, unsigned format) override;
+    QByteArray StreamOutBytes(unsigned format) override;
     // Format flags of loading and saving from InputFormat / OutputFormat, SelectedInOut and
     // PlainRTF.
-    unsigned LoadFormat() const;
+    unsigned LoadFormat() const override;
     unsigned SaveFormat() const { return SaveFormat(FOutputFormat); }
-    unsigned SaveFormat(TOutputFormat format) const;
+    unsigned SaveFormat(TOutputFormat format) const override;
 
     TRichEditStringsEx &Lines() { return *FLines; }
-    TWideRichEditStringsEx &WideLines() { return *FWideLines; }
+    TWideRichEditStringsEx &WideLines() override { return *FWideLines; }
 
     // Character format of the selection and the default format; paragraph format of the
     // paragraphs in the selection. Setting Font assigns it to DefaultAttributes.
-    TTextAttributesEx &SelectionAttributes() { return *FSelectionAttributes; }
+    TTextAttributesEx &SelectionAttributes() override { return *FSelectionAttributes; }
     TTextAttributesEx &DefaultAttributes() { return *FDefaultAttributes; }
     TParaAttributesEx &ParagraphAttributes() { return *FParagraphAttributes; }
 
@@ -259,7 +252,7 @@ public:
     // Replaces [from, to) with UTF-16 text (CR / LF / CR LF paragraph breaks, VT line
     // breaks), checking protected text and MaxLength, and leaves the caret after it. Undoable
     // or not; a non-undoable edit clears the undo history. Returns false when refused.
-    bool ReplaceRange(int from, int to, const QString &text, bool undoable);
+    bool ReplaceRange(int from, int to, const QString &text, bool undoable) override;
     // Replaces the length characters at each of the starts (ascending, not overlapping,
     // positions of the text as it is now) with the UTF-16 text, all as one undoable edit that
     // raises one OnChange. The inserted text takes the format at its place with the properties
@@ -271,8 +264,8 @@ public:
 
     // Format-only changes between these calls (the attribute objects' writes) raise no
     // OnChange.
-    void BeginFormatChange() { ++FFormatChangeDepth; }
-    void EndFormatChange() { --FFormatChangeDepth; }
+    void BeginFormatChange() override { ++FFormatChangeDepth; }
+    void EndFormatChange() override { --FFormatChangeDepth; }
 
     // --- Events -----------------------------------------------------------------------------
     TNotifyEvent OnChange;
@@ -315,19 +308,20 @@ protected:
     bool event(QEvent *event) override;
 
 private:
+    // What the control's parts reach through TRichEditLinesHost only.
+    QTextEdit &Editor() override { return *this; }
+    const QTextEdit &Editor() const override { return *this; }
+    TNotifyEvent &ChangeEvent() override { return OnChange; }
+    TNotifyEvent &SelectionChangeEvent() override { return OnSelectionChange; }
+    void URLMoved(const std::string &url) override;
+    void URLClicked(const std::string &url) override;
+    TLinesTransfer &LinesTransfer() override { return *FLinesTransfer; }
+    void SetWideCall(bool on) override { FWideCall = on; }
+    void LoadProgress(qint64 pos, qint64 size) override;
+    void SaveProgress(qint64 pos, qint64 size) override;
+    void LinesChanged() override { FireChange(); }
+
     TFormatRange FFormatRange;
-
-    friend class TRichEditStringsEx;
-    friend class TWideRichEditStringsEx;
-    friend class TTextAttributesEx;
-    friend class TParaAttributesEx;
-
-    struct LineInfo
-    {
-        int Start;  // position of the line's first character
-        int Length; // without a paragraph break
-        bool EndsParagraph;
-    };
 
     void ContentsChanged(int position, int removed, int added);
     void GuardLongWords(int from, int to);
@@ -336,14 +330,12 @@ private:
     void SelectionChanged();
     void DocumentSizeChanged(const QSizeF &size);
     void FireChange();
-    // The text-changed notification at the end of a batch of line changes.
-    void TextChangedNotification() { FireChange(); }
     void ApplyViewportMargins();
     void ApplyScrollBars();
     // Gives a control that was never shown its size, so that its document is laid out at the
     // viewport's width.
     void PrepareLayout() const;
-    const std::vector<LineInfo> &Layout() const;
+    const std::vector<TLineLayout::TLine> &Layout() const;
     int DocumentEnd() const;
     int ClampPosition(int p) const;
     bool RangeHasProtected(int from, int to) const;
@@ -357,7 +349,10 @@ private:
     void SelectLineAt(const QPoint &point);
     // Tab and Shift+Tab in a table.
     void MoveBetweenCells(bool forward);
+    // True when a key that edits may not: protected text or MaxLength refuse it.
+    bool RefusesKeyEdit(const QKeyEvent &event);
 
+    std::unique_ptr<TLinesTransfer> FLinesTransfer;
     std::unique_ptr<TRichEditStringsEx> FLines;
     std::unique_ptr<TWideRichEditStringsEx> FWideLines;
     std::unique_ptr<TTextAttributesEx> FSelectionAttributes;
@@ -398,11 +393,7 @@ private:
     const QMimeData *FClipboardData = nullptr;
     int FLastSelStart = 0;
     int FLastSelEnd = 0;
-    int FUpdateCount = 0; // nested BeginBatch of the lines objects
 
-    // Line layout cache, rebuilt when the content, the layout width or the wrap mode changed.
-    mutable std::vector<LineInfo> FLineCache;
-    mutable quint64 FLineCacheGeneration = 0;
-    mutable qreal FLineCacheWidth = -2;
-    quint64 FGeneration = 1;
+    mutable TLineLayout FLineLayout;
+    quint64 FGeneration = 1; // counts the changes of content and layout
 };

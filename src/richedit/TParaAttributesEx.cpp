@@ -1,12 +1,13 @@
 #include "richedit/TParaAttributesEx.h"
 
+#include "richedit/TRichEditHost.h"
 #include "rtf/ListLabels.h"
-#include "richedit/TCustomRichEditEx.h"
 #include "rtf/TRtfFormatProperties.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextEdit>
 #include <QTextList>
 
 #include <cmath>
@@ -81,7 +82,7 @@ QTextListFormat::Style StyleOfNumbering(int numbering)
 
 } // namespace
 
-TParaAttributesEx::TParaAttributesEx(TCustomRichEditEx *control) : FControl(control) {}
+TParaAttributesEx::TParaAttributesEx(TRichEditHost *control) : FControl(control) {}
 
 int TParaAttributesEx::StartTwipsOf(const QTextBlock &block)
 {
@@ -103,7 +104,8 @@ QTextBlock TParaAttributesEx::FirstBlock() const
 {
     if (!HasWindow())
         return {};
-    return FControl->document()->findBlock(FControl->textCursor().selectionStart());
+    return FControl->Editor().document()->findBlock(
+        FControl->Editor().textCursor().selectionStart());
 }
 
 void TParaAttributesEx::ForEachBlock(
@@ -111,8 +113,8 @@ void TParaAttributesEx::ForEachBlock(
 {
     if (!HasWindow())
         return;
-    const QTextCursor selection = FControl->textCursor();
-    QTextDocument *document = FControl->document();
+    const QTextCursor selection = FControl->Editor().textCursor();
+    QTextDocument *document = FControl->Editor().document();
     const QTextBlock last = document->findBlock(selection.selectionEnd());
     FControl->BeginFormatChange();
     QTextCursor cursor(document);
@@ -271,8 +273,8 @@ void TParaAttributesEx::SetBulletStyle(int style)
     if (!HasWindow())
         return;
     style &= 0xFF;
-    const QTextCursor selection = FControl->textCursor();
-    QTextDocument *document = FControl->document();
+    const QTextCursor selection = FControl->Editor().textCursor();
+    QTextDocument *document = FControl->Editor().document();
     std::vector<QTextBlock> blocks;
     const QTextBlock last = document->findBlock(selection.selectionEnd());
     for (QTextBlock block = document->findBlock(selection.selectionStart()); block.isValid();

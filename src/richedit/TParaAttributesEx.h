@@ -4,7 +4,7 @@
 
 class QTextBlock;
 class QTextBlockFormat;
-class TCustomRichEditEx;
+class TRichEditHost;
 
 // Paragraph alignment values.
 enum TAlignment : int { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
@@ -26,7 +26,7 @@ enum TNumberingStyle : int { nsNone = 0, nsBullet = 1 };
 class TParaAttributesEx
 {
 public:
-    explicit TParaAttributesEx(TCustomRichEditEx *control);
+    explicit TParaAttributesEx(TRichEditHost *control);
     TParaAttributesEx(const TParaAttributesEx &) = delete;
     TParaAttributesEx &operator=(const TParaAttributesEx &) = delete;
 
@@ -68,5 +68,5 @@ private:
     void SetOffsetTwips(int twips);
     void SetRightTwips(int twips);
 
-    TCustomRichEditEx *FControl;
+    TRichEditHost *FControl;
 };

@@ -1,8 +1,8 @@
 #include "richedit/TRichEditOle.h"
 
 #include "richedit/EOleError.h"
-#include "richedit/TCustomRichEditEx.h"
 #include "richedit/TInsertObjectDialog.h"
+#include "richedit/TRichEditHost.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDesktopServices>
@@ -18,6 +18,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextEdit>
 #include <QTextLayout>
 #include <QTimer>
 
@@ -124,7 +125,7 @@ QString RefusalOf(const QString &path, bool folder, QMimeType &type)
 
 } // namespace
 
-TRichEditOle::TRichEditOle(TCustomRichEditEx &control)
+TRichEditOle::TRichEditOle(TRichEditHost &control)
     : EnumVerbs(&TRichEditOle::StandardVerbs),
       OpenUrl([](const QUrl &url) { return QDesktopServices::openUrl(url); }), FControl(control)
 {
@@ -147,7 +148,7 @@ void TRichEditOle::InsertObjectDialog()
 {
     if (!DialogRunner)
         return;
-    TInsertObjectDialog dialog(FControl.window(), DialogRunner);
+    TInsertObjectDialog dialog(FControl.Editor().window(), DialogRunner);
     if (DialogRunner(dialog) != QDialog::Accepted)
         return;
     InsertObject(dialog.Request());
@@ -169,24 +170,24 @@ void TRichEditOle::InsertObject(const TInsertObjectRequest &request)
         throw EOleError(error.what());
     }
     object.SetId(++FNextId);
-    QTextCursor cursor(FControl.document());
+    QTextCursor cursor(FControl.Editor().document());
     cursor.setPosition(FControl.SelectionStart());
-    cursor.insertImage(object.ToFormat(*FControl.document()));
+    cursor.insertImage(object.ToFormat(*FControl.Editor().document()));
     FRemembered = object.Id();
     FreeVerbMenu();
     FVerbList.clear();
     FVerbListBuilt = false;
     // The caret goes after the object, and the object into view.
     cursor.clearSelection();
-    FControl.setTextCursor(cursor);
-    FControl.ensureCursorVisible();
+    FControl.Editor().setTextCursor(cursor);
+    FControl.Editor().ensureCursorVisible();
 }
 
 int TRichEditOle::ObjectAtPoint(const QPoint &point) const
 {
-    const QPointF at(point.x() + FControl.horizontalScrollBar()->value(),
-                     point.y() + FControl.verticalScrollBar()->value());
-    const QTextDocument *document = FControl.document();
+    const QPointF at(point.x() + FControl.Editor().horizontalScrollBar()->value(),
+                     point.y() + FControl.Editor().verticalScrollBar()->value());
+    const QTextDocument *document = FControl.Editor().document();
     const int near = document->documentLayout()->hitTest(at, Qt::FuzzyHit);
     // The nearest caret position lies before or after the object under the point.
     for (const int position : {near, near - 1}) {
@@ -215,7 +216,7 @@ int TRichEditOle::ObjectAtPoint(const QPoint &point) const
 std::vector<int> TRichEditOle::ObjectPositions() const
 {
     std::vector<int> positions;
-    const QTextDocument *document = FControl.document();
+    const QTextDocument *document = FControl.Editor().document();
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
         for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
@@ -231,7 +232,7 @@ bool TRichEditOle::ObjectAt(int position, TRichEditOleObject &object) const
 {
     if (position < 0 || position >= FControl.TextLength())
         return false;
-    QTextCursor cursor(FControl.document());
+    QTextCursor cursor(FControl.Editor().document());
     cursor.setPosition(position);
     cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
     if (cursor.selectedText() != QString(QChar::ObjectReplacementCharacter))
@@ -245,7 +246,7 @@ bool TRichEditOle::ObjectAt(int position, TRichEditOleObject &object) const
 
 int TRichEditOle::SelectedObjectPosition() const
 {
-    const QTextCursor selection = FControl.textCursor();
+    const QTextCursor selection = FControl.Editor().textCursor();
     if (selection.selectionEnd() - selection.selectionStart() != 1)
         return -1;
     TRichEditOleObject object;
@@ -266,7 +267,7 @@ int TRichEditOle::EnsureId(int position)
         return object.Id();
     // Objects that came in with loaded rich text get their identity on first use.
     const int id = ++FNextId;
-    QTextCursor cursor(FControl.document());
+    QTextCursor cursor(FControl.Editor().document());
     cursor.setPosition(position);
     cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
     QTextCharFormat format = cursor.charFormat();
@@ -329,7 +330,7 @@ TRichEditOle::TMenuAnswer TRichEditOle::ContextMenu()
     BuildVerbList(object);
     if (FVerbList.empty())
         return TMenuAnswer::NoMenu;
-    auto *menu = new QMenu(&FControl);
+    auto *menu = new QMenu(&FControl.Editor());
     for (size_t i = 0; i < FVerbList.size(); ++i) {
         QAction *action = menu->addAction(FVerbList[i].Name);
         action->setData(static_cast<int>(i));
@@ -426,7 +427,7 @@ bool TRichEditOle::UserAgrees(const QString &target, const QString &opener) cons
         return false;
     QMessageBox box(QMessageBox::Question, QStringLiteral("Open object"),
                     QStringLiteral("Open %1 with %2?").arg(target, opener),
-                    QMessageBox::Open | QMessageBox::Cancel, FControl.window());
+                    QMessageBox::Open | QMessageBox::Cancel, FControl.Editor().window());
     box.button(QMessageBox::Open)->setObjectName(QStringLiteral("open"));
     box.button(QMessageBox::Cancel)->setObjectName(QStringLiteral("cancel"));
     box.setDefaultButton(QMessageBox::Cancel);
@@ -543,10 +544,10 @@ bool TRichEditOle::ReplaceData(int id, const QByteArray &data)
         if (object.Data() == data)
             return false;
         object.SetData(data);
-        QTextCursor cursor(FControl.document());
+        QTextCursor cursor(FControl.Editor().document());
         cursor.setPosition(position);
         cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
-        cursor.setCharFormat(object.ToFormat(*FControl.document()));
+        cursor.setCharFormat(object.ToFormat(*FControl.Editor().document()));
         return true;
     }
     return false;

@@ -19,7 +19,7 @@ class QDialog;
 class QFileSystemWatcher;
 class QPoint;
 class QTimer;
-class TCustomRichEditEx;
+class TRichEditHost;
 
 // One verb of an embedded object: its menu name ("&" marks the access key) and number.
 struct TOleVerb
@@ -48,7 +48,7 @@ public:
     // What the context menu request gets.
     enum class TMenuAnswer { PopupMenu, NoMenu, VerbMenu };
 
-    explicit TRichEditOle(TCustomRichEditEx &control);
+    explicit TRichEditOle(TRichEditHost &control);
     ~TRichEditOle();
     TRichEditOle(const TRichEditOle &) = delete;
     TRichEditOle &operator=(const TRichEditOle &) = delete;
@@ -136,7 +136,7 @@ private:
     void Close(const TRichEditOleObject &object);
     void DropCopies();
 
-    TCustomRichEditEx &FControl;
+    TRichEditHost &FControl;
     int FRemembered = 0;
     int FNextId = 0;
     std::vector<TOleVerb> FVerbList;

@@ -1,46 +1,12 @@
 #include "richedit/TRichEditStringsEx.h"
 
-#include "richedit/EFileStreamError.h"
-#include "richedit/EOutOfResources.h"
-#include "richedit/TConversion.h"
-#include "richedit/TConversionRegistry.h"
-#include "richedit/TCustomRichEditEx.h"
-#include "richedit/TFileSaver.h"
-#include "richedit/TRichEditOle.h"
-#include "rtf/TTextFileCodec.h"
+#include "richedit/TLinesTransfer.h"
+#include "richedit/TRichEditLinesHost.h"
 #include "richedit/TWideRichEditStringsEx.h"
 
-#include <QBuffer>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QStringList>
 
-#include <algorithm>
-
-namespace {
-using namespace TStreamFormat;
-
-constexpr qint64 StreamChunk = 4096;
-
-// 8-bit plain text: what a text file holds.
-bool IsAnsiText(unsigned format)
-{
-    const unsigned kind = format & 0x0F;
-    return (kind == SF_TEXT || kind == SF_TEXTIZED) && !(format & SF_UNICODE);
-}
-
-std::string NativeName(const QString &fileName)
-{
-    return QDir::toNativeSeparators(fileName).toStdString();
-}
-} // namespace
-
-TRichEditStringsEx::TRichEditStringsEx(TCustomRichEditEx &owner) : FOwner(owner) {}
-
-TRichEditStringsEx::~TRichEditStringsEx() = default;
+TRichEditStringsEx::TRichEditStringsEx(TRichEditLinesHost &owner) : FOwner(owner) {}
 
 int TRichEditStringsEx::LineCount() const
 {
@@ -98,181 +64,40 @@ void TRichEditStringsEx::AppendLines(const std::vector<std::string> &lines)
 
 void TRichEditStringsEx::BeginBatch()
 {
-    if (FOwner.FUpdateCount++ == 0)
-        FOwner.SetRedraw(false);
+    FOwner.LinesTransfer().BeginBatch();
 }
 
 void TRichEditStringsEx::EndBatch()
 {
-    if (FOwner.FUpdateCount == 0)
-        return;
-    if (--FOwner.FUpdateCount == 0) {
-        FOwner.SetRedraw(true);
-        FOwner.viewport()->update();
-        FOwner.TextChangedNotification();
-    }
-}
-
-TConversion &TRichEditStringsEx::ActiveConversion(std::unique_ptr<TConversion> &temporary)
-{
-    if (FConversion)
-        return *FConversion;
-    temporary = std::make_unique<TConversion>();
-    return *temporary;
-}
-
-void TRichEditStringsEx::LoadStream(QIODevice &stream)
-{
-    std::unique_ptr<TConversion> temporary;
-    TConversion &conversion = ActiveConversion(temporary);
-    const qint64 start = stream.pos();
-    // What the first pass read, for a second pass over a stream that cannot go back.
-    QByteArray replay;
-    qint64 replayed = -1;
-
-    TEditStream transfer;
-    transfer.Callback = [&](char *buffer, qint64 count, qint64 &done) -> int {
-        done = 0;
-        try {
-            if (FOwner.OnLoadProgress)
-                FOwner.OnLoadProgress(&FOwner, stream.pos(), stream.size());
-            if (replayed >= 0 && replayed < replay.size()) {
-                done = std::min<qint64>(count, replay.size() - replayed);
-                std::copy_n(replay.constData() + replayed, done, buffer);
-                replayed += done;
-                return 0;
-            }
-            done = conversion.ConvertReadStream(stream, buffer, count);
-            if (done < 0) {
-                done = 0;
-                return 1;
-            }
-            if (replayed < 0)
-                replay.append(buffer, done);
-            return 0;
-        } catch (...) {
-            done = 0;
-            return 1;
-        }
-    };
-
-    const unsigned format = FOwner.LoadFormat();
-    if (IsAnsiText(format)) {
-        StreamInPlainText(transfer, format);
-        return;
-    }
-    FOwner.StreamIn(format, transfer);
-    if ((format & 0x0F) == SF_RTF && transfer.Error != 0) {
-        // Not rich text after all: the same bytes again as plain text.
-        if (stream.isSequential() || !stream.seek(start))
-            replayed = 0;
-        else
-            replay.clear();
-        if (StreamInPlainText(transfer, SF_TEXT | (format & (SFF_SELECTION | SFF_PLAINRTF))) != 0)
-            throw EOutOfResources("Failed to Load Stream");
-    }
-}
-
-int TRichEditStringsEx::StreamInPlainText(TEditStream &transfer, unsigned format)
-{
-    QByteArray bytes;
-    QByteArray chunk(StreamChunk, Qt::Uninitialized);
-    for (;;) {
-        qint64 done = 0;
-        transfer.Error = transfer.Callback(chunk.data(), StreamChunk, done);
-        if (transfer.Error != 0)
-            return transfer.Error;
-        if (done <= 0)
-            break;
-        bytes.append(chunk.constData(), std::min(done, StreamChunk));
-    }
-    // The control takes the decoded text as UTF-16.
-    QStringEncoder toWide(QStringConverter::Utf16LE);
-    transfer.Error =
-        FOwner.StreamInBytes(toWide(TTextFileCodec::Decode(bytes)), format | SF_UNICODE);
-    return transfer.Error;
-}
-
-void TRichEditStringsEx::SaveStream(QIODevice &stream)
-{
-    SaveStream(stream, FOwner.OutputFormat());
-}
-
-void TRichEditStringsEx::SaveStream(QIODevice &stream, TOutputFormat outputFormat)
-{
-    std::unique_ptr<TConversion> temporary;
-    TConversion &conversion = ActiveConversion(temporary);
-    TEditStream transfer;
-    transfer.Callback = [&](char *buffer, qint64 count, qint64 &done) -> int {
-        done = 0;
-        try {
-            done = conversion.ConvertWriteStream(stream, buffer, count);
-            if (FOwner.OnSaveProgress)
-                FOwner.OnSaveProgress(&FOwner, stream.pos(), stream.size());
-            return 0;
-        } catch (...) {
-            return 2;
-        }
-    };
-    const unsigned format = FOwner.SaveFormat(outputFormat);
-    if (IsAnsiText(format))
-        StreamOutPlainText(transfer, format);
-    else
-        FOwner.StreamOut(format, transfer);
-    if (transfer.Error != 0)
-        throw EOutOfResources("Failed to Save Stream");
-}
-
-void TRichEditStringsEx::StreamOutPlainText(TEditStream &transfer, unsigned format)
-{
-    QStringDecoder fromWide(QStringConverter::Utf16LE);
-    QString text = fromWide(FOwner.StreamOutBytes(format | SF_UNICODE));
-    // An embedded object has no place in a text file.
-    text.remove(QChar::ObjectReplacementCharacter);
-    QByteArray bytes = TTextFileCodec::Encode(text);
-    for (qint64 offset = 0; offset < bytes.size() && transfer.Error == 0;) {
-        const qint64 count = std::min(StreamChunk, bytes.size() - offset);
-        qint64 done = 0;
-        transfer.Error = transfer.Callback(bytes.data() + offset, count, done);
-        if (transfer.Error == 0 && done != count)
-            transfer.Error = 2;
-        offset += count;
-    }
+    FOwner.LinesTransfer().EndBatch();
 }
 
 void TRichEditStringsEx::LoadFile(const QString &fileName)
 {
-    FConversion = TConversionRegistry::Create(TConversionRegistry::ExtensionOf(fileName));
-    try {
-        QFile file(fileName);
-        if (!file.open(QIODevice::ReadOnly))
-            throw EFileStreamError("Cannot open file " + NativeName(fileName));
-        LoadStream(file);
-        // Relative links of its objects belong to the document's folder.
-        if (TRichEditOle *objects = FOwner.Ole())
-            objects->DocumentFolder = QFileInfo(fileName).absolutePath();
-    } catch (...) {
-        FConversion.reset();
-        throw;
-    }
+    FOwner.LinesTransfer().LoadFile(fileName);
 }
 
 void TRichEditStringsEx::SaveFile(const QString &fileName)
 {
-    SaveFile(fileName, FOwner.OutputFormat());
+    FOwner.LinesTransfer().SaveFile(fileName);
 }
 
 void TRichEditStringsEx::SaveFile(const QString &fileName, TOutputFormat format)
 {
-    FConversion = TConversionRegistry::Create(TConversionRegistry::ExtensionOf(fileName));
-    try {
-        // The whole content first: the file is touched only once it is complete.
-        QBuffer content;
-        content.open(QIODevice::WriteOnly);
-        SaveStream(content, format);
-        TFileSaver::Save(fileName, content.data());
-    } catch (...) {
-        FConversion.reset();
-        throw;
-    }
+    FOwner.LinesTransfer().SaveFile(fileName, format);
+}
+
+void TRichEditStringsEx::LoadStream(QIODevice &stream)
+{
+    FOwner.LinesTransfer().LoadStream(stream);
+}
+
+void TRichEditStringsEx::SaveStream(QIODevice &stream)
+{
+    FOwner.LinesTransfer().SaveStream(stream);
+}
+
+void TRichEditStringsEx::SaveStream(QIODevice &stream, TOutputFormat format)
+{
+    FOwner.LinesTransfer().SaveStream(stream, format);
 }

@@ -4,14 +4,11 @@
 
 #include <QString>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 class QIODevice;
-class TConversion;
-class TCustomRichEditEx;
-struct TEditStream;
+class TRichEditLinesHost;
 
 // The control's text as a list of 8-bit lines (bytes of the control's code page, 1252 in the
 // program) and its file and stream transfer. A line is a laid-out line of the control (see
@@ -20,8 +17,7 @@ struct TEditStream;
 class TRichEditStringsEx
 {
 public:
-    explicit TRichEditStringsEx(TCustomRichEditEx &owner);
-    ~TRichEditStringsEx();
+    explicit TRichEditStringsEx(TRichEditLinesHost &owner);
     TRichEditStringsEx(const TRichEditStringsEx &) = delete;
     TRichEditStringsEx &operator=(const TRichEditStringsEx &) = delete;
 
@@ -72,13 +68,5 @@ public:
     void SaveStream(QIODevice &stream, TOutputFormat format);
 
 private:
-    TConversion &ActiveConversion(std::unique_ptr<TConversion> &temporary);
-    // Reads the rest of the transfer and inserts it as plain text; returns the transfer's
-    // error, 0 on success.
-    int StreamInPlainText(TEditStream &transfer, unsigned format);
-    // Writes the content as a plain text file through the transfer.
-    void StreamOutPlainText(TEditStream &transfer, unsigned format);
-
-    TCustomRichEditEx &FOwner;
-    std::unique_ptr<TConversion> FConversion;
+    TRichEditLinesHost &FOwner;
 };

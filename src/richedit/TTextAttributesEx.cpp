@@ -1,6 +1,6 @@
 #include "richedit/TTextAttributesEx.h"
 
-#include "richedit/TCustomRichEditEx.h"
+#include "richedit/TRichEditHost.h"
 #include "rtf/TRtfFormatProperties.h"
 
 #include <QApplication>
@@ -11,6 +11,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextEdit>
 
 #include <cmath>
 #include <stdexcept>
@@ -64,61 +65,11 @@ public:
 private:
     std::function<void(int)> FStep;
 };
-
-QPalette::ColorRole RoleOfSystemColor(quint32 index)
-{
-    switch (index) {
-    case 5: // window
-        return QPalette::Base;
-    case 8: // window text
-        return QPalette::Text;
-    case 13:
-        return QPalette::Highlight;
-    case 14:
-        return QPalette::HighlightedText;
-    case 18: // button text
-        return QPalette::ButtonText;
-    case 23: // info text
-        return QPalette::ToolTipText;
-    case 24: // info background
-        return QPalette::ToolTipBase;
-    case 15: // button face
-        return QPalette::Button;
-    default:
-        return QPalette::Window;
-    }
-}
-
 } // namespace
-
-namespace TColors {
-
-TColor ColorToRGB(TColor color)
-{
-    if ((color & 0xFF000000u) == 0x80000000u) {
-        const QPalette palette = QApplication::palette();
-        return FromQColor(palette.color(RoleOfSystemColor(color & 0xFFu)));
-    }
-    return color & 0x00FFFFFFu;
-}
-
-QColor ToQColor(TColor color)
-{
-    const TColor rgb = ColorToRGB(color);
-    return QColor(int(rgb & 0xFF), int((rgb >> 8) & 0xFF), int((rgb >> 16) & 0xFF));
-}
-
-TColor FromQColor(const QColor &color)
-{
-    const QColor c = color.toRgb();
-    return TColor(c.red()) | (TColor(c.green()) << 8) | (TColor(c.blue()) << 16);
-}
-
-} // namespace TColors
 
 using namespace TColors;
 
-TTextAttributesEx::TTextAttributesEx(TCustomRichEditEx *control, TAttributeKind kind)
+TTextAttributesEx::TTextAttributesEx(TRichEditHost *control, TAttributeKind kind)
     : FControl(control), FKind(kind)
 {
 }
@@ -131,11 +82,11 @@ QTextCharFormat TTextAttributesEx::ReadFormat() const
         return {};
     if (FKind == TAttributeKind::Default)
         return FDefaultFormat;
-    const QTextCursor selection = FControl->textCursor();
+    const QTextCursor selection = FControl->Editor().textCursor();
     if (!selection.hasSelection())
-        return FControl->currentCharFormat();
+        return FControl->Editor().currentCharFormat();
     // A mixed selection reads as its first character.
-    QTextCursor first(FControl->document());
+    QTextCursor first(FControl->Editor().document());
     first.setPosition(selection.selectionStart() + 1);
     return first.charFormat();
 }
@@ -144,7 +95,7 @@ QFont TTextAttributesEx::EffectiveFont(const QTextCharFormat &format) const
 {
     if (!HasWindow())
         return QFont();
-    return format.font().resolve(FControl->document()->defaultFont());
+    return format.font().resolve(FControl->Editor().document()->defaultFont());
 }
 
 void TTextAttributesEx::Apply(const std::function<void(QTextCharFormat &)> &change)
@@ -157,7 +108,7 @@ void TTextAttributesEx::Apply(const std::function<void(QTextCharFormat &)> &chan
         else
             FControl->EndFormatChange();
     });
-    const QTextCursor selection = FControl->textCursor();
+    const QTextCursor selection = FControl->Editor().textCursor();
     if (FKind == TAttributeKind::Default) {
         change(FDefaultFormat);
         if (!selection.hasSelection())
@@ -191,7 +142,7 @@ void TTextAttributesEx::Apply(const std::function<void(QTextCharFormat &)> &chan
 void TTextAttributesEx::ApplyToRange(int from, int to,
                                      const std::function<void(QTextCharFormat &)> &change)
 {
-    QTextDocument *document = FControl->document();
+    QTextDocument *document = FControl->Editor().document();
     // The runs are gathered first: a format set on one run can merge or split the fragments
     // an iterator would still walk.
     struct Run
@@ -226,9 +177,9 @@ void TTextAttributesEx::ApplyToRange(int from, int to,
 
 void TTextAttributesEx::ApplyToInsertion(const std::function<void(QTextCharFormat &)> &change)
 {
-    QTextCharFormat format = FControl->currentCharFormat();
+    QTextCharFormat format = FControl->Editor().currentCharFormat();
     change(format);
-    FControl->setCurrentCharFormat(format);
+    FControl->Editor().setCurrentCharFormat(format);
 }
 
 bool TTextAttributesEx::ReadFlag(int property) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "richedit/TColor.h"
+
 #include <QTextCharFormat>
 #include <QtGlobal>
 
@@ -9,22 +11,7 @@
 class QColor;
 class QFont;
 class QObject;
-class TCustomRichEditEx;
-
-// Colours as the program stores them: 0x00BBGGRR, or a system colour 0x800000nn.
-using TColor = quint32;
-namespace TColors {
-constexpr TColor clBlack = 0x000000;
-constexpr TColor clRed = 0x0000FF;
-constexpr TColor clWhite = 0xFFFFFF;
-constexpr TColor clNone = 0x1FFFFFFF;
-constexpr TColor clWindow = 0x80000005;
-constexpr TColor clWindowText = 0x80000008;
-// The RGB value of a colour, system colours resolved through the application palette.
-TColor ColorToRGB(TColor color);
-QColor ToQColor(TColor color);
-TColor FromQColor(const QColor &color);
-} // namespace TColors
+class TRichEditHost;
 
 enum class TFontPitch { fpDefault, fpVariable, fpFixed };
 
@@ -55,7 +42,7 @@ enum class TAttributeKind { Selection = 0, Default = 1 };
 class TTextAttributesEx
 {
 public:
-    TTextAttributesEx(TCustomRichEditEx *control, TAttributeKind kind);
+    TTextAttributesEx(TRichEditHost *control, TAttributeKind kind);
     TTextAttributesEx(const TTextAttributesEx &) = delete;
     TTextAttributesEx &operator=(const TTextAttributesEx &) = delete;
 
@@ -147,7 +134,7 @@ private:
     bool ReadFlag(int property) const;
     void WriteFlag(int property, bool on);
 
-    TCustomRichEditEx *FControl;
+    TRichEditHost *FControl;
     TAttributeKind FKind;
     // Default kind: the control's default character format.
     QTextCharFormat FDefaultFormat;

@@ -1,6 +1,7 @@
 #include "richedit/TURLDetector.h"
 
-#include "richedit/TCustomRichEditEx.h"
+#include "richedit/TRichEditHost.h"
+#include "richedit/TSuspendedEvent.h"
 #include "richedit/TTextAttributesEx.h"
 #include "richedit/URLDetection.h"
 
@@ -9,6 +10,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextEdit>
 
 #include <algorithm>
 #include <utility>
@@ -62,25 +64,14 @@ Qt::CursorShape CursorShape(int id)
 class TEventsOff
 {
 public:
-    explicit TEventsOff(TCustomRichEditEx &control)
-        : FControl(control), FChange(std::move(control.OnChange)),
-          FSelection(std::move(control.OnSelectionChange))
+    explicit TEventsOff(TRichEditHost &control)
+        : FChange(control.ChangeEvent()), FSelection(control.SelectionChangeEvent())
     {
-        control.OnChange = nullptr;
-        control.OnSelectionChange = nullptr;
     }
-    ~TEventsOff()
-    {
-        FControl.OnChange = std::move(FChange);
-        FControl.OnSelectionChange = std::move(FSelection);
-    }
-    TEventsOff(const TEventsOff &) = delete;
-    TEventsOff &operator=(const TEventsOff &) = delete;
 
 private:
-    TCustomRichEditEx &FControl;
-    TNotifyEvent FChange;
-    TNotifyEvent FSelection;
+    const TSuspendedEvent FChange;
+    const TSuspendedEvent FSelection;
 };
 
 // BeginUpdateLock / EndUpdateLock for a scope, so that an exception cannot leave the control
@@ -102,18 +93,18 @@ private:
 
 } // namespace
 
-TURLDetector::TURLDetector(TCustomRichEditEx &control) : FControl(control) {}
+TURLDetector::TURLDetector(TRichEditHost &control) : FControl(control) {}
 
 void TURLDetector::BeginUpdateLock()
 {
     if (FUpdateCount++ == 0) {
         FControl.SetRedraw(false);
-        const QTextCursor cursor = FControl.textCursor();
+        const QTextCursor cursor = FControl.Editor().textCursor();
         FSavedAnchor = cursor.anchor();
         FSavedPosition = cursor.position();
         FSavedFirstLine = FControl.FirstVisibleLine();
-        FSavedVertical = FControl.verticalScrollBar()->value();
-        FSavedHorizontal = FControl.horizontalScrollBar()->value();
+        FSavedVertical = FControl.Editor().verticalScrollBar()->value();
+        FSavedHorizontal = FControl.Editor().horizontalScrollBar()->value();
     }
 }
 
@@ -123,14 +114,14 @@ void TURLDetector::EndUpdateLock()
         --FUpdateCount;
     if (FUpdateCount != 0)
         return;
-    QTextCursor cursor = FControl.textCursor();
+    QTextCursor cursor = FControl.Editor().textCursor();
     const int end = FControl.TextLength();
     cursor.setPosition(std::clamp(FSavedAnchor, 0, end));
     cursor.setPosition(std::clamp(FSavedPosition, 0, end), QTextCursor::KeepAnchor);
-    FControl.setTextCursor(cursor);
+    FControl.Editor().setTextCursor(cursor);
     // The pixel offsets bring back the first visible line exactly, also within a line.
-    FControl.verticalScrollBar()->setValue(FSavedVertical);
-    FControl.horizontalScrollBar()->setValue(FSavedHorizontal);
+    FControl.Editor().verticalScrollBar()->setValue(FSavedVertical);
+    FControl.Editor().horizontalScrollBar()->setValue(FSavedHorizontal);
     FControl.SetRedraw(true);
 }
 
@@ -165,7 +156,7 @@ QString TURLDetector::Text(int from, int to) const
 
 bool TURLDetector::IsLinked(int from, int to) const
 {
-    const QTextDocument *document = FControl.document();
+    const QTextDocument *document = FControl.Editor().document();
     for (QTextBlock block = document->findBlock(from); block.isValid() && block.position() < to;
          block = block.next()) {
         for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
@@ -241,7 +232,7 @@ void TURLDetector::ScanURLs(int start, int end)
 void TURLDetector::DefaultScan(int start, int end)
 {
     // The control's own detection works on whole paragraphs around the change.
-    const QTextDocument *document = FControl.document();
+    const QTextDocument *document = FControl.Editor().document();
     const int length = FControl.TextLength();
     start = std::clamp(start, 0, length);
     end = std::clamp(end, start, length);
@@ -299,7 +290,7 @@ void TURLDetector::TextChanged()
         return;
     if (FControl.AutoURLDetect() == TAutoURLDetect::adExtended && FCustomURLs.Empty())
         return;
-    const QTextCursor cursor = FControl.textCursor();
+    const QTextCursor cursor = FControl.Editor().textCursor();
     const int cpMin = cursor.selectionStart();
     const int cpMax = cursor.selectionEnd();
     ScanRange(std::min(FLastChangeStart, cpMin), std::max(FLastChangeEnd, cpMax));
@@ -335,28 +326,29 @@ void TURLDetector::LinkNotification(TLinkMessage message, int cpMin, int cpMax)
             cursor = FURLCursor != 0 ? FURLCursor : TCursorId::crHandPoint;
         FLinkCursor = cursor;
         FCursorSet = true;
-        FControl.viewport()->setCursor(CursorShape(cursor));
-        if (FControl.OnURLMove && url.size() > 1)
-            FControl.OnURLMove(&FControl, url);
-    } else if (FControl.OnURLClick && url.size() > 1) {
-        FControl.OnURLClick(&FControl, url);
+        FControl.Editor().viewport()->setCursor(CursorShape(cursor));
+        if (url.size() > 1)
+            FControl.URLMoved(url);
+    } else if (url.size() > 1) {
+        FControl.URLClicked(url);
     }
 }
 
 bool TURLDetector::LinkAt(const QPoint &point, int &cpMin, int &cpMax) const
 {
-    const QPointF documentPoint(point.x() + FControl.horizontalScrollBar()->value(),
-                                point.y() + FControl.verticalScrollBar()->value());
-    const int hit = FControl.document()->documentLayout()->hitTest(documentPoint, Qt::ExactHit);
+    const QPointF documentPoint(point.x() + FControl.Editor().horizontalScrollBar()->value(),
+                                point.y() + FControl.Editor().verticalScrollBar()->value());
+    const int hit =
+        FControl.Editor().document()->documentLayout()->hitTest(documentPoint, Qt::ExactHit);
     if (hit < 0)
         return false;
     // The hit is a boundary: the character under the point is the one on its side.
-    QTextCursor cursor(FControl.document());
+    QTextCursor cursor(FControl.Editor().document());
     cursor.setPosition(hit);
     int character = hit;
-    if (point.x() < FControl.cursorRect(cursor).x() && hit > 0)
+    if (point.x() < FControl.Editor().cursorRect(cursor).x() && hit > 0)
         character = hit - 1;
-    const QTextBlock block = FControl.document()->findBlock(character);
+    const QTextBlock block = FControl.Editor().document()->findBlock(character);
     if (!block.isValid() || character >= block.position() + block.length() - 1)
         return false;
     struct Run
@@ -399,7 +391,7 @@ bool TURLDetector::MouseMoved(const QPoint &point)
     }
     if (FCursorSet) {
         FCursorSet = false;
-        FControl.viewport()->setCursor(Qt::IBeamCursor);
+        FControl.Editor().viewport()->setCursor(Qt::IBeamCursor);
     }
     return false;
 }

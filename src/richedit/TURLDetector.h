@@ -10,6 +10,7 @@
 
 class QPoint;
 class TCustomRichEditEx;
+class TRichEditHost;
 
 using TURLClickEvent = std::function<void(TCustomRichEditEx *Sender, const std::string &URL)>;
 using TURLMoveEvent = std::function<void(TCustomRichEditEx *Sender, const std::string &URL)>;
@@ -32,7 +33,7 @@ public:
     // Mouse messages of a link notification.
     enum class TLinkMessage { MouseMove, LeftButtonUp, Other };
 
-    explicit TURLDetector(TCustomRichEditEx &control);
+    explicit TURLDetector(TRichEditHost &control);
 
     TURLCollection &CustomURLs() { return FCustomURLs; }
     const TURLCollection &CustomURLs() const { return FCustomURLs; }
@@ -82,7 +83,7 @@ private:
     void DefaultScan(int start, int end);
     void ScanRange(int start, int end);
 
-    TCustomRichEditEx &FControl;
+    TRichEditHost &FControl;
     TURLCollection FCustomURLs;
     TColor FURLColor = 0x00FF0000; // clBlue
     int FURLCursor = TCursorId::crHandPoint;

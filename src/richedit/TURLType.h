@@ -1,6 +1,6 @@
 #pragma once
 
-#include "richedit/TTextAttributesEx.h"
+#include "richedit/TColor.h"
 
 #include <string>
 

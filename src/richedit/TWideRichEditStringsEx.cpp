@@ -1,21 +1,39 @@
 #include "richedit/TWideRichEditStringsEx.h"
 
 #include "richedit/EOutOfResources.h"
-#include "richedit/TCustomRichEditEx.h"
-#include "richedit/TRichEditStringsEx.h"
+#include "richedit/TLinesTransfer.h"
+#include "richedit/TRichEditLinesHost.h"
+#include "richedit/TSuspendedEvent.h"
 
 namespace {
 // Marks the control as driven directly in UTF-16 for the life of one operation.
 class WideCallScope
 {
 public:
-    explicit WideCallScope(bool &flag) : FFlag(flag) { FFlag = true; }
-    ~WideCallScope() { FFlag = false; }
+    explicit WideCallScope(TRichEditLinesHost &host) : FHost(host) { FHost.SetWideCall(true); }
+    ~WideCallScope() { FHost.SetWideCall(false); }
     WideCallScope(const WideCallScope &) = delete;
     WideCallScope &operator=(const WideCallScope &) = delete;
 
 private:
-    bool &FFlag;
+    TRichEditLinesHost &FHost;
+};
+
+// Sets the control's event mask for the life of one operation and puts the old one back.
+class EventMaskScope
+{
+public:
+    EventMaskScope(TRichEditLinesHost &host, unsigned mask) : FHost(host), FSaved(host.EventMask())
+    {
+        FHost.SetEventMask(mask);
+    }
+    ~EventMaskScope() { FHost.SetEventMask(FSaved); }
+    EventMaskScope(const EventMaskScope &) = delete;
+    EventMaskScope &operator=(const EventMaskScope &) = delete;
+
+private:
+    TRichEditLinesHost &FHost;
+    const unsigned FSaved;
 };
 
 // The lines of a text as a string list splits it: CR, LF or CR LF end a line, and a final
@@ -43,7 +61,7 @@ QStringList SplitLines(const QString &text)
 }
 } // namespace
 
-TWideRichEditStringsEx::TWideRichEditStringsEx(TCustomRichEditEx &owner) : FOwner(owner) {}
+TWideRichEditStringsEx::TWideRichEditStringsEx(TRichEditLinesHost &owner) : FOwner(owner) {}
 
 int TWideRichEditStringsEx::LineCount() const
 {
@@ -57,7 +75,7 @@ QString TWideRichEditStringsEx::LineAt(int i) const
 {
     if (i < 0)
         return QString();
-    WideCallScope wide(FOwner.FWideCall);
+    WideCallScope wide(FOwner);
     QString text = FOwner.LineText(i);
     if (text.endsWith(QLatin1Char('\r')))
         text.chop(1);
@@ -68,7 +86,7 @@ void TWideRichEditStringsEx::ReplaceLine(int i, const QString &s)
 {
     if (i < 0)
         return;
-    WideCallScope wide(FOwner.FWideCall);
+    WideCallScope wide(FOwner);
     const int start = FOwner.LineIndex(i);
     if (start == -1)
         return;
@@ -79,7 +97,7 @@ void TWideRichEditStringsEx::InsertLine(int i, const QString &s)
 {
     if (i < 0)
         return;
-    WideCallScope wide(FOwner.FWideCall);
+    WideCallScope wide(FOwner);
     int position = FOwner.LineIndex(i);
     QString text;
     if (position >= 0) {
@@ -116,7 +134,7 @@ void TWideRichEditStringsEx::DeleteLine(int i)
 {
     if (i < 0)
         return;
-    WideCallScope wide(FOwner.FWideCall);
+    WideCallScope wide(FOwner);
     const int start = FOwner.LineIndex(i);
     if (start == -1)
         return;
@@ -144,75 +162,61 @@ QString TWideRichEditStringsEx::AllText() const
 
 void TWideRichEditStringsEx::SetAllText(const QString &s)
 {
-    const unsigned mask = FOwner.EventMask();
-    FOwner.SetEventMask(mask & ~TEventMask::ENM_CHANGE);
+    const EventMaskScope noChange(FOwner, FOwner.EventMask() & ~TEventMask::ENM_CHANGE);
+    BeginBatch();
     try {
-        BeginBatch();
-        try {
-            ClearLines();
-            for (const QString &line : SplitLines(s))
-                AppendLine(line);
-        } catch (...) {
-            EndBatch();
-            throw;
-        }
-        EndBatch();
+        ClearLines();
+        for (const QString &line : SplitLines(s))
+            AppendLine(line);
     } catch (...) {
-        FOwner.SetEventMask(mask);
+        EndBatch();
         throw;
     }
-    FOwner.SetEventMask(mask);
+    EndBatch();
 }
 
 void TWideRichEditStringsEx::AppendLines(const QStringList &lines)
 {
-    TNotifyEvent selectionChange = std::move(FOwner.OnSelectionChange);
-    FOwner.OnSelectionChange = nullptr;
+    const TSuspendedEvent selectionChange(FOwner.SelectionChangeEvent());
+    BeginBatch();
     try {
-        BeginBatch();
-        try {
-            for (const QString &line : lines)
-                AppendLine(line);
-        } catch (...) {
-            EndBatch();
-            throw;
-        }
-        EndBatch();
+        for (const QString &line : lines)
+            AppendLine(line);
     } catch (...) {
-        FOwner.OnSelectionChange = std::move(selectionChange);
+        EndBatch();
         throw;
     }
-    FOwner.OnSelectionChange = std::move(selectionChange);
+    EndBatch();
 }
 
 void TWideRichEditStringsEx::BeginBatch()
 {
-    FOwner.Lines().BeginBatch();
+    FOwner.LinesTransfer().BeginBatch();
 }
 
 void TWideRichEditStringsEx::EndBatch()
 {
-    FOwner.Lines().EndBatch();
+    FOwner.LinesTransfer().EndBatch();
 }
 
 void TWideRichEditStringsEx::LoadFile(const QString &fileName)
 {
-    FOwner.Lines().LoadFile(fileName);
+    FOwner.LinesTransfer().LoadFile(fileName);
 }
 
 void TWideRichEditStringsEx::SaveFile(const QString &fileName)
 {
-    FOwner.Lines().SaveFile(fileName);
+    FOwner.LinesTransfer().SaveFile(fileName);
 }
 
 void TWideRichEditStringsEx::LoadStream(QIODevice &stream)
 {
-    FOwner.Lines().LoadStream(stream);
+    FOwner.LinesTransfer().LoadStream(stream);
 }
 
 void TWideRichEditStringsEx::SaveStream(QIODevice &stream)
 {
-    FOwner.Lines().SaveStream(stream);
+    FOwner.LinesTransfer().SaveStream(stream);
 }
 
 int TWideRichEditStringsEx::Language() const

@@ -4,7 +4,7 @@
 #include <QStringList>
 
 class QIODevice;
-class TCustomRichEditEx;
+class TRichEditLinesHost;
 
 // The control's text as a list of UTF-16 lines. Line edits talk to the control directly and
 // are not undoable (they clear the undo history); loading and saving are those of the
@@ -12,7 +12,7 @@ class TCustomRichEditEx;
 class TWideRichEditStringsEx
 {
 public:
-    explicit TWideRichEditStringsEx(TCustomRichEditEx &owner);
+    explicit TWideRichEditStringsEx(TRichEditLinesHost &owner);
     TWideRichEditStringsEx(const TWideRichEditStringsEx &) = delete;
     TWideRichEditStringsEx &operator=(const TWideRichEditStringsEx &) = delete;
 
@@ -41,5 +41,5 @@ public:
     void SetLanguage(int language);
 
 private:
-    TCustomRichEditEx &FOwner;
+    TRichEditLinesHost &FOwner;
 };
