@@ -72,25 +72,33 @@ private:
     void Backslash();
     void TextItem(std::string_view item, bool withRun = false);
     void AppendPlainRun(std::string &html);
+    void MainWord(const TWord &word);
+    void Destination();
+
+    // Characters by hex escape or by number.
     bool HexItem(std::string &item);
     void HexCharacter(const TRtfFormat &format, std::string &item);
     bool UnicodeWord(const TWord &word, TRtfFormat &format, std::string &item);
     bool SkipFallback();
     int32_t CodePageOf(const TRtfFormat &format) const;
-    void MainWord(const TWord &word);
+
+    // Control words of the body text.
     void DoControlWord(const TWord &word, TRtfFormat &format, std::string &out);
     void Indent(const TWord &word, std::string &out);
-    void Destination();
-    void ReadNumbering();
-    void ApplyStyle(std::string_view digits);
 
-    // Tables of the document.
+    // Paragraph numbering.
+    void ReadNumbering();
+
+    // The font and colour tables.
     void ReadFontTable();
     struct TFontEntry;
     void ReadFontWord(TFontEntry &entry);
     void ReadAltName(TFontEntry &entry);
     void StoreFont(TFontEntry &entry);
     void ReadColorTable();
+
+    // The style sheet.
+    void ApplyStyle(std::string_view digits);
     void ReadStyleSheet();
     void ReadStyle(int32_t number, bool afterNumber);
     void StoreStyleName(const std::string &name, int32_t number);
