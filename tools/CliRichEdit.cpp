@@ -1,12 +1,17 @@
-// zarvel-cli text, lines and roundtrip: a file loaded through the rich text control as the
-// editor panes load it.
+// zarvel-cli text, lines and roundtrip: a file loaded as the editor panes load it.
 #include "CliCommand.h"
 #include "CliInputFile.h"
 
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
+#include "rtf/TDocumentText.h"
+#include "text/StringUtils.h"
 
+#include <QDir>
+#include <QFile>
 #include <QString>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include <cstdio>
 #include <memory>
@@ -63,9 +68,14 @@ CliInputFile OneInput(const std::vector<std::string> &args)
 int RunText(const std::vector<std::string> &args)
 {
     const CliInputFile input = OneInput(args);
-    auto pane = DocumentPane();
-    pane->Lines().LoadFile(FileArgument(input.Path()));
-    QString text = pane->WideTextRange(0, -1);
+    // The text needs the document only: no control, and no layout of its pages.
+    QFile file(FileArgument(input.Path()));
+    if (!file.open(QIODevice::ReadOnly))
+        throw EFOpenError(QDir::toNativeSeparators(file.fileName()).toStdString());
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    TDocumentText::Insert(file.readAll(), cursor);
+    QString text = TDocumentText::Range(document, 0, -1);
     if (!text.isEmpty() && !text.endsWith(QLatin1Char('\r')))
         text += QLatin1Char('\r');
     PrintText(text);
@@ -101,7 +111,7 @@ const CliCommand
                 "Prints the plain text of a rich or plain text file (UTF-8, one line a "
                 "paragraph),\nas the document pane shows it. FILE - reads standard "
                 "input.",
-                CliCommand::DocumentModel);
+                CliCommand::DocumentModel, CliCommand::NoWidgets);
 const CliCommand LinesCommand("lines", "FILE", RunLines,
                               "Prints the line count, then the lines, as the information pane "
                               "reads the file.\nFILE - reads standard input.",
