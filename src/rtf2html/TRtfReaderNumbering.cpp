@@ -37,42 +37,36 @@ void TRtfReader::ReadNumbering()
     FListTextAfter.clear();
     std::string startText;
     uint64_t depth = 0;
+    TRtfToken token;
+    TWord word;
     for (;;) {
-        if (FPos >= FText.size()) {
+        if (!NextToken(token, word)) {
             if (!ReadNextLine())
                 break;
             continue;
         }
-        const char c = FText[FPos];
-        if (c == '{') {
+        if (token.Kind == TRtfToken::TKind::GroupStart) {
             ++depth;
-            ++FPos;
             continue;
         }
-        if (c == '}') {
-            if (depth == 0)
-                break; // the group's own "}" is left for the group to end
+        if (token.Kind == TRtfToken::TKind::GroupEnd) {
+            if (depth == 0) {
+                FPos = token.Offset; // the group's own "}" is left for the group to end
+                break;
+            }
             --depth;
-            ++FPos;
             continue;
         }
-        if (c != '\\') {
-            ++FPos;
+        if (token.Kind == TRtfToken::TKind::Hex) {
+            // An escape takes its two characters, whatever they are, within its line.
+            FPos = std::min(token.Offset + 4, FText.size());
             continue;
         }
-        if (FPos + 1 >= FText.size() || !IsLower(FText[FPos + 1])) {
-            const bool hex = FPos + 1 < FText.size() && FText[FPos + 1] == '\'';
-            FPos = std::min(FPos + (hex ? 4 : 2), FText.size());
+        if (token.Kind != TRtfToken::TKind::ControlWord)
             continue;
-        }
-        const bool spaceEnded = [&] {
-            size_t end = FPos + 1;
-            while (end < FText.size() && IsWordCharacter(FText[end]))
-                ++end;
-            return end < FText.size() && FText[end] == ' ';
-        }();
+        const bool spaceEnded = FPos > word.Start + 1 + word.Text.size();
         // The word's text is kept: reading the text after "pntxta" may change the line.
-        const std::string text(ReadWord().Text);
+        const std::string text(word.Text);
         const char level = text.size() > 5 && text.compare(0, 5, "pnlvl") == 0 ? text[5] : 0;
         if (text == "pnlvlblt" || (level >= '5' && level <= '9')) {
             FNumberedList = false;
