@@ -3,18 +3,17 @@
 #include "print/ColumnPrinting.h"
 #include "print/ELinePrinter.h"
 #include "print/TArrowButton.h"
-#include "print/TCompress.h"
 #include "print/TPageImage.h"
 #include "print/TPageSelection.h"
 #include "print/TPreview2.h"
+#include "print/TPreviewPageStore.h"
+#include "print/TPrintSettings.h"
 #include "widgets/TDialogSeam.h"
-#include "widgets/WorkingFolder.h"
 
 #include <cerrno>
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFile>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -32,7 +31,6 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QSettings>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -77,7 +75,6 @@ QString ZoomText(double zoom)
 }
 
 const QColor Teal(0, 128, 128);
-constexpr int MaxPageFiles = 10000;
 } // namespace
 
 double TRichPreviewForm::AspectRatio()
@@ -92,8 +89,7 @@ void TRichPreviewForm::SetAspectRatio(double ratio)
 
 QString TRichPreviewForm::PageFileName(int index, bool compressed)
 {
-    const QString name = WorkingFolder::File(QStringLiteral("PreviewMetafile%1").arg(index));
-    return compressed ? name + QStringLiteral(".CPR") : name;
+    return TPreviewPageStore::FileName(index, compressed);
 }
 
 TRichPreviewForm::TRichPreviewForm(const QRect &screen)
@@ -111,7 +107,7 @@ TRichPreviewForm::TRichPreviewForm(const QRect &screen)
 TRichPreviewForm::~TRichPreviewForm()
 {
     if (!FClosed)
-        DeletePageFiles();
+        FPages.DeleteAll();
 }
 
 void TRichPreviewForm::BuildControls()
@@ -288,10 +284,7 @@ void TRichPreviewForm::FormCreate()
     FGenerating = true;
     FTwoPage = false;
     Label10->hide();
-    const QSettings settings(QStringLiteral("Zarvel"), QStringLiteral("Zarvel"));
-    const QVariant compress =
-        settings.value(QStringLiteral("RichPrint.Settings/Compress/CompressPreview"));
-    FCompressed = !compress.isValid() || compress.toString() != QLatin1String("0");
+    FPages.SetCompressed(TPrintSettings::CompressPreview());
 
     const double ratio = AspectRatio();
     int height = RoundHalfEven(FScreen.height() * 0.95);
@@ -360,48 +353,14 @@ void TRichPreviewForm::SetPageSize(int widthPx, int heightPx, const QPoint &prin
 
 void TRichPreviewForm::StorePage(const QPicture &page, bool /*last*/)
 {
-    const QString name = PageFileName(FPageIndex, false);
-    QFile file(name);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    FPages.Store(FPageIndex, page, [this] {
         QMessageBox box(QMessageBox::Critical, QApplication::applicationName(),
                         QStringLiteral("Can not save the page information (MetaFiles)"),
                         QMessageBox::Ok, this);
         TDialogSeam::Exec(box);
-    } else {
-        QPicture copy(page);
-        copy.save(&file);
-        file.close();
-    }
-    if (FCompressed) {
-        // Throws when the page could not be written: that ends the preview.
-        TCompress::CompressFile(name, PageFileName(FPageIndex, true));
-        QFile::remove(name);
-    }
+    });
     FLastPageIndex = FPageIndex;
     ++FPageIndex;
-}
-
-bool TRichPreviewForm::LoadPage(int index, QPicture &page) const
-{
-    const QString plain = PageFileName(index, false);
-    if (FCompressed) {
-        const bool ok = TCompress::DecompressFile(PageFileName(index, true), plain);
-        const bool loaded = ok && page.load(plain);
-        QFile::remove(plain);
-        return loaded;
-    }
-    return QFile::exists(plain) && page.load(plain);
-}
-
-void TRichPreviewForm::DeletePageFiles()
-{
-    for (int i = 0; i <= MaxPageFiles; ++i) {
-        QFile file(PageFileName(i, FCompressed));
-        if (!file.open(QIODevice::ReadOnly))
-            break;
-        file.close();
-        file.remove();
-    }
 }
 
 // ---- Painting -------------------------------------------------------------------------------
@@ -442,13 +401,13 @@ void TRichPreviewForm::PaintIndex(int index)
 {
     QPicture page;
     if (FReloadPage || FCachedPage.isNull()) {
-        if (index < 0 || !LoadPage(index, page)) {
+        if (index < 0 || !FPages.Load(index, page)) {
             FGenerating = false;
             return;
         }
         FCachedPage = page;
     } else {
-        if (index < 0 || !QFile::exists(PageFileName(index, FCompressed))) {
+        if (index < 0 || !FPages.Exists(index)) {
             FGenerating = false;
             return;
         }
@@ -882,7 +841,7 @@ void TRichPreviewForm::PrintPages(QPrinter &printer, const TPageSelection &selec
             FPageIndex = index;
             FormPaint();
             QPicture page;
-            if (!LoadPage(index, page))
+            if (!FPages.Load(index, page))
                 continue;
             for (int copy = 0; copy < selection.PageCopies(); ++copy) {
                 if (first) {
@@ -915,7 +874,7 @@ void TRichPreviewForm::closeEvent(QCloseEvent *event)
 {
     Image1->Blank(QSize(1, 1));
     FCachedPage = QPicture();
-    DeletePageFiles();
+    FPages.DeleteAll();
     FClosed = true;
     if (FPreview2)
         FPreview2->close();

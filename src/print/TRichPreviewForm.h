@@ -1,5 +1,7 @@
 #pragma once
 
+#include "print/TPreviewPageStore.h"
+
 #include <QPicture>
 #include <QPoint>
 #include <QRect>
@@ -75,7 +77,7 @@ public:
     int PageCount() const { return FLastPageIndex + 1; }
     bool FollowGeneration() const { return FFollowGeneration; }
     bool ReloadPage() const { return FReloadPage; }
-    bool Compressed() const { return FCompressed; }
+    bool Compressed() const { return FPages.Compressed(); }
     bool Generating() const { return FGenerating; }
     bool TwoPage() const { return FTwoPage; }
     double Zoom() const { return FZoom; }
@@ -112,7 +114,6 @@ private:
     void BuildControls();
     void SetZoomControlsVisible(bool visible);
     void FormCreate();
-    bool LoadPage(int index, QPicture &page) const;
     void PaintIndex(int index);
     void DrawPage(TPageImage &target, const QPicture &page) const;
     void ApplyZoom();
@@ -125,19 +126,19 @@ private:
     void SetNextEnabled(bool enabled);
     void SetPreviousLabelsEnabled(bool enabled);
     void SetNextLabelsEnabled(bool enabled);
-    void DeletePageFiles();
     // Prints pages FPrintFrom to FPrintTo as one job.
     void PrintPages(QPrinter &printer, const TPageSelection &selection);
 
     QRect FScreen;
     QPrinter *FPrinter = nullptr;
     std::unique_ptr<TPreview2> FPreview2;
+    // The page files; compression as the settings say when the window was made.
+    TPreviewPageStore FPages;
     QPicture FCachedPage;
     int FPageIndex = 0;
     int FLastPageIndex = -1;
     bool FFollowGeneration = true;
     bool FReloadPage = true;
-    bool FCompressed = true;
     bool FGenerating = true;
     bool FTwoPage = false;
     bool FEdit1Edited = false;

@@ -2,80 +2,24 @@
 
 #include "print/ColumnPrinting.h"
 #include "print/ELinePrinter.h"
+#include "print/TPreviewPageStore.h"
 #include "print/TPreviewPicture.h"
+#include "print/TPrintSettings.h"
 #include "print/TRichPreviewForm.h"
 #include "print/TRichPrntProgDlg.h"
 #include "widgets/TDialogSeam.h"
-#include "widgets/WorkingFolder.h"
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QCoreApplication>
-#include <QDate>
-#include <QFile>
-#include <QFileInfo>
-#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QLabel>
-#include <QLocale>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
-#include <QSettings>
 #include <QTextEdit>
-#include <QTime>
-#include <QtEndian>
-#include <cerrno>
 
-#include <cstring>
-#include <exception>
-
-namespace {
-const char *const SettingsKey = "RichPrint.Settings";
-const char *const MarginsKey = "Marges";
-const char *const CompressKey = "Compress";
-
-// Fixed measures used when there is no printer at all: millimetres, then inches.
-struct NoPrinterMeasures
-{
-    double pageWidth, pageHeight, printableWidth, printableHeight, gutterLeft, gutterTop;
-};
-constexpr NoPrinterMeasures NoPrinterMm{210, 297, 198, 284, 6, 6};
-constexpr NoPrinterMeasures NoPrinterIn{8.5, 11, 8, 10.5, 0.25, 0.25};
-
-QByteArray DoubleBytes(double value)
-{
-    quint64 bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
-    QByteArray bytes(8, '\0');
-    qToLittleEndian(bits, bytes.data());
-    return bytes;
-}
-
-double ReadBinaryDouble(const QSettings &settings, const QString &name)
-{
-    const QVariant value = settings.value(name);
-    const QByteArray bytes =
-        value.typeId() == QMetaType::QByteArray ? value.toByteArray() : QByteArray();
-    if (bytes.size() != 8)
-        throw ELinePrinter(QStringLiteral("Invalid data type for '%1'").arg(name));
-    const quint64 bits = qFromLittleEndian<quint64>(bytes.constData());
-    double result = 0;
-    std::memcpy(&result, &bits, sizeof result);
-    return result;
-}
-
-bool IsPdfFile(const QPrinter &printer)
-{
-    return printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
-}
-
-// Ends a run that the user cancelled.
-struct TPrintCancelled
-{
-};
-} // namespace
+#include <optional>
 
 std::unique_ptr<QPrinter> TRichPrinter::NewPdfPrinter(const QString &fileName)
 {
@@ -144,10 +88,10 @@ void TRichPrinter::Init()
     FFooterFormat = QStringLiteral(">100");
     FBorderOffset = 2;
     FDefaultColumnWidth = 0;
-    FMarginTop = 30;
-    FMarginBottom = 25;
-    FMarginLeft = 25;
-    FMarginRight = 15;
+    FMargins.Top = 30;
+    FMargins.Bottom = 25;
+    FMargins.Left = 25;
+    FMargins.Right = 15;
     FLogoTop = 0;
     FLogoLeft = 0;
     FLogoWidth = 25;
@@ -174,113 +118,89 @@ bool TRichPrinter::Printing() const
 
 // ---- Geometry -------------------------------------------------------------------------------
 
+TPrinterGeometry TRichPrinter::Geometry() const
+{
+    return TPrinterGeometry(FPrinter.get(), FMeasureUnit);
+}
+
 int TRichPrinter::LogPixelsX() const
 {
-    return HasPrinter() && FPrinter->logicalDpiX() > 0 ? FPrinter->logicalDpiX() : 600;
+    return Geometry().LogPixelsX();
 }
 
 int TRichPrinter::LogPixelsY() const
 {
-    return HasPrinter() && FPrinter->logicalDpiY() > 0 ? FPrinter->logicalDpiY() : 600;
+    return Geometry().LogPixelsY();
 }
 
 int TRichPrinter::UnitsToPixelsX(double value) const
 {
-    const double inches = FMeasureUnit == muInches ? value : value / 25.4;
-    return RoundHalfEven(LogPixelsX() * inches);
+    return Geometry().UnitsToPixelsX(value);
 }
 
 int TRichPrinter::UnitsToPixelsY(double value) const
 {
-    const double inches = FMeasureUnit == muInches ? value : value / 25.4;
-    return RoundHalfEven(LogPixelsY() * inches);
+    return Geometry().UnitsToPixelsY(value);
 }
 
 double TRichPrinter::PixelsToUnitsX(double pixels) const
 {
-    const double inches = pixels / LogPixelsX();
-    return FMeasureUnit == muInches ? inches : inches * 25.4;
+    return Geometry().PixelsToUnitsX(pixels);
 }
 
 double TRichPrinter::PixelsToUnitsY(double pixels) const
 {
-    const double inches = pixels / LogPixelsY();
-    return FMeasureUnit == muInches ? inches : inches * 25.4;
+    return Geometry().PixelsToUnitsY(pixels);
 }
 
 double TRichPrinter::PageWidth() const
 {
-    if (!HasPrinter())
-        return (FMeasureUnit == muInches ? NoPrinterIn : NoPrinterMm).pageWidth;
-    return PixelsToUnitsX(qRound(FPrinter->paperRect(QPrinter::DevicePixel).width()));
+    return Geometry().PageWidth();
 }
 
 double TRichPrinter::PageHeight() const
 {
-    if (!HasPrinter())
-        return (FMeasureUnit == muInches ? NoPrinterIn : NoPrinterMm).pageHeight;
-    return PixelsToUnitsY(qRound(FPrinter->paperRect(QPrinter::DevicePixel).height()));
+    return Geometry().PageHeight();
 }
 
 double TRichPrinter::PrintableWidth() const
 {
-    if (!HasPrinter())
-        return (FMeasureUnit == muInches ? NoPrinterIn : NoPrinterMm).printableWidth;
-    return PixelsToUnitsX(FPrinter->width());
+    return Geometry().PrintableWidth();
 }
 
 double TRichPrinter::PrintableHeight() const
 {
-    if (!HasPrinter())
-        return (FMeasureUnit == muInches ? NoPrinterIn : NoPrinterMm).printableHeight;
-    return PixelsToUnitsY(FPrinter->height());
+    return Geometry().PrintableHeight();
 }
 
 QPoint TRichPrinter::PrintableOffsetPx() const
 {
-    if (!HasPrinter())
-        return {UnitsToPixelsX(GutterLeft()), UnitsToPixelsY(GutterTop())};
-    const QRectF page = FPrinter->pageRect(QPrinter::DevicePixel);
-    return {qRound(page.left()), qRound(page.top())};
+    return Geometry().PrintableOffsetPx();
 }
 
 double TRichPrinter::GutterLeft() const
 {
-    if (!HasPrinter())
-        return (FMeasureUnit == muInches ? NoPrinterIn : NoPrinterMm).gutterLeft;
-    return PixelsToUnitsX(PrintableOffsetPx().x());
+    return Geometry().GutterLeft();
 }
 
 double TRichPrinter::GutterTop() const
 {
-    if (!HasPrinter())
-        return (FMeasureUnit == muInches ? NoPrinterIn : NoPrinterMm).gutterTop;
-    return PixelsToUnitsY(PrintableOffsetPx().y());
+    return Geometry().GutterTop();
 }
 
 double TRichPrinter::GutterRight() const
 {
-    return PageWidth() - PrintableWidth() - GutterLeft();
+    return Geometry().GutterRight();
 }
 
 double TRichPrinter::GutterBottom() const
 {
-    return PageHeight() - PrintableHeight() - GutterTop();
+    return Geometry().GutterBottom();
 }
 
 TTextArea TRichPrinter::TextArea() const
 {
-    TTextArea a;
-    a.L = UnitsToPixelsX(FMarginLeft - GutterLeft());
-    a.R = UnitsToPixelsX(FMarginRight - GutterRight());
-    a.T = UnitsToPixelsY(FMarginTop - GutterTop());
-    a.B = UnitsToPixelsY(FMarginBottom - GutterBottom());
-    // The bottom band always holds one footer line.
-    if (quint32(a.B) < quint32(FLineHeight))
-        a.B = FLineHeight;
-    a.W = UnitsToPixelsX(PrintableWidth()) - a.L - a.R;
-    a.H = UnitsToPixelsY(PrintableHeight()) - a.T - a.B;
-    return a;
+    return Geometry().TextArea(FMargins, FLineHeight);
 }
 
 // ---- Properties with rules ------------------------------------------------------------------
@@ -303,35 +223,35 @@ double TRichPrinter::ClampMargin(double value, double low, double high) const
 void TRichPrinter::SetMarginTop(double value)
 {
     CheckNotPrinting("top margin");
-    FMarginTop = ClampMargin(value, GutterTop(), PageHeight() - GutterBottom());
+    FMargins.Top = ClampMargin(value, GutterTop(), PageHeight() - GutterBottom());
 }
 
 void TRichPrinter::SetMarginBottom(double value)
 {
     CheckNotPrinting("bottom margin");
-    FMarginBottom = ClampMargin(value, GutterBottom(), PageHeight() - GutterTop());
+    FMargins.Bottom = ClampMargin(value, GutterBottom(), PageHeight() - GutterTop());
 }
 
 void TRichPrinter::SetMarginLeft(double value)
 {
     CheckNotPrinting("left margin");
-    FMarginLeft = ClampMargin(value, GutterLeft(), PageWidth() - GutterRight());
+    FMargins.Left = ClampMargin(value, GutterLeft(), PageWidth() - GutterRight());
 }
 
 void TRichPrinter::SetMarginRight(double value)
 {
     CheckNotPrinting("right margin");
-    FMarginRight = ClampMargin(value, GutterRight(), PageWidth() - GutterLeft());
+    FMargins.Right = ClampMargin(value, GutterRight(), PageWidth() - GutterLeft());
 }
 
 void TRichPrinter::ReapplyMargins()
 {
     if (Printing())
         return;
-    SetMarginTop(FMarginTop);
-    SetMarginBottom(FMarginBottom);
-    SetMarginLeft(FMarginLeft);
-    SetMarginRight(FMarginRight);
+    SetMarginTop(FMargins.Top);
+    SetMarginBottom(FMargins.Bottom);
+    SetMarginLeft(FMargins.Left);
+    SetMarginRight(FMargins.Right);
 }
 
 void TRichPrinter::SetMeasureUnit(TMeasureUnit unit)
@@ -339,10 +259,10 @@ void TRichPrinter::SetMeasureUnit(TMeasureUnit unit)
     if (unit != FMeasureUnit) {
         FMeasureUnit = unit;
         const double factor = unit == muInches ? 1 / 25.4 : 25.4;
-        SetMarginTop(FMarginTop * factor);
-        SetMarginBottom(FMarginBottom * factor);
-        SetMarginLeft(FMarginLeft * factor);
-        SetMarginRight(FMarginRight * factor);
+        SetMarginTop(FMargins.Top * factor);
+        SetMarginBottom(FMargins.Bottom * factor);
+        SetMarginLeft(FMargins.Left * factor);
+        SetMarginRight(FMargins.Right * factor);
         FBorderOffset *= factor;
         FDefaultColumnWidth *= factor;
     }
@@ -392,293 +312,6 @@ void TRichPrinter::SetOptions_Dialog(const TPageOptions &options)
     if (FOptionsDialog.count(poDisablePrinter))
         flags |= PSD_DISABLEPRINTER;
     FPageSetupFlags = flags;
-}
-
-// ---- Header font ----------------------------------------------------------------------------
-
-void TRichPrinter::SetFont_HeaderFooter(const QFont &font, const QColor &color)
-{
-    FSurfaceFont = font;
-    FSurfaceFontColor = color;
-    ApplySurfaceFont();
-}
-
-QFont TRichPrinter::ScaledSurfaceFont() const
-{
-    // The size in points holds on every device; a font given in pixels counts them at
-    // 96 pixels per inch and keeps the whole points that makes.
-    QFont font = FSurfaceFont;
-    if (font.pointSizeF() <= 0 && font.pixelSize() > 0)
-        font.setPointSize(qMax(1, qRound(font.pixelSize() * 72.0 / 96.0)));
-    return font;
-}
-
-void TRichPrinter::ApplySurfaceFont()
-{
-    if (FSurfaceFontColor.rgb() == QColor(Qt::white).rgb())
-        FSurfaceFontColor = Qt::black;
-    if (FCanvas) {
-        FCanvas->setFont(ScaledSurfaceFont());
-        FCanvas->setPen(FSurfaceFontColor);
-    }
-    ComputeLineHeight();
-}
-
-void TRichPrinter::ComputeLineHeight()
-{
-    if ((Printing() || FPreviewMode) && FCanvas) {
-        const QFontMetrics metrics = FCanvas->fontMetrics();
-        FLineHeight = metrics.height() + qMax(0, metrics.leading());
-    } else if (HasPrinter()) {
-        FLineHeight = QFontMetrics(ScaledSurfaceFont(), FPrinter.get()).height();
-    } else {
-        FLineHeight = 10;
-    }
-}
-
-int TRichPrinter::TextWidth(const QString &text) const
-{
-    if (FCanvas)
-        return FCanvas->fontMetrics().horizontalAdvance(text);
-    if (HasPrinter())
-        return QFontMetrics(ScaledSurfaceFont(), FPrinter.get()).horizontalAdvance(text);
-    return QFontMetrics(ScaledSurfaceFont()).horizontalAdvance(text);
-}
-
-QString TRichPrinter::FitText(const QString &text, int width) const
-{
-    return ::FitText(text, width, [this](const QString &t) { return TextWidth(t); });
-}
-
-// ---- Documents and pages --------------------------------------------------------------------
-
-void TRichPrinter::BeginPrinting()
-{
-    if (FSaveMargins)
-        LoadMargins();
-    if (OnBeginDoc)
-        OnBeginDoc(this);
-    if (!FPreviewMode) {
-        if (!HasPrinter())
-            throw ELinePrinter(QStringLiteral("Not be able to start the printing."));
-        if (IsPdfFile(*FPrinter)) {
-            QFile file(FPrinter->outputFileName());
-            if (!file.open(QIODevice::WriteOnly))
-                throw ELinePrinter(QStringLiteral("Cannot create file \"%1\". %2")
-                                       .arg(FPrinter->outputFileName(), file.errorString()));
-        }
-        auto painter = std::make_unique<QPainter>();
-        if (!painter->begin(FPrinter.get()))
-            throw ELinePrinter(QStringLiteral("Not be able to start the printing."));
-        FPrinterPainter = std::move(painter);
-        FCanvas = FPrinterPainter.get();
-    }
-    ApplySurfaceFont();
-    ShowProgressStatus(FPreviewMode ? QStringLiteral("Preparing to Print Preview")
-                                    : QStringLiteral("Preparing to Print"));
-    FLineCount = 0;
-    FPageNumber = FFirstPageNumber;
-    FPrintedPages = 0;
-    EnterPage();
-}
-
-int TRichPrinter::NewPage()
-{
-    ++FPageNumber;
-    if (FPreviewMode) {
-        FinishPreviewPage(false);
-        StartPreviewPage();
-    }
-    EnterPage();
-    return FPageNumber;
-}
-
-void TRichPrinter::EnterPage()
-{
-    if (!FPreviewMode && Printing()) {
-        DropRecording();
-        if (FSelection.Wants(PageInRun())) {
-            if (FPrintedPages > 0)
-                NextSheet();
-            ++FPrintedPages;
-            FCanvas = FPrinterPainter.get();
-        } else {
-            // A page left out is laid out like the others, so that the next ones start where
-            // they would, and drawn where nobody sees it.
-            StartRecording();
-        }
-    }
-    DecoratePage();
-}
-
-void TRichPrinter::NextSheet()
-{
-    if (!FPrinter)
-        throw ELinePrinter(QStringLiteral("Not be able to print a new page."));
-    // A page that cannot be written to its file leaves the system's reason behind.
-    errno = 0;
-    if (!FPrinter->newPage())
-        throw ELinePrinter::OfPrinter(QStringLiteral("Not be able to print a new page."), *FPrinter,
-                                      errno);
-}
-
-void TRichPrinter::EndPrinting()
-{
-    ShowProgressStatus(FPreviewMode ? QStringLiteral("Finished Preparing Preview")
-                                    : QStringLiteral("Finished Printing"));
-    std::exception_ptr failure;
-    if (!FPreviewMode && FPrintedPages == 0) {
-        // None of the chosen pages exists: no job rather than a blank sheet.
-        ResetToIdle();
-    } else if (!FPreviewMode) {
-        DropRecording();
-        const bool toFile = FPrinter && IsPdfFile(*FPrinter);
-        const bool ended = FPrinterPainter && FPrinterPainter->end();
-        FPrinterPainter.reset();
-        FCanvas = nullptr;
-        if (toFile && (!ended || QFileInfo(FPrinter->outputFileName()).size() == 0))
-            failure = std::make_exception_ptr(
-                ELinePrinter(QStringLiteral("Not be able to print to a file.")));
-        else if (!ended)
-            failure = std::make_exception_ptr(
-                ELinePrinter(QStringLiteral("Not be able to end the printing.")));
-    } else {
-        try {
-            FinishPreviewPage(true);
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        FPreviewMode = false;
-    }
-    ShowProgressStatus(QString());
-    if (OnEndDoc)
-        OnEndDoc(this);
-    if (failure)
-        std::rethrow_exception(failure);
-}
-
-void TRichPrinter::SetupFormatRange(TFormatRangeRequest &request) const
-{
-    request.hdc = FCanvas;
-    request.hdcTarget = FCanvas ? FCanvas->device() : nullptr;
-    const qint64 dpiX = LogPixelsX();
-    const qint64 dpiY = LogPixelsY();
-    const TTextArea a = TextArea();
-    request.rc.setCoords(int(a.L * 1440LL / dpiX), int(a.T * 1440LL / dpiY),
-                         int((a.L + a.W) * 1440LL / dpiX), int((a.T + a.H) * 1440LL / dpiY));
-    request.rcPage = request.rc;
-}
-
-void TRichPrinter::PrintRichEdit(QTextEdit &control, int firstPageNumber)
-{
-    QTextDocument &document = *control.document();
-    PrintFormatted(
-        TFormatRange::TextLength(document),
-        [this, &document](bool render, const TFormatRangeRequest *request) {
-            return FFormatRange.Format(document, render, request);
-        },
-        firstPageNumber);
-}
-
-void TRichPrinter::PrintFormatted(int textLength, const FormatRangeFn &formatRange,
-                                  int firstPageNumber)
-{
-    FFirstPageNumber = firstPageNumber;
-    FSelection = !FPreviewMode && HasPrinter() ? TPageSelection::Of(*FPrinter) : TPageSelection();
-    FCancelRequested = false;
-    FCancelled = false;
-    if (!FPreviewMode)
-        FSavedFont = ScaledSurfaceFont();
-    TFormatRangeRequest request;
-    try {
-        BeginPrinting();
-        request.cpMax = -1;
-        formatRange(false, nullptr);
-        for (int run = 0; run < FSelection.Runs(); ++run) {
-            if (run > 0) {
-                // The next collated copy starts again at the first page.
-                FPageNumber = FFirstPageNumber;
-                EnterPage();
-            }
-            PrintPages(textLength, formatRange, request);
-        }
-        formatRange(false, nullptr);
-        EndPrinting();
-    } catch (const TPrintCancelled &) {
-        formatRange(false, nullptr);
-        ResetToIdle();
-        FCancelled = true;
-    } catch (...) {
-        // A failure anywhere in the loop leaves nothing half open: the job is aborted, the
-        // preview recording dropped and the progress window closed.
-        formatRange(false, nullptr);
-        ResetToIdle();
-        throw;
-    }
-}
-
-void TRichPrinter::PrintPages(int textLength, const FormatRangeFn &formatRange,
-                              TFormatRangeRequest &request)
-{
-    SetupFormatRange(request);
-    const int n = textLength;
-    int next = 0;
-    int start = 0;
-    do {
-        start = next;
-        request.cpMin = start;
-        next = formatRange(true, &request);
-        RepeatPage(formatRange, request);
-        KeepResponsive();
-        if (!FPreviewMode && FSelection.EndsAt(PageInRun()))
-            break;
-        if (next < n && next != -1) {
-            NewPage();
-            SetupFormatRange(request);
-        }
-    } while (next < n && next != -1 && next > start);
-}
-
-void TRichPrinter::RepeatPage(const FormatRangeFn &formatRange, TFormatRangeRequest &request)
-{
-    if (FPreviewMode || FCanvas != FPrinterPainter.get())
-        return;
-    for (int copy = 1; copy < FSelection.PageCopies(); ++copy) {
-        NextSheet();
-        ++FPrintedPages;
-        DecoratePage();
-        SetupFormatRange(request);
-        formatRange(true, &request);
-    }
-}
-
-void TRichPrinter::KeepResponsive()
-{
-    // Without the progress window (which takes the input while it is up) nothing the user
-    // does reaches the program before the run ends.
-    const bool progress = FProgressDialog && FProgressDialog->isVisible();
-    QCoreApplication::processEvents(progress ? QEventLoop::AllEvents
-                                             : QEventLoop::ExcludeUserInputEvents);
-    if (FCancelRequested || (FPreviewMode && (!FPreviewForm || FPreviewForm->Closed())))
-        throw TPrintCancelled();
-}
-
-void TRichPrinter::ResetToIdle()
-{
-    if (FPrinterPainter) {
-        if (FPrinterPainter->isActive()) {
-            FPrinter->abort();
-            FPrinterPainter->end();
-            // A half-written file goes; a device the job was sent to (/dev/full) stays.
-            if (IsPdfFile(*FPrinter) && QFileInfo(FPrinter->outputFileName()).isFile())
-                QFile::remove(FPrinter->outputFileName());
-        }
-        FPrinterPainter.reset();
-    }
-    DropRecording();
-    FPreviewMode = false;
-    FCanvas = nullptr;
-    CloseProgress();
 }
 
 // ---- Preview --------------------------------------------------------------------------------
@@ -756,13 +389,8 @@ void TRichPrinter::PreviewRichEdit(QTextEdit &control)
         ResetToIdle();
         if (FPreviewForm)
             FPreviewForm->SetPaginating(false);
-        for (int i = 0;; ++i) {
-            QFile file(WorkingFolder::File(QStringLiteral("PreviewMetafile%1").arg(i)));
-            if (!file.open(QIODevice::ReadOnly))
-                break;
-            file.close();
-            file.remove();
-        }
+        // Pages written before the failure, which the store writes uncompressed first.
+        TPreviewPageStore(false).DeleteAll();
     }
 }
 
@@ -796,173 +424,25 @@ void TRichPrinter::CloseProgress()
     FProgressDialog.reset();
 }
 
-// ---- Decoration and the column printer ------------------------------------------------------
-
-QString TRichPrinter::ExpandTokens(const QString &text) const
-{
-    const QLocale locale = QLocale::system();
-    QString t = ReplaceToken(QStringLiteral("{$LINE}"), QString::number(FLineCount), text);
-    t = ReplaceToken(QStringLiteral("{$PAGE}"), QString::number(FPageNumber), t);
-    t = ReplaceToken(QStringLiteral("{$DATE}"),
-                     locale.toString(QDate::currentDate(), QLocale::ShortFormat), t);
-    t = ReplaceToken(QStringLiteral("{$TIME}"),
-                     locale.toString(QTime::currentTime(), QLocale::LongFormat), t);
-    return ReplaceToken(QStringLiteral("{$TITLE}"), Title(), t);
-}
-
-void TRichPrinter::PrintColumns(const QString &text)
-{
-    DrawColumns(text);
-    if (FCurrentY >= 0 && FCurrentY < TextArea().H)
-        NewLine();
-}
-
-void TRichPrinter::DrawColumns(const QString &text)
-{
-    const TTextArea a = TextArea();
-    const QStringList formats = SplitColumns(FColumnFormat);
-    const QStringList texts = SplitColumns(text);
-    FCurrentX = a.L;
-    const int inset = (LogPixelsX() / 600) * 6;
-    for (int i = 0; i < formats.size(); ++i) {
-        const TColumnSpec column = ParseColumnFormat(formats.at(i), FDefaultColumnWidth);
-        const int cw = UnitsToPixelsX(column.width);
-        QString t = i < texts.size() ? texts.at(i) : QString();
-        if (t.contains(QLatin1String("{$")))
-            t = ExpandTokens(t);
-        t = FitText(t, cw);
-        const int tw = TextWidth(t);
-        int offset = 0;
-        if (column.alignment == TColumnAlignment::Right)
-            offset = cw - tw;
-        else if (column.alignment == TColumnAlignment::Centre)
-            offset = qMax(0, (cw - tw) / 2); // a character wider than its column stays on the page
-        if (tw < cw - inset) {
-            if (column.alignment == TColumnAlignment::Right)
-                offset -= inset;
-            else if (column.alignment == TColumnAlignment::Left)
-                offset += inset;
-        }
-        if (FCanvas && !t.isEmpty()) {
-            try {
-                FCanvas->drawText(
-                    QPoint(FCurrentX + offset, a.T + FCurrentY + FCanvas->fontMetrics().ascent()),
-                    t);
-            } catch (const std::exception &) {
-                // A page never fails for its decoration.
-            }
-        }
-        FCurrentX += cw;
-    }
-}
-
-int TRichPrinter::NewLine()
-{
-    FCurrentX = 0;
-    FCurrentY += FLineHeight;
-    ++FLineCount;
-    if (FCurrentY + FLineHeight >= TextArea().H)
-        NewPage();
-    return FLineCount;
-}
-
-QRect TRichPrinter::LogoRect() const
-{
-    const TTextArea a = TextArea();
-    const int headerTop = a.T >= FLineHeight ? (a.T - FLineHeight) / 2 : 0;
-    const int y0 = headerTop + FLineHeight;
-    const int top = y0 + RoundHalfEven(FLogoTop / PageHeight() * a.H);
-    const int left = a.L + RoundHalfEven(FLogoLeft / PageWidth() * a.W);
-    const int right = left + RoundHalfEven(FLogoWidth / PageWidth() * a.W);
-    const int bottom = top + RoundHalfEven(FLogoHeight / PageHeight() * a.H);
-    return QRect(left, top, right - left, bottom - top);
-}
-
-void TRichPrinter::DecoratePage()
-{
-    ShowProgressStatus(QStringLiteral("Currently Printing"));
-    const QString savedFormat = FColumnFormat;
-    try {
-        if (!FHeader.isEmpty()) {
-            ApplySurfaceFont();
-            const TTextArea a = TextArea();
-            // Centred in the band above the top margin; a band lower than one line puts the
-            // header at the top of the printable area instead of above the page.
-            const int headerTop = a.T >= FLineHeight ? RoundHalfEven((a.T - FLineHeight) / 2.0) : 0;
-            FCurrentY = headerTop - a.T;
-            FColumnFormat = FHeaderFormat;
-            DrawColumns(FHeader);
-            if (!FBitmapLogo.isNull() && FCanvas) {
-                const QRect r = LogoRect();
-                FCanvas->save();
-                FCanvas->setPen(QPen(Qt::black, 0, Qt::DotLine));
-                FCanvas->setBrush(Qt::NoBrush);
-                FCanvas->drawRect(r);
-                FCanvas->drawImage(r, FBitmapLogo);
-                FCanvas->restore();
-            }
-        }
-        if (!FFooter.isEmpty()) {
-            ApplySurfaceFont();
-            const TTextArea a = TextArea();
-            FCurrentY = a.H + (a.B - FLineHeight) / 2;
-            FColumnFormat = FFooterFormat;
-            DrawColumns(FFooter);
-        }
-    } catch (...) {
-        FColumnFormat = savedFormat;
-        throw;
-    }
-    FColumnFormat = savedFormat;
-    FCurrentX = 0;
-    FCurrentY = 0;
-    FLineCount = 0;
-    if (OnNewPage)
-        OnNewPage(this);
-
-    if (!FCanvas || FPageBorders.empty())
-        return;
-    const TTextArea a = TextArea();
-    FCanvas->save();
-    const int b = UnitsToPixelsY(FBorderOffset);
-    FCanvas->setPen(QPen(Qt::black, (LogPixelsY() / 600) * 2));
-    if (FPageBorders.count(pbTop))
-        FCanvas->drawLine(a.L - b, a.T - b, a.L + a.W + b, a.T - b);
-    if (FPageBorders.count(pbBottom))
-        FCanvas->drawLine(a.L - b, a.T + a.H + b, a.L + a.W + b, a.T + a.H + b);
-    const int d = UnitsToPixelsX(FBorderOffset);
-    FCanvas->setPen(QPen(Qt::black, (LogPixelsX() / 600) * 2));
-    if (FPageBorders.count(pbLeft))
-        FCanvas->drawLine(a.L - d, a.T - d, a.L - d, a.T + a.H + d);
-    if (FPageBorders.count(pbRight))
-        FCanvas->drawLine(a.L + a.W + d, a.T - d, a.L + a.W + d, a.T + a.H + d);
-    FCanvas->restore();
-}
-
 // ---- Settings and page set-up ---------------------------------------------------------------
 
 void TRichPrinter::LoadMargins()
 {
-    QSettings settings(QStringLiteral("Zarvel"), QStringLiteral("Zarvel"));
-    settings.beginGroup(SettingsKey);
     QPageLayout::Orientation orientation = Orientation();
-    if (settings.childGroups().contains(MarginsKey)) {
-        settings.beginGroup(MarginsKey);
-        SetMarginLeft(ReadBinaryDouble(settings, QStringLiteral("MarginLeft")));
-        SetMarginTop(ReadBinaryDouble(settings, QStringLiteral("MarginTop")));
-        SetMarginBottom(ReadBinaryDouble(settings, QStringLiteral("MarginBottom")));
-        SetMarginRight(ReadBinaryDouble(settings, QStringLiteral("MarginRight")));
-        const QString unit = settings.value(QStringLiteral("CodeMeasurement")).toString();
-        SetMeasureUnit(unit.isEmpty() || unit == QLatin1String("1") ? muMillimeters : muInches);
-        const QString direction = settings.value(QStringLiteral("CodeDirection")).toString();
-        orientation = direction.isEmpty() || direction == QLatin1String("1")
-                          ? QPageLayout::Portrait
-                          : QPageLayout::Landscape;
+    if (const std::optional<TPrintSettings::TSavedMargins> saved = TPrintSettings::LoadMargins()) {
+        // The numbers go in before the unit, so that a saved unit other than the one in force
+        // converts them.
+        SetMarginLeft(saved->Margins.Left);
+        SetMarginTop(saved->Margins.Top);
+        SetMarginBottom(saved->Margins.Bottom);
+        SetMarginRight(saved->Margins.Right);
+        SetMeasureUnit(saved->Unit);
+        orientation = saved->Orientation;
     } else {
-        SetMarginLeft(FMarginLeft);
-        SetMarginTop(FMarginTop);
-        SetMarginBottom(FMarginBottom);
-        SetMarginRight(FMarginRight);
+        SetMarginLeft(FMargins.Left);
+        SetMarginTop(FMargins.Top);
+        SetMarginBottom(FMargins.Bottom);
+        SetMarginRight(FMargins.Right);
         SetMeasureUnit(FMeasureUnit);
     }
     SetOrientation(orientation);
@@ -970,27 +450,12 @@ void TRichPrinter::LoadMargins()
 
 void TRichPrinter::StoreMargins()
 {
-    QSettings settings(QStringLiteral("Zarvel"), QStringLiteral("Zarvel"));
-    settings.beginGroup(SettingsKey);
-    settings.beginGroup(MarginsKey);
-    settings.setValue(QStringLiteral("MarginLeft"), DoubleBytes(FMarginLeft));
-    settings.setValue(QStringLiteral("MarginTop"), DoubleBytes(FMarginTop));
-    settings.setValue(QStringLiteral("MarginBottom"), DoubleBytes(FMarginBottom));
-    settings.setValue(QStringLiteral("MarginRight"), DoubleBytes(FMarginRight));
-    settings.setValue(QStringLiteral("CodeMeasurement"),
-                      FMeasureUnit == muMillimeters ? QStringLiteral("1") : QStringLiteral("0"));
-    settings.setValue(QStringLiteral("CodeDirection"), Orientation() == QPageLayout::Portrait
-                                                           ? QStringLiteral("1")
-                                                           : QStringLiteral("0"));
+    TPrintSettings::StoreMargins({FMargins, FMeasureUnit, Orientation()});
 }
 
 void TRichPrinter::StoreCompressPreview()
 {
-    QSettings settings(QStringLiteral("Zarvel"), QStringLiteral("Zarvel"));
-    settings.beginGroup(SettingsKey);
-    settings.beginGroup(CompressKey);
-    settings.setValue(QStringLiteral("CompressPreview"),
-                      FCompressPreview ? QStringLiteral("1") : QStringLiteral("0"));
+    TPrintSettings::StoreCompressPreview(FCompressPreview);
 }
 
 namespace {
@@ -1022,9 +487,9 @@ bool TRichPrinter::PageSetupDialog()
     const double k = FMeasureUnit == muMillimeters ? 100 : 1000;
     const QPageLayout::Unit unit =
         FMeasureUnit == muMillimeters ? QPageLayout::Millimeter : QPageLayout::Inch;
-    const QMarginsF asked(RoundHalfEven(FMarginLeft * k) / k, RoundHalfEven(FMarginTop * k) / k,
-                          RoundHalfEven(FMarginRight * k) / k,
-                          RoundHalfEven(FMarginBottom * k) / k);
+    const QMarginsF asked(RoundHalfEven(FMargins.Left * k) / k, RoundHalfEven(FMargins.Top * k) / k,
+                          RoundHalfEven(FMargins.Right * k) / k,
+                          RoundHalfEven(FMargins.Bottom * k) / k);
 
     // The dialog edits a printer; without one a stand-in carries the choices for its run.
     QPrinter standIn(QPrinter::HighResolution);

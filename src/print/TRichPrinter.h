@@ -1,6 +1,7 @@
 #pragma once
 
 #include "print/TPageSelection.h"
+#include "print/TPrinterGeometry.h"
 #include "print/TRichPreviewForm.h"
 #include "richedit/TFormatRange.h"
 
@@ -23,7 +24,6 @@ class QTextEdit;
 class TPreviewPicture;
 class TRichPrntProgDlg;
 
-enum TMeasureUnit { muMillimeters, muInches };
 enum TPageBorderStyle { pbTop, pbBottom, pbLeft, pbRight };
 using TPageBorders = std::set<TPageBorderStyle>;
 enum TPageSetupFlags {
@@ -47,16 +47,12 @@ enum : quint32 {
     PSD_ENABLEPAGESETUPHOOK = 0x2000
 };
 
-// Where the document's text goes on a page, in printer pixels from the top left corner of the
-// printable area; B is the height of the bottom band.
-struct TTextArea
-{
-    int L = 0, T = 0, W = 0, H = 0, B = 0, R = 0;
-};
-
 // Puts the text of a rich text control on paper or into preview pages: measures the page
 // through the printer, decorates every page with header, logo, footer and border lines, and
-// lets the format-range request lay out and draw the text one page at a time.
+// lets the format-range request lay out and draw the text one page at a time. The measures are
+// TPrinterGeometry's and the saved margins TPrintSettings'; the page loop is in
+// TRichPrinterPagination.cpp, the decoration and the column printer in
+// TRichPrinterDecoration.cpp.
 class TRichPrinter : public QObject
 {
     Q_OBJECT
@@ -86,10 +82,10 @@ public:
     void SetSaveMargins(bool value) { FSaveMargins = value; }
     const QImage &BitmapLogo() const { return FBitmapLogo; }
     void SetBitmapLogo(const QImage &logo) { FBitmapLogo = logo; }
-    double MarginTop() const { return FMarginTop; }
-    double MarginBottom() const { return FMarginBottom; }
-    double MarginLeft() const { return FMarginLeft; }
-    double MarginRight() const { return FMarginRight; }
+    double MarginTop() const { return FMargins.Top; }
+    double MarginBottom() const { return FMargins.Bottom; }
+    double MarginLeft() const { return FMargins.Left; }
+    double MarginRight() const { return FMargins.Right; }
     void SetMarginTop(double value);
     void SetMarginBottom(double value);
     void SetMarginLeft(double value);
@@ -155,7 +151,15 @@ public:
     // control's text length.
     void PrintFormatted(int textLength, const FormatRangeFn &formatRange, int firstPageNumber);
 
-    // Lower-level operations of the printer and its column printer.
+    // Lower-level operations of the printer and its column printer, in the order the page
+    // loop (PrintFormatted) calls them:
+    //     BeginPrinting();      // opens the job or the preview, decorates the first page
+    //     for (;;) {
+    //         ...               // draws a page of text on Canvas(); PrintColumns draws lines
+    //         if (no text left) break;
+    //         NewPage();        // the next sheet or preview page, decorated
+    //     }
+    //     EndPrinting();        // ends the job; throws ELinePrinter when it cannot
     void BeginPrinting();
     void EndPrinting();
     int NewPage();
@@ -206,6 +210,8 @@ public:
     TRichPreviewForm *PreviewForm() const { return FPreviewForm.data(); }
 
 private:
+    // The measures of the printer (or of none) in the unit in force.
+    TPrinterGeometry Geometry() const;
     void Init();
     // The pages of one run through the document.
     void PrintPages(int textLength, const FormatRangeFn &formatRange, TFormatRangeRequest &request);
@@ -245,7 +251,7 @@ private:
     bool FCompressPreview = true;
     bool FSaveMargins = false;
     QImage FBitmapLogo;
-    double FMarginTop = 30, FMarginBottom = 25, FMarginLeft = 25, FMarginRight = 15;
+    TPageMargins FMargins;
     double FLogoTop = 0, FLogoLeft = 0, FLogoWidth = 25, FLogoHeight = 20;
     TMeasureUnit FMeasureUnit = muMillimeters;
     QString FHeader, FHeaderFormat, FFooter, FFooterFormat;

@@ -80,6 +80,15 @@ private slots:
         s.sync();
         auto p = NewPdfRichPrinter();
         QVERIFY_THROWS_EXCEPTION(ELinePrinter, p->LoadMargins());
+        // A later margin that is bad leaves the ones before it unread: nothing changes.
+        auto q = NewPdfRichPrinter();
+        q->SetMarginLeft(40);
+        q->StoreMargins();
+        s.setValue("RichPrint.Settings/Marges/MarginTop", QByteArray(4, '\0'));
+        s.sync();
+        q->SetMarginLeft(30);
+        QVERIFY_THROWS_EXCEPTION(ELinePrinter, q->LoadMargins());
+        QCOMPARE(q->MarginLeft(), 30.0);
         // With SaveMargins the failure stops printing before anything is written.
         p->SetSaveMargins(true);
         QTextEdit edit;

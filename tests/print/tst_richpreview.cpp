@@ -4,6 +4,7 @@
 #include "print/TArrowButton.h"
 #include "print/TPageImage.h"
 #include "print/TPreview2.h"
+#include "print/TPreviewPageStore.h"
 #include "print/TRichPreviewForm.h"
 #include "widgets/WorkingFolder.h"
 
@@ -241,6 +242,52 @@ private slots:
         QVERIFY(!form->Compressed());
         QCOMPARE(PageFiles().size(), 3);
         form->BitBtn1Click();
+        QVERIFY(PageFiles().isEmpty());
+    }
+
+    // The page files on their own: every page reads back as it was stored, reading a
+    // compressed page leaves no plain copy behind, a damaged one reads as missing, and removal
+    // takes every page however many there are.
+    void pageStoreKeepsEveryPage_data()
+    {
+        QTest::addColumn<bool>("compressed");
+        QTest::newRow("compressed") << true;
+        QTest::newRow("plain") << false;
+    }
+    void pageStoreKeepsEveryPage()
+    {
+        QFETCH(bool, compressed);
+        const TPreviewPageStore store(compressed);
+        int unwritable = 0;
+        for (int i = 0; i < 3; ++i)
+            store.Store(i, Page(i + 1), [&unwritable] { ++unwritable; });
+        QCOMPARE(unwritable, 0);
+        for (int i = 0; i < 3; ++i) {
+            QPicture page;
+            QVERIFY(store.Load(i, page));
+            const QPicture stored = Page(i + 1);
+            QCOMPARE(QByteArray(page.data(), page.size()),
+                     QByteArray(stored.data(), stored.size()));
+        }
+        QPicture missing;
+        QVERIFY(!store.Exists(3));
+        QVERIFY(!store.Load(3, missing));
+        QCOMPARE(PageFiles().size(), 3);
+        if (compressed) {
+            QFile damaged(TPreviewPageStore::FileName(1, true));
+            QVERIFY(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            damaged.write("not a zlib stream");
+            damaged.close();
+            QPicture page;
+            QVERIFY(!store.Load(1, page));
+            QCOMPARE(PageFiles().size(), 3);
+        }
+        // A preview of more than ten thousand pages leaves none of them behind.
+        for (int i = 3; i <= 10005; ++i) {
+            QFile more(TPreviewPageStore::FileName(i, compressed));
+            QVERIFY(more.open(QIODevice::WriteOnly));
+        }
+        store.DeleteAll();
         QVERIFY(PageFiles().isEmpty());
     }
 

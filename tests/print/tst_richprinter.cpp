@@ -3,6 +3,7 @@
 #include "TestEnvironment.h"
 #include "print/ELinePrinter.h"
 #include "print/TCompress.h"
+#include "print/TPrinterGeometry.h"
 #include "print/TRichPrinter.h"
 #include "print/TRichPrntProgDlg.h"
 
@@ -63,6 +64,44 @@ private slots:
         QCOMPARE(p->Orientation(), QPageLayout::Portrait);
         p->SetOrientation(QPageLayout::Landscape);
         QCOMPARE(p->Orientation(), QPageLayout::Portrait);
+    }
+
+    // The PDF printer has the printerless measures (A4, 600 pixels per inch, strips of 6 mm
+    // and 7 mm at the bottom): read from the printer in device pixels, every measure and the
+    // text area come out as the fixed ones, to the few pixels by which a page in whole points
+    // differs, and turn with the page.
+    void printerMeasuresMatchThePrinterless()
+    {
+        const auto pdf = TRichPrinter::NewPdfPrinter();
+        const TPrinterGeometry printer(pdf.get(), muMillimeters);
+        const TPrinterGeometry none(nullptr, muMillimeters);
+        const double pixel = 4 * 25.4 / 600;
+        const auto near = [pixel](double a, double b) { return std::abs(a - b) <= pixel; };
+        QCOMPARE(printer.LogPixelsX(), 600);
+        QCOMPARE(printer.LogPixelsY(), 600);
+        QVERIFY(near(printer.PageWidth(), none.PageWidth()));
+        QVERIFY(near(printer.PageHeight(), none.PageHeight()));
+        QVERIFY(near(printer.PrintableWidth(), none.PrintableWidth()));
+        QVERIFY(near(printer.PrintableHeight(), none.PrintableHeight()));
+        QVERIFY(near(printer.GutterLeft(), none.GutterLeft()));
+        QVERIFY(near(printer.GutterTop(), none.GutterTop()));
+        QVERIFY(near(printer.GutterRight(), none.GutterRight()));
+        QVERIFY(near(printer.GutterBottom(), none.GutterBottom()));
+        QVERIFY((printer.PrintableOffsetPx() - none.PrintableOffsetPx()).manhattanLength() <= 8);
+        const TTextArea a = printer.TextArea(TPageMargins(), 100);
+        const TTextArea b = none.TextArea(TPageMargins(), 100);
+        for (const auto &[got, fixed] :
+             {std::pair(a.L, b.L), std::pair(a.T, b.T), std::pair(a.W, b.W), std::pair(a.H, b.H),
+              std::pair(a.R, b.R), std::pair(a.B, b.B)})
+            QVERIFY2(std::abs(got - fixed) <= 4,
+                     qPrintable(QStringLiteral("%1 %2").arg(got).arg(fixed)));
+
+        QVERIFY(std::abs(TPrinterGeometry(pdf.get(), muInches).PageWidth() - 210 / 25.4) <=
+                4.0 / 600);
+        pdf->setPageOrientation(QPageLayout::Landscape);
+        const TPrinterGeometry turned(pdf.get(), muMillimeters);
+        QVERIFY(near(turned.PageWidth(), 297));
+        QVERIFY(near(turned.PageHeight(), 210));
     }
 
     void defaultsOfCreation()
