@@ -12,9 +12,10 @@ std::vector<const CliCommand *> &Registry()
 } // namespace
 
 CliCommand::CliCommand(std::string name, std::string usage, Run run, std::string help,
-                       Needs needsDocumentModel)
+                       Needs needsDocumentModel, Needs needsWidgets)
     : FName(std::move(name)), FUsage(std::move(usage)), FRun(std::move(run)),
-      FHelp(std::move(help)), FNeeds(std::move(needsDocumentModel))
+      FHelp(std::move(help)), FNeeds(std::move(needsDocumentModel)),
+      FWidgets(std::move(needsWidgets))
 {
     Registry().push_back(this);
 }

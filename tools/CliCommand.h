@@ -16,14 +16,19 @@ public:
     // control and with it the window toolkit. zarvel-cli's front program, which has neither,
     // then hands the command line over to the program that has them (CliRuntime).
     using Needs = std::function<bool(const std::vector<std::string> &args)>;
-    // What a command that loads documents into the control declares.
+    // What a command that loads documents declares.
     static bool DocumentModel(const std::vector<std::string> &) { return true; }
+    // What a command that reads and writes documents without the control and the printer
+    // declares as its widget needs.
+    static bool NoWidgets(const std::vector<std::string> &) { return false; }
 
     // Usage is the synopsis after the name; Help says what the command does and what its
     // options mean, for "zarvel-cli help NAME". A command without needs runs on the plain
-    // engines alone.
+    // engines alone. A command that needs the document model needs the widgets of the
+    // control and the printer too, unless needsWidgets says otherwise: the document model
+    // alone starts in less time and memory.
     CliCommand(std::string name, std::string usage, Run run, std::string help = std::string(),
-               Needs needsDocumentModel = Needs());
+               Needs needsDocumentModel = Needs(), Needs needsWidgets = Needs());
 
     static const CliCommand *Find(const std::string &name);
     static std::vector<const CliCommand *> All();
@@ -42,6 +47,10 @@ public:
     {
         return FNeeds && FNeeds(args);
     }
+    bool NeedsWidgets(const std::vector<std::string> &args) const
+    {
+        return FWidgets ? FWidgets(args) : NeedsDocumentModel(args);
+    }
 
 private:
     std::string FName;
@@ -49,6 +58,7 @@ private:
     Run FRun;
     std::string FHelp;
     Needs FNeeds;
+    Needs FWidgets;
 };
 
 // Thrown for wrong arguments: main prints the message and the command's usage.

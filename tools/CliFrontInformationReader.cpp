@@ -1,7 +1,7 @@
 // The front program's reader of information files: plain ASCII text only.
 #include "CliInformationReader.h"
-#include "CliPlainInformation.h"
 
+#include "assembly/TPlainInformationFile.h"
 #include "text/StringUtils.h"
 
 struct CliInformationReader::TState
@@ -14,7 +14,7 @@ CliInformationReader::~CliInformationReader() = default;
 
 std::vector<std::string> CliInformationReader::Read(const std::string &fileName)
 {
-    if (std::optional<std::vector<std::string>> lines = PlainInformationLines(fileName))
+    if (std::optional<std::vector<std::string>> lines = TPlainInformationFile::LinesOfFile(fileName))
         return std::move(*lines);
     // It was plain text when the command started; the model program's reader would have
     // been needed had it been what it is now.

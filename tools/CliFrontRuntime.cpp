@@ -24,7 +24,7 @@ std::string ModelProgram()
 }
 } // namespace
 
-CliRuntime::CliRuntime(char * /*argv*/[]) {}
+CliRuntime::CliRuntime(char * /*argv*/[], bool /*widgets*/) {}
 
 CliRuntime::~CliRuntime() = default;
 

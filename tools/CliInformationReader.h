@@ -6,7 +6,7 @@
 
 // The reader of information files of merge and check. The model program reads every file as
 // the information pane does (TInformationReader). The front program reads plain ASCII text
-// only (PlainInformationLines): a command whose information files are not all such is handed
+// only (TPlainInformationFile): a command whose information files are not all such is handed
 // to the model program before it starts (InformationNeedsDocumentModel).
 class CliInformationReader
 {

@@ -7,11 +7,11 @@
 #include "CliMergeTable.h"
 #include "CliOutputBatch.h"
 #include "CliOutputFile.h"
-#include "CliPlainInformation.h"
 #include "CliProgressLine.h"
 
 #include "assembly/AssemblyTexts.h"
 #include "assembly/MergeTextFile.h"
+#include "assembly/TPlainInformationFile.h"
 #include "assembly/TMergeEngine.h"
 #include "assembly/TMergeTemplate.h"
 #include "assembly/TTemplateCheck.h"
@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <set>
@@ -227,7 +228,15 @@ int RunMerge(const std::vector<std::string> &args)
     return FinishMergeBatch(batch, failures, options.InformationFiles.size(), "cases");
 }
 
-// The information files of a merge need the rich text control; wrong arguments do not. A
+// Whether reading one of the information files takes the document model: all but plain text.
+bool InformationNeedsDocumentModel(const std::vector<std::string> &fileNames)
+{
+    return std::any_of(fileNames.begin(), fileNames.end(), [](const std::string &name) {
+        return !TPlainInformationFile::LinesOfFile(name).has_value();
+    });
+}
+
+// The information files of a merge need the document model; wrong arguments do not. A
 // table's letters may be printed, and a spreadsheet is read through LibreOffice.
 bool MergeNeedsDocumentModel(const std::vector<std::string> &args)
 {
@@ -240,7 +249,7 @@ bool MergeNeedsDocumentModel(const std::vector<std::string> &args)
     }
 }
 
-// The information file of check, the one after its template, needs the control.
+// The information file of check, the one after its template, may need the document model.
 bool CheckNeedsDocumentModel(const std::vector<std::string> &args)
 {
     if (NamesCaseTable(args))
@@ -307,7 +316,8 @@ const CliCommand MergeCommand(
     "  --format pdf       prints each row's letter to PDF as print-pdf does\n"
     "A batch shows how far it has got on standard error when that is a terminal.\n"
     "Exit status: 0 every case merged, 1 a case stopped or failed, 2 wrong arguments.",
-    MergeNeedsDocumentModel);
+    // A table's letters may be printed.
+    MergeNeedsDocumentModel, NamesCaseTable);
 const CliCommand CheckCommand(
     "check", "TEMPLATE [INF | TABLE] [--overwrite]", RunCheck,
     "Reports what a merge of TEMPLATE (with the values of INF) will meet: its placeholders,\n"
@@ -316,5 +326,5 @@ const CliCommand CheckCommand(
     "With a TABLE: that report for its first row, then what differs between rows (values\n"
     "that cannot be computed, empty cells that placeholders use, rows where the merge stops).\n"
     "Exit status: 0 the merge runs to the end, 1 it stops, 2 wrong arguments.",
-    CheckNeedsDocumentModel);
+    CheckNeedsDocumentModel, CliCommand::NoWidgets);
 } // namespace

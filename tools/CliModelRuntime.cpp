@@ -1,9 +1,11 @@
-// The model program of zarvel-cli: every command, with the rich text control.
+// The model program of zarvel-cli: every command, with the document model and the widgets of
+// the rich text control and the printer.
 #include "CliRuntime.h"
 
 #include "richedit/LayoutMemory.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
 
@@ -18,15 +20,18 @@ void FilterQtMessages(QtMsgType type, const QMessageLogContext &context, const Q
 }
 } // namespace
 
-CliRuntime::CliRuntime(char *argv[])
+CliRuntime::CliRuntime(char *argv[], bool widgets)
 {
-    // The control never shows a window.
+    // Nothing ever shows a window.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(FilterQtMessages);
     KeepLayoutMemory();
     // The arguments are the command's alone: Qt sees none of them.
-    FApplication = std::make_unique<QApplication>(FArgc, argv);
+    if (widgets)
+        FApplication = std::make_unique<QApplication>(FArgc, argv);
+    else
+        FApplication = std::make_unique<QGuiApplication>(FArgc, argv);
 }
 
 CliRuntime::~CliRuntime() = default;

@@ -1,12 +1,18 @@
-// zarvel-cli text, lines and roundtrip: a file loaded through the rich text control as the
-// editor panes load it.
+// zarvel-cli text, lines and roundtrip: a file loaded as the editor panes load it.
 #include "CliCommand.h"
 #include "CliInputFile.h"
 
+#include "assembly/TInformationReader.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
+#include "rtf/TDocumentText.h"
+#include "text/StringUtils.h"
 
+#include <QDir>
+#include <QFile>
 #include <QString>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include <cstdio>
 #include <memory>
@@ -20,18 +26,6 @@ std::unique_ptr<TRichEditEx> DocumentPane()
     pane->SetWordWrap(true);
     pane->SetScrollBars(TScrollStyle::ssVertical);
     pane->SetHideScrollBars(false);
-    pane->resize(800, 540);
-    return pane;
-}
-
-// A control set up as the information pane: no word wrap, plain rich text.
-std::unique_ptr<TRichEditEx> InformationPane()
-{
-    auto pane = std::make_unique<TRichEditEx>();
-    pane->SetLanguage(1033);
-    pane->SetWordWrap(false);
-    pane->SetWantReturns(false);
-    pane->SetPlainRTF(true);
     pane->resize(800, 540);
     return pane;
 }
@@ -63,9 +57,14 @@ CliInputFile OneInput(const std::vector<std::string> &args)
 int RunText(const std::vector<std::string> &args)
 {
     const CliInputFile input = OneInput(args);
-    auto pane = DocumentPane();
-    pane->Lines().LoadFile(FileArgument(input.Path()));
-    QString text = pane->WideTextRange(0, -1);
+    // The text needs the document only: no control, and no layout of its pages.
+    QFile file(FileArgument(input.Path()));
+    if (!file.open(QIODevice::ReadOnly))
+        throw EFOpenError(QDir::toNativeSeparators(file.fileName()).toStdString());
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    TDocumentText::Insert(file.readAll(), cursor);
+    QString text = TDocumentText::Range(document, 0, -1);
     if (!text.isEmpty() && !text.endsWith(QLatin1Char('\r')))
         text += QLatin1Char('\r');
     PrintText(text);
@@ -75,12 +74,11 @@ int RunText(const std::vector<std::string> &args)
 int RunLines(const std::vector<std::string> &args)
 {
     const CliInputFile input = OneInput(args);
-    auto pane = InformationPane();
-    pane->Lines().LoadFile(FileArgument(input.Path()));
-    const int count = pane->Lines().LineCount();
-    std::printf("%d\n", count);
-    for (int i = 0; i < count; ++i)
-        PrintText(pane->ToWide(pane->Lines().LineAt(i)) + QLatin1Char('\n'));
+    // The lines the merge takes, every character as it stands.
+    const std::vector<std::string> lines = TInformationReader().Read(input.Path());
+    std::printf("%zu\n", lines.size());
+    for (const std::string &line : lines)
+        PrintText(QString::fromStdString(line) + QLatin1Char('\n'));
     return 0;
 }
 
@@ -101,11 +99,11 @@ const CliCommand
                 "Prints the plain text of a rich or plain text file (UTF-8, one line a "
                 "paragraph),\nas the document pane shows it. FILE - reads standard "
                 "input.",
-                CliCommand::DocumentModel);
+                CliCommand::DocumentModel, CliCommand::NoWidgets);
 const CliCommand LinesCommand("lines", "FILE", RunLines,
                               "Prints the line count, then the lines, as the information pane "
                               "reads the file.\nFILE - reads standard input.",
-                              CliCommand::DocumentModel);
+                              CliCommand::DocumentModel, CliCommand::NoWidgets);
 const CliCommand RoundtripCommand("roundtrip", "IN OUT", RunRoundtrip,
                                   "Loads IN as the document pane does and saves it as rich text "
                                   "to OUT.",

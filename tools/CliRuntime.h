@@ -12,15 +12,16 @@ class QCoreApplication;
 // model program has every command, and answers for the list of them.
 //
 //   if (!CliRuntime::HasDocumentModel() && command needs it) return CliRuntime::HandOver(argv);
-//   const CliRuntime runtime(argv);
+//   const CliRuntime runtime(argv, command->NeedsWidgets(args));
 //   return command->Execute(args);
 class CliRuntime
 {
 public:
-    // Starts what this program's commands need (the model program: a GUI application object,
-    // which the control needs though it never shows a window), for the object's life.
-    // argv outlives the object; the toolkit sees none of the arguments.
-    explicit CliRuntime(char *argv[]);
+    // Starts what the command needs, for the object's life. The model program starts a GUI
+    // application object, which the document model needs though it never shows a window, and
+    // with widgets one that the control and the printer need as well. argv outlives the
+    // object; the toolkit sees none of the arguments.
+    CliRuntime(char *argv[], bool widgets);
     ~CliRuntime();
     CliRuntime(const CliRuntime &) = delete;
     CliRuntime &operator=(const CliRuntime &) = delete;

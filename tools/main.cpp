@@ -97,7 +97,7 @@ int main(int argc, char *argv[])
         return 0;
     }
 
-    const CliRuntime runtime(argv);
+    const CliRuntime runtime(argv, command->NeedsWidgets(args));
     // Scratch folders of commands that were killed.
     RemoveLeftoversIn(QFile::encodeName(QDir::tempPath()).toStdString());
     try {

@@ -7,7 +7,7 @@
 #include "common/GuiBenchmarkMain.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
-#include "richedit/TRtfWriter.h"
+#include "rtf/TRtfWriter.h"
 
 #include <QApplication>
 #include <QBuffer>

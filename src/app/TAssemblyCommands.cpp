@@ -345,7 +345,7 @@ std::vector<std::string> TAssemblyCommands::InformationLines() const
 {
     if (FTable)
         return FTable->InformationLines(static_cast<std::size_t>(FRowChooser->Row()));
-    return TInformationReader::LinesOf(FForm.InformationPane());
+    return TInformationReader::LinesOf(*FForm.InformationPane().document());
 }
 
 // --- Heading balloon ---------------------------------------------------------------------

@@ -10,16 +10,6 @@
 #include <utility>
 
 namespace {
-bool IsLetter(int c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-bool IsDigit(int c)
-{
-    return c >= '0' && c <= '9';
-}
-
 // The 1252 byte of a UTF-16 character, '?' when 1252 has none.
 char To1252(long code, bool &outside)
 {
@@ -134,9 +124,7 @@ bool TRtfTokenizer::IsSkippedDestination(std::string_view word)
     return false;
 }
 
-TRtfTokenizer::TRtfTokenizer(const std::string &raw, std::size_t from) : FRaw(raw), FPosition(from)
-{
-}
+TRtfTokenizer::TRtfTokenizer(const std::string &raw, std::size_t from) : FLexer(raw, from) {}
 
 bool TRtfTokenizer::Emit(TToken &token, char c, std::size_t offset, bool literal, bool outside,
                          char32_t code)
@@ -154,136 +142,114 @@ bool TRtfTokenizer::Emit(TToken &token, char c, std::size_t offset, bool literal
     return true;
 }
 
+std::size_t TRtfTokenizer::Position() const
+{
+    return FRunAt < FRunEnd ? FRunAt : FLexer.Position();
+}
+
+void TRtfTokenizer::SetPosition(std::size_t position)
+{
+    FRunAt = FRunEnd = 0;
+    FLexer.SetPosition(position);
+}
+
 bool TRtfTokenizer::Next(TToken &token)
 {
-    const std::size_t n = FRaw.size();
-    while (FPosition < n) {
-        const std::size_t at = FPosition;
-        const unsigned char c = static_cast<unsigned char>(FRaw[at]);
-        if (c == '{' || c == '}') {
-            ++FPosition;
-            FPendingSkip = 0;
-            if (c == '{') {
-                FUnicodeSkip.push_back(UnicodeSkip());
-                token.Kind = TKind::GroupStart;
-            } else {
-                if (!FUnicodeSkip.empty())
-                    FUnicodeSkip.pop_back();
-                token.Kind = TKind::GroupEnd;
-            }
-            token.Offset = at;
-            return true;
-        }
-        if (c == '\r' || c == '\n') {
-            ++FPosition;
-            continue;
-        }
-        if (c != '\\') {
-            ++FPosition;
-            if (Emit(token, static_cast<char>(c), at, true))
+    const std::string_view raw = FLexer.Raw();
+    TRtfToken read;
+    for (;;) {
+        // A run of text gives its characters one at a time.
+        while (FRunAt < FRunEnd) {
+            const std::size_t at = FRunAt++;
+            if (Emit(token, raw[at], at, true))
                 return true;
-            continue;
         }
-        if (at + 1 >= n) {
-            ++FPosition;
-            continue;
-        }
-        const bool produced = IsLetter(static_cast<unsigned char>(FRaw[at + 1]))
-                                  ? ReadControlWord(token)
-                                  : ReadControlSymbol(token);
-        if (produced)
+        if (!FLexer.Next(read))
+            return false;
+        switch (read.Kind) {
+        case TRtfToken::TKind::GroupStart:
+            FPendingSkip = 0;
+            FUnicodeSkip.push_back(UnicodeSkip());
+            token.Kind = TKind::GroupStart;
+            token.Offset = read.Offset;
             return true;
+        case TRtfToken::TKind::GroupEnd:
+            FPendingSkip = 0;
+            if (!FUnicodeSkip.empty())
+                FUnicodeSkip.pop_back();
+            token.Kind = TKind::GroupEnd;
+            token.Offset = read.Offset;
+            return true;
+        case TRtfToken::TKind::Text:
+            FRunAt = read.Offset;
+            FRunEnd = read.Offset + read.Length;
+            break;
+        case TRtfToken::TKind::Hex:
+            // A broken escape shows nothing.
+            if (read.Valid && Emit(token, static_cast<char>(read.Byte), read.Offset, false))
+                return true;
+            break;
+        case TRtfToken::TKind::Unicode: {
+            bool outside = false;
+            const char c = To1252(read.Param, outside);
+            const bool given = Emit(token, c, read.Offset, false, outside, read.Code);
+            FPendingSkip = UnicodeSkip();
+            if (given)
+                return true;
+            break;
+        }
+        case TRtfToken::TKind::Binary:
+            // Data is skipped; a "\bin" without data is an ordinary word.
+            if (read.HasParam && read.Param > 0)
+                break;
+            [[fallthrough]];
+        case TRtfToken::TKind::ControlWord:
+            if (ControlWord(read, token))
+                return true;
+            break;
+        case TRtfToken::TKind::ControlSymbol:
+            if (ControlSymbol(read, token))
+                return true;
+            break;
+        }
     }
-    return false;
 }
 
 std::size_t TRtfTokenizer::LiteralRunEnd() const
 {
     if (FPendingSkip > 0)
-        return FPosition; // fallback characters of a "\uN", to be dropped
-    // A std::string ends with a 0 byte, where the span search stops at the latest; a 0 byte
-    // inside the text is one of its characters, and the search goes on after it.
-    static const char RunEnds[] = "{}\\\r\n";
-    const std::size_t n = FRaw.size();
-    std::size_t end = FPosition;
-    while (end < n) {
-        end += std::strcspn(FRaw.c_str() + end, RunEnds);
-        if (end >= n || FRaw[end] != '\0')
-            break;
-        ++end;
-    }
-    return end;
+        return Position(); // fallback characters of a "\uN", to be dropped
+    if (FRunAt < FRunEnd)
+        return FRunEnd;
+    TRtfLexer ahead = FLexer;
+    TRtfToken read;
+    if (ahead.Next(read) && read.Kind == TRtfToken::TKind::Text &&
+        read.Offset == FLexer.Position())
+        return read.Offset + read.Length;
+    return FLexer.Position();
 }
 
-bool TRtfTokenizer::ReadControlWord(TToken &token)
+bool TRtfTokenizer::ControlWord(const TRtfToken &read, TToken &token)
 {
-    const std::size_t start = FPosition;
-    const std::size_t n = FRaw.size();
-    std::size_t j = start + 1;
-    while (j < n && IsLetter(static_cast<unsigned char>(FRaw[j])) && j - start <= 32)
-        ++j;
-    const std::string_view word(FRaw.data() + start + 1, j - start - 1);
-    bool hasParam = false;
-    long param = 0;
-    bool negative = false;
-    if (j + 1 < n && FRaw[j] == '-' && IsDigit(static_cast<unsigned char>(FRaw[j + 1]))) {
-        negative = true;
-        ++j;
-    }
-    while (j < n && IsDigit(static_cast<unsigned char>(FRaw[j]))) {
-        hasParam = true;
-        if (param < 100000000)
-            param = param * 10 + (FRaw[j] - '0');
-        ++j;
-    }
-    if (negative)
-        param = -param;
-    if (j < n && FRaw[j] == ' ')
-        ++j;
-    FPosition = j;
-
-    if (SameWord(word, "bin") && hasParam && param > 0) {
-        FPosition += std::min<std::size_t>(static_cast<std::size_t>(param), n - FPosition);
-        return false;
-    }
-    if (SameWord(word, "u") && hasParam) {
-        bool outside = false;
-        const char c = To1252(param, outside);
-        const auto code = static_cast<char32_t>(param < 0 ? param + 65536 : param);
-        const bool given = Emit(token, c, start, false, outside, code);
-        FPendingSkip = UnicodeSkip();
-        return given;
-    }
-    if (SameWord(word, "uc") && hasParam) {
-        UnicodeSkip() = param < 0 ? 0 : static_cast<int>(std::min(param, 16L));
+    const std::string_view word = read.Kind == TRtfToken::TKind::Binary ? "bin" : read.Text;
+    if (SameWord(word, "uc") && read.HasParam) {
+        UnicodeSkip() = read.Param < 0 ? 0 : static_cast<int>(std::min(read.Param, 16));
         return false;
     }
     if (const char c = CharOfWord(word))
-        return Emit(token, c, start, false);
+        return Emit(token, c, read.Offset, false);
     token.Kind = TKind::ControlWord;
-    token.Offset = start;
+    token.Offset = read.Offset;
     token.Word = word;
-    token.HasParam = hasParam;
-    token.Param = param;
+    token.HasParam = read.HasParam;
+    token.Param = read.Param;
     return true;
 }
 
-bool TRtfTokenizer::ReadControlSymbol(TToken &token)
+bool TRtfTokenizer::ControlSymbol(const TRtfToken &read, TToken &token)
 {
-    const std::size_t start = FPosition;
-    const std::size_t n = FRaw.size();
-    const unsigned char symbol = static_cast<unsigned char>(FRaw[start + 1]);
-    FPosition = start + 2;
-    switch (symbol) {
-    case '\'': {
-        const std::size_t i = FPosition;
-        const int high = i < n ? HexDigitValue(static_cast<unsigned char>(FRaw[i])) : -1;
-        const int low = i + 1 < n ? HexDigitValue(static_cast<unsigned char>(FRaw[i + 1])) : -1;
-        if (high < 0 || low < 0)
-            return false;
-        FPosition += 2;
-        return Emit(token, static_cast<char>(high * 16 + low), start, false);
-    }
+    const std::size_t start = read.Offset;
+    switch (read.Symbol) {
     case '*':
         token.Kind = TKind::Destination;
         token.Offset = start;
@@ -291,7 +257,7 @@ bool TRtfTokenizer::ReadControlSymbol(TToken &token)
     case '\\':
     case '{':
     case '}':
-        return Emit(token, static_cast<char>(symbol), start, false);
+        return Emit(token, read.Symbol, start, false);
     case '~':
         return Emit(token, '\xA0', start, false);
     case '_':

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rtf/TRtfLexer.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -51,8 +53,8 @@ public:
     bool Next(TToken &token);
     // Where the next token starts. Setting it keeps the group state: only for a place that
     // the caller knows to be a token boundary within the same group.
-    std::size_t Position() const { return FPosition; }
-    void SetPosition(std::size_t position) { FPosition = position; }
+    std::size_t Position() const;
+    void SetPosition(std::size_t position);
     // The end of the run of characters from Position() on that Next would give one at a time
     // as Char tokens standing in the raw text as themselves: a caller that only needs those
     // bytes may read the run in place and SetPosition to its end.
@@ -64,8 +66,9 @@ public:
     }
 
 private:
-    bool ReadControlWord(TToken &token);
-    bool ReadControlSymbol(TToken &token);
+    // The meaning of a control word or symbol to this reader; false when it gives no token.
+    bool ControlWord(const TRtfToken &read, TToken &token);
+    bool ControlSymbol(const TRtfToken &read, TToken &token);
     // Gives the character unless it is a fallback character of "\uN" still to be dropped.
     bool Emit(TToken &token, char c, std::size_t offset, bool literal, bool outside = false,
               char32_t code = 0);
@@ -76,8 +79,10 @@ private:
         return FUnicodeSkip.empty() ? FOutermostUnicodeSkip : FUnicodeSkip.back();
     }
 
-    const std::string &FRaw;
-    std::size_t FPosition;
+    TRtfLexer FLexer;
+    // The rest of a run of text whose characters are being given one at a time.
+    std::size_t FRunAt = 0;
+    std::size_t FRunEnd = 0;
     // Kept apart from the open groups' so that a tokenizer costs no allocation until a group
     // opens (the merge reads every value with one).
     int FOutermostUnicodeSkip = 1;

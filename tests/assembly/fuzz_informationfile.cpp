@@ -7,6 +7,7 @@
 // Input: bit 0 of the first byte puts "{\rtf1 " before the rest so that the rich text reader
 // is reached at once; the rest is the file.
 #include "FuzzApplication.h"
+#include "InformationPaneLines.h"
 #include "assembly/TInformationReader.h"
 #include "text/StringUtils.h"
 
@@ -32,7 +33,7 @@ const std::string &InputFile()
 std::vector<std::string> Read(TInformationReader &reader, bool inControl = false)
 {
     try {
-        return inControl ? reader.ReadInControl(InputFile()) : reader.Read(InputFile());
+        return inControl ? InformationPaneLines(InputFile()) : reader.Read(InputFile());
     } catch (...) {
         std::abort(); // the file is there: the reader reads whatever it holds
     }

@@ -1,5 +1,6 @@
 // Reading information files as the information pane reads them, the visible text of rich
 // text, the template check, and the samples merged through the engine.
+#include "InformationPaneLines.h"
 #include "TestEnvironment.h"
 
 #include "assembly/TInformationReader.h"
@@ -177,7 +178,7 @@ void TestTemplateCheck::fileReadMatchesPane()
         while (data.hasNext()) {
             const std::string name = data.next().toStdString();
             if (!RefusedAsZeroBytes(reader, name))
-                QCOMPARE(reader.Read(name), reader.ReadInControl(name));
+                QCOMPARE(reader.Read(name), InformationPaneLines(name));
             ++files;
         }
     }
@@ -189,7 +190,7 @@ void TestTemplateCheck::fileReadMatchesPane()
         if (RefusedAsZeroBytes(reader, "random.inf"))
             continue;
         const std::vector<std::string> lines = reader.Read("random.inf");
-        if (lines != reader.ReadInControl("random.inf"))
+        if (lines != InformationPaneLines("random.inf"))
             QFAIL(QByteArray("lines differ for the bytes ")
                       .append(QByteArray::fromStdString(content).toPercentEncoding())
                       .constData());

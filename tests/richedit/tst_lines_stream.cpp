@@ -6,10 +6,14 @@
 #include "richedit/EOutOfResources.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
+#include "rtf/TDocumentText.h"
 
 #include <QBuffer>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QtTest>
 
 #include <cerrno>
@@ -82,6 +86,7 @@ private slots:
     void hostileInputs();
     void hugeParagraph_data();
     void hugeParagraph();
+    void documentWithoutControlReadsAsThePane();
 };
 
 void TestLinesStreaming::plainTextFallback_data()
@@ -417,6 +422,36 @@ void TestLinesStreaming::hugeParagraph()
     const QByteArray saved = ReadFile("huge.rtf");
     QVERIFY(saved.size() > megabytes * 1000 * 1000);
     QVERIFY(saved.contains("Xlorem ipsum @12 dolor"));
+}
+
+// zarvel-cli text and the merge read files into a bare document, without a control: the text
+// must be the document pane's own, for every sample there is.
+void TestLinesStreaming::documentWithoutControlReadsAsThePane()
+{
+    TRichEditEx pane;
+    pane.SetLanguage(1033);
+    pane.SetWordWrap(true);
+    int files = 0;
+    for (const char *folder : {ZARVEL_SOURCE_DIR "/tests/data", ZARVEL_SOURCE_DIR "/samples"}) {
+        QDirIterator data(QString::fromUtf8(folder),
+                          {QStringLiteral("*.rtf"), QStringLiteral("*.tem"), QStringLiteral("*.inf"),
+                           QStringLiteral("*.txt")},
+                          QDir::Files, QDirIterator::Subdirectories);
+        while (data.hasNext()) {
+            const QString name = data.next();
+            const QByteArray bytes = ReadFile(name);
+            if (bytes.size() > (4 << 20))
+                continue; // the huge samples are the hostile tests' business
+            pane.Lines().LoadFile(name);
+            QTextDocument document;
+            QTextCursor cursor(&document);
+            TDocumentText::Insert(bytes, cursor);
+            QVERIFY2(TDocumentText::Range(document, 0, -1) == pane.WideTextRange(0, -1),
+                     qPrintable(name));
+            ++files;
+        }
+    }
+    QVERIFY(files > 20);
 }
 
 ZARVEL_TEST_MAIN(TestLinesStreaming)

@@ -202,6 +202,19 @@ private slots:
         QCOMPARE(fromInput.ExitCode, 0);
         QCOMPARE(fromInput.Out, named.Out);
 
+        // text and lines keep names outside code page 1252, a path's backslashes and braces;
+        // lines splits at manual line breaks as the merge does.
+        const QByteArray rich("{\\rtf1\\ansi\\uc1 \\u321?\\'f3d\\u378?\\line "
+                              "\\u26446?\\u23567?\\u40845?\\par C:\\\\Docs\\{x\\}\\par}");
+        const TCliRun richText = Run({"text", "-"}, rich);
+        QCOMPARE(richText.ExitCode, 0);
+        QCOMPARE(QString::fromUtf8(richText.Out),
+                 QString::fromUtf8("Łódź\n李小龍\nC:\\Docs{x}\n"));
+        const TCliRun richLines = Run({"lines", "-"}, rich);
+        QCOMPARE(richLines.ExitCode, 0);
+        QCOMPARE(QString::fromUtf8(richLines.Out),
+                 QString::fromUtf8("3\nŁódź\n李小龍\nC:\\Docs{x}\n"));
+
         // merge -o - writes the merged text, and only that, to standard output.
         const QString merged = dir.filePath("smith.rtf");
         QCOMPARE(

@@ -1,12 +1,13 @@
 // zarvel-cli merge and check, run as a separate process the way a user's script runs them.
-#include "CliPlainInformation.h"
 #include "CliProcess.h"
+#include "InformationPaneLines.h"
 #include "MergeCases.h"
 #include "TestEnvironment.h"
 
 #include "assembly/AssemblyTexts.h"
 #include "assembly/TInformationReader.h"
 #include "assembly/TMergeEngine.h"
+#include "assembly/TPlainInformationFile.h"
 #include "text/StringUtils.h"
 
 #include <QDir>
@@ -608,15 +609,14 @@ void TestCliMerge::valuesThatAreNoSums()
 // those the control gives, for every file it takes, and it takes the common ones.
 void TestCliMerge::plainInformationReadAsThePaneReadsIt()
 {
-    TInformationReader reader;
     int plain = 0;
     const auto compare = [&](const QString &name) {
         const std::string file = QFile::encodeName(name).toStdString();
-        const std::optional<std::vector<std::string>> lines = PlainInformationLines(file);
+        const std::optional<std::vector<std::string>> lines = TPlainInformationFile::LinesOfFile(file);
         if (!lines)
             return true;
         ++plain;
-        return *lines == reader.ReadInControl(file);
+        return *lines == InformationPaneLines(file);
     };
     for (const char *folder : {ZARVEL_SOURCE_DIR "/tests/data", ZARVEL_SOURCE_DIR "/samples"}) {
         QDirIterator data(QString::fromUtf8(folder), {QStringLiteral("*.inf")}, QDir::Files,
@@ -626,9 +626,9 @@ void TestCliMerge::plainInformationReadAsThePaneReadsIt()
             QVERIFY2(compare(name), qPrintable(name));
         }
     }
-    QVERIFY(PlainInformationLines(Sample("letter-smith.inf").toStdString()));   // code page 1252
-    QVERIFY(!PlainInformationLines(FDir->filePath("order.tem").toStdString())); // rich text
-    QVERIFY(!PlainInformationLines(FDir->filePath("missing.inf").toStdString()));
+    QVERIFY(TPlainInformationFile::LinesOfFile(Sample("letter-smith.inf").toStdString()));   // code page 1252
+    QVERIFY(!TPlainInformationFile::LinesOfFile(FDir->filePath("order.tem").toStdString())); // rich text
+    QVERIFY(!TPlainInformationFile::LinesOfFile(FDir->filePath("missing.inf").toStdString()));
 
     std::mt19937 random(20);
     const QString name = FDir->filePath("random.inf");

@@ -1,4 +1,4 @@
-#include "CliPlainInformation.h"
+#include "assembly/TPlainInformationFile.h"
 
 #include "rtf/TTextFileCodec.h"
 #include "text/StringUtils.h"
@@ -13,7 +13,7 @@ bool IsLineEnd(char16_t c)
     return c == u'\r' || c == u'\n' || c == u'\v' || c == 0x2028 || c == 0x2029;
 }
 
-// The control's frame marks and the object character.
+// A document's frame marks and the object character.
 bool IsDocumentMark(QChar c)
 {
     return c.unicode() == 0xFDD0 || c.unicode() == 0xFDD1 || c.unicode() == 0xFFFC;
@@ -22,6 +22,11 @@ bool IsDocumentMark(QChar c)
 bool HasUtf16Mark(const std::string &bytes)
 {
     return bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0;
+}
+
+bool HasZeroBytes(const std::string &bytes)
+{
+    return !HasUtf16Mark(bytes) && bytes.find('\0') != std::string::npos;
 }
 
 bool IsAscii(const std::string &bytes)
@@ -61,7 +66,8 @@ std::vector<std::string> AsciiLines(const std::string &bytes)
 
 std::optional<std::vector<std::string>> DecodedLines(const std::string &bytes)
 {
-    const QString text = TTextFileCodec::Decode(QByteArray::fromStdString(bytes));
+    const QString text = TTextFileCodec::Decode(
+        QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())));
     if (std::any_of(text.begin(), text.end(), IsDocumentMark))
         return std::nullopt;
     return SplitLines(
@@ -72,29 +78,39 @@ std::optional<std::vector<std::string>> DecodedLines(const std::string &bytes)
 }
 } // namespace
 
-std::optional<std::vector<std::string>> PlainInformationLines(const std::string &fileName)
+bool TPlainInformationFile::IsRich(const std::string &bytes)
 {
-    // A name the control would take for one of the program's resources.
-    if (fileName.empty() || fileName.front() == ':')
-        return std::nullopt;
-    std::string bytes;
-    try {
-        bytes = LoadFileBytes(fileName);
-    } catch (const EStreamError &) {
-        return std::nullopt;
-    }
-    if (bytes.compare(0, 5, "{\\rtf") == 0)
-        return std::nullopt;
-    if (!HasUtf16Mark(bytes) && bytes.find('\0') != std::string::npos)
+    return bytes.compare(0, 5, "{\\rtf") == 0;
+}
+
+void TPlainInformationFile::CheckBytes(const std::string &bytes, const std::string &fileName)
+{
+    // Rich text carries binary data of its own (pictures); only plain text is checked.
+    if (!IsRich(bytes) && HasZeroBytes(bytes))
+        throw EStreamError("The information file " + fileName +
+                           " holds zero bytes: it is not text that Zarvel can read (UTF-8, "
+                           "UTF-16 with a byte order mark, or code page 1252). Save it as "
+                           "text and select it again.");
+}
+
+std::optional<std::vector<std::string>> TPlainInformationFile::Lines(const std::string &bytes)
+{
+    if (IsRich(bytes) || HasZeroBytes(bytes))
         return std::nullopt;
     if (IsAscii(bytes))
         return AsciiLines(bytes);
     return DecodedLines(bytes);
 }
 
-bool InformationNeedsDocumentModel(const std::vector<std::string> &fileNames)
+std::optional<std::vector<std::string>>
+TPlainInformationFile::LinesOfFile(const std::string &fileName)
 {
-    return std::any_of(fileNames.begin(), fileNames.end(), [](const std::string &name) {
-        return !PlainInformationLines(name).has_value();
-    });
+    // A name Qt would take for one of the program's resources.
+    if (fileName.empty() || fileName.front() == ':')
+        return std::nullopt;
+    try {
+        return Lines(LoadFileBytes(fileName));
+    } catch (const EStreamError &) {
+        return std::nullopt;
+    }
 }
