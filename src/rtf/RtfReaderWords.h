@@ -1,8 +1,8 @@
 #pragma once
 
 // Control words and bytes of rich text as the document reader sees them: a word's letters and
-// the keyword it is, sets and tables of keywords, and the classes of bytes. Internal to the
-// reader.
+// the keyword it is, sets and tables of keywords, and the digits of picture data and line
+// ends. Internal to the reader.
 
 #include "rtf/RtfKeywords.h"
 
@@ -17,10 +17,7 @@ namespace RtfReading {
 
 using RtfKeywords::Kw;
 
-// Numeric parameters are at most this many digits; longer runs are cut.
-constexpr int MaxParameterDigits = 10;
-
-// Digits of \'hh escapes and of picture data.
+// Digits of picture data.
 inline bool IsHex(char c)
 {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
@@ -34,12 +31,6 @@ inline int HexValue(char c)
     if (c >= 'a' && c <= 'f')
         return c - 'a' + 10;
     return c - 'A' + 10;
-}
-
-// Letters of control words.
-inline bool IsLetter(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
 // A control word: its letters and what the reader knows it as.

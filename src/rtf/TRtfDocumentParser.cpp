@@ -3,6 +3,7 @@
 #include "rtf/TRtfDocumentParser.h"
 
 #include "rtf/TCodePage1252.h"
+#include "rtf/TRtfLexer.h"
 
 #include <QTextBlock>
 #include <QTextDocument>
@@ -444,115 +445,93 @@ void TRtfDocumentParser::ControlSymbol(char symbol)
 
 void TRtfDocumentParser::Parse(qsizetype from, qsizetype to)
 {
-    const char *data = FData.constData();
-    qsizetype i = from;
-    while (i < to && !FDone) {
-        const char c = data[i];
-        if (c == '{') {
+    TRtfLexer lexer(std::string_view(FData.constData(), static_cast<std::size_t>(to)),
+                    static_cast<std::size_t>(from));
+    TRtfToken token;
+    while (!FDone && lexer.Next(token)) {
+        switch (token.Kind) {
+        case TRtfToken::TKind::GroupStart:
             PushGroup();
-            ++i;
-        } else if (c == '}') {
-            FPos = i;
+            break;
+        case TRtfToken::TKind::GroupEnd:
+            FPos = static_cast<qsizetype>(token.Offset);
             PopGroup();
-            ++i;
-        } else if (c == '\\') {
-            ++i;
-            if (i >= to)
-                break;
-            const char next = data[i];
-            if (IsLetter(next)) {
-                const qsizetype start = i;
-                while (i < to && IsLetter(data[i]) && i - start < 32)
-                    ++i;
-                const QByteArrayView letters(data + start, i - start);
-                const Word word{letters, KeywordOf(letters)};
-                if (word.Id == Kw::pict)
-                    ++FPictureCount;
-                while (i < to && IsLetter(data[i]))
-                    ++i;
-                bool hasParameter = false;
-                bool negative = false;
-                qint64 value = 0;
-                if (i < to && data[i] == '-' && i + 1 < to && data[i + 1] >= '0' &&
-                    data[i + 1] <= '9') {
-                    negative = true;
-                    ++i;
-                }
-                int digits = 0;
-                while (i < to && data[i] >= '0' && data[i] <= '9') {
-                    if (digits++ < MaxParameterDigits)
-                        value = value * 10 + (data[i] - '0');
-                    hasParameter = true;
-                    ++i;
-                }
-                if (i < to && data[i] == ' ')
-                    ++i;
-                value = std::clamp<qint64>(negative ? -value : value, -2147483647, 2147483647);
-                const int parameter = static_cast<int>(value);
-                if (word.Id == Kw::bin) {
-                    const qint64 length = std::clamp<qint64>(parameter, 0, to - i);
-                    if (State().Dest == Destination::Picture && !ExcessSkipping())
-                        FPict.Data.append(data + i, length);
-                    i += length;
-                    FStarPending = false;
-                    FSkipCount = 0;
-                    continue;
-                }
-                FAfterToken = i;
-                FWordStart = start - 1;
-                ControlWord(word, hasParameter, parameter);
-            } else if (next == '\'') {
-                ++i;
-                if (i + 1 < to && IsHex(data[i]) && IsHex(data[i + 1])) {
-                    const int byte = (HexValue(data[i]) << 4) | HexValue(data[i + 1]);
-                    i += 2;
-                    FStarPending = false;
-                    GroupState &s = State();
-                    if (Skipping(s.Dest) || s.Dest == Destination::Picture)
-                        continue;
-                    if (SkipFallback())
-                        continue;
-                    if (s.Dest == Destination::LevelText && (FLevelText.isEmpty() || byte < 9)) {
-                        // The text's length and the codes of the level numbers.
-                        TextChar(static_cast<char16_t>(byte));
-                    } else if (const char16_t c =
-                                   Decode(static_cast<unsigned char>(byte), CodePage())) {
-                        TextChar(c);
-                    }
-                }
-                // A broken escape is dropped; what follows is read as usual.
-            } else {
-                ControlSymbol(next);
-                ++i;
-            }
-        } else if (c == '\r' || c == '\n' || c == 0) {
-            ++i;
-        } else {
-            // A run of plain text.
-            const qsizetype start = i;
-            while (i < to) {
-                const char t = data[i];
-                if (t == '{' || t == '}' || t == '\\' || t == '\r' || t == '\n' || t == 0)
-                    break;
-                ++i;
-            }
+            break;
+        case TRtfToken::TKind::ControlWord:
+        case TRtfToken::TKind::Unicode:
+            WordToken(token);
+            break;
+        case TRtfToken::TKind::Binary:
+            // Binary data belongs to pictures; elsewhere it is passed over whole.
+            if (State().Dest == Destination::Picture && !ExcessSkipping())
+                FPict.Data.append(token.Text.data(), static_cast<qsizetype>(token.Text.size()));
             FStarPending = false;
-            qsizetype runFrom = start;
-            while (runFrom < i) {
-                // Tab characters in the data count as tabs; other control bytes are dropped.
-                qsizetype runTo = runFrom;
-                while (runTo < i && static_cast<unsigned char>(data[runTo]) >= 0x20)
-                    ++runTo;
-                if (runTo > runFrom)
-                    TextBytes(data + runFrom, static_cast<int>(runTo - runFrom));
-                if (runTo < i) {
-                    if (data[runTo] == '\t' && State().Dest == Destination::Body && !SkipFallback())
-                        TextChar(u'\t');
-                    ++runTo;
-                }
-                runFrom = runTo;
-            }
+            FSkipCount = 0;
+            break;
+        case TRtfToken::TKind::Hex:
+            // A broken escape is dropped; what follows is read as usual.
+            if (token.Valid)
+                HexByte(token.Byte);
+            break;
+        case TRtfToken::TKind::ControlSymbol:
+            ControlSymbol(token.Symbol);
+            break;
+        case TRtfToken::TKind::Text:
+            TextRun(token.Text);
+            break;
         }
+    }
+}
+
+void TRtfDocumentParser::WordToken(const TRtfToken &token)
+{
+    const QByteArrayView letters(token.Text.data(), static_cast<qsizetype>(token.Text.size()));
+    const Word word{letters, token.Kind == TRtfToken::TKind::Unicode ? Kw::u : KeywordOf(letters)};
+    if (word.Id == Kw::pict)
+        ++FPictureCount;
+    FWordStart = static_cast<qsizetype>(token.Offset);
+    FAfterToken = static_cast<qsizetype>(token.Offset + token.Length);
+    ControlWord(word, token.HasParam, token.Param);
+}
+
+void TRtfDocumentParser::HexByte(unsigned char byte)
+{
+    FStarPending = false;
+    GroupState &s = State();
+    if (Skipping(s.Dest) || s.Dest == Destination::Picture)
+        return;
+    if (SkipFallback())
+        return;
+    if (s.Dest == Destination::LevelText && (FLevelText.isEmpty() || byte < 9)) {
+        // The text's length and the codes of the level numbers.
+        TextChar(static_cast<char16_t>(byte));
+    } else if (const char16_t c = Decode(byte, CodePage())) {
+        TextChar(c);
+    }
+}
+
+void TRtfDocumentParser::TextRun(std::string_view run)
+{
+    const char *data = run.data();
+    const qsizetype size = static_cast<qsizetype>(run.size());
+    // NUL bytes are no text at all: a run of nothing else leaves a pending \* alone.
+    if (data[0] == 0 && std::all_of(data, data + size, [](char c) { return c == 0; }))
+        return;
+    FStarPending = false;
+    qsizetype runFrom = 0;
+    while (runFrom < size) {
+        // Tab characters in the data count as tabs; other control bytes are dropped.
+        qsizetype runTo = runFrom;
+        while (runTo < size && static_cast<unsigned char>(data[runTo]) >= 0x20)
+            ++runTo;
+        if (runTo > runFrom)
+            TextBytes(data + runFrom, static_cast<int>(runTo - runFrom));
+        if (runTo < size) {
+            if (data[runTo] == '\t' && State().Dest == Destination::Body && !SkipFallback())
+                TextChar(u'\t');
+            ++runTo;
+        }
+        runFrom = runTo;
     }
 }
 

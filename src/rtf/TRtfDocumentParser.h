@@ -18,10 +18,12 @@
 #include <array>
 #include <cstddef>
 #include <map>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 class QTextList;
+struct TRtfToken;
 
 namespace RtfReading {
 
@@ -59,7 +61,14 @@ private:
     bool ExcessSkipping() const { return !FExcess.empty() && FExcess.back(); }
     // A group deeper than the states kept: true when the word is consumed here.
     bool ExcessWord(const Word &word, bool star);
+    // Reads the data from `from` up to `to` through the lexer, token by token.
     void Parse(qsizetype from, qsizetype to);
+    // A control word (\uN included), with the positions that kept groups and footnotes use.
+    void WordToken(const TRtfToken &token);
+    // The byte of a \'hh escape.
+    void HexByte(unsigned char byte);
+    // A run of text bytes: control bytes other than tab are dropped.
+    void TextRun(std::string_view run);
     void PushGroup();
     void PopGroup();
     void ControlWord(const Word &word, bool hasParameter, int parameter);

@@ -3,6 +3,8 @@
 
 #include "rtf/TRtfDocumentParser.h"
 
+#include "rtf/TRtfLexer.h"
+
 #include <QRegularExpression>
 #include <QTextDocument>
 
@@ -25,48 +27,19 @@ qsizetype TRtfDocumentParser::GroupOpenBefore(qsizetype backslash) const
     return at >= 0 && FData.at(at) == '{' ? at : -1;
 }
 
-// Reads the data as Parse does, so that both find the same end: escaped braces are text and
-// binary data is passed over whole.
+// The lexer that Parse reads through finds the end, so that both agree: escaped braces are
+// text and binary data is passed over whole.
 qsizetype TRtfDocumentParser::GroupClose(qsizetype open) const
 {
-    const char *data = FData.constData();
-    const qsizetype size = FData.size();
+    TRtfLexer lexer(std::string_view(FData.constData(), static_cast<std::size_t>(FData.size())),
+                    static_cast<std::size_t>(open));
+    TRtfToken token;
     int depth = 0;
-    qsizetype i = open;
-    while (i < size) {
-        const char c = data[i];
-        if (c == '{') {
+    while (lexer.Next(token)) {
+        if (token.Kind == TRtfToken::TKind::GroupStart)
             ++depth;
-            ++i;
-        } else if (c == '}') {
-            if (--depth == 0)
-                return i;
-            ++i;
-        } else if (c != '\\') {
-            ++i;
-        } else if (i + 1 < size && IsLetter(data[i + 1])) {
-            const qsizetype start = ++i;
-            while (i < size && IsLetter(data[i]))
-                ++i;
-            const bool bin = i - start == 3 && std::memcmp(data + start, "bin", 3) == 0;
-            const bool negative =
-                i + 1 < size && data[i] == '-' && data[i + 1] >= '0' && data[i + 1] <= '9';
-            if (negative)
-                ++i;
-            qint64 value = 0;
-            int digits = 0;
-            while (i < size && data[i] >= '0' && data[i] <= '9') {
-                if (digits++ < MaxParameterDigits)
-                    value = value * 10 + (data[i] - '0');
-                ++i;
-            }
-            if (i < size && data[i] == ' ')
-                ++i;
-            if (bin && !negative)
-                i += std::clamp<qint64>(value, 0, size - i);
-        } else {
-            i += 2;
-        }
+        else if (token.Kind == TRtfToken::TKind::GroupEnd && --depth == 0)
+            return static_cast<qsizetype>(token.Offset);
     }
     return -1;
 }

@@ -281,8 +281,9 @@ private slots:
             << QStringLiteral("abc\u03b1d");
         QTest::newRow("escaped line end a paragraph")
             << QByteArray("{\\rtf1 a\\\r\nb}") << QStringLiteral("a\nb");
-        QTest::newRow("star across line ends")
-            << QByteArray("{\\rtf1 a{\\*\r\n\\unknownword hidden}b}") << QStringLiteral("ab");
+        QTest::newRow("star across line ends and nul")
+            << QByteArray("{\\rtf1 a{\\*\r\n" + QByteArray(1, '\0') + "\\unknownword hidden}b}")
+            << QStringLiteral("ab");
         QTest::newRow("fallback over escapes and words")
             << QByteArray("{\\rtf1\\uc3 \\u945\\'3f\\tab{}x\\u946\\bin0 yz}")
             << QStringLiteral("\u03b1x\u03b2yz");
