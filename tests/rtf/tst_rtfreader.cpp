@@ -168,6 +168,26 @@ private slots:
             << QStringLiteral("\u3042x");
         QTest::newRow("control chars dropped")
             << QByteArray("{\\rtf1 a\x01\x02\\u0 \\u65532?b}") << QStringLiteral("ab");
+        // How the bytes are cut into words, escapes and text.
+        QTest::newRow("broken escapes dropped")
+            << QByteArray("{\\rtf1 a\\'g1b\\'4}") << QStringLiteral("ag1b4");
+        QTest::newRow("parameter digits past ten ignored")
+            << QByteArray("{\\rtf1 \\u00000000065?x}") << QStringLiteral("x");
+        QTest::newRow("parameter clamped")
+            << QByteArray("{\\rtf1 \\u4294967361?}") << QStringLiteral("\uffff");
+        QTest::newRow("long word is one word")
+            << QByteArray("{\\rtf1 a\\" + QByteArray(40, 'x') + "12 b}") << QStringLiteral("ab");
+        QTest::newRow("line ends and nul no text")
+            << QByteArray("{\\rtf1 a\r\nb" + QByteArray(1, '\0') + "c\\u945\r\n?d}")
+            << QStringLiteral("abc\u03b1d");
+        QTest::newRow("escaped line end a paragraph")
+            << QByteArray("{\\rtf1 a\\\r\nb}") << QStringLiteral("a\nb");
+        QTest::newRow("star across line ends and nul")
+            << QByteArray("{\\rtf1 a{\\*\r\n" + QByteArray(1, '\0') + "\\unknownword hidden}b}")
+            << QStringLiteral("ab");
+        QTest::newRow("fallback over escapes and words")
+            << QByteArray("{\\rtf1\\uc3 \\u945\\'3f\\tab{}x\\u946\\bin0 yz}")
+            << QStringLiteral("\u03b1x\u03b2yz");
     }
 
     void characters()
