@@ -12,6 +12,7 @@
 #include "richedit/TextBreaks.h"
 #include "richedit/TextSearch.h"
 #include "rtf/TCodePage1252.h"
+#include "rtf/TDocumentText.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -155,40 +156,7 @@ std::string TCustomRichEditEx::TextRange(int cpMin, int cpMax) const
 
 QString TCustomRichEditEx::WideTextRange(int cpMin, int cpMax) const
 {
-    int from = ClampPosition(cpMin);
-    int to = cpMax < 0 ? DocumentEnd() : ClampPosition(cpMax);
-    if (from > to)
-        std::swap(from, to);
-    QString out;
-    out.reserve(to - from);
-    int pos = from;
-    for (QTextBlock block = document()->findBlock(from); block.isValid() && pos < to;
-         block = block.next()) {
-        const int blockStart = block.position();
-        // Positions between blocks (frame and table marks) read as paragraph breaks.
-        for (; pos < std::min(blockStart, to); ++pos)
-            out += QLatin1Char('\r');
-        const QString text = block.text();
-        const int blockEnd = blockStart + static_cast<int>(text.size());
-        const int take = std::min(to, blockEnd) - pos;
-        if (take > 0) {
-            out += QStringView(text).mid(pos - blockStart, take);
-            pos += take;
-        }
-        if (pos < to && pos == blockEnd) {
-            out += QLatin1Char('\r');
-            ++pos;
-        }
-    }
-    for (; pos < to; ++pos)
-        out += QLatin1Char('\r');
-    for (QChar &c : out) {
-        if (c == QChar::LineSeparator)
-            c = QLatin1Char('\v');
-        else if (IsFrameMark(c))
-            c = QLatin1Char('\r');
-    }
-    return out;
+    return TDocumentText::Range(*document(), cpMin, cpMax);
 }
 
 void TCustomRichEditEx::SelectAll()

@@ -1,12 +1,17 @@
 #pragma once
 
+#include "text/StringUtils.h"
+
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 // One token of rich text as it stands in the raw text: where it starts, how many bytes it takes
 // and what it holds. What a token means (a character, a format, a destination) is the reader's
-// business; the lexer only cuts the bytes.
+// business; the lexer only cuts the bytes. Fields that a kind does not use keep what an
+// earlier token left in them.
 struct TRtfToken
 {
     enum class TKind {
@@ -27,7 +32,7 @@ struct TRtfToken
     // ignored). Text: the run. Binary: the data.
     std::string_view Text;
     // ControlWord, Unicode, Binary: the number after the letters, clamped to
-    // +-2147483647 and read from its first ten digits.
+    // +-2147483647 and read from its first ten digits after any leading zeros.
     bool HasParam = false;
     std::int32_t Param = 0;
     char Symbol = 0;        // ControlSymbol: the character after the backslash
@@ -82,3 +87,141 @@ private:
     std::string_view FRaw;
     std::size_t FPosition;
 };
+
+// Inline so that each reader's loop takes its tokens without a call per token.
+namespace RtfLexing {
+constexpr int MaxParameterDigits = 10;
+constexpr std::int64_t MaxParameter = 2147483647;
+
+constexpr std::array<bool, 256> RunEnds()
+{
+    std::array<bool, 256> ends{};
+    for (const unsigned char c : {'{', '}', '\\', '\r', '\n'})
+        ends[c] = true;
+    return ends;
+}
+inline constexpr std::array<bool, 256> KRunEnds = RunEnds();
+
+inline bool IsLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+inline bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+inline int HexValue(char c)
+{
+    return HexDigitValue(static_cast<unsigned char>(c));
+}
+} // namespace RtfLexing
+
+inline bool TRtfLexer::Next(TRtfToken &token)
+{
+    const std::size_t n = FRaw.size();
+    while (FPosition < n) {
+        const std::size_t at = FPosition;
+        const char c = FRaw[at];
+        token.Offset = at;
+        switch (c) {
+        case '{':
+        case '}':
+            token.Kind = c == '{' ? TRtfToken::TKind::GroupStart : TRtfToken::TKind::GroupEnd;
+            token.Length = 1;
+            ++FPosition;
+            return true;
+        case '\r':
+        case '\n':
+            ++FPosition;
+            continue;
+        case '\\':
+            if (at + 1 >= n) {
+                FPosition = n;
+                return false;
+            }
+            ReadControl(token);
+            FPosition = at + token.Length;
+            return true;
+        default: {
+            std::size_t end = at + 1;
+            while (end < n && !RtfLexing::KRunEnds[static_cast<unsigned char>(FRaw[end])])
+                ++end;
+            token.Kind = TRtfToken::TKind::Text;
+            token.Length = end - at;
+            token.Text = FRaw.substr(at, end - at);
+            FPosition = end;
+            return true;
+        }
+        }
+    }
+    return false;
+}
+
+inline void TRtfLexer::ReadControl(TRtfToken &token)
+{
+    const std::size_t at = token.Offset;
+    const char next = FRaw[at + 1];
+    if (RtfLexing::IsLetter(next)) {
+        ReadControlWord(token);
+        return;
+    }
+    if (next == '\'') {
+        token.Kind = TRtfToken::TKind::Hex;
+        const int high = at + 2 < FRaw.size() ? RtfLexing::HexValue(FRaw[at + 2]) : -1;
+        const int low = at + 3 < FRaw.size() ? RtfLexing::HexValue(FRaw[at + 3]) : -1;
+        token.Valid = high >= 0 && low >= 0;
+        // A broken escape takes only its "\'": what follows is read as usual.
+        token.Length = token.Valid ? 4 : 2;
+        token.Byte = token.Valid ? static_cast<unsigned char>(high * 16 + low) : 0;
+        return;
+    }
+    token.Kind = TRtfToken::TKind::ControlSymbol;
+    token.Symbol = next;
+    token.Length = 2;
+}
+
+inline void TRtfLexer::ReadControlWord(TRtfToken &token)
+{
+    const std::size_t at = token.Offset;
+    const std::size_t n = FRaw.size();
+    std::size_t i = at + 1;
+    while (i < n && RtfLexing::IsLetter(FRaw[i]))
+        ++i;
+    token.Text = FRaw.substr(at + 1, std::min(i - at - 1, MaxWordLetters));
+
+    bool negative = false;
+    if (i + 1 < n && FRaw[i] == '-' && RtfLexing::IsDigit(FRaw[i + 1])) {
+        negative = true;
+        ++i;
+    }
+    std::int64_t value = 0;
+    int digits = 0;
+    bool anyDigit = false;
+    while (i < n && RtfLexing::IsDigit(FRaw[i])) {
+        anyDigit = true;
+        // Leading zeros are no digits of the value: "\bin000000000003" is 3.
+        if ((digits > 0 || FRaw[i] != '0') && digits++ < RtfLexing::MaxParameterDigits)
+            value = value * 10 + (FRaw[i] - '0');
+        ++i;
+    }
+    token.HasParam = anyDigit;
+    token.Param =
+        static_cast<std::int32_t>(std::min(value, RtfLexing::MaxParameter) * (negative ? -1 : 1));
+    if (i < n && FRaw[i] == ' ')
+        ++i;
+    token.Kind = TRtfToken::TKind::ControlWord;
+    token.Length = i - at;
+
+    if (token.Text == "bin") {
+        const std::size_t data =
+            std::min<std::size_t>(static_cast<std::size_t>(std::max(token.Param, 0)), n - i);
+        token.Kind = TRtfToken::TKind::Binary;
+        token.Text = FRaw.substr(i, data);
+        token.Length += data;
+    } else if (token.Text == "u" && token.HasParam) {
+        token.Kind = TRtfToken::TKind::Unicode;
+        token.Code = static_cast<char16_t>(token.Param);
+    }
+}

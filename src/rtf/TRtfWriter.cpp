@@ -327,7 +327,7 @@ QByteArray Writer::Run(int from, int to)
     else if (FAfterTable >= 0 && FAfterTable < 2)
         FOut.Append("\\pard");
     FOut.Append("}\r\n");
-    return FTables.Header(FOptions) + pageParts + FOut.Bytes();
+    return FTables.Header(FOptions.PlainRTF, FOptions.Language) + pageParts + FOut.Bytes();
 }
 
 } // namespace

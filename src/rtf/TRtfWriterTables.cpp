@@ -72,11 +72,11 @@ QByteArray TRtfWriterTables::Escaped(const QByteArray &bytes)
     return out;
 }
 
-QByteArray TRtfWriterTables::Header(const TRtfWriter::Options &options) const
+QByteArray TRtfWriterTables::Header(bool plainRtf, int language) const
 {
     QByteArray h = "{\\rtf1\\ansi\\ansicpg1252\\deff0";
-    if (!options.PlainRTF)
-        h += "\\deflang" + QByteArray::number(options.Language);
+    if (!plainRtf)
+        h += "\\deflang" + QByteArray::number(language);
     h += FontTable();
     h += ColorTable();
     h += ListTables();

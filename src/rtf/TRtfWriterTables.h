@@ -1,7 +1,5 @@
 #pragma once
 
-#include "rtf/TRtfWriter.h"
-
 #include <QByteArray>
 #include <QColor>
 #include <QList>
@@ -36,8 +34,8 @@ public:
     int ListCount() const { return static_cast<int>(FLists.size()); }
 
     // The start of the file up to and with \viewkind4\uc1: \rtf1 and its code page, the
-    // default language unless the options say plain, and the tables.
-    QByteArray Header(const TRtfWriter::Options &options) const;
+    // default language unless the text is to be plain rich text, and the tables.
+    QByteArray Header(bool plainRtf, int language) const;
 
     // Label bytes (code page 1252) as rich text: bytes from 0x80 as \'xx, the special
     // characters escaped.

@@ -77,6 +77,8 @@ private slots:
         QTest::newRow("parameter from its first ten digits, clamped")
             << QByteArray("\\fs123456789012 \\fs-99999999999")
             << "w@0+16:fs1234567890 w@16+15:fs-2147483647";
+        QTest::newRow("leading zeros are not among the ten digits")
+            << QByteArray("\\bin00000000000002ab") << "b@0+20:6162";
         QTest::newRow("digits and a hyphen end a word")
             << QByteArray("\\par2x\\tab-") << "w@0+5:par2 t@5+1:x w@6+4:tab t@10+1:-";
         QTest::newRow("letters past 32 belong to the word")
