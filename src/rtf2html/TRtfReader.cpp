@@ -27,32 +27,32 @@ void TRtfReader::Run()
     std::vector<TRtfFormat> stack; // the format saved by each open group
     if (!ReadNextLine())
         return;
-    TRtfToken token;
-    TWord word;
     for (;;) {
-        if (!NextToken(token, word)) {
+        if (FPos >= FText.size()) {
             if (!ReadNextLine())
                 break;
             continue;
         }
-        switch (token.Kind) {
-        case TRtfToken::TKind::GroupStart:
+        const char c = FText[FPos];
+        if (c == '{') {
             FFallbackLeft = 0;
             stack.push_back(FFormat);
-            break;
-        case TRtfToken::TKind::GroupEnd:
+            ++FPos;
+        } else if (c == '}') {
             FFallbackLeft = 0;
+            ++FPos;
             FLineStart = FPos;
             if (stack.empty())
                 return; // the outermost level has ended
             EndGroup(stack);
-            break;
-        case TRtfToken::TKind::Text:
-            TextRun(token);
-            break;
-        default:
-            Control(token, word);
-            break;
+        } else if (c == '\\') {
+            Backslash();
+        } else if (FFallbackLeft > 0) {
+            --FFallbackLeft;
+            ++FPos;
+        } else {
+            ++FPos;
+            TextItem(std::string_view(&FText[FPos - 1], 1), true);
         }
     }
     // The input ended inside groups: they end with it.
@@ -75,23 +75,6 @@ void TRtfReader::EndGroup(std::vector<TRtfFormat> &stack)
         FFormat.Caps = saved.Caps;
         FFormat.CodePage = saved.CodePage;
         FFormat.UnicodeSkip = saved.UnicodeSkip;
-    }
-}
-
-// The characters of a run of text, each an item, but for those that stand in for the
-// character of a \uN.
-void TRtfReader::TextRun(const TRtfToken &token)
-{
-    const size_t end = token.Offset + token.Length;
-    FPos = token.Offset;
-    while (FPos < end) {
-        if (FFallbackLeft > 0) {
-            --FFallbackLeft;
-            ++FPos;
-        } else {
-            ++FPos;
-            TextItem(std::string_view(&FText[FPos - 1], 1), true);
-        }
     }
 }
 
@@ -128,19 +111,38 @@ void TRtfReader::AppendPlainRun(std::string &html)
     FPos += THtmlWriter::AppendTextRun(std::string_view(FText).substr(FPos), FFormat, html);
 }
 
-// A control word, symbol or hex escape of the body text.
-void TRtfReader::Control(const TRtfToken &token, const TWord &word)
+void TRtfReader::Backslash()
 {
-    if (SkipFallback(token))
-        return;
-    if (token.Kind != TRtfToken::TKind::Hex)
-        FDecoder.Interrupt();
-    if (token.Kind == TRtfToken::TKind::ControlWord) {
-        MainWord(word);
+    if (FPos + 1 >= FText.size()) {
+        // A backslash at the end of a line produces nothing.
+        FPos = FText.size();
         return;
     }
-    if (token.Kind == TRtfToken::TKind::Hex) {
-        if (!HexItem(token, FItem)) {
+    if (SkipFallback())
+        return;
+    const char next = FText[FPos + 1];
+    if (next != '\'')
+        FDecoder.Interrupt();
+    switch (next) {
+    case '\\':
+    case '{':
+    case '}':
+        FPos += 2;
+        if (!FFormat.Hidden)
+            TextItem(std::string_view(&FText[FPos - 1], 1));
+        return;
+    case '~':
+        FPos += 2;
+        if (!FFormat.Hidden)
+            TextItem("&nbsp;");
+        return;
+    case '_':
+        FPos += 2;
+        if (!FFormat.Hidden)
+            TextItem("-");
+        return;
+    case '\'': {
+        if (!HexItem(FItem)) {
             if (!FFormat.Hidden)
                 throw ERtfToHtmlError("'" + FItem + "' is not a valid integer value");
             return;
@@ -150,26 +152,15 @@ void TRtfReader::Control(const TRtfToken &token, const TWord &word)
             TextItem(FItem);
         return;
     }
-    switch (token.Symbol) {
-    case '\\':
-    case '{':
-    case '}':
-        if (!FFormat.Hidden)
-            TextItem(std::string_view(&FText[token.Offset + 1], 1));
-        return;
-    case '~':
-        if (!FFormat.Hidden)
-            TextItem("&nbsp;");
-        return;
-    case '_':
-        if (!FFormat.Hidden)
-            TextItem("-");
-        return;
     case '*':
-        FPos = token.Offset;
         Destination();
         return;
     default:
+        if (IsLower(next)) {
+            MainWord(ReadWord());
+            return;
+        }
+        FPos += 2;
         return;
     }
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "rtf/TRtfLexer.h"
 #include "rtf2html/RtfWords.h"
 #include "rtf2html/TCodePageDecoder.h"
 #include "rtf2html/TRtfFormat.h"
@@ -44,8 +43,7 @@ private:
         size_t Open;      // position of the "{"
         unsigned Version; // text version the position belongs to
     };
-    // A control word as this reader cuts it; its texts lie in the line and stay valid until
-    // the line changes.
+    // A control word; its texts lie in the line and stay valid until the line changes.
     struct TWord
     {
         TWordId Id = TWordId::Unknown;
@@ -62,29 +60,26 @@ private:
     bool AppendLine();
     bool Ensure(size_t count);
     size_t FindAny(size_t from, const char *characters);
-    bool NextToken(TRtfToken &token, TWord &word);
-    void ToWord(TRtfToken &token, TWord &word);
+    TWord ReadWord();
     bool IsFirstBinOfLine(size_t position);
     void SkipGroup();
-    void SkipBinary(const TRtfToken &token);
     void SkipCharacters(uint64_t count);
     void SkipNestedGroup();
     void PutInFront(const std::string &text);
 
     // The main reader.
     void EndGroup(std::vector<TRtfFormat> &stack);
-    void Control(const TRtfToken &token, const TWord &word);
-    void TextRun(const TRtfToken &token);
+    void Backslash();
     void TextItem(std::string_view item, bool withRun = false);
     void AppendPlainRun(std::string &html);
     void MainWord(const TWord &word);
     void Destination();
 
     // Characters by hex escape or by number.
-    bool HexItem(const TRtfToken &token, std::string &item);
+    bool HexItem(std::string &item);
     void HexCharacter(const TRtfFormat &format, std::string &item);
     bool UnicodeWord(const TWord &word, TRtfFormat &format, std::string &item);
-    bool SkipFallback(const TRtfToken &token);
+    bool SkipFallback();
     int32_t CodePageOf(const TRtfFormat &format) const;
 
     // Control words of the body text.
@@ -97,7 +92,7 @@ private:
     // The font and colour tables.
     void ReadFontTable();
     struct TFontEntry;
-    void ReadFontWord(const TRtfToken &token, const TWord &word, TFontEntry &entry);
+    void ReadFontWord(TFontEntry &entry);
     void ReadAltName(TFontEntry &entry);
     void StoreFont(TFontEntry &entry);
     void ReadColorTable();
@@ -127,7 +122,6 @@ private:
     bool FAtEnd = false;
     size_t FBinFrom = 0, FBinFound = 0;
     unsigned FBinVersion = ~0u;
-    TRtfLexer FLexer{std::string_view()};
 
     int FFontCount = 0;
     std::map<int32_t, int32_t> FFontCodePages; // font number: code page of its hex escapes

@@ -13,12 +13,10 @@ using namespace ReaderChars;
 // ---------------------------------------------------------------------------------------
 // Characters by hex escape or by number
 
-// The two characters of a hex escape as they stand, whether they are hex digits or not, on
-// the next line when the escape's line ends first; the reader goes on after them. A file that
+// Reads the two characters of a hex escape (the reader stands on its backslash). A file that
 // ends inside the escape gives what is there, and false.
-bool TRtfReader::HexItem(const TRtfToken &token, std::string &item)
+bool TRtfReader::HexItem(std::string &item)
 {
-    FPos = token.Offset;
     const bool complete = Ensure(4);
     item.assign(FText, FPos + 2, 2);
     FPos = std::min(FPos + 4, FText.size());
@@ -88,18 +86,21 @@ bool TRtfReader::UnicodeWord(const TWord &word, TRtfFormat &format, std::string 
     return true;
 }
 
-// Passes over one character that follows a \uN in place of its character: a hex escape
-// (on the next line when its line ends first), a control symbol or a control word. False when
-// no character is to be passed over.
-bool TRtfReader::SkipFallback(const TRtfToken &token)
+// Passes over one character that follows a \uN in place of its character: a hex escape,
+// a control symbol or a control word. The reader stands on the backslash. False when no
+// character is to be passed over.
+bool TRtfReader::SkipFallback()
 {
     if (FFallbackLeft <= 0)
         return false;
     --FFallbackLeft;
-    if (token.Kind == TRtfToken::TKind::Hex) {
-        FPos = token.Offset;
+    if (FPos + 1 < FText.size() && FText[FPos + 1] == '\'') {
         Ensure(4);
         FPos = std::min(FPos + 4, FText.size());
+    } else if (FPos + 1 < FText.size() && IsLower(FText[FPos + 1])) {
+        ReadWord();
+    } else {
+        FPos = std::min(FPos + 2, FText.size());
     }
     return true;
 }

@@ -55,25 +55,14 @@ void TRtfReader::ReadFontTable()
     TFontEntry entry;
     bool grouped = false;
     bool inEntry = false; // inside an entry's group
-    TRtfToken token;
-    TWord word;
     for (;;) {
-        const size_t at = FPos;
-        if (!NextToken(token, word)) {
-            // A backslash that ends the line starts a word or symbol on the next line.
-            if (at < FText.size()) {
-                FPos = at;
-                if (AppendLine())
-                    continue;
-                FPos = FText.size();
-            }
+        if (FPos >= FText.size()) {
             if (!ReadNextLine())
                 break;
             continue;
         }
-        switch (token.Kind) {
-        case TRtfToken::TKind::GroupStart:
-            FPos = token.Offset;
+        const char c = FText[FPos];
+        if (c == '{') {
             Ensure(8);
             if (!inEntry) {
                 StoreFont(entry);
@@ -84,53 +73,59 @@ void TRtfReader::ReadFontTable()
             } else {
                 SkipNestedGroup();
             }
-            break;
-        case TRtfToken::TKind::GroupEnd:
+            continue;
+        }
+        if (c == '}') {
             StoreFont(entry);
             if (!inEntry) {
-                if (!grouped)
-                    FPos = token.Offset;
+                if (grouped)
+                    ++FPos;
                 return;
             }
             inEntry = false;
-            break;
-        case TRtfToken::TKind::Text:
-            for (const char c : token.Text) {
-                if (c == ';') {
-                    entry.Named = true;
-                    if (!inEntry)
-                        StoreFont(entry);
-                } else if (!entry.Named && entry.Number >= 0) {
-                    entry.Name += c;
-                }
-            }
-            break;
-        default:
-            ReadFontWord(token, word, entry);
-            break;
+            ++FPos;
+            continue;
+        }
+        if (c == '\\') {
+            ReadFontWord(entry);
+            continue;
+        }
+        ++FPos;
+        if (c == ';') {
+            entry.Named = true;
+            if (!inEntry)
+                StoreFont(entry);
+        } else if (!entry.Named && entry.Number >= 0) {
+            entry.Name += c;
         }
     }
     StoreFont(entry);
 }
 
-// A control word, symbol or hex escape of a font table entry.
-void TRtfReader::ReadFontWord(const TRtfToken &token, const TWord &word, TFontEntry &entry)
+// A control word or symbol of a font table entry; the reader stands on its backslash.
+void TRtfReader::ReadFontWord(TFontEntry &entry)
 {
-    const bool inName = !entry.Named && entry.Number >= 0;
-    if (token.Kind == TRtfToken::TKind::Hex) {
-        HexItem(token, FItem);
+    Ensure(2);
+    if (FPos + 1 >= FText.size()) {
+        FPos = FText.size();
+        return;
+    }
+    const char next = FText[FPos + 1];
+    if (next == '\'') {
+        HexItem(FItem);
         const int high = FItem.size() == 2 ? HexDigitValue(FItem[0]) : -1;
         const int low = FItem.size() == 2 ? HexDigitValue(FItem[1]) : -1;
-        if (high >= 0 && low >= 0 && inName)
+        if (high >= 0 && low >= 0 && !entry.Named && entry.Number >= 0)
             entry.Name += static_cast<char>(high * 16 + low);
         return;
     }
-    if (token.Kind == TRtfToken::TKind::ControlSymbol) {
-        const char symbol = token.Symbol;
-        if ((symbol == '\\' || symbol == '{' || symbol == '}') && inName)
-            entry.Name += symbol;
+    if (!IsLower(next)) {
+        if ((next == '\\' || next == '{' || next == '}') && !entry.Named && entry.Number >= 0)
+            entry.Name += next;
+        FPos += 2;
         return;
     }
+    const TWord word = ReadWord();
     if (word.Letters == "f" && !word.Param.empty() && IsDigit(word.Param[0])) {
         // A second number starts the next entry of a table without groups.
         if (entry.Number >= 0)
@@ -150,27 +145,32 @@ void TRtfReader::ReadAltName(TFontEntry &entry)
     if (FPos < FText.size() && FText[FPos] == ' ')
         ++FPos;
     std::string name;
-    TRtfToken token;
-    TWord word;
     for (;;) {
-        if (!NextToken(token, word)) {
+        if (FPos >= FText.size()) {
             if (!ReadNextLine())
                 break;
             continue;
         }
-        if (token.Kind == TRtfToken::TKind::GroupEnd)
+        const char c = FText[FPos];
+        if (c == '}') {
+            ++FPos;
             break;
-        if (token.Kind == TRtfToken::TKind::GroupStart) {
-            FPos = token.Offset;
+        }
+        if (c == '{') {
             SkipNestedGroup();
-        } else if (token.Kind == TRtfToken::TKind::Hex) {
-            HexItem(token, FItem);
+        } else if (c == '\\' && FPos + 1 < FText.size() && FText[FPos + 1] == '\'') {
+            HexItem(FItem);
             const int high = FItem.size() == 2 ? HexDigitValue(FItem[0]) : -1;
             const int low = FItem.size() == 2 ? HexDigitValue(FItem[1]) : -1;
             if (high >= 0 && low >= 0)
                 name += static_cast<char>(high * 16 + low);
-        } else if (token.Kind == TRtfToken::TKind::Text) {
-            name += token.Text;
+        } else if (c == '\\' && FPos + 1 < FText.size() && IsLower(FText[FPos + 1])) {
+            ReadWord();
+        } else if (c == '\\') {
+            FPos = std::min(FPos + 2, FText.size());
+        } else {
+            name += c;
+            ++FPos;
         }
     }
     entry.Name = name;

@@ -37,36 +37,42 @@ void TRtfReader::ReadNumbering()
     FListTextAfter.clear();
     std::string startText;
     uint64_t depth = 0;
-    TRtfToken token;
-    TWord word;
     for (;;) {
-        if (!NextToken(token, word)) {
+        if (FPos >= FText.size()) {
             if (!ReadNextLine())
                 break;
             continue;
         }
-        if (token.Kind == TRtfToken::TKind::GroupStart) {
+        const char c = FText[FPos];
+        if (c == '{') {
             ++depth;
+            ++FPos;
             continue;
         }
-        if (token.Kind == TRtfToken::TKind::GroupEnd) {
-            if (depth == 0) {
-                FPos = token.Offset; // the group's own "}" is left for the group to end
-                break;
-            }
+        if (c == '}') {
+            if (depth == 0)
+                break; // the group's own "}" is left for the group to end
             --depth;
+            ++FPos;
             continue;
         }
-        if (token.Kind == TRtfToken::TKind::Hex) {
-            // An escape takes its two characters, whatever they are, within its line.
-            FPos = std::min(token.Offset + 4, FText.size());
+        if (c != '\\') {
+            ++FPos;
             continue;
         }
-        if (token.Kind != TRtfToken::TKind::ControlWord)
+        if (FPos + 1 >= FText.size() || !IsLower(FText[FPos + 1])) {
+            const bool hex = FPos + 1 < FText.size() && FText[FPos + 1] == '\'';
+            FPos = std::min(FPos + (hex ? 4 : 2), FText.size());
             continue;
-        const bool spaceEnded = FPos > word.Start + 1 + word.Text.size();
+        }
+        const bool spaceEnded = [&] {
+            size_t end = FPos + 1;
+            while (end < FText.size() && IsWordCharacter(FText[end]))
+                ++end;
+            return end < FText.size() && FText[end] == ' ';
+        }();
         // The word's text is kept: reading the text after "pntxta" may change the line.
-        const std::string text(word.Text);
+        const std::string text(ReadWord().Text);
         const char level = text.size() > 5 && text.compare(0, 5, "pnlvl") == 0 ? text[5] : 0;
         if (text == "pnlvlblt" || (level >= '5' && level <= '9')) {
             FNumberedList = false;

@@ -51,21 +51,22 @@ void TRtfReader::ReadTable()
     };
 
     W.WriteOut("<BR><TABLE BORDER=2><TR><TD>");
-    TRtfToken token;
-    TWord word;
     for (;;) {
-        if (!NextToken(token, word)) {
+        if (FPos >= FText.size()) {
             if (!ReadNextLine())
                 break;
             continue;
         }
-        if (token.Kind == TRtfToken::TKind::GroupStart) {
+        const char c = FText[FPos];
+        if (c == '{') {
             FFallbackLeft = 0;
-            stack.push_back({format, token.Offset, FVersion});
+            stack.push_back({format, FPos, FVersion});
+            ++FPos;
             continue;
         }
-        if (token.Kind == TRtfToken::TKind::GroupEnd) {
+        if (c == '}') {
             FFallbackLeft = 0;
+            ++FPos;
             if (!lookAhead)
                 FLineStart = FPos;
             if (!stack.empty()) {
@@ -82,23 +83,33 @@ void TRtfReader::ReadTable()
             }
             continue;
         }
-        if (token.Kind == TRtfToken::TKind::Text) {
-            // Each character is an item of its own: a cell's text may yet wait in pending.
-            for (FPos = token.Offset; FPos < token.Offset + token.Length;) {
-                ++FPos;
-                if (FFallbackLeft > 0)
-                    --FFallbackLeft;
-                else
-                    emit(std::string_view(&FText[FPos - 1], 1));
-            }
+        if (c != '\\') {
+            ++FPos;
+            if (FFallbackLeft > 0)
+                --FFallbackLeft;
+            else
+                emit(std::string_view(&FText[FPos - 1], 1));
             continue;
         }
-        if (SkipFallback(token))
+        if (FPos + 1 >= FText.size()) {
+            FPos = FText.size();
             continue;
-        if (token.Kind != TRtfToken::TKind::Hex)
+        }
+        if (SkipFallback())
+            continue;
+        const char next = FText[FPos + 1];
+        if (next != '\'')
             FDecoder.Interrupt();
-        if (token.Kind == TRtfToken::TKind::Hex) {
-            if (!HexItem(token, FItem)) {
+        if (next == '\\' || next == '{' || next == '}' || next == '~' || next == '_') {
+            FPos += 2;
+            if (!format.Hidden)
+                emit(next == '~'   ? std::string_view("&nbsp;")
+                     : next == '_' ? std::string_view("-")
+                                   : std::string_view(&FText[FPos - 1], 1));
+            continue;
+        }
+        if (next == '\'') {
+            if (!HexItem(FItem)) {
                 if (!format.Hidden)
                     throw ERtfToHtmlError("'" + FItem + "' is not a valid integer value");
                 continue;
@@ -108,22 +119,19 @@ void TRtfReader::ReadTable()
                 emit(FItem);
             continue;
         }
-        if (token.Kind == TRtfToken::TKind::ControlSymbol) {
-            const char symbol = token.Symbol;
-            if (symbol == '\\' || symbol == '{' || symbol == '}' || symbol == '~' ||
-                symbol == '_') {
-                if (!format.Hidden)
-                    emit(symbol == '~'   ? std::string_view("&nbsp;")
-                         : symbol == '_' ? std::string_view("-")
-                                         : std::string_view(&FText[token.Offset + 1], 1));
-            } else if (symbol == '*') {
-                SkipGroup();
-                if (lookAhead)
-                    CutGroup(stack, cuts);
-            }
+        if (next == '*') {
+            FPos += 2;
+            SkipGroup();
+            if (lookAhead)
+                CutGroup(stack, cuts);
+            continue;
+        }
+        if (!IsLower(next)) {
+            FPos += 2;
             continue;
         }
 
+        const TWord word = ReadWord();
         switch (word.Id) {
         case TWordId::Cell:
             setLookAhead(false);

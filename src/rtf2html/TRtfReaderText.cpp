@@ -1,7 +1,6 @@
 #include "rtf2html/TRtfReader.h"
 
 #include "rtf2html/RtfReaderChars.h"
-#include "rtf2html/RtfWords.h"
 #include "rtf2html/TRtfLineSource.h"
 
 #include <algorithm>
@@ -74,75 +73,23 @@ size_t TRtfReader::FindAny(size_t from, const char *characters)
     }
 }
 
-// The next token at the reading position, as this reader cuts the text: the lexer's tokens,
-// but for words. A word starts with a lower-case letter and runs on over lower-case letters,
-// digits and "-" (the lexer's stops after its number, and takes upper-case letters too);
-// "\" and an upper-case letter is a symbol. False at the end of the line.
-bool TRtfReader::NextToken(TRtfToken &token, TWord &word)
+TRtfReader::TWord TRtfReader::ReadWord()
 {
-    FLexer.Reset(FText, FPos);
-    if (!FLexer.Next(token)) {
-        FPos = FText.size();
-        return false;
-    }
-    FPos = FLexer.Position();
-    switch (token.Kind) {
-    case TRtfToken::TKind::ControlWord:
-    case TRtfToken::TKind::Unicode:
-    case TRtfToken::TKind::Binary:
-        ToWord(token, word);
-        break;
-    default:
-        break;
-    }
-    return true;
-}
-
-void TRtfReader::ToWord(TRtfToken &token, TWord &word)
-{
-    const char *const text = FText.data();
+    TWord word;
+    word.Start = FPos;
     const size_t size = FText.size();
-    const size_t start = token.Offset;
-    if (!IsLower(text[start + 1])) {
-        token.Kind = TRtfToken::TKind::ControlSymbol;
-        token.Symbol = text[start + 1];
-        token.Length = 2;
-        FPos = start + 2;
-        return;
-    }
-    // The lexer's word, without the data of "\binN".
-    size_t end = start + token.Length;
-    size_t letters = 1;
-    if (token.Kind == TRtfToken::TKind::Binary) {
-        end -= token.Text.size();
-        letters = 3;
-    } else if (token.Kind == TRtfToken::TKind::ControlWord) {
-        letters = token.Text.size();
-        for (size_t i = 1; i < letters; ++i) {
-            if (!IsLower(token.Text[i]))
-                letters = 0; // read again below
-        }
-        if (letters == TRtfLexer::MaxWordLetters)
-            letters = 0;
-    }
-    const bool spaced = text[end - 1] == ' ';
-    end -= spaced;
-    if (letters == 0 || (!spaced && end < size && IsWordCharacter(text[end]))) {
-        end = start + 1;
-        while (end < size && IsLower(text[end]))
-            ++end;
-        letters = end - start - 1;
-        while (end < size && IsWordCharacter(text[end]))
-            ++end;
-    }
-    token.Kind = TRtfToken::TKind::ControlWord;
-    word.Start = start;
-    word.Text = std::string_view(text + start + 1, end - start - 1);
-    word.Letters = std::string_view(text + start + 1, letters);
-    word.Param = std::string_view(text + start + 1 + letters, end - start - 1 - letters);
+    size_t end = FPos + 1;
+    while (end < size && IsLower(FText[end]))
+        ++end;
+    const size_t letters = end - FPos - 1;
+    while (end < size && IsWordCharacter(FText[end]))
+        ++end;
+    word.Text = std::string_view(FText).substr(FPos + 1, end - FPos - 1);
+    word.Letters = word.Text.substr(0, letters);
+    word.Param = word.Text.substr(letters);
     word.Id = FindWord(word.Text);
-    FPos = end < size && text[end] == ' ' ? end + 1 : end;
-    token.Length = FPos - start;
+    FPos = end < FText.size() && FText[end] == ' ' ? end + 1 : end;
+    return word;
 }
 
 bool TRtfReader::IsFirstBinOfLine(size_t position)
@@ -172,56 +119,50 @@ void TRtfReader::SkipCharacters(uint64_t count)
     }
 }
 
-// Passes over the rest of the current group, leaving the reader at its "}". Of "\binN" only
-// the first in its line counts, and it passes over N characters on as many lines as they take.
+// Passes over the rest of the current group, leaving the reader at its "}".
 void TRtfReader::SkipGroup()
 {
     uint64_t depth = 0;
-    TRtfToken token;
     for (;;) {
-        // Words need not be cut as this reader cuts them here: none holds a brace.
-        FLexer.Reset(FText, FPos);
-        if (!FLexer.Next(token)) {
-            FPos = FText.size();
+        if (FPos >= FText.size()) {
             if (!ReadNextLine())
                 return;
             continue;
         }
-        FPos = FLexer.Position();
-        if (token.Kind == TRtfToken::TKind::GroupStart) {
+        const char c = FText[FPos];
+        if (c == '{') {
             ++depth;
-        } else if (token.Kind == TRtfToken::TKind::GroupEnd) {
+            ++FPos;
+        } else if (c == '}') {
             if (depth == 0) {
-                FPos = token.Offset;
                 if (!FAppend)
                     FLineStart = FPos;
                 return;
             }
             --depth;
-        } else if (token.Kind == TRtfToken::TKind::Binary) {
-            SkipBinary(token);
+            ++FPos;
+        } else if (c == '\\' && FPos + 1 < FText.size()) {
+            const char next = FText[FPos + 1];
+            if (next == '\\' || next == '{' || next == '}') {
+                FPos += 2;
+            } else if (FPos + 4 < FText.size() && FText.compare(FPos + 1, 3, "bin") == 0 &&
+                       IsDigit(FText[FPos + 4]) && IsFirstBinOfLine(FPos + 1)) {
+                size_t end = FPos + 4;
+                uint64_t count = 0;
+                while (end < FText.size() && IsDigit(FText[end])) {
+                    if (count < (uint64_t(1) << 40))
+                        count = count * 10 + uint64_t(FText[end] - '0');
+                    ++end;
+                }
+                FPos = end < FText.size() && FText[end] == ' ' ? end + 1 : end;
+                SkipCharacters(count);
+            } else {
+                ++FPos;
+            }
+        } else {
+            ++FPos;
         }
     }
-}
-
-// "\binN" in a skipped group: when it is the first "bin" of its line and digits follow "bin",
-// the data starts after all the digits and a space that ends them, and N counts them all.
-// Otherwise the data is read as text.
-void TRtfReader::SkipBinary(const TRtfToken &token)
-{
-    const size_t digits = token.Offset + 4;
-    if (digits >= FText.size() || !IsDigit(FText[digits]) || !IsFirstBinOfLine(token.Offset + 1)) {
-        FPos = token.Offset + token.Length - token.Text.size();
-        return;
-    }
-    uint64_t count = 0;
-    size_t end = digits;
-    for (; end < FText.size() && IsDigit(FText[end]); ++end) {
-        if (count < (uint64_t(1) << 40))
-            count = count * 10 + uint64_t(FText[end] - '0');
-    }
-    FPos = end < FText.size() && FText[end] == ' ' ? end + 1 : end;
-    SkipCharacters(count);
 }
 
 // Passes over a group from its "{" to just after its "}".

@@ -48,6 +48,8 @@ private slots:
     void optionsAreExactWords();
     void lineBreaksCarryNoMeaning_data();
     void lineBreaksCarryNoMeaning();
+    void controlWordsEndWhereTheReaderEndsThem_data();
+    void controlWordsEndWhereTheReaderEndsThem();
     void readingStopsAtOutermostGroupEnd();
     void inputEndingInsideGroupsClosesTags();
     void missingInputFailsBeforeOutputExists();
@@ -114,6 +116,40 @@ void TestRtf2HtmlFrame::lineBreaksCarryNoMeaning()
     QFETCH(QByteArray, rtf);
     // A control word ends at the end of its line; the space on the next line is text.
     QCOMPARE(Flat(rtf), QByteArray("Hello<B> x</B><BR>"));
+}
+
+void TestRtf2HtmlFrame::controlWordsEndWhereTheReaderEndsThem_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QByteArray>("body");
+    // A word is lower-case letters, then any lower-case letters, digits and "-"; what follows
+    // the last of them is read again, but for one space.
+    QTest::newRow("letters after the number") << QByteArray("\\b0a x\\par") << QByteArray("x<BR>");
+    QTest::newRow("hyphen without digits") << QByteArray("\\b- x\\par") << QByteArray("x<BR>");
+    QTest::newRow("upper-case letter ends it")
+        << QByteArray("\\bX y\\par") << QByteArray("<B>X y</B><BR>");
+    QTest::newRow("upper-case letter after the backslash")
+        << QByteArray("\\Bold x\\par") << QByteArray("old x<BR>");
+    QTest::newRow("character number with letters after it")
+        << QByteArray("\\u233a x\\par") << QByteArray("x<BR>");
+    QTest::newRow("word at a line end")
+        << QByteArray("\\b\ni x\\par") << QByteArray("<B>i x</B><BR>");
+    // Only a skipped group reads binary data as data; its count has any number of digits.
+    QTest::newRow("binary data in the body is read")
+        << QByteArray("\\bin3 {x}\\par") << QByteArray("x<BR>");
+    QTest::newRow("binary count of fourteen digits")
+        << QByteArray("a{\\*\\x\\bin00000000000003 }}}}b") << QByteArray("ab");
+    // In the font table a backslash at the end of a line goes with the next line.
+    QTest::newRow("font table word across lines")
+        << QByteArray("{\\fonttbl{\\f1\\\nfcharset0 Arial;}}\\f1 x\\par")
+        << QByteArray("<FONT FACE=\"Arial\">x</FONT><BR>");
+}
+
+void TestRtf2HtmlFrame::controlWordsEndWhereTheReaderEndsThem()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QByteArray, body);
+    QCOMPARE(Flat(rtf), body);
 }
 
 void TestRtf2HtmlFrame::readingStopsAtOutermostGroupEnd()
