@@ -171,8 +171,8 @@ private slots:
         // How the bytes are cut into words, escapes and text.
         QTest::newRow("broken escapes dropped")
             << QByteArray("{\\rtf1 a\\'g1b\\'4}") << QStringLiteral("ag1b4");
-        QTest::newRow("parameter digits past ten ignored")
-            << QByteArray("{\\rtf1 \\u00000000065?x}") << QStringLiteral("x");
+        QTest::newRow("leading zeros are no digits of a parameter")
+            << QByteArray("{\\rtf1 \\u00000000065?x}") << QStringLiteral("Ax");
         QTest::newRow("parameter clamped")
             << QByteArray("{\\rtf1 \\u4294967361?}") << QStringLiteral("\uffff");
         QTest::newRow("long word is one word")
