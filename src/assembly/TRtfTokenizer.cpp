@@ -221,12 +221,7 @@ std::size_t TRtfTokenizer::LiteralRunEnd() const
         return Position(); // fallback characters of a "\uN", to be dropped
     if (FRunAt < FRunEnd)
         return FRunEnd;
-    TRtfLexer ahead = FLexer;
-    TRtfToken read;
-    if (ahead.Next(read) && read.Kind == TRtfToken::TKind::Text &&
-        read.Offset == FLexer.Position())
-        return read.Offset + read.Length;
-    return FLexer.Position();
+    return TRtfLexer::TextRunEnd(FLexer.Raw(), FLexer.Position());
 }
 
 bool TRtfTokenizer::ControlWord(const TRtfToken &read, TToken &token)

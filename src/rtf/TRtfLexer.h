@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 // One token of rich text as it stands in the raw text: where it starts, how many bytes it takes
@@ -74,6 +75,9 @@ public:
         FPosition = position;
     }
     std::string_view Raw() const { return FRaw; }
+    // The end of the run of text that starts at `from`: `from` itself when the byte there is
+    // none of a run's.
+    static std::size_t TextRunEnd(std::string_view raw, std::size_t from);
 
     // The position after `count` fallback characters of a "\uN" from `position` on: a byte of
     // text, a hex escape, a control symbol and a control word each count as one; a group's
@@ -112,11 +116,44 @@ inline bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
+// Whether one of the eight bytes may be a byte that ends a run of text.
+inline bool MayEndRun(std::uint64_t word)
+{
+    constexpr std::uint64_t Ones = 0x0101010101010101ull;
+    constexpr std::uint64_t Highs = 0x8080808080808080ull;
+    const auto hasByte = [word](unsigned char c) {
+        const std::uint64_t x = word ^ (Ones * c);
+        return ((x - Ones) & ~x & Highs) != 0;
+    };
+    return hasByte('{') || hasByte('}') || hasByte('\\') || hasByte('\r') || hasByte('\n');
+}
+
 inline int HexValue(char c)
 {
     return HexDigitValue(static_cast<unsigned char>(c));
 }
 } // namespace RtfLexing
+
+inline std::size_t TRtfLexer::TextRunEnd(std::string_view raw, std::size_t from)
+{
+    // Eight bytes at a time while none of them can end the run: runs of text are most of a
+    // document's bytes.
+    const std::size_t n = raw.size();
+    while (from < n) {
+        if (from + 8 <= n) {
+            std::uint64_t word;
+            std::memcpy(&word, raw.data() + from, 8);
+            if (!RtfLexing::MayEndRun(word)) {
+                from += 8;
+                continue;
+            }
+        }
+        for (const std::size_t stop = std::min(from + 8, n); from < stop; ++from)
+            if (RtfLexing::KRunEnds[static_cast<unsigned char>(raw[from])])
+                return from;
+    }
+    return n;
+}
 
 inline bool TRtfLexer::Next(TRtfToken &token)
 {
@@ -145,9 +182,7 @@ inline bool TRtfLexer::Next(TRtfToken &token)
             FPosition = at + token.Length;
             return true;
         default: {
-            std::size_t end = at + 1;
-            while (end < n && !RtfLexing::KRunEnds[static_cast<unsigned char>(FRaw[end])])
-                ++end;
+            const std::size_t end = TextRunEnd(FRaw, at + 1);
             token.Kind = TRtfToken::TKind::Text;
             token.Length = end - at;
             token.Text = FRaw.substr(at, end - at);
