@@ -1,6 +1,6 @@
 #include "richedit/TextBreaks.h"
 
-#include "richedit/TextSearch.h"
+#include "rtf/TDocumentText.h"
 
 bool IsFrameMark(QChar c)
 {
@@ -9,12 +9,5 @@ bool IsFrameMark(QChar c)
 
 QString NormalizeBreaks(const QString &text)
 {
-    QString out = RangeForm(text);
-    for (QChar &c : out) {
-        if (c == QLatin1Char('\r'))
-            c = QChar::ParagraphSeparator;
-        else if (c == QLatin1Char('\v'))
-            c = QChar::LineSeparator;
-    }
-    return out;
+    return TDocumentText::DocumentForm(text);
 }
