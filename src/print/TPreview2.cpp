@@ -2,17 +2,19 @@
 
 #include "print/ColumnPrinting.h"
 #include "print/TPageImage.h"
-#include "print/TRichPreviewForm.h"
 
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScrollArea>
 
-TPreview2::TPreview2(TRichPreviewForm &preview, const QRect &screen)
+#include <utility>
+
+TPreview2::TPreview2(QWidget &preview, TPlacementSource placement, double aspectRatio,
+                     const QRect &screen)
     : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint |
                            Qt::MSWindowsFixedSizeDialogHint),
-      FPreview(preview)
+      FPreview(preview), FPlacement(std::move(placement))
 {
     setObjectName(QStringLiteral("Preview2"));
     setWindowTitle(QStringLiteral("next page"));
@@ -46,7 +48,7 @@ TPreview2::TPreview2(TRichPreviewForm &preview, const QRect &screen)
 
     // The same sizing as the preview window, except that a narrow window widens to hold
     // the whole panel instead of hiding controls.
-    const double ratio = TRichPreviewForm::AspectRatio();
+    const double ratio = aspectRatio;
     const int height = RoundHalfEven(screen.height() * 0.95);
     const int clientHeight = height - 27;
     const double imageHeight = clientHeight * 0.98 - 71;
@@ -79,12 +81,13 @@ bool TPreview2::event(QEvent *event)
 
 void TPreview2::FormActivate()
 {
-    move(FPreview.x() + FPreview.OuterWidth(), FPreview.y());
-    setFixedSize(FPreview.size());
-    ScrollBox1->setGeometry(FPreview.ScrollBox1->geometry());
-    Image1->resize(FPreview.Image1->size());
-    Panel1->setGeometry(FPreview.Panel1->x(), FPreview.Panel1->y(), FPreview.Panel1->width(),
-                        Panel1->height());
+    const TPreviewPlacement placement = FPlacement();
+    move(placement.Position);
+    setFixedSize(placement.Size);
+    ScrollBox1->setGeometry(placement.ScrollBounds);
+    Image1->resize(placement.ImageSize);
+    Panel1->setGeometry(placement.PanelBounds.x(), placement.PanelBounds.y(),
+                        placement.PanelBounds.width(), Panel1->height());
 }
 
 void TPreview2::keyPressEvent(QKeyEvent *event)

@@ -3,11 +3,23 @@
 #include <QRect>
 #include <QWidget>
 
+#include <functional>
+
 class QFrame;
 class QLabel;
 class QScrollArea;
 class TPageImage;
-class TRichPreviewForm;
+
+// Where the second window stands and how its parts are laid out: taken from the preview
+// window each time the second one is activated, since the first may have been resized.
+struct TPreviewPlacement
+{
+    QPoint Position;
+    QSize Size;
+    QRect ScrollBounds;
+    QSize ImageSize;
+    QRect PanelBounds;
+};
 
 // The right-hand window of the two-page preview: the preview window draws the odd-indexed
 // pages into it and sets its page label; keys pressed here go back to the preview window.
@@ -15,7 +27,12 @@ class TPreview2 : public QWidget
 {
     Q_OBJECT
 public:
-    TPreview2(TRichPreviewForm &preview, const QRect &screen);
+    using TPlacementSource = std::function<TPreviewPlacement()>;
+
+    // `preview` is the first window, which takes the keys; `placement` says where this one
+    // stands beside it.
+    TPreview2(QWidget &preview, TPlacementSource placement, double aspectRatio,
+              const QRect &screen);
 
     // Placed right of the preview window with its size and its image bounds.
     void FormActivate();
@@ -33,6 +50,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    TRichPreviewForm &FPreview;
+    QWidget &FPreview;
+    TPlacementSource FPlacement;
     int FPageImageWidth = 0;
 };

@@ -390,6 +390,12 @@ void TRichPreviewForm::DrawPage(TPageImage &target, const QPicture &page) const
     DrawRecording(painter, page);
 }
 
+TPreviewPlacement TRichPreviewForm::SecondPagePlacement() const
+{
+    return {QPoint(x() + FOuterWidth, y()), size(), ScrollBox1->geometry(), Image1->size(),
+            Panel1->geometry()};
+}
+
 void TRichPreviewForm::FormPaint()
 {
     // While the pages are laid out the first one stays in view and the count grows, so that
@@ -529,7 +535,8 @@ void TRichPreviewForm::FormActivate()
                 move(FScreen.left() + left, y());
             } else {
                 move(FScreen.left() + left, y());
-                FPreview2 = std::make_unique<TPreview2>(*this, FScreen);
+                FPreview2 = std::make_unique<TPreview2>(
+                    *this, [this] { return SecondPagePlacement(); }, AspectRatio(), FScreen);
                 FTwoPage = true;
                 FPreview2->show();
                 FPreview2->FormActivate();

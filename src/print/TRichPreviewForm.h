@@ -20,6 +20,7 @@ class QToolButton;
 class TArrowButton;
 class TPageImage;
 class TPreview2;
+struct TPreviewPlacement;
 struct TPageSelection;
 
 // The print preview window. The printer component hands it every page as a recording while it
@@ -112,6 +113,8 @@ protected:
 
 private:
     void BuildControls();
+    // The second window right of this one, with this one's size and image bounds.
+    TPreviewPlacement SecondPagePlacement() const;
     void SetZoomControlsVisible(bool visible);
     void FormCreate();
     void PaintIndex(int index);

@@ -111,6 +111,10 @@ private slots:
         QVERIFY(form->TwoPage());
         TPreview2 *second = form->Preview2();
         QVERIFY(second);
+        // Right of the first window, as large, with its page where the first has its page.
+        QCOMPARE(second->pos(), QPoint(form->x() + form->OuterWidth(), form->y()));
+        QCOMPARE(second->size(), form->size());
+        QCOMPARE(second->ScrollBox1->geometry(), form->ScrollBox1->geometry());
         QCOMPARE(form->Edit1->text().trimmed(), QStringLiteral("1"));
         QCOMPARE(second->Label5->text().trimmed(), QStringLiteral("2"));
         QVERIFY(!form->Edit1->isReadOnly());
