@@ -1,6 +1,5 @@
 #include "app/AuxiliaryComponents.h"
 
-#include "app/TMainForm.h"
 #include "app/TMainMenu.h"
 #include "widgets/TBalloon.h"
 #include "widgets/TMRUFileList.h"
@@ -21,12 +20,13 @@ QFont PixelFont(const QString &family, int pixelSize, bool bold = false)
     return font;
 }
 
-TMRUFileList *CreateMRUFileList(TMainForm &form, const char *name, const char *menuItem,
-                                const QString &submenuName, const char *storeSubkey)
+TMRUFileList *CreateMRUFileList(QWidget &window, const TMainMenu &menu, const char *name,
+                                const char *menuItem, const QString &submenuName,
+                                const char *storeSubkey)
 {
-    auto *list = new TMRUFileList(&form);
+    auto *list = new TMRUFileList(&window);
     list->setObjectName(QString::fromLatin1(name));
-    list->SetFileMenu(&form.MainMenu().Item(QString::fromLatin1(menuItem)));
+    list->SetFileMenu(&menu.Item(QString::fromLatin1(menuItem)));
     list->SetUseSubmenu(true);
     list->SetSubmenuName(submenuName);
     list->SetInsertSeparator(false);
@@ -39,9 +39,9 @@ TMRUFileList *CreateMRUFileList(TMainForm &form, const char *name, const char *m
     return list;
 }
 
-TBalloon *CreateBalloon(TMainForm &form)
+TBalloon *CreateBalloon(QWidget &window)
 {
-    auto *balloon = new TBalloon(&form);
+    auto *balloon = new TBalloon(&window);
     balloon->setObjectName(QStringLiteral("Balloon1"));
     balloon->SetColor(QColor(192, 192, 192));
     balloon->SetFont(PixelFont(QStringLiteral("MS Sans Serif"), 11));
@@ -56,9 +56,9 @@ TBalloon *CreateBalloon(TMainForm &form)
     return balloon;
 }
 
-TTipDialog *CreateTipDialog(TMainForm &form)
+TTipDialog *CreateTipDialog(QWidget &window)
 {
-    auto *tips = new TTipDialog(&form);
+    auto *tips = new TTipDialog(&window);
     tips->setObjectName(QStringLiteral("TipDialog1"));
     tips->TipsLocation = TTipLocation::locEmbeded;
     tips->RandomTips = true;
@@ -72,24 +72,17 @@ TTipDialog *CreateTipDialog(TMainForm &form)
 
 } // namespace
 
-void CreateAuxiliaryComponents(TMainForm &form)
+TAuxiliaryComponents CreateAuxiliaryComponents(QWidget &window, const TMainMenu &menu)
 {
-    form.MRUFiles1 = CreateMRUFileList(form, "MRUFiles1", "RecentInformationFiles",
-                                       QStringLiteral("Recent &Information Files"), "MRU Items");
-    form.MRUFiles2 = CreateMRUFileList(form, "MRUFiles2", "RecentTemplates",
-                                       QStringLiteral("Recent Te&mplates"), "MRU Items2");
-    // A file that cannot be loaded any more reaches the error display, as a menu command's
-    // failure does.
-    QObject::connect(
-        form.MRUFiles1, &TMRUFileList::MRUItemClick, &form, [&form](const QString &fileName) {
-            TMainForm::RunCommand([&form, fileName] { form.MRUFiles1MRUItemClick(fileName); });
-        });
-    QObject::connect(
-        form.MRUFiles2, &TMRUFileList::MRUItemClick, &form, [&form](const QString &fileName) {
-            TMainForm::RunCommand([&form, fileName] { form.MRUFiles2MRUItemClick(fileName); });
-        });
-    form.Balloon1 = CreateBalloon(form);
-    form.TipDialog1 = CreateTipDialog(form);
+    TAuxiliaryComponents components;
+    components.MRUFiles1 =
+        CreateMRUFileList(window, menu, "MRUFiles1", "RecentInformationFiles",
+                          QStringLiteral("Recent &Information Files"), "MRU Items");
+    components.MRUFiles2 = CreateMRUFileList(window, menu, "MRUFiles2", "RecentTemplates",
+                                             QStringLiteral("Recent Te&mplates"), "MRU Items2");
+    components.Balloon1 = CreateBalloon(window);
+    components.TipDialog1 = CreateTipDialog(window);
+    return components;
 }
 
 QStringList TipsOfTheDay()

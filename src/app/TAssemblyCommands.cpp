@@ -10,7 +10,7 @@
 #include "app/TCheckReportDialog.h"
 #include "app/TFileCommands.h"
 #include "app/THeadingBalloonWatch.h"
-#include "app/TMainForm.h"
+#include "app/TMainFormHost.h"
 #include "assembly/AssemblyTexts.h"
 #include "assembly/HeadingBalloon.h"
 #include "assembly/MergeTextFile.h"
@@ -23,9 +23,9 @@
 #include "richedit/EOutOfResources.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
+#include "richedit/TWideRichEditStringsEx.h"
 #include "rtf/TRtfReader.h"
 #include "rtf/TTextFileCodec.h"
-#include "richedit/TWideRichEditStringsEx.h"
 #include "text/StringUtils.h"
 #include "widgets/TBalloon.h"
 #include "widgets/TDialogSeam.h"
@@ -137,9 +137,10 @@ QString WarningsText(const std::vector<std::string> &warnings)
 
 } // namespace
 
-TAssemblyCommands::TAssemblyCommands(TMainForm &form)
-    : FForm(form),
-      FBalloonWatch(std::make_unique<THeadingBalloonWatch>(*form.Balloon1, form.DocumentPane()))
+TAssemblyCommands::TAssemblyCommands(TMainFormHost &form, TFileCommands &fileCommands)
+    : FForm(form), FFileCommands(fileCommands),
+      FBalloonWatch(
+          std::make_unique<THeadingBalloonWatch>(form.HeadingBalloon(), form.DocumentPane()))
 {
     // Any change of either pane's text (typing, New, Open, another file) means the user has
     // moved on from the last merge. The watch, owned here, ends these connections with us.
@@ -154,7 +155,7 @@ TAssemblyCommands::~TAssemblyCommands() = default;
 
 QString TAssemblyCommands::ChooseFile(const char *mask, const QString &previous)
 {
-    TOpenPreviewDialog &dialog = *FForm.OpenPreviewDialog1;
+    TOpenPreviewDialog &dialog = FForm.OpenDialog();
     dialog.SetFileName(QString::fromLatin1(mask));
     // Tables of cases are listed beside information files; the name box keeps the mask.
     if (mask == InformationFileMask) {
@@ -166,7 +167,7 @@ QString TAssemblyCommands::ChooseFile(const char *mask, const QString &previous)
     // Only a file of the same kind is offered again.
     if (!previous.isEmpty() && QFileInfo::exists(previous))
         dialog.selectFile(previous);
-    const QString fileName = FForm.FileCommands().RunOpenDialog();
+    const QString fileName = FFileCommands.RunOpenDialog();
     if (fileName.isEmpty())
         return QString();
     // The chosen file, not the mask, is what the dialog starts with next time, so that the
@@ -188,7 +189,7 @@ void TAssemblyCommands::AskSaveChangesForEntry(TPane pane, TMRUFileList &list)
 void TAssemblyCommands::EditInformationFile1Click()
 {
     FForm.AskSaveChanges(TPane::Information);
-    const QString fileName = ChooseFile(InformationFileMask, FForm.InformationFileName);
+    const QString fileName = ChooseFile(InformationFileMask, FForm.InformationFile());
     if (!fileName.isEmpty() && ConfirmKind(fileName, TPane::Information))
         SelectInformationFile(fileName);
 }
@@ -205,8 +206,8 @@ void TAssemblyCommands::SelectInformationFile(const QString &fileName)
     // A table that is refused changes nothing.
     if (table)
         LoadTable(fileName);
-    FForm.InformationFileName = fileName;
-    FForm.MRUFiles1->AddItem(fileName);
+    FForm.SetInformationFile(fileName);
+    FForm.RecentInformationFiles().AddItem(fileName);
     FForm.SetDocumentName(fileName);
     if (!table)
         LoadInformation(fileName);
@@ -263,8 +264,9 @@ void TAssemblyCommands::RefuseWritingTable(const QString &fileName) const
     if (!FTable)
         return;
     const QFileInfo target(fileName);
-    const QFileInfo table(FForm.InformationFileName);
-    if (target.exists() && table.exists() && target.canonicalFilePath() == table.canonicalFilePath())
+    const QFileInfo table(FForm.InformationFile());
+    if (target.exists() && table.exists() &&
+        target.canonicalFilePath() == table.canonicalFilePath())
         throw EStreamError(
             QStringLiteral("%1 is the table of cases that the information pane shows a row of. "
                            "Zarvel does not write over it: save the row under another name, or "
@@ -276,14 +278,14 @@ void TAssemblyCommands::RefuseWritingTable(const QString &fileName) const
 QString TAssemblyCommands::InformationSource() const
 {
     if (!FTable)
-        return FForm.InformationFileName;
-    return QStringLiteral("%1 row %2").arg(FForm.InformationFileName).arg(FRowChooser->Row() + 1);
+        return FForm.InformationFile();
+    return QStringLiteral("%1 row %2").arg(FForm.InformationFile()).arg(FRowChooser->Row() + 1);
 }
 
 void TAssemblyCommands::EditTemplateFile1Click()
 {
     FForm.AskSaveChanges(TPane::Document);
-    const QString fileName = ChooseFile(TemplateFileMask, FForm.TemplateFileName);
+    const QString fileName = ChooseFile(TemplateFileMask, FForm.TemplateFile());
     if (!fileName.isEmpty() && ConfirmKind(fileName, TPane::Document))
         SelectTemplateFile(fileName);
 }
@@ -300,13 +302,14 @@ bool TAssemblyCommands::ConfirmKind(const QString &fileName, TPane pane)
                                   "placeholders.\nLoad it as the template all the same?");
     if (question.isEmpty())
         return true;
-    return AskYesNoCancel(&FForm, question.arg(QFileInfo(fileName).fileName())) == QMessageBox::Yes;
+    return AskYesNoCancel(&FForm.Window(), question.arg(QFileInfo(fileName).fileName())) ==
+           QMessageBox::Yes;
 }
 
 void TAssemblyCommands::SelectTemplateFile(const QString &fileName)
 {
-    FForm.TemplateFileName = fileName;
-    FForm.MRUFiles2->AddItem(fileName);
+    FForm.SetTemplateFile(fileName);
+    FForm.RecentTemplates().AddItem(fileName);
     // Not the template's name: a Save of the document then asks for a new file, so that a
     // merged document does not overwrite its template.
     FForm.SetDocumentName(QStringLiteral("untitled"));
@@ -316,7 +319,7 @@ void TAssemblyCommands::SelectTemplateFile(const QString &fileName)
 
 void TAssemblyCommands::MRUFiles1MRUItemClick(const QString &fileName)
 {
-    AskSaveChangesForEntry(TPane::Information, *FForm.MRUFiles1);
+    AskSaveChangesForEntry(TPane::Information, FForm.RecentInformationFiles());
     if (TCaseTable::IsCaseSourceName(FileNameBytes(fileName))) {
         LoadTable(fileName);
         if (!FTable->Warnings().empty())
@@ -325,19 +328,19 @@ void TAssemblyCommands::MRUFiles1MRUItemClick(const QString &fileName)
         FForm.InformationPane().Lines().ClearLines();
         LoadInformation(fileName);
     }
-    FForm.setWindowTitle(fileName);
-    FForm.InformationFileName = fileName;
+    FForm.Window().setWindowTitle(fileName);
+    FForm.SetInformationFile(fileName);
     FForm.PaneRules().Show(TPane::Information);
 }
 
 void TAssemblyCommands::MRUFiles2MRUItemClick(const QString &fileName)
 {
-    AskSaveChangesForEntry(TPane::Document, *FForm.MRUFiles2);
+    AskSaveChangesForEntry(TPane::Document, FForm.RecentTemplates());
     TRichEditEx &pane = FForm.DocumentPane();
     pane.Lines().ClearLines();
     pane.Lines().LoadFile(fileName);
-    FForm.TemplateFileName = fileName;
-    FForm.setWindowTitle(fileName);
+    FForm.SetTemplateFile(fileName);
+    FForm.Window().setWindowTitle(fileName);
     FForm.PaneRules().Show(TPane::Document);
 }
 
@@ -374,7 +377,7 @@ void TAssemblyCommands::ShowHeadingBalloon(int start, int end, long pairNumber, 
     const auto balloon = HeadingBalloonFor(pairNumber, InformationLines());
     if (!balloon)
         return;
-    TBalloon &hint = *FForm.Balloon1;
+    TBalloon &hint = FForm.HeadingBalloon();
     if (balloon->NoInformation) {
         hint.SetColor(Qt::red);
         QFont font = hint.Font();
@@ -393,26 +396,26 @@ void TAssemblyCommands::CheckTemplate1Click()
 {
     // A template on screen that was opened, not selected, is checked as it stands.
     const bool onScreen =
-        FForm.TemplateFileName.isEmpty() && FForm.DocumentPane().Lines().LineCount() > 0;
-    if (FForm.TemplateFileName.isEmpty() && !onScreen) {
+        FForm.TemplateFile().isEmpty() && FForm.DocumentPane().Lines().LineCount() > 0;
+    if (FForm.TemplateFile().isEmpty() && !onScreen) {
         ShowMsgBox(QString::fromLatin1(MergeCaption), QLatin1Char('!'),
                    QString::fromLatin1(NoTemplateText));
         return;
     }
     const std::string mergeText =
         onScreen ? FForm.DocumentPane().StreamOutBytes(TStreamFormat::SF_RTF).toStdString()
-                 : LoadMergeText(FileNameBytes(FForm.TemplateFileName));
+                 : LoadMergeText(FileNameBytes(FForm.TemplateFile()));
     std::optional<std::vector<std::string>> lines = InformationLines();
     if (lines->empty())
         lines.reset();
-    const QString informationName = FForm.InformationFileName.isEmpty()
+    const QString informationName = FForm.InformationFile().isEmpty()
                                         ? QStringLiteral("the information pane")
-                                        : FForm.InformationFileName;
-    const TTemplateCheck check(mergeText, std::move(lines), FForm.OverwriteMode);
-    const std::string report = TemplateCheckReport(
-        check, informationName.toStdString(), FForm.OverwriteMode);
-    TCheckReportDialog dialog(&FForm,
-                              onScreen ? FForm.PaneName(TPane::Document) : FForm.TemplateFileName,
+                                        : FForm.InformationFile();
+    const TTemplateCheck check(mergeText, std::move(lines), FForm.MergeOverwrites());
+    const std::string report =
+        TemplateCheckReport(check, informationName.toStdString(), FForm.MergeOverwrites());
+    TCheckReportDialog dialog(&FForm.Window(),
+                              onScreen ? FForm.PaneName(TPane::Document) : FForm.TemplateFile(),
                               FromUtf8(report));
     TDialogSeam::Exec(dialog);
 }
@@ -429,7 +432,7 @@ void TAssemblyCommands::DoIt1Click()
     }
     // The merge replaces the document pane.
     FForm.AskSaveChanges(TPane::Document);
-    QLabel &panel = *FForm.msgpanel1;
+    QLabel &panel = FForm.MergePanel();
     // Only this merge's count: nothing is left from an earlier one.
     panel.setText(QString::fromLatin1(MergePanelCaption));
     panel.show();
@@ -437,14 +440,14 @@ void TAssemblyCommands::DoIt1Click()
     QCoreApplication::processEvents();
 
     TMergeEngine engine(InformationLines());
-    engine.SetOverwriteMode(FForm.OverwriteMode);
+    engine.SetOverwriteMode(FForm.MergeOverwrites());
     engine.SetProgressHook([&panel](int count) {
         panel.setText(QString::fromStdString(MergeProgressCaption(count)));
         QCoreApplication::processEvents();
     });
     engine.SetStepHook([debugFile = WorkingFolder::FileBytes(MergeDebugFileName)](
                            const std::string &text) { SaveTextFile(debugFile, text); });
-    const TMergeResult result = engine.MergeFile(FileNameBytes(FForm.TemplateFileName));
+    const TMergeResult result = engine.MergeFile(FileNameBytes(FForm.TemplateFile()));
     if (!result.Finished()) {
         // The panel keeps its last caption and the document pane what it held; "debug.rtf"
         // has the text of the last completed step.
@@ -457,7 +460,7 @@ void TAssemblyCommands::DoIt1Click()
     QCoreApplication::processEvents();
     TRichEditEx &document = FForm.DocumentPane();
     document.show();
-    FForm.SetDocumentName(MergedLetterName(FForm.TemplateFileName, InformationSource()));
+    FForm.SetDocumentName(MergedLetterName(FForm.TemplateFile(), InformationSource()));
     ShowMsgBox(QString::fromStdString(MergeFinishCaption(result.Count)), QLatin1Char('I'),
                QString::fromLatin1(MergeFinishText) + FromUtf8(MergeNotesText(result)));
     document.setFocus(Qt::OtherFocusReason);
@@ -471,20 +474,21 @@ void TAssemblyCommands::DoItForAllRows1Click()
                                   "Select a .csv or .tsv file as the Information File first"));
         return;
     }
-    if (FForm.TemplateFileName.isEmpty()) {
+    if (FForm.TemplateFile().isEmpty()) {
         ShowMsgBox(QString::fromLatin1(MergeCaption), QLatin1Char('!'),
                    QString::fromLatin1(NoTemplateText));
         return;
     }
-    TAllRowsDialog dialog(&FForm, FAllRowsFolder, TMergedLetterWriter::TFormat(FAllRowsFormat));
+    TAllRowsDialog dialog(&FForm.Window(), FAllRowsFolder,
+                          TMergedLetterWriter::TFormat(FAllRowsFormat));
     if (TDialogSeam::Exec(dialog) != QDialog::Accepted)
         return;
     FAllRowsFolder = dialog.Folder();
     FAllRowsFormat = int(dialog.Format());
-    const std::string mergeText = LoadMergeText(FileNameBytes(FForm.TemplateFileName));
-    const TAllRowsMerge merge(*FTable, FForm.InformationFileName, FForm.OverwriteMode);
+    const std::string mergeText = LoadMergeText(FileNameBytes(FForm.TemplateFile()));
+    const TAllRowsMerge merge(*FTable, FForm.InformationFile(), FForm.MergeOverwrites());
     const TAllRowsMerge::TOutcome outcome =
-        merge.Run(FForm, mergeText, FAllRowsFolder, dialog.Format());
+        merge.Run(FForm.Window(), mergeText, FAllRowsFolder, dialog.Format());
     const bool whole =
         !outcome.Cancelled && outcome.Stopped.isEmpty() && outcome.WriteError.isEmpty();
     ShowMsgBox(
@@ -495,7 +499,7 @@ void TAssemblyCommands::DoItForAllRows1Click()
 void TAssemblyCommands::DismissMergePanel()
 {
     if (!FMerging)
-        FForm.msgpanel1->hide();
+        FForm.MergePanel().hide();
 }
 
 void TAssemblyCommands::ShowMergeStop(const TMergeResult &result)
@@ -507,7 +511,7 @@ void TAssemblyCommands::ShowMergeStop(const TMergeResult &result)
 
 void TAssemblyCommands::InsertMergedText(const std::string &mergeText)
 {
-    FForm.ProgressBar1->hide();
+    FForm.MergeProgress().hide();
     FForm.InformationPane().hide();
     const QString workFile = WorkingFolder::File(QString::fromLatin1(MergeResultFileName));
     SaveTextFile(FileNameBytes(workFile), mergeText);

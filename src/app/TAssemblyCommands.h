@@ -14,7 +14,8 @@ class QPoint;
 class TCaseRowChooser;
 class TCaseTable;
 class THeadingBalloonWatch;
-class TMainForm;
+class TFileCommands;
+class TMainFormHost;
 class TMRUFileList;
 class TRichEditEx;
 struct TMergeResult;
@@ -29,7 +30,8 @@ struct TMergeResult;
 class TAssemblyCommands
 {
 public:
-    explicit TAssemblyCommands(TMainForm &form);
+    // Chooses its files through the open dialog of the file commands.
+    TAssemblyCommands(TMainFormHost &form, TFileCommands &fileCommands);
     ~TAssemblyCommands();
 
     void EditInformationFile1Click();
@@ -101,7 +103,8 @@ private:
     QString FAllRowsFolder;
     int FAllRowsFormat = 0;
 
-    TMainForm &FForm;
+    TMainFormHost &FForm;
+    TFileCommands &FFileCommands;
     std::unique_ptr<THeadingBalloonWatch> FBalloonWatch;
     bool FMerging = false;
 };

@@ -4,13 +4,12 @@
 #include "app/DialogFolders.h"
 #include "app/SaveFileKinds.h"
 #include "app/ShowMsgBox.h"
-#include "app/TAssemblyCommands.h"
 #include "app/TBackgroundSave.h"
-#include "app/TMainForm.h"
-#include "rtf/TCodePage1252.h"
+#include "app/TMainFormHost.h"
 #include "richedit/TFileSaver.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
+#include "rtf/TCodePage1252.h"
 #include "rtf2html/RtfToHtml.h"
 #include "widgets/FileDialogColumns.h"
 #include "widgets/TDialogSeam.h"
@@ -32,7 +31,7 @@ QString ChosenFile(QFileDialog &dialog)
 }
 } // namespace
 
-TFileCommands::TFileCommands(TMainForm &form) : FForm(form) {}
+TFileCommands::TFileCommands(TMainFormHost &form) : FForm(form) {}
 
 void TFileCommands::FileNew()
 {
@@ -50,7 +49,7 @@ void TFileCommands::FileOpen()
     const QString fileName = RunOpenDialog();
     if (fileName.isEmpty())
         return;
-    OpenDocument(fileName, FForm.OpenPreviewDialog1->OpenReadOnly());
+    OpenDocument(fileName, FForm.OpenDialog().OpenReadOnly());
 }
 
 void TFileCommands::OpenDocument(const QString &fileName, bool readOnly)
@@ -91,7 +90,7 @@ bool TFileCommands::SaveAs(TPane pane, const QString &name)
         return false;
     }
     if (QFileInfo::exists(fileName) &&
-        AskYesNoCancel(&FForm, QStringLiteral("OK to overwrite %1").arg(fileName)) !=
+        AskYesNoCancel(&FForm.Window(), QStringLiteral("OK to overwrite %1").arg(fileName)) !=
             QMessageBox::Yes)
         return false;
     if (kind == TSaveKind::Html)
@@ -108,19 +107,19 @@ void TFileCommands::AdoptSavedName(TPane pane, const QString &fileName)
     if (pane == FForm.PaneByRuleA())
         FForm.SetDocumentName(fileName);
     if (pane == TPane::Information)
-        FForm.InformationFileName = fileName;
+        FForm.SetInformationFile(fileName);
     const QString extension = UpperExtension(fileName);
     if (extension == QLatin1String(".INF"))
-        FForm.MRUFiles1->AddItem(fileName);
+        FForm.RecentInformationFiles().AddItem(fileName);
     else if (extension == QLatin1String(".TEM"))
-        FForm.MRUFiles2->AddItem(fileName);
+        FForm.RecentTemplates().AddItem(fileName);
 }
 
 void TFileCommands::SaveAsHtml(TPane pane, const QString &fileName)
 {
     // The converter puts its page in place of the file whatever its permissions.
     TFileSaver::RefuseReadOnly(fileName);
-    FForm.AssemblyCommands().RefuseWritingTable(fileName);
+    FForm.RefuseWriting(fileName);
     // The converter reads rich text from a file: the pane goes to the working file first.
     // A failed conversion leaves the working file and the pane's modified flag as they are.
     // The page is titled with its own file name, not with the working file's.
@@ -136,7 +135,7 @@ void TFileCommands::SaveAsHtml(TPane pane, const QString &fileName)
 
 QString TFileCommands::RunSaveDialog(const QString &name)
 {
-    QFileDialog &dialog = *FForm.SaveDialog;
+    QFileDialog &dialog = FForm.SaveFileDialog();
     FitFileDialogColumns(dialog);
     // Only a real file is offered again; "untitled" or a merged letter's label is no name to
     // save under.
@@ -151,7 +150,7 @@ QString TFileCommands::RunSaveDialog(const QString &name)
 
 QString TFileCommands::RunOpenDialog()
 {
-    TOpenPreviewDialog &dialog = *FForm.OpenPreviewDialog1;
+    TOpenPreviewDialog &dialog = FForm.OpenDialog();
     if (!dialog.Execute())
         return QString();
     DialogFolders::Remember(dialog.FileName());
@@ -160,12 +159,12 @@ QString TFileCommands::RunOpenDialog()
 
 void TFileCommands::SavePaneToFile(TPane pane, const QString &fileName)
 {
-    FForm.AssemblyCommands().RefuseWritingTable(fileName);
+    FForm.RefuseWriting(fileName);
     TRichEditEx &control = FForm.Pane(pane);
     // Both refuse a read-only file and leave the old file whole until the new content is
     // complete. A large document's rich text is made and written while the window repaints.
     if (!IsPlainTextName(fileName) && TBackgroundSave::Suits(control, fileName))
-        TBackgroundSave::Save(control, fileName, &FForm);
+        TBackgroundSave::Save(control, fileName, &FForm.Window());
     else
         control.Lines().SaveFile(fileName, IsPlainTextName(fileName) ? TOutputFormat::ofText
                                                                      : control.OutputFormat());

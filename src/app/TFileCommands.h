@@ -4,7 +4,7 @@
 
 #include <QString>
 
-class TMainForm;
+class TMainFormHost;
 
 // New, Open, Save and Save As of the main window. Save and Save As take the pane to save and
 // report whether it was saved, so that the save question can stop a command whose save the user
@@ -13,7 +13,7 @@ class TMainForm;
 class TFileCommands
 {
 public:
-    explicit TFileCommands(TMainForm &form);
+    explicit TFileCommands(TMainFormHost &form);
 
     void FileNew();
     void FileOpen();
@@ -47,5 +47,5 @@ private:
     // Writes the pane as an HTML page, converted from its rich text.
     void SaveAsHtml(TPane pane, const QString &fileName);
 
-    TMainForm &FForm;
+    TMainFormHost &FForm;
 };

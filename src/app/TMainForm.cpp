@@ -1,6 +1,7 @@
 #include "app/TMainForm.h"
 
 #include "app/AuxiliaryComponents.h"
+#include "app/CommandRunner.h"
 #include "app/ConfirmBox.h"
 #include "app/DialogFolders.h"
 #include "app/EAbort.h"
@@ -23,6 +24,7 @@
 #include "richedit/TRichEditStringsEx.h"
 #include "widgets/TAboutBox.h"
 #include "widgets/TDialogSeam.h"
+#include "widgets/TMRUFileList.h"
 #include "widgets/TOpenPreviewDialog.h"
 #include "widgets/TTipDialog.h"
 
@@ -95,6 +97,46 @@ TEditingTools::TPanes EditingPanes(TMainForm &form)
             }};
 }
 
+// The slot each menu item runs, by the item's name; the menu has the captions, shortcuts and
+// hints.
+const std::pair<const char *, TMainForm::Command> MenuCommands[] = {
+    {"FileNewItem", &TMainForm::FileNew},
+    {"FileOpenItem", &TMainForm::FileOpen},
+    {"FileSaveItem", &TMainForm::FileSave},
+    {"FileSaveAsItem", &TMainForm::FileSaveAs},
+    {"pageDialog1", &TMainForm::pageDialog1Click},
+    {"PrintPreview1", &TMainForm::PrintPreviewbuttonClick},
+    {"FilePrintItem", &TMainForm::FilePrint},
+    {"FileExitItem", &TMainForm::FileExit},
+    {"EditUndoItem", &TMainForm::EditUndo},
+    {"Redo1", &TMainForm::Redo1Click},
+    {"EditCutItem", &TMainForm::EditCut},
+    {"EditCopyItem", &TMainForm::EditCopy},
+    {"EditPasteItem", &TMainForm::EditPaste},
+    {"F1", &TMainForm::F1Click},
+    {"R1", &TMainForm::R1Click},
+    {"EditFontItem", &TMainForm::SelectFont},
+    {"Mathcalculate1", &TMainForm::Mathcalculate1Click},
+    {"Insertpagebreak1", &TMainForm::Insertpagebreak1Click},
+    {"Insertnonvisiblepagebreak1", &TMainForm::Insertnonvisiblepagebreak1Click},
+    {"InsertTable1", &TMainForm::InsertTable1Click},
+    {"Selectall1", &TMainForm::Selectall1Click},
+    {"T1", &TMainForm::T1Click},
+    {"EditInformationFile1", &TMainForm::EditInformationFile1Click},
+    {"EditTemplateFile1", &TMainForm::EditTemplateFile1Click},
+    {"CheckTemplate1", &TMainForm::CheckTemplate1Click},
+    {"DoIt1", &TMainForm::DoIt1Click},
+    {"ToggleInsOverwrite1", &TMainForm::ToggleInsOverwrite1Click},
+    {"Switch1", &TMainForm::T1Click},
+    {"ZoomIn1", &TMainForm::ZoomIn1Click},
+    {"ZoomOut1", &TMainForm::ZoomOut1Click},
+    {"ActualSize1", &TMainForm::ActualSize1Click},
+    {"G1", &TMainForm::G1Click},
+    {"TipoftheDay2", &TMainForm::TipoftheDay2Click},
+    {"Credits1", &TMainForm::Credits1Click},
+    {"About1", &TMainForm::About1Click},
+};
+
 } // namespace
 
 TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
@@ -111,9 +153,9 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
     FFileCommands = std::make_unique<TFileCommands>(*this);
     FEditingTools = std::make_unique<TEditingTools>(*this, EditingPanes(*this), msgpanel1);
     FEditingTools->ShowHint = [this](const QString &text) { ShowReport(text); };
-    FMainMenu = std::make_unique<TMainMenu>(*this, *menuBar());
-    CreateAuxiliaryComponents(*this);
-    FAssemblyCommands = std::make_unique<TAssemblyCommands>(*this);
+    CreateMainMenu();
+    CreateAuxiliaries();
+    FAssemblyCommands = std::make_unique<TAssemblyCommands>(*this, *FFileCommands);
     ConnectButtons();
     SetUpPanes();
     FAutoRecovery = std::make_unique<TAutoRecovery>(
@@ -290,6 +332,34 @@ void TMainForm::CreateComponents()
     OpenPreviewDialog1->SetWordWrapAndScale(false);
 }
 
+void TMainForm::CreateMainMenu()
+{
+    TMainMenu::TCommands commands;
+    for (const auto &[name, slot] : MenuCommands)
+        commands.emplace(QString::fromLatin1(name), [this, command = slot] { (this->*command)(); });
+    // "Do It for All Rows" has no slot of the window: the assembly commands run it.
+    commands.emplace(QStringLiteral("DoItForAllRows1"),
+                     [this] { FAssemblyCommands->DoItForAllRows1Click(); });
+    FMainMenu = std::make_unique<TMainMenu>(*this, *menuBar(), *RichEditEx1, commands);
+}
+
+void TMainForm::CreateAuxiliaries()
+{
+    const TAuxiliaryComponents components = CreateAuxiliaryComponents(*this, *FMainMenu);
+    MRUFiles1 = components.MRUFiles1;
+    MRUFiles2 = components.MRUFiles2;
+    Balloon1 = components.Balloon1;
+    TipDialog1 = components.TipDialog1;
+    // A file that cannot be loaded any more reaches the error display, as a menu command's
+    // failure does.
+    connect(MRUFiles1, &TMRUFileList::MRUItemClick, this, [this](const QString &fileName) {
+        RunCommand([this, fileName] { MRUFiles1MRUItemClick(fileName); });
+    });
+    connect(MRUFiles2, &TMRUFileList::MRUItemClick, this, [this](const QString &fileName) {
+        RunCommand([this, fileName] { MRUFiles2MRUItemClick(fileName); });
+    });
+}
+
 void TMainForm::ConnectButtons()
 {
     const std::pair<QToolButton *, Command> buttons[] = {
@@ -464,6 +534,11 @@ void TMainForm::FitOnScreen()
         move(available.topLeft());
 }
 
+void TMainForm::RefuseWriting(const QString &fileName) const
+{
+    FAssemblyCommands->RefuseWritingTable(fileName);
+}
+
 void TMainForm::ApplyTextMargins()
 {
     const QSize client = RichEditEx1->ClientSize();
@@ -476,13 +551,7 @@ void TMainForm::ApplyTextMargins()
 
 void TMainForm::RunCommand(const std::function<void()> &command)
 {
-    try {
-        command();
-    } catch (const EAbort &) {
-        // The user cancelled; the command just ends.
-    } catch (const std::exception &error) {
-        TZarvelApplication::ShowException(error);
-    }
+    ::RunCommand(command);
 }
 
 void TMainForm::RunCommand(Command command)

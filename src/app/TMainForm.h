@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/TMainFormHost.h"
 #include "app/TPaneRules.h"
 
 #include <QMainWindow>
@@ -33,13 +34,14 @@ class TTipDialog;
 
 // The program's only document window: two stacked rich text panes (the document pane
 // RichEditEx1 and the information pane RichEditEx2), the tool bar, the ruler, the hint panel and
-// every command of the program as a menu item or tool bar button.
+// every command of the program as a menu item or tool bar button. The command classes reach it
+// through TMainFormHost.
 //
 // Commands are small slots that call into the subsystems; each picks its pane through the pane
 // rules (PaneByRuleA/B/C, PaneForPaste). Command slots may throw: EAbort stops a command
 // silently, other exceptions reach the application's error display. Menu items and buttons run
 // them through RunCommand, which does exactly that.
-class TMainForm : public QMainWindow
+class TMainForm : public QMainWindow, public TMainFormHost
 {
     Q_OBJECT
 public:
@@ -50,14 +52,14 @@ public:
 
     // --- Operations used by the other commands -------------------------------------------
     // Stores the name and sets the caption to "<file name part> - <application title>".
-    void SetDocumentName(const QString &fileName);
+    void SetDocumentName(const QString &fileName) override;
     const QString &DocumentName() const { return FDocumentName; }
 
     // The save question before the pane chosen by rule B is discarded. Throws EAbort when the
     // user cancels (also when, after Yes, the save itself is cancelled).
     void AskSaveChanges();
     // The same question about one pane, named by the name that pane is known by.
-    void AskSaveChanges(TPane pane);
+    void AskSaveChanges(TPane pane) override;
     void AskSaveChanges(TPane pane, const QString &name);
     // The pane is modified and not empty: discarding it needs the save question.
     bool NeedsSaveQuestion(TPane pane) const;
@@ -70,16 +72,16 @@ public:
     // the screen.
     void FitOnScreen();
 
-    TRichEditEx &Pane(TPane pane) const;
-    TRichEditEx &DocumentPane() const { return *RichEditEx1; }
-    TRichEditEx &InformationPane() const { return *RichEditEx2; }
-    TPaneRules &PaneRules() const { return *FPaneRules; }
-    TPane PaneByRuleA() const { return FPaneRules->RuleA(); }
+    TRichEditEx &Pane(TPane pane) const override;
+    TRichEditEx &DocumentPane() const override { return *RichEditEx1; }
+    TRichEditEx &InformationPane() const override { return *RichEditEx2; }
+    TPaneRules &PaneRules() const override { return *FPaneRules; }
+    TPane PaneByRuleA() const override { return FPaneRules->RuleA(); }
     TPane PaneByRuleB() const { return FPaneRules->RuleB(); }
     TPane PaneByRuleC() const { return FPaneRules->RuleC(); }
     TPane PaneForPaste() const { return FPaneRules->PasteRule(); }
     // The name the save question uses for a pane: the document name for the current pane.
-    QString PaneName(TPane pane) const;
+    QString PaneName(TPane pane) const override;
 
     // Runs a command as a menu item does: EAbort ends it silently, other failures are shown by
     // the application's error display.
@@ -198,6 +200,11 @@ private:
     void CreateHintpanel(QWidget *parent);
     void CreateFloatingPanels(QWidget *parent);
     void CreateComponents();
+    // The menu bar, whose items run the window's commands by name.
+    void CreateMainMenu();
+    // The recently used lists, the heading balloon and the tip of the day; a list's entry runs
+    // as a command does.
+    void CreateAuxiliaries();
     void ConnectButtons();
     void SetUpPanes();
     void FormCreate();
@@ -207,6 +214,22 @@ private:
     void UpdatePaneLabel();
     void RichEditEx1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift,
                               const QPoint &pos);
+
+    // The window as the command classes see it.
+    QWidget &Window() override { return *this; }
+    void RefuseWriting(const QString &fileName) const override;
+    const QString &InformationFile() const override { return InformationFileName; }
+    void SetInformationFile(const QString &fileName) override { InformationFileName = fileName; }
+    const QString &TemplateFile() const override { return TemplateFileName; }
+    void SetTemplateFile(const QString &fileName) override { TemplateFileName = fileName; }
+    bool MergeOverwrites() const override { return OverwriteMode; }
+    TMRUFileList &RecentInformationFiles() const override { return *MRUFiles1; }
+    TMRUFileList &RecentTemplates() const override { return *MRUFiles2; }
+    TOpenPreviewDialog &OpenDialog() const override { return *OpenPreviewDialog1; }
+    QFileDialog &SaveFileDialog() const override { return *SaveDialog; }
+    TBalloon &HeadingBalloon() const override { return *Balloon1; }
+    QLabel &MergePanel() const override { return *msgpanel1; }
+    QProgressBar &MergeProgress() const override { return *ProgressBar1; }
 
     QString FDocumentName;
     std::unique_ptr<TPaneRules> FPaneRules;

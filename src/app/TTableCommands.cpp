@@ -1,13 +1,14 @@
 #include "app/TTableCommands.h"
 
+#include "app/CommandRunner.h"
 #include "app/Hints.h"
-#include "app/TMainForm.h"
 #include "app/TTableEditor.h"
 #include "richedit/TRichEditEx.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QTextCursor>
+#include <QWidget>
 
 namespace {
 using TSide = TTableEditor::TSide;
@@ -18,8 +19,8 @@ bool Always(const QTextCursor &)
 }
 } // namespace
 
-TTableCommands::TTableCommands(TMainForm &form, QMenu &menu)
-    : QObject(&form), FForm(form), FPane(form.DocumentPane()), FMenu(menu)
+TTableCommands::TTableCommands(QWidget &window, TRichEditEx &pane, QMenu &menu)
+    : QObject(&window), FWindow(window), FPane(pane), FMenu(menu)
 {
     AddItem(
         menu, "InsertRowAbove1", QStringLiteral("Insert Row &Above"),
@@ -79,7 +80,7 @@ void TTableCommands::UpdateItems()
 void TTableCommands::AddItem(QMenu &menu, const char *name, const QString &caption,
                              const QString &hint, const TEdit &edit, const TTest &applies)
 {
-    auto *action = new QAction(caption, &FForm);
+    auto *action = new QAction(caption, &FWindow);
     action->setObjectName(QString::fromLatin1(name));
     SetHint(*action, hint);
     connect(action, &QAction::triggered, this, [this, edit] { Run(edit); });
@@ -89,7 +90,7 @@ void TTableCommands::AddItem(QMenu &menu, const char *name, const QString &capti
 
 void TTableCommands::Run(const TEdit &edit)
 {
-    TMainForm::RunCommand([this, &edit] {
+    RunCommand([this, &edit] {
         if (FPane.isReadOnly())
             return;
         QTextCursor cursor = FPane.textCursor();

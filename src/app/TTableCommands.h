@@ -9,11 +9,11 @@
 class QAction;
 class QMenu;
 class QTextCursor;
-class TMainForm;
+class QWidget;
 class TRichEditEx;
 
 // The "Table" submenu: rows, columns and cells of the table at the document pane's caret.
-// Its items are actions of the main window (InsertRowAbove1, ..., SplitCell1), enabled only
+// Its items are actions of the window (InsertRowAbove1, ..., SplitCell1), enabled only
 // where they apply: in a table of an editable pane, merging for a selection of several cells,
 // splitting in a merged cell.
 class TTableCommands : public QObject
@@ -21,7 +21,8 @@ class TTableCommands : public QObject
     Q_OBJECT
 
 public:
-    TTableCommands(TMainForm &form, QMenu &menu);
+    // The items become children of the window; they edit the pane.
+    TTableCommands(QWidget &window, TRichEditEx &pane, QMenu &menu);
 
     // Enables the items for the caret and selection of the document pane.
     void UpdateItems();
@@ -34,7 +35,7 @@ private:
                  const TEdit &edit, const TTest &applies);
     void Run(const TEdit &edit);
 
-    TMainForm &FForm;
+    QWidget &FWindow;
     TRichEditEx &FPane;
     QMenu &FMenu;
     std::vector<std::pair<QAction *, TTest>> FItems;
