@@ -2,6 +2,7 @@
 
 #include "richedit/LanguageCodePages.h"
 #include "richedit/THiddenText.h"
+#include "richedit/TLongParagraphs.h"
 #include "richedit/TLinesTransfer.h"
 #include "richedit/TParaAttributesEx.h"
 #include "richedit/TRichEditOle.h"
@@ -40,7 +41,8 @@ TCustomRichEditEx::TCustomRichEditEx(QWidget *parent)
       FParagraphAttributes(std::make_unique<TParaAttributesEx>(this)),
       FURLDetector(std::make_unique<TURLDetector>(*this)),
       FUndoDepth(std::make_unique<TUndoDepth>(*document())),
-      FHiddenText(new THiddenText(document()))
+      FHiddenText(new THiddenText(document())),
+      FLongParagraphs(new TLongParagraphs(document()))
 {
     SetLanguage(SystemLanguage());
     setAcceptRichText(true);

@@ -23,6 +23,7 @@ class TParaAttributesEx;
 class TRichEditOle;
 class TUndoDepth;
 class THiddenText;
+class TLongParagraphs;
 
 // The rich text control of both editor panes, over QTextEdit. The text lives in the widget's
 // QTextDocument; positions are QTextCursor positions, in which a paragraph break counts as one
@@ -362,6 +363,7 @@ private:
     std::unique_ptr<TRichEditOle> FOle;
     std::unique_ptr<TUndoDepth> FUndoDepth;
     THiddenText *FHiddenText; // owned by the document
+    TLongParagraphs *FLongParagraphs; // owned by the document
 
     int FLanguage = 1033;
     int FCodePage = 1252;

@@ -2,6 +2,7 @@
 
 #include "richedit/QuietScope.h"
 #include "richedit/THiddenText.h"
+#include "richedit/TLongParagraphs.h"
 #include "richedit/TURLDetector.h"
 #include "richedit/TUndoDepth.h"
 #include "richedit/TextBreaks.h"
@@ -111,6 +112,7 @@ void TCustomRichEditEx::ReplaceWhole(const std::function<void(QTextCursor &)> &f
         document()->setUndoRedoEnabled(false);
         document()->clear();
         FHiddenText->SetActive(false);
+        FLongParagraphs->SetActive(false);
         setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         setLineWrapMode(FWordWrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
         // No layout while the document is built piece by piece: Qt would lay out a paragraph
@@ -121,6 +123,7 @@ void TCustomRichEditEx::ReplaceWhole(const std::function<void(QTextCursor &)> &f
         fill(cursor);
         TruncateToMaxLength();
         FHiddenText->SetActive(true);
+        FLongParagraphs->SetActive(true);
         GuardHugeParagraphs();
         if (document()->pageSize().isNull())
             document()->setPageSize(pageSize);

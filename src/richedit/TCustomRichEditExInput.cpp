@@ -1,5 +1,6 @@
 #include "richedit/TCustomRichEditEx.h"
 
+#include "richedit/TLongParagraphs.h"
 #include "richedit/TRichEditOle.h"
 #include "richedit/TTableNavigation.h"
 #include "richedit/TTextAttributesEx.h"
@@ -262,6 +263,7 @@ void TCustomRichEditEx::changeEvent(QEvent *event)
     if (event->type() == QEvent::FontChange) {
         ++FGeneration;
         FDefaultAttributes->CopyFrom(font());
+        FLongParagraphs->DefaultFontReplaced();
         FontChanged();
     }
 }

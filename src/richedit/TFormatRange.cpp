@@ -1,10 +1,11 @@
 #include "richedit/TFormatRange.h"
 
-#include "rtf/ListLabels.h"
 #include "richedit/THiddenText.h"
+#include "rtf/ListLabels.h"
 #include "rtf/TRtfFormatProperties.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QFont>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QTextBlock>
@@ -246,6 +247,10 @@ void TFormatRange::LayOut(std::unique_ptr<QTextDocument> clone)
                     ~(QTextOption::ShowLineAndParagraphSeparators |
                       QTextOption::ShowDocumentTerminator | QTextOption::ShowTabsAndSpaces));
     FClone->setDefaultTextOption(option);
+    // The screen may lay out long paragraphs without optional shaping; paper has it all.
+    QFont font = FClone->defaultFont();
+    font.setStyleStrategy(QFont::StyleStrategy(font.styleStrategy() & ~QFont::PreferNoShaping));
+    FClone->setDefaultFont(font);
 
     // A form feed becomes a line separator in the clone: one character as well, so positions
     // stay the same, and the layout then breaks the line right after it.

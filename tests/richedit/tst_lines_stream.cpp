@@ -7,13 +7,16 @@
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
 #include "rtf/TDocumentText.h"
+#include "rtf/TRtfWriter.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QtTest>
 
 #include <cerrno>
@@ -86,6 +89,7 @@ private slots:
     void hostileInputs();
     void hugeParagraph_data();
     void hugeParagraph();
+    void longParagraphLaidOutQuicklyOnScreenOnly();
     void documentWithoutControlReadsAsThePane();
 };
 
@@ -414,6 +418,8 @@ void TestLinesStreaming::hugeParagraph()
     QVERIFY(edit.Lines().LineCount() > megabytes * 5000 || !wordWrap);
     QCOMPARE(edit.TextRange(length - 7, length), std::string("met end"));
     QCOMPARE(edit.PosFromChar(0).y(), edit.PosFromChar(1).y()); // laid out
+    // Kept laid out, so that the caret does not have the whole paragraph worked out again.
+    QVERIFY(edit.document()->firstBlock().layout()->cacheEnabled());
 
     edit.SetSelectionStart(0);
     edit.SetSelectedText("X");
@@ -422,6 +428,75 @@ void TestLinesStreaming::hugeParagraph()
     const QByteArray saved = ReadFile("huge.rtf");
     QVERIFY(saved.size() > megabytes * 1000 * 1000);
     QVERIFY(saved.contains("Xlorem ipsum @12 dolor"));
+}
+
+namespace {
+bool Unshaped(const QTextDocument &document)
+{
+    return document.defaultFont().styleStrategy() & QFont::PreferNoShaping;
+}
+} // namespace
+
+// A document with a paragraph of pasted data is laid out on screen without optional shaping
+// while it holds one; the text and what is saved do not change with it.
+void TestLinesStreaming::longParagraphLaidOutQuicklyOnScreenOnly()
+{
+    QByteArray data =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\f0\\fs20 Dear office,\\par ";
+    for (int i = 0; data.size() < 250000; ++i)
+        data += "entry " + QByteArray::number(i) + " \\u1605?\\u1585?\\u1581?\\u1576?\\u1575? ";
+    data += "\\par Yours\\par}";
+    TRichEditEx edit;
+    edit.resize(600, 400);
+    edit.show();
+    QTextDocument &document = *edit.document();
+    QVERIFY(!Unshaped(document));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    edit.Lines().LoadStream(buffer);
+    QVERIFY(Unshaped(document));
+    QVERIFY(!edit.ModifiedFlag());
+    const QTextBlock first = document.firstBlock();
+    const QTextBlock long1 = first.next();
+    QVERIFY(long1.length() > 50000);
+    QVERIFY(long1.layout()->cacheEnabled());
+    QVERIFY(!first.layout()->cacheEnabled());
+
+    // A new pane font keeps the quick layout.
+    QFont font = edit.font();
+    font.setPointSizeF(9);
+    edit.setFont(font);
+    QVERIFY(Unshaped(document));
+
+    // Typing in it: the text takes the key, and stays laid out quickly.
+    edit.setFocus();
+    edit.SetSelectionStart(long1.position() + 6);
+    QTest::keyClick(&edit, Qt::Key_Z);
+    QCOMPARE(document.findBlock(long1.position()).text().left(8), QStringLiteral("entry z0"));
+    QVERIFY(edit.ModifiedFlag());
+    QVERIFY(document.findBlock(long1.position()).layout()->cacheEnabled());
+
+    // The quick layout is the screen's only: it is not saved.
+    std::unique_ptr<QTextDocument> shaped(document.clone());
+    QFont plain = shaped->defaultFont();
+    plain.setStyleStrategy(QFont::PreferDefault);
+    shaped->setDefaultFont(plain);
+    QCOMPARE(TRtfWriter::Write(document), TRtfWriter::Write(*shaped));
+    edit.Lines().SaveFile("quick.rtf");
+    const QByteArray saved = ReadFile("quick.rtf");
+    // Without the long paragraph the screen shapes again; with it back, it does not.
+    QTextCursor cursor(&document);
+    cursor.setPosition(long1.position());
+    cursor.setPosition(document.findBlock(long1.position()).next().position(),
+                       QTextCursor::KeepAnchor);
+    edit.setTextCursor(cursor);
+    edit.SetSelectedText("");
+    QTRY_VERIFY(!Unshaped(document));
+    QVERIFY(document.toPlainText().startsWith(QStringLiteral("Dear office,\nYours")));
+    edit.Undo();
+    QTRY_VERIFY(Unshaped(document));
+    edit.Lines().SaveFile("quick3.rtf");
+    QCOMPARE(ReadFile("quick3.rtf"), saved);
 }
 
 // zarvel-cli text and the merge read files into a bare document, without a control: the text
@@ -434,8 +509,8 @@ void TestLinesStreaming::documentWithoutControlReadsAsThePane()
     int files = 0;
     for (const char *folder : {ZARVEL_SOURCE_DIR "/tests/data", ZARVEL_SOURCE_DIR "/samples"}) {
         QDirIterator data(QString::fromUtf8(folder),
-                          {QStringLiteral("*.rtf"), QStringLiteral("*.tem"), QStringLiteral("*.inf"),
-                           QStringLiteral("*.txt")},
+                          {QStringLiteral("*.rtf"), QStringLiteral("*.tem"),
+                           QStringLiteral("*.inf"), QStringLiteral("*.txt")},
                           QDir::Files, QDirIterator::Subdirectories);
         while (data.hasNext()) {
             const QString name = data.next();
