@@ -4,6 +4,7 @@
 
 #include "richedit/EFileStreamError.h"
 #include "richedit/EOutOfResources.h"
+#include "richedit/TLongParagraphs.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditStringsEx.h"
 #include "rtf/TDocumentText.h"
@@ -438,13 +439,25 @@ bool Unshaped(const QTextDocument &document)
 } // namespace
 
 // A document with a paragraph of pasted data is laid out on screen without optional shaping
-// while it holds one; the text and what is saved do not change with it.
+// while it holds one and none of its text needs shaping to be read; the text and what is saved
+// do not change with it.
 void TestLinesStreaming::longParagraphLaidOutQuicklyOnScreenOnly()
 {
+    for (const QString &plain :
+         {QStringLiteral("Łódź Иван 李小龍 Ελένη ½ € “x” \t"), QStringLiteral("한국어 カタカナ")})
+        QVERIFY2(!TLongParagraphs::NeedsShaping(plain), qPrintable(plain));
+    for (const QString &shaped :
+         {QStringLiteral("مرحبا"), QStringLiteral("שָׁלוֹם"), QStringLiteral("नमस्ते"),
+          QStringLiteral("e\u0301"), QStringLiteral("ไทย"), QStringLiteral("a\u200Db"),
+          QStringLiteral("\U0001F44D")})
+        QVERIFY2(TLongParagraphs::NeedsShaping(shaped), qPrintable(shaped));
+
     QByteArray data =
         "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\f0\\fs20 Dear office,\\par ";
     for (int i = 0; data.size() < 250000; ++i)
-        data += "entry " + QByteArray::number(i) + " \\u1605?\\u1585?\\u1581?\\u1576?\\u1575? ";
+        data += "entry " + QByteArray::number(i) +
+                " \\u321?\\'f3d\\u378? \\u1048?\\u1074?\\u1072?"
+                "\\u1085? \\u26446?\\u23567?\\u40845? ";
     data += "\\par Yours\\par}";
     TRichEditEx edit;
     edit.resize(600, 400);
@@ -457,9 +470,9 @@ void TestLinesStreaming::longParagraphLaidOutQuicklyOnScreenOnly()
     QVERIFY(Unshaped(document));
     QVERIFY(!edit.ModifiedFlag());
     const QTextBlock first = document.firstBlock();
-    const QTextBlock long1 = first.next();
-    QVERIFY(long1.length() > 50000);
-    QVERIFY(long1.layout()->cacheEnabled());
+    const int longStart = first.next().position();
+    QVERIFY(first.next().length() > TLongParagraphs::LongParagraph);
+    QVERIFY(first.next().layout()->cacheEnabled());
     QVERIFY(!first.layout()->cacheEnabled());
 
     // A new pane font keeps the quick layout.
@@ -470,11 +483,11 @@ void TestLinesStreaming::longParagraphLaidOutQuicklyOnScreenOnly()
 
     // Typing in it: the text takes the key, and stays laid out quickly.
     edit.setFocus();
-    edit.SetSelectionStart(long1.position() + 6);
+    edit.SetSelectionStart(longStart + 6);
     QTest::keyClick(&edit, Qt::Key_Z);
-    QCOMPARE(document.findBlock(long1.position()).text().left(8), QStringLiteral("entry z0"));
+    QCOMPARE(document.findBlock(longStart).text().left(8), QStringLiteral("entry z0"));
     QVERIFY(edit.ModifiedFlag());
-    QVERIFY(document.findBlock(long1.position()).layout()->cacheEnabled());
+    QVERIFY(document.findBlock(longStart).layout()->cacheEnabled());
 
     // The quick layout is the screen's only: it is not saved.
     std::unique_ptr<QTextDocument> shaped(document.clone());
@@ -484,19 +497,28 @@ void TestLinesStreaming::longParagraphLaidOutQuicklyOnScreenOnly()
     QCOMPARE(TRtfWriter::Write(document), TRtfWriter::Write(*shaped));
     edit.Lines().SaveFile("quick.rtf");
     const QByteArray saved = ReadFile("quick.rtf");
-    // Without the long paragraph the screen shapes again; with it back, it does not.
+
+    // Arabic is joined only by shaping: with it the screen shapes again, without it not.
+    edit.SetSelectionStart(longStart + 10);
+    for (const QChar letter : QStringLiteral("مرحبا"))
+        QTest::sendKeyEvent(QTest::Click, &edit, Qt::Key_unknown, QString(letter), Qt::NoModifier);
+    QTRY_VERIFY(!Unshaped(document));
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(&edit, Qt::Key_Backspace);
+    QTRY_VERIFY(Unshaped(document));
+
+    // So with the long paragraph gone, and back.
     QTextCursor cursor(&document);
-    cursor.setPosition(long1.position());
-    cursor.setPosition(document.findBlock(long1.position()).next().position(),
-                       QTextCursor::KeepAnchor);
+    cursor.setPosition(longStart);
+    cursor.setPosition(document.findBlock(longStart).next().position(), QTextCursor::KeepAnchor);
     edit.setTextCursor(cursor);
     edit.SetSelectedText("");
     QTRY_VERIFY(!Unshaped(document));
     QVERIFY(document.toPlainText().startsWith(QStringLiteral("Dear office,\nYours")));
     edit.Undo();
     QTRY_VERIFY(Unshaped(document));
-    edit.Lines().SaveFile("quick3.rtf");
-    QCOMPARE(ReadFile("quick3.rtf"), saved);
+    edit.Lines().SaveFile("quick2.rtf");
+    QCOMPARE(ReadFile("quick2.rtf"), saved);
 }
 
 // zarvel-cli text and the merge read files into a bare document, without a control: the text
