@@ -123,8 +123,8 @@ constexpr std::array<bool, 256> RunEnds()
 }
 inline constexpr std::array<bool, 256> KRunEnds = RunEnds();
 
-// The bytes of a control word under the lower-case rule: it starts with a letter and goes on
-// over all of them.
+// The bytes of a control word under the lower-case rule: it starts with a lower-case letter
+// and goes on over letters, digits and hyphens.
 enum TLowerCaseClass : unsigned char { NotInWord, LowerLetter, DigitOrHyphen };
 constexpr std::array<unsigned char, 256> LowerCaseClasses()
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rtf/TRtfLexer.h"
 #include "rtf2html/RtfWords.h"
 #include "rtf2html/TCodePageDecoder.h"
 #include "rtf2html/TRtfFormat.h"
@@ -47,12 +48,17 @@ private:
     struct TWord
     {
         TWordId Id = TWordId::Unknown;
-        std::string_view Text;    // letters, digits and "-"
-        std::string_view Letters; // the leading letters
-        std::string_view Param;   // the rest
-        size_t Start = 0;         // position of the backslash
+        std::string_view Text;  // letters, digits and "-"
+        size_t LetterCount = 0; // the leading letters of Text
+        size_t Start = 0;       // position of the backslash
 
         bool Is(TWordId id) const { return Id == id; }
+        std::string_view Letters() const { return {Text.data(), LetterCount}; }
+        // The rest: digits and "-".
+        std::string_view Param() const
+        {
+            return {Text.data() + LetterCount, Text.size() - LetterCount};
+        }
     };
 
     // The current text.
@@ -60,6 +66,14 @@ private:
     bool AppendLine();
     bool Ensure(size_t count);
     size_t FindAny(size_t from, const char *characters);
+    // Cuts the token at the reading position into FToken without moving on; false when none
+    // starts there (the line's end, or a backslash that ends it).
+    bool TokenAtPosition()
+    {
+        TRtfLexer lexer(FText, FPos);
+        return lexer.Next<TRtfWordRule::LowerCaseRun>(FToken);
+    }
+    TWord TakeWord();
     TWord ReadWord();
     bool IsFirstBinOfLine(size_t position);
     void SkipGroup();
@@ -122,6 +136,7 @@ private:
     bool FAtEnd = false;
     size_t FBinFrom = 0, FBinFound = 0;
     unsigned FBinVersion = ~0u;
+    TRtfToken FToken; // the token at the reading position, cut the reader's way
 
     int FFontCount = 0;
     std::map<int32_t, int32_t> FFontCodePages; // font number: code page of its hex escapes
