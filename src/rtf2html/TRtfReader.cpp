@@ -113,14 +113,15 @@ void TRtfReader::AppendPlainRun(std::string &html)
 
 void TRtfReader::Backslash()
 {
-    if (!TokenAtPosition()) {
+    TRtfToken token;
+    if (!TokenAtPosition(token)) {
         // A backslash at the end of a line produces nothing.
         FPos = FText.size();
         return;
     }
-    if (SkipFallback())
+    if (SkipFallback(token))
         return;
-    if (FToken.Kind == TRtfToken::TKind::Hex) {
+    if (token.Kind == TRtfToken::TKind::Hex) {
         if (!HexItem(FItem)) {
             if (!FFormat.Hidden)
                 throw ERtfToHtmlError("'" + FItem + "' is not a valid integer value");
@@ -132,11 +133,11 @@ void TRtfReader::Backslash()
         return;
     }
     FDecoder.Interrupt();
-    if (FToken.Kind == TRtfToken::TKind::ControlWord) {
-        MainWord(TakeWord());
+    if (token.Kind == TRtfToken::TKind::ControlWord) {
+        MainWord(TakeWord(token));
         return;
     }
-    switch (FToken.Symbol) {
+    switch (token.Symbol) {
     case '\\':
     case '{':
     case '}':

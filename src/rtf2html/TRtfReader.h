@@ -66,14 +66,25 @@ private:
     bool AppendLine();
     bool Ensure(size_t count);
     size_t FindAny(size_t from, const char *characters);
-    // Cuts the token at the reading position into FToken without moving on; false when none
-    // starts there (the line's end, or a backslash that ends it).
-    bool TokenAtPosition()
+    // Cuts the token at the reading position without moving on; false when none starts there
+    // (the line's end, or a backslash that ends it).
+    bool TokenAtPosition(TRtfToken &token) const
     {
         TRtfLexer lexer(FText, FPos);
-        return lexer.Next<TRtfWordRule::LowerCaseRun>(FToken);
+        return lexer.Next<TRtfWordRule::LowerCaseRun>(token);
     }
-    TWord TakeWord();
+    // The control word in token, which starts at the reading position; the reader goes on
+    // after it and the space that ended it.
+    TWord TakeWord(const TRtfToken &token)
+    {
+        TWord word;
+        word.Start = FPos;
+        word.Text = token.Text;
+        word.LetterCount = token.LetterCount;
+        word.Id = FindWord(word.Text);
+        FPos += token.Length;
+        return word;
+    }
     TWord ReadWord();
     bool IsFirstBinOfLine(size_t position);
     void SkipGroup();
@@ -93,7 +104,7 @@ private:
     bool HexItem(std::string &item);
     void HexCharacter(const TRtfFormat &format, std::string &item);
     bool UnicodeWord(const TWord &word, TRtfFormat &format, std::string &item);
-    bool SkipFallback();
+    bool SkipFallback(const TRtfToken &token);
     int32_t CodePageOf(const TRtfFormat &format) const;
 
     // Control words of the body text.
@@ -136,7 +147,6 @@ private:
     bool FAtEnd = false;
     size_t FBinFrom = 0, FBinFound = 0;
     unsigned FBinVersion = ~0u;
-    TRtfToken FToken; // the token at the reading position, cut the reader's way
 
     int FFontCount = 0;
     std::map<int32_t, int32_t> FFontCodePages; // font number: code page of its hex escapes

@@ -87,19 +87,19 @@ bool TRtfReader::UnicodeWord(const TWord &word, TRtfFormat &format, std::string 
 }
 
 // Passes over one character that follows a \uN in place of its character: a hex escape,
-// a control symbol or a control word, the token in FToken at the reading position. False
+// a control symbol or a control word, the token at the reading position. False
 // when no character is to be passed over.
-bool TRtfReader::SkipFallback()
+bool TRtfReader::SkipFallback(const TRtfToken &token)
 {
     if (FFallbackLeft <= 0)
         return false;
     --FFallbackLeft;
-    if (FToken.Kind == TRtfToken::TKind::Hex) {
+    if (token.Kind == TRtfToken::TKind::Hex) {
         // An escape takes its two characters, hex digits or not, on the next line if need be.
         Ensure(4);
         FPos = std::min(FPos + 4, FText.size());
     } else {
-        FPos += FToken.Length;
+        FPos += token.Length;
     }
     return true;
 }

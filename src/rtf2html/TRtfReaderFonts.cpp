@@ -106,11 +106,12 @@ void TRtfReader::ReadFontTable()
 void TRtfReader::ReadFontWord(TFontEntry &entry)
 {
     Ensure(2);
-    if (!TokenAtPosition()) {
+    TRtfToken token;
+    if (!TokenAtPosition(token)) {
         FPos = FText.size();
         return;
     }
-    if (FToken.Kind == TRtfToken::TKind::Hex) {
+    if (token.Kind == TRtfToken::TKind::Hex) {
         HexItem(FItem);
         const int high = FItem.size() == 2 ? HexDigitValue(FItem[0]) : -1;
         const int low = FItem.size() == 2 ? HexDigitValue(FItem[1]) : -1;
@@ -118,14 +119,14 @@ void TRtfReader::ReadFontWord(TFontEntry &entry)
             entry.Name += static_cast<char>(high * 16 + low);
         return;
     }
-    if (FToken.Kind == TRtfToken::TKind::ControlSymbol) {
-        const char next = FToken.Symbol;
+    if (token.Kind == TRtfToken::TKind::ControlSymbol) {
+        const char next = token.Symbol;
         if ((next == '\\' || next == '{' || next == '}') && !entry.Named && entry.Number >= 0)
             entry.Name += next;
         FPos += 2;
         return;
     }
-    const TWord word = TakeWord();
+    const TWord word = TakeWord(token);
     if (word.Letters() == "f" && !word.Param().empty() && IsDigit(word.Param()[0])) {
         // A second number starts the next entry of a table without groups.
         if (entry.Number >= 0)

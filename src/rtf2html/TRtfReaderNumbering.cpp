@@ -60,17 +60,18 @@ void TRtfReader::ReadNumbering()
             ++FPos;
             continue;
         }
-        if (!TokenAtPosition()) {
+        TRtfToken token;
+        if (!TokenAtPosition(token)) {
             FPos = FText.size();
             continue;
         }
-        if (FToken.Kind != TRtfToken::TKind::ControlWord) {
-            const bool hex = FToken.Kind == TRtfToken::TKind::Hex;
+        if (token.Kind != TRtfToken::TKind::ControlWord) {
+            const bool hex = token.Kind == TRtfToken::TKind::Hex;
             FPos = std::min(FPos + (hex ? 4 : 2), FText.size());
             continue;
         }
         // The word's text is kept: reading the text after "pntxta" may change the line.
-        const TWord word = TakeWord();
+        const TWord word = TakeWord(token);
         const bool spaceEnded = FPos > word.Start + 1 + word.Text.size();
         const std::string text(word.Text);
         const char level = text.size() > 5 && text.compare(0, 5, "pnlvl") == 0 ? text[5] : 0;

@@ -91,13 +91,14 @@ void TRtfReader::ReadTable()
                 emit(std::string_view(&FText[FPos - 1], 1));
             continue;
         }
-        if (!TokenAtPosition()) {
+        TRtfToken token;
+        if (!TokenAtPosition(token)) {
             FPos = FText.size();
             continue;
         }
-        if (SkipFallback())
+        if (SkipFallback(token))
             continue;
-        if (FToken.Kind == TRtfToken::TKind::Hex) {
+        if (token.Kind == TRtfToken::TKind::Hex) {
             if (!HexItem(FItem)) {
                 if (!format.Hidden)
                     throw ERtfToHtmlError("'" + FItem + "' is not a valid integer value");
@@ -109,8 +110,8 @@ void TRtfReader::ReadTable()
             continue;
         }
         FDecoder.Interrupt();
-        if (FToken.Kind == TRtfToken::TKind::ControlSymbol) {
-            const char next = FToken.Symbol;
+        if (token.Kind == TRtfToken::TKind::ControlSymbol) {
+            const char next = token.Symbol;
             FPos += 2;
             if (next == '\\' || next == '{' || next == '}' || next == '~' || next == '_') {
                 if (!format.Hidden)
@@ -125,7 +126,7 @@ void TRtfReader::ReadTable()
             continue;
         }
 
-        const TWord word = TakeWord();
+        const TWord word = TakeWord(token);
         switch (word.Id) {
         case TWordId::Cell:
             setLookAhead(false);

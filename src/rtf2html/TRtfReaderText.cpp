@@ -73,24 +73,12 @@ size_t TRtfReader::FindAny(size_t from, const char *characters)
     }
 }
 
-// The control word in FToken, which starts at the reading position; the reader goes on after
-// it and the space that ended it.
-TRtfReader::TWord TRtfReader::TakeWord()
-{
-    TWord word;
-    word.Start = FPos;
-    word.Text = FToken.Text;
-    word.LetterCount = FToken.LetterCount;
-    word.Id = FindWord(word.Text);
-    FPos += FToken.Length;
-    return word;
-}
-
 // The control word at the reading position (a backslash and a lower-case letter).
 TRtfReader::TWord TRtfReader::ReadWord()
 {
-    TokenAtPosition();
-    return TakeWord();
+    TRtfToken token;
+    TokenAtPosition(token);
+    return TakeWord(token);
 }
 
 bool TRtfReader::IsFirstBinOfLine(size_t position)
@@ -133,11 +121,12 @@ void TRtfReader::SkipGroup()
         }
         TRtfLexer lexer(FText, FPos);
         lexer.SetBinaryData(true);
-        if (!lexer.Next<TRtfWordRule::LowerCaseRun>(FToken)) {
+        TRtfToken token;
+        if (!lexer.Next<TRtfWordRule::LowerCaseRun>(token)) {
             FPos = FText.size(); // a backslash at the end of the line
             continue;
         }
-        switch (FToken.Kind) {
+        switch (token.Kind) {
         case TRtfToken::TKind::GroupStart:
             ++depth;
             ++FPos;
@@ -157,11 +146,11 @@ void TRtfReader::SkipGroup()
                 ++FPos;
                 break;
             }
-            FPos += FToken.Length;
-            SkipCharacters(static_cast<uint64_t>(FToken.Param) - FToken.Text.size());
+            FPos += token.Length;
+            SkipCharacters(static_cast<uint64_t>(token.Param) - token.Text.size());
             break;
         default:
-            FPos += FToken.Length;
+            FPos += token.Length;
             break;
         }
     }
