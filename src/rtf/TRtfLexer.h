@@ -27,6 +27,9 @@ struct TRtfToken
     };
 
     TKind Kind = TKind::Text;
+    // ControlWord under the lower-case rules: how many of Text's bytes are letters (the
+    // rest, digits and "-", is the parameter as written). Next to Kind, where it takes no room.
+    std::uint32_t LetterCount = 0;
     std::size_t Offset = 0; // first byte in the raw text
     std::size_t Length = 0; // bytes in the raw text, from Offset
     // ControlWord: its letters (at most MaxWordLetters; further letters are taken and
@@ -40,9 +43,6 @@ struct TRtfToken
     unsigned char Byte = 0; // Hex: the byte
     bool Valid = true;      // Hex: false for a broken escape, which stands for nothing
     char16_t Code = 0;      // Unicode: N, negative values taken modulo 65536
-    // ControlWord under TRtfWordRule::LowerCaseRun: how many of Text's bytes are letters (the
-    // rest, digits and "-", is the parameter as written).
-    std::size_t LetterCount = 0;
 
     bool IsWord(std::string_view name) const { return Kind == TKind::ControlWord && Text == name; }
 };
@@ -52,9 +52,11 @@ struct TRtfToken
 //    count); "\binN" holds data and "\uN" is a Unicode token.
 //  - LowerCaseRun: lower-case letters, then any run of lower-case letters, digits and "-",
 //    whole in Text (LetterCount says where the letters end); the parameter is not read. A "\"
-//    before an upper-case letter is a control symbol; "\uN" is a word like any other; "\binN"
-//    holds data only while SetBinaryData(true) (N is then digits only, of any length).
-enum class TRtfWordRule { Standard, LowerCaseRun };
+//    before an upper-case letter is a control symbol; "\uN" is a word like any other, and so
+//    is "\binN".
+//  - LowerCaseRunWithData: the same, but "\binN" holds data (N is then digits only, of any
+//    length), as in a group that a reader passes over.
+enum class TRtfWordRule { Standard, LowerCaseRun, LowerCaseRunWithData };
 
 // Cuts rich text into tokens, one at a time, over a text that the caller keeps alive. The same
 // cutting serves the document reader, the converter's reader and the merge's scanner, so that
@@ -75,8 +77,6 @@ public:
 
     // The next token; false at the end of the text. Raw CR and LF between tokens are skipped.
     template <TRtfWordRule Rule = TRtfWordRule::Standard> bool Next(TRtfToken &token);
-    // Under TRtfWordRule::LowerCaseRun, whether "\binN" is binary data (Standard: always).
-    void SetBinaryData(bool on) { FBinaryData = on; }
 
     // Where the next token starts. Any position may be set; a position inside a token reads
     // the rest of the text from there.
@@ -101,12 +101,11 @@ public:
 private:
     template <TRtfWordRule Rule> void ReadControl(TRtfToken &token);
     void ReadControlWord(TRtfToken &token);
-    void ReadLowerCaseWord(TRtfToken &token);
+    template <TRtfWordRule Rule> void ReadLowerCaseWord(TRtfToken &token);
     void ReadBinaryCount(TRtfToken &token);
 
     std::string_view FRaw;
     std::size_t FPosition;
-    bool FBinaryData = false;
 };
 
 // Inline so that each reader's loop takes its tokens without a call per token.
@@ -235,9 +234,9 @@ template <TRtfWordRule Rule> inline void TRtfLexer::ReadControl(TRtfToken &token
 {
     const std::size_t at = token.Offset;
     const char next = FRaw[at + 1];
-    if constexpr (Rule == TRtfWordRule::LowerCaseRun) {
+    if constexpr (Rule != TRtfWordRule::Standard) {
         if (RtfLexing::LowerCaseClass(next) == RtfLexing::LowerLetter) {
-            ReadLowerCaseWord(token);
+            ReadLowerCaseWord<Rule>(token);
             return;
         }
     } else if (RtfLexing::IsLetter(next)) {
@@ -303,18 +302,20 @@ inline void TRtfLexer::ReadControlWord(TRtfToken &token)
     }
 }
 
-inline void TRtfLexer::ReadLowerCaseWord(TRtfToken &token)
+template <TRtfWordRule Rule> inline void TRtfLexer::ReadLowerCaseWord(TRtfToken &token)
 {
     const std::size_t at = token.Offset;
     const std::size_t n = FRaw.size();
     std::size_t i = at + 2;
     while (i < n && RtfLexing::LowerCaseClass(FRaw[i]) == RtfLexing::LowerLetter)
         ++i;
-    token.LetterCount = i - at - 1;
-    if (FBinaryData && token.LetterCount == 3 && i < n && RtfLexing::IsDigit(FRaw[i]) &&
-        FRaw.compare(at + 1, 3, "bin") == 0) {
-        ReadBinaryCount(token);
-        return;
+    token.LetterCount = static_cast<std::uint32_t>(i - at - 1);
+    if constexpr (Rule == TRtfWordRule::LowerCaseRunWithData) {
+        if (token.LetterCount == 3 && i < n && RtfLexing::IsDigit(FRaw[i]) &&
+            FRaw.compare(at + 1, 3, "bin") == 0) {
+            ReadBinaryCount(token);
+            return;
+        }
     }
     while (i < n && RtfLexing::LowerCaseClass(FRaw[i]) != RtfLexing::NotInWord)
         ++i;

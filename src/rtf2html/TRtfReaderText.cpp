@@ -120,9 +120,8 @@ void TRtfReader::SkipGroup()
             continue;
         }
         TRtfLexer lexer(FText, FPos);
-        lexer.SetBinaryData(true);
         TRtfToken token;
-        if (!lexer.Next<TRtfWordRule::LowerCaseRun>(token)) {
+        if (!lexer.Next<TRtfWordRule::LowerCaseRunWithData>(token)) {
             FPos = FText.size(); // a backslash at the end of the line
             continue;
         }

@@ -10,11 +10,9 @@ namespace {
 // Every token of the text as "kind@offset+length:content", joined by spaces, so that a row of
 // the table shows kinds, contents and positions at once. A word under the lower-case rule shows
 // its letters, "/" and the rest.
-template <TRtfWordRule Rule = TRtfWordRule::Standard>
-QString Tokens(const std::string &raw, bool binaryData = false)
+template <TRtfWordRule Rule = TRtfWordRule::Standard> QString Tokens(const std::string &raw)
 {
     TRtfLexer lexer(raw);
-    lexer.SetBinaryData(binaryData);
     TRtfToken token;
     QStringList out;
     std::size_t last = 0;
@@ -34,7 +32,7 @@ QString Tokens(const std::string &raw, bool binaryData = false)
             out << "}" + at;
             break;
         case TRtfToken::TKind::ControlWord:
-            if (Rule == TRtfWordRule::LowerCaseRun)
+            if (Rule != TRtfWordRule::Standard)
                 out << "w" + at + ":" + text.left(int(token.LetterCount)) + "/" +
                            text.mid(int(token.LetterCount));
             else
@@ -53,7 +51,7 @@ QString Tokens(const std::string &raw, bool binaryData = false)
             break;
         case TRtfToken::TKind::Binary:
             out << "b" + at + ":" + text.toLatin1().toHex() +
-                       (Rule == TRtfWordRule::LowerCaseRun ? "=" + param : QString());
+                       (Rule != TRtfWordRule::Standard ? "=" + param : QString());
             break;
         case TRtfToken::TKind::Text:
             out << "t" + at + ":" + text;
@@ -164,7 +162,10 @@ private slots:
         QFETCH(QByteArray, raw);
         QFETCH(bool, binaryData);
         QFETCH(QString, expected);
-        QCOMPARE(Tokens<TRtfWordRule::LowerCaseRun>(raw.toStdString(), binaryData), expected);
+        const std::string text = raw.toStdString();
+        QCOMPARE(binaryData ? Tokens<TRtfWordRule::LowerCaseRunWithData>(text)
+                            : Tokens<TRtfWordRule::LowerCaseRun>(text),
+                 expected);
     }
 
     // A reader that reads line by line re-points the lexer at its grown buffer.
@@ -221,17 +222,16 @@ private slots:
                 seed = seed * 1103515245u + 12345u;
                 raw += alphabet[(seed >> 16) % (sizeof alphabet - 1)];
             }
-            QVERIFY2(CoveredInOrder<TRtfWordRule::Standard>(raw, false), raw.c_str());
-            QVERIFY2(CoveredInOrder<TRtfWordRule::LowerCaseRun>(raw, false), raw.c_str());
-            QVERIFY2(CoveredInOrder<TRtfWordRule::LowerCaseRun>(raw, true), raw.c_str());
+            QVERIFY2(CoveredInOrder<TRtfWordRule::Standard>(raw), raw.c_str());
+            QVERIFY2(CoveredInOrder<TRtfWordRule::LowerCaseRun>(raw), raw.c_str());
+            QVERIFY2(CoveredInOrder<TRtfWordRule::LowerCaseRunWithData>(raw), raw.c_str());
         }
     }
 
 private:
-    template <TRtfWordRule Rule> static bool CoveredInOrder(const std::string &raw, bool binaryData)
+    template <TRtfWordRule Rule> static bool CoveredInOrder(const std::string &raw)
     {
         TRtfLexer lexer(raw);
-        lexer.SetBinaryData(binaryData);
         TRtfToken token;
         std::size_t covered = 0;
         const auto skippable = [&raw](std::size_t at) {
