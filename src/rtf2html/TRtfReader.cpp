@@ -113,31 +113,17 @@ void TRtfReader::AppendPlainRun(std::string &html)
 
 void TRtfReader::Backslash()
 {
-    TRtfToken token;
-    if (!TokenAtPosition(token)) {
+    if (FPos + 1 >= FText.size()) {
         // A backslash at the end of a line produces nothing.
         FPos = FText.size();
         return;
     }
-    if (SkipFallback(token))
+    if (SkipFallback())
         return;
-    if (token.Kind == TRtfToken::TKind::Hex) {
-        if (!HexItem(FItem)) {
-            if (!FFormat.Hidden)
-                throw ERtfToHtmlError("'" + FItem + "' is not a valid integer value");
-            return;
-        }
-        HexCharacter(FFormat, FItem);
-        if (!FItem.empty())
-            TextItem(FItem);
-        return;
-    }
-    FDecoder.Interrupt();
-    if (token.Kind == TRtfToken::TKind::ControlWord) {
-        MainWord(TakeWord(token));
-        return;
-    }
-    switch (token.Symbol) {
+    const char next = FText[FPos + 1];
+    if (next != '\'')
+        FDecoder.Interrupt();
+    switch (next) {
     case '\\':
     case '{':
     case '}':
@@ -155,10 +141,25 @@ void TRtfReader::Backslash()
         if (!FFormat.Hidden)
             TextItem("-");
         return;
+    case '\'': {
+        if (!HexItem(FItem)) {
+            if (!FFormat.Hidden)
+                throw ERtfToHtmlError("'" + FItem + "' is not a valid integer value");
+            return;
+        }
+        HexCharacter(FFormat, FItem);
+        if (!FItem.empty())
+            TextItem(FItem);
+        return;
+    }
     case '*':
         Destination();
         return;
     default:
+        if (IsLower(next)) {
+            MainWord(ReadWord());
+            return;
+        }
         FPos += 2;
         return;
     }
@@ -186,9 +187,9 @@ void TRtfReader::MainWord(const TWord &word)
     default:
         break;
     }
-    if (word.Letters() == "s" && !word.Param().empty() &&
-        std::all_of(word.Param().begin(), word.Param().end(), IsDigit)) {
-        ApplyStyle(word.Param());
+    if (word.Letters == "s" && !word.Param.empty() &&
+        std::all_of(word.Param.begin(), word.Param.end(), IsDigit)) {
+        ApplyStyle(word.Param);
     } else if (IsMainSkipped(word.Id)) {
         SkipGroup();
         if (word.Is(TWordId::Pict)) {

@@ -106,12 +106,12 @@ void TRtfReader::ReadFontTable()
 void TRtfReader::ReadFontWord(TFontEntry &entry)
 {
     Ensure(2);
-    TRtfToken token;
-    if (!TokenAtPosition(token)) {
+    if (FPos + 1 >= FText.size()) {
         FPos = FText.size();
         return;
     }
-    if (token.Kind == TRtfToken::TKind::Hex) {
+    const char next = FText[FPos + 1];
+    if (next == '\'') {
         HexItem(FItem);
         const int high = FItem.size() == 2 ? HexDigitValue(FItem[0]) : -1;
         const int low = FItem.size() == 2 ? HexDigitValue(FItem[1]) : -1;
@@ -119,23 +119,22 @@ void TRtfReader::ReadFontWord(TFontEntry &entry)
             entry.Name += static_cast<char>(high * 16 + low);
         return;
     }
-    if (token.Kind == TRtfToken::TKind::ControlSymbol) {
-        const char next = token.Symbol;
+    if (!IsLower(next)) {
         if ((next == '\\' || next == '{' || next == '}') && !entry.Named && entry.Number >= 0)
             entry.Name += next;
         FPos += 2;
         return;
     }
-    const TWord word = TakeWord(token);
-    if (word.Letters() == "f" && !word.Param().empty() && IsDigit(word.Param()[0])) {
+    const TWord word = ReadWord();
+    if (word.Letters == "f" && !word.Param.empty() && IsDigit(word.Param[0])) {
         // A second number starts the next entry of a table without groups.
         if (entry.Number >= 0)
             StoreFont(entry);
-        entry.Number = ToInt(word.Param(), 0);
-    } else if (word.Letters() == "fcharset" && entry.CodePage == 0) {
-        entry.CodePage = TCodePageDecoder::OfCharset(ToInt(word.Param(), -1));
-    } else if (word.Letters() == "cpg") {
-        entry.CodePage = std::max(ToInt(word.Param(), 0), 0);
+        entry.Number = ToInt(word.Param, 0);
+    } else if (word.Letters == "fcharset" && entry.CodePage == 0) {
+        entry.CodePage = TCodePageDecoder::OfCharset(ToInt(word.Param, -1));
+    } else if (word.Letters == "cpg") {
+        entry.CodePage = std::max(ToInt(word.Param, 0), 0);
     }
 }
 

@@ -91,14 +91,24 @@ void TRtfReader::ReadTable()
                 emit(std::string_view(&FText[FPos - 1], 1));
             continue;
         }
-        TRtfToken token;
-        if (!TokenAtPosition(token)) {
+        if (FPos + 1 >= FText.size()) {
             FPos = FText.size();
             continue;
         }
-        if (SkipFallback(token))
+        if (SkipFallback())
             continue;
-        if (token.Kind == TRtfToken::TKind::Hex) {
+        const char next = FText[FPos + 1];
+        if (next != '\'')
+            FDecoder.Interrupt();
+        if (next == '\\' || next == '{' || next == '}' || next == '~' || next == '_') {
+            FPos += 2;
+            if (!format.Hidden)
+                emit(next == '~'   ? std::string_view("&nbsp;")
+                     : next == '_' ? std::string_view("-")
+                                   : std::string_view(&FText[FPos - 1], 1));
+            continue;
+        }
+        if (next == '\'') {
             if (!HexItem(FItem)) {
                 if (!format.Hidden)
                     throw ERtfToHtmlError("'" + FItem + "' is not a valid integer value");
@@ -109,24 +119,19 @@ void TRtfReader::ReadTable()
                 emit(FItem);
             continue;
         }
-        FDecoder.Interrupt();
-        if (token.Kind == TRtfToken::TKind::ControlSymbol) {
-            const char next = token.Symbol;
+        if (next == '*') {
             FPos += 2;
-            if (next == '\\' || next == '{' || next == '}' || next == '~' || next == '_') {
-                if (!format.Hidden)
-                    emit(next == '~'   ? std::string_view("&nbsp;")
-                         : next == '_' ? std::string_view("-")
-                                       : std::string_view(&FText[FPos - 1], 1));
-            } else if (next == '*') {
-                SkipGroup();
-                if (lookAhead)
-                    CutGroup(stack, cuts);
-            }
+            SkipGroup();
+            if (lookAhead)
+                CutGroup(stack, cuts);
+            continue;
+        }
+        if (!IsLower(next)) {
+            FPos += 2;
             continue;
         }
 
-        const TWord word = TakeWord(token);
+        const TWord word = ReadWord();
         switch (word.Id) {
         case TWordId::Cell:
             setLookAhead(false);
