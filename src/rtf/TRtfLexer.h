@@ -54,13 +54,14 @@ struct TRtfToken
 //    whole in Text (LetterCount says where the letters end); the parameter is not read. A "\"
 //    before an upper-case letter is a control symbol; "\uN" is a word like any other, and so
 //    is "\binN".
-//  - LowerCaseRunWithData: the same, but "\binN" holds data (N is then digits only, of any
-//    length), as in a group that a reader passes over.
+//  - LowerCaseRunWithData: the same, but "\binN" holds data (N is then every digit after
+//    "bin", clamped to 2147483647), as in a group that a reader passes over.
 enum class TRtfWordRule { Standard, LowerCaseRun, LowerCaseRunWithData };
 
 // Cuts rich text into tokens, one at a time, over a text that the caller keeps alive. The same
-// cutting serves the document reader, the converter's reader and the merge's scanner, so that
-// "\'hh", "\uN", "\binN" and malformed escapes are read alike everywhere. The lexer keeps no
+// cutting serves the document reader and the merge's scanner, so that "\'hh", "\uN", "\binN"
+// and malformed escapes are read alike everywhere; the lower-case rules cut words where the
+// converter's reader ends them. The lexer keeps no
 // group state: "\ucN" and the fallback characters of "\uN" are the reader's to count
 // (FallbackEnd helps). Malformed input never fails: a backslash at the very end gives no token.
 //
