@@ -27,6 +27,9 @@ struct TRtfToken
     };
 
     TKind Kind = TKind::Text;
+    // ControlWord under the lower-case rules: how many of Text's bytes are letters (the
+    // rest, digits and "-", is the parameter as written). Next to Kind, where it takes no room.
+    std::uint32_t LetterCount = 0;
     std::size_t Offset = 0; // first byte in the raw text
     std::size_t Length = 0; // bytes in the raw text, from Offset
     // ControlWord: its letters (at most MaxWordLetters; further letters are taken and
@@ -44,9 +47,21 @@ struct TRtfToken
     bool IsWord(std::string_view name) const { return Kind == TKind::ControlWord && Text == name; }
 };
 
+// Where a control word ends.
+//  - Standard: letters of either case, then an optional "-" and digits (at most ten of them
+//    count); "\binN" holds data and "\uN" is a Unicode token.
+//  - LowerCaseRun: lower-case letters, then any run of lower-case letters, digits and "-",
+//    whole in Text (LetterCount says where the letters end); the parameter is not read. A "\"
+//    before an upper-case letter is a control symbol; "\uN" is a word like any other, and so
+//    is "\binN".
+//  - LowerCaseRunWithData: the same, but "\binN" holds data (N is then every digit after
+//    "bin", clamped to 2147483647), as in a group that a reader passes over.
+enum class TRtfWordRule { Standard, LowerCaseRun, LowerCaseRunWithData };
+
 // Cuts rich text into tokens, one at a time, over a text that the caller keeps alive. The same
-// cutting serves the document reader, the converter's reader and the merge's scanner, so that
-// "\'hh", "\uN", "\binN" and malformed escapes are read alike everywhere. The lexer keeps no
+// cutting serves the document reader and the merge's scanner, so that "\'hh", "\uN", "\binN"
+// and malformed escapes are read alike everywhere; the lower-case rules cut words where the
+// converter's reader ends them. The lexer keeps no
 // group state: "\ucN" and the fallback characters of "\uN" are the reader's to count
 // (FallbackEnd helps). Malformed input never fails: a backslash at the very end gives no token.
 //
@@ -62,7 +77,7 @@ public:
     explicit TRtfLexer(std::string_view raw, std::size_t from = 0) : FRaw(raw), FPosition(from) {}
 
     // The next token; false at the end of the text. Raw CR and LF between tokens are skipped.
-    bool Next(TRtfToken &token);
+    template <TRtfWordRule Rule = TRtfWordRule::Standard> bool Next(TRtfToken &token);
 
     // Where the next token starts. Any position may be set; a position inside a token reads
     // the rest of the text from there.
@@ -85,8 +100,10 @@ public:
     std::size_t FallbackEnd(std::size_t position, int count) const;
 
 private:
-    void ReadControl(TRtfToken &token);
+    template <TRtfWordRule Rule> void ReadControl(TRtfToken &token);
     void ReadControlWord(TRtfToken &token);
+    template <TRtfWordRule Rule> void ReadLowerCaseWord(TRtfToken &token);
+    void ReadBinaryCount(TRtfToken &token);
 
     std::string_view FRaw;
     std::size_t FPosition;
@@ -105,6 +122,26 @@ constexpr std::array<bool, 256> RunEnds()
     return ends;
 }
 inline constexpr std::array<bool, 256> KRunEnds = RunEnds();
+
+// The bytes of a control word under the lower-case rule: it starts with a lower-case letter
+// and goes on over letters, digits and hyphens.
+enum TLowerCaseClass : unsigned char { NotInWord, LowerLetter, DigitOrHyphen };
+constexpr std::array<unsigned char, 256> LowerCaseClasses()
+{
+    std::array<unsigned char, 256> classes{};
+    for (int c = 'a'; c <= 'z'; ++c)
+        classes[static_cast<std::size_t>(c)] = LowerLetter;
+    for (int c = '0'; c <= '9'; ++c)
+        classes[static_cast<std::size_t>(c)] = DigitOrHyphen;
+    classes['-'] = DigitOrHyphen;
+    return classes;
+}
+inline constexpr std::array<unsigned char, 256> KLowerCaseClasses = LowerCaseClasses();
+
+inline unsigned char LowerCaseClass(char c)
+{
+    return KLowerCaseClasses[static_cast<unsigned char>(c)];
+}
 
 inline bool IsLetter(char c)
 {
@@ -155,7 +192,7 @@ inline std::size_t TRtfLexer::TextRunEnd(std::string_view raw, std::size_t from)
     return n;
 }
 
-inline bool TRtfLexer::Next(TRtfToken &token)
+template <TRtfWordRule Rule> inline bool TRtfLexer::Next(TRtfToken &token)
 {
     const std::size_t n = FRaw.size();
     while (FPosition < n) {
@@ -178,7 +215,7 @@ inline bool TRtfLexer::Next(TRtfToken &token)
                 FPosition = n;
                 return false;
             }
-            ReadControl(token);
+            ReadControl<Rule>(token);
             FPosition = at + token.Length;
             return true;
         default: {
@@ -194,11 +231,16 @@ inline bool TRtfLexer::Next(TRtfToken &token)
     return false;
 }
 
-inline void TRtfLexer::ReadControl(TRtfToken &token)
+template <TRtfWordRule Rule> inline void TRtfLexer::ReadControl(TRtfToken &token)
 {
     const std::size_t at = token.Offset;
     const char next = FRaw[at + 1];
-    if (RtfLexing::IsLetter(next)) {
+    if constexpr (Rule != TRtfWordRule::Standard) {
+        if (RtfLexing::LowerCaseClass(next) == RtfLexing::LowerLetter) {
+            ReadLowerCaseWord<Rule>(token);
+            return;
+        }
+    } else if (RtfLexing::IsLetter(next)) {
         ReadControlWord(token);
         return;
     }
@@ -259,4 +301,48 @@ inline void TRtfLexer::ReadControlWord(TRtfToken &token)
         token.Kind = TRtfToken::TKind::Unicode;
         token.Code = static_cast<char16_t>(token.Param);
     }
+}
+
+template <TRtfWordRule Rule> inline void TRtfLexer::ReadLowerCaseWord(TRtfToken &token)
+{
+    const std::size_t at = token.Offset;
+    const std::size_t n = FRaw.size();
+    std::size_t i = at + 2;
+    while (i < n && RtfLexing::LowerCaseClass(FRaw[i]) == RtfLexing::LowerLetter)
+        ++i;
+    token.LetterCount = static_cast<std::uint32_t>(i - at - 1);
+    if constexpr (Rule == TRtfWordRule::LowerCaseRunWithData) {
+        if (token.LetterCount == 3 && i < n && RtfLexing::IsDigit(FRaw[i]) &&
+            FRaw.compare(at + 1, 3, "bin") == 0) {
+            ReadBinaryCount(token);
+            return;
+        }
+    }
+    while (i < n && RtfLexing::LowerCaseClass(FRaw[i]) != RtfLexing::NotInWord)
+        ++i;
+    token.Text = FRaw.substr(at + 1, i - at - 1);
+    if (i < n && FRaw[i] == ' ')
+        ++i;
+    token.Kind = TRtfToken::TKind::ControlWord;
+    token.Length = i - at;
+}
+
+// "\binN" under the lower-case rule: N is every digit after "bin", clamped; the data is what
+// the text still holds of it (Param tells how much more a reader of lines has to pass over).
+inline void TRtfLexer::ReadBinaryCount(TRtfToken &token)
+{
+    const std::size_t at = token.Offset;
+    const std::size_t n = FRaw.size();
+    std::size_t i = at + 4;
+    std::int64_t count = 0;
+    for (; i < n && RtfLexing::IsDigit(FRaw[i]); ++i)
+        count = std::min(count * 10 + (FRaw[i] - '0'), RtfLexing::MaxParameter);
+    if (i < n && FRaw[i] == ' ')
+        ++i;
+    const std::size_t data = std::min(static_cast<std::size_t>(count), n - i);
+    token.Kind = TRtfToken::TKind::Binary;
+    token.HasParam = true;
+    token.Param = static_cast<std::int32_t>(count);
+    token.Text = FRaw.substr(i, data);
+    token.Length = i - at + data;
 }

@@ -8,14 +8,15 @@
 
 namespace {
 // Every token of the text as "kind@offset+length:content", joined by spaces, so that a row of
-// the table shows kinds, contents and positions at once.
-QString Tokens(const std::string &raw)
+// the table shows kinds, contents and positions at once. A word under the lower-case rule shows
+// its letters, "/" and the rest.
+template <TRtfWordRule Rule = TRtfWordRule::Standard> QString Tokens(const std::string &raw)
 {
     TRtfLexer lexer(raw);
     TRtfToken token;
     QStringList out;
     std::size_t last = 0;
-    while (lexer.Next(token)) {
+    while (lexer.template Next<Rule>(token)) {
         // Tokens come in order and never overlap.
         if (token.Offset < last || token.Offset + token.Length > raw.size())
             return QStringLiteral("bad position at %1").arg(token.Offset);
@@ -31,7 +32,11 @@ QString Tokens(const std::string &raw)
             out << "}" + at;
             break;
         case TRtfToken::TKind::ControlWord:
-            out << "w" + at + ":" + text + param;
+            if (Rule != TRtfWordRule::Standard)
+                out << "w" + at + ":" + text.left(int(token.LetterCount)) + "/" +
+                           text.mid(int(token.LetterCount));
+            else
+                out << "w" + at + ":" + text + param;
             break;
         case TRtfToken::TKind::ControlSymbol:
             out << "s" + at + ":" +
@@ -45,7 +50,8 @@ QString Tokens(const std::string &raw)
             out << "u" + at + ":" + param + "=" + QString::number(token.Code, 16);
             break;
         case TRtfToken::TKind::Binary:
-            out << "b" + at + ":" + text.toLatin1().toHex();
+            out << "b" + at + ":" + text.toLatin1().toHex() +
+                       (Rule != TRtfWordRule::Standard ? "=" + param : QString());
             break;
         case TRtfToken::TKind::Text:
             out << "t" + at + ":" + text;
@@ -119,6 +125,49 @@ private slots:
         QCOMPARE(Tokens(raw.toStdString()), expected);
     }
 
+    // The converter's cutting: one run of lower-case letters, digits and "-" after lower-case
+    // letters; the rest as the standard rule cuts it.
+    void lowerCaseRunTokens_data()
+    {
+        QTest::addColumn<QByteArray>("raw");
+        QTest::addColumn<bool>("binaryData");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("letters, digits and hyphens are one word")
+            << QByteArray("\\li-720\\b0a x\\fs2-4-") << false
+            << "w@0+7:li/-720 w@7+5:b/0a t@12+1:x w@13+7:fs/2-4-";
+        QTest::newRow("upper-case letters end a word")
+            << QByteArray("\\bX\\b1Y") << false << "w@0+2:b/ t@2+1:X w@3+3:b/1 t@6+1:Y";
+        QTest::newRow("upper-case letter after the backslash is a symbol")
+            << QByteArray("\\Bold \\{") << false << "s@0+2:B t@2+4:old  s@6+2:{";
+        QTest::newRow("one space ends a word, long words are whole")
+            << QByteArray("\\" + QByteArray(40, 'a') + "1  z") << false
+            << "w@0+43:" + QString(40, 'a') + "/1 t@43+2: z";
+        QTest::newRow("\\u is a word, hex escapes as usual")
+            << QByteArray("\\u233a\\'e9\\'4z") << false
+            << "w@0+6:u/233a h@6+4:e9 h@10+2:broken t@12+2:4z";
+        QTest::newRow("\\bin is a word without binary data")
+            << QByteArray("\\bin3 {x}") << false << "w@0+6:bin/3 {@6+1 t@7+1:x }@8+1";
+        QTest::newRow("binary data: every digit counts, the rest of the word is data")
+            << QByteArray("\\bin00000000000003 }}}x\\bin2ab}") << true
+            << "b@0+22:7d7d7d=3 t@22+1:x b@23+7:6162=2 }@30+1";
+        QTest::newRow("binary data cut off by the end keeps its count")
+            << QByteArray("\\bin99999999999 ab") << true << "b@0+18:6162=2147483647";
+        QTest::newRow("binary data needs digits and exactly \\bin")
+            << QByteArray("\\bin \\bin-1\\binary2") << true
+            << "w@0+5:bin/ w@5+6:bin/-1 w@11+8:binary/2";
+    }
+
+    void lowerCaseRunTokens()
+    {
+        QFETCH(QByteArray, raw);
+        QFETCH(bool, binaryData);
+        QFETCH(QString, expected);
+        const std::string text = raw.toStdString();
+        QCOMPARE(binaryData ? Tokens<TRtfWordRule::LowerCaseRunWithData>(text)
+                            : Tokens<TRtfWordRule::LowerCaseRun>(text),
+                 expected);
+    }
+
     // A reader that reads line by line re-points the lexer at its grown buffer.
     void resetAndPositionsCarryOn()
     {
@@ -173,21 +222,35 @@ private slots:
                 seed = seed * 1103515245u + 12345u;
                 raw += alphabet[(seed >> 16) % (sizeof alphabet - 1)];
             }
-            TRtfLexer lexer(raw);
-            TRtfToken token;
-            std::size_t covered = 0;
-            while (lexer.Next(token)) {
-                for (; covered < token.Offset; ++covered)
-                    QVERIFY2(raw[covered] == '\r' || raw[covered] == '\n', raw.c_str());
-                QVERIFY(token.Length > 0);
-                covered = token.Offset + token.Length;
-            }
-            QVERIFY(covered <= raw.size());
-            for (; covered < raw.size(); ++covered)
-                QVERIFY2(raw[covered] == '\r' || raw[covered] == '\n' ||
-                             (covered + 1 == raw.size() && raw[covered] == '\\'),
-                         raw.c_str());
+            QVERIFY2(CoveredInOrder<TRtfWordRule::Standard>(raw), raw.c_str());
+            QVERIFY2(CoveredInOrder<TRtfWordRule::LowerCaseRun>(raw), raw.c_str());
+            QVERIFY2(CoveredInOrder<TRtfWordRule::LowerCaseRunWithData>(raw), raw.c_str());
         }
+    }
+
+private:
+    template <TRtfWordRule Rule> static bool CoveredInOrder(const std::string &raw)
+    {
+        TRtfLexer lexer(raw);
+        TRtfToken token;
+        std::size_t covered = 0;
+        const auto skippable = [&raw](std::size_t at) {
+            return raw[at] == '\r' || raw[at] == '\n';
+        };
+        while (lexer.template Next<Rule>(token)) {
+            for (; covered < token.Offset; ++covered)
+                if (!skippable(covered))
+                    return false;
+            if (token.Length == 0)
+                return false;
+            covered = token.Offset + token.Length;
+        }
+        if (covered > raw.size())
+            return false;
+        for (; covered < raw.size(); ++covered)
+            if (!skippable(covered) && !(covered + 1 == raw.size() && raw[covered] == '\\'))
+                return false;
+        return true;
     }
 };
 

@@ -139,6 +139,16 @@ void TestRtf2HtmlFrame::controlWordsEndWhereTheReaderEndsThem_data()
         << QByteArray("\\bin3 {x}\\par") << QByteArray("x<BR>");
     QTest::newRow("binary count of fourteen digits")
         << QByteArray("a{\\*\\x\\bin00000000000003 }}}}b") << QByteArray("ab");
+    // ... and only where its "bin" is the first of the line.
+    QTest::newRow("binary data after another bin of the line is not data")
+        << QByteArray("a{\\*\\x bin\\bin1 {}b}c") << QByteArray("ac");
+    QTest::newRow("binary data first on its line")
+        << QByteArray("a{\\*\\x\\bin1 {}b}c") << QByteArray("ab");
+    // A character's fallback passes over whole words and symbols, upper-case letters included.
+    QTest::newRow("fallback of a word with its number and a symbol")
+        << QByteArray("\\uc2\\u233\\b1-a \\~x\\par") << QByteArray("\xe9x<BR>");
+    QTest::newRow("fallback of an upper-case symbol")
+        << QByteArray("\\uc1\\u233\\Bx\\par") << QByteArray("\xe9x<BR>");
     // In the font table a backslash at the end of a line goes with the next line.
     QTest::newRow("font table word across lines")
         << QByteArray("{\\fonttbl{\\f1\\\nfcharset0 Arial;}}\\f1 x\\par")
