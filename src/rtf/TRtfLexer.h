@@ -59,11 +59,11 @@ struct TRtfToken
 enum class TRtfWordRule { Standard, LowerCaseRun, LowerCaseRunWithData };
 
 // Cuts rich text into tokens, one at a time, over a text that the caller keeps alive. The same
-// cutting serves the document reader and the merge's scanner, so that "\'hh", "\uN", "\binN"
-// and malformed escapes are read alike everywhere; the lower-case rules cut words where the
-// converter's reader ends them. The lexer keeps no
-// group state: "\ucN" and the fallback characters of "\uN" are the reader's to count
-// (FallbackEnd helps). Malformed input never fails: a backslash at the very end gives no token.
+// cutting serves the document reader, the merge's scanner and (with the lower-case rules, which
+// end words where it ends them) the converter's reader, so that "\'hh", "\uN", "\binN" and
+// malformed escapes are read alike everywhere. The lexer keeps no group state: "\ucN" and the
+// fallback characters of "\uN" are the reader's to count (FallbackEnd helps). Malformed input
+// never fails: a backslash at the very end gives no token.
 //
 //     TRtfLexer lexer(raw);
 //     TRtfToken token;

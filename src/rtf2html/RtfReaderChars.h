@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <climits>
 #include <cstdint>
 #include <string_view>
@@ -18,24 +17,6 @@ inline bool IsDigit(char c)
 inline bool IsLower(char c)
 {
     return c >= 'a' && c <= 'z';
-}
-
-// The characters of a control word: lower-case letters, digits and "-".
-constexpr std::array<bool, 256> WordCharacters()
-{
-    std::array<bool, 256> word{};
-    for (int c = 'a'; c <= 'z'; ++c)
-        word[static_cast<size_t>(c)] = true;
-    for (int c = '0'; c <= '9'; ++c)
-        word[static_cast<size_t>(c)] = true;
-    word['-'] = true;
-    return word;
-}
-constexpr std::array<bool, 256> KWordCharacters = WordCharacters();
-
-inline bool IsWordCharacter(char c)
-{
-    return KWordCharacters[static_cast<unsigned char>(c)];
 }
 
 // A whole decimal number with an optional minus sign that fits 32 bits, or fallback.

@@ -113,17 +113,31 @@ void TRtfReader::AppendPlainRun(std::string &html)
 
 void TRtfReader::Backslash()
 {
-    if (FPos + 1 >= FText.size()) {
+    TRtfToken token;
+    if (!TokenAtPosition(token)) {
         // A backslash at the end of a line produces nothing.
         FPos = FText.size();
         return;
     }
-    if (SkipFallback())
+    if (SkipFallback(token))
         return;
-    const char next = FText[FPos + 1];
-    if (next != '\'')
-        FDecoder.Interrupt();
-    switch (next) {
+    if (token.Kind == TRtfToken::TKind::Hex) {
+        if (!HexItem(FItem)) {
+            if (!FFormat.Hidden)
+                throw ERtfToHtmlError("'" + FItem + "' is not a valid integer value");
+            return;
+        }
+        HexCharacter(FFormat, FItem);
+        if (!FItem.empty())
+            TextItem(FItem);
+        return;
+    }
+    FDecoder.Interrupt();
+    if (token.Kind == TRtfToken::TKind::ControlWord) {
+        MainWord(TakeWord(token));
+        return;
+    }
+    switch (token.Symbol) {
     case '\\':
     case '{':
     case '}':
@@ -141,25 +155,10 @@ void TRtfReader::Backslash()
         if (!FFormat.Hidden)
             TextItem("-");
         return;
-    case '\'': {
-        if (!HexItem(FItem)) {
-            if (!FFormat.Hidden)
-                throw ERtfToHtmlError("'" + FItem + "' is not a valid integer value");
-            return;
-        }
-        HexCharacter(FFormat, FItem);
-        if (!FItem.empty())
-            TextItem(FItem);
-        return;
-    }
     case '*':
         Destination();
         return;
     default:
-        if (IsLower(next)) {
-            MainWord(ReadWord());
-            return;
-        }
         FPos += 2;
         return;
     }
@@ -187,9 +186,9 @@ void TRtfReader::MainWord(const TWord &word)
     default:
         break;
     }
-    if (word.Letters == "s" && !word.Param.empty() &&
-        std::all_of(word.Param.begin(), word.Param.end(), IsDigit)) {
-        ApplyStyle(word.Param);
+    if (word.Letters() == "s" && !word.Param().empty() &&
+        std::all_of(word.Param().begin(), word.Param().end(), IsDigit)) {
+        ApplyStyle(word.Param());
     } else if (IsMainSkipped(word.Id)) {
         SkipGroup();
         if (word.Is(TWordId::Pict)) {

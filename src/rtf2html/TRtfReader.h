@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rtf/TRtfLexer.h"
 #include "rtf2html/RtfWords.h"
 #include "rtf2html/TCodePageDecoder.h"
 #include "rtf2html/TRtfFormat.h"
@@ -47,12 +48,17 @@ private:
     struct TWord
     {
         TWordId Id = TWordId::Unknown;
-        std::string_view Text;    // letters, digits and "-"
-        std::string_view Letters; // the leading letters
-        std::string_view Param;   // the rest
-        size_t Start = 0;         // position of the backslash
+        std::string_view Text;  // letters, digits and "-"
+        size_t LetterCount = 0; // the leading letters of Text
+        size_t Start = 0;       // position of the backslash
 
         bool Is(TWordId id) const { return Id == id; }
+        std::string_view Letters() const { return {Text.data(), LetterCount}; }
+        // The rest: digits and "-".
+        std::string_view Param() const
+        {
+            return {Text.data() + LetterCount, Text.size() - LetterCount};
+        }
     };
 
     // The current text.
@@ -60,6 +66,25 @@ private:
     bool AppendLine();
     bool Ensure(size_t count);
     size_t FindAny(size_t from, const char *characters);
+    // Cuts the token at the reading position without moving on; false when none starts there
+    // (the line's end, or a backslash that ends it).
+    bool TokenAtPosition(TRtfToken &token) const
+    {
+        TRtfLexer lexer(FText, FPos);
+        return lexer.Next<TRtfWordRule::LowerCaseRun>(token);
+    }
+    // The control word in token, which starts at the reading position; the reader goes on
+    // after it and the space that ended it.
+    TWord TakeWord(const TRtfToken &token)
+    {
+        TWord word;
+        word.Start = FPos;
+        word.Text = token.Text;
+        word.LetterCount = token.LetterCount;
+        word.Id = FindWord(word.Text);
+        FPos += token.Length;
+        return word;
+    }
     TWord ReadWord();
     bool IsFirstBinOfLine(size_t position);
     void SkipGroup();
@@ -79,7 +104,7 @@ private:
     bool HexItem(std::string &item);
     void HexCharacter(const TRtfFormat &format, std::string &item);
     bool UnicodeWord(const TWord &word, TRtfFormat &format, std::string &item);
-    bool SkipFallback();
+    bool SkipFallback(const TRtfToken &token);
     int32_t CodePageOf(const TRtfFormat &format) const;
 
     // Control words of the body text.

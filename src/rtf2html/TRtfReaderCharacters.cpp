@@ -59,14 +59,14 @@ void TRtfReader::HexCharacter(const TRtfFormat &format, std::string &item)
 // there is nothing to write yet. False for other words.
 bool TRtfReader::UnicodeWord(const TWord &word, TRtfFormat &format, std::string &item)
 {
-    if (word.Letters != "u" && word.Letters != "uc")
+    if (word.Letters() != "u" && word.Letters() != "uc")
         return false;
     // Other numbers are no characters: the word is then one the reader does not know.
-    const int32_t value = ToInt(word.Param, INT32_MIN);
+    const int32_t value = ToInt(word.Param(), INT32_MIN);
     if (value < -32768 || value > 65535)
         return false;
     item.clear();
-    if (word.Letters == "uc") {
+    if (word.Letters() == "uc") {
         format.UnicodeSkip = std::clamp(value, 0, 255);
         return true;
     }
@@ -87,20 +87,19 @@ bool TRtfReader::UnicodeWord(const TWord &word, TRtfFormat &format, std::string 
 }
 
 // Passes over one character that follows a \uN in place of its character: a hex escape,
-// a control symbol or a control word. The reader stands on the backslash. False when no
-// character is to be passed over.
-bool TRtfReader::SkipFallback()
+// a control symbol or a control word, the token at the reading position. False
+// when no character is to be passed over.
+bool TRtfReader::SkipFallback(const TRtfToken &token)
 {
     if (FFallbackLeft <= 0)
         return false;
     --FFallbackLeft;
-    if (FPos + 1 < FText.size() && FText[FPos + 1] == '\'') {
+    if (token.Kind == TRtfToken::TKind::Hex) {
+        // An escape takes its two characters, hex digits or not, on the next line if need be.
         Ensure(4);
         FPos = std::min(FPos + 4, FText.size());
-    } else if (FPos + 1 < FText.size() && IsLower(FText[FPos + 1])) {
-        ReadWord();
     } else {
-        FPos = std::min(FPos + 2, FText.size());
+        FPos += token.Length;
     }
     return true;
 }

@@ -106,12 +106,12 @@ void TRtfReader::ReadFontTable()
 void TRtfReader::ReadFontWord(TFontEntry &entry)
 {
     Ensure(2);
-    if (FPos + 1 >= FText.size()) {
+    TRtfToken token;
+    if (!TokenAtPosition(token)) {
         FPos = FText.size();
         return;
     }
-    const char next = FText[FPos + 1];
-    if (next == '\'') {
+    if (token.Kind == TRtfToken::TKind::Hex) {
         HexItem(FItem);
         const int high = FItem.size() == 2 ? HexDigitValue(FItem[0]) : -1;
         const int low = FItem.size() == 2 ? HexDigitValue(FItem[1]) : -1;
@@ -119,22 +119,23 @@ void TRtfReader::ReadFontWord(TFontEntry &entry)
             entry.Name += static_cast<char>(high * 16 + low);
         return;
     }
-    if (!IsLower(next)) {
+    if (token.Kind == TRtfToken::TKind::ControlSymbol) {
+        const char next = token.Symbol;
         if ((next == '\\' || next == '{' || next == '}') && !entry.Named && entry.Number >= 0)
             entry.Name += next;
         FPos += 2;
         return;
     }
-    const TWord word = ReadWord();
-    if (word.Letters == "f" && !word.Param.empty() && IsDigit(word.Param[0])) {
+    const TWord word = TakeWord(token);
+    if (word.Letters() == "f" && !word.Param().empty() && IsDigit(word.Param()[0])) {
         // A second number starts the next entry of a table without groups.
         if (entry.Number >= 0)
             StoreFont(entry);
-        entry.Number = ToInt(word.Param, 0);
-    } else if (word.Letters == "fcharset" && entry.CodePage == 0) {
-        entry.CodePage = TCodePageDecoder::OfCharset(ToInt(word.Param, -1));
-    } else if (word.Letters == "cpg") {
-        entry.CodePage = std::max(ToInt(word.Param, 0), 0);
+        entry.Number = ToInt(word.Param(), 0);
+    } else if (word.Letters() == "fcharset" && entry.CodePage == 0) {
+        entry.CodePage = TCodePageDecoder::OfCharset(ToInt(word.Param(), -1));
+    } else if (word.Letters() == "cpg") {
+        entry.CodePage = std::max(ToInt(word.Param(), 0), 0);
     }
 }
 

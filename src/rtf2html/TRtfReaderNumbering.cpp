@@ -60,19 +60,20 @@ void TRtfReader::ReadNumbering()
             ++FPos;
             continue;
         }
-        if (FPos + 1 >= FText.size() || !IsLower(FText[FPos + 1])) {
-            const bool hex = FPos + 1 < FText.size() && FText[FPos + 1] == '\'';
+        TRtfToken token;
+        if (!TokenAtPosition(token)) {
+            FPos = FText.size();
+            continue;
+        }
+        if (token.Kind != TRtfToken::TKind::ControlWord) {
+            const bool hex = token.Kind == TRtfToken::TKind::Hex;
             FPos = std::min(FPos + (hex ? 4 : 2), FText.size());
             continue;
         }
-        const bool spaceEnded = [&] {
-            size_t end = FPos + 1;
-            while (end < FText.size() && IsWordCharacter(FText[end]))
-                ++end;
-            return end < FText.size() && FText[end] == ' ';
-        }();
         // The word's text is kept: reading the text after "pntxta" may change the line.
-        const std::string text(ReadWord().Text);
+        const TWord word = TakeWord(token);
+        const bool spaceEnded = FPos > word.Start + 1 + word.Text.size();
+        const std::string text(word.Text);
         const char level = text.size() > 5 && text.compare(0, 5, "pnlvl") == 0 ? text[5] : 0;
         if (text == "pnlvlblt" || (level >= '5' && level <= '9')) {
             FNumberedList = false;

@@ -91,24 +91,14 @@ void TRtfReader::ReadTable()
                 emit(std::string_view(&FText[FPos - 1], 1));
             continue;
         }
-        if (FPos + 1 >= FText.size()) {
+        TRtfToken token;
+        if (!TokenAtPosition(token)) {
             FPos = FText.size();
             continue;
         }
-        if (SkipFallback())
+        if (SkipFallback(token))
             continue;
-        const char next = FText[FPos + 1];
-        if (next != '\'')
-            FDecoder.Interrupt();
-        if (next == '\\' || next == '{' || next == '}' || next == '~' || next == '_') {
-            FPos += 2;
-            if (!format.Hidden)
-                emit(next == '~'   ? std::string_view("&nbsp;")
-                     : next == '_' ? std::string_view("-")
-                                   : std::string_view(&FText[FPos - 1], 1));
-            continue;
-        }
-        if (next == '\'') {
+        if (token.Kind == TRtfToken::TKind::Hex) {
             if (!HexItem(FItem)) {
                 if (!format.Hidden)
                     throw ERtfToHtmlError("'" + FItem + "' is not a valid integer value");
@@ -119,19 +109,24 @@ void TRtfReader::ReadTable()
                 emit(FItem);
             continue;
         }
-        if (next == '*') {
+        FDecoder.Interrupt();
+        if (token.Kind == TRtfToken::TKind::ControlSymbol) {
+            const char next = token.Symbol;
             FPos += 2;
-            SkipGroup();
-            if (lookAhead)
-                CutGroup(stack, cuts);
-            continue;
-        }
-        if (!IsLower(next)) {
-            FPos += 2;
+            if (next == '\\' || next == '{' || next == '}' || next == '~' || next == '_') {
+                if (!format.Hidden)
+                    emit(next == '~'   ? std::string_view("&nbsp;")
+                         : next == '_' ? std::string_view("-")
+                                       : std::string_view(&FText[FPos - 1], 1));
+            } else if (next == '*') {
+                SkipGroup();
+                if (lookAhead)
+                    CutGroup(stack, cuts);
+            }
             continue;
         }
 
-        const TWord word = ReadWord();
+        const TWord word = TakeWord(token);
         switch (word.Id) {
         case TWordId::Cell:
             setLookAhead(false);

@@ -73,23 +73,12 @@ size_t TRtfReader::FindAny(size_t from, const char *characters)
     }
 }
 
+// The control word at the reading position (a backslash and a lower-case letter).
 TRtfReader::TWord TRtfReader::ReadWord()
 {
-    TWord word;
-    word.Start = FPos;
-    const size_t size = FText.size();
-    size_t end = FPos + 1;
-    while (end < size && IsLower(FText[end]))
-        ++end;
-    const size_t letters = end - FPos - 1;
-    while (end < size && IsWordCharacter(FText[end]))
-        ++end;
-    word.Text = std::string_view(FText).substr(FPos + 1, end - FPos - 1);
-    word.Letters = word.Text.substr(0, letters);
-    word.Param = word.Text.substr(letters);
-    word.Id = FindWord(word.Text);
-    FPos = end < FText.size() && FText[end] == ' ' ? end + 1 : end;
-    return word;
+    TRtfToken token;
+    TokenAtPosition(token);
+    return TakeWord(token);
 }
 
 bool TRtfReader::IsFirstBinOfLine(size_t position)
@@ -119,7 +108,8 @@ void TRtfReader::SkipCharacters(uint64_t count)
     }
 }
 
-// Passes over the rest of the current group, leaving the reader at its "}".
+// Passes over the rest of the current group, leaving the reader at its "}". Binary data is
+// read as data only when its "\bin" is the first "bin" of the line.
 void TRtfReader::SkipGroup()
 {
     uint64_t depth = 0;
@@ -129,11 +119,18 @@ void TRtfReader::SkipGroup()
                 return;
             continue;
         }
-        const char c = FText[FPos];
-        if (c == '{') {
+        TRtfLexer lexer(FText, FPos);
+        TRtfToken token;
+        if (!lexer.Next<TRtfWordRule::LowerCaseRunWithData>(token)) {
+            FPos = FText.size(); // a backslash at the end of the line
+            continue;
+        }
+        switch (token.Kind) {
+        case TRtfToken::TKind::GroupStart:
             ++depth;
             ++FPos;
-        } else if (c == '}') {
+            break;
+        case TRtfToken::TKind::GroupEnd:
             if (depth == 0) {
                 if (!FAppend)
                     FLineStart = FPos;
@@ -141,26 +138,19 @@ void TRtfReader::SkipGroup()
             }
             --depth;
             ++FPos;
-        } else if (c == '\\' && FPos + 1 < FText.size()) {
-            const char next = FText[FPos + 1];
-            if (next == '\\' || next == '{' || next == '}') {
-                FPos += 2;
-            } else if (FPos + 4 < FText.size() && FText.compare(FPos + 1, 3, "bin") == 0 &&
-                       IsDigit(FText[FPos + 4]) && IsFirstBinOfLine(FPos + 1)) {
-                size_t end = FPos + 4;
-                uint64_t count = 0;
-                while (end < FText.size() && IsDigit(FText[end])) {
-                    if (count < (uint64_t(1) << 40))
-                        count = count * 10 + uint64_t(FText[end] - '0');
-                    ++end;
-                }
-                FPos = end < FText.size() && FText[end] == ' ' ? end + 1 : end;
-                SkipCharacters(count);
-            } else {
+            break;
+        case TRtfToken::TKind::Binary:
+            if (!IsFirstBinOfLine(FPos + 1)) {
+                // Not data: what follows the backslash is read as it stands.
                 ++FPos;
+                break;
             }
-        } else {
-            ++FPos;
+            FPos += token.Length;
+            SkipCharacters(static_cast<uint64_t>(token.Param) - token.Text.size());
+            break;
+        default:
+            FPos += token.Length;
+            break;
         }
     }
 }

@@ -165,8 +165,8 @@ void TRtfReader::DoControlWord(const TWord &word, TRtfFormat &format, std::strin
 
     // Words known by their letters, with a number after them.
     const std::string_view text = word.Text;
-    const std::string_view letters = word.Letters;
-    const std::string_view param = word.Param;
+    const std::string_view letters = word.Letters();
+    const std::string_view param = word.Param();
     if (text.substr(0, 2) == "up") {
         set(format.Superscript, true);
     } else if (text.substr(0, 2) == "dn") {
@@ -213,8 +213,8 @@ void TRtfReader::Indent(const TWord &word, std::string &out)
 {
     if (!FIndentOpen)
         return;
-    FIndentTotal += ToInt(word.Param, 0);
-    if (word.Letters == "fi")
+    FIndentTotal += ToInt(word.Param(), 0);
+    if (word.Letters() == "fi")
         return;
     FIndentOpen = false;
     while (W.UlDepth < KUlLevels && static_cast<int64_t>(W.UlDepth) * KUlStep < FIndentTotal) {
