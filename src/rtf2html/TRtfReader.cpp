@@ -122,13 +122,7 @@ void TRtfReader::Backslash()
     if (SkipFallback(token))
         return;
     if (token.Kind == TRtfToken::TKind::Hex) {
-        if (!HexItem(FItem)) {
-            if (!FFormat.Hidden)
-                throw ERtfToHtmlError("'" + FItem + "' is not a valid integer value");
-            return;
-        }
-        HexCharacter(FFormat, FItem);
-        if (!FItem.empty())
+        if (HexEscape(FFormat))
             TextItem(FItem);
         return;
     }

@@ -103,6 +103,9 @@ private:
     // Characters by hex escape or by number.
     bool HexItem(std::string &item);
     void HexCharacter(const TRtfFormat &format, std::string &item);
+    // A hex escape read into FItem: false when it gives no character. A broken escape in
+    // visible text fails the conversion.
+    bool HexEscape(const TRtfFormat &format);
     bool UnicodeWord(const TWord &word, TRtfFormat &format, std::string &item);
     bool SkipFallback(const TRtfToken &token);
     int32_t CodePageOf(const TRtfFormat &format) const;

@@ -13,6 +13,17 @@ using namespace ReaderChars;
 // ---------------------------------------------------------------------------------------
 // Characters by hex escape or by number
 
+bool TRtfReader::HexEscape(const TRtfFormat &format)
+{
+    if (!HexItem(FItem)) {
+        if (!format.Hidden)
+            throw ERtfToHtmlError("'" + FItem + "' is not a valid integer value");
+        return false;
+    }
+    HexCharacter(format, FItem);
+    return !FItem.empty();
+}
+
 // Reads the two characters of a hex escape (the reader stands on its backslash). A file that
 // ends inside the escape gives what is there, and false.
 bool TRtfReader::HexItem(std::string &item)

@@ -99,13 +99,7 @@ void TRtfReader::ReadTable()
         if (SkipFallback(token))
             continue;
         if (token.Kind == TRtfToken::TKind::Hex) {
-            if (!HexItem(FItem)) {
-                if (!format.Hidden)
-                    throw ERtfToHtmlError("'" + FItem + "' is not a valid integer value");
-                continue;
-            }
-            HexCharacter(format, FItem);
-            if (!FItem.empty())
+            if (HexEscape(format))
                 emit(FItem);
             continue;
         }
