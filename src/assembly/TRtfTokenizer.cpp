@@ -164,6 +164,17 @@ bool TRtfTokenizer::Next(TToken &token)
             if (Emit(token, raw[at], at, true))
                 return true;
         }
+        // A byte of text is given as it stands, without cutting its whole run: the caller
+        // asks LiteralRunEnd for the rest of the run when it reads runs in place.
+        std::size_t at = FLexer.Position();
+        while (at < raw.size() && (raw[at] == '\r' || raw[at] == '\n'))
+            ++at;
+        if (at < raw.size() && !RtfLexing::KRunEnds[static_cast<unsigned char>(raw[at])]) {
+            FLexer.SetPosition(at + 1);
+            if (Emit(token, raw[at], at, true))
+                return true;
+            continue;
+        }
         if (!FLexer.Next(read))
             return false;
         switch (read.Kind) {
@@ -221,7 +232,19 @@ std::size_t TRtfTokenizer::LiteralRunEnd() const
         return Position(); // fallback characters of a "\uN", to be dropped
     if (FRunAt < FRunEnd)
         return FRunEnd;
-    return TRtfLexer::TextRunEnd(FLexer.Raw(), FLexer.Position());
+    // The text is a std::string's, so it ends with a 0 byte, where the span search stops at the
+    // latest; a 0 byte inside the text is one of its characters, and the search goes on after
+    // it. The library's span search is several times quicker than the lexer's over long runs.
+    static const char RunEnds[] = "{}\\\r\n";
+    const std::string_view raw = FLexer.Raw();
+    std::size_t end = FLexer.Position();
+    while (end < raw.size()) {
+        end += std::strcspn(raw.data() + end, RunEnds);
+        if (end >= raw.size() || raw[end] != '\0')
+            break;
+        ++end;
+    }
+    return end;
 }
 
 bool TRtfTokenizer::ControlWord(const TRtfToken &read, TToken &token)
