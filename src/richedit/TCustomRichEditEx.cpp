@@ -2,8 +2,8 @@
 
 #include "richedit/LanguageCodePages.h"
 #include "richedit/THiddenText.h"
-#include "richedit/TLongParagraphs.h"
 #include "richedit/TLinesTransfer.h"
+#include "richedit/TLongParagraphs.h"
 #include "richedit/TParaAttributesEx.h"
 #include "richedit/TRichEditOle.h"
 #include "richedit/TRichEditStringsEx.h"
@@ -26,12 +26,6 @@
 
 #include <algorithm>
 
-namespace {
-// Without word wrap a paragraph this long is still shown wrapped: drawing or editing one line
-// of that length makes Qt go through all of it again each time.
-constexpr int LongestUnwrappedParagraph = 50000;
-} // namespace
-
 TCustomRichEditEx::TCustomRichEditEx(QWidget *parent)
     : QTextEdit(parent), FLinesTransfer(std::make_unique<TLinesTransfer>(*this)),
       FLines(std::make_unique<TRichEditStringsEx>(*this)),
@@ -41,8 +35,7 @@ TCustomRichEditEx::TCustomRichEditEx(QWidget *parent)
       FParagraphAttributes(std::make_unique<TParaAttributesEx>(this)),
       FURLDetector(std::make_unique<TURLDetector>(*this)),
       FUndoDepth(std::make_unique<TUndoDepth>(*document())),
-      FHiddenText(new THiddenText(document())),
-      FLongParagraphs(new TLongParagraphs(document()))
+      FHiddenText(new THiddenText(document())), FLongParagraphs(new TLongParagraphs(document()))
 {
     SetLanguage(SystemLanguage());
     setAcceptRichText(true);
@@ -285,7 +278,9 @@ bool TCustomRichEditEx::HasHugeParagraph(int from, int to) const
 {
     for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() <= to;
          block = block.next()) {
-        if (block.length() > LongestUnwrappedParagraph)
+        // Without word wrap a long paragraph is still shown wrapped: drawing or editing one
+        // line of that length makes Qt go through all of it again each time.
+        if (TLongParagraphs::IsLong(block))
             return true;
     }
     return false;

@@ -126,7 +126,8 @@ bool TLongParagraphs::RangeNeedsShaping(int from, int to) const
 {
     if (to - from <= SmallRange) {
         for (int position = from; position < to; ++position) {
-            if (NeedsShaping(QStringView(QString(FDocument->characterAt(position)))))
+            const QChar c = FDocument->characterAt(position);
+            if (NeedsShaping(QStringView(&c, 1)))
                 return true;
         }
         return false;
