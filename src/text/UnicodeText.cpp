@@ -166,6 +166,9 @@ std::string Utf8From1252(std::string_view bytes)
 
 bool IsWordCharacterOfSpacedScript(char32_t c)
 {
+    // The merge asks this of nearly every character before an "@", and most are ASCII.
+    if (c < 0x80)
+        return (c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z');
     const auto *end = std::end(SpacedScriptRanges);
     const auto *range = std::upper_bound(std::begin(SpacedScriptRanges), end, c,
                                          [](char32_t x, const TRange &r) { return x < r.First; });

