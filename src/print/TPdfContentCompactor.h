@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+
+// Rewrites the page content that Qt's PDF engine writes, one "dx dy Td <gggg> Tj" per glyph,
+// as one string a baseline ("[(...) adj (...)] TJ"), positioned by the fonts' own advance
+// widths with an adjustment only where a glyph would land more than Tolerance points away
+// from where Qt put it. A text object holding anything else is copied as it is.
+class TPdfContentCompactor
+{
+public:
+    // The advance widths of a font with two-byte glyph codes (Identity-H), in thousandths of
+    // the font size, by glyph code.
+    struct TFontWidths
+    {
+        QHash<uint, double> Widths;
+        double Default = 1000;
+        double Width(uint code) const { return Widths.value(code, Default); }
+    };
+    using TFonts = QHash<QByteArray, TFontWidths>; // by resource name, without the slash
+
+    // Largest distance in points between a glyph and its place in Qt's content.
+    static constexpr double Tolerance = 0.005;
+
+    explicit TPdfContentCompactor(TFonts fonts) : FFonts(std::move(fonts)) {}
+
+    // The content with its text objects compacted; empty when the content holds something
+    // (an operator that moves text, an inline image, a token it cannot read) that makes the
+    // result uncertain.
+    QByteArray Compact(const QByteArray &content) const;
+
+private:
+    TFonts FFonts;
+};
