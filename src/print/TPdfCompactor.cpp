@@ -1,14 +1,17 @@
 #include "print/TPdfCompactor.h"
 
 #include "print/TPdfContentCompactor.h"
+#include "print/TPdfFile.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QSet>
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 #include <vector>
 
@@ -61,149 +64,6 @@ int Reference(const QString &text, const QString &key)
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
-// The file as Qt writes it: objects one after the other, one cross-reference table, a
-// trailer.
-class TPdfFile
-{
-public:
-    explicit TPdfFile(const QByteArray &pdf) : FPdf(pdf) {}
-
-    bool Read() { return ReadXref() && ReadObjects(); }
-
-    // The object's text up to its stream, if it has one.
-    QString Head(int id) const
-    {
-        const QByteArrayView bytes = Bytes(id);
-        const qsizetype stream = bytes.indexOf("stream");
-        return Latin1(stream < 0 ? bytes : bytes.first(stream));
-    }
-
-    QByteArrayView Bytes(int id) const
-    {
-        const auto it = FObjects.find(id);
-        return it == FObjects.end() ? QByteArrayView()
-                                    : QByteArrayView(FPdf).sliced(it->start, it->end - it->start);
-    }
-
-    std::vector<int> Ids() const { return {FObjects.keyBegin(), FObjects.keyEnd()}; }
-
-    // The file again, with some objects written anew.
-    QByteArray Write(const QMap<int, QByteArray> &replaced) const
-    {
-        std::vector<std::pair<qsizetype, int>> order;
-        for (auto it = FObjects.begin(); it != FObjects.end(); ++it)
-            order.emplace_back(it->start, it.key());
-        std::sort(order.begin(), order.end());
-        QByteArray out = FPdf.left(order.front().first);
-        QMap<int, qsizetype> offsets;
-        for (const auto &[start, id] : order) {
-            offsets.insert(id, out.size());
-            out += replaced.contains(id) ? replaced.value(id) : Bytes(id).toByteArray();
-        }
-        const qsizetype xref = out.size();
-        out += "xref\n";
-        for (const auto &[first, count] : FSections) {
-            out += QByteArray::number(first) + ' ' + QByteArray::number(count) + '\n';
-            for (int id = first; id < first + count; ++id)
-                out += offsets.contains(id)
-                           ? QByteArray::number(offsets.value(id)).rightJustified(10, '0') + ' ' +
-                                 QByteArray::number(FObjects.value(id).generation)
-                                     .rightJustified(5, '0') +
-                                 " n \n"
-                           : FFree.value(id);
-        }
-        return out + FTrailer + "startxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
-    }
-
-private:
-    struct TObject
-    {
-        qsizetype start = 0;
-        qsizetype end = 0;
-        int generation = 0;
-    };
-
-    bool ReadXref()
-    {
-        const qsizetype startxref = FPdf.lastIndexOf("startxref");
-        if (startxref < 0)
-            return false;
-        bool ok = false;
-        FXref = FPdf.mid(startxref + 9).trimmed().split('\n').value(0).trimmed().toLongLong(&ok);
-        if (!ok || FXref <= 0 || FXref >= startxref || FPdf.mid(FXref, 4) != "xref")
-            return false;
-        qsizetype at = FXref + 4;
-        qsizetype lineStart = at;
-        const auto line = [this, &at, &lineStart] {
-            while (at < FPdf.size() && (FPdf[at] == '\n' || FPdf[at] == '\r' || FPdf[at] == ' '))
-                ++at;
-            lineStart = at;
-            const qsizetype end = FPdf.indexOf('\n', at);
-            const QByteArray text = FPdf.mid(at, end - at).trimmed();
-            at = end < 0 ? FPdf.size() : end + 1;
-            return text;
-        };
-        for (QByteArray header = line(); header != "trailer"; header = line()) {
-            const QList<QByteArray> numbers = header.split(' ');
-            if (numbers.size() != 2 || !ReadSection(numbers[0].toInt(), numbers[1].toInt(), at))
-                return false;
-        }
-        FTrailer = FPdf.mid(lineStart, startxref - lineStart);
-        // Updates, encryption and cross-reference streams are more than this reads.
-        return !FTrailer.contains("/Prev") && !FTrailer.contains("/Encrypt") &&
-               !FTrailer.contains("/XRefStm");
-    }
-
-    bool ReadSection(int first, int count, qsizetype &at)
-    {
-        if (first < 0 || count <= 0 || at + qsizetype(count) * 20 > FPdf.size())
-            return false;
-        FSections.emplace_back(first, count);
-        for (int i = 0; i < count; ++i, at += 20) {
-            const QByteArray entry = FPdf.mid(at, 20);
-            bool okOffset = false;
-            bool okGeneration = false;
-            const qsizetype offset = entry.left(10).toLongLong(&okOffset);
-            const int generation = entry.mid(11, 5).toInt(&okGeneration);
-            if (!okOffset || !okGeneration || entry[10] != ' ' || entry[16] != ' ')
-                return false;
-            if (entry[17] == 'f')
-                FFree.insert(first + i, entry);
-            else if (entry[17] == 'n')
-                FObjects.insert(first + i, {offset, 0, generation});
-            else
-                return false;
-        }
-        return true;
-    }
-
-    // Each object runs to the next one; the last to the table.
-    bool ReadObjects()
-    {
-        std::vector<std::pair<qsizetype, int>> order;
-        for (auto it = FObjects.begin(); it != FObjects.end(); ++it)
-            order.emplace_back(it->start, it.key());
-        std::sort(order.begin(), order.end());
-        for (size_t i = 0; i < order.size(); ++i) {
-            TObject &object = FObjects[order[i].second];
-            object.end = i + 1 < order.size() ? order[i + 1].first : FXref;
-            const QByteArray opening = QByteArray::number(order[i].second) + ' ' +
-                                       QByteArray::number(object.generation) + " obj";
-            if (object.start <= 0 || object.end <= object.start ||
-                FPdf.mid(object.start, opening.size()) != opening)
-                return false;
-        }
-        return !order.empty();
-    }
-
-    const QByteArray &FPdf;
-    qsizetype FXref = 0;
-    QMap<int, TObject> FObjects;
-    QMap<int, QByteArray> FFree;
-    std::vector<std::pair<int, int>> FSections;
-    QByteArray FTrailer;
-};
-
 // The advance widths of a Type0 font with two-byte codes; false for any other font.
 bool ReadWidths(const TPdfFile &file, int fontId, TPdfContentCompactor::TFontWidths &widths)
 {
@@ -221,6 +81,7 @@ bool ReadWidths(const TPdfFile &file, int fontId, TPdfContentCompactor::TFontWid
     if (dw.hasMatch())
         widths.Default = dw.captured(1).toDouble();
     const qsizetype w = cid.indexOf(QRegularExpression(QStringLiteral("/W\\s*\\[")));
+    widths.Object = descendant.captured(1).toInt();
     if (w < 0)
         return !cid.contains(QLatin1String("/W "));
     // "c [w1 w2 ...]" gives widths from c on, "c1 c2 w" one width for c1 to c2.
@@ -276,73 +137,178 @@ TPdfContentCompactor::TFonts PageFonts(const TPdfFile &file, const QString &page
     return result;
 }
 
-// A page's content stream compacted, with the object holding its length when that is one of
-// its own; nothing when the stream is not as expected or does not get smaller.
-void CompactContent(const TPdfFile &file, int id, const TPdfContentCompactor::TFonts &fonts,
-                    QMap<int, QByteArray> &replaced)
+// A page's content stream as read, unpacked.
+struct TContent
+{
+    int id = -1;
+    int lengthId = -1; // the object holding the length, or -1 when the head does
+    QString head;
+    bool flate = false;
+    qsizetype length = 0;
+    QByteArray data;
+    TPdfContentCompactor::TFonts fonts;
+};
+
+// False when the stream is not as expected: another filter, a length that does not end it.
+bool ReadContent(const TPdfFile &file, int id, TContent &content)
 {
     const QByteArrayView object = file.Bytes(id);
-    const QString head = file.Head(id);
-    const bool flate =
-        head.contains(QRegularExpression(QStringLiteral("/Filter\\s*/FlateDecode\\b")));
-    if (head.size() == object.size() || (head.contains(QLatin1String("/Filter")) && !flate) ||
+    content.id = id;
+    content.head = file.Head(id);
+    const QString &head = content.head;
+    content.flate = head.contains(QRegularExpression(QStringLiteral("/Filter\\s*/FlateDecode\\b")));
+    if (head.size() == object.size() ||
+        (head.contains(QLatin1String("/Filter")) && !content.flate) ||
         head.contains(QLatin1String("/DecodeParms")))
-        return;
-    const int lengthId = Reference(head, QStringLiteral("/Length"));
-    const auto direct =
-        QRegularExpression(QStringLiteral("/Length\\s+(\\d+)(?!\\s+\\d+\\s+R)")).match(head);
+        return false;
+    content.lengthId = Reference(head, QStringLiteral("/Length"));
     bool ok = false;
-    const qsizetype length = lengthId >= 0 ? Latin1(file.Bytes(lengthId))
+    content.length = content.lengthId >= 0 ? Latin1(file.Bytes(content.lengthId))
                                                  .section(QLatin1String("obj"), 1)
                                                  .section(QLatin1String("endobj"), 0, 0)
                                                  .trimmed()
                                                  .toLongLong(&ok)
-                                           : direct.captured(1).toLongLong(&ok);
+                                           : QRegularExpression(QStringLiteral("/Length\\s+(\\d+)"))
+                                                 .match(head)
+                                                 .captured(1)
+                                                 .toLongLong(&ok);
     qsizetype start = head.size() + 6;
     start += object.sliced(start).startsWith("\r\n") ? 2
              : object.sliced(start).startsWith("\n") ? 1
                                                      : 0;
-    if (!ok || length < 0 || start + length > object.size() ||
-        !Latin1(object.sliced(start + length)).trimmed().startsWith(QLatin1String("endstream")))
-        return;
-    QByteArray content;
-    if (!flate)
-        content = object.sliced(start, length).toByteArray();
-    else if (!Inflate(object.sliced(start, length), content))
-        return;
-    const QByteArray compact = TPdfContentCompactor(fonts).Compact(content);
+    if (!ok || content.length < 0 || start + content.length > object.size() ||
+        !Latin1(object.sliced(start + content.length))
+             .trimmed()
+             .startsWith(QLatin1String("endstream")))
+        return false;
+    const QByteArrayView data = object.sliced(start, content.length);
+    if (!content.flate)
+        content.data = data.toByteArray();
+    return !content.flate || Inflate(data, content.data);
+}
+
+// The stream with new content, and the object holding its length when that is one of its own;
+// nothing when the content does not get smaller.
+void WriteContent(const TContent &content, const QByteArray &compact,
+                  QMap<int, QByteArray> &replaced)
+{
     const QByteArray data = compact.isEmpty() ? QByteArray() : Deflate(compact);
-    if (data.isEmpty() || data.size() >= length)
+    if (data.isEmpty() || data.size() >= content.length)
         return;
-    QByteArray newHead = head.toLatin1();
-    if (lengthId < 0)
-        newHead.replace(direct.capturedStart(1), direct.capturedLength(1),
-                        QByteArray::number(data.size()));
-    if (!flate)
-        newHead.insert(newHead.lastIndexOf(">>"), "/Filter /FlateDecode\n");
-    replaced.insert(id, newHead + "stream\n" + data + "\nendstream\nendobj\n");
-    if (lengthId >= 0)
-        replaced.insert(lengthId, QByteArray::number(lengthId) + " 0 obj\n" +
-                                      QByteArray::number(data.size()) + "\nendobj\n");
+    QByteArray head = content.head.toLatin1();
+    if (content.lengthId < 0) {
+        const auto direct =
+            QRegularExpression(QStringLiteral("/Length\\s+(\\d+)")).match(content.head);
+        head.replace(direct.capturedStart(1), direct.capturedLength(1),
+                     QByteArray::number(data.size()));
+    }
+    if (!content.flate)
+        head.insert(head.lastIndexOf(">>"), "/Filter /FlateDecode\n");
+    replaced.insert(content.id, head + "stream\n" + data + "\nendstream\nendobj\n");
+    if (content.lengthId >= 0)
+        replaced.insert(content.lengthId, QByteArray::number(content.lengthId) + " 0 obj\n" +
+                                              QByteArray::number(data.size()) + "\nendobj\n");
+}
+
+// The widths that Qt's own advances show, where they are the font's widths but for rounding:
+// the most frequent advance of each glyph, by descendant font. With them a line of text needs
+// an adjustment only where kerning or justification moves a glyph.
+QHash<int, QHash<uint, double>> LearntWidths(const TPdfContentCompactor::TAdvances &advances,
+                                             const std::vector<TContent> &contents)
+{
+    QHash<int, const TPdfContentCompactor::TFontWidths *> fonts;
+    for (const TContent &content : contents)
+        for (const auto &font : content.fonts)
+            fonts.insert(font.Object, &font);
+    QHash<int, QHash<uint, double>> learnt;
+    for (auto font = advances.begin(); font != advances.end(); ++font) {
+        for (auto glyph = font->begin(); glyph != font->end(); ++glyph) {
+            const auto mode = std::max_element(glyph->begin(), glyph->end());
+            const double width = mode.key() / 100.0;
+            const double stated = fonts.value(font.key())->Width(glyph.key());
+            if (fonts.value(font.key())->Widths.contains(glyph.key()) && width != stated &&
+                std::abs(width - stated) <= 1)
+                learnt[font.key()].insert(glyph.key(), width);
+        }
+    }
+    return learnt;
+}
+
+// A descendant font with the widths array written anew; empty when its array is not found.
+QByteArray WithWidths(const TPdfFile &file, int id, const TPdfContentCompactor::TFontWidths &font)
+{
+    const QString text = Latin1(file.Bytes(id));
+    const qsizetype start = text.indexOf(QRegularExpression(QStringLiteral("/W\\s*\\[")));
+    qsizetype end = start < 0 ? -1 : text.indexOf(QLatin1Char('['), start);
+    for (int depth = 0; end >= 0 && end < text.size(); ++end) {
+        depth += text[end] == QLatin1Char('[') ? 1 : text[end] == QLatin1Char(']') ? -1 : 0;
+        if (depth == 0)
+            break;
+    }
+    if (end < 0 || end >= text.size())
+        return {};
+    QList<uint> codes = font.Widths.keys();
+    std::sort(codes.begin(), codes.end());
+    QByteArray array = "/W [";
+    for (qsizetype i = 0; i < codes.size(); ++i) {
+        if (i == 0 || codes[i] != codes[i - 1] + 1)
+            array += (i == 0 ? "" : "] ") + QByteArray::number(codes[i]) + " [";
+        else
+            array += ' ';
+        array += QByteArray::number(font.Width(codes[i]), 'g', 8);
+    }
+    array += codes.isEmpty() ? "]" : "]]";
+    return (text.left(start) + QString::fromLatin1(array) + text.mid(end + 1)).toLatin1();
 }
 } // namespace
 
 QByteArray TPdfCompactor::Compact(const QByteArray &pdf)
 {
     TPdfFile file(pdf);
-    if (!pdf.startsWith("%PDF-") || !file.Read())
+    if (!file.Read())
         return {};
     const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![A-Za-z0-9])"));
-    QMap<int, QByteArray> replaced;
+    std::vector<TContent> contents;
+    QSet<int> seen;
+    TPdfContentCompactor::TAdvances advances;
     for (const int id : file.Ids()) {
         const QString head = file.Head(id);
         if (head.contains(QLatin1String("/ObjStm")) || head.contains(QLatin1String("/XRef")))
             return {};
-        const int contents = Reference(head, QStringLiteral("/Contents"));
-        if (head.contains(page) && contents >= 0 && !replaced.contains(contents))
-            CompactContent(file, contents, PageFonts(file, head), replaced);
+        const int stream = Reference(head, QStringLiteral("/Contents"));
+        TContent content;
+        if (!head.contains(page) || stream < 0 || seen.contains(stream) ||
+            !ReadContent(file, stream, content))
+            continue;
+        seen.insert(stream);
+        content.fonts = PageFonts(file, head);
+        TPdfContentCompactor(content.fonts).Measure(content.data, advances);
+        contents.push_back(std::move(content));
     }
-    return replaced.isEmpty() ? QByteArray() : file.Write(replaced);
+    const auto learnt = LearntWidths(advances, contents);
+    QMap<int, QByteArray> replaced;
+    QHash<int, TPdfContentCompactor::TFontWidths> changedFonts;
+    for (TContent &content : contents) {
+        for (auto &font : content.fonts) {
+            const auto widths = learnt.constFind(font.Object);
+            if (widths == learnt.constEnd())
+                continue;
+            for (auto it = widths->begin(); it != widths->end(); ++it)
+                font.Widths.insert(it.key(), it.value());
+            changedFonts.insert(font.Object, font);
+        }
+        WriteContent(content, TPdfContentCompactor(content.fonts).Compact(content.data), replaced);
+        content.data.clear();
+    }
+    if (replaced.isEmpty())
+        return {};
+    for (auto it = changedFonts.begin(); it != changedFonts.end(); ++it) {
+        const QByteArray font = WithWidths(file, it.key(), it.value());
+        if (font.isEmpty())
+            return {};
+        replaced.insert(it.key(), font);
+    }
+    return file.Write(replaced);
 }
 
 bool TPdfCompactor::CompactFile(const QString &fileName)

@@ -183,6 +183,19 @@ public:
         return writer.Out + "ET";
     }
 
+    void Measure(TPdfContentCompactor::TAdvances &advances) const
+    {
+        for (size_t i = 0; !FSpoilt && i + 1 < FEvents.size(); ++i) {
+            const Event &glyph = FEvents[i];
+            const Event &next = FEvents[i + 1];
+            if (glyph.kind == Event::Glyph && next.kind == Event::Glyph &&
+                glyph.widths == next.widths && glyph.size == next.size &&
+                glyph.at.y() == next.at.y())
+                ++advances[glyph.widths->Object][glyph.code]
+                          [std::llround((next.at.x() - glyph.at.x()) * 100000 / glyph.size)];
+        }
+    }
+
 private:
     struct Event
     {
@@ -323,7 +336,7 @@ bool Unsafe(const QByteArray &op)
 }
 } // namespace
 
-QByteArray TPdfContentCompactor::Compact(const QByteArray &content) const
+QByteArray TPdfContentCompactor::Walk(const QByteArray &content, TAdvances *advances) const
 {
     TLexer lexer(content);
     QByteArray out;
@@ -340,7 +353,10 @@ QByteArray TPdfContentCompactor::Compact(const QByteArray &content) const
             continue;
         }
         const QByteArray &op = token.text;
-        if (text && op == "ET") {
+        if (text && op == "ET" && advances) {
+            text->Measure(*advances);
+            text.reset();
+        } else if (text && op == "ET") {
             const QByteArray compact = text->Finish();
             out += content.mid(copied, text->Start - copied);
             out += compact.isEmpty() ? content.mid(text->Start, token.end - text->Start) : compact;
