@@ -12,7 +12,7 @@ struct TToken
 {
     enum Kind { Number, Name, Hex, Literal, Array, Dictionary, Operator };
     Kind kind = Operator;
-    QByteArray text; // the digits of a hex string, otherwise as written
+    QByteArrayView text; // the digits of a hex string, otherwise as written
     qsizetype start = 0;
     qsizetype end = 0;
 };
@@ -44,11 +44,14 @@ public:
         const char c = FText[FPos];
         if (c == '%') {
             failed = true;
-        } else if (c == '<' && FText.mid(FPos, 2) != "<<") {
+        } else if (c == '<' && (FPos + 1 >= FText.size() || FText[FPos + 1] != '<')) {
             const qsizetype close = FText.indexOf('>', FPos);
-            failed = close < 0;
+            if (close < 0) {
+                failed = true;
+                return false;
+            }
             token.kind = TToken::Hex;
-            token.text = FText.mid(FPos + 1, close - FPos - 1);
+            token.text = QByteArrayView(FText).sliced(FPos + 1, close - FPos - 1);
             FPos = close + 1;
         } else if (c == '(') {
             token.kind = TToken::Literal;
@@ -66,7 +69,7 @@ public:
         }
         token.end = FPos;
         if (token.kind != TToken::Hex)
-            token.text = FText.mid(token.start, token.end - token.start);
+            token.text = QByteArrayView(FText).sliced(token.start, token.end - token.start);
         return !failed;
     }
 
@@ -133,7 +136,7 @@ public:
     const qsizetype Start;
 
     // Takes one operator; an operator it does not know spoils the object.
-    void Add(const QByteArray &op, const std::vector<TToken> &operands)
+    void Add(QByteArrayView op, const std::vector<TToken> &operands)
     {
         const auto number = [&operands](size_t i, bool &ok) {
             ok = ok && i < operands.size() && operands[i].kind == TToken::Number;
@@ -141,7 +144,7 @@ public:
         };
         bool ok = true;
         if (op == "Tf" && operands.size() == 2 && operands[0].kind == TToken::Name) {
-            FFont = FFonts.find(operands[0].text.mid(1));
+            FFont = FFonts.find(operands[0].text.sliced(1).toByteArray());
             FSize = number(1, ok);
             ok = ok && FFont != FFonts.end() && FSize > 0;
             FEvents.push_back({Event::Font, Verbatim(op, operands)});
@@ -290,7 +293,7 @@ private:
             return false;
         for (qsizetype i = 0; i < string.text.size(); i += 4) {
             bool ok = false;
-            const uint code = string.text.mid(i, 4).toUInt(&ok, 16);
+            const uint code = string.text.sliced(i, 4).toUInt(&ok, 16);
             if (!ok)
                 return false;
             Event glyph{Event::Glyph, {}, {}, code, FText, FSize, &FFont.value()};
@@ -310,12 +313,12 @@ private:
         return end;
     }
 
-    static QByteArray Verbatim(const QByteArray &op, const std::vector<TToken> &operands)
+    static QByteArray Verbatim(QByteArrayView op, const std::vector<TToken> &operands)
     {
         QByteArray text;
         for (const TToken &operand : operands)
-            text += operand.text + ' ';
-        return text + op;
+            text += operand.text.toByteArray() + ' ';
+        return text.append(op);
     }
 
     const TPdfContentCompactor::TFonts &FFonts;
@@ -330,7 +333,7 @@ private:
 
 // Operators that change where text goes or hide binary data from the lexer: content holding
 // them outside a text object is left alone.
-bool Unsafe(const QByteArray &op)
+bool Unsafe(QByteArrayView op)
 {
     return op.startsWith('T') || op == "'" || op == "\"" || op == "BI" || op == "ID" || op == "EI";
 }
@@ -352,7 +355,7 @@ QByteArray TPdfContentCompactor::Walk(const QByteArray &content, TAdvances *adva
             operands.push_back(token);
             continue;
         }
-        const QByteArray &op = token.text;
+        const QByteArrayView op = token.text;
         if (text && op == "ET" && advances) {
             text->Measure(*advances);
             text.reset();
