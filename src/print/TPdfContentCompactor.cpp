@@ -266,19 +266,25 @@ private:
         }
 
         // The shift, in thousandths of the font size, that brings a glyph due at x near
-        // target. A run drifts the same way glyph after glyph (the fonts' widths are rounded
-        // other than Qt's advances), so it aims at the far side of the tolerance: that lasts
-        // twice as long.
+        // target: a whole number where one does (the same spaces of a justified line then
+        // repeat), else one aimed at the far side of the tolerance, as the small difference
+        // between the widths and Qt's advances drifts on the same way.
         QByteArray Adjustment(double x, double target, double miss, double size) const
         {
+            const auto lands = [&](double shift) {
+                return std::abs(x - shift * size / 1000 - target) * advanceScale <=
+                       TPdfContentCompactor::Tolerance;
+            };
+            const double whole = std::round((x - target) * 1000 / size);
+            if (lands(whole))
+                return Number(whole, 0);
             const double aim =
                 target - std::copysign(0.8 * TPdfContentCompactor::Tolerance / advanceScale, miss);
             const double exact = (x - aim) * 1000 / size;
             for (const int places : {0, 1, 3}) {
                 const double scale = std::pow(10.0, places);
                 const double shift = std::round(exact * scale) / scale;
-                const double landing = x - shift * size / 1000;
-                if (std::abs(landing - target) * advanceScale <= TPdfContentCompactor::Tolerance)
+                if (lands(shift))
                     return Number(shift, places);
             }
             return Number(exact, 6);

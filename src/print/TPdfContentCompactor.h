@@ -21,8 +21,9 @@ public:
     };
     using TFonts = QHash<QByteArray, TFontWidths>; // by resource name, without the slash
 
-    // Largest distance in points between a glyph and its place in Qt's content.
-    static constexpr double Tolerance = 0.005;
+    // Largest distance in points between a glyph and its place in Qt's content, beside the
+    // rounding of a move to a line (under a thousandth of a point).
+    static constexpr double Tolerance = 0.008;
 
     // Qt's advances of glyphs that another glyph follows on the same baseline in the same
     // font, in hundredths of a thousandth of the font size, counted by descendant font and
