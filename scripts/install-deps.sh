@@ -10,6 +10,7 @@ packages=(
     libbenchmark-dev
     xvfb xauth qt6-qpa-plugins
     desktop-file-utils
+    poppler-utils
 )
 if [ "${1:-}" = "--fuzz" ]; then
     packages+=(clang libclang-rt-14-dev)

@@ -78,6 +78,9 @@ public:
     // Published properties.
     bool CompressPreview() const { return FCompressPreview; }
     void SetCompressPreview(bool value) { FCompressPreview = value; }
+    // Whether a PDF file is made smaller once Qt has written it (TPdfCompactor); on at first.
+    bool CompactPdf() const { return FCompactPdf; }
+    void SetCompactPdf(bool value) { FCompactPdf = value; }
     bool SaveMargins() const { return FSaveMargins; }
     void SetSaveMargins(bool value) { FSaveMargins = value; }
     const QImage &BitmapLogo() const { return FBitmapLogo; }
@@ -250,6 +253,7 @@ private:
 
     bool FCompressPreview = true;
     bool FSaveMargins = false;
+    bool FCompactPdf = true;
     QImage FBitmapLogo;
     TPageMargins FMargins;
     double FLogoTop = 0, FLogoLeft = 0, FLogoWidth = 25, FLogoHeight = 20;

@@ -4,6 +4,7 @@
 #include "print/TRichPrinter.h"
 
 #include "print/ELinePrinter.h"
+#include "print/TPdfCompactor.h"
 #include "print/TPreviewPicture.h"
 #include "print/TRichPreviewForm.h"
 #include "print/TRichPrntProgDlg.h"
@@ -122,6 +123,8 @@ void TRichPrinter::EndPrinting()
         else if (!ended)
             failure = std::make_exception_ptr(
                 ELinePrinter(QStringLiteral("Not be able to end the printing.")));
+        else if (toFile && FCompactPdf)
+            TPdfCompactor::CompactFile(FPrinter->outputFileName()); // else Qt's file stays
     } else {
         try {
             FinishPreviewPage(true);

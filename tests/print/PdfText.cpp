@@ -120,8 +120,7 @@ public:
                 operands << FText.mid(FPos, (end < 0 ? FText.size() : end + 1) - FPos);
                 FPos = end < 0 ? FText.size() : end + 1;
             } else if (c == QLatin1Char('(')) {
-                SkipString();
-                operands << QStringLiteral("()");
+                operands << ReadString();
             } else if (c == QLatin1Char('[') || c == QLatin1Char(']') ||
                        FText.mid(FPos, 2) == QLatin1String("<<") ||
                        FText.mid(FPos, 2) == QLatin1String(">>")) {
@@ -156,25 +155,95 @@ private:
             ++FPos;
         return FPos < FText.size();
     }
-    void SkipString()
+    // A literal string, given as the hex string of its bytes.
+    QString ReadString()
     {
+        QByteArray bytes;
         int depth = 0;
         for (; FPos < FText.size(); ++FPos) {
-            const QChar c = FText.at(FPos);
-            if (c == QLatin1Char('\\'))
-                ++FPos;
-            else if (c == QLatin1Char('('))
-                ++depth;
-            else if (c == QLatin1Char(')') && --depth == 0) {
-                ++FPos;
-                return;
+            QChar c = FText.at(FPos);
+            if (c == QLatin1Char('\\') && FPos + 1 < FText.size()) {
+                c = FText.at(++FPos);
+                const int octal = QStringLiteral("01234567").indexOf(c);
+                if (octal >= 0) {
+                    int value = octal;
+                    for (int i = 0; i < 2 && FPos + 1 < FText.size() &&
+                                    QStringLiteral("01234567").contains(FText.at(FPos + 1));
+                         ++i)
+                        value = value * 8 + FText.at(++FPos).digitValue();
+                    c = QChar(value & 0xff);
+                } else {
+                    const int escape = QStringLiteral("nrtbf").indexOf(c);
+                    if (escape >= 0)
+                        c = QChar("\n\r\t\b\f"[escape]);
+                }
+                bytes += char(c.unicode());
+                continue;
             }
+            if (c == QLatin1Char('(') && depth++ == 0)
+                continue;
+            if (c == QLatin1Char(')') && --depth == 0) {
+                ++FPos;
+                break;
+            }
+            bytes += char(c.unicode());
         }
+        return QLatin1Char('<') + QString::fromLatin1(bytes.toHex()) + QLatin1Char('>');
     }
 
     const QString &FText;
     int FPos = 0;
 };
+
+// What placing a font's glyphs needs: the characters of each glyph code and its advance width
+// in thousandths of the font size.
+struct PdfFontUse
+{
+    QHash<uint, QString> characters;
+    QHash<uint, double> widths;
+    double defaultWidth = 1000;
+};
+
+// The widths of the descendant font of a Type0 font: /DW and the /W array's "c [w1 w2 ...]"
+// and "c1 c2 w" entries.
+void ReadWidths(const Pdf &pdf, int font, PdfFontUse &use)
+{
+    const auto descendant =
+        QRegularExpression(QStringLiteral("/DescendantFonts\\s*\\[\\s*(\\d+) 0 R"))
+            .match(pdf.objects.value(font));
+    const QString cid = pdf.objects.value(descendant.captured(1).toInt());
+    const auto dw = QRegularExpression(QStringLiteral("/DW\\s+([\\d.]+)")).match(cid);
+    if (dw.hasMatch())
+        use.defaultWidth = dw.captured(1).toDouble();
+    const int w = cid.indexOf(QRegularExpression(QStringLiteral("/W\\s*\\[")));
+    if (w < 0)
+        return;
+    const QString array = cid.mid(cid.indexOf(QLatin1Char('['), w) + 1);
+    const QRegularExpression token(QStringLiteral("\\[|\\]|[-\\d.]+"));
+    QList<double> pending;
+    bool inList = false;
+    uint next = 0;
+    for (auto it = token.globalMatch(array); it.hasNext();) {
+        const QString t = it.next().captured(0);
+        if (t == QLatin1String("[")) {
+            inList = true;
+            next = uint(pending.value(0));
+            pending.clear();
+        } else if (t == QLatin1String("]")) {
+            if (!inList)
+                return;
+            inList = false;
+        } else if (inList) {
+            use.widths.insert(next++, t.toDouble());
+        } else if (pending.size() == 2) {
+            for (uint c = uint(pending[0]); c <= uint(pending[1]); ++c)
+                use.widths.insert(c, t.toDouble());
+            pending.clear();
+        } else {
+            pending << t.toDouble();
+        }
+    }
+}
 
 QRectF MediaBox(const Pdf &pdf, int page, int pages)
 {
@@ -201,12 +270,15 @@ PdfPage ReadPage(const Pdf &pdf, int page, int pages)
     const QString fonts = pdf.objects.value(resources)
                               .section(QLatin1String("/Font"), 1)
                               .section(QLatin1String(">>"), 0, 0);
-    QHash<QString, QHash<uint, QString>> maps;
+    QHash<QString, PdfFontUse> uses;
     const QRegularExpression fontRef(QStringLiteral("/(\\w+)\\s+(\\d+) 0 R"));
     for (auto f = fontRef.globalMatch(fonts); f.hasNext();) {
         const auto m = f.next();
-        const int toUnicode = pdf.Reference(m.captured(2).toInt(), QStringLiteral("/ToUnicode"));
-        maps.insert(m.captured(1), ReadCMap(pdf.Stream(toUnicode)));
+        const int id = m.captured(2).toInt();
+        PdfFontUse use;
+        use.characters = ReadCMap(pdf.Stream(pdf.Reference(id, QStringLiteral("/ToUnicode"))));
+        ReadWidths(pdf, id, use);
+        uses.insert(m.captured(1), use);
     }
 
     const QString content = pdf.Stream(pdf.Reference(page, QStringLiteral("/Contents")));
@@ -216,7 +288,8 @@ PdfPage ReadPage(const Pdf &pdf, int page, int pages)
     QTransform ctm;
     std::vector<QTransform> saved;
     QTransform textMatrix, lineMatrix;
-    QHash<uint, QString> font;
+    PdfFontUse font;
+    double fontSize = 0;
     const auto number = [&args](int i) { return i < args.size() ? args.at(i).toDouble() : 0.0; };
     const auto matrix = [&number] {
         return QTransform(number(0), number(1), number(2), number(3), number(4), number(5));
@@ -239,13 +312,28 @@ PdfPage ReadPage(const Pdf &pdf, int page, int pages)
             lineMatrix = QTransform::fromTranslate(number(0), number(1)) * lineMatrix;
             textMatrix = lineMatrix;
         } else if (op == QLatin1String("Tf")) {
-            font = maps.value(args.value(0).mid(1));
-        } else if (op == QLatin1String("Tj") && !args.isEmpty()) {
-            const QString hex = args.constFirst().mid(1, args.constFirst().size() - 2);
-            const QPointF origin = (textMatrix * ctm * toTop).map(QPointF(0, 0));
-            for (int i = 0; i + 4 <= hex.size(); i += 4)
-                for (const QChar c : font.value(hex.mid(i, 4).toUInt(nullptr, 16)))
-                    result.glyphs.push_back({c, origin});
+            font = uses.value(args.value(0).mid(1));
+            fontSize = number(1);
+        } else if (op == QLatin1String("Tj") || op == QLatin1String("TJ")) {
+            // Each glyph moves the next one on by its width; a number in a TJ array moves it
+            // back by that many thousandths of the font size.
+            const auto advance = [&textMatrix, &fontSize](double thousandths) {
+                textMatrix =
+                    QTransform::fromTranslate(thousandths * fontSize / 1000, 0) * textMatrix;
+            };
+            for (const QString &arg : std::as_const(args)) {
+                if (!arg.startsWith(QLatin1Char('<'))) {
+                    advance(-arg.toDouble());
+                    continue;
+                }
+                for (int i = 1; i + 4 < arg.size(); i += 4) {
+                    const uint code = arg.mid(i, 4).toUInt(nullptr, 16);
+                    const QPointF origin = (textMatrix * ctm * toTop).map(QPointF(0, 0));
+                    for (const QChar c : font.characters.value(code))
+                        result.glyphs.push_back({c, origin});
+                    advance(font.widths.value(code, font.defaultWidth));
+                }
+            }
         } else if (op == QLatin1String("Do")) {
             // An image fills the unit square of its matrix.
             result.images.push_back((ctm * toTop).mapRect(QRectF(0, 0, 1, 1)));

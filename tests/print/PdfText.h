@@ -8,9 +8,10 @@
 
 #include <vector>
 
-// One page of a PDF as Qt writes it (Flate content streams, Type0 fonts with ToUnicode maps):
-// its glyphs in drawing order with the origin of each (the left end of its baseline) and the
-// rectangles its images fill, all in points from the top left corner of the sheet.
+// One page of a PDF as Qt writes it (Flate content streams, Type0 fonts with ToUnicode maps and
+// widths), glyph strings shown with Tj or TJ, as the compacted file has them: its glyphs in drawing
+// order with the origin of each (the left end of its baseline) and the rectangles its images fill,
+// all in points from the top left corner of the sheet.
 struct PdfPage
 {
     struct Glyph

@@ -5,6 +5,8 @@
 #include "TestEnvironment.h"
 #include "app/TMainForm.h"
 #include "app/TSpeedBar.h"
+#include "print/TPdfCompactor.h"
+#include "print/TPdfContentCompactor.h"
 #include "print/TRichPreviewForm.h"
 #include "richedit/TRichEditEx.h"
 #include "richedit/TRichEditOle.h"
@@ -22,6 +24,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QToolButton>
@@ -152,6 +155,25 @@ PdfPage PrintRtf(const QByteArray &rtf)
     printer->PrintRichEdit(edit, 1);
     const std::vector<PdfPage> pages = PdfPages(ReadAll(QStringLiteral("geometry.pdf")));
     return pages.empty() ? PdfPage() : pages.front();
+}
+
+// The words "pdftotext -bbox" finds in a PDF, each with its box.
+std::vector<std::pair<QString, QRectF>> BoxedWords(const QString &pdftotext, const QString &file)
+{
+    QProcess run;
+    run.start(pdftotext, {QStringLiteral("-bbox"), file, QStringLiteral("-")});
+    run.waitForFinished(60000);
+    const QString html = QString::fromUtf8(run.readAllStandardOutput());
+    const QRegularExpression word(QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" "
+                                                 "xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)<"));
+    std::vector<std::pair<QString, QRectF>> words;
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        words.emplace_back(m.captured(5),
+                           QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                  QPointF(m.captured(3).toDouble(), m.captured(4).toDouble())));
+    }
+    return words;
 }
 } // namespace
 
@@ -603,6 +625,129 @@ private slots:
                     font.Name +
                     QStringLiteral(": %1 glyphs, %2 characters").arg(font.Glyphs).arg(characters)));
         }
+    }
+
+    // The compacted PDF draws every glyph where Qt's own file draws it, in fonts and sizes,
+    // kerned pairs, justified lines, a table and scripts beyond Latin; another reader finds
+    // the same words in the same places.
+    void compactedPdfPlacesEveryGlyphAsQtDid()
+    {
+        const QByteArray cells =
+            "\\trowd\\trgaph108\\cellx2500\\cellx5000\\cellx8000\\pard\\intbl ";
+        const QByteArray justified =
+            QByteArray("\\qj\\f1\\fs20 ")
+                .append(
+                    QByteArray(
+                        "Justified text spreads its spaces so that the line ends at the margin. ")
+                        .repeated(6));
+        QTextEdit edit;
+        QTextCursor cursor(edit.document());
+        QVERIFY(TRtfReader::Read(
+            "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\froman Times New Roman;}"
+            "{\\f2\\fmodern Courier New;}}\\pard\\f0\\fs24 AVATAR WAVE Tj To Ty LT\\par\\pard " +
+                justified +
+                "\\par\\pard\\f2\\fs18 Mono 0123 {\\b bold}\\par\\pard\\f0\\fs40\\b "
+                "Heading\\b0\\par\\pard\\f1\\fs22 \\u321?\\u243?d\\u378? "
+                "\\u1048?\\u1074?\\u1072?\\u1085? "
+                "\\u917?\\u955?\\u941?\\u957?\\u951? \\u26446?\\u23567?\\u40845? "
+                "\\u1605?\\u1585?\\u1581?\\u1576?\\u1575?\\par " +
+                cells + "\\f0\\fs20 Cell one\\cell {\\i Cell two}\\cell 1234.50\\cell\\row " +
+                cells + "WAVE\\cell AVA\\cell Tj\\cell\\row\\pard\\par}",
+            cursor));
+        auto qt = NewPdfRichPrinter(QStringLiteral("qt.pdf"));
+        qt->SetCompactPdf(false);
+        qt->PrintRichEdit(edit, 1);
+        NewPdfRichPrinter(QStringLiteral("compact.pdf"))->PrintRichEdit(edit, 1);
+        const QByteArray qtPdf = ReadAll(QStringLiteral("qt.pdf"));
+        const QByteArray compactPdf = ReadAll(QStringLiteral("compact.pdf"));
+        QVERIFY(compactPdf.size() < qtPdf.size());
+
+        const std::vector<PdfPage> expected = PdfPages(qtPdf);
+        const std::vector<PdfPage> actual = PdfPages(compactPdf);
+        QCOMPARE(actual.size(), expected.size());
+        QVERIFY(!expected.empty());
+        QVERIFY(expected.front().Text().contains(QStringLiteral("AVATAR")));
+        for (size_t p = 0; p < expected.size(); ++p) {
+            QCOMPARE(actual[p].Text(), expected[p].Text());
+            for (size_t g = 0; g < expected[p].glyphs.size(); ++g) {
+                const QPointF want = expected[p].glyphs[g].origin;
+                const QPointF got = actual[p].glyphs[g].origin;
+                QVERIFY2(QLineF(want, got).length() <= 0.01,
+                         qPrintable(QStringLiteral("glyph %1 '%2': %3,%4 instead of %5,%6")
+                                        .arg(g)
+                                        .arg(expected[p].glyphs[g].character)
+                                        .arg(got.x(), 0, 'f', 4)
+                                        .arg(got.y(), 0, 'f', 4)
+                                        .arg(want.x(), 0, 'f', 4)
+                                        .arg(want.y(), 0, 'f', 4)));
+            }
+            QCOMPARE(actual[p].images, expected[p].images);
+        }
+
+        // A file it cannot read stays byte for byte.
+        QFile cut(QStringLiteral("cut.pdf"));
+        QVERIFY(cut.open(QIODevice::WriteOnly));
+        cut.write(qtPdf.left(qtPdf.size() / 2));
+        cut.close();
+        QVERIFY(!TPdfCompactor::CompactFile(QStringLiteral("cut.pdf")));
+        QCOMPARE(ReadAll(QStringLiteral("cut.pdf")), qtPdf.left(qtPdf.size() / 2));
+
+        const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+        if (pdftotext.isEmpty())
+            QSKIP("pdftotext is not installed: the second reader's check is left out");
+        const auto expectedWords = BoxedWords(pdftotext, QStringLiteral("qt.pdf"));
+        const auto actualWords = BoxedWords(pdftotext, QStringLiteral("compact.pdf"));
+        QVERIFY(expectedWords.size() > 40);
+        QCOMPARE(actualWords.size(), expectedWords.size());
+        for (size_t i = 0; i < expectedWords.size(); ++i) {
+            QCOMPARE(actualWords[i].first, expectedWords[i].first);
+            const QRectF a = actualWords[i].second;
+            const QRectF e = expectedWords[i].second;
+            // The end of a word moves with the last glyph's width, which may differ from the
+            // font's rounded one by a thousandth of the size.
+            QVERIFY2(QLineF(a.topLeft(), e.topLeft()).length() <= 0.01 &&
+                         QLineF(a.bottomRight(), e.bottomRight()).length() <= 0.03,
+                     qPrintable(actualWords[i].first));
+        }
+    }
+
+    // Text the compactor does not fully understand is written as it was: a text object with
+    // an operator it does not know or a font without widths keeps its bytes; an operator
+    // outside text objects that moves text leaves the whole content alone.
+    void compactorKeepsWhatItDoesNotKnow_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QByteArray>("kept");
+        const QByteArray glyphs = " 1 0 0 -1 0 0 Tm\n10 20 Td <0001> Tj\n5 0 Td <0002> Tj\n";
+        QTest::newRow("character spacing inside") << "q BT\n/F1 100 Tf" + glyphs + "2 Tc\nET Q"
+                                                  << "BT\n/F1 100 Tf" + glyphs + "2 Tc\nET";
+        QTest::newRow("font without widths") << "q BT\n/F9 100 Tf" + glyphs + "ET Q"
+                                             << "BT\n/F9 100 Tf" + glyphs + "ET";
+        QTest::newRow("literal string") << QByteArray("BT\n/F1 100 Tf 10 20 Td (ab) Tj\nET")
+                                        << QByteArray("BT\n/F1 100 Tf 10 20 Td (ab) Tj\nET");
+        QTest::newRow("word spacing outside")
+            << "3 Tw BT\n/F1 100 Tf" + glyphs + "ET" << QByteArray();
+        QTest::newRow("inline image")
+            << "BI /W 1 /H 1 ID x EI BT\n/F1 100 Tf" + glyphs + "ET" << QByteArray();
+        QTest::newRow("unclosed text object") << "BT\n/F1 100 Tf" + glyphs << QByteArray();
+    }
+
+    void compactorKeepsWhatItDoesNotKnow()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QByteArray, kept);
+        TPdfContentCompactor::TFonts fonts;
+        fonts[QByteArrayLiteral("F1")].Widths = {{1, 500}, {2, 600}};
+        const QByteArray compact = TPdfContentCompactor(fonts).Compact(content);
+        if (kept.isEmpty())
+            QVERIFY(compact.isEmpty());
+        else
+            QVERIFY2(compact.contains(kept), compact.constData());
+        // The same glyphs the compactor knows do get compacted.
+        const QByteArray known =
+            "BT\n/F1 100 Tf 1 0 0 -1 0 0 Tm\n10 20 Td <0001> Tj\n50 0 Td <0002> Tj\nET";
+        QCOMPARE(TPdfContentCompactor(fonts).Compact(known),
+                 QByteArray("BT\n/F1 100 Tf\n1 0 0 -1 0 0 Tm\n10 20 Td(\0\1\0\2", 43) + ")Tj\nET");
     }
 
     void cliFailureLeavesNoOutput()
