@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <optional>
 #include <vector>
 
 #include <zlib.h>
@@ -58,10 +59,32 @@ QString Latin1(QByteArrayView bytes)
 // The first reference "key N G R" in a dictionary's text; -1 without one.
 int Reference(const QString &text, const QString &key)
 {
-    const QRegularExpression re(QRegularExpression::escape(key) +
-                                QStringLiteral("\\s+(\\d+)\\s+\\d+\\s+R"));
-    const auto m = re.match(text);
-    return m.hasMatch() ? m.captured(1).toInt() : -1;
+    // Read by hand: a pattern made for each key and object would be compiled again each time.
+    const auto skipSpace = [&text](qsizetype at) {
+        while (at < text.size() && text[at].isSpace())
+            ++at;
+        return at;
+    };
+    const auto digits = [&text](qsizetype at) {
+        while (at < text.size() && text[at].isDigit())
+            ++at;
+        return at;
+    };
+    for (qsizetype at = text.indexOf(key); at >= 0; at = text.indexOf(key, at + 1)) {
+        const qsizetype number = skipSpace(at + key.size());
+        const qsizetype numberEnd = digits(number);
+        if (number == at + key.size() || numberEnd == number)
+            continue;
+        const qsizetype generation = skipSpace(numberEnd);
+        const qsizetype generationEnd = digits(generation);
+        if (generation == numberEnd || generationEnd == generation)
+            continue;
+        const qsizetype r = skipSpace(generationEnd);
+        if (r == generationEnd || r >= text.size() || text[r] != QLatin1Char('R'))
+            continue;
+        return text.mid(number, numberEnd - number).toInt();
+    }
+    return -1;
 }
 
 // The advance widths of a Type0 font with two-byte codes; false for any other font.
@@ -86,7 +109,7 @@ bool ReadWidths(const TPdfFile &file, int fontId, TPdfContentCompactor::TFontWid
         return !cid.contains(QLatin1String("/W "));
     // "c [w1 w2 ...]" gives widths from c on, "c1 c2 w" one width for c1 to c2.
     const QString array = cid.mid(cid.indexOf(QLatin1Char('['), w) + 1);
-    const QRegularExpression item(QStringLiteral("\\s*(\\[|\\]|[-\\d.]+)"));
+    static const QRegularExpression item(QStringLiteral("\\s*(\\[|\\]|[-\\d.]+)"));
     std::vector<double> pending;
     bool inList = false;
     uint next = 0;
@@ -120,21 +143,40 @@ bool ReadWidths(const TPdfFile &file, int fontId, TPdfContentCompactor::TFontWid
     }
 }
 
+// The fonts read so far, by object: every page names the same few.
+using TKnownFonts = QHash<int, std::optional<TPdfContentCompactor::TFontWidths>>;
+
 // The fonts a page's content names, those whose widths are known.
-TPdfContentCompactor::TFonts PageFonts(const TPdfFile &file, const QString &page)
+TPdfContentCompactor::TFonts PageFonts(const TPdfFile &file, const QString &page,
+                                       TKnownFonts &known)
 {
     const int resources = Reference(page, QStringLiteral("/Resources"));
     const QString dictionary = resources >= 0 ? file.Head(resources) : page;
-    const auto fonts = QRegularExpression(QStringLiteral("/Font\\s*<<([^>]*)>>")).match(dictionary);
+    static const QRegularExpression fontsPattern(QStringLiteral("/Font\\s*<<([^>]*)>>"));
+    const auto fonts = fontsPattern.match(dictionary);
     TPdfContentCompactor::TFonts result;
-    const QRegularExpression entry(QStringLiteral("/([^\\s/<>\\[\\]()]+)\\s+(\\d+)\\s+\\d+\\s+R"));
+    static const QRegularExpression entry(
+        QStringLiteral("/([^\\s/<>\\[\\]()]+)\\s+(\\d+)\\s+\\d+\\s+R"));
     for (auto it = entry.globalMatch(fonts.captured(1)); it.hasNext();) {
         const auto m = it.next();
-        TPdfContentCompactor::TFontWidths widths;
-        if (ReadWidths(file, m.captured(2).toInt(), widths))
-            result.insert(m.captured(1).toLatin1(), widths);
+        const int id = m.captured(2).toInt();
+        auto font = known.find(id);
+        if (font == known.end()) {
+            TPdfContentCompactor::TFontWidths widths;
+            font = known.insert(id, ReadWidths(file, id, widths) ? std::optional(widths)
+                                                                 : std::nullopt);
+        }
+        if (*font)
+            result.insert(m.captured(1).toLatin1(), **font);
     }
     return result;
+}
+
+// "/Length N" in a stream's dictionary.
+const QRegularExpression &DirectLength()
+{
+    static const QRegularExpression length(QStringLiteral("/Length\\s+(\\d+)"));
+    return length;
 }
 
 // A page's content stream as read, unpacked.
@@ -156,7 +198,8 @@ bool ReadContent(const TPdfFile &file, int id, TContent &content)
     content.id = id;
     content.head = file.Head(id);
     const QString &head = content.head;
-    content.flate = head.contains(QRegularExpression(QStringLiteral("/Filter\\s*/FlateDecode\\b")));
+    static const QRegularExpression flate(QStringLiteral("/Filter\\s*/FlateDecode\\b"));
+    content.flate = head.contains(flate);
     if (head.size() == object.size() ||
         (head.contains(QLatin1String("/Filter")) && !content.flate) ||
         head.contains(QLatin1String("/DecodeParms")))
@@ -168,10 +211,7 @@ bool ReadContent(const TPdfFile &file, int id, TContent &content)
                                                  .section(QLatin1String("endobj"), 0, 0)
                                                  .trimmed()
                                                  .toLongLong(&ok)
-                                           : QRegularExpression(QStringLiteral("/Length\\s+(\\d+)"))
-                                                 .match(head)
-                                                 .captured(1)
-                                                 .toLongLong(&ok);
+                                           : DirectLength().match(head).captured(1).toLongLong(&ok);
     qsizetype start = head.size() + 6;
     start += object.sliced(start).startsWith("\r\n") ? 2
              : object.sliced(start).startsWith("\n") ? 1
@@ -197,8 +237,7 @@ void WriteContent(const TContent &content, const QByteArray &compact,
         return;
     QByteArray head = content.head.toLatin1();
     if (content.lengthId < 0) {
-        const auto direct =
-            QRegularExpression(QStringLiteral("/Length\\s+(\\d+)")).match(content.head);
+        const auto direct = DirectLength().match(content.head);
         head.replace(direct.capturedStart(1), direct.capturedLength(1),
                      QByteArray::number(data.size()));
     }
@@ -267,10 +306,11 @@ QByteArray TPdfCompactor::Compact(const QByteArray &pdf)
     TPdfFile file(pdf);
     if (!file.Read())
         return {};
-    const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![A-Za-z0-9])"));
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![A-Za-z0-9])"));
     std::vector<TContent> contents;
     QSet<int> seen;
     TPdfContentCompactor::TAdvances advances;
+    TKnownFonts known;
     for (const int id : file.Ids()) {
         const QString head = file.Head(id);
         if (head.contains(QLatin1String("/ObjStm")) || head.contains(QLatin1String("/XRef")))
@@ -281,22 +321,26 @@ QByteArray TPdfCompactor::Compact(const QByteArray &pdf)
             !ReadContent(file, stream, content))
             continue;
         seen.insert(stream);
-        content.fonts = PageFonts(file, head);
+        content.fonts = PageFonts(file, head, known);
         TPdfContentCompactor(content.fonts).Measure(content.data, advances);
         contents.push_back(std::move(content));
     }
     const auto learnt = LearntWidths(advances, contents);
     QMap<int, QByteArray> replaced;
+    // The learnt widths go into each font once; the pages then share its table.
     QHash<int, TPdfContentCompactor::TFontWidths> changedFonts;
+    for (const auto &font : std::as_const(known)) {
+        const auto widths = font ? learnt.constFind(font->Object) : learnt.constEnd();
+        if (widths == learnt.constEnd() || changedFonts.contains(font->Object))
+            continue;
+        TPdfContentCompactor::TFontWidths changed = *font;
+        for (auto it = widths->begin(); it != widths->end(); ++it)
+            changed.Widths.insert(it.key(), it.value());
+        changedFonts.insert(font->Object, changed);
+    }
     for (TContent &content : contents) {
-        for (auto &font : content.fonts) {
-            const auto widths = learnt.constFind(font.Object);
-            if (widths == learnt.constEnd())
-                continue;
-            for (auto it = widths->begin(); it != widths->end(); ++it)
-                font.Widths.insert(it.key(), it.value());
-            changedFonts.insert(font.Object, font);
-        }
+        for (auto &font : content.fonts)
+            font = changedFonts.value(font.Object, font);
         WriteContent(content, TPdfContentCompactor(content.fonts).Compact(content.data), replaced);
         content.data.clear();
     }

@@ -3,7 +3,9 @@
 #include <QLineF>
 #include <QTransform>
 
+#include <charconv>
 #include <cmath>
+#include <deque>
 #include <optional>
 #include <vector>
 
@@ -24,7 +26,39 @@ bool IsSpace(char c)
 
 bool IsDelimiter(char c)
 {
-    return IsSpace(c) || QByteArrayView("()<>[]{}/%").contains(c);
+    switch (c) {
+    case '(':
+    case ')':
+    case '<':
+    case '>':
+    case '[':
+    case ']':
+    case '{':
+    case '}':
+    case '/':
+    case '%':
+        return true;
+    default:
+        return IsSpace(c);
+    }
+}
+
+bool StartsNumber(char c)
+{
+    return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
+}
+
+// A number as page content writes it; from_chars does not take a leading plus sign.
+double ToDouble(QByteArrayView text, bool *ok)
+{
+    const char *begin = text.data();
+    const char *end = begin + text.size();
+    if (begin != end && *begin == '+')
+        ++begin;
+    double value = 0;
+    const auto [at, error] = std::from_chars(begin, end, value);
+    *ok = error == std::errc() && at == end && begin != end;
+    return *ok ? value : 0.0;
 }
 
 // The tokens of a content stream, as far as page content needs them.
@@ -63,9 +97,9 @@ public:
             ++FPos;
             while (FPos < FText.size() && !IsDelimiter(FText[FPos]))
                 ++FPos;
-            token.kind = c == '/'                                      ? TToken::Name
-                         : QByteArrayView("+-.0123456789").contains(c) ? TToken::Number
-                                                                       : TToken::Operator;
+            token.kind = c == '/'          ? TToken::Name
+                         : StartsNumber(c) ? TToken::Number
+                                           : TToken::Operator;
         }
         token.end = FPos;
         if (token.kind != TToken::Hex)
@@ -133,6 +167,10 @@ public:
     {
     }
 
+    // Its events point into its own list of matrices.
+    TTextObject(const TTextObject &) = delete;
+    TTextObject &operator=(const TTextObject &) = delete;
+
     const qsizetype Start;
 
     // Takes one operator; an operator it does not know spoils the object.
@@ -140,7 +178,7 @@ public:
     {
         const auto number = [&operands](size_t i, bool &ok) {
             ok = ok && i < operands.size() && operands[i].kind == TToken::Number;
-            return ok ? operands[i].text.toDouble(&ok) : 0.0;
+            return ok ? ToDouble(operands[i].text, &ok) : 0.0;
         };
         bool ok = true;
         if (op == "Tf" && operands.size() == 2 && operands[0].kind == TToken::Name) {
@@ -153,8 +191,9 @@ public:
             for (size_t i = 0; i < 6; ++i)
                 m[i] = number(i, ok);
             FLine = FText = QPointF();
+            FMatrices.emplace_back(m[0], m[1], m[2], m[3], m[4], m[5]);
             FEvents.push_back({Event::Matrix, Verbatim(op, operands)});
-            FEvents.back().matrix = QTransform(m[0], m[1], m[2], m[3], m[4], m[5]);
+            FEvents.back().matrix = &FMatrices.back();
         } else if (op == "Td" && operands.size() == 2) {
             FLine += QPointF(number(0, ok), number(1, ok));
             FText = FLine;
@@ -204,7 +243,7 @@ private:
     {
         enum Kind { Font, Matrix, Glyph } kind;
         QByteArray text;
-        QTransform matrix;
+        const QTransform *matrix = nullptr; // of a Matrix event; glyphs are many, matrices few
         uint code = 0;
         QPointF at;
         double size = 0;
@@ -224,7 +263,7 @@ private:
         {
             Out += event.text + '\n';
             if (event.kind == Event::Matrix)
-                SetMatrix(event.matrix);
+                SetMatrix(*event.matrix);
         }
 
         void SetMatrix(const QTransform &matrix)
@@ -302,7 +341,7 @@ private:
             const uint code = string.text.sliced(i, 4).toUInt(&ok, 16);
             if (!ok)
                 return false;
-            Event glyph{Event::Glyph, {}, {}, code, FText, FSize, &FFont.value()};
+            Event glyph{Event::Glyph, {}, nullptr, code, FText, FSize, &FFont.value()};
             FEvents.push_back(glyph);
             FText.rx() += FFont->Width(code) * FSize / 1000;
         }
@@ -334,6 +373,7 @@ private:
     QPointF FLine; // where the line starts and where the next glyph goes
     QPointF FText;
     std::vector<Event> FEvents;
+    std::deque<QTransform> FMatrices; // where the Matrix events point: a deque keeps them in place
     bool FSpoilt = false;
 };
 
@@ -384,7 +424,7 @@ QByteArray TPdfContentCompactor::Walk(const QByteArray &content, TAdvances *adva
             double m[6];
             bool ok = true;
             for (size_t i = 0; i < 6 && ok; ++i)
-                m[i] = operands[i].text.toDouble(&ok);
+                m[i] = ToDouble(operands[i].text, &ok);
             if (!ok)
                 return {};
             ctm = QTransform(m[0], m[1], m[2], m[3], m[4], m[5]) * ctm;
