@@ -629,6 +629,12 @@ void TestCliMerge::plainInformationReadAsThePaneReadsIt()
     QVERIFY(TPlainInformationFile::LinesOfFile(Sample("letter-smith.inf").toStdString()));   // code page 1252
     QVERIFY(!TPlainInformationFile::LinesOfFile(FDir->filePath("order.tem").toStdString())); // rich text
     QVERIFY(!TPlainInformationFile::LinesOfFile(FDir->filePath("missing.inf").toStdString()));
+    // A code page 1252 file whose last byte could start a UTF-8 character keeps that character.
+    const QString accented = FDir->filePath("accented.inf");
+    WriteAll(accented, "Name\r\nJos\xE9");
+    const std::vector<std::string> jose{"Name", "Jos\xC3\xA9"};
+    QCOMPARE(TPlainInformationFile::LinesOfFile(QFile::encodeName(accented).toStdString()), jose);
+    QVERIFY(compare(accented));
 
     std::mt19937 random(20);
     const QString name = FDir->filePath("random.inf");
