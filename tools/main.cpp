@@ -1,10 +1,8 @@
 // zarvel-cli: runs Zarvel's engines without a window.
 #include "CliCommand.h"
+#include "CliPath.h"
 #include "CliRuntime.h"
 #include "text/LeftoverFiles.h"
-
-#include <QDir>
-#include <QFile>
 
 #include <cstdio>
 #include <cstdlib>
@@ -99,7 +97,7 @@ int main(int argc, char *argv[])
 
     const CliRuntime runtime(argv, command->NeedsWidgets(args));
     // Scratch folders of commands that were killed.
-    RemoveLeftoversIn(QFile::encodeName(QDir::tempPath()).toStdString());
+    RemoveLeftoversIn(TemporaryFolder());
     try {
         return command->Execute(args);
     } catch (const CliUsageError &e) {
