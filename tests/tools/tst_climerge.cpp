@@ -255,6 +255,18 @@ void TestCliMerge::batchWithOneFailingCase()
 
     // The same batch without the failing case succeeds.
     QCOMPARE(Run({"merge", "order.tem", "ann.inf", "bob.inf", "--out-dir", "letters"}).ExitCode, 0);
+
+    // Names are bytes: an information file whose name is no UTF-8 names its letter byte for
+    // byte. Only a shell passes such a name.
+    QProcess shell;
+    shell.setWorkingDirectory(FDir->path());
+    shell.start("sh", {"-c",
+                       "name=$(printf 'a\\377n') && cp ann.inf \"$name.inf\" && "
+                       "\"$0\" merge order.tem \"$name.inf\" --out-dir bytes && "
+                       "test -f \"bytes/$name.rtf\" && test \"$(ls bytes)\" = \"$name.rtf\"",
+                       qEnvironmentVariable("ZARVEL_BIN_DIR") + "/zarvel-cli"});
+    QVERIFY(shell.waitForFinished(120000));
+    QVERIFY2(shell.exitCode() == 0, shell.readAllStandardError().constData());
 }
 
 void TestCliMerge::batchAsHtml()
