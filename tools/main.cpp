@@ -96,8 +96,9 @@ int main(int argc, char *argv[])
     }
 
     const CliRuntime runtime(argv, command->NeedsWidgets(args));
-    // Scratch folders of commands that were killed.
-    RemoveLeftoversIn(TemporaryFolder());
+    // Scratch folders of commands that were killed. Spelled as the folder of an output there
+    // is (FolderOf), so that the folder is looked through once.
+    RemoveLeftoversIn(TemporaryFolder() + "/");
     try {
         return command->Execute(args);
     } catch (const CliUsageError &e) {
