@@ -2,29 +2,22 @@
 
 #include "CliCommand.h"
 
-#include <QFileInfo>
+#include "text/UnicodeText.h"
 
-QString ToQString(const std::string &path)
-{
-    return QString::fromLocal8Bit(path.c_str());
-}
-
-std::string FromQString(const QString &path)
-{
-    return path.toLocal8Bit().toStdString();
-}
+#include <string_view>
 
 std::string ForTerminal(const std::string &text)
 {
-    return QString::fromStdString(text).toLocal8Bit().toStdString();
-}
-
-bool SameFile(const QString &a, const QString &b)
-{
-    const QFileInfo first(a);
-    const QFileInfo second(b);
-    return first.exists() && second.exists() &&
-           first.canonicalFilePath() == second.canonicalFilePath();
+    std::string_view rest(text);
+    if (rest.substr(0, 3) == "\xEF\xBB\xBF")
+        rest.remove_prefix(3);
+    if (IsValidUtf8(rest))
+        return std::string(rest);
+    std::string shown;
+    shown.reserve(rest.size());
+    for (std::size_t i = 0; i < rest.size();)
+        AppendUtf8(shown, DecodeUtf8(rest, i));
+    return shown;
 }
 
 std::string NeedValue(const std::vector<std::string> &args, std::size_t &i)

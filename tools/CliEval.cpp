@@ -4,17 +4,22 @@
 #include "calc/ExpressionEvaluator.h"
 #include "calc/ValueRendering.h"
 
-#include <QLocale>
-
+#include <clocale>
 #include <cstdio>
+#include <cstring>
 
 namespace {
-// Numbers in the expression use the user's decimal separator, as in the program.
+// Numbers in the expression use the user's decimal separator, as in the program: the one of
+// the numeric locale that the environment names (LC_ALL, LC_NUMERIC, LANG). The C library's
+// own reading and writing of numbers goes back to the "C" locale the evaluator expects.
 void UseSystemDecimalSeparator()
 {
-    const QString point = QLocale::system().decimalPoint();
-    if (point.size() == 1 && point.at(0).unicode() < 0x80)
-        SetDecimalSeparator(static_cast<char>(point.at(0).unicode()));
+    if (!std::setlocale(LC_NUMERIC, ""))
+        return;
+    const char *point = std::localeconv()->decimal_point;
+    if (point && std::strlen(point) == 1 && static_cast<unsigned char>(point[0]) < 0x80)
+        SetDecimalSeparator(point[0]);
+    std::setlocale(LC_NUMERIC, "C");
 }
 
 int Eval(const std::vector<std::string> &args)

@@ -1,4 +1,4 @@
-// The front program's reader of information files: plain ASCII text only.
+// The front program's reader of information files: plain text only.
 #include "CliInformationReader.h"
 
 #include "assembly/TPlainInformationFile.h"

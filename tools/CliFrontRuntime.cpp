@@ -1,8 +1,6 @@
 // The front program of zarvel-cli: no toolkit to start; the model program is found beside it.
 #include "CliRuntime.h"
 
-#include <QCoreApplication>
-
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -23,6 +21,10 @@ std::string ModelProgram()
     return path.substr(0, path.rfind('/') + 1) + ZARVEL_CLI_MODEL_PATH;
 }
 } // namespace
+
+struct CliRuntime::TState
+{
+};
 
 CliRuntime::CliRuntime(char * /*argv*/[], bool /*widgets*/) {}
 

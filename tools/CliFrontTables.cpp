@@ -23,7 +23,7 @@ int RunTableCheck(const std::vector<std::string> &)
     NeedsModelProgram();
 }
 
-void WritePdfLetter(const QString &, const std::string &)
+void WritePdfLetter(const std::string &, const std::string &)
 {
     NeedsModelProgram();
 }

@@ -5,8 +5,8 @@
 #include <vector>
 
 // The reader of information files of merge and check. The model program reads every file as
-// the information pane does (TInformationReader). The front program reads plain ASCII text
-// only (TPlainInformationFile): a command whose information files are not all such is handed
+// the information pane does (TInformationReader). The front program reads plain text only
+// (TPlainInformationFile): a command whose information files are not all such is handed
 // to the model program before it starts (InformationNeedsDocumentModel).
 class CliInformationReader
 {

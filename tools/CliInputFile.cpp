@@ -1,7 +1,4 @@
 #include "CliInputFile.h"
-#include "CliScratch.h"
-
-#include <QFile>
 
 #include <cerrno>
 #include <cstdio>
@@ -11,6 +8,27 @@
 #include <unistd.h>
 
 namespace {
+// Closes the descriptor when it goes.
+struct TDescriptor
+{
+    int Fd;
+    ~TDescriptor() { ::close(Fd); }
+};
+
+bool WriteAll(int fd, const char *bytes, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, bytes, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
 std::string Megabytes(std::int64_t bytes)
 {
     return std::to_string(bytes >> 20) + " MiB";
@@ -58,16 +76,18 @@ CliInputFile::CliInputFile(const std::string &name, std::int64_t limit)
 
 void CliInputFile::CopyStandardInput(std::int64_t limit)
 {
-    FScratch = NewScratchFolder();
-    const QString path = FScratch->filePath(QStringLiteral("stdin"));
-    QFile copy(path);
-    QFile input;
-    if (!copy.open(QIODevice::WriteOnly) || !input.open(stdin, QIODevice::ReadOnly))
-        throw std::runtime_error("cannot copy standard input to " + path.toStdString());
+    FScratch = std::make_unique<CliScratchFolder>();
+    const std::string path = FScratch->FilePath("stdin");
+    const int copy = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (copy < 0)
+        throw std::runtime_error("cannot copy standard input to " + path);
+    const TDescriptor closeCopy{copy};
     char buffer[65536];
     std::int64_t total = 0;
     for (;;) {
-        const qint64 read = input.read(buffer, sizeof buffer);
+        const ssize_t read = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (read < 0 && errno == EINTR)
+            continue;
         if (read < 0)
             throw std::runtime_error("cannot read standard input");
         if (read == 0)
@@ -75,8 +95,8 @@ void CliInputFile::CopyStandardInput(std::int64_t limit)
         total += read;
         if (total > limit)
             TooLarge("standard input", limit);
-        if (copy.write(buffer, read) != read)
-            throw std::runtime_error("cannot copy standard input to " + path.toStdString());
+        if (!WriteAll(copy, buffer, static_cast<std::size_t>(read)))
+            throw std::runtime_error("cannot copy standard input to " + path);
     }
-    FPath = QFile::encodeName(path).toStdString();
+    FPath = path;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QTemporaryDir>
+#include "CliScratchFolder.h"
 
 #include <cstdint>
 #include <memory>
@@ -36,6 +36,6 @@ public:
 private:
     void CopyStandardInput(std::int64_t limit);
 
-    std::unique_ptr<QTemporaryDir> FScratch;
+    std::unique_ptr<CliScratchFolder> FScratch;
     std::string FPath;
 };

@@ -1,7 +1,7 @@
 #include "CliLetterFile.h"
 
-#include "CliArguments.h"
-#include "CliScratch.h"
+#include "CliPath.h"
+#include "CliScratchFolder.h"
 
 #include "text/StringUtils.h"
 
@@ -10,49 +10,53 @@
 #define ZARVEL_HAS_HTML_CONVERTER 1
 #endif
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace {
 // Writes a new file.
-void WriteNewFile(const QString &path, const std::string &bytes)
+void WriteNewFile(const std::string &path, const std::string &bytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        throw EFCreateError(FromQString(path));
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-            static_cast<qint64>(bytes.size()) ||
-        !file.flush())
-        throw EWriteError(FromQString(path));
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        throw EFCreateError(path);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            break;
+        done += static_cast<std::size_t>(written);
+    }
+    if (::close(fd) != 0 || done != bytes.size())
+        throw EWriteError(path);
 }
 
 // The merged rich text converted by the program's converter. The rich text goes to a scratch
 // folder under the output's name (the page's title is that file's name); the page is written
 // beside its final name and renamed only once the conversion has succeeded, so a failed case
 // leaves no page behind.
-void WriteHtml(const QString &path, const std::string &richText)
+void WriteHtml(const std::string &path, const std::string &richText)
 {
 #ifdef ZARVEL_HAS_HTML_CONVERTER
-    const std::unique_ptr<QTemporaryDir> scratch = NewScratchFolder();
-    const QFileInfo target(path);
-    const QString rtf = scratch->filePath(target.completeBaseName() + ".rtf");
-    SaveTextFile(FromQString(rtf), richText);
-    const QString partial = target.absoluteDir().filePath(
-        "." + target.fileName() + "." + QFileInfo(scratch->path()).fileName() + ".part");
+    const CliScratchFolder scratch;
+    const std::string rtf = scratch.FilePath(CompleteBaseNameOf(path) + ".rtf");
+    SaveTextFile(rtf, richText);
+    const std::string partial = FolderOf(AbsolutePath(path)) + "." + FileNameOf(path) + "." +
+                                FileNameOf(scratch.Path()) + ".part";
     try {
-        Rtf2Html::ConvertRtfToHtml(FromQString(rtf), FromQString(partial), {std::string()},
-                                   target.fileName().toStdString());
+        Rtf2Html::ConvertRtfToHtml(rtf, partial, {std::string()}, FileNameOf(path));
     } catch (...) {
-        QFile::remove(partial);
+        ::unlink(partial.c_str());
         throw;
     }
-    if (std::rename(FromQString(partial).c_str(), FromQString(path).c_str()) != 0) {
-        QFile::remove(partial);
-        throw EFCreateError(FromQString(path));
+    if (std::rename(partial.c_str(), path.c_str()) != 0) {
+        ::unlink(partial.c_str());
+        throw EFCreateError(path);
     }
 #else
     (void)path;
@@ -64,7 +68,7 @@ void WriteHtml(const QString &path, const std::string &richText)
 
 } // namespace
 
-void WriteLetterFile(const QString &path, const std::string &richText, TLetterFormat format)
+void WriteLetterFile(const std::string &path, const std::string &richText, TLetterFormat format)
 {
     switch (format) {
     case TLetterFormat::Rtf:

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QString>
-
 #include <string>
 
 // The formats a merged letter is written in.
@@ -11,6 +9,6 @@ enum class TLetterFormat { Rtf, Html, Pdf };
 // is, the page of the program's HTML converter, or the pages printed as print-pdf prints them.
 // The file is only ever written in the private folder of a CliOutputFile, whose rename puts it
 // in place whole. Throws with the user's message.
-void WriteLetterFile(const QString &path, const std::string &richText, TLetterFormat format);
+void WriteLetterFile(const std::string &path, const std::string &richText, TLetterFormat format);
 // The pages of the letter printed to a new PDF file as print-pdf prints them.
-void WritePdfLetter(const QString &path, const std::string &richText);
+void WritePdfLetter(const std::string &path, const std::string &richText);

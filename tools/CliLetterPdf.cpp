@@ -1,19 +1,18 @@
 // PDF letters, which need the rich text control and the printer: the model program's alone.
 #include "CliLetterFile.h"
 
-#include "CliArguments.h"
-#include "CliScratch.h"
+#include "CliScratchFolder.h"
 
 #include "print/PdfOfDocumentFile.h"
 #include "text/StringUtils.h"
 
-#include <QTemporaryDir>
+#include <QFile>
 
 // The letter loaded as the document pane loads a file, and printed as the main window prints.
-void WritePdfLetter(const QString &path, const std::string &richText)
+void WritePdfLetter(const std::string &path, const std::string &richText)
 {
-    const std::unique_ptr<QTemporaryDir> scratch = NewScratchFolder();
-    const QString rtf = scratch->filePath(QStringLiteral("letter.rtf"));
-    SaveTextFile(FromQString(rtf), richText);
-    PrintDocumentFileToPdf(rtf, path);
+    const CliScratchFolder scratch;
+    const std::string rtf = scratch.FilePath("letter.rtf");
+    SaveTextFile(rtf, richText);
+    PrintDocumentFileToPdf(QFile::decodeName(rtf.c_str()), QFile::decodeName(path.c_str()));
 }

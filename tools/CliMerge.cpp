@@ -7,6 +7,7 @@
 #include "CliMergeTable.h"
 #include "CliOutputBatch.h"
 #include "CliOutputFile.h"
+#include "CliPath.h"
 #include "CliProgressLine.h"
 
 #include "assembly/AssemblyTexts.h"
@@ -18,11 +19,8 @@
 #include "assembly/TemplateCheckReport.h"
 #include "text/StringUtils.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <optional>
 #include <set>
@@ -96,7 +94,10 @@ TMergeOptions ParseMergeOptions(const std::vector<std::string> &args)
 
 TOutputFormat FormatOfName(const std::string &name)
 {
-    const QString suffix = QFileInfo(ToQString(name)).suffix().toLower();
+    std::string suffix = SuffixOf(name);
+    // Only the four ASCII suffixes count, so ASCII case is all there is to fold.
+    std::transform(suffix.begin(), suffix.end(), suffix.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (suffix == "rtf" || suffix == "tem")
         return TOutputFormat::Rtf;
     if (suffix == "htm" || suffix == "html")
@@ -109,7 +110,7 @@ TOutputFormat FormatOfName(const std::string &name)
 // itself goes to standard output. Without a batch, the letter is flushed to the disk on its own.
 bool MergeCase(const TMergeOptions &options, const TMergeTemplate &mergeTemplate,
                CliInformationReader &reader, const std::string &informationFile,
-               const QString &outputPath, TOutputFormat format, CliProgressLine &progress,
+               const std::string &outputName, TOutputFormat format, CliProgressLine &progress,
                CliOutputBatch *batch = nullptr)
 {
     try {
@@ -130,12 +131,11 @@ bool MergeCase(const TMergeOptions &options, const TMergeTemplate &mergeTemplate
                          ForTerminal(result.MessageText).c_str());
             return false;
         }
-        const std::string outputName = FromQString(outputPath);
         const CliOutputFile output(outputName,
-                                   QFileInfo(ToQString(informationFile)).completeBaseName() +
+                                   CompleteBaseNameOf(informationFile) +
                                        (format == TOutputFormat::Html ? ".html" : ".rtf"),
                                    batch);
-        WriteLetterFile(ToQString(output.Path()), result.Text, format);
+        WriteLetterFile(output.Path(), result.Text, format);
         output.Finish();
         progress.Clear();
         std::fprintf(output.IsStdout() ? stderr : stdout, "%s: %d replacements -> %s\n",
@@ -161,11 +161,11 @@ int RunMerge(const std::vector<std::string> &args)
         return RunTableMerge(args);
     const TMergeOptions options = ParseMergeOptions(args);
     if (!options.Output.empty() && options.Output != "-") {
-        const QString output = ToQString(options.Output);
-        if (SameFile(output, ToQString(options.Template)))
+        const std::string &output = options.Output;
+        if (SameFile(output, options.Template))
             throw CliUsageError("-o names the template " + options.Template +
                                 "; the merge never writes over its own input");
-        if (SameFile(output, ToQString(options.InformationFiles.front())))
+        if (SameFile(output, options.InformationFiles.front()))
             throw CliUsageError("-o names the information file " +
                                 options.InformationFiles.front() +
                                 "; the merge never writes over its own input");
@@ -179,19 +179,18 @@ int RunMerge(const std::vector<std::string> &args)
     if (!options.Output.empty()) {
         CliProgressLine noProgress;
         return MergeCase(options, mergeTemplate, reader, options.InformationFiles.front(),
-                         ToQString(options.Output),
+                         options.Output,
                          options.Output == "-" ? format : FormatOfName(options.Output), noProgress)
                    ? 0
                    : 1;
     }
 
-    const QString suffix = format == TOutputFormat::Html ? ".html" : ".rtf";
-    QDir folder(ToQString(options.OutputDir));
-    if (!folder.exists() && !QDir().mkpath(folder.path()))
+    const std::string suffix = format == TOutputFormat::Html ? ".html" : ".rtf";
+    if (!MakeFolders(options.OutputDir))
         throw EFCreateError(options.OutputDir);
 
     int failures = 0;
-    std::set<QString> written;
+    std::set<std::string> written;
     CliOutputBatch batch;
     CliProgressLine progress;
     const std::size_t total = options.InformationFiles.size();
@@ -199,24 +198,23 @@ int RunMerge(const std::vector<std::string> &args)
         const std::string &informationFile = options.InformationFiles[i];
         progress.Show("[" + std::to_string(i + 1) + "/" + std::to_string(total) + "] " +
                       informationFile);
-        const QString path =
-            folder.filePath(QFileInfo(ToQString(informationFile)).completeBaseName() + suffix);
-        if (SameFile(path, ToQString(informationFile)) ||
-            SameFile(path, ToQString(options.Template))) {
+        const std::string path =
+            InFolder(options.OutputDir, CompleteBaseNameOf(informationFile) + suffix);
+        if (SameFile(path, informationFile) || SameFile(path, options.Template)) {
             progress.Clear();
             std::fprintf(stderr,
                          "zarvel-cli merge: %s: its letter would be written over an input of the "
                          "merge, %s; it is not written\n",
-                         informationFile.c_str(), FromQString(path).c_str());
+                         informationFile.c_str(), path.c_str());
             ++failures;
             continue;
         }
-        if (!written.insert(QFileInfo(path).absoluteFilePath()).second) {
+        if (!written.insert(AbsolutePath(path)).second) {
             progress.Clear();
             std::fprintf(stderr,
                          "zarvel-cli merge: %s: another information file of this batch has the "
                          "same name; %s is not written twice\n",
-                         informationFile.c_str(), FromQString(path).c_str());
+                         informationFile.c_str(), path.c_str());
             ++failures;
             continue;
         }

@@ -5,6 +5,7 @@
 #include "CliLetterFile.h"
 #include "CliOutputBatch.h"
 #include "CliOutputFile.h"
+#include "CliPath.h"
 #include "CliProgressLine.h"
 
 #include "assembly/AssemblyTexts.h"
@@ -17,8 +18,7 @@
 #include "assembly/TemplateCheckReport.h"
 #include "text/StringUtils.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <QString>
 
 #include <cstdio>
 #include <map>
@@ -184,8 +184,8 @@ QString SafeFileName(const std::string &value)
 // The file name of each selected row, without its suffix: the row's number, zero-padded to
 // the width of the largest, or the value of the --name column. Names that differ only in case
 // are duplicates too (other systems do not tell them apart).
-std::vector<QString> LetterNames(const TCaseTable &table, const std::vector<std::size_t> &rows,
-                                 const std::string &nameColumn)
+std::vector<std::string> LetterNames(const TCaseTable &table, const std::vector<std::size_t> &rows,
+                                     const std::string &nameColumn)
 {
     const int width = static_cast<int>(std::to_string(table.RowCount()).size());
     const auto numbered = [width](std::size_t row) {
@@ -193,7 +193,7 @@ std::vector<QString> LetterNames(const TCaseTable &table, const std::vector<std:
     };
     const std::size_t column = nameColumn.empty() ? std::size_t(0) : NameColumn(table, nameColumn);
     std::set<QString> taken;
-    std::vector<QString> names;
+    std::vector<std::string> names;
     names.reserve(rows.size());
     for (const std::size_t row : rows) {
         QString name = nameColumn.empty() ? QString() : SafeFileName(table.Cell(row, column));
@@ -202,7 +202,7 @@ std::vector<QString> LetterNames(const TCaseTable &table, const std::vector<std:
         QString unique = name;
         for (int n = 2; !taken.insert(unique.toCaseFolded()).second; ++n)
             unique = QStringLiteral("%1 (%2)").arg(name).arg(n);
-        names.push_back(unique);
+        names.push_back(unique.toStdString());
     }
     return names;
 }
@@ -220,7 +220,7 @@ void PrintWarnings(const TCaseTable &table)
 
 // One row: merge, then write. False, with the reason on stderr, when it stopped.
 bool MergeRow(const TTableOptions &options, const TMergeTemplate &mergeTemplate,
-              const TCaseTable &table, std::size_t row, const QString &path,
+              const TCaseTable &table, std::size_t row, const std::string &path,
               CliProgressLine &progress, CliOutputBatch &batch)
 {
     const std::string label = RowLabel(options.Table, row);
@@ -234,9 +234,9 @@ bool MergeRow(const TTableOptions &options, const TMergeTemplate &mergeTemplate,
                          ForTerminal(result.MessageText).c_str());
             return false;
         }
-        const std::string outputName = FromQString(path);
-        const CliOutputFile output(outputName, QStringLiteral("stdout"), &batch);
-        WriteLetterFile(ToQString(output.Path()), result.Text, options.Format);
+        const std::string &outputName = path;
+        const CliOutputFile output(outputName, "stdout", &batch);
+        WriteLetterFile(output.Path(), result.Text, options.Format);
         output.Finish();
         progress.Clear();
         std::fprintf(stdout, "%s: %d replacements -> %s\n", label.c_str(), result.Count,
@@ -297,27 +297,25 @@ int RunTableMerge(const std::vector<std::string> &args)
     const TMergeTemplate mergeTemplate(LoadMergeText(options.Template));
     const TCaseTable table = TSpreadsheetTable::Read(options.Table);
     const std::vector<std::size_t> rows = SelectedRows(options.Rows, table.RowCount());
-    const std::vector<QString> names = LetterNames(table, rows, options.NameColumn);
+    const std::vector<std::string> names = LetterNames(table, rows, options.NameColumn);
     PrintWarnings(table);
 
-    const QDir folder(ToQString(options.OutputDir));
-    if (!folder.exists() && !QDir().mkpath(folder.path()))
+    if (!MakeFolders(options.OutputDir))
         throw EFCreateError(options.OutputDir);
-    const QString suffix = QString::fromLatin1(SuffixOf(options.Format));
+    const std::string suffix = SuffixOf(options.Format);
     int failures = 0;
     CliOutputBatch batch;
     CliProgressLine progress;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         progress.Show("[" + std::to_string(i + 1) + "/" + std::to_string(rows.size()) + "] " +
                       RowLabel(options.Table, rows[i]));
-        const QString path = folder.filePath(names[i] + suffix);
-        if (SameFile(path, ToQString(options.Table)) ||
-            SameFile(path, ToQString(options.Template))) {
+        const std::string path = InFolder(options.OutputDir, names[i] + suffix);
+        if (SameFile(path, options.Table) || SameFile(path, options.Template)) {
             progress.Clear();
             std::fprintf(stderr,
                          "zarvel-cli merge: %s: its letter would be written over an input of the "
                          "merge, %s; it is not written\n",
-                         RowLabel(options.Table, rows[i]).c_str(), FromQString(path).c_str());
+                         RowLabel(options.Table, rows[i]).c_str(), path.c_str());
             ++failures;
             continue;
         }

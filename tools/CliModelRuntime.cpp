@@ -20,7 +20,13 @@ void FilterQtMessages(QtMsgType type, const QMessageLogContext &context, const Q
 }
 } // namespace
 
-CliRuntime::CliRuntime(char *argv[], bool widgets)
+struct CliRuntime::TState
+{
+    int Argc = 1; // the toolkit's count of argv: it keeps a reference
+    std::unique_ptr<QCoreApplication> Application;
+};
+
+CliRuntime::CliRuntime(char *argv[], bool widgets) : FState(std::make_unique<TState>())
 {
     // Nothing ever shows a window.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -29,9 +35,9 @@ CliRuntime::CliRuntime(char *argv[], bool widgets)
     KeepLayoutMemory();
     // The arguments are the command's alone: Qt sees none of them.
     if (widgets)
-        FApplication = std::make_unique<QApplication>(FArgc, argv);
+        FState->Application = std::make_unique<QApplication>(FState->Argc, argv);
     else
-        FApplication = std::make_unique<QGuiApplication>(FArgc, argv);
+        FState->Application = std::make_unique<QGuiApplication>(FState->Argc, argv);
 }
 
 CliRuntime::~CliRuntime() = default;

@@ -1,10 +1,8 @@
 #include "CliOutputFile.h"
-#include "CliScratch.h"
+#include "CliPath.h"
 
 #include "text/LeftoverFiles.h"
-
-#include <QFile>
-#include <QFileInfo>
+#include "text/StringUtils.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -15,12 +13,6 @@
 #include <unistd.h>
 
 namespace {
-std::string FolderOf(const std::string &path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
-}
-
 [[noreturn]] void Refuse(const std::string &name, const std::string &reason)
 {
     throw std::runtime_error("Cannot create file " + name + ": " + reason);
@@ -92,18 +84,16 @@ void FlushToDisk(const std::string &path, int mode, const std::string &target)
 }
 } // namespace
 
-CliOutputFile::CliOutputFile(const std::string &name, const QString &scratchName,
+CliOutputFile::CliOutputFile(const std::string &name, const std::string &scratchName,
                              CliOutputBatch *batch)
     : FBatch(batch)
 {
     if (name != "-") {
-        PrepareTarget(
-            QFile::encodeName(QFileInfo(QFile::decodeName(name.c_str())).absoluteFilePath())
-                .toStdString());
+        PrepareTarget(AbsolutePath(name));
         return;
     }
-    FScratch = NewScratchFolder();
-    FPath = QFile::encodeName(FScratch->filePath(scratchName)).toStdString();
+    FScratch = std::make_unique<CliScratchFolder>();
+    FPath = FScratch->FilePath(scratchName);
 }
 
 void CliOutputFile::PrepareTarget(const std::string &name)
@@ -162,12 +152,13 @@ void CliOutputFile::Finish() const
             FBatch->NoteUnflushed(FolderOf(FTarget));
         return;
     }
-    QFile written(QFile::decodeName(FPath.c_str()));
-    if (!written.open(QIODevice::ReadOnly))
+    std::string bytes;
+    try {
+        bytes = LoadFileBytes(FPath);
+    } catch (const std::exception &) {
         throw std::runtime_error("cannot read " + FPath);
-    const QByteArray bytes = written.readAll();
-    if (std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout) !=
-            std::size_t(bytes.size()) ||
+    }
+    if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() ||
         std::fflush(stdout) != 0)
         throw std::runtime_error("cannot write to standard output");
 }

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "CliOutputBatch.h"
-
-#include <QTemporaryDir>
+#include "CliScratchFolder.h"
 
 #include <memory>
 #include <string>
@@ -27,8 +26,7 @@ class CliOutputFile
 public:
     // The scratch file of "-" gets the given name (the HTML writer names its page after it).
     // Throws with the user's message when the target cannot be written.
-    explicit CliOutputFile(const std::string &name,
-                           const QString &scratchName = QStringLiteral("stdout"),
+    explicit CliOutputFile(const std::string &name, const std::string &scratchName = "stdout",
                            CliOutputBatch *batch = nullptr);
     // Removes the new file when Finish was not reached.
     ~CliOutputFile();
@@ -48,7 +46,7 @@ public:
 private:
     void PrepareTarget(const std::string &name);
 
-    std::unique_ptr<QTemporaryDir> FScratch;
+    std::unique_ptr<CliScratchFolder> FScratch;
     std::string FPath;
     std::string FTarget;
     std::string FFolder;              // the private folder beside the target that FPath is in

@@ -16,7 +16,7 @@ int PrintPdf(const std::vector<std::string> &args)
     // Only a regular file of a bounded size is read; the PDF is written beside its target
     // (the file a link names) and takes its place only when complete.
     const CliInputFile input(files[0]);
-    const CliOutputFile output(files[1], QStringLiteral("stdout.pdf"));
+    const CliOutputFile output(files[1], "stdout.pdf");
 
     PrintDocumentFileToPdf(QFile::decodeName(input.Path().c_str()),
                            QFile::decodeName(output.Path().c_str()));

@@ -2,8 +2,6 @@
 
 #include <memory>
 
-class QCoreApplication;
-
 // zarvel-cli is two programs. The one users type, the front program, has the plain engines
 // (the converter, the evaluator, the merge of plain text information files) and starts without
 // the window toolkit, so that a command of theirs costs little more than its work. Commands
@@ -32,6 +30,6 @@ public:
     static int HandOver(char *argv[]);
 
 private:
-    std::unique_ptr<QCoreApplication> FApplication;
-    int FArgc = 1; // the toolkit's count of argv
+    struct TState; // each program's own: the front program has none
+    std::unique_ptr<TState> FState;
 };

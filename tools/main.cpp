@@ -1,10 +1,8 @@
 // zarvel-cli: runs Zarvel's engines without a window.
 #include "CliCommand.h"
+#include "CliPath.h"
 #include "CliRuntime.h"
 #include "text/LeftoverFiles.h"
-
-#include <QDir>
-#include <QFile>
 
 #include <cstdio>
 #include <cstdlib>
@@ -98,8 +96,9 @@ int main(int argc, char *argv[])
     }
 
     const CliRuntime runtime(argv, command->NeedsWidgets(args));
-    // Scratch folders of commands that were killed.
-    RemoveLeftoversIn(QFile::encodeName(QDir::tempPath()).toStdString());
+    // Scratch folders of commands that were killed. Spelled as the folder of an output there
+    // is (FolderOf), so that the folder is looked through once.
+    RemoveLeftoversIn(TemporaryFolder() + "/");
     try {
         return command->Execute(args);
     } catch (const CliUsageError &e) {

@@ -1,9 +1,8 @@
 #include "assembly/TPlainInformationFile.h"
 
-#include "rtf/TTextFileCodec.h"
 #include "text/StringUtils.h"
-
-#include <QString>
+#include "text/TextFileDecoding.h"
+#include "text/UnicodeText.h"
 
 #include <algorithm>
 
@@ -14,9 +13,9 @@ bool IsLineEnd(char16_t c)
 }
 
 // A document's frame marks and the object character.
-bool IsDocumentMark(QChar c)
+bool IsDocumentMark(char16_t c)
 {
-    return c.unicode() == 0xFDD0 || c.unicode() == 0xFDD1 || c.unicode() == 0xFFFC;
+    return c == 0xFDD0 || c == 0xFDD1 || c == 0xFFFC;
 }
 
 bool HasUtf16Mark(const std::string &bytes)
@@ -66,14 +65,13 @@ std::vector<std::string> AsciiLines(const std::string &bytes)
 
 std::optional<std::vector<std::string>> DecodedLines(const std::string &bytes)
 {
-    const QString text = TTextFileCodec::Decode(
-        QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    const std::u16string text = DecodeTextFile(bytes);
     if (std::any_of(text.begin(), text.end(), IsDocumentMark))
         return std::nullopt;
     return SplitLines(
-        text, [&text](std::size_t i) { return char16_t(text.at(qsizetype(i)).unicode()); },
+        text, [&text](std::size_t i) { return text[i]; },
         [&text](std::size_t start, std::size_t end) {
-            return text.mid(qsizetype(start), qsizetype(end - start)).toUtf8().toStdString();
+            return Utf8FromUtf16(std::u16string_view(text).substr(start, end - start));
         });
 }
 } // namespace

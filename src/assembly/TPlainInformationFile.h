@@ -8,7 +8,7 @@
 // UTF-8, UTF-16 after its byte order mark), found without building a document for them. They
 // are the lines the information pane gives: each CR, LF, CR LF, U+2029 (paragraph ends), VT or
 // U+2028 (manual line breaks) ends one, and the empty line after a final break is not counted.
-// Needs Qt Core only, so that the command-line tool reads such files without the document model.
+// Plain C++, so that the command-line tool reads such files without Qt and the document model.
 class TPlainInformationFile
 {
 public:

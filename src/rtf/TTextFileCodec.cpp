@@ -1,37 +1,17 @@
 #include "rtf/TTextFileCodec.h"
 
 #include "rtf/TCodePage1252.h"
+#include "text/TextFileDecoding.h"
 
-#include <QStringDecoder>
-
-namespace {
-const QByteArray Utf8Bom("\xEF\xBB\xBF");
-
-// The text of UTF-8 bytes, or a null string when they are not valid UTF-8.
-QString FromUtf8(QByteArrayView bytes)
-{
-    // A second byte order mark is a character of the text.
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError())
-        return QString();
-    if (text.isNull())
-        text = QLatin1String("");
-    return text;
-}
-} // namespace
+#include <string_view>
 
 QString TTextFileCodec::Decode(const QByteArray &bytes)
 {
-    const QByteArrayView view(bytes);
-    // What many editors save as "Unicode": UTF-16 with its byte order mark.
-    if (view.startsWith("\xFF\xFE") || view.startsWith("\xFE\xFF")) {
-        QStringDecoder decoder(view.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE
-                                                             : QStringDecoder::Utf16BE);
-        return decoder.decode(view.sliced(2));
-    }
-    const QString utf8 = FromUtf8(view.startsWith(Utf8Bom) ? view.sliced(Utf8Bom.size()) : view);
-    return utf8.isNull() ? TCodePage1252::ToUnicode(bytes) : utf8;
+    const std::u16string text =
+        DecodeTextFile(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    // Not QString::fromUtf16, which would take a leading U+FFFE for a byte order mark.
+    return QString(reinterpret_cast<const QChar *>(text.data()),
+                   static_cast<qsizetype>(text.size()));
 }
 
 QByteArray TTextFileCodec::Encode(const QString &text)
@@ -39,5 +19,5 @@ QByteArray TTextFileCodec::Encode(const QString &text)
     const QByteArray ansi = TCodePage1252::FromUnicode(text);
     if (Decode(ansi) == text)
         return ansi;
-    return Utf8Bom + text.toUtf8();
+    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }

@@ -164,6 +164,41 @@ std::string Utf8From1252(std::string_view bytes)
     return text;
 }
 
+std::u16string Utf16FromUtf8(std::string_view text)
+{
+    std::u16string units;
+    units.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const char32_t c = DecodeUtf8(text, i);
+        if (c < 0x10000) {
+            units += static_cast<char16_t>(c);
+        } else {
+            units += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            units += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        }
+    }
+    return units;
+}
+
+std::string Utf8FromUtf16(std::u16string_view text)
+{
+    std::string bytes;
+    bytes.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i];
+        const bool high = unit >= 0xD800 && unit < 0xDC00;
+        if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
+            AppendUtf8(bytes, 0x10000 + ((char32_t(unit) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+            ++i;
+        } else if (unit >= 0xD800 && unit < 0xE000) {
+            bytes += '?';
+        } else {
+            AppendUtf8(bytes, unit);
+        }
+    }
+    return bytes;
+}
+
 bool IsWordCharacterOfSpacedScript(char32_t c)
 {
     // The merge asks this of nearly every character before an "@", and most are ASCII.

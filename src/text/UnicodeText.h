@@ -25,6 +25,12 @@ char32_t CharOf1252(unsigned char byte);
 int ByteOf1252(char32_t c);
 std::string Utf8From1252(std::string_view bytes);
 
+// UTF-16 code units of valid UTF-8 text.
+std::u16string Utf16FromUtf8(std::string_view text);
+// UTF-8 of UTF-16 code units; a surrogate without its other half becomes "?", as the window
+// system's conversion makes it.
+std::string Utf8FromUtf16(std::u16string_view text);
+
 // Whether the character is a letter, digit or mark of a script that separates its words by
 // spaces (Latin, Greek, Cyrillic, Hebrew, Arabic, the Indic scripts, ...): such a character
 // right before an "@" glues it to a word ("Ref@1", "jo@1x.com"). Symbols, punctuation, spaces

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -68,6 +69,34 @@ QStringList Entries(const QString &folder)
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
+// Sets an environment variable (unsets it for an empty value) for the object's life.
+class TEnvironmentScope
+{
+public:
+    TEnvironmentScope(const char *name, const QByteArray &value)
+        : FName(name), FHad(qEnvironmentVariableIsSet(name)), FOld(qgetenv(name))
+    {
+        if (value.isEmpty())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+    ~TEnvironmentScope()
+    {
+        if (FHad)
+            qputenv(FName, FOld);
+        else
+            qunsetenv(FName);
+    }
+    TEnvironmentScope(const TEnvironmentScope &) = delete;
+    TEnvironmentScope &operator=(const TEnvironmentScope &) = delete;
+
+private:
+    const char *FName;
+    bool FHad;
+    QByteArray FOld;
+};
+
 // The page without its title line, which names the input as given.
 QByteArray WithoutTitle(QByteArray page)
 {
@@ -126,6 +155,9 @@ private slots:
         QTest::newRow("check, plain information")
             << QStringList{"check", Sample("letter.tem"), plainInformation} << false
             << QByteArray("@1");
+        QTest::newRow("merge, batch of plain information")
+            << QStringList{"merge", Sample("letter.tem"), plainInformation, "--out-dir", "front"}
+            << false << QByteArray("replacements -> front/letter-smith.rtf");
         QTest::newRow("merge, rich information")
             << QStringList{"merge", dear, richInformation, "-o", "-"} << true
             << QByteArray("Dear Jo Smith.");
@@ -147,10 +179,47 @@ private slots:
         const TCliRun run = Run(arguments);
         qunsetenv("LD_DEBUG");
         QVERIFY2(run.ExitCode >= 0, run.Err.right(2000).constData());
-        QVERIFY2(run.Err.contains("file=libQt6Core.so"), "the loader's report is missing");
+        QVERIFY2(run.Err.contains("file=libc.so"), "the loader's report is missing");
+        // The front program maps no Qt library at all.
+        QCOMPARE(run.Err.contains("file=libQt6"), toolkit);
         QCOMPARE(run.Err.contains("file=libQt6Gui.so"), toolkit);
         QCOMPARE(run.Err.contains("file=libQt6Widgets.so"), toolkit);
         QVERIFY2(run.Out.contains(output), run.Out.left(2000).constData());
+    }
+
+    // eval reads numbers with the decimal separator of the numeric locale the environment
+    // names, as the C library finds it; the value is written as the merge writes it.
+    void evalTakesTheLocalesDecimalSeparator()
+    {
+        // A German locale of the test's own where the system has none.
+        QTemporaryDir locales;
+        QProcess localedef;
+        localedef.start("localedef",
+                        {"-i", "de_DE", "-f", "UTF-8", locales.filePath("de_DE.UTF-8")});
+        const bool german = localedef.waitForFinished(120000) &&
+                            localedef.exitStatus() == QProcess::NormalExit &&
+                            QFileInfo(locales.filePath("de_DE.UTF-8")).isDir();
+        const TEnvironmentScope path("LOCPATH", QFile::encodeName(locales.path()));
+        const auto eval = [](const char *locale, const QString &expression) {
+            const TEnvironmentScope all("LC_ALL", locale);
+            return Run({"eval", expression});
+        };
+        const TCliRun point = eval("C.UTF-8", "1.5+1");
+        QCOMPARE(point.ExitCode, 0);
+        QCOMPARE(point.Out.trimmed(), QByteArray("2.50"));
+        QCOMPARE(eval("C.UTF-8", "1,5+1").ExitCode, 1);
+        // A locale the system lacks is the "C" one.
+        QCOMPARE(eval("xx_YY.UTF-8", "1.5+1").ExitCode, 0);
+        if (!german)
+            QSKIP("localedef cannot build a German locale here: only the point was tried");
+        const TCliRun comma = eval("de_DE.UTF-8", "1,5+1");
+        QCOMPARE(comma.ExitCode, 0);
+        QCOMPARE(comma.Out.trimmed(), QByteArray("2.50"));
+        QCOMPARE(eval("de_DE.UTF-8", "1.5+1").ExitCode, 1);
+        // LANG alone names it too.
+        const TEnvironmentScope noAll("LC_ALL", QByteArray());
+        const TEnvironmentScope lang("LANG", "de_DE.UTF-8");
+        QCOMPARE(Run({"eval", "1,5*2"}).Out.trimmed(), QByteArray("3.00"));
     }
 
     void wrongArgumentsGiveUsageOnStandardError_data()
@@ -193,6 +262,13 @@ private slots:
         const TCliRun toFile = Run({"rtf2html", "-", dir.filePath("piped.html")}, letter);
         QCOMPARE(toFile.ExitCode, 0);
         QCOMPARE(ReadAll(dir.filePath("piped.html")), piped.Out);
+        {
+            // A TMPDIR that names no folder is passed over for /tmp.
+            const TEnvironmentScope missing("TMPDIR", QFile::encodeName(dir.filePath("none")));
+            const TCliRun scratchInTmp = Run({"rtf2html", "-", "-"}, letter);
+            QVERIFY2(scratchInTmp.ExitCode == 0, scratchInTmp.Err.constData());
+            QCOMPARE(scratchInTmp.Out, piped.Out);
+        }
 
         // text - reads what text FILE reads.
         const TCliRun named = Run({"text", Sample("letter.tem")});

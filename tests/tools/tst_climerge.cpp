@@ -255,6 +255,18 @@ void TestCliMerge::batchWithOneFailingCase()
 
     // The same batch without the failing case succeeds.
     QCOMPARE(Run({"merge", "order.tem", "ann.inf", "bob.inf", "--out-dir", "letters"}).ExitCode, 0);
+
+    // Names are bytes: an information file whose name is no UTF-8 names its letter byte for
+    // byte. Only a shell passes such a name.
+    QProcess shell;
+    shell.setWorkingDirectory(FDir->path());
+    shell.start("sh", {"-c",
+                       "name=$(printf 'a\\377n') && cp ann.inf \"$name.inf\" && "
+                       "\"$0\" merge order.tem \"$name.inf\" --out-dir bytes && "
+                       "test -f \"bytes/$name.rtf\" && test \"$(ls bytes)\" = \"$name.rtf\"",
+                       qEnvironmentVariable("ZARVEL_BIN_DIR") + "/zarvel-cli"});
+    QVERIFY(shell.waitForFinished(120000));
+    QVERIFY2(shell.exitCode() == 0, shell.readAllStandardError().constData());
 }
 
 void TestCliMerge::batchAsHtml()
@@ -629,6 +641,12 @@ void TestCliMerge::plainInformationReadAsThePaneReadsIt()
     QVERIFY(TPlainInformationFile::LinesOfFile(Sample("letter-smith.inf").toStdString()));   // code page 1252
     QVERIFY(!TPlainInformationFile::LinesOfFile(FDir->filePath("order.tem").toStdString())); // rich text
     QVERIFY(!TPlainInformationFile::LinesOfFile(FDir->filePath("missing.inf").toStdString()));
+    // A code page 1252 file whose last byte could start a UTF-8 character keeps that character.
+    const QString accented = FDir->filePath("accented.inf");
+    WriteAll(accented, "Name\r\nJos\xE9");
+    const std::vector<std::string> jose{"Name", "Jos\xC3\xA9"};
+    QCOMPARE(TPlainInformationFile::LinesOfFile(QFile::encodeName(accented).toStdString()), jose);
+    QVERIFY(compare(accented));
 
     std::mt19937 random(20);
     const QString name = FDir->filePath("random.inf");
