@@ -1,0 +1,224 @@
+#include "rtf2html/RtfTextWords.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace Rtf2Html {
+
+namespace {
+
+using W = TTextWord;
+
+struct TEntry
+{
+    std::string_view Letters;
+    TTextWord Word;
+};
+
+// In the byte order of the letters, for a binary search.
+constexpr TEntry KEntries[] = {
+    {"aftncn", W::Skipped},
+    {"aftnsep", W::Skipped},
+    {"aftnsepc", W::Skipped},
+    {"annotation", W::Skipped},
+    {"ansicpg", W::ansicpg},
+    {"atnauthor", W::Skipped},
+    {"atnid", W::Skipped},
+    {"author", W::Skipped},
+    {"bkmkend", W::Skipped},
+    {"bkmkstart", W::Skipped},
+    {"bullet", W::bullet},
+    {"buptim", W::Skipped},
+    {"category", W::Skipped},
+    {"cell", W::TableEnd},
+    {"chftn", W::chftn},
+    {"colortbl", W::colortbl},
+    {"comment", W::Skipped},
+    {"company", W::Skipped},
+    {"creatim", W::Skipped},
+    {"cs", W::cs},
+    {"datafield", W::Skipped},
+    {"deff", W::deff},
+    {"do", W::do_},
+    {"doccomm", W::Skipped},
+    {"docvar", W::Skipped},
+    {"dptxbxtext", W::Shape},
+    {"emdash", W::emdash},
+    {"emspace", W::emspace},
+    {"endash", W::endash},
+    {"enspace", W::enspace},
+    {"f", W::f},
+    {"falt", W::Skipped},
+    {"fcharset", W::fcharset},
+    {"field", W::field},
+    {"filetbl", W::Skipped},
+    {"fldinst", W::fldinst},
+    {"fldrslt", W::fldrslt},
+    {"fname", W::Skipped},
+    {"fonttbl", W::fonttbl},
+    {"footer", W::Skipped},
+    {"footerf", W::Skipped},
+    {"footerl", W::Skipped},
+    {"footerr", W::Skipped},
+    {"footnote", W::footnote},
+    {"ftncn", W::Skipped},
+    {"ftnsep", W::Skipped},
+    {"ftnsepc", W::Skipped},
+    {"generator", W::Skipped},
+    {"header", W::Skipped},
+    {"headerf", W::Skipped},
+    {"headerl", W::Skipped},
+    {"headerr", W::Skipped},
+    {"hlinkbase", W::Skipped},
+    {"info", W::Skipped},
+    {"intbl", W::intbl},
+    {"itap", W::itap},
+    {"keywords", W::Skipped},
+    {"latentstyles", W::Skipped},
+    {"ldblquote", W::ldblquote},
+    {"levelnumbers", W::levelnumbers},
+    {"leveltext", W::leveltext},
+    {"lfolevel", W::lfolevel},
+    {"line", W::line},
+    {"list", W::list},
+    {"listlevel", W::listlevel},
+    {"listoverride", W::listoverride},
+    {"listoverridetable", W::listoverridetable},
+    {"listpicture", W::Skipped},
+    {"listtable", W::listtable},
+    {"listtext", W::Skipped},
+    {"lquote", W::lquote},
+    {"ltrmark", W::ltrmark},
+    {"mac", W::mac},
+    {"manager", W::Skipped},
+    {"mmathPr", W::Skipped},
+    {"nestcell", W::TableEnd},
+    {"nestrow", W::TableEnd},
+    {"nesttableprops", W::nesttableprops},
+    {"nonesttables", W::Skipped},
+    {"nonshppict", W::nonshppict},
+    {"objclass", W::Skipped},
+    {"objdata", W::Skipped},
+    {"object", W::ReadInPlace},
+    {"objname", W::Skipped},
+    {"operator", W::Skipped},
+    {"page", W::page},
+    {"panose", W::Skipped},
+    {"par", W::par},
+    {"pc", W::pc},
+    {"pca", W::pca},
+    {"pgdsctbl", W::Skipped},
+    {"picprop", W::Skipped},
+    {"pict", W::pict},
+    {"plain", W::plain},
+    {"pn", W::pn},
+    {"pntext", W::Skipped},
+    {"pntxta", W::pntxta},
+    {"pntxtb", W::pntxtb},
+    {"printim", W::Skipped},
+    {"private", W::Skipped},
+    {"qmspace", W::qmspace},
+    {"rdblquote", W::rdblquote},
+    {"result", W::ReadInPlace},
+    {"revtbl", W::Skipped},
+    {"revtim", W::Skipped},
+    {"row", W::TableEnd},
+    {"rquote", W::rquote},
+    {"rsidtbl", W::Skipped},
+    {"rtlmark", W::rtlmark},
+    {"rxe", W::Skipped},
+    {"s", W::s},
+    {"sect", W::sect},
+    {"shp", W::Shape},
+    {"shpgrp", W::Shape},
+    {"shpinst", W::shpinst},
+    {"shppict", W::shppict},
+    {"shprslt", W::ReadInPlace},
+    {"shptxt", W::Shape},
+    {"sn", W::Skipped},
+    {"sp", W::Skipped},
+    {"stylesheet", W::stylesheet},
+    {"subject", W::Skipped},
+    {"sv", W::Skipped},
+    {"tab", W::tab},
+    {"tc", W::Skipped},
+    {"tcn", W::Skipped},
+    {"template", W::Skipped},
+    {"themedata", W::Skipped},
+    {"title", W::Skipped},
+    {"ts", W::ts},
+    {"txe", W::Skipped},
+    {"u", W::u},
+    {"uc", W::uc},
+    {"ud", W::ud},
+    {"upr", W::upr},
+    {"userprops", W::Skipped},
+    {"xe", W::Skipped},
+    {"xmlnstbl", W::Skipped},
+    {"zwj", W::zwj},
+    {"zwnj", W::zwnj},
+};
+
+constexpr bool Sorted()
+{
+    for (std::size_t i = 1; i < std::size(KEntries); ++i) {
+        if (!(KEntries[i - 1].Letters < KEntries[i].Letters))
+            return false;
+    }
+    return true;
+}
+static_assert(Sorted(), "the words must stay in byte order");
+
+} // namespace
+
+TTextWord TextWordOf(std::string_view letters)
+{
+    const auto found = std::lower_bound(
+        std::begin(KEntries), std::end(KEntries), letters,
+        [](const TEntry &entry, std::string_view key) { return entry.Letters < key; });
+    return found != std::end(KEntries) && found->Letters == letters ? found->Word : W::Other;
+}
+
+char16_t CharacterOf(TTextWord word)
+{
+    switch (word) {
+    case W::tab:
+        return u'\t';
+    case W::line:
+        return 0x2028;
+    case W::page:
+        return 0x000C;
+    case W::emdash:
+        return 0x2014;
+    case W::endash:
+        return 0x2013;
+    case W::emspace:
+        return 0x2003;
+    case W::enspace:
+        return 0x2002;
+    case W::qmspace:
+        return 0x2005;
+    case W::bullet:
+        return 0x2022;
+    case W::lquote:
+        return 0x2018;
+    case W::rquote:
+        return 0x2019;
+    case W::ldblquote:
+        return 0x201C;
+    case W::rdblquote:
+        return 0x201D;
+    case W::zwj:
+        return 0x200D;
+    case W::zwnj:
+        return 0x200C;
+    case W::ltrmark:
+        return 0x200E;
+    case W::rtlmark:
+        return 0x200F;
+    default:
+        return 0;
+    }
+}
+
+} // namespace Rtf2Html

@@ -1,0 +1,237 @@
+// The text path without the document model: its text is the model's, or it declines.
+#include "TestEnvironment.h"
+
+#include "../../bench/rtf2html/RtfBenchDocuments.h"
+#include "rtf/TDocumentText.h"
+#include "rtf2html/DocumentText.h"
+#include "rtf2html/TRtfTextReader.h"
+#include "rtf2html/TTextByteDecoder.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <map>
+
+#include <string>
+
+namespace {
+
+// What `zarvel-cli text` printed from the model: its text, a paragraph end after the last
+// paragraph, LF for paragraph ends and line breaks, UTF-8.
+QByteArray ModelText(const QByteArray &bytes)
+{
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    TDocumentText::Insert(bytes, cursor);
+    QString text = TDocumentText::Range(document, 0, -1);
+    if (!text.isEmpty() && !text.endsWith(QLatin1Char('\r')))
+        text += QLatin1Char('\r');
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.replace(QLatin1Char('\v'), QLatin1Char('\n'));
+    return text.toUtf8();
+}
+
+// The plain path's text, or a null array when it declines.
+QByteArray PlainText(const QByteArray &bytes)
+{
+    std::string text;
+    if (!Rtf2Html::DocumentTextOf(std::string_view(bytes.constData(), bytes.size()), text))
+        return QByteArray();
+    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Compares the two on bytes; true when the plain path took them.
+bool Agrees(const QByteArray &bytes, const QString &name)
+{
+    const QByteArray plain = PlainText(bytes);
+    if (plain.isNull())
+        return false;
+    const QByteArray model = ModelText(bytes);
+    if (plain != model) {
+        qsizetype at = 0;
+        while (at < plain.size() && at < model.size() && plain[at] == model[at])
+            ++at;
+        qWarning().noquote()
+            << name << "differs at byte" << at
+            << "plain:" << plain.mid(std::max<qsizetype>(0, at - 20), 60).toPercentEncoding(" ")
+            << "model:" << model.mid(std::max<qsizetype>(0, at - 20), 60).toPercentEncoding(" ");
+    }
+    [&] { QCOMPARE(plain, model); }();
+    return true;
+}
+
+QByteArray Bytes(const std::string &text)
+{
+    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+const QByteArray KHead = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 "
+                         "Arial;}{\\f1\\froman\\fcharset204 Times Cyr;}{\\f2\\fnil\\fcharset161 "
+                         "Greek;}{\\f3\\fnil\\fcharset128 MS Mincho;}}"
+                         "{\\colortbl;\\red0\\green0\\blue255;}\\uc1\\pard\\f0\\fs20 ";
+
+} // namespace
+
+class TestRtf2HtmlText : public QObject
+{
+    Q_OBJECT
+private slots:
+    // Every file of the samples and of the tests' data: the plain path gives the model's text
+    // or declines, and it takes most of them.
+    void everyFileReadsAsTheModelReadsIt()
+    {
+        int files = 0;
+        int taken = 0;
+        QStringList declined;
+        std::map<std::string, int> reasons;
+        for (const QString &root : {QStringLiteral(ZARVEL_SOURCE_DIR "/samples"),
+                                    QStringLiteral(ZARVEL_SOURCE_DIR "/tests/data")}) {
+            QDirIterator it(root, QDir::Files, QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                const QString name = it.next();
+                QFile file(name);
+                if (file.size() > (16 << 20) || !file.open(QIODevice::ReadOnly))
+                    continue;
+                const QByteArray bytes = file.readAll();
+                if (!bytes.startsWith("{\\rtf"))
+                    continue;
+                ++files;
+                if (Agrees(bytes, name))
+                    ++taken;
+                else
+                    declined << name.mid(QStringLiteral(ZARVEL_SOURCE_DIR).size() + 1);
+                std::u16string text;
+                Rtf2Html::TRtfTextReader reader(std::string_view(bytes.constData(), bytes.size()));
+                if (!reader.Read(text))
+                    ++reasons[reader.Declined()];
+                if (QTest::currentTestFailed())
+                    return;
+            }
+        }
+        qInfo("%d of %d rich text files read without the model", taken, files);
+        for (const auto &[reason, count] : reasons)
+            qInfo("declined for %s: %d", reason.c_str(), count);
+        for (const QString &name :
+             {QStringLiteral("samples/letter.tem"), QStringLiteral("samples/form.tem"),
+              QStringLiteral("samples/quote.tem")})
+            QVERIFY2(!declined.contains(name), qPrintable(name));
+        QVERIFY2(taken * 2 > files, qPrintable(declined.join(QLatin1Char('\n'))));
+    }
+
+    void generatedDocumentsReadAsTheModelReadsThem_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<bool>("taken"); // the plain path must take it
+        QTest::newRow("paragraphs") << Bytes(RtfBenchDocuments::Paragraphs(60000, "\r\n")) << true;
+        QTest::newRow("one line") << Bytes(RtfBenchDocuments::Paragraphs(20000, "")) << true;
+        QTest::newRow("formatted paragraph")
+            << Bytes(RtfBenchDocuments::FormattedParagraph(40000)) << true;
+        QTest::newRow("tagless") << Bytes(RtfBenchDocuments::TaglessParagraph(20000)) << true;
+        QTest::newRow("deep groups") << Bytes(RtfBenchDocuments::DeepGroups(20000)) << true;
+        QTest::newRow("fonts and colours")
+            << Bytes(RtfBenchDocuments::ManyFontsAndColours(40000)) << true;
+        QTest::newRow("long table") << Bytes(RtfBenchDocuments::LongTable(20000)) << false;
+        QTest::newRow("word processor")
+            << Bytes(RtfBenchDocuments::WordProcessorDocument(60000)) << false;
+        QTest::newRow("paragraph ends")
+            << KHead + "\\par\\par A\\par\\par B\\sect\\sect C\\line\\page D\\par}" << true;
+        QTest::newRow("no paragraph mark at the end") << KHead + "A\\par B}" << true;
+        QTest::newRow("only marks") << KHead + "\\par\\par\\sect}" << true;
+        QTest::newRow("empty") << QByteArray("{\\rtf1}") << true;
+        QTest::newRow("symbols and characters")
+            << KHead + "a\\~b\\-c\\_d\\{\\}\\\\ \\emdash\\endash\\bullet\\lquote\\rquote"
+                       "\\ldblquote\\rdblquote\\zwj\\zwnj\\ltrmark\\rtlmark\\emspace\\enspace"
+                       "\\qmspace\\tab e\tf\\\r\ng\\par}"
+            << true;
+        QTest::newRow("unicode and fallbacks")
+            << KHead + "\\u8364?\\uc2\\u20013\\'81\\'82 x\\uc0\\u1488 y{\\uc3\\u955 abcd}"
+                       "\\u-3 \\u55357\\u56832 z\\uc1\\u945\\'e1\\u946{}b\\u947\\tab c\\par}"
+            << true;
+        QTest::newRow("lone surrogate") << KHead + "a\\u55357 b\\par}" << false;
+        QTest::newRow("code pages")
+            << KHead + "\\f1\\'cf\\'f0\\'e8 {\\f2\\'e1\\'e3} \\'e9\\'80 \\plain\\'e9\\par}" << true;
+        QTest::newRow("document code page")
+            << QByteArray("{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0 Arial;}}\\f0 \\'cf\\'f0\\'e8"
+                          "\\par}")
+            << true;
+        QTest::newRow("dos and mac pages")
+            << QByteArray("{\\rtf1\\pc \\'82\\'e9 {\\mac \\'8e} \\pca \\'82\\par}") << true;
+        QTest::newRow("lead bytes") << KHead + "\\f3\\'82\\'a0\\par}" << false;
+        QTest::newRow("hidden text")
+            << KHead + "shown {\\v hidden} \\v also\\v0 shown\\par}" << true;
+        QTest::newRow("fields")
+            << KHead + "{\\field{\\*\\fldinst MERGEFIELD Name}{\\fldrslt \\u171?Name\\'bb}} "
+                       "{\\field{\\*\\fldinst PAGE}{\\fldrslt}} {\\field\\fldedit{\\*\\fldinst "
+                       "HYPERLINK \"x\"}{\\fldrslt {\\cf1 link}}}\\par}"
+            << true;
+        QTest::newRow("symbol field")
+            << KHead + "a{\\field{\\*\\fldinst SYMBOL 183 \\\\f \"Symbol\"}{\\fldrslt }}b\\par}"
+            << false;
+        QTest::newRow("lists")
+            << KHead + "{\\*\\listtable{\\list\\listid1{\\listlevel\\levelnfc23{\\leveltext"
+                       "\\'01\\u8226 ?;}{\\levelnumbers;}}}}{\\*\\listoverridetable{\\listoverride"
+                       "\\listid1\\ls1}}{\\listtext\\'b7\\tab}\\ls1 one\\par{\\pntext 2.\\tab}"
+                       "{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}two\\par\\pard three\\par}"
+            << true;
+        QTest::newRow("destinations passed over")
+            << KHead + "{\\info{\\title T}{\\author A}}{\\header H\\par}{\\*\\bkmkstart b}x"
+                       "{\\*\\bkmkend b}{\\*\\unknown u}{\\upr{a}{\\*\\ud{b}}}{\\*\\generator g;}"
+                       "{\\object\\objemb{\\*\\objdata 0102}}y\\par}"
+            << true;
+        QTest::newRow("styles")
+            << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset204 Cyr;}}"
+                          "{\\stylesheet{\\s0 Normal;}{\\s1\\f1 Cyr;}{\\*\\cs2\\f1 C;}}"
+                          "\\s1 \\'cf{\\s0\\'cf}\\f0\\'cf\\par}")
+            << false;
+        QTest::newRow("styles, one code page")
+            << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset0 Times;}}"
+                          "{\\stylesheet{\\s0 Normal;}{\\s1\\f1\\b Head;}}"
+                          "\\s1 \\'e9{\\s0\\'e9}\\par}")
+            << true;
+        QTest::newRow("table") << KHead + "\\trowd\\cellx1000\\cellx2000\\intbl a\\cell b\\cell"
+                                          "\\row\\pard after\\par}"
+                               << false;
+        QTest::newRow("picture") << KHead + "a{\\pict\\pngblip\\picw1\\pich1 00}b\\par}" << false;
+        QTest::newRow("footnote") << KHead + "a{\\super\\chftn}{\\footnote\\chftn note}b\\par}"
+                                  << false;
+        QTest::newRow("binary and nul")
+            << KHead + "a{\\*\\bin3 \\}{}b" + QByteArray("\0c", 2) + "\\par}" << true;
+        QTest::newRow("text after the document") << KHead + "a\\par}b\\par" << true;
+        QTest::newRow("plain text")
+            << QByteArray("line one\r\nline two\rthree\nfour\vfive\tsix\fseven") << true;
+        QTest::newRow("plain utf-8")
+            << QByteArray("\xEF\xBB\xBF\xD0\x9F\xD1\x80\xC3\xA9 \xF0\x9F\x98\x80\n\n") << true;
+        QTest::newRow("plain 1252") << QByteArray("caf\xE9 \x80\xC0\r\n") << true;
+        QTest::newRow("plain utf-16") << QByteArray("\xFF\xFE"
+                                                    "a\0b\0",
+                                                    6)
+                                      << false;
+    }
+
+    void generatedDocumentsReadAsTheModelReadsThem()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(bool, taken);
+        const bool took = Agrees(rtf, QString::fromLatin1(QTest::currentDataTag()));
+        if (QTest::currentTestFailed())
+            return;
+        if (taken)
+            QVERIFY2(took, "the plain path declined");
+    }
+
+    // The reader passes printable ASCII through without asking for its code page.
+    void asciiIsItselfInEveryCodePage()
+    {
+        Rtf2Html::TTextByteDecoder decoder;
+        for (const int page : {437, 850, 874, 932, 936, 949, 950, 1250, 1251, 1252, 1253, 1254,
+                               1255, 1256, 1257, 1258, 10000, 1361}) {
+            for (int byte = 0x20; byte < 0x7F; ++byte)
+                QCOMPARE(decoder.Decode(page, static_cast<unsigned char>(byte)), byte);
+        }
+    }
+};
+
+ZARVEL_TEST_MAIN(TestRtf2HtmlText)
+#include "tst_rtf2html_text.moc"
