@@ -132,8 +132,14 @@ private slots:
         QTest::newRow("merge, missing information")
             << QStringList{"merge", Sample("letter.tem"), "missing.inf", "-o", "-"} << true
             << QByteArray();
-        QTest::newRow("text") << QStringList{"text", Sample("letter.tem")} << true
-                              << QByteArray("Hartley & Cook");
+        // The text of a letter is read without the model; a table's is the model's.
+        QTest::newRow("text") << QStringList{"text", Sample("letter.tem")} << false
+                              << QByteArray("Hartley & Cook\n");
+        const QString table = QDir::current().filePath("table.rtf");
+        Write(table, "{\\rtf1\\ansi\\trowd\\cellx1000\\cellx2000\\intbl One\\cell Two\\cell"
+                     "\\row\\pard After\\par}");
+        QTest::newRow("text of a table")
+            << QStringList{"text", table} << true << QByteArray("One\nTwo\n\nAfter\n");
         QTest::newRow("list of commands") << QStringList{"help"} << true << QByteArray("print-pdf");
     }
 
