@@ -48,8 +48,14 @@ enum class TTextWord : uint8_t {
     s,
     cs,
     ts,
+    pard,
     intbl,
     itap,
+    // Rows of tables.
+    trowd,
+    cellx,
+    trleft,
+    Merge, // \clmgf, \clmrg, \clvmgf, \clvmrg: cells merged into others
     // The body.
     deff,
     ansicpg,
@@ -60,7 +66,9 @@ enum class TTextWord : uint8_t {
     u,
     par,
     sect,
-    TableEnd, // \cell, \nestcell, \row, \nestrow
+    cell,
+    row,
+    Nested, // \nestcell, \nestrow: tables in tables
     chftn,
     tab,
     line,

@@ -49,11 +49,11 @@ bool TRtfTextReader::Read(std::u16string &text)
         TRtfToken token;
         while (!FDone && lexer.Next(token))
             Token(token);
+        EndDocument();
     } catch (const TDeclined &declined) {
         FDeclined = declined.Reason;
         return false;
     }
-    // The paragraph mark that ends the data is the one the document has already.
     return true;
 }
 
@@ -118,6 +118,8 @@ void TRtfTextReader::PushGroup()
         group.Dest = TDest::StyleEntry;
         group.Font = -1;
         group.FontKnown = true;
+        group.InTable = false;
+        group.Itap = -1;
         FStyleEntry = TStyleEntry();
         break;
     case TDest::FontEntry:
@@ -154,7 +156,7 @@ void TRtfTextReader::PopGroup()
         EndFontEntry();
     if (ended.Dest == TDest::StyleEntry && parent.Dest == TDest::StyleSheet &&
         !FStyleEntry.CharStyle)
-        FStyles[FStyleEntry.Number] = FStyleEntry.Table;
+        FStyles[FStyleEntry.Number] = true;
 }
 
 void TRtfTextReader::ControlWord(TTextWord word, bool hasParameter, int32_t parameter)
@@ -173,7 +175,8 @@ void TRtfTextReader::ControlWord(TTextWord word, bool hasParameter, int32_t para
     }
     if (HeaderWord(word, parameter))
         return;
-    if (Destination(word) || FormattingWord(word, hasParameter, parameter))
+    if (Destination(word) || FormattingWord(word, hasParameter, parameter) ||
+        TableWord(word, parameter))
         return;
     BodyWord(word, parameter);
 }
@@ -356,10 +359,8 @@ bool TRtfTextReader::FormattingWord(TTextWord word, bool hasParameter, int32_t p
         if (s.Dest == TDest::StyleEntry) {
             FStyleEntry.Number = parameter;
             FStyleEntry.CharStyle = false;
-        } else if (const auto style = FStyles.find(parameter); style != FStyles.end()) {
+        } else if (FStyles.count(parameter)) {
             // A style gives the font unless the text set its own.
-            if (style->second)
-                Decline("table style");
             s.FontKnown = false;
         }
         return true;
@@ -369,14 +370,15 @@ bool TRtfTextReader::FormattingWord(TTextWord word, bool hasParameter, int32_t p
             FStyleEntry.CharStyle = true;
         }
         return true;
+    case W::pard:
+        s.InTable = false;
+        s.Itap = -1;
+        return true;
     case W::intbl:
+        s.InTable = !hasParameter || parameter != 0;
+        return true;
     case W::itap:
-        // A paragraph in a table.
-        if (hasParameter && parameter <= 0)
-            return true;
-        if (s.Dest != TDest::StyleEntry)
-            Decline("table");
-        FStyleEntry.Table = true;
+        s.Itap = std::clamp(parameter, 0, 16);
         return true;
     default:
         return false;
@@ -431,9 +433,16 @@ void TRtfTextReader::BodyWord(TTextWord word, int32_t parameter)
         if (word == W::par || FParagraphHasContent)
             EndParagraph();
         return;
-    case W::TableEnd:
+    case W::cell:
+        EndCell();
+        return;
+    case W::row:
+        EndRow();
+        return;
+    case W::Nested:
+        Decline("nested table");
     case W::chftn:
-        Decline("table or footnote mark");
+        Decline("footnote mark");
     default:
         return;
     }
@@ -544,11 +553,7 @@ void TRtfTextReader::TextChar(char16_t c)
         if ((c < 0x20 && c != u'\t' && c != 0x000C) || c == 0xFFFC || c == 0x2029 || c == 0xFDD0 ||
             c == 0xFDD1)
             return;
-        if (FBreakPending) {
-            // A paragraph break is made when something follows it.
-            FText->push_back(u'\r');
-            FBreakPending = false;
-        }
+        Place();
         FText->push_back(c);
         FParagraphHasContent = true;
         if (s.InFieldResult && s.Field > 0)
@@ -571,14 +576,6 @@ void TRtfTextReader::TextChar(char16_t c)
     }
 }
 
-void TRtfTextReader::EndParagraph()
-{
-    if (FBreakPending)
-        FText->push_back(u'\r');
-    FBreakPending = true;
-    FParagraphHasContent = false;
-}
-
 void TRtfTextReader::EndFontEntry()
 {
     if (FFontEntryNumber >= 0 && !FFontNameDone) {
@@ -586,6 +583,35 @@ void TRtfTextReader::EndFontEntry()
         FFontsAgree = -1;
     }
     FFontNameDone = true;
+}
+
+// Words of the row definitions (for tables of the paragraph's depth, which is one).
+bool TRtfTextReader::TableWord(TTextWord word, int32_t parameter)
+{
+    // The model lays out the table or row that text in a table opens when it flushes the
+    // text, by the definition of that moment.
+    const bool definition = word == W::trowd || word == W::trleft || word == W::cellx;
+    if (definition && FUnflushed && FUnflushedDepth > 0)
+        Decline("row defined amid its text");
+    switch (word) {
+    case W::trowd:
+        Depth();
+        FDefinition = TRowDefinition();
+        return true;
+    case W::trleft:
+        Depth();
+        FDefinition.Left = std::clamp(parameter, -31680, 31680);
+        return true;
+    case W::cellx:
+        Depth();
+        if (FDefinition.Bounds.size() < 256)
+            FDefinition.Bounds.push_back(std::clamp(parameter, -31680 * 4, 31680 * 4));
+        return true;
+    case W::Merge:
+        Decline("merged cells");
+    default:
+        return false;
+    }
 }
 
 // Whether every font of the table reads in the document's code page, so that the font of the

@@ -17,10 +17,12 @@ namespace Rtf2Html {
 // one UTF-16 unit a document position, CR between paragraphs, U+2028 for a manual line break,
 // the paragraph mark that ends the data dropped as the model drops it. It follows the model's
 // reading of groups, destinations, fonts and code pages, \uN and its fallback, fields and
-// hidden text, and passes over what the model passes over. Where the model builds structure
-// of its own (tables, pictures and objects it shows, shapes, footnotes, symbol fields without
-// a result, lead bytes of two-byte code pages, lone halves of a surrogate pair), the reader
-// declines: Read answers false, and the text must come from the model.
+// hidden text, tables whose rows all have the same cells, and passes over what the model
+// passes over. Where the model builds structure of its own (other tables, pictures and
+// objects it shows, shapes, footnotes, symbol fields without a result), or reads what the
+// reader does not follow (lead bytes of two-byte code pages, text whose place in a table
+// depends on its formatting), the reader declines: Read answers false, and the text must come
+// from the model.
 //
 //     std::u16string text;
 //     if (!TRtfTextReader(bytes).Read(text))
@@ -67,6 +69,18 @@ private:
         size_t Field = 0; // 1-based index of the field the group belongs to, 0: none
         bool FieldOwner = false;
         bool InFieldResult = false;
+        bool InTable = false; // the paragraph's \intbl
+        int Itap = -1;        // its \itap, -1: not given
+    };
+    // The cells of a table row: where the row begins and the right edge of each cell.
+    struct TRowDefinition
+    {
+        int32_t Left = 0;
+        std::vector<int32_t> Bounds;
+        bool operator==(const TRowDefinition &other) const
+        {
+            return Left == other.Left && Bounds == other.Bounds;
+        }
     };
     struct TField
     {
@@ -77,7 +91,6 @@ private:
     {
         int32_t Number = 0;
         bool CharStyle = false;
-        bool Table = false; // puts its paragraphs in a table
     };
     void Token(const TRtfToken &token);
     TGroup &State() { return FStack.back(); }
@@ -98,7 +111,23 @@ private:
     void TextBytes(std::string_view bytes);
     void TextChar(char16_t c);
     void EndFontEntry();
+    bool TableWord(TTextWord word, int32_t parameter);
+
+    // Where text goes (TRtfTextReaderPlaces.cpp): paragraphs, and the cells of tables.
+    int Depth();
+    // Text is about to go in at the current depth: the place made for it, as the model makes
+    // it when the text is flushed.
+    void Place();
+    // The model flushes the text read so far at depth.
+    void FlushAt(int depth);
+    void Prepare(bool forContent, int depth);
+    void MaterializeBreak();
+    bool LeaveTables(int depth);
+    bool EnterTable();
     void EndParagraph();
+    void EndCell();
+    void EndRow();
+    void EndDocument();
     int32_t CodePage();
     bool FontsAgree();
     char16_t Decode(unsigned char byte);
@@ -121,12 +150,22 @@ private:
     bool FFontNameDone = false;
     int32_t FFontCharset = -1;
     int FFontsAgree = -1;            // -1: not known since the font table last changed
-    std::map<int32_t, bool> FStyles; // paragraph style number: whether it is a table's
+    std::map<int32_t, bool> FStyles; // the numbers of the paragraph styles
     TStyleEntry FStyleEntry;
     bool FLevelTextEmpty = true;
 
     bool FBreakPending = false;
     bool FParagraphHasContent = false;
+    bool FUnflushed = false; // text has gone in since the model last flushed
+    int FUnflushedDepth = 0; // the depth it went in at
+    bool FJustLeftTable = false;
+
+    TRowDefinition FDefinition; // the row definition being read
+    TRowDefinition FTable;      // the rows of the open table
+    bool FTableOpen = false;
+    bool FRowOpen = false;
+    bool FCellEntered = false;
+    size_t FCell = 0; // the current cell of the row
 };
 
 } // namespace Rtf2Html

@@ -132,14 +132,19 @@ private slots:
         QTest::newRow("merge, missing information")
             << QStringList{"merge", Sample("letter.tem"), "missing.inf", "-o", "-"} << true
             << QByteArray();
-        // The text of a letter is read without the model; a table's is the model's.
+        // The text of a letter or a table is read without the model; a footnote's is the
+        // model's.
         QTest::newRow("text") << QStringList{"text", Sample("letter.tem")} << false
                               << QByteArray("Hartley & Cook\n");
         const QString table = QDir::current().filePath("table.rtf");
         Write(table, "{\\rtf1\\ansi\\trowd\\cellx1000\\cellx2000\\intbl One\\cell Two\\cell"
                      "\\row\\pard After\\par}");
         QTest::newRow("text of a table")
-            << QStringList{"text", table} << true << QByteArray("One\nTwo\n\nAfter\n");
+            << QStringList{"text", table} << false << QByteArray("\nOne\nTwo\n\nAfter\n");
+        const QString footnote = QDir::current().filePath("footnote.rtf");
+        Write(footnote, "{\\rtf1\\ansi A{\\footnote B}C\\par}");
+        QTest::newRow("text of a footnote")
+            << QStringList{"text", footnote} << true << QByteArray("AC\nB\n");
         QTest::newRow("list of commands") << QStringList{"help"} << true << QByteArray("print-pdf");
     }
 

@@ -1,0 +1,171 @@
+// Where the text reader's text goes: paragraph breaks, made when something follows them, and
+// the cells of tables, in the order the model places them.
+#include "rtf2html/TRtfTextReader.h"
+
+#include <algorithm>
+
+namespace Rtf2Html {
+
+namespace {
+// The widest rows the model lays out as they stand.
+constexpr size_t KMaxColumns = 63;
+} // namespace
+
+int TRtfTextReader::Depth()
+{
+    const TGroup &s = State();
+    const int depth = std::min(s.InTable ? std::max(1, s.Itap) : std::max(0, s.Itap), 16);
+    if (depth > 1)
+        Decline("nested table");
+    return depth;
+}
+
+void TRtfTextReader::Place()
+{
+    const int depth = Depth();
+    if (FUnflushed) {
+        // The model places the text where it stands when it flushes it, which its formatting
+        // decides.
+        if (depth != FUnflushedDepth)
+            Decline("text that changes its table");
+        return;
+    }
+    Prepare(true, depth);
+    FUnflushed = true;
+    FUnflushedDepth = depth;
+    FJustLeftTable = false;
+}
+
+void TRtfTextReader::FlushAt(int depth)
+{
+    if (FUnflushed && depth != FUnflushedDepth)
+        Decline("text that changes its table");
+    FUnflushed = false;
+}
+
+void TRtfTextReader::Prepare(bool forContent, int depth)
+{
+    LeaveTables(depth);
+    if (depth > 0) {
+        if (!FTableOpen) {
+            // A table opens in an empty paragraph of its own; two tables have a paragraph
+            // between them.
+            if (!FBreakPending && FParagraphHasContent) {
+                FJustLeftTable = false;
+                FBreakPending = true;
+            }
+            if (FBreakPending && FJustLeftTable) {
+                MaterializeBreak();
+                FBreakPending = true;
+            }
+            MaterializeBreak();
+        }
+        if (EnterTable()) {
+            FBreakPending = false;
+            FParagraphHasContent = false;
+        }
+    }
+    if (!forContent && !FBreakPending)
+        return;
+    MaterializeBreak();
+}
+
+void TRtfTextReader::MaterializeBreak()
+{
+    if (!FBreakPending)
+        return;
+    FBreakPending = false;
+    FText->push_back(u'\r');
+}
+
+bool TRtfTextReader::LeaveTables(int depth)
+{
+    if (!FTableOpen || depth > 0)
+        return false;
+    // The model gives the cells of a row that did not end their places as well.
+    if (FRowOpen)
+        Decline("row without its end");
+    // The table's end, then the empty paragraph a document keeps after a table.
+    FText->push_back(u'\r');
+    FTableOpen = false;
+    FDefinition = TRowDefinition();
+    FBreakPending = true;
+    FParagraphHasContent = false;
+    FJustLeftTable = true;
+    return true;
+}
+
+// Opens the table, begins a row or enters the next cell, as content of the table needs; true
+// when it did, which puts a cell's start in the text.
+bool TRtfTextReader::EnterTable()
+{
+    if (!FTableOpen) {
+        const std::vector<int32_t> &bounds = FDefinition.Bounds;
+        if (bounds.empty() || bounds.size() > KMaxColumns || bounds.front() <= FDefinition.Left ||
+            !std::is_sorted(bounds.begin(), bounds.end(), std::less_equal<int32_t>()))
+            Decline("table of irregular cells");
+        FTable = FDefinition;
+        FTableOpen = true;
+        FRowOpen = true;
+        FCell = 0;
+    } else {
+        if (FRowOpen && FCellEntered)
+            return false;
+        if (!FRowOpen) {
+            if (!(FDefinition == FTable))
+                Decline("rows of other cells");
+            FRowOpen = true;
+            FCell = 0;
+        }
+        if (FCell >= FTable.Bounds.size())
+            Decline("cell past its row");
+    }
+    FCellEntered = true;
+    FText->push_back(u'\r');
+    return true;
+}
+
+void TRtfTextReader::EndParagraph()
+{
+    const int depth = Depth();
+    FlushAt(depth);
+    Prepare(true, depth);
+    FJustLeftTable = false;
+    FBreakPending = true;
+    FParagraphHasContent = false;
+}
+
+void TRtfTextReader::EndCell()
+{
+    FSkipCount = 0;
+    FlushAt(1);
+    Prepare(false, 1);
+    FJustLeftTable = false;
+    if (FTableOpen) {
+        ++FCell;
+        FCellEntered = false;
+    }
+    FBreakPending = false;
+    FParagraphHasContent = false;
+}
+
+void TRtfTextReader::EndRow()
+{
+    FSkipCount = 0;
+    FlushAt(1);
+    if (!FTableOpen || !FRowOpen)
+        return;
+    if (FCell != FTable.Bounds.size())
+        Decline("row of other cells");
+    FRowOpen = false;
+    FCellEntered = false;
+}
+
+void TRtfTextReader::EndDocument()
+{
+    FlushAt(Depth());
+    LeaveTables(0);
+    // The paragraph mark that ends the data is the one the document has already.
+}
+
+} // namespace Rtf2Html
