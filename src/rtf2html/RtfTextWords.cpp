@@ -1,7 +1,8 @@
 #include "rtf2html/RtfTextWords.h"
 
-#include <algorithm>
+#include <array>
 #include <iterator>
+#include <utility>
 
 namespace Rtf2Html {
 
@@ -181,10 +182,25 @@ static_assert(Sorted(), "the words must stay in byte order");
 
 TTextWord TextWordOf(std::string_view letters)
 {
-    const auto found = std::lower_bound(
-        std::begin(KEntries), std::end(KEntries), letters,
-        [](const TEntry &entry, std::string_view key) { return entry.Letters < key; });
-    return found != std::end(KEntries) && found->Letters == letters ? found->Word : W::Other;
+    // The entries of each first letter: most words of a document are no entry, and fail fast.
+    static const std::array<std::pair<uint8_t, uint8_t>, 128> KFirst = [] {
+        std::array<std::pair<uint8_t, uint8_t>, 128> first{};
+        for (std::size_t i = std::size(KEntries); i-- > 0;) {
+            auto &range = first[static_cast<unsigned char>(KEntries[i].Letters[0])];
+            range.first = static_cast<uint8_t>(i);
+            if (range.second == 0)
+                range.second = static_cast<uint8_t>(i + 1);
+        }
+        return first;
+    }();
+    if (letters.empty() || static_cast<unsigned char>(letters[0]) >= KFirst.size())
+        return W::Other;
+    const auto &range = KFirst[static_cast<unsigned char>(letters[0])];
+    for (std::size_t i = range.first; i < range.second; ++i) {
+        if (KEntries[i].Letters == letters)
+            return KEntries[i].Word;
+    }
+    return W::Other;
 }
 
 char16_t CharacterOf(TTextWord word)
