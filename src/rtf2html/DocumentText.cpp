@@ -52,19 +52,36 @@ void AppendUtf16(char32_t c, std::u16string &text)
     }
 }
 
-// Bytes that are UTF-8 throughout; false for any other.
-bool FromUtf8(std::string_view bytes, std::u16string &text)
+// Whether the bytes from i on are the start of a sequence that the end cuts short: the model's
+// decoder keeps them for more bytes that never come, and so drops them.
+bool CutShort(std::string_view bytes, size_t i)
+{
+    const auto lead = static_cast<unsigned char>(bytes[i]);
+    const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    if (length == 1 || bytes.size() - i >= length)
+        return false;
+    for (size_t k = i + 1; k < bytes.size(); ++k) {
+        if ((static_cast<unsigned char>(bytes[k]) & 0xC0) != 0x80)
+            return false;
+    }
+    return true;
+}
+
+enum class TUtf8 { Valid, Invalid, CutShort };
+
+// The text of bytes that are UTF-8 throughout.
+TUtf8 FromUtf8(std::string_view bytes, std::u16string &text)
 {
     text.clear();
     for (size_t i = 0; i < bytes.size();) {
         char32_t c = 0;
         const size_t length = Utf8Sequence(bytes, i, &c);
         if (!length)
-            return false;
+            return CutShort(bytes, i) ? TUtf8::CutShort : TUtf8::Invalid;
         AppendUtf16(c, text);
         i += length;
     }
-    return true;
+    return TUtf8::Valid;
 }
 
 // A plain text file as the model decodes it: UTF-8 when its bytes are (after a byte order mark
@@ -75,7 +92,10 @@ bool PlainText(std::string_view bytes, std::u16string &text)
         return false;
     const std::string_view bom("\xEF\xBB\xBF");
     const std::string_view body = bytes.substr(0, 3) == bom ? bytes.substr(3) : bytes;
-    if (!FromUtf8(body, text)) {
+    const TUtf8 utf8 = FromUtf8(body, text);
+    if (utf8 == TUtf8::CutShort)
+        return false;
+    if (utf8 == TUtf8::Invalid) {
         TTextByteDecoder decoder;
         text.clear();
         for (const char byte : bytes)
@@ -87,14 +107,14 @@ bool PlainText(std::string_view bytes, std::u16string &text)
     form.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
-        if (c == u'\r' || c == u'\n') {
+        if (c == u'\r' || c == u'\n' || c == 0x2029) {
             if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
                 ++i;
             form.push_back(u'\r');
         } else if (c == u'\v') {
             form.push_back(0x2028);
-        } else if ((c < 0x20 && c != u'\t' && c != u'\f') || c == 0x2029 || c == 0xFDD0 ||
-                   c == 0xFDD1 || c == 0xFFFC) {
+        } else if ((c < 0x20 && c != u'\t' && c != u'\f') || c == 0xFDD0 || c == 0xFDD1 ||
+                   c == 0xFFFC) {
             // Characters of the document's structure, and controls it may treat its own way.
             return false;
         } else {
