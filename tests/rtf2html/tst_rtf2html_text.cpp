@@ -344,7 +344,16 @@ private slots:
                               "}}",
                               "{\\upr{x}{\\*\\ud{y}}}",
                               "\\ansicpg1251 ",
-                              "\\deff1 "}
+                              "\\deff1 ",
+                              "{\\pntext 1.\\tab}",
+                              "{\\*\\pn\\pnlvlbody{\\pntxta .}}",
+                              "{\\listtext x\\tab}",
+                              "{\\header h\\par}",
+                              "{\\info{\\title t}}",
+                              "{\\field{\\*\\fldinst SYMBOL 65}{\\fldrslt }}",
+                              "{\\field{\\*\\fldinst symbol 66}{\\fldrslt B}}",
+                              "{\\object{\\*\\objdata 01}{\\result r}}",
+                              "{\\footnote n}"}
             << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 A;}{\\f1\\fcharset204 C;}"
                           "{\\f2\\fcharset0 W;}}{\\stylesheet{\\s1\\f1 S;}}");
         QTest::newRow("plain text") << QByteArrayList{"a",
