@@ -24,6 +24,7 @@ enum class TTextWord : uint8_t {
     pntxtb,
     pntxta,
     pict,
+    PictureKind, // \pngblip, \jpegblip, \emfblip, \wmetafile, \dibitmap, \wbitmap, ...
     upr,
     ud,
     field,

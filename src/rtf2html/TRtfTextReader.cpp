@@ -74,6 +74,8 @@ void TRtfTextReader::Token(const TRtfToken &token)
         break;
     case TRtfToken::TKind::Binary:
         // Data of a picture, or passed over.
+        if (State().Dest == TDest::Picture && !token.Text.empty())
+            FPictureData = true;
         FStarPending = false;
         FSkipCount = 0;
         break;
@@ -152,6 +154,8 @@ void TRtfTextReader::PopGroup()
         if (!field.HasResult && field.Instruction.find("symbol") != std::string::npos)
             Decline("symbol field");
     }
+    if (ended.Dest == TDest::Picture && parent.Dest != TDest::Picture)
+        EndPicture();
     if (ended.Dest == TDest::FontEntry && parent.Dest == TDest::FontTable)
         EndFontEntry();
     if (ended.Dest == TDest::StyleEntry && parent.Dest == TDest::StyleSheet &&
@@ -223,6 +227,10 @@ bool TRtfTextReader::HeaderWord(TTextWord word, int32_t parameter)
         }
         return true;
     case TDest::ColorTable:
+        return true;
+    case TDest::Picture:
+        if (word == W::PictureKind)
+            FPictureKind = true;
         return true;
     case TDest::ListLevel:
         if (word == W::levelnumbers)
@@ -301,9 +309,10 @@ bool TRtfTextReader::Destination(TTextWord word)
         return true;
     case W::pict:
         // A picture of the body is shown; elsewhere it is passed over.
-        if (s.Dest == TDest::Body)
-            Decline("picture");
-        s.Dest = TDest::Skip;
+        s.Dest = s.Dest == TDest::Body ? TDest::Picture : TDest::Skip;
+        FPictureKind = false;
+        FPictureData = false;
+        FPictureNibble = -1;
         return true;
     case W::upr:
         s.UprParent = s.Dest;
@@ -455,7 +464,7 @@ void TRtfTextReader::ControlSymbol(char symbol)
         return;
     }
     FStarPending = false;
-    if (Skipping() || SkipFallback())
+    if (Skipping() || State().Dest == TDest::Picture || SkipFallback())
         return;
     switch (symbol) {
     case '\\':
@@ -485,7 +494,7 @@ void TRtfTextReader::ControlSymbol(char symbol)
 void TRtfTextReader::HexByte(unsigned char byte)
 {
     FStarPending = false;
-    if (Skipping() || SkipFallback())
+    if (Skipping() || State().Dest == TDest::Picture || SkipFallback())
         return;
     if (State().Dest == TDest::LevelText && (FLevelTextEmpty || byte < 9)) {
         // The length of a level's text and the codes of its numbers.
@@ -520,6 +529,10 @@ void TRtfTextReader::TextRun(std::string_view run)
 
 void TRtfTextReader::TextBytes(std::string_view bytes)
 {
+    if (State().Dest == TDest::Picture) {
+        PictureData(bytes);
+        return;
+    }
     if (Skipping())
         return;
     size_t i = 0;

@@ -17,8 +17,8 @@ namespace Rtf2Html {
 // one UTF-16 unit a document position, CR between paragraphs, U+2028 for a manual line break,
 // the paragraph mark that ends the data dropped as the model drops it. It follows the model's
 // reading of groups, destinations, fonts and code pages, \uN and its fallback, fields and
-// hidden text, tables whose rows all have the same cells, and passes over what the model
-// passes over. Where the model builds structure of its own (other tables, pictures and
+// hidden text, pictures, tables whose rows all have the same cells, and passes over what the
+// model passes over. Where the model builds structure of its own (other tables, pictures and
 // objects it shows, shapes, footnotes, symbol fields without a result), or reads what the
 // reader does not follow (lead bytes of two-byte code pages, text whose place in a table
 // depends on its formatting), the reader declines: Read answers false, and the text must come
@@ -57,6 +57,7 @@ private:
         Pn,
         PnText,
         FieldInstruction,
+        Picture,
     };
     struct TGroup
     {
@@ -128,6 +129,9 @@ private:
     void EndCell();
     void EndRow();
     void EndDocument();
+    // Pictures (TRtfTextReaderPlaces.cpp): one shown when its group ends.
+    void PictureData(std::string_view bytes);
+    void EndPicture();
     int32_t CodePage();
     bool FontsAgree();
     char16_t Decode(unsigned char byte);
@@ -153,6 +157,9 @@ private:
     std::map<int32_t, bool> FStyles; // the numbers of the paragraph styles
     TStyleEntry FStyleEntry;
     bool FLevelTextEmpty = true;
+    bool FPictureKind = false; // the picture being read says what kind it is
+    bool FPictureData = false; // and has data
+    int FPictureNibble = -1;   // a hex digit waiting for its pair
 
     bool FBreakPending = false;
     bool FParagraphHasContent = false;

@@ -161,6 +161,38 @@ void TRtfTextReader::EndRow()
     FCellEntered = false;
 }
 
+void TRtfTextReader::PictureData(std::string_view bytes)
+{
+    for (const char c : bytes) {
+        const bool digit =
+            (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+        if (!digit)
+            continue;
+        if (FPictureNibble < 0) {
+            FPictureNibble = 1;
+        } else {
+            FPictureData = true;
+            FPictureNibble = -1;
+        }
+    }
+}
+
+// A picture of a known kind with data is shown where it stands, as one object character.
+void TRtfTextReader::EndPicture()
+{
+    if (!FPictureData || !FPictureKind || State().Dest != TDest::Body)
+        return;
+    const int depth = Depth();
+    FlushAt(depth);
+    Prepare(true, depth);
+    FText->push_back(0xFFFC);
+    FParagraphHasContent = true;
+    FJustLeftTable = false;
+    const TGroup &s = State();
+    if (s.InFieldResult && s.Field > 0)
+        FFields[s.Field - 1].HasResult = true;
+}
+
 void TRtfTextReader::EndDocument()
 {
     FlushAt(Depth());

@@ -246,7 +246,15 @@ private slots:
                    "\\intbl A\\cell{\\itap2 x\\nestcell{\\*\\nesttableprops"
                    "\\trowd\\cellx500\\nestrow}}\\cell\\row}"
             << false;
-        QTest::newRow("picture") << KHead + "a{\\pict\\pngblip\\picw1\\pich1 00}b\\par}" << false;
+        QTest::newRow("pictures")
+            << KHead + "a{\\pict\\pngblip\\picw1\\pich1 00}b{\\pict\\wmetafile8 0}c{\\pict 0102}"
+                       "{\\field{\\*\\fldinst INCLUDEPICTURE x}{\\fldrslt{\\pict\\jpegblip\\bin2 "
+                       "ab}}}\\par}"
+            << true;
+        QTest::newRow("picture of a shape")
+            << KHead +
+                   "a{\\*\\shppict{\\pict\\pngblip 00}}{\\nonshppict{\\pict\\wmetafile8 00}}\\par}"
+            << false;
         QTest::newRow("footnote") << KHead + "a{\\super\\chftn}{\\footnote\\chftn note}b\\par}"
                                   << false;
         QTest::newRow("binary and nul")
@@ -304,7 +312,8 @@ private slots:
                                                   "\\trowd\\cellx1500 ",
                                                   "\\trowd\\trleft100\\cellx1000\\cellx2000 ",
                                                   "\\pard\\intbl ",
-                                                  "\\pard\\intbl A\\cell B\\cell\\row "}
+                                                  "\\pard\\intbl A\\cell B\\cell\\row ",
+                                                  "{\\pict\\pngblip 00}"}
                                 << QByteArray("{\\rtf1\\ansi ");
         QTest::newRow("characters")
             << QByteArrayList{"a",
@@ -353,7 +362,11 @@ private slots:
                               "{\\field{\\*\\fldinst SYMBOL 65}{\\fldrslt }}",
                               "{\\field{\\*\\fldinst symbol 66}{\\fldrslt B}}",
                               "{\\object{\\*\\objdata 01}{\\result r}}",
-                              "{\\footnote n}"}
+                              "{\\footnote n}",
+                              "{\\pict\\pngblip 8950}",
+                              "{\\pict\\emfblip{\\*\\blipuid 01}0\\'41 1}",
+                              "{\\pict 0102}",
+                              "{\\pict\\dibitmap0\\u65 \\bin1 x}"}
             << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 A;}{\\f1\\fcharset204 C;}"
                           "{\\f2\\fcharset0 W;}}{\\stylesheet{\\s1\\f1 S;}}");
         QTest::newRow("plain text") << QByteArrayList{"a",
