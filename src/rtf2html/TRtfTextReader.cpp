@@ -40,7 +40,8 @@ bool TRtfTextReader::Read(std::u16string &text)
         return false;
     }
     text.clear();
-    text.reserve(FData.size() / 2);
+    // At most about one character a byte: no growing copies of a long text.
+    text.reserve(FData.size());
     FText = &text;
     FStack.assign(1, TGroup());
     try {
