@@ -46,10 +46,7 @@ bool TRtfTextReader::Read(std::u16string &text)
     FStack.assign(1, TGroup());
     try {
         // The first brace opens the document group, whose end ends the reading.
-        TRtfLexer lexer(FData, 1);
-        TRtfToken token;
-        while (!FDone && lexer.Next(token))
-            Token(token);
+        Parse(1, FData.size());
         EndDocument();
     } catch (const TDeclined &declined) {
         FDeclined = declined.Reason;
@@ -58,8 +55,18 @@ bool TRtfTextReader::Read(std::u16string &text)
     return true;
 }
 
+void TRtfTextReader::Parse(size_t from, size_t to)
+{
+    TRtfLexer lexer(FData.substr(0, to), from);
+    TRtfToken token;
+    while (!FDone && lexer.Next(token))
+        Token(token);
+}
+
 void TRtfTextReader::Token(const TRtfToken &token)
 {
+    FTokenOffset = token.Offset;
+    FAfterToken = token.Offset + token.Length;
     switch (token.Kind) {
     case TRtfToken::TKind::GroupStart:
         PushGroup();
@@ -157,6 +164,9 @@ void TRtfTextReader::PopGroup()
     }
     if (ended.Dest == TDest::Picture && parent.Dest != TDest::Picture)
         EndPicture();
+    if (ended.Dest == TDest::Footnote && parent.Dest != TDest::Footnote && !FNotes.empty() &&
+        FNotes.back().End == std::string_view::npos)
+        FNotes.back().End = FTokenOffset;
     if (ended.Dest == TDest::FontEntry && parent.Dest == TDest::FontTable)
         EndFontEntry();
     if (ended.Dest == TDest::StyleEntry && parent.Dest == TDest::StyleSheet &&
@@ -336,11 +346,13 @@ bool TRtfTextReader::Destination(TTextWord word)
         s.InFieldResult = true;
         return true;
     case W::footnote:
+        BeginFootnote();
+        return true;
     case W::Shape:
     case W::do_:
     case W::shppict:
     case W::nonshppict:
-        Decline("footnote, shape or drawing object");
+        Decline("shape or drawing object");
     case W::shpinst:
     case W::nesttableprops:
     case W::ReadInPlace:
@@ -452,7 +464,8 @@ void TRtfTextReader::BodyWord(TTextWord word, int32_t parameter)
     case W::Nested:
         Decline("nested table");
     case W::chftn:
-        Decline("footnote mark");
+        FootnoteMark();
+        return;
     default:
         return;
     }

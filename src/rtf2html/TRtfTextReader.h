@@ -58,6 +58,7 @@ private:
         PnText,
         FieldInstruction,
         Picture,
+        Footnote, // passed over where it stands, read after the text
     };
     struct TGroup
     {
@@ -88,6 +89,16 @@ private:
         std::string Instruction; // lower-case ASCII letters, the rest as '?'
         bool HasResult = false;
     };
+    // A footnote's text: where it stands in the data, and the state it starts in.
+    struct TNote
+    {
+        size_t Start = 0;
+        size_t End = std::string_view::npos; // npos: to the end of the data
+        int Number = 0;
+        int UnicodeSkip = 1;
+        int32_t Font = -1;
+        bool FontKnown = true;
+    };
     struct TStyleEntry
     {
         int32_t Number = 0;
@@ -95,7 +106,10 @@ private:
     };
     void Token(const TRtfToken &token);
     TGroup &State() { return FStack.back(); }
-    bool Skipping() const { return FStack.back().Dest == TDest::Skip; }
+    bool Skipping() const
+    {
+        return FStack.back().Dest == TDest::Skip || FStack.back().Dest == TDest::Footnote;
+    }
     bool SkipFallback();
     void PushGroup();
     void PopGroup();
@@ -129,6 +143,12 @@ private:
     void EndCell();
     void EndRow();
     void EndDocument();
+    // Reads data from `from` up to `to` (the lexer's tokens), until the group it is in ends.
+    void Parse(size_t from, size_t to);
+    // Footnotes (TRtfTextReaderPlaces.cpp): their marks, and their text after the document's.
+    void BeginFootnote();
+    void FootnoteMark();
+    void AppendFootnotes();
     // Pictures (TRtfTextReaderPlaces.cpp): one shown when its group ends.
     void PictureData(std::string_view bytes);
     void EndPicture();
@@ -143,6 +163,11 @@ private:
     std::vector<TGroup> FStack;
     std::vector<TField> FFields;
     bool FDone = false;
+    size_t FTokenOffset = 0; // of the token being handled
+    size_t FAfterToken = 0;  // where the next begins
+    std::vector<TNote> FNotes;
+    int FNoteNumber = 0;   // automatic footnote marks so far
+    int FCurrentNote = -1; // the number of the footnote being read after the text
     bool FStarPending = false;
     int FSkipCount = 0;
 

@@ -3,6 +3,7 @@
 #include "rtf2html/TRtfTextReader.h"
 
 #include <algorithm>
+#include <string>
 
 namespace Rtf2Html {
 
@@ -197,7 +198,58 @@ void TRtfTextReader::EndDocument()
 {
     FlushAt(Depth());
     LeaveTables(0);
+    AppendFootnotes();
     // The paragraph mark that ends the data is the one the document has already.
+}
+
+void TRtfTextReader::BeginFootnote()
+{
+    if (FCurrentNote >= 0)
+        Decline("footnote in a footnote");
+    TGroup &s = State();
+    TNote note;
+    note.Start = FAfterToken;
+    note.Number = FNoteNumber;
+    note.UnicodeSkip = s.UnicodeSkip;
+    note.Font = s.Font;
+    note.FontKnown = s.FontKnown;
+    FNotes.push_back(note);
+    s.Dest = TDest::Footnote;
+}
+
+// The automatic mark of a footnote: its number, in the text and in the footnote.
+void TRtfTextReader::FootnoteMark()
+{
+    const int number = FCurrentNote >= 0 ? FCurrentNote : ++FNoteNumber;
+    for (const char digit : std::to_string(number))
+        TextChar(static_cast<char16_t>(digit));
+}
+
+// Footnotes are read again after the text, each as paragraphs of its own.
+void TRtfTextReader::AppendFootnotes()
+{
+    for (const TNote &note : FNotes) {
+        if (FUnflushed || FParagraphHasContent)
+            EndParagraph();
+        std::vector<TGroup> outer;
+        outer.swap(FStack);
+        TGroup base;
+        base.UnicodeSkip = note.UnicodeSkip;
+        base.Font = note.Font;
+        base.FontKnown = note.FontKnown;
+        FStack.push_back(base);
+        FCurrentNote = note.Number;
+        FDone = false;
+        FStarPending = false;
+        FSkipCount = 0;
+        Parse(note.Start, std::min(note.End, FData.size()));
+        FlushAt(Depth());
+        LeaveTables(0);
+        if (FParagraphHasContent)
+            EndParagraph();
+        FStack.swap(outer);
+        FCurrentNote = -1;
+    }
 }
 
 } // namespace Rtf2Html

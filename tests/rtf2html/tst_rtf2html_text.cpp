@@ -255,8 +255,15 @@ private slots:
             << KHead +
                    "a{\\*\\shppict{\\pict\\pngblip 00}}{\\nonshppict{\\pict\\wmetafile8 00}}\\par}"
             << false;
-        QTest::newRow("footnote") << KHead + "a{\\super\\chftn}{\\footnote\\chftn note}b\\par}"
-                                  << false;
+        QTest::newRow("footnotes")
+            << KHead + "a{\\super\\chftn}{\\footnote\\chftn note\\par two}b{\\chftn}{\\*\\footnote "
+                       "{\\chftn} \\f1\\'cf}c\\par d}"
+            << true;
+        QTest::newRow("footnote in a table")
+            << KHead + "\\trowd\\cellx1000\\intbl a{\\footnote n}\\cell\\row}" << true;
+        QTest::newRow("footnote without its end") << KHead + "a{\\footnote n\\par" << true;
+        QTest::newRow("footnote in a footnote")
+            << KHead + "a{\\footnote n{\\footnote m}}}" << false;
         QTest::newRow("binary and nul")
             << KHead + "a{\\*\\bin3 \\}{}b" + QByteArray("\0c", 2) + "\\par}" << true;
         QTest::newRow("text after the document") << KHead + "a\\par}b\\par" << true;
@@ -363,6 +370,8 @@ private slots:
                               "{\\field{\\*\\fldinst symbol 66}{\\fldrslt B}}",
                               "{\\object{\\*\\objdata 01}{\\result r}}",
                               "{\\footnote n}",
+                              "\\chftn ",
+                              "{\\*\\footnote\\chftn x\\par y}",
                               "{\\pict\\pngblip 8950}",
                               "{\\pict\\emfblip{\\*\\blipuid 01}0\\'41 1}",
                               "{\\pict 0102}",

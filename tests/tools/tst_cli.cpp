@@ -132,8 +132,7 @@ private slots:
         QTest::newRow("merge, missing information")
             << QStringList{"merge", Sample("letter.tem"), "missing.inf", "-o", "-"} << true
             << QByteArray();
-        // The text of a letter or a table is read without the model; a footnote's is the
-        // model's.
+        // The text of a letter or a table is read without the model; a shape's is the model's.
         QTest::newRow("text") << QStringList{"text", Sample("letter.tem")} << false
                               << QByteArray("Hartley & Cook\n");
         const QString table = QDir::current().filePath("table.rtf");
@@ -141,10 +140,10 @@ private slots:
                      "\\row\\pard After\\par}");
         QTest::newRow("text of a table")
             << QStringList{"text", table} << false << QByteArray("\nOne\nTwo\n\nAfter\n");
-        const QString footnote = QDir::current().filePath("footnote.rtf");
-        Write(footnote, "{\\rtf1\\ansi A{\\footnote B}C\\par}");
-        QTest::newRow("text of a footnote")
-            << QStringList{"text", footnote} << true << QByteArray("AC\nB\n");
+        const QString shape = QDir::current().filePath("shape.rtf");
+        Write(shape, "{\\rtf1\\ansi A{\\shp{\\*\\shpinst{\\sp{\\sn fillColor}{\\sv 255}}}}B\\par}");
+        QTest::newRow("text of a shape")
+            << QStringList{"text", shape} << true << QByteArray("A\xEF\xBF\xBC" "B\n");
         QTest::newRow("list of commands") << QStringList{"help"} << true << QByteArray("print-pdf");
     }
 
