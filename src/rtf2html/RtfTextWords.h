@@ -44,7 +44,8 @@ enum class TTextWord : uint8_t {
     fcharset,
     levelnumbers,
     lfolevel,
-    // Formatting that decides the code page or the table of the text.
+    // Formatting of characters; and that which decides the code page or the table of text.
+    CharFormat, // \b, \i, \ul..., \strike, \fs, \cf, \highlight, \super, \v, ...
     plain,
     s,
     cs,

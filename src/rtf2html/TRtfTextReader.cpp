@@ -155,6 +155,7 @@ void TRtfTextReader::PopGroup()
     }
     const TGroup ended = FStack.back();
     FStack.pop_back();
+    FPendingUniform = FPending.empty();
     const TGroup &parent = State();
     // A symbol field without a result shows its character, in a font of its own.
     if (ended.FieldOwner && ended.Field > 0) {
@@ -368,7 +369,11 @@ bool TRtfTextReader::Destination(TTextWord word)
 bool TRtfTextReader::FormattingWord(TTextWord word, bool hasParameter, int32_t parameter)
 {
     TGroup &s = State();
+    if (word == W::CharFormat || word == W::f || word == W::plain || word == W::s)
+        FPendingUniform = FPending.empty();
     switch (word) {
+    case W::CharFormat:
+        return true;
     case W::f:
         s.Font = hasParameter ? parameter : -1;
         s.FontKnown = true;
@@ -452,7 +457,7 @@ void TRtfTextReader::BodyWord(TTextWord word, int32_t parameter)
     case W::sect:
         FSkipCount = 0;
         // A section break ends the paragraph it stands in.
-        if (word == W::par || FParagraphHasContent)
+        if (word == W::par || FParagraphHasContent || !FPending.empty())
             EndParagraph();
         return;
     case W::cell:
@@ -559,8 +564,8 @@ void TRtfTextReader::TextBytes(std::string_view bytes)
             ++plain;
         if (plain > i) {
             TextChar(static_cast<char16_t>(bytes[i]));
-            FText->append(bytes.begin() + static_cast<std::ptrdiff_t>(i + 1),
-                          bytes.begin() + static_cast<std::ptrdiff_t>(plain));
+            FPending.append(bytes.begin() + static_cast<std::ptrdiff_t>(i + 1),
+                            bytes.begin() + static_cast<std::ptrdiff_t>(plain));
             i = plain;
         }
     }
@@ -580,9 +585,8 @@ void TRtfTextReader::TextChar(char16_t c)
         if ((c < 0x20 && c != u'\t' && c != 0x000C) || c == 0xFFFC || c == 0x2029 || c == 0xFDD0 ||
             c == 0xFDD1)
             return;
-        Place();
-        FText->push_back(c);
-        FParagraphHasContent = true;
+        Pend();
+        FPending.push_back(c);
         if (s.InFieldResult && s.Field > 0)
             FFields[s.Field - 1].HasResult = true;
         return;
@@ -615,10 +619,10 @@ void TRtfTextReader::EndFontEntry()
 // Words of the row definitions (for tables of the paragraph's depth, which is one).
 bool TRtfTextReader::TableWord(TTextWord word, int32_t parameter)
 {
-    // The model lays out the table or row that text in a table opens when it flushes the
-    // text, by the definition of that moment.
+    // The model opens and closes tables and rows when it flushes text, by the definition of
+    // that moment, which must not depend on the moment it flushes text of two depths.
     const bool definition = word == W::trowd || word == W::trleft || word == W::cellx;
-    if (definition && FUnflushed && FUnflushedDepth > 0)
+    if (definition && !FPending.empty() && (FLooseDepth >= 0 || !FPendingUniform))
         Decline("row defined amid its text");
     switch (word) {
     case W::trowd:

@@ -130,10 +130,12 @@ private:
 
     // Where text goes (TRtfTextReaderPlaces.cpp): paragraphs, and the cells of tables.
     int Depth();
-    // Text is about to go in at the current depth: the place made for it, as the model makes
-    // it when the text is flushed.
-    void Place();
-    // The model flushes the text read so far at depth.
+    // Text is about to be read at the current depth: text of another depth read before it is
+    // flushed here (the model flushes it here, or with this text at the next flush, which is
+    // the same place unless the depth changes again first).
+    void Pend();
+    // The model flushes the text read since its last flush at depth: makes its place and puts
+    // it there.
     void FlushAt(int depth);
     void Prepare(bool forContent, int depth);
     void MaterializeBreak();
@@ -188,8 +190,11 @@ private:
 
     bool FBreakPending = false;
     bool FParagraphHasContent = false;
-    bool FUnflushed = false; // text has gone in since the model last flushed
-    int FUnflushedDepth = 0; // the depth it went in at
+    std::u16string FPending; // text read since the model last flushed
+    int FPendingDepth = 0;   // the depth it was read at
+    int FLooseDepth = -1;    // the depth the pending text must be flushed at, -1: any
+    // No formatting changed while the pending text was read: the model has flushed none of it.
+    bool FPendingUniform = true;
     bool FJustLeftTable = false;
 
     TRowDefinition FDefinition; // the row definition being read

@@ -21,27 +21,32 @@ int TRtfTextReader::Depth()
     return depth;
 }
 
-void TRtfTextReader::Place()
+void TRtfTextReader::Pend()
 {
     const int depth = Depth();
-    if (FUnflushed) {
-        // The model places the text where it stands when it flushes it, which its formatting
-        // decides.
-        if (depth != FUnflushedDepth)
+    if (!FPending.empty() && depth != FPendingDepth) {
+        if (FLooseDepth >= 0 || !FPendingUniform)
             Decline("text that changes its table");
-        return;
+        FlushAt(depth);
+        FLooseDepth = depth;
     }
-    Prepare(true, depth);
-    FUnflushed = true;
-    FUnflushedDepth = depth;
-    FJustLeftTable = false;
+    FPendingDepth = depth;
 }
 
 void TRtfTextReader::FlushAt(int depth)
 {
-    if (FUnflushed && depth != FUnflushedDepth)
+    if (FPending.empty())
+        return;
+    // A change of formatting made the model flush the text before it where it was read.
+    if ((FLooseDepth >= 0 && depth != FLooseDepth) || (!FPendingUniform && depth != FPendingDepth))
         Decline("text that changes its table");
-    FUnflushed = false;
+    Prepare(true, depth);
+    FText->append(FPending);
+    FPending.clear();
+    FPendingUniform = true;
+    FParagraphHasContent = true;
+    FJustLeftTable = false;
+    FLooseDepth = -1;
 }
 
 void TRtfTextReader::Prepare(bool forContent, int depth)
@@ -229,7 +234,7 @@ void TRtfTextReader::FootnoteMark()
 void TRtfTextReader::AppendFootnotes()
 {
     for (const TNote &note : FNotes) {
-        if (FUnflushed || FParagraphHasContent)
+        if (!FPending.empty() || FParagraphHasContent)
             EndParagraph();
         std::vector<TGroup> outer;
         outer.swap(FStack);

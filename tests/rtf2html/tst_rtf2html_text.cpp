@@ -228,6 +228,8 @@ private slots:
                    "\\pard\\plain \\intbl {Three}\\cell {}\\cell \\pard\\plain \\intbl {" +
                    wordRow + "\\row }\r\n\\pard\\plain \\ltrpar After\\par}"
             << true;
+        QTest::newRow("text before a table without a mark")
+            << "{\\rtf1 X " + row + "\\intbl A\\cell B\\cell\\row\\pard Y}" << true;
         QTest::newRow("row of fewer cells")
             << "{\\rtf1 " + row + "\\intbl A\\cell B\\row Y}" << false;
         QTest::newRow("row of more cells")
