@@ -15,14 +15,15 @@ namespace Rtf2Html {
 
 // The text that the document model holds after reading rich text, read without the model:
 // one UTF-16 unit a document position, CR between paragraphs, U+2028 for a manual line break,
-// the paragraph mark that ends the data dropped as the model drops it. It follows the model's
-// reading of groups, destinations, fonts and code pages, \uN and its fallback, fields and
-// hidden text, pictures, tables whose rows all have the same cells, and passes over what the
-// model passes over. Where the model builds structure of its own (other tables, pictures and
-// objects it shows, shapes, footnotes, symbol fields without a result), or reads what the
-// reader does not follow (lead bytes of two-byte code pages, text whose place in a table
-// depends on its formatting), the reader declines: Read answers false, and the text must come
-// from the model.
+// U+FFFC for a picture, the paragraph mark that ends the data dropped as the model drops it.
+// It follows the model's reading of groups, destinations, fonts and code pages, \uN and its
+// fallback, fields, hidden text, pictures, footnotes (their text after the document's) and
+// tables whose rows all have the same cells, and passes over what the model passes over.
+// Where the model builds structure of its own (other tables, shapes and the pictures they
+// wrap, symbol fields without a result, footnotes in footnotes), or reads what the reader
+// does not follow (lead bytes of two-byte code pages, text whose place in a table depends on
+// its formatting), the reader declines: Read answers false, and the text must come from the
+// model.
 //
 //     std::u16string text;
 //     if (!TRtfTextReader(bytes).Read(text))
