@@ -172,7 +172,7 @@ void TRtfTextReader::PopGroup()
         EndFontEntry();
     if (ended.Dest == TDest::StyleEntry && parent.Dest == TDest::StyleSheet &&
         !FStyleEntry.CharStyle)
-        FStyles[FStyleEntry.Number] = true;
+        FStyles.insert(FStyleEntry.Number);
 }
 
 void TRtfTextReader::ControlWord(TTextWord word, bool hasParameter, int32_t parameter)

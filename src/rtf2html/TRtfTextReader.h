@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -181,8 +182,8 @@ private:
     int32_t FFontEntryNumber = -1;
     bool FFontNameDone = false;
     int32_t FFontCharset = -1;
-    int FFontsAgree = -1;            // -1: not known since the font table last changed
-    std::map<int32_t, bool> FStyles; // the numbers of the paragraph styles
+    int FFontsAgree = -1;      // -1: not known since the font table last changed
+    std::set<int32_t> FStyles; // the numbers of the paragraph styles
     TStyleEntry FStyleEntry;
     bool FLevelTextEmpty = true;
     bool FPictureKind = false; // the picture being read says what kind it is
