@@ -1,6 +1,7 @@
 // zarvel-cli text, lines and roundtrip: a file loaded as the editor panes load it.
 #include "CliCommand.h"
 #include "CliInputFile.h"
+#include "CliTextCommand.h"
 
 #include "assembly/TInformationReader.h"
 #include "richedit/TRichEditEx.h"
@@ -94,12 +95,9 @@ int RunRoundtrip(const std::vector<std::string> &args)
     return 0;
 }
 
-const CliCommand
-    TextCommand("text", "FILE", RunText,
-                "Prints the plain text of a rich or plain text file (UTF-8, one line a "
-                "paragraph),\nas the document pane shows it. FILE - reads standard "
-                "input.",
-                CliCommand::DocumentModel, CliCommand::NoWidgets);
+// The front program reads most files itself (CliFrontText.cpp) and hands this one the rest.
+const CliCommand TextCommand("text", CliTextCommand::KUsage, RunText, CliTextCommand::KHelp,
+                             CliCommand::DocumentModel, CliCommand::NoWidgets);
 const CliCommand LinesCommand("lines", "FILE", RunLines,
                               "Prints the line count, then the lines, as the information pane "
                               "reads the file.\nFILE - reads standard input.",

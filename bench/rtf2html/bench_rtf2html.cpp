@@ -1,5 +1,7 @@
 // Throughput of the rich text to HTML converter on generated inputs (RtfBenchDocuments.h).
-//   bench_rtf2html                  Google Benchmark runs, MB/s of input per kind
+//   bench_rtf2html                  Google Benchmark runs, MB/s of input per kind, and of the
+//                                   text path (zarvel-cli text without the document model;
+//                                   "declined" where it leaves the input to the model)
 //   bench_rtf2html --figures        per kind: size, CPU time, MB/s and peak memory, each
 //                                   conversion in a process of its own
 //   bench_rtf2html --linearity      converts each kind at 1, 2 and 4 MB (without options and
@@ -8,6 +10,7 @@
 //   bench_rtf2html --write-inputs FOLDER [MB] writes every input as a file (of MB megabytes)
 //   bench_rtf2html --convert IN OUT [OPTION]...  converts once, prints CPU seconds and peak kB
 #include "RtfBenchDocuments.h"
+#include "rtf2html/DocumentText.h"
 #include "rtf2html/RtfToHtml.h"
 
 #include <benchmark/benchmark.h>
@@ -108,8 +111,31 @@ void Convert(benchmark::State &state, const TKind &kind, const std::string &opti
     std::remove(output.c_str());
 }
 
+// The text of the input in memory, as zarvel-cli text reads it without the document model.
+void Text(benchmark::State &state, const TKind &kind)
+{
+    const std::string input = kind.Make(kind.Size);
+    std::string text;
+    bool taken = true;
+    for (auto _ : state) {
+        taken = Rtf2Html::DocumentTextOf(input, text);
+        benchmark::DoNotOptimize(text.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                            static_cast<int64_t>(input.size()));
+    if (!taken)
+        state.SetLabel("declined");
+}
+
 void RegisterBenchmarks()
 {
+    for (const TKind &kind : Kinds()) {
+        const std::string name = std::string("text: ") + kind.Name;
+        benchmark::RegisterBenchmark(name.c_str(),
+                                     [&kind](benchmark::State &state) { Text(state, kind); })
+            ->Unit(benchmark::kMillisecond)
+            ->MinTime(0.5);
+    }
     for (const TKind &kind : Kinds()) {
         for (const char *option : {"", "optimize"}) {
             const std::string name = std::string(kind.Name) + (*option ? " (optimize)" : "");

@@ -164,8 +164,18 @@ private slots:
         QTest::newRow("merge, missing information")
             << QStringList{"merge", Sample("letter.tem"), "missing.inf", "-o", "-"} << true
             << QByteArray();
-        QTest::newRow("text") << QStringList{"text", Sample("letter.tem")} << true
-                              << QByteArray("Hartley & Cook");
+        // The text of a letter or a table is read without the model; a shape's is the model's.
+        QTest::newRow("text") << QStringList{"text", Sample("letter.tem")} << false
+                              << QByteArray("Hartley & Cook\n");
+        const QString table = QDir::current().filePath("table.rtf");
+        Write(table, "{\\rtf1\\ansi\\trowd\\cellx1000\\cellx2000\\intbl One\\cell Two\\cell"
+                     "\\row\\pard After\\par}");
+        QTest::newRow("text of a table")
+            << QStringList{"text", table} << false << QByteArray("\nOne\nTwo\n\nAfter\n");
+        const QString shape = QDir::current().filePath("shape.rtf");
+        Write(shape, "{\\rtf1\\ansi A{\\shp{\\*\\shpinst{\\sp{\\sn fillColor}{\\sv 255}}}}B\\par}");
+        QTest::newRow("text of a shape")
+            << QStringList{"text", shape} << true << QByteArray("A\xEF\xBF\xBC" "B\n");
         QTest::newRow("list of commands") << QStringList{"help"} << true << QByteArray("print-pdf");
     }
 

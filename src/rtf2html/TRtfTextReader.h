@@ -1,0 +1,210 @@
+#pragma once
+
+#include "rtf2html/RtfTextWords.h"
+#include "rtf2html/TTextByteDecoder.h"
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct TRtfToken;
+
+namespace Rtf2Html {
+
+// The text that the document model holds after reading rich text, read without the model:
+// one UTF-16 unit a document position, CR between paragraphs, U+2028 for a manual line break,
+// U+FFFC for a picture, the paragraph mark that ends the data dropped as the model drops it.
+// It follows the model's reading of groups, destinations, fonts and code pages, \uN and its
+// fallback, fields, hidden text, pictures, footnotes (their text after the document's) and
+// tables whose rows all have the same cells, and passes over what the model passes over.
+// Where the model builds structure of its own (other tables, shapes and the pictures they
+// wrap, symbol fields without a result, footnotes in footnotes), or reads what the reader
+// does not follow (lead bytes of two-byte code pages, text whose place in a table depends on
+// its formatting), the reader declines: Read answers false, and the text must come from the
+// model.
+//
+//     std::u16string text;
+//     if (!TRtfTextReader(bytes).Read(text))
+//         ... // read it with the document model
+class TRtfTextReader
+{
+public:
+    // data stays alive while the object reads it.
+    explicit TRtfTextReader(std::string_view data) : FData(data) {}
+    bool Read(std::u16string &text);
+    // After Read declined: what the model would make of its own ("table", "picture", ...).
+    const char *Declined() const { return FDeclined; }
+
+    // Whether data is rich text (what the model reads as such).
+    static bool IsRtf(std::string_view data) { return data.substr(0, 5) == "{\\rtf"; }
+
+private:
+    enum class TDest {
+        Body,
+        Skip,
+        FontTable,
+        FontEntry,
+        ColorTable,
+        StyleSheet,
+        StyleEntry,
+        ListTable,
+        List,
+        ListLevel,
+        LevelText,
+        ListOverrideTable,
+        ListOverride,
+        Pn,
+        PnText,
+        FieldInstruction,
+        Picture,
+        Footnote, // passed over where it stands, read after the text
+    };
+    struct TGroup
+    {
+        TDest Dest = TDest::Body;
+        int UnicodeSkip = 1;
+        int32_t Font = -1;     // -1: the default font
+        bool FontKnown = true; // false after a style that may have set the font
+        TDest UprParent = TDest::Skip;
+        bool InUpr = false;
+        size_t Field = 0; // 1-based index of the field the group belongs to, 0: none
+        bool FieldOwner = false;
+        bool InFieldResult = false;
+        bool InTable = false; // the paragraph's \intbl
+        int Itap = -1;        // its \itap, -1: not given
+    };
+    // The cells of a table row: where the row begins and the right edge of each cell.
+    struct TRowDefinition
+    {
+        int32_t Left = 0;
+        std::vector<int32_t> Bounds;
+        bool operator==(const TRowDefinition &other) const
+        {
+            return Left == other.Left && Bounds == other.Bounds;
+        }
+    };
+    struct TField
+    {
+        std::string Instruction; // lower-case ASCII letters, the rest as '?'
+        bool HasResult = false;
+    };
+    // A footnote's text: where it stands in the data, and the state it starts in.
+    struct TNote
+    {
+        size_t Start = 0;
+        size_t End = std::string_view::npos; // npos: to the end of the data
+        int Number = 0;
+        int UnicodeSkip = 1;
+        int32_t Font = -1;
+        bool FontKnown = true;
+    };
+    struct TStyleEntry
+    {
+        int32_t Number = 0;
+        bool CharStyle = false;
+    };
+    void Token(const TRtfToken &token);
+    TGroup &State() { return FStack.back(); }
+    bool Skipping() const
+    {
+        return FStack.back().Dest == TDest::Skip || FStack.back().Dest == TDest::Footnote;
+    }
+    bool SkipFallback();
+    void PushGroup();
+    void PopGroup();
+    void ControlWord(TTextWord word, bool hasParameter, int32_t parameter);
+    void StarredWord(TTextWord word, int32_t parameter);
+    // Words of the header's tables and lists; true when the destination takes no other.
+    bool HeaderWord(TTextWord word, int32_t parameter);
+    bool Destination(TTextWord word);
+    bool FormattingWord(TTextWord word, bool hasParameter, int32_t parameter);
+    void BodyWord(TTextWord word, int32_t parameter);
+    void ControlSymbol(char symbol);
+    void HexByte(unsigned char byte);
+    void TextRun(std::string_view run);
+    void TextBytes(std::string_view bytes);
+    void TextChar(char16_t c);
+    void EndFontEntry();
+    bool TableWord(TTextWord word, int32_t parameter);
+
+    // Where text goes (TRtfTextReaderPlaces.cpp): paragraphs, and the cells of tables.
+    int Depth();
+    // Text is about to be read at the current depth: text of another depth read before it is
+    // flushed here (the model flushes it here, or with this text at the next flush, which is
+    // the same place unless the depth changes again first).
+    void Pend();
+    // The model flushes the text read since its last flush at depth: makes its place and puts
+    // it there.
+    void FlushAt(int depth);
+    void Prepare(bool forContent, int depth);
+    void MaterializeBreak();
+    bool LeaveTables(int depth);
+    bool EnterTable();
+    void EndParagraph();
+    void EndCell();
+    void EndRow();
+    void EndDocument();
+    // Reads data from `from` up to `to` (the lexer's tokens), until the group it is in ends.
+    void Parse(size_t from, size_t to);
+    // Footnotes (TRtfTextReaderPlaces.cpp): their marks, and their text after the document's.
+    void BeginFootnote();
+    void FootnoteMark();
+    void AppendFootnotes();
+    // Pictures (TRtfTextReaderPlaces.cpp): one shown when its group ends.
+    void PictureData(std::string_view bytes);
+    void EndPicture();
+    int32_t CodePage();
+    bool FontsAgree();
+    char16_t Decode(unsigned char byte);
+    [[noreturn]] static void Decline(const char *reason);
+
+    std::string_view FData;
+    std::u16string *FText = nullptr;
+    const char *FDeclined = "";
+    std::vector<TGroup> FStack;
+    std::vector<TField> FFields;
+    bool FDone = false;
+    size_t FTokenOffset = 0; // of the token being handled
+    size_t FAfterToken = 0;  // where the next begins
+    std::vector<TNote> FNotes;
+    int FNoteNumber = 0;   // automatic footnote marks so far
+    int FCurrentNote = -1; // the number of the footnote being read after the text
+    bool FStarPending = false;
+    int FSkipCount = 0;
+
+    TTextByteDecoder FDecoder;
+    int32_t FDefaultFont = 0;
+    int32_t FAnsiCodePage = 1252;
+    std::map<int32_t, int32_t> FFontCharsets; // font number: its \fcharset, -1: none
+    int32_t FFontEntryNumber = -1;
+    bool FFontNameDone = false;
+    int32_t FFontCharset = -1;
+    int FFontsAgree = -1;      // -1: not known since the font table last changed
+    std::set<int32_t> FStyles; // the numbers of the paragraph styles
+    TStyleEntry FStyleEntry;
+    bool FLevelTextEmpty = true;
+    bool FPictureKind = false; // the picture being read says what kind it is
+    bool FPictureData = false; // and has data
+    int FPictureNibble = -1;   // a hex digit waiting for its pair
+
+    bool FBreakPending = false;
+    bool FParagraphHasContent = false;
+    std::u16string FPending; // text read since the model last flushed
+    int FPendingDepth = 0;   // the depth it was read at
+    int FLooseDepth = -1;    // the depth the pending text must be flushed at, -1: any
+    // No formatting changed while the pending text was read: the model has flushed none of it.
+    bool FPendingUniform = true;
+    bool FJustLeftTable = false;
+
+    TRowDefinition FDefinition; // the row definition being read
+    TRowDefinition FTable;      // the rows of the open table
+    bool FTableOpen = false;
+    bool FRowOpen = false;
+    bool FCellEntered = false;
+    size_t FCell = 0; // the current cell of the row
+};
+
+} // namespace Rtf2Html

@@ -1,0 +1,260 @@
+// Where the text reader's text goes: paragraph breaks, made when something follows them, and
+// the cells of tables, in the order the model places them.
+#include "rtf2html/TRtfTextReader.h"
+
+#include <algorithm>
+#include <string>
+
+namespace Rtf2Html {
+
+namespace {
+// The widest rows the model lays out as they stand.
+constexpr size_t KMaxColumns = 63;
+} // namespace
+
+int TRtfTextReader::Depth()
+{
+    const TGroup &s = State();
+    const int depth = std::min(s.InTable ? std::max(1, s.Itap) : std::max(0, s.Itap), 16);
+    if (depth > 1)
+        Decline("nested table");
+    return depth;
+}
+
+void TRtfTextReader::Pend()
+{
+    const int depth = Depth();
+    if (!FPending.empty() && depth != FPendingDepth) {
+        if (FLooseDepth >= 0 || !FPendingUniform)
+            Decline("text that changes its table");
+        FlushAt(depth);
+        FLooseDepth = depth;
+    }
+    FPendingDepth = depth;
+}
+
+void TRtfTextReader::FlushAt(int depth)
+{
+    if (FPending.empty())
+        return;
+    // A change of formatting made the model flush the text before it where it was read.
+    if ((FLooseDepth >= 0 && depth != FLooseDepth) || (!FPendingUniform && depth != FPendingDepth))
+        Decline("text that changes its table");
+    Prepare(true, depth);
+    FText->append(FPending);
+    FPending.clear();
+    FPendingUniform = true;
+    FParagraphHasContent = true;
+    FJustLeftTable = false;
+    FLooseDepth = -1;
+}
+
+void TRtfTextReader::Prepare(bool forContent, int depth)
+{
+    LeaveTables(depth);
+    if (depth > 0) {
+        if (!FTableOpen) {
+            // A table opens in an empty paragraph of its own; two tables have a paragraph
+            // between them.
+            if (!FBreakPending && FParagraphHasContent) {
+                FJustLeftTable = false;
+                FBreakPending = true;
+            }
+            if (FBreakPending && FJustLeftTable) {
+                MaterializeBreak();
+                FBreakPending = true;
+            }
+            MaterializeBreak();
+        }
+        if (EnterTable()) {
+            FBreakPending = false;
+            FParagraphHasContent = false;
+        }
+    }
+    if (!forContent && !FBreakPending)
+        return;
+    MaterializeBreak();
+}
+
+void TRtfTextReader::MaterializeBreak()
+{
+    if (!FBreakPending)
+        return;
+    FBreakPending = false;
+    FText->push_back(u'\r');
+}
+
+bool TRtfTextReader::LeaveTables(int depth)
+{
+    if (!FTableOpen || depth > 0)
+        return false;
+    // The model gives the cells of a row that did not end their places as well.
+    if (FRowOpen)
+        Decline("row without its end");
+    // The table's end, then the empty paragraph a document keeps after a table.
+    FText->push_back(u'\r');
+    FTableOpen = false;
+    FDefinition = TRowDefinition();
+    FBreakPending = true;
+    FParagraphHasContent = false;
+    FJustLeftTable = true;
+    return true;
+}
+
+// Opens the table, begins a row or enters the next cell, as content of the table needs; true
+// when it did, which puts a cell's start in the text.
+bool TRtfTextReader::EnterTable()
+{
+    if (!FTableOpen) {
+        const std::vector<int32_t> &bounds = FDefinition.Bounds;
+        if (bounds.empty() || bounds.size() > KMaxColumns || bounds.front() <= FDefinition.Left ||
+            !std::is_sorted(bounds.begin(), bounds.end(), std::less_equal<int32_t>()))
+            Decline("table of irregular cells");
+        FTable = FDefinition;
+        FTableOpen = true;
+        FRowOpen = true;
+        FCell = 0;
+    } else {
+        if (FRowOpen && FCellEntered)
+            return false;
+        if (!FRowOpen) {
+            if (!(FDefinition == FTable))
+                Decline("rows of other cells");
+            FRowOpen = true;
+            FCell = 0;
+        }
+        if (FCell >= FTable.Bounds.size())
+            Decline("cell past its row");
+    }
+    FCellEntered = true;
+    FText->push_back(u'\r');
+    return true;
+}
+
+void TRtfTextReader::EndParagraph()
+{
+    const int depth = Depth();
+    FlushAt(depth);
+    Prepare(true, depth);
+    FJustLeftTable = false;
+    FBreakPending = true;
+    FParagraphHasContent = false;
+}
+
+void TRtfTextReader::EndCell()
+{
+    FSkipCount = 0;
+    FlushAt(1);
+    Prepare(false, 1);
+    FJustLeftTable = false;
+    if (FTableOpen) {
+        ++FCell;
+        FCellEntered = false;
+    }
+    FBreakPending = false;
+    FParagraphHasContent = false;
+}
+
+void TRtfTextReader::EndRow()
+{
+    FSkipCount = 0;
+    FlushAt(1);
+    if (!FTableOpen || !FRowOpen)
+        return;
+    if (FCell != FTable.Bounds.size())
+        Decline("row of other cells");
+    FRowOpen = false;
+    FCellEntered = false;
+}
+
+void TRtfTextReader::PictureData(std::string_view bytes)
+{
+    for (const char c : bytes) {
+        const bool digit =
+            (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+        if (!digit)
+            continue;
+        if (FPictureNibble < 0) {
+            FPictureNibble = 1;
+        } else {
+            FPictureData = true;
+            FPictureNibble = -1;
+        }
+    }
+}
+
+// A picture of a known kind with data is shown where it stands, as one object character.
+void TRtfTextReader::EndPicture()
+{
+    if (!FPictureData || !FPictureKind || State().Dest != TDest::Body)
+        return;
+    const int depth = Depth();
+    FlushAt(depth);
+    Prepare(true, depth);
+    FText->push_back(0xFFFC);
+    FParagraphHasContent = true;
+    FJustLeftTable = false;
+    const TGroup &s = State();
+    if (s.InFieldResult && s.Field > 0)
+        FFields[s.Field - 1].HasResult = true;
+}
+
+void TRtfTextReader::EndDocument()
+{
+    FlushAt(Depth());
+    LeaveTables(0);
+    AppendFootnotes();
+    // The paragraph mark that ends the data is the one the document has already.
+}
+
+void TRtfTextReader::BeginFootnote()
+{
+    if (FCurrentNote >= 0)
+        Decline("footnote in a footnote");
+    TGroup &s = State();
+    TNote note;
+    note.Start = FAfterToken;
+    note.Number = FNoteNumber;
+    note.UnicodeSkip = s.UnicodeSkip;
+    note.Font = s.Font;
+    note.FontKnown = s.FontKnown;
+    FNotes.push_back(note);
+    s.Dest = TDest::Footnote;
+}
+
+// The automatic mark of a footnote: its number, in the text and in the footnote.
+void TRtfTextReader::FootnoteMark()
+{
+    const int number = FCurrentNote >= 0 ? FCurrentNote : ++FNoteNumber;
+    for (const char digit : std::to_string(number))
+        TextChar(static_cast<char16_t>(digit));
+}
+
+// Footnotes are read again after the text, each as paragraphs of its own.
+void TRtfTextReader::AppendFootnotes()
+{
+    for (const TNote &note : FNotes) {
+        if (!FPending.empty() || FParagraphHasContent)
+            EndParagraph();
+        std::vector<TGroup> outer;
+        outer.swap(FStack);
+        TGroup base;
+        base.UnicodeSkip = note.UnicodeSkip;
+        base.Font = note.Font;
+        base.FontKnown = note.FontKnown;
+        FStack.push_back(base);
+        FCurrentNote = note.Number;
+        FDone = false;
+        FStarPending = false;
+        FSkipCount = 0;
+        Parse(note.Start, std::min(note.End, FData.size()));
+        FlushAt(Depth());
+        LeaveTables(0);
+        if (FParagraphHasContent)
+            EndParagraph();
+        FStack.swap(outer);
+        FCurrentNote = -1;
+    }
+}
+
+} // namespace Rtf2Html
