@@ -13,6 +13,8 @@
 
 CliScratchFolder::CliScratchFolder()
 {
+    // Spelled as the folder of an output there is (FolderOf), so that it is looked through once.
+    RemoveLeftoversIn(TemporaryFolder() + "/");
     std::string pattern = TemporaryFolder() + "/" + LeftoverMark() + "XXXXXX";
     if (!::mkdtemp(pattern.data()))
         throw std::runtime_error(std::string("cannot create a scratch folder: ") +

@@ -3,8 +3,8 @@
 #include <string>
 
 // A scratch folder of the command's own in the folder of temporary files, removed with what it
-// holds when the object goes; one left by a kill is removed at the next start
-// (RemoveLeftoversIn).
+// holds when the object goes; those left by killed commands are removed when the next one is
+// made (RemoveLeftoversIn).
 class CliScratchFolder
 {
 public:

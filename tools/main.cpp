@@ -96,9 +96,11 @@ int main(int argc, char *argv[])
     }
 
     const CliRuntime runtime(argv, command->NeedsWidgets(args));
-    // Scratch folders of commands that were killed. Spelled as the folder of an output there
-    // is (FolderOf), so that the folder is looked through once.
-    RemoveLeftoversIn(TemporaryFolder() + "/");
+    // Scratch folders of commands that were killed. The front program looks for them when it
+    // makes one of its own (CliScratchFolder): most of its calls name their files and need
+    // none, and the folder of temporary files can be long to read.
+    if (CliRuntime::HasDocumentModel())
+        RemoveLeftoversIn(TemporaryFolder() + "/");
     try {
         return command->Execute(args);
     } catch (const CliUsageError &e) {

@@ -273,6 +273,21 @@ private slots:
         QCOMPARE(toFile.ExitCode, 0);
         QCOMPARE(ReadAll(dir.filePath("piped.html")), piped.Out);
         {
+            // The scratch folder of a killed call goes when the next call makes one; a call
+            // that names its files leaves the folder of temporary files unread.
+            QTemporaryDir temp;
+            const TEnvironmentScope scope("TMPDIR", QFile::encodeName(temp.path()));
+            const QString killed = temp.filePath("zarvel-999999999-Ab3dEf");
+            QVERIFY(QDir().mkpath(killed + "/inner"));
+            QCOMPARE(Run({"rtf2html", Sample("letter.tem"), page}).ExitCode, 0);
+            QVERIFY(QFileInfo::exists(killed));
+            const TCliRun fromInput = Run({"rtf2html", "-", "-"}, letter);
+            QVERIFY2(fromInput.ExitCode == 0, fromInput.Err.constData());
+            QVERIFY(!QFileInfo::exists(killed));
+            QCOMPARE(QDir(temp.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                     QStringList());
+        }
+        {
             // A TMPDIR that names no folder is passed over for /tmp.
             const TEnvironmentScope missing("TMPDIR", QFile::encodeName(dir.filePath("none")));
             const TCliRun scratchInTmp = Run({"rtf2html", "-", "-"}, letter);
