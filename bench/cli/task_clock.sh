@@ -69,7 +69,7 @@ median "eval" "$cli" eval "2*(3+4)/7"
 median "rtf2html form.tem" "$cli" rtf2html "$small" out.htm
 median "merge letter.tem letter-smith.inf" "$cli" merge "$letter" "$information" -o out.rtf
 median "check letter.tem letter-smith.inf" "$cli" check "$letter" "$information"
-median "text form.tem (model program)" "$cli" text "$small"
+median "text form.tem" "$cli" text "$small"
 if command -v unrtf >/dev/null; then
     median "unrtf --html form.tem" unrtf --html "$small"
     median "unrtf --text form.tem" unrtf --text "$small"
