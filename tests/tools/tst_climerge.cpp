@@ -281,7 +281,7 @@ void TestCliMerge::batchAsHtml()
 
 // A batch flushes its new letters once at its end, yet a batch killed midway leaves under a final
 // name only whole letters, among them every letter it reported as written; its leftovers go with
-// the next command.
+// the next command that writes in their folder.
 void TestCliMerge::killedBatchLeavesOnlyWholeLetters()
 {
     QStringList arguments{"merge", "order.tem"};
@@ -347,13 +347,17 @@ void TestCliMerge::killedBatchLeavesOnlyWholeLetters()
         QVERIFY(killed.mkpath(".l299.rtf.zarvel-" + batchPid + "-XyZ123"));
     QVERIFY(killed.mkpath(".l299.rtf.zarvel-" + pid + "-running"));
 
+    // A command that names its files clears its output's folder; one that makes a scratch
+    // folder (here for standard output) clears the scratch location.
     const TRun next = Run({"merge", "order.tem", "ann.inf", "-o", "killed/ann.rtf"});
-    qunsetenv("TMPDIR");
     QVERIFY2(next.ExitCode == 0, qPrintable(next.Err));
-    QCOMPARE(scratch.entryList(QDir::Dirs | QDir::NoDotAndDotDot),
-             QStringList{"zarvel-" + pid + "-running"});
     QCOMPARE(killed.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{".l299.rtf.zarvel-" + pid + "-running"});
+    const TRun piped = Run({"merge", "order.tem", "ann.inf", "-o", "-"});
+    qunsetenv("TMPDIR");
+    QVERIFY2(piped.ExitCode == 0, qPrintable(piped.Err));
+    QCOMPARE(scratch.entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+             QStringList{"zarvel-" + pid + "-running"});
 }
 
 void TestCliMerge::overwriteClashStopsTheCase()
