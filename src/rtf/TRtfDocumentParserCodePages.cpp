@@ -14,46 +14,6 @@ namespace RtfReading {
 
 namespace {
 
-const char *IconvName(int codePage)
-{
-    switch (codePage) {
-    case 437:
-        return "CP437";
-    case 850:
-        return "CP850";
-    case 874:
-        return "CP874";
-    case 932:
-        return "CP932";
-    case 936:
-        return "GBK";
-    case 949:
-        return "CP949";
-    case 950:
-        return "BIG5";
-    case 1250:
-        return "CP1250";
-    case 1251:
-        return "CP1251";
-    case 1253:
-        return "CP1253";
-    case 1254:
-        return "CP1254";
-    case 1255:
-        return "CP1255";
-    case 1256:
-        return "CP1256";
-    case 1257:
-        return "CP1257";
-    case 1258:
-        return "CP1258";
-    case 10000:
-        return "MACINTOSH";
-    default:
-        return nullptr;
-    }
-}
-
 // Converts bytes of a code page to one UTF-16 character; false when they make none.
 bool IconvDecode(const char *name, const char *bytes, std::size_t length, char16_t *result,
                  bool *incomplete)
@@ -101,7 +61,7 @@ const std::array<char16_t, 256> *TRtfDocumentParser::Table(int codePage)
     const auto found = FTables.find(codePage);
     if (found != FTables.end())
         return &found->second;
-    const char *name = IconvName(codePage);
+    const char *name = IconvNameOfCodePage(codePage);
     if (!name)
         return nullptr;
     std::array<char16_t, 256> table;
@@ -125,7 +85,7 @@ char16_t TRtfDocumentParser::Decode(unsigned char byte, int codePage)
         FLeadByte = -1;
         char16_t c = 0xFFFD;
         bool incomplete = false;
-        if (const char *name = IconvName(codePage))
+        if (const char *name = IconvNameOfCodePage(codePage))
             IconvDecode(name, bytes, 2, &c, &incomplete);
         return c;
     }
@@ -142,7 +102,7 @@ char16_t TRtfDocumentParser::Decode(unsigned char byte, int codePage)
 
 void TRtfDocumentParser::SetAnsiCodePage(int codePage)
 {
-    FAnsiCodePage = codePage == 1252 || IconvName(codePage) ? codePage : 1252;
+    FAnsiCodePage = codePage == 1252 || IconvNameOfCodePage(codePage) ? codePage : 1252;
 }
 
 } // namespace RtfReading

@@ -1,5 +1,8 @@
 #include "rtf2html/TTextByteDecoder.h"
 
+#include "text/CodePages.h"
+#include "text/UnicodeText.h"
+
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
@@ -8,56 +11,9 @@ namespace Rtf2Html {
 
 namespace {
 
-// The 1252 characters of bytes 0x80 to 0x9F; the other bytes are their own code point.
-constexpr std::array<char16_t, 32> K1252HighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
 char16_t From1252(unsigned char byte)
 {
-    return byte >= 0x80 && byte < 0xA0 ? K1252HighControls[byte - 0x80] : byte;
-}
-
-// The converter names of the code pages the model reads besides 1252.
-const char *ConverterName(int32_t codePage)
-{
-    switch (codePage) {
-    case 437:
-        return "CP437";
-    case 850:
-        return "CP850";
-    case 874:
-        return "CP874";
-    case 932:
-        return "CP932";
-    case 936:
-        return "GBK";
-    case 949:
-        return "CP949";
-    case 950:
-        return "BIG5";
-    case 1250:
-        return "CP1250";
-    case 1251:
-        return "CP1251";
-    case 1253:
-        return "CP1253";
-    case 1254:
-        return "CP1254";
-    case 1255:
-        return "CP1255";
-    case 1256:
-        return "CP1256";
-    case 1257:
-        return "CP1257";
-    case 1258:
-        return "CP1258";
-    case 10000:
-        return "MACINTOSH";
-    default:
-        return nullptr;
-    }
+    return static_cast<char16_t>(CharOf1252(byte));
 }
 
 // A converter to UTF-16, closed with the object.
@@ -103,7 +59,7 @@ private:
 
 int32_t TTextByteDecoder::DocumentCodePage(int32_t codePage)
 {
-    return codePage == 1252 || ConverterName(codePage) ? codePage : 1252;
+    return codePage == 1252 || IconvNameOfCodePage(codePage) ? codePage : 1252;
 }
 
 const TTextByteDecoder::TTable *TTextByteDecoder::Table(int32_t codePage)
@@ -111,7 +67,7 @@ const TTextByteDecoder::TTable *TTextByteDecoder::Table(int32_t codePage)
     const auto found = FTables.find(codePage);
     if (found != FTables.end())
         return &found->second;
-    const char *name = ConverterName(codePage);
+    const char *name = IconvNameOfCodePage(codePage);
     if (!name)
         return nullptr;
     TConverter converter(name);
