@@ -418,28 +418,11 @@ void TRtfDocumentParser::ControlSymbol(char symbol)
         return;
     if (SkipFallback())
         return;
-    switch (symbol) {
-    case '\\':
-    case '{':
-    case '}':
-        TextChar(static_cast<char16_t>(symbol));
-        break;
-    case '~':
-        TextChar(0x00A0);
-        break;
-    case '-':
-        TextChar(0x00AD);
-        break;
-    case '_':
-        TextChar(0x2011);
-        break;
-    case '\r':
-    case '\n':
+    if (symbol == '\r' || symbol == '\n') {
         if (s.Dest == Destination::Body)
             EndParagraph();
-        break;
-    default:
-        break;
+    } else if (const char16_t c = TRtfLexer::SymbolCharacter(symbol)) {
+        TextChar(c);
     }
 }
 

@@ -99,6 +99,27 @@ public:
     // brace or the end of the text ends the fallback early. Raw CR and LF do not count.
     std::size_t FallbackEnd(std::size_t position, int count) const;
 
+    // The character that a control symbol stands for in text: "\\", "\{" and "\}" themselves,
+    // "\~" a no-break space, "\-" an optional hyphen, "\_" a non-breaking hyphen; 0 for the
+    // others, whose meaning is the reader's.
+    static constexpr char16_t SymbolCharacter(char symbol)
+    {
+        switch (symbol) {
+        case '\\':
+        case '{':
+        case '}':
+            return static_cast<char16_t>(symbol);
+        case '~':
+            return 0x00A0;
+        case '-':
+            return 0x00AD;
+        case '_':
+            return 0x2011;
+        default:
+            return 0;
+        }
+    }
+
 private:
     template <TRtfWordRule Rule> void ReadControl(TRtfToken &token);
     void ReadControlWord(TRtfToken &token);
