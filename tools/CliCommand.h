@@ -12,6 +12,9 @@ public:
     // Arguments after the subcommand's name. Returns the exit status. Errors are reported
     // by throwing (std::exception): main prints the message on stderr and exits with 1.
     using Run = std::function<int(const std::vector<std::string> &args)>;
+    // What a command of the front program returns, having written nothing, when it finds that
+    // the command line needs the document model after all: the model program runs it instead.
+    static constexpr int KHandOver = -1;
     // Whether the command, with these arguments, needs the document model: the rich text
     // control and with it the window toolkit. zarvel-cli's front program, which has neither,
     // then hands the command line over to the program that has them (CliRuntime).

@@ -8,20 +8,12 @@
 
 #include <cstdio>
 #include <fcntl.h>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-// The text of the command's file, once the front program has read it.
-std::optional<std::string> &FrontText()
-{
-    static std::optional<std::string> text;
-    return text;
-}
-
 // An open file descriptor, closed with the object.
 class TDescriptor
 {
@@ -66,35 +58,24 @@ bool ReadRegularFile(const std::string &name, std::string &bytes)
     return true;
 }
 
-// The model is needed unless the one file named reads without it; standard input goes to the
-// model, which reads it once.
-bool NeedsModel(const std::vector<std::string> &args)
+// The text of the one file named, when it reads without the model; any other command line
+// goes to the model program, which reads standard input once and says what is wrong with
+// wrong arguments.
+int RunText(const std::vector<std::string> &args)
 {
+    std::string text;
     try {
         const std::vector<std::string> files = CliCommand::Operands(args);
         std::string bytes;
-        if (files.size() != 1 || files[0] == "-" || !ReadRegularFile(files[0], bytes))
-            return true;
-        std::string text;
-        if (!Rtf2Html::DocumentTextOf(bytes, text))
-            return true;
-        FrontText() = std::move(text);
-        return false;
+        if (files.size() != 1 || files[0] == "-" || !ReadRegularFile(files[0], bytes) ||
+            !Rtf2Html::DocumentTextOf(bytes, text))
+            return CliCommand::KHandOver;
     } catch (const std::exception &) {
-        // Wrong arguments: the model program says what is wrong with them.
-        return true;
+        return CliCommand::KHandOver;
     }
-}
-
-int RunText(const std::vector<std::string> &)
-{
-    if (!FrontText())
-        throw std::logic_error("the text was not read");
-    const std::string &text = *FrontText();
     std::fwrite(text.data(), 1, text.size(), stdout);
     return 0;
 }
 
-const CliCommand KText("text", CliTextCommand::KUsage, RunText, CliTextCommand::KHelp, NeedsModel,
-                       CliCommand::NoWidgets);
+const CliCommand KText("text", CliTextCommand::KUsage, RunText, CliTextCommand::KHelp);
 } // namespace

@@ -102,7 +102,10 @@ int main(int argc, char *argv[])
     if (CliRuntime::HasDocumentModel())
         RemoveLeftoversIn(TemporaryFolder() + "/");
     try {
-        return command->Execute(args);
+        const int status = command->Execute(args);
+        if (status == CliCommand::KHandOver && !CliRuntime::HasDocumentModel())
+            return CliRuntime::HandOver(argv);
+        return status;
     } catch (const CliUsageError &e) {
         std::fprintf(stderr, "zarvel-cli %s: %s\nusage: zarvel-cli %s %s\n",
                      command->Name().c_str(), e.what(), command->Name().c_str(),
