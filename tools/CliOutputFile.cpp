@@ -1,4 +1,5 @@
 #include "CliOutputFile.h"
+#include "CliOutputTarget.h"
 #include "CliPath.h"
 
 #include "text/LeftoverFiles.h"
@@ -13,47 +14,6 @@
 #include <unistd.h>
 
 namespace {
-[[noreturn]] void Refuse(const std::string &name, const std::string &reason)
-{
-    throw std::runtime_error("Cannot create file " + name + ": " + reason);
-}
-
-// A link that another user planted in a folder everyone may write to (such as /tmp) would
-// make the command overwrite whatever file the link names: such links are not followed,
-// as the kernel's protected links do.
-bool IsForeignLinkInSharedFolder(const std::string &link, const struct stat &linkInfo)
-{
-    struct stat folder
-    {
-    };
-    if (::stat(FolderOf(link).c_str(), &folder) != 0)
-        return false;
-    const bool shared = (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
-    return shared && linkInfo.st_uid != ::geteuid() && linkInfo.st_uid != folder.st_uid;
-}
-
-// The file that writing to name replaces: name itself, or the end of its chain of links.
-std::string FollowLinks(const std::string &name)
-{
-    std::string path = name;
-    for (int hop = 0; hop < 40; ++hop) {
-        struct stat info
-        {
-        };
-        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
-            return path;
-        if (IsForeignLinkInSharedFolder(path, info))
-            Refuse(name, "it is a link of another user in a shared folder");
-        char target[4096];
-        const ssize_t length = ::readlink(path.c_str(), target, sizeof target - 1);
-        if (length < 0)
-            Refuse(name, std::strerror(errno));
-        const std::string next(target, static_cast<std::size_t>(length));
-        path = next.front() == '/' ? next : FolderOf(path) + next;
-    }
-    Refuse(name, "too many levels of symbolic links");
-}
-
 // A new private folder beside target to write in: the engines write a file of the target's
 // own name there (they name pages and titles after it), which then moves over the target
 // within one file system. Its name carries the process id, so that the first command writing
@@ -64,7 +24,7 @@ std::string CreateFolderBeside(const std::string &name, const std::string &targe
     std::string pattern = FolderOf(target) + "." + target.substr(FolderOf(target).size()) + "." +
                           LeftoverMark() + "XXXXXX";
     if (!::mkdtemp(pattern.data()))
-        Refuse(name, std::strerror(errno));
+        RefuseOutput(name, std::strerror(errno));
     return pattern;
 }
 
@@ -78,7 +38,7 @@ void FlushToDisk(const std::string &path, int mode, const std::string &target)
         const int error = errno;
         if (fd >= 0)
             ::close(fd);
-        Refuse(target, std::strerror(error));
+        RefuseOutput(target, std::strerror(error));
     }
     ::close(fd);
 }
@@ -98,23 +58,9 @@ CliOutputFile::CliOutputFile(const std::string &name, const std::string &scratch
 
 void CliOutputFile::PrepareTarget(const std::string &name)
 {
-    FTarget = FollowLinks(name);
-    struct stat info
-    {
-    };
-    const bool exists = ::stat(FTarget.c_str(), &info) == 0;
-    if (exists) {
-        if (S_ISDIR(info.st_mode))
-            Refuse(name, "it is a folder");
-        if (!S_ISREG(info.st_mode))
-            Refuse(name, "it is not a regular file");
-        // Root may write anything: a file without any write permission is still the
-        // owner's statement that it is not to be changed.
-        if ((info.st_mode & 0222) == 0 || ::access(FTarget.c_str(), W_OK) != 0)
-            Refuse(name, "it is read-only");
-    }
-    if (exists)
-        FMode = static_cast<int>(info.st_mode & 07777);
+    const CliOutputTarget target = CliOutputTarget::Of(name);
+    FTarget = target.Path;
+    FMode = target.Mode;
     if (FBatch)
         FFolder = FBatch->PrivateFolder(FolderOf(FTarget));
     if (FFolder.empty())
@@ -146,7 +92,7 @@ void CliOutputFile::Finish() const
         if (flushNow)
             FlushToDisk(FPath, FMode, FTarget);
         if (::rename(FPath.c_str(), FTarget.c_str()) != 0)
-            Refuse(FTarget, std::strerror(errno));
+            RefuseOutput(FTarget, std::strerror(errno));
         FFinished = true;
         if (!flushNow)
             FBatch->NoteUnflushed(FolderOf(FTarget));

@@ -11,11 +11,8 @@
 //
 // A named file is never written in place. The engines write a new file of the target's
 // name in a private folder beside the target, and Finish renames it over the target, so a failed or
-// interrupted command leaves the old file as it was. A symbolic link is followed to the file it
-// names (in a folder that every user may write to, only a link of the caller's own or of the
-// folder's owner), and the new file is made in that file's folder. A target that exists must be a
-// regular file with write permission (root is refused a file without any write permission too); the
-// new file keeps its permissions.
+// interrupted command leaves the old file as it was. The target is checked as CliOutputTarget
+// says; the new file is made in its folder and keeps its permissions.
 //
 // Finish puts the new file on the disk before it takes the target's place. In a batch, a new
 // file shares the batch's private folder and is flushed with the batch (CliOutputBatch::Flush):

@@ -1,7 +1,7 @@
 // zarvel-cli rtf2html: the rich text to HTML converter of Save As.
 #include "CliCommand.h"
 #include "CliInputFile.h"
-#include "CliOutputFile.h"
+#include "CliOutputStream.h"
 
 #include "rtf2html/RtfToHtml.h"
 
@@ -34,8 +34,10 @@ int RunRtf2Html(const std::vector<std::string> &args)
     // file of a bounded size is read. The page is titled with the input's name as given ("-"
     // for standard input).
     const CliInputFile input(files[0], CliInputFile::KStreamLimit);
-    const CliOutputFile output(files[1]);
-    Rtf2Html::ConvertRtfToHtml(input.Path(), output.Path(), options, files[0]);
+    CliOutputStream output(files[1]);
+    Rtf2Html::ConvertRtfToHtml(
+        input.Path(), [&output](std::string_view line) { output.WriteLine(line); }, options,
+        files[0]);
     output.Finish();
     return 0;
 }

@@ -8,14 +8,8 @@
 
 namespace Rtf2Html {
 
-void ConvertRtfToHtml(const std::string &RtfFileName, const std::string &HtmlFileName,
-                      const std::vector<std::string> &Options)
-{
-    ConvertRtfToHtml(RtfFileName, HtmlFileName, Options, RtfFileName);
-}
-
-void ConvertRtfToHtml(const std::string &RtfFileName, const std::string &HtmlFileName,
-                      const std::vector<std::string> &Options, const std::string &Title)
+namespace {
+THtmlWriter::TOptions OptionsOf(const std::vector<std::string> &Options)
 {
     THtmlWriter::TOptions options;
     for (const auto &option : Options) {
@@ -26,11 +20,16 @@ void ConvertRtfToHtml(const std::string &RtfFileName, const std::string &HtmlFil
         else if (option == "onlyDefiniteOpt")
             options.OnlyDefiniteOpt = true;
     }
+    return options;
+}
 
+void Convert(const std::string &RtfFileName, const std::vector<std::string> &Options,
+             const std::function<void(THtmlWriter &)> &beginPage)
+{
     // The input is opened first: a missing file fails before the output exists.
     TRtfLineSource source(RtfFileName);
-    THtmlWriter writer(options);
-    writer.BeginPage(HtmlFileName, Title);
+    THtmlWriter writer(OptionsOf(Options));
+    beginPage(writer);
     TRtfReader reader(writer, source);
 
     std::exception_ptr failure;
@@ -51,6 +50,27 @@ void ConvertRtfToHtml(const std::string &RtfFileName, const std::string &HtmlFil
     }
     if (failure)
         std::rethrow_exception(failure);
+}
+} // namespace
+
+void ConvertRtfToHtml(const std::string &RtfFileName, const std::string &HtmlFileName,
+                      const std::vector<std::string> &Options)
+{
+    ConvertRtfToHtml(RtfFileName, HtmlFileName, Options, RtfFileName);
+}
+
+void ConvertRtfToHtml(const std::string &RtfFileName, const std::string &HtmlFileName,
+                      const std::vector<std::string> &Options, const std::string &Title)
+{
+    Convert(RtfFileName, Options,
+            [&](THtmlWriter &writer) { writer.BeginPage(HtmlFileName, Title); });
+}
+
+void ConvertRtfToHtml(const std::string &RtfFileName,
+                      const std::function<void(std::string_view)> &WriteLine,
+                      const std::vector<std::string> &Options, const std::string &Title)
+{
+    Convert(RtfFileName, Options, [&](THtmlWriter &writer) { writer.BeginPage(WriteLine, Title); });
 }
 
 } // namespace Rtf2Html

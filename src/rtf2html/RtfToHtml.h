@@ -2,7 +2,9 @@
 
 #include "rtf2html/ERtfToHtmlError.h"
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace Rtf2Html {
@@ -19,6 +21,11 @@ void ConvertRtfToHtml(const std::string &RtfFileName, const std::string &HtmlFil
                       const std::vector<std::string> &Options);
 // The same with the page titled Title (1252 bytes, or UTF-8 as file names come; escaped).
 void ConvertRtfToHtml(const std::string &RtfFileName, const std::string &HtmlFileName,
+                      const std::vector<std::string> &Options, const std::string &Title);
+// The same with each line of the page (without its line end) handed to WriteLine instead of
+// a file: one that must not be used unless the conversion succeeds keeps the lines until then.
+void ConvertRtfToHtml(const std::string &RtfFileName,
+                      const std::function<void(std::string_view)> &WriteLine,
                       const std::vector<std::string> &Options, const std::string &Title);
 
 } // namespace Rtf2Html
