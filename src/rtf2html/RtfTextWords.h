@@ -36,9 +36,11 @@ enum class TTextWord : uint8_t {
     do_,
     shpinst,
     nesttableprops,
-    ReadInPlace, // \result, \object, \shprslt: their content is read where it stands
+    shprslt,
+    ReadInPlace, // \result, \object: their content is read where it stands
     Skipped,     // destinations whose content the model does not show
-    Shape,       // \shp, \shpgrp, \shptxt, \dptxbxtext: shapes and text boxes
+    ShapeGroup,  // \shp, \shpgrp: shapes
+    Shape,       // \shptxt, \dptxbxtext: the text of text boxes
     // Entries of the header's tables.
     f,
     fcharset,

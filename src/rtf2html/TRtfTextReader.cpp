@@ -153,6 +153,7 @@ void TRtfTextReader::PopGroup()
         FDone = true;
         return;
     }
+    const bool keptEnds = FKept.Depth != 0 && FStack.size() == FKept.Depth;
     const TGroup ended = FStack.back();
     FStack.pop_back();
     FPendingUniform = FPending.empty();
@@ -173,6 +174,8 @@ void TRtfTextReader::PopGroup()
     if (ended.Dest == TDest::StyleEntry && parent.Dest == TDest::StyleSheet &&
         !FStyleEntry.CharStyle)
         FStyles.insert(FStyleEntry.Number);
+    if (keptEnds)
+        EndKept();
 }
 
 void TRtfTextReader::ControlWord(TTextWord word, bool hasParameter, int32_t parameter)
@@ -320,8 +323,13 @@ bool TRtfTextReader::Destination(TTextWord word)
         s.Dest = TDest::PnText;
         return true;
     case W::pict:
-        // A picture of the body is shown; elsewhere it is passed over.
-        s.Dest = s.Dest == TDest::Body ? TDest::Picture : TDest::Skip;
+        // A picture of the body is shown; elsewhere it is passed over, and leaves what a
+        // picture around it has read as it was.
+        if (s.Dest != TDest::Body) {
+            s.Dest = TDest::Skip;
+            return true;
+        }
+        s.Dest = TDest::Picture;
         FPictureKind = false;
         FPictureData = false;
         FPictureNibble = -1;
@@ -349,11 +357,28 @@ bool TRtfTextReader::Destination(TTextWord word)
     case W::footnote:
         BeginFootnote();
         return true;
-    case W::Shape:
-    case W::do_:
     case W::shppict:
+        BeginKept(TKeptKind::Wrapper);
+        return true;
     case W::nonshppict:
-        Decline("shape or drawing object");
+        BeginKept(TKeptKind::Fallback);
+        s.Dest = TDest::Skip;
+        return true;
+    case W::ShapeGroup:
+        BeginShape("\\shptxt");
+        return true;
+    case W::do_:
+        // A drawing object repeats the text of the shape whose result it is.
+        if (s.InShapeResult)
+            s.Dest = TDest::Skip;
+        else
+            BeginShape("\\dptxbxtext");
+        return true;
+    case W::shprslt:
+        s.InShapeResult = true;
+        return true;
+    case W::Shape:
+        Decline("text box");
     case W::shpinst:
     case W::nesttableprops:
     case W::ReadInPlace:
@@ -540,7 +565,7 @@ void TRtfTextReader::TextBytes(std::string_view bytes)
     size_t i = 0;
     while (i < bytes.size() && SkipFallback())
         ++i;
-    if (State().Dest == TDest::Body) {
+    if (State().Dest == TDest::Body && FLeadByte < 0) {
         // Printable ASCII is itself in every code page the model reads.
         size_t plain = i;
         while (plain < bytes.size() && static_cast<unsigned char>(bytes[plain]) < 0x7F)
@@ -570,6 +595,7 @@ void TRtfTextReader::TextChar(char16_t c)
             return;
         Pend();
         FPending.push_back(c);
+        ++FContentEvents;
         if (s.InFieldResult && s.Field > 0)
             FFields[s.Field - 1].HasResult = true;
         return;
@@ -660,9 +686,19 @@ int32_t TRtfTextReader::CodePage()
 
 char16_t TRtfTextReader::Decode(unsigned char byte)
 {
-    const int32_t c = FDecoder.Decode(CodePage(), byte);
-    if (c == TTextByteDecoder::KLeadByte)
-        Decline("lead byte");
+    const int32_t codePage = CodePage();
+    // A lead byte waits for the next byte decoded, wherever it stands, and pairs with it in the
+    // code page of that byte, as the model pairs them.
+    if (FLeadByte >= 0) {
+        const auto lead = static_cast<unsigned char>(FLeadByte);
+        FLeadByte = -1;
+        return CharOfBytePair(codePage, lead, byte);
+    }
+    const int32_t c = FDecoder.Decode(codePage, byte);
+    if (c == TTextByteDecoder::KLeadByte) {
+        FLeadByte = byte;
+        return 0;
+    }
     return static_cast<char16_t>(c);
 }
 

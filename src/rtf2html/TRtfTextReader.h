@@ -20,11 +20,10 @@ namespace Rtf2Html {
 // It follows the model's reading of groups, destinations, fonts and code pages, \uN and its
 // fallback, fields, hidden text, pictures, footnotes (their text after the document's) and
 // tables whose rows all have the same cells, and passes over what the model passes over.
-// Where the model builds structure of its own (other tables, shapes and the pictures they
-// wrap, symbol fields without a result, footnotes in footnotes), or reads what the reader
-// does not follow (lead bytes of two-byte code pages, text whose place in a table depends on
-// its formatting), the reader declines: Read answers false, and the text must come from the
-// model.
+// Where the model builds structure of its own (other tables, shapes, picture wrappers that
+// hold more than their picture, symbol fields without a result, footnotes in footnotes), or
+// reads what the reader does not follow (text whose place in a table depends on its
+// formatting), the reader declines: Read answers false, and the text must come from the model.
 //
 //     std::u16string text;
 //     if (!TRtfTextReader(bytes).Read(text))
@@ -73,6 +72,7 @@ private:
         size_t Field = 0; // 1-based index of the field the group belongs to, 0: none
         bool FieldOwner = false;
         bool InFieldResult = false;
+        bool InShapeResult = false;
         bool InTable = false; // the paragraph's \intbl
         int Itap = -1;        // its \itap, -1: not given
     };
@@ -100,6 +100,18 @@ private:
         int UnicodeSkip = 1;
         int32_t Font = -1;
         bool FontKnown = true;
+    };
+    // Groups the model keeps as they stand: picture wrappers, their stand-ins, and shapes
+    // without a text box, each shown by one object character.
+    enum class TKeptKind { Wrapper, Fallback, Shape };
+    // A kept group: where it opens, and what had been read then.
+    struct TKept
+    {
+        size_t Depth = 0; // the depth of the stack in it; 0: none is open
+        size_t Open = 0;
+        TKeptKind Kind = TKeptKind::Wrapper;
+        int Pictures = 0;
+        long Events = 0;
     };
     struct TStyleEntry
     {
@@ -156,6 +168,16 @@ private:
     // Pictures (TRtfTextReaderPlaces.cpp): one shown when its group ends.
     void PictureData(std::string_view bytes);
     void EndPicture();
+    // An object character where the model shows a picture or a group it keeps.
+    void ShowObject();
+    // Kept groups (TRtfTextReaderPlaces.cpp). The model keeps a \shppict group with the
+    // one picture it shows, and the \nonshppict stand-in right after it with that picture too;
+    // a wrapper that shows nothing, or a stand-in on its own, is an object of its own.
+    void BeginKept(TKeptKind kind);
+    void BeginShape(const char *textWord);
+    void EndKept();
+    size_t GroupOpenBefore(size_t word) const;
+    size_t GroupClose(size_t open) const;
     int32_t CodePage();
     bool FontsAgree();
     char16_t Decode(unsigned char byte);
@@ -176,6 +198,7 @@ private:
     int FSkipCount = 0;
 
     TTextByteDecoder FDecoder;
+    int FLeadByte = -1; // a lead byte of a two-byte code page waiting for the byte after it
     int32_t FDefaultFont = 0;
     int32_t FAnsiCodePage = 1252;
     std::map<int32_t, int32_t> FFontCharsets; // font number: its \fcharset, -1: none
@@ -189,6 +212,10 @@ private:
     bool FPictureKind = false; // the picture being read says what kind it is
     bool FPictureData = false; // and has data
     int FPictureNibble = -1;   // a hex digit waiting for its pair
+    int FPicturesShown = 0;
+    long FContentEvents = 0; // characters, pictures and breaks of the body read so far
+    TKept FKept;
+    size_t FWrapperEnd = std::string_view::npos; // after the wrapper that kept its picture
 
     bool FBreakPending = false;
     bool FParagraphHasContent = false;

@@ -2,6 +2,8 @@
 // the cells of tables, in the order the model places them.
 #include "rtf2html/TRtfTextReader.h"
 
+#include "rtf/TRtfLexer.h"
+
 #include <algorithm>
 #include <string>
 
@@ -133,6 +135,7 @@ bool TRtfTextReader::EnterTable()
 
 void TRtfTextReader::EndParagraph()
 {
+    ++FContentEvents;
     const int depth = Depth();
     FlushAt(depth);
     Prepare(true, depth);
@@ -143,6 +146,7 @@ void TRtfTextReader::EndParagraph()
 
 void TRtfTextReader::EndCell()
 {
+    ++FContentEvents;
     FSkipCount = 0;
     FlushAt(1);
     Prepare(false, 1);
@@ -157,6 +161,7 @@ void TRtfTextReader::EndCell()
 
 void TRtfTextReader::EndRow()
 {
+    ++FContentEvents;
     FSkipCount = 0;
     FlushAt(1);
     if (!FTableOpen || !FRowOpen)
@@ -188,6 +193,13 @@ void TRtfTextReader::EndPicture()
 {
     if (!FPictureData || !FPictureKind || State().Dest != TDest::Body)
         return;
+    ++FPicturesShown;
+    ShowObject();
+}
+
+void TRtfTextReader::ShowObject()
+{
+    ++FContentEvents;
     const int depth = Depth();
     FlushAt(depth);
     Prepare(true, depth);
@@ -197,6 +209,93 @@ void TRtfTextReader::EndPicture()
     const TGroup &s = State();
     if (s.InFieldResult && s.Field > 0)
         FFields[s.Field - 1].HasResult = true;
+}
+
+// The group of the word: the model keeps only a group that the word opens.
+size_t TRtfTextReader::GroupOpenBefore(size_t word) const
+{
+    const auto lineEnd = [this](size_t at) { return FData[at] == '\r' || FData[at] == '\n'; };
+    size_t at = word;
+    while (at > 0 && lineEnd(at - 1))
+        --at;
+    if (at >= 2 && FData[at - 1] == '*' && FData[at - 2] == '\\') {
+        at -= 2;
+        while (at > 0 && lineEnd(at - 1))
+            --at;
+    }
+    return at > 0 && FData[at - 1] == '{' ? at - 1 : std::string_view::npos;
+}
+
+size_t TRtfTextReader::GroupClose(size_t open) const
+{
+    TRtfLexer lexer(FData, open);
+    TRtfToken token;
+    int depth = 0;
+    while (lexer.Next(token)) {
+        if (token.Kind == TRtfToken::TKind::GroupStart)
+            ++depth;
+        else if (token.Kind == TRtfToken::TKind::GroupEnd && --depth == 0)
+            return token.Offset;
+    }
+    return std::string_view::npos;
+}
+
+void TRtfTextReader::BeginKept(TKeptKind kind)
+{
+    if (FKept.Depth != 0 || State().Dest != TDest::Body)
+        return;
+    const size_t open = GroupOpenBefore(FTokenOffset);
+    if (open == std::string_view::npos)
+        return;
+    FKept = TKept{FStack.size(), open, kind, FPicturesShown, FContentEvents};
+}
+
+// A shape is kept, and passed over here, unless it holds the text of a text box, which the
+// model shows in paragraphs of their own.
+void TRtfTextReader::BeginShape(const char *textWord)
+{
+    const TKept before = FKept;
+    BeginKept(TKeptKind::Shape);
+    if (FKept.Depth == before.Depth)
+        Decline("shape read in place");
+    const size_t close = GroupClose(FKept.Open);
+    if (close == std::string_view::npos ||
+        FData.substr(FKept.Open, close - FKept.Open).find(textWord) != std::string_view::npos)
+        Decline("text box");
+    State().Dest = TDest::Skip;
+}
+
+void TRtfTextReader::EndKept()
+{
+    const TKept kept = FKept;
+    FKept = TKept();
+    const size_t wrapperEnd = FWrapperEnd;
+    FWrapperEnd = std::string_view::npos;
+    switch (kept.Kind) {
+    case TKeptKind::Shape:
+        // Its picture, or an object character that stands for it.
+        ShowObject();
+        return;
+    case TKeptKind::Fallback: {
+        // The stand-in right after a wrapper that kept its picture goes with that picture.
+        size_t at = wrapperEnd;
+        while (at < kept.Open && (FData[at] == '\r' || FData[at] == '\n'))
+            ++at;
+        if (at != kept.Open)
+            ShowObject();
+        return;
+    }
+    case TKeptKind::Wrapper:
+        break;
+    }
+    const int pictures = FPicturesShown - kept.Pictures;
+    const long events = FContentEvents - kept.Events;
+    if (pictures == 1 && events == 1)
+        FWrapperEnd = FAfterToken;
+    else if (events == 0)
+        ShowObject();
+    else
+        Decline("picture wrapper holding more than its picture");
 }
 
 void TRtfTextReader::EndDocument()

@@ -9,7 +9,7 @@ namespace Rtf2Html {
 // Bytes of rich text as the characters the document model reads them as: code page 1252 by
 // its own table, the other code pages it knows by a table of the system's converter, one a
 // code page; any other code page reads as 1252. Lead bytes of two-byte code pages are not
-// decoded: Decode says so, and the reader that needs them declines the text.
+// decoded alone: Decode says so, and the reader pairs them with the byte after them.
 class TTextByteDecoder
 {
 public:

@@ -165,7 +165,10 @@ private slots:
             << true;
         QTest::newRow("dos and mac pages")
             << QByteArray("{\\rtf1\\pc \\'82\\'e9 {\\mac \\'8e} \\pca \\'82\\par}") << true;
-        QTest::newRow("lead bytes") << KHead + "\\f3\\'82\\'a0\\par}" << false;
+        QTest::newRow("lead bytes")
+            << KHead + "\\f3\\'82\\'a0 x\\'82{\\b\\'a2}\\'82abc\\'82\\par\\'a4\\'82\\f0\\'e9"
+                       "\\'82\\pict\\'a0 \\ansicpg936\\'b0\\'a1\\par}"
+            << true;
         QTest::newRow("hidden text")
             << KHead + "shown {\\v hidden} \\v also\\v0 shown\\par}" << true;
         QTest::newRow("fields")
@@ -256,7 +259,14 @@ private slots:
         QTest::newRow("picture of a shape")
             << KHead +
                    "a{\\*\\shppict{\\pict\\pngblip 00}}{\\nonshppict{\\pict\\wmetafile8 00}}\\par}"
-            << false;
+            << true;
+        QTest::newRow("shapes")
+            << KHead +
+                   "a{\\shp{\\*\\shpinst{\\sp{\\sn pib}{\\sv {\\pict\\pngblip 00}}}}}b"
+                   "{\\*\\do\\dobxcolumn}c\\par\\trowd\\cellx1000\\intbl{\\shpgrp x}\\cell\\row}"
+            << true;
+        QTest::newRow("text box") << KHead + "a{\\shp{\\*\\shpinst{\\shptxt t\\par}}}b\\par}"
+                                  << false;
         QTest::newRow("footnotes")
             << KHead + "a{\\super\\chftn}{\\footnote\\chftn note\\par two}b{\\chftn}{\\*\\footnote "
                        "{\\chftn} \\f1\\'cf}c\\par d}"
@@ -322,7 +332,9 @@ private slots:
                                                   "\\trowd\\trleft100\\cellx1000\\cellx2000 ",
                                                   "\\pard\\intbl ",
                                                   "\\pard\\intbl A\\cell B\\cell\\row ",
-                                                  "{\\pict\\pngblip 00}"}
+                                                  "{\\pict\\pngblip 00}",
+                                                  "{\\*\\shppict{\\pict\\pngblip 00}}",
+                                                  "{\\nonshppict{\\pict\\wmetafile8 00}}"}
                                 << QByteArray("{\\rtf1\\ansi ");
         QTest::newRow("characters")
             << QByteArrayList{"a",
@@ -377,9 +389,33 @@ private slots:
                               "{\\pict\\pngblip 8950}",
                               "{\\pict\\emfblip{\\*\\blipuid 01}0\\'41 1}",
                               "{\\pict 0102}",
-                              "{\\pict\\dibitmap0\\u65 \\bin1 x}"}
+                              "{\\pict\\dibitmap0\\u65 \\bin1 x}",
+                              "{\\*\\shppict{\\pict\\pngblip 00}}",
+                              "{\\*\\shppict}",
+                              "{\\*\\shppict{\\pict\\pngblip 00} x}",
+                              "{\\*\\shppict{\\pict\\pngblip 00}{\\pict\\jpegblip 00}}",
+                              "{\\*\\shppict{\\pict\\wmetafile8 0}}",
+                              "{\\shppict{\\pict\\pngblip 00}",
+                              "{\\b\\*\\shppict{\\pict\\pngblip 00}}",
+                              "{\\nonshppict{\\pict\\wmetafile8 00}}",
+                              "{\\*\\nonshppict x}",
+                              "{\\*\\nonshppict{\\*\\shppict{\\pict\\pngblip 00}}}",
+                              "{\\shp{\\*\\shpinst{\\sp{\\sn fillColor}{\\sv 255}}}}",
+                              "{\\shp{\\*\\shpinst{\\sp{\\sn pib}{\\sv {\\pict\\pngblip 00}}}}}",
+                              "{\\shp{\\*\\shpinst{\\sp{\\sn pib}{\\sv {\\pict\\wmetafile8 0}}}}"
+                              "{\\shprslt{\\*\\do\\dobxcolumn}}}",
+                              "{\\shpgrp{\\shp{\\*\\shpinst}}",
+                              "{\\shp{\\*\\shpinst{\\shptxt t\\par}}}",
+                              "{\\*\\do\\dobxcolumn}",
+                              "{\\shprslt{\\*\\do x}y}",
+                              "{\\b\\shp x}",
+                              "\\f3 ",
+                              "\\'82",
+                              "\\'a0",
+                              "\x82\xa0",
+                              "\\ansicpg932 "}
             << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 A;}{\\f1\\fcharset204 C;}"
-                          "{\\f2\\fcharset0 W;}}{\\stylesheet{\\s1\\f1 S;}}");
+                          "{\\f2\\fcharset0 W;}{\\f3\\fcharset128 M;}}{\\stylesheet{\\s1\\f1 S;}}");
         QTest::newRow("plain text") << QByteArrayList{"a",
                                                       " ",
                                                       "\r",

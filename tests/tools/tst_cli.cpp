@@ -185,7 +185,8 @@ private slots:
         QTest::newRow("merge, missing information")
             << QStringList{"merge", Sample("letter.tem"), "missing.inf", "-o", "-"} << true
             << QByteArray();
-        // The text of a letter or a table is read without the model; a shape's is the model's.
+        // The text of a letter, a table or a shape is read without the model; a text box's
+        // is the model's.
         QTest::newRow("text") << QStringList{"text", Sample("letter.tem")} << false
                               << QByteArray("Hartley & Cook\n");
         const QString table = QDir::current().filePath("table.rtf");
@@ -195,8 +196,13 @@ private slots:
             << QStringList{"text", table} << false << QByteArray("\nOne\nTwo\n\nAfter\n");
         const QString shape = QDir::current().filePath("shape.rtf");
         Write(shape, "{\\rtf1\\ansi A{\\shp{\\*\\shpinst{\\sp{\\sn fillColor}{\\sv 255}}}}B\\par}");
-        QTest::newRow("text of a shape")
-            << QStringList{"text", shape} << true << QByteArray("A\xEF\xBF\xBC" "B\n");
+        QTest::newRow("text of a shape") << QStringList{"text", shape} << false
+                                         << QByteArray("A\xEF\xBF\xBC"
+                                                       "B\n");
+        const QString box = QDir::current().filePath("box.rtf");
+        Write(box, "{\\rtf1\\ansi A{\\shp{\\*\\shpinst{\\shptxt In the box\\par}}}B\\par}");
+        QTest::newRow("text of a text box")
+            << QStringList{"text", box} << true << QByteArray("A\nIn the box\nB\n");
         QTest::newRow("list of commands") << QStringList{"help"} << true << QByteArray("print-pdf");
     }
 
@@ -332,8 +338,7 @@ private slots:
                               "\\u26446?\\u23567?\\u40845?\\par C:\\\\Docs\\{x\\}\\par}");
         const TCliRun richText = Run({"text", "-"}, rich);
         QCOMPARE(richText.ExitCode, 0);
-        QCOMPARE(QString::fromUtf8(richText.Out),
-                 QString::fromUtf8("Łódź\n李小龍\nC:\\Docs{x}\n"));
+        QCOMPARE(QString::fromUtf8(richText.Out), QString::fromUtf8("Łódź\n李小龍\nC:\\Docs{x}\n"));
         const TCliRun richLines = Run({"lines", "-"}, rich);
         QCOMPARE(richLines.ExitCode, 0);
         QCOMPARE(QString::fromUtf8(richLines.Out),
@@ -480,7 +485,8 @@ private slots:
                                               << "large.rtf" << QByteArray("larger than 64 MiB");
         QTest::newRow("too large to print") << "print-pdf"
                                             << "large.rtf" << QByteArray("larger than 16 MiB");
-        QTest::newRow("too large to load") << "text" << "large.rtf" << QByteArray("larger than 16 MiB");
+        QTest::newRow("too large to load") << "text"
+                                           << "large.rtf" << QByteArray("larger than 16 MiB");
     }
 
     void inputsThatAreNoFilesAreRefused()
