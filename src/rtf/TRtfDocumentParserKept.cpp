@@ -27,21 +27,13 @@ qsizetype TRtfDocumentParser::GroupOpenBefore(qsizetype backslash) const
     return at >= 0 && FData.at(at) == '{' ? at : -1;
 }
 
-// The lexer that Parse reads through finds the end, so that both agree: escaped braces are
-// text and binary data is passed over whole.
+// The lexer that Parse reads through finds the end, so that both agree.
 qsizetype TRtfDocumentParser::GroupClose(qsizetype open) const
 {
-    TRtfLexer lexer(std::string_view(FData.constData(), static_cast<std::size_t>(FData.size())),
-                    static_cast<std::size_t>(open));
-    TRtfToken token;
-    int depth = 0;
-    while (lexer.Next(token)) {
-        if (token.Kind == TRtfToken::TKind::GroupStart)
-            ++depth;
-        else if (token.Kind == TRtfToken::TKind::GroupEnd && --depth == 0)
-            return static_cast<qsizetype>(token.Offset);
-    }
-    return -1;
+    const std::size_t close = TRtfLexer::GroupClose(
+        std::string_view(FData.constData(), static_cast<std::size_t>(FData.size())),
+        static_cast<std::size_t>(open));
+    return close == std::string_view::npos ? -1 : static_cast<qsizetype>(close);
 }
 
 bool TRtfDocumentParser::BeginKept(KeptKind kind, const char *textWord)

@@ -23,3 +23,17 @@ std::size_t TRtfLexer::FallbackEnd(std::size_t position, int count) const
     }
     return rest.Position();
 }
+
+std::size_t TRtfLexer::GroupClose(std::string_view data, std::size_t open)
+{
+    TRtfLexer lexer(data, open);
+    TRtfToken token;
+    int depth = 0;
+    while (lexer.Next(token)) {
+        if (token.Kind == TRtfToken::TKind::GroupStart)
+            ++depth;
+        else if (token.Kind == TRtfToken::TKind::GroupEnd && --depth == 0)
+            return token.Offset;
+    }
+    return std::string_view::npos;
+}

@@ -98,6 +98,10 @@ public:
     // text, a hex escape, a control symbol and a control word each count as one; a group's
     // brace or the end of the text ends the fallback early. Raw CR and LF do not count.
     std::size_t FallbackEnd(std::size_t position, int count) const;
+    // Where the group that opens at the brace at `open` ends (its closing brace), as the
+    // tokens run: escaped braces are text and binary data is passed over whole. npos when the
+    // data ends first.
+    static std::size_t GroupClose(std::string_view data, std::size_t open);
 
     // The character that a control symbol stands for in text: "\\", "\{" and "\}" themselves,
     // "\~" a no-break space, "\-" an optional hyphen, "\_" a non-breaking hyphen; 0 for the

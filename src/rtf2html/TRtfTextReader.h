@@ -177,7 +177,6 @@ private:
     void BeginShape(const char *textWord);
     void EndKept();
     size_t GroupOpenBefore(size_t word) const;
-    size_t GroupClose(size_t open) const;
     int32_t CodePage();
     bool FontsAgree();
     char16_t Decode(unsigned char byte);

@@ -226,20 +226,6 @@ size_t TRtfTextReader::GroupOpenBefore(size_t word) const
     return at > 0 && FData[at - 1] == '{' ? at - 1 : std::string_view::npos;
 }
 
-size_t TRtfTextReader::GroupClose(size_t open) const
-{
-    TRtfLexer lexer(FData, open);
-    TRtfToken token;
-    int depth = 0;
-    while (lexer.Next(token)) {
-        if (token.Kind == TRtfToken::TKind::GroupStart)
-            ++depth;
-        else if (token.Kind == TRtfToken::TKind::GroupEnd && --depth == 0)
-            return token.Offset;
-    }
-    return std::string_view::npos;
-}
-
 void TRtfTextReader::BeginKept(TKeptKind kind)
 {
     if (FKept.Depth != 0 || State().Dest != TDest::Body)
@@ -258,7 +244,7 @@ void TRtfTextReader::BeginShape(const char *textWord)
     BeginKept(TKeptKind::Shape);
     if (FKept.Depth == before.Depth)
         Decline("shape read in place");
-    const size_t close = GroupClose(FKept.Open);
+    const size_t close = TRtfLexer::GroupClose(FData, FKept.Open);
     if (close == std::string_view::npos ||
         FData.substr(FKept.Open, close - FKept.Open).find(textWord) != std::string_view::npos)
         Decline("text box");
