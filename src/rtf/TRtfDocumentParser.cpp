@@ -354,6 +354,10 @@ void TRtfDocumentParser::ControlWord(const Word &word, bool hasParameter, int pa
     default:
         break;
     }
+    // Most words of a word processor's text are ones the reader passes over (revision marks,
+    // fonts of the other direction): none of what follows acts on them.
+    if (word.Id == Kw::Unknown)
+        return;
 
     if (Destinations(word))
         return;

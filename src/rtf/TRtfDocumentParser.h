@@ -101,7 +101,8 @@ private:
     void Chftn();
     QTextCharFormat CharFormat(const CharState &state);
     QTextCharFormat MakeCharFormat(const CharState &state) const;
-    QTextBlockFormat BlockFormat(const ParaState &state, bool isList) const;
+    QTextBlockFormat BlockFormat(const ParaState &state, bool isList);
+    static QTextBlockFormat MakeBlockFormat(const ParaState &state, bool isList);
     ListKey ListOf(const ParaState &state, int *listId) const;
     void ApplyList(const ParaState &state);
     // A word inside a picture group: the size, scale and kind of the picture, and the words
@@ -245,6 +246,11 @@ private:
     bool FBreakMade = false;
     QTextBlockFormat FLastBlockFormat;
     std::vector<std::pair<CharState, QTextCharFormat>> FFormatCache;
+    // The block format made last and the paragraph state it was made from.
+    bool FBlockFormatKept = false;
+    ParaState FBlockFormatPara;
+    bool FBlockFormatIsList = false;
+    QTextBlockFormat FBlockFormat;
     QTextList *FList = nullptr;
     ListKey FListKey;
     int FListId2 = -1; // \ls id of FList, -1 for \pn lists
