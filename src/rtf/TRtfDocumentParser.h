@@ -10,10 +10,12 @@
 #include <QColor>
 #include <QHash>
 #include <QList>
+#include <QPointer>
 #include <QString>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <QTextList>
 
 #include <array>
 #include <cstddef>
@@ -22,7 +24,6 @@
 #include <utility>
 #include <vector>
 
-class QTextList;
 struct TRtfToken;
 
 namespace RtfReading {
@@ -251,10 +252,12 @@ private:
     ParaState FBlockFormatPara;
     bool FBlockFormatIsList = false;
     QTextBlockFormat FBlockFormat;
-    QTextList *FList = nullptr;
+    // Lists made so far; the document deletes a list whose paragraphs have all gone (a table
+    // row that ends can take them), and a paragraph of the same list then starts a new one.
+    QPointer<QTextList> FList;
     ListKey FListKey;
     int FListId2 = -1; // \ls id of FList, -1 for \pn lists
-    QHash<int, QTextList *> FLsLists;
+    QHash<int, QPointer<QTextList>> FLsLists;
     bool FPreviousWasList = false;
 };
 

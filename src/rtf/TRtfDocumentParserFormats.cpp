@@ -302,7 +302,7 @@ void TRtfDocumentParser::ApplyList(const ParaState &s)
     }
     QTextList *list = nullptr;
     if (listId >= 0) {
-        list = FLsLists.value(listId, nullptr);
+        list = FLsLists.value(listId);
     } else if (FPreviousWasList && FList && FListId2 < 0 && FListKey == key) {
         list = FList;
     }

@@ -571,6 +571,22 @@ private slots:
         QCOMPARE(Text(*Load(written)), Text(*document));
     }
 
+    // The end of a row takes the only paragraph of a list out of it, and the document deletes
+    // the list: a later paragraph of the same list starts a new one.
+    void listGoneWithItsParagraph()
+    {
+        auto document =
+            Load("{\\rtf1\\intbl \\tab \\ls1 \\up6 x\\cellx2000\\cellx4000 \\sect \\row \\cell }");
+        QVERIFY(Text(*document).contains(QStringLiteral("\tx")));
+        QList<QTextList *> lists;
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+            if (QTextList *list = block.textList())
+                lists.append(list);
+        }
+        QCOMPARE(lists.size(), 1);
+        QCOMPARE(lists.constFirst()->count(), 1);
+    }
+
     void deepNesting()
     {
         const int depth = 100000;
