@@ -6,6 +6,8 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
+#include <algorithm>
+
 namespace {
 
 // Display formats a paragraph may take. Qt splits its layout items at every one of them, at a
@@ -27,11 +29,21 @@ QTextCharFormat HiddenLook()
     return f;
 }
 
+// Whether any format of the document is hidden: when none is, no paragraph has a hidden run.
+bool HasHiddenFormat(const QTextDocument &document)
+{
+    const QList<QTextFormat> formats = document.allFormats();
+    return std::any_of(formats.cbegin(), formats.cend(), [](const QTextFormat &format) {
+        return format.boolProperty(TRtfFormatProperties::Hidden);
+    });
+}
+
 // The hidden runs of the block, adjacent ones joined; empty past MaxHiddenRuns.
 QList<QTextLayout::FormatRange> HiddenRuns(const QTextBlock &block)
 {
     QList<QTextLayout::FormatRange> runs;
-    const QTextCharFormat look = HiddenLook();
+    // Built at the first hidden run: most paragraphs have none.
+    QTextCharFormat look;
     for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
         if (!fragment.isValid() ||
@@ -43,6 +55,8 @@ QList<QTextLayout::FormatRange> HiddenRuns(const QTextBlock &block)
         } else if (runs.size() == MaxHiddenRuns) {
             return {};
         } else {
+            if (runs.isEmpty())
+                look = HiddenLook();
             runs.append({start, fragment.length(), look});
         }
     }
@@ -71,17 +85,21 @@ void THiddenText::ContentsChange(int from, int, int added)
     if (!FActive)
         return;
     const int to = from + added;
+    // A document without hidden text (most are) spares looking through every fragment.
+    const bool hidden = HasHiddenFormat(*FDocument);
     for (QTextBlock block = FDocument->findBlock(from); block.isValid() && block.position() <= to;
          block = block.next())
-        UpdateBlock(block);
+        UpdateBlock(block, hidden);
 }
 
-void THiddenText::UpdateBlock(const QTextBlock &block)
+void THiddenText::UpdateBlock(const QTextBlock &block, bool hidden)
 {
     QTextLayout *layout = block.layout();
     if (!layout)
         return;
-    QList<QTextLayout::FormatRange> formats = HiddenRuns(block);
+    QList<QTextLayout::FormatRange> formats;
+    if (hidden)
+        formats = HiddenRuns(block);
     // What an input method shows while it composes is its own.
     if (!layout->preeditAreaText().isEmpty()) {
         const int preeditStart = layout->preeditAreaPosition();

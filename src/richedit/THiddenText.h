@@ -22,7 +22,8 @@ public:
 
 private:
     void ContentsChange(int from, int removed, int added);
-    void UpdateBlock(const QTextBlock &block);
+    // hidden: whether the document has hidden text at all.
+    void UpdateBlock(const QTextBlock &block, bool hidden);
 
     QTextDocument *FDocument;
     bool FActive = true;

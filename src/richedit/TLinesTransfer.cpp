@@ -72,8 +72,10 @@ void TLinesTransfer::LoadStream(QIODevice &stream)
     std::unique_ptr<TConversion> temporary;
     TConversion &conversion = ActiveConversion(temporary);
     const qint64 start = stream.pos();
-    // What the first pass read, for a second pass over a stream that cannot go back.
+    // What the first pass read, for a second pass over a stream that cannot go back; one that
+    // can goes back instead, and a copy of a document of megabytes costs more than reading it.
     QByteArray replay;
+    const bool keepReplay = stream.isSequential();
     qint64 replayed = -1;
 
     TEditStream transfer;
@@ -92,7 +94,7 @@ void TLinesTransfer::LoadStream(QIODevice &stream)
                 done = 0;
                 return 1;
             }
-            if (replayed < 0)
+            if (replayed < 0 && keepReplay)
                 replay.append(buffer, done);
             return 0;
         } catch (...) {

@@ -116,8 +116,11 @@ void TRtfDocumentParser::TextBytes(const char *bytes, int length)
             const qsizetype old = FPending.size();
             FPending.resize(old + (length - i));
             QChar *out = FPending.data() + old;
-            for (; i < length; ++i)
-                *out++ = QChar(DecodeByte(static_cast<unsigned char>(bytes[i])));
+            for (; i < length; ++i) {
+                const auto byte = static_cast<unsigned char>(bytes[i]);
+                // ASCII is itself in code page 1252: no call for most of the text.
+                *out++ = QChar(byte < 0x80 ? char16_t(byte) : DecodeByte(byte));
+            }
             return;
         }
     }
@@ -257,7 +260,7 @@ void TRtfDocumentParser::ControlWord(const Word &word, bool hasParameter, int pa
 {
     const bool star = FStarPending;
     FStarPending = false;
-    if (ExcessWord(word, star))
+    if (!FExcess.empty() && ExcessWord(word, star))
         return;
     GroupState &s = State();
 
@@ -354,6 +357,10 @@ void TRtfDocumentParser::ControlWord(const Word &word, bool hasParameter, int pa
     default:
         break;
     }
+    // Most words of a word processor's text are ones the reader passes over (revision marks,
+    // fonts of the other direction): none of what follows acts on them.
+    if (word.Id == Kw::Unknown)
+        return;
 
     if (Destinations(word))
         return;

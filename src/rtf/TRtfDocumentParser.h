@@ -10,10 +10,12 @@
 #include <QColor>
 #include <QHash>
 #include <QList>
+#include <QPointer>
 #include <QString>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <QTextList>
 
 #include <array>
 #include <cstddef>
@@ -22,7 +24,6 @@
 #include <utility>
 #include <vector>
 
-class QTextList;
 struct TRtfToken;
 
 namespace RtfReading {
@@ -101,7 +102,8 @@ private:
     void Chftn();
     QTextCharFormat CharFormat(const CharState &state);
     QTextCharFormat MakeCharFormat(const CharState &state) const;
-    QTextBlockFormat BlockFormat(const ParaState &state, bool isList) const;
+    QTextBlockFormat BlockFormat(const ParaState &state, bool isList);
+    static QTextBlockFormat MakeBlockFormat(const ParaState &state, bool isList);
     ListKey ListOf(const ParaState &state, int *listId) const;
     void ApplyList(const ParaState &state);
     // A word inside a picture group: the size, scale and kind of the picture, and the words
@@ -245,10 +247,17 @@ private:
     bool FBreakMade = false;
     QTextBlockFormat FLastBlockFormat;
     std::vector<std::pair<CharState, QTextCharFormat>> FFormatCache;
-    QTextList *FList = nullptr;
+    // The block format made last and the paragraph state it was made from.
+    bool FBlockFormatKept = false;
+    ParaState FBlockFormatPara;
+    bool FBlockFormatIsList = false;
+    QTextBlockFormat FBlockFormat;
+    // Lists made so far; the document deletes a list whose paragraphs have all gone (a table
+    // row that ends can take them), and a paragraph of the same list then starts a new one.
+    QPointer<QTextList> FList;
     ListKey FListKey;
     int FListId2 = -1; // \ls id of FList, -1 for \pn lists
-    QHash<int, QTextList *> FLsLists;
+    QHash<int, QPointer<QTextList>> FLsLists;
     bool FPreviousWasList = false;
 };
 

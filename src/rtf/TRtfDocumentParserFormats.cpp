@@ -72,6 +72,16 @@ void MarkExplicit(const Word &word, CharState &c, ParaState &p)
         p.Explicit |= *bit;
 }
 
+// Whether two paragraph states make the same block format: the properties that
+// TRtfDocumentParser::MakeBlockFormat reads.
+bool SameBlockFormatting(const ParaState &a, const ParaState &b)
+{
+    return a.Alignment == b.Alignment && a.FirstIndent == b.FirstIndent &&
+           a.LeftIndent == b.LeftIndent && a.RightIndent == b.RightIndent &&
+           a.SpaceBefore == b.SpaceBefore && a.SpaceAfter == b.SpaceAfter &&
+           a.LineSpacing == b.LineSpacing && a.LineMultiple == b.LineMultiple && a.Tabs == b.Tabs;
+}
+
 // Character properties of a style that the text does not set itself.
 void ApplyCharStyle(const CharState &sc, CharState &c)
 {
@@ -185,7 +195,21 @@ QTextCharFormat TRtfDocumentParser::MakeCharFormat(const CharState &s) const
     return f;
 }
 
-QTextBlockFormat TRtfDocumentParser::BlockFormat(const ParaState &s, bool isList) const
+QTextBlockFormat TRtfDocumentParser::BlockFormat(const ParaState &s, bool isList)
+{
+    // Paragraphs mostly repeat the formatting of the one before: the same format object
+    // spares building it again and lets the document match it at once.
+    if (!FBlockFormatKept || FBlockFormatIsList != isList ||
+        !SameBlockFormatting(FBlockFormatPara, s)) {
+        FBlockFormatPara = s;
+        FBlockFormatIsList = isList;
+        FBlockFormat = MakeBlockFormat(s, isList);
+        FBlockFormatKept = true;
+    }
+    return FBlockFormat;
+}
+
+QTextBlockFormat TRtfDocumentParser::MakeBlockFormat(const ParaState &s, bool isList)
 {
     QTextBlockFormat f;
     f.setAlignment(s.Alignment);
@@ -278,7 +302,7 @@ void TRtfDocumentParser::ApplyList(const ParaState &s)
     }
     QTextList *list = nullptr;
     if (listId >= 0) {
-        list = FLsLists.value(listId, nullptr);
+        list = FLsLists.value(listId);
     } else if (FPreviousWasList && FList && FListId2 < 0 && FListKey == key) {
         list = FList;
     }

@@ -15,7 +15,8 @@ void TRtfDocumentParser::Flush()
         return;
     Prepare(true);
     FCursor.insertText(FPending, CharFormat(FPendingFormat));
-    FPending.clear();
+    // The document copies the text: the buffer serves the next run, not allocated again.
+    FPending.resize(0);
     FParagraphHasContent = true;
     FJustLeftTable = false;
 }

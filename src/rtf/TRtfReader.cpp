@@ -6,6 +6,8 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <cstring>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -17,7 +19,11 @@ using RtfReading::TRtfDocumentParser;
 // the real reading to lay out every nested row by its own. Empty when no nested row has one.
 std::vector<TRtfRowDefinition> NestedRowDefinitions(const QByteArray &data)
 {
-    if (!data.contains("\\nestrow"))
+    // Looked for in every document read: the C library's search is several times faster
+    // than QByteArray's on megabytes of rich text.
+    static constexpr std::string_view NestRow = "\\nestrow";
+    if (!memmem(data.constData(), static_cast<std::size_t>(data.size()), NestRow.data(),
+                NestRow.size()))
         return {};
     QTextDocument scratch;
     QTextCursor cursor(&scratch);

@@ -272,6 +272,48 @@ private slots:
                  Qt::AlignLeft);
     }
 
+    // Each paragraph differs from the one before in one property only, a list included: each
+    // gets the block format that it gets when it is read alone.
+    void paragraphFormatsFollowEveryChange()
+    {
+        const QList<QByteArray> words = {
+            "\\qc\\fi100\\li200\\ri300\\sb40\\sa60\\sl300\\slmult1\\tx720",
+            "\\qr\\fi100\\li200\\ri300\\sb40\\sa60\\sl300\\slmult1\\tx720",
+            "\\qr\\fi150\\li200\\ri300\\sb40\\sa60\\sl300\\slmult1\\tx720",
+            "\\qr\\fi150\\li250\\ri300\\sb40\\sa60\\sl300\\slmult1\\tx720",
+            "\\qr\\fi150\\li250\\ri350\\sb40\\sa60\\sl300\\slmult1\\tx720",
+            "\\qr\\fi150\\li250\\ri350\\sb50\\sa60\\sl300\\slmult1\\tx720",
+            "\\qr\\fi150\\li250\\ri350\\sb50\\sa70\\sl300\\slmult1\\tx720",
+            "\\qr\\fi150\\li250\\ri350\\sb50\\sa70\\sl320\\slmult1\\tx720",
+            "\\qr\\fi150\\li250\\ri350\\sb50\\sa70\\sl320\\slmult0\\tx720",
+            "\\qr\\fi150\\li250\\ri350\\sb50\\sa70\\sl320\\slmult0\\tx900",
+            "\\qr\\fi150\\li250\\ri350\\sb50\\sa70\\sl320\\slmult0\\tqr\\tx900",
+            "\\qr\\fi150\\li250\\ri350\\sb50\\sa70\\sl320\\slmult0\\tqr\\tx900{\\*\\pn\\pnlvlblt}",
+            "\\qr\\fi150\\li250\\ri350\\sb50\\sa70\\sl320\\slmult0\\tqr\\tx900",
+            "\\qr\\fi150\\li250\\ri350\\sb50\\sa70\\sl320\\slmult0\\tqr\\tx900\\tx1800"};
+        // The list a paragraph belongs to is no formatting of its own.
+        const auto own = [](const QTextBlock &block) {
+            QTextBlockFormat format = block.blockFormat();
+            format.clearProperty(QTextFormat::ObjectIndex);
+            return format;
+        };
+        QByteArray rtf = "{\\rtf1\\ansi \\pard plain\\par ";
+        for (int i = 0; i < words.size(); ++i)
+            rtf += "\\pard" + words.at(i) + " paragraph " + QByteArray::number(i) + "\\par ";
+        auto document = Load(rtf + "}");
+        QCOMPARE(document->blockCount(), int(words.size()) + 1);
+        for (int i = 0; i < words.size(); ++i) {
+            // After a plain paragraph: the first one keeps the character format that the
+            // document starts with, which list labels are measured in.
+            auto alone =
+                Load("{\\rtf1\\ansi \\pard plain\\par \\pard" + words.at(i) + " paragraph\\par}");
+            const QTextBlock block = document->findBlockByNumber(i + 1);
+            QVERIFY2(own(block) == own(alone->findBlockByNumber(1)),
+                     qPrintable(QStringLiteral("paragraph %1").arg(i)));
+            QCOMPARE(bool(block.textList()), bool(alone->findBlockByNumber(1).textList()));
+        }
+    }
+
     // Sample files in the shapes other word processors write.
     void wordpadLists()
     {
@@ -527,6 +569,22 @@ private slots:
         // What was read can be written and read again.
         const QByteArray written = TRtfWriter::Write(*document);
         QCOMPARE(Text(*Load(written)), Text(*document));
+    }
+
+    // The end of a row takes the only paragraph of a list out of it, and the document deletes
+    // the list: a later paragraph of the same list starts a new one.
+    void listGoneWithItsParagraph()
+    {
+        auto document =
+            Load("{\\rtf1\\intbl \\tab \\ls1 \\up6 x\\cellx2000\\cellx4000 \\sect \\row \\cell }");
+        QVERIFY(Text(*document).contains(QStringLiteral("\tx")));
+        QList<QTextList *> lists;
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+            if (QTextList *list = block.textList())
+                lists.append(list);
+        }
+        QCOMPARE(lists.size(), 1);
+        QCOMPARE(lists.constFirst()->count(), 1);
     }
 
     void deepNesting()
