@@ -1,9 +1,15 @@
 // zarvel-cli rtf2html: the rich text to HTML converter of Save As.
 #include "CliCommand.h"
 #include "CliInputFile.h"
-#include "CliOutputStream.h"
+#include "CliOutputTarget.h"
+#include "CliPath.h"
 
 #include "rtf2html/RtfToHtml.h"
+#include "text/LeftoverFiles.h"
+
+#include <cstdio>
+#include <stdexcept>
+#include <string_view>
 
 namespace {
 int RunRtf2Html(const std::vector<std::string> &args)
@@ -29,16 +35,23 @@ int RunRtf2Html(const std::vector<std::string> &args)
     }
     if (files.size() != 2)
         throw CliUsageError("expected an input and an output file");
-    // The page is written beside OUT (the file a link names) and takes its place only when
-    // the conversion succeeded, so an error leaves an earlier OUT as it was. Only a regular
-    // file of a bounded size is read. The page is titled with the input's name as given ("-"
-    // for standard input).
+    // The page is written beside OUT (the file a link names, checked as CliOutputTarget says)
+    // and takes its place only when the conversion succeeded, so an error leaves an earlier
+    // OUT as it was; for "-" it is written out only whole. Only a regular file of a bounded
+    // size is read. The page is titled with the input's name as given ("-" for standard input).
     const CliInputFile input(files[0], CliInputFile::KStreamLimit);
-    CliOutputStream output(files[1]);
+    if (files[1] != "-") {
+        const CliOutputTarget target = CliOutputTarget::Of(files[1]);
+        RemoveLeftoversIn(FolderOf(target.Path));
+        Rtf2Html::ConvertRtfToHtml(input.Path(), target.Path, options, files[0]);
+        return 0;
+    }
+    std::string page;
     Rtf2Html::ConvertRtfToHtml(
-        input.Path(), [&output](std::string_view line) { output.WriteLine(line); }, options,
+        input.Path(), [&page](std::string_view line) { page.append(line).append("\r\n"); }, options,
         files[0]);
-    output.Finish();
+    if (std::fwrite(page.data(), 1, page.size(), stdout) != page.size() || std::fflush(stdout) != 0)
+        throw std::runtime_error("cannot write to standard output");
     return 0;
 }
 

@@ -29,6 +29,9 @@ QTextCharFormat HiddenLook()
     return f;
 }
 
+// Characters a change adds before it is worth asking HasHiddenFormat first.
+constexpr int KLargeChange = 4096;
+
 // Whether any format of the document is hidden: when none is, no paragraph has a hidden run.
 bool HasHiddenFormat(const QTextDocument &document)
 {
@@ -85,8 +88,10 @@ void THiddenText::ContentsChange(int from, int, int added)
     if (!FActive)
         return;
     const int to = from + added;
-    // A document without hidden text (most are) spares looking through every fragment.
-    const bool hidden = HasHiddenFormat(*FDocument);
+    // A large change (a load, a paste) first asks whether the document has hidden text at all,
+    // which most have not, to spare looking through every fragment; a key's change looks at
+    // its paragraph only, cheaper than going through all the document's formats.
+    const bool hidden = added < KLargeChange || HasHiddenFormat(*FDocument);
     for (QTextBlock block = FDocument->findBlock(from); block.isValid() && block.position() <= to;
          block = block.next())
         UpdateBlock(block, hidden);

@@ -1,6 +1,7 @@
 #include "rtf2html/THtmlOutputFile.h"
 
 #include "rtf2html/ERtfToHtmlError.h"
+#include "text/LeftoverFiles.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -68,7 +69,11 @@ THtmlOutputFile::THtmlOutputFile(const std::string &fileName) : FFileName(Follow
     };
     if (stat(FFileName.c_str(), &target) == 0 && S_ISDIR(target.st_mode))
         throw ERtfToHtmlError(IoMessage(EISDIR), FFileName, EISDIR);
-    std::string pattern = FolderOf(FFileName) + ".rtf2html-XXXXXX";
+    // Named with the process's mark: what a killed conversion left is removed later
+    // (RemoveLeftoversIn).
+    const std::string folder = FolderOf(FFileName);
+    std::string pattern =
+        folder + "." + FFileName.substr(folder.size()) + "." + LeftoverMark() + "XXXXXX";
     const int fd = mkstemp(pattern.data());
     if (fd < 0) {
         // A missing folder is a missing path, not a missing file.

@@ -173,7 +173,9 @@ private:
     // Kept groups (TRtfTextReaderPlaces.cpp). The model keeps a \shppict group with the
     // one picture it shows, and the \nonshppict stand-in right after it with that picture too;
     // a wrapper that shows nothing, or a stand-in on its own, is an object of its own.
-    void BeginKept(TKeptKind kind);
+    // Whether the group is kept: the model keeps only a group of the body that the word opens,
+    // outside other kept groups.
+    bool BeginKept(TKeptKind kind);
     void BeginShape(const char *textWord);
     void EndKept();
     size_t GroupOpenBefore(size_t word) const;

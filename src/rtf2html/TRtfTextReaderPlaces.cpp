@@ -226,23 +226,22 @@ size_t TRtfTextReader::GroupOpenBefore(size_t word) const
     return at > 0 && FData[at - 1] == '{' ? at - 1 : std::string_view::npos;
 }
 
-void TRtfTextReader::BeginKept(TKeptKind kind)
+bool TRtfTextReader::BeginKept(TKeptKind kind)
 {
     if (FKept.Depth != 0 || State().Dest != TDest::Body)
-        return;
+        return false;
     const size_t open = GroupOpenBefore(FTokenOffset);
     if (open == std::string_view::npos)
-        return;
+        return false;
     FKept = TKept{FStack.size(), open, kind, FPicturesShown, FContentEvents};
+    return true;
 }
 
 // A shape is kept, and passed over here, unless it holds the text of a text box, which the
 // model shows in paragraphs of their own.
 void TRtfTextReader::BeginShape(const char *textWord)
 {
-    const TKept before = FKept;
-    BeginKept(TKeptKind::Shape);
-    if (FKept.Depth == before.Depth)
+    if (!BeginKept(TKeptKind::Shape))
         Decline("shape read in place");
     const size_t close = TRtfLexer::GroupClose(FData, FKept.Open);
     if (close == std::string_view::npos ||
