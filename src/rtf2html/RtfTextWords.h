@@ -59,7 +59,11 @@ enum class TTextWord : uint8_t {
     trowd,
     cellx,
     trleft,
-    Merge, // \clmgf, \clmrg, \clvmgf, \clvmrg: cells merged into others
+    // Cells that begin a merge, and cells merged into the one left of them or above them.
+    clmgf,
+    clvmgf,
+    clmrg,
+    clvmrg,
     // The body.
     deff,
     ansicpg,

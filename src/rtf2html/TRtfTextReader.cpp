@@ -17,15 +17,6 @@ struct TDeclined
     const char *Reason;
 };
 
-// Deeper groups share one state in the model: their reading is not followed here.
-constexpr size_t KMaxDepth = 4096;
-
-char AsciiLower(char16_t c)
-{
-    if (c >= u'A' && c <= u'Z')
-        return static_cast<char>(c - u'A' + 'a');
-    return c < 0x80 ? static_cast<char>(c) : '?';
-}
 } // namespace
 
 void TRtfTextReader::Decline(const char *reason)
@@ -43,6 +34,7 @@ bool TRtfTextReader::Read(std::u16string &text)
     // At most about one character a byte: no growing copies of a long text.
     text.reserve(FData.size());
     FText = &text;
+    FDocument = &text;
     FStack.assign(1, TGroup());
     try {
         // The first brace opens the document group, whose end ends the reading.
@@ -50,6 +42,9 @@ bool TRtfTextReader::Read(std::u16string &text)
         EndDocument();
     } catch (const TDeclined &declined) {
         FDeclined = declined.Reason;
+        return false;
+    } catch (const TTextTableGrid::EUnfollowed &unfollowed) {
+        FDeclined = unfollowed.Reason;
         return false;
     }
     return true;
@@ -159,11 +154,8 @@ void TRtfTextReader::PopGroup()
     FPendingUniform = FPending.empty();
     const TGroup &parent = State();
     // A symbol field without a result shows its character, in a font of its own.
-    if (ended.FieldOwner && ended.Field > 0) {
-        const TField &field = FFields[ended.Field - 1];
-        if (!field.HasResult && field.Instruction.find("symbol") != std::string::npos)
-            Decline("symbol field");
-    }
+    if (ended.FieldOwner && ended.Field > 0 && !FFields[ended.Field - 1].HasResult)
+        InsertSymbol(FFields[ended.Field - 1].Instruction);
     if (ended.Dest == TDest::Picture && parent.Dest != TDest::Picture)
         EndPicture();
     if (ended.Dest == TDest::Footnote && parent.Dest != TDest::Footnote && !FNotes.empty() &&
@@ -600,8 +592,8 @@ void TRtfTextReader::TextChar(char16_t c)
             FFields[s.Field - 1].HasResult = true;
         return;
     case TDest::FieldInstruction:
-        if (s.Field > 0)
-            FFields[s.Field - 1].Instruction.push_back(AsciiLower(c));
+        if (s.Field > 0 && FFields[s.Field - 1].Instruction.size() < 1024)
+            FFields[s.Field - 1].Instruction.push_back(c);
         return;
     case TDest::FontTable:
     case TDest::FontEntry:
@@ -636,7 +628,8 @@ bool TRtfTextReader::TableWord(TTextWord word, int32_t parameter)
     switch (word) {
     case W::trowd:
         Depth();
-        FDefinition = TRowDefinition();
+        FDefinition = TTextTableGrid::TRowDefinition();
+        FCellMerge = TTextTableGrid::TMerge::None;
         return true;
     case W::trleft:
         Depth();
@@ -644,11 +637,20 @@ bool TRtfTextReader::TableWord(TTextWord word, int32_t parameter)
         return true;
     case W::cellx:
         Depth();
-        if (FDefinition.Bounds.size() < 256)
-            FDefinition.Bounds.push_back(std::clamp(parameter, -31680 * 4, 31680 * 4));
+        if (FDefinition.Cells.size() < 256)
+            FDefinition.Cells.push_back({std::clamp(parameter, -31680 * 4, 31680 * 4), FCellMerge});
+        FCellMerge = TTextTableGrid::TMerge::None;
         return true;
-    case W::Merge:
-        Decline("merged cells");
+    case W::clmgf:
+    case W::clvmgf:
+        FCellMerge = TTextTableGrid::TMerge::None;
+        return true;
+    case W::clmrg:
+        FCellMerge = TTextTableGrid::TMerge::ContinueHorizontal;
+        return true;
+    case W::clvmrg:
+        FCellMerge = TTextTableGrid::TMerge::ContinueVertical;
+        return true;
     default:
         return false;
     }

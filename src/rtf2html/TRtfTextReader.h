@@ -2,9 +2,11 @@
 
 #include "rtf2html/RtfTextWords.h"
 #include "rtf2html/TTextByteDecoder.h"
+#include "rtf2html/TTextTableGrid.h"
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -19,10 +21,11 @@ namespace Rtf2Html {
 // U+FFFC for a picture, the paragraph mark that ends the data dropped as the model drops it.
 // It follows the model's reading of groups, destinations, fonts and code pages, \uN and its
 // fallback, fields, hidden text, pictures, footnotes (their text after the document's) and
-// tables whose rows all have the same cells, and passes over what the model passes over.
-// Where the model builds structure of its own (other tables, shapes, picture wrappers that
-// hold more than their picture, symbol fields without a result, footnotes in footnotes), or
-// reads what the reader does not follow (text whose place in a table depends on its
+// tables, with rows of other cells and merged cells laid out on the model's grid
+// (TTextTableGrid), and passes over what the model passes over. Where the model builds
+// structure of its own (nested tables, text boxes, rows without a definition, picture wrappers
+// that hold more than their picture, symbol fields without a result, footnotes in footnotes),
+// or reads what the reader does not follow (text whose place in a table depends on its
 // formatting), the reader declines: Read answers false, and the text must come from the model.
 //
 //     std::u16string text;
@@ -36,6 +39,10 @@ public:
     bool Read(std::u16string &text);
     // After Read declined: what the model would make of its own ("table", "picture", ...).
     const char *Declined() const { return FDeclined; }
+
+    // Groups nested deeper than this are declined; the model reads them as any other up to
+    // a greater depth.
+    static constexpr size_t KMaxDepth = 32768;
 
     // Whether data is rich text (what the model reads as such).
     static bool IsRtf(std::string_view data) { return data.substr(0, 5) == "{\\rtf"; }
@@ -76,19 +83,9 @@ private:
         bool InTable = false; // the paragraph's \intbl
         int Itap = -1;        // its \itap, -1: not given
     };
-    // The cells of a table row: where the row begins and the right edge of each cell.
-    struct TRowDefinition
-    {
-        int32_t Left = 0;
-        std::vector<int32_t> Bounds;
-        bool operator==(const TRowDefinition &other) const
-        {
-            return Left == other.Left && Bounds == other.Bounds;
-        }
-    };
     struct TField
     {
-        std::string Instruction; // lower-case ASCII letters, the rest as '?'
+        std::u16string Instruction; // its first 1024 characters, as the model keeps them
         bool HasResult = false;
     };
     // A footnote's text: where it stands in the data, and the state it starts in.
@@ -140,6 +137,8 @@ private:
     void TextBytes(std::string_view bytes);
     void TextChar(char16_t c);
     void EndFontEntry();
+    // The character of a symbol field without a result (TRtfTextReaderSymbol.cpp).
+    void InsertSymbol(const std::u16string &instruction);
     bool TableWord(TTextWord word, int32_t parameter);
 
     // Where text goes (TRtfTextReaderPlaces.cpp): paragraphs, and the cells of tables.
@@ -227,12 +226,15 @@ private:
     bool FPendingUniform = true;
     bool FJustLeftTable = false;
 
-    TRowDefinition FDefinition; // the row definition being read
-    TRowDefinition FTable;      // the rows of the open table
-    bool FTableOpen = false;
+    TTextTableGrid::TRowDefinition FDefinition; // the row definition being read
+    TTextTableGrid::TMerge FCellMerge = TTextTableGrid::TMerge::None; // of its next cell
+    std::optional<TTextTableGrid> FTable;                             // the open table
     bool FRowOpen = false;
     bool FCellEntered = false;
-    size_t FCell = 0; // the current cell of the row
+    // The current cell is merged into another, whose text is FText: its first content starts
+    // a paragraph there.
+    bool FCoveredPending = false;
+    std::u16string *FDocument = nullptr; // where text outside tables goes
 };
 
 } // namespace Rtf2Html

@@ -9,11 +9,6 @@
 
 namespace Rtf2Html {
 
-namespace {
-// The widest rows the model lays out as they stand.
-constexpr size_t KMaxColumns = 63;
-} // namespace
-
 int TRtfTextReader::Depth()
 {
     const TGroup &s = State();
@@ -55,7 +50,7 @@ void TRtfTextReader::Prepare(bool forContent, int depth)
 {
     LeaveTables(depth);
     if (depth > 0) {
-        if (!FTableOpen) {
+        if (!FTable) {
             // A table opens in an empty paragraph of its own; two tables have a paragraph
             // between them.
             if (!FBreakPending && FParagraphHasContent) {
@@ -75,6 +70,11 @@ void TRtfTextReader::Prepare(bool forContent, int depth)
     }
     if (!forContent && !FBreakPending)
         return;
+    // The first content of a merged cell starts a paragraph after the covering cell's.
+    if (FCoveredPending) {
+        FText->push_back(u'\r');
+        FCoveredPending = false;
+    }
     MaterializeBreak();
 }
 
@@ -88,15 +88,16 @@ void TRtfTextReader::MaterializeBreak()
 
 bool TRtfTextReader::LeaveTables(int depth)
 {
-    if (!FTableOpen || depth > 0)
+    if (!FTable || depth > 0)
         return false;
-    // The model gives the cells of a row that did not end their places as well.
-    if (FRowOpen)
-        Decline("row without its end");
-    // The table's end, then the empty paragraph a document keeps after a table.
-    FText->push_back(u'\r');
-    FTableOpen = false;
-    FDefinition = TRowDefinition();
+    // The table's text, then the empty paragraph a document keeps after a table.
+    FText = FDocument;
+    FTable->AppendText(*FText);
+    FTable.reset();
+    FRowOpen = false;
+    FCellEntered = false;
+    FCoveredPending = false;
+    FDefinition = TTextTableGrid::TRowDefinition();
     FBreakPending = true;
     FParagraphHasContent = false;
     FJustLeftTable = true;
@@ -104,32 +105,25 @@ bool TRtfTextReader::LeaveTables(int depth)
 }
 
 // Opens the table, begins a row or enters the next cell, as content of the table needs; true
-// when it did, which puts a cell's start in the text.
+// when it did. Content then goes to the cell's text.
 bool TRtfTextReader::EnterTable()
 {
-    if (!FTableOpen) {
-        const std::vector<int32_t> &bounds = FDefinition.Bounds;
-        if (bounds.empty() || bounds.size() > KMaxColumns || bounds.front() <= FDefinition.Left ||
-            !std::is_sorted(bounds.begin(), bounds.end(), std::less_equal<int32_t>()))
-            Decline("table of irregular cells");
-        FTable = FDefinition;
-        FTableOpen = true;
+    if (FTable && FRowOpen && FCellEntered)
+        return false;
+    if (!FTable || !FRowOpen) {
+        // The model guesses the cells of a row without a definition, by its end.
+        if (FDefinition.Cells.empty())
+            Decline("row without a definition");
+        if (FTable)
+            FTable->BeginRow(FDefinition);
+        else
+            FTable.emplace(FDefinition);
         FRowOpen = true;
-        FCell = 0;
-    } else {
-        if (FRowOpen && FCellEntered)
-            return false;
-        if (!FRowOpen) {
-            if (!(FDefinition == FTable))
-                Decline("rows of other cells");
-            FRowOpen = true;
-            FCell = 0;
-        }
-        if (FCell >= FTable.Bounds.size())
-            Decline("cell past its row");
     }
     FCellEntered = true;
-    FText->push_back(u'\r');
+    bool covered = false;
+    FText = FTable->EnterCell(covered);
+    FCoveredPending = covered;
     return true;
 }
 
@@ -151,9 +145,10 @@ void TRtfTextReader::EndCell()
     FlushAt(1);
     Prepare(false, 1);
     FJustLeftTable = false;
-    if (FTableOpen) {
-        ++FCell;
+    if (FTable) {
+        FTable->EndCell();
         FCellEntered = false;
+        FCoveredPending = false;
     }
     FBreakPending = false;
     FParagraphHasContent = false;
@@ -164,12 +159,11 @@ void TRtfTextReader::EndRow()
     ++FContentEvents;
     FSkipCount = 0;
     FlushAt(1);
-    if (!FTableOpen || !FRowOpen)
+    if (!FTable || !FRowOpen)
         return;
-    if (FCell != FTable.Bounds.size())
-        Decline("row of other cells");
     FRowOpen = false;
     FCellEntered = false;
+    FCoveredPending = false;
 }
 
 void TRtfTextReader::PictureData(std::string_view bytes)

@@ -1,0 +1,304 @@
+#include "rtf2html/TTextTableGrid.h"
+
+#include <algorithm>
+
+namespace Rtf2Html {
+
+namespace {
+
+// Width of a cell that the rich text gives no boundary for.
+constexpr int32_t KDefaultCellWidth = 1440;
+// Width of a cell whose boundary is not right of its predecessor's.
+constexpr int32_t KNarrowestCell = 75;
+// Cell boundaries lie within this many twips of the left margin, either side.
+constexpr int32_t KMaxCellBoundary = 31680 * 4;
+
+int32_t RightOf(int32_t stated, int32_t previous)
+{
+    return stated > previous ? stated : previous + KNarrowestCell;
+}
+
+// The right boundaries of a definition's cells, each right of the one before; -1 for a cell
+// that finds no room left of the greatest boundary.
+std::vector<int32_t> Rights(const TTextTableGrid::TRowDefinition &definition, int32_t left)
+{
+    std::vector<int32_t> rights;
+    int32_t previous = left;
+    for (const TTextTableGrid::TCellDefinition &cell : definition.Cells) {
+        const int32_t right = RightOf(cell.Right, previous);
+        if (right > KMaxCellBoundary) {
+            rights.push_back(-1);
+            continue;
+        }
+        previous = right;
+        rights.push_back(right);
+    }
+    return rights;
+}
+
+} // namespace
+
+TTextTableGrid::TTextTableGrid(const TRowDefinition &definition)
+{
+    const int32_t left = definition.Left;
+    FBounds = {left, RightOf(definition.Cells.front().Right, left)};
+    FGrid.push_back({NewCell(0, 0)});
+    LayRow(definition);
+}
+
+size_t TTextTableGrid::NewCell(int row, int column)
+{
+    TCell cell;
+    cell.Row = row;
+    cell.Column = column;
+    FCells.push_back(std::move(cell));
+    return FCells.size() - 1;
+}
+
+TTextTableGrid::TCell &TTextTableGrid::Cell(int row, int column)
+{
+    return FCells[FGrid[static_cast<size_t>(row)][static_cast<size_t>(column)]];
+}
+
+TTextTableGrid::TCell *TTextTableGrid::CellAt(int row, int column)
+{
+    if (row < 0 || column < 0 || row >= static_cast<int>(FGrid.size()) || column >= Columns())
+        return nullptr;
+    return &FCells[FGrid[static_cast<size_t>(row)][static_cast<size_t>(column)]];
+}
+
+void TTextTableGrid::BeginRow(const TRowDefinition &definition)
+{
+    ++FRow;
+    std::vector<size_t> row;
+    for (int column = 0; column < Columns(); ++column)
+        row.push_back(NewCell(FRow, column));
+    FGrid.push_back(std::move(row));
+    FCell = 0;
+    LayRow(definition);
+}
+
+std::u16string *TTextTableGrid::EnterCell(bool &covered)
+{
+    while (FCell >= FSlots.size())
+        AddSlot();
+    const TSlot &slot = FSlots[FCell];
+    TCell *cell = CellAt(FRow, slot.First);
+    if (!cell)
+        throw EUnfollowed{"cell outside the grid"};
+    covered = slot.Covered || !IsTopLeft(cell, FRow, slot.First);
+    // A cell of its own is entered once, and its content starts it.
+    if (!covered && !cell->Text.empty())
+        throw EUnfollowed{"cell entered again"};
+    return &cell->Text;
+}
+
+void TTextTableGrid::LayRow(const TRowDefinition &definition)
+{
+    FSlots.clear();
+    const std::vector<int32_t> rights = Rights(definition, FBounds.front());
+    for (const int32_t right : rights)
+        if (right >= 0)
+            EnsureBoundary(right);
+    const int columns = Columns();
+    int first = 0;
+    for (size_t j = 0; j < rights.size(); ++j) {
+        const int last = std::min(columns, std::max(first + 1, ColumnOf(rights[j])));
+        const bool continues =
+            definition.Cells[j].Merge == TMerge::ContinueHorizontal || rights[j] < 0;
+        if (!FSlots.empty() && (continues || first >= columns)) {
+            // Merged into the cell on its left, or no column is left for it.
+            TSlot &open = FSlots[LastOpenSlot()];
+            open.Last = std::max(open.Last, last);
+            FSlots.push_back({open.First, open.Last, true});
+        } else {
+            FSlots.push_back({first, last, false});
+        }
+        first = std::max(first, last);
+    }
+    for (size_t j = 0; j < FSlots.size(); ++j) {
+        TSlot &slot = FSlots[j];
+        if (slot.Covered)
+            continue;
+        if (slot.Last - slot.First > 1)
+            MergeCells(FRow, slot.First, 1, slot.Last - slot.First);
+        if (definition.Cells[j].Merge == TMerge::ContinueVertical && MergeAbove(slot)) {
+            slot.Covered = true;
+            continue;
+        }
+        if (TCell *cell = CellAt(FRow, slot.First))
+            cell->Filler = false;
+    }
+    for (int column = first; column < columns; ++column) {
+        TCell *cell = CellAt(FRow, column);
+        if (IsTopLeft(cell, FRow, column))
+            cell->Filler = true;
+    }
+}
+
+size_t TTextTableGrid::LastOpenSlot() const
+{
+    size_t k = FSlots.size() - 1;
+    while (k > 0 && FSlots[k].Covered)
+        --k;
+    return k;
+}
+
+// A cell past those its row states is a cell of its own while the grid has room; past that,
+// its content goes into the row's last cell.
+void TTextTableGrid::AddSlot()
+{
+    const int first = FSlots.empty() ? 0 : FSlots.back().Last;
+    const bool room = FBounds.size() <= static_cast<size_t>(KMaxColumns) &&
+                      FBounds.back() + KNarrowestCell <= KMaxCellBoundary;
+    if (!FSlots.empty() && first >= Columns() && !room) {
+        TSlot covered = FSlots[LastOpenSlot()];
+        covered.Covered = true;
+        FSlots.push_back(covered);
+        return;
+    }
+    if (first >= Columns())
+        EnsureBoundary(std::min(FBounds.back() + KDefaultCellWidth, KMaxCellBoundary));
+    FSlots.push_back({first, first + 1, false});
+    if (TCell *cell = CellAt(FRow, first))
+        cell->Filler = false;
+}
+
+bool TTextTableGrid::MergeAbove(const TSlot &slot)
+{
+    if (FRow == 0)
+        return false;
+    const int span = slot.Last - slot.First;
+    const TCell *above = CellAt(FRow - 1, slot.First);
+    if (!above || above->Column != slot.First || above->Columns != span || above->Filler)
+        return false;
+    const int top = above->Row;
+    MergeCells(top, slot.First, FRow - top + 1, span);
+    FSpansRows = true;
+    return true;
+}
+
+// The cell at row and column comes to cover the others of the area, which the layout has
+// left empty: they leave no trace in the text.
+void TTextTableGrid::MergeCells(int row, int column, int rows, int columns)
+{
+    const size_t target = FGrid[static_cast<size_t>(row)][static_cast<size_t>(column)];
+    for (int r = row; r < row + rows; ++r) {
+        for (int c = column; c < column + columns; ++c) {
+            size_t &place = FGrid[static_cast<size_t>(r)][static_cast<size_t>(c)];
+            if (place == target)
+                continue;
+            TCell &merged = FCells[place];
+            if (!merged.Text.empty())
+                throw EUnfollowed{"cell merged with its content"};
+            merged.Live = false;
+            place = target;
+        }
+    }
+    FCells[target].Rows = rows;
+    FCells[target].Columns = columns;
+}
+
+int TTextTableGrid::EnsureBoundary(int32_t x)
+{
+    const auto at = std::lower_bound(FBounds.begin(), FBounds.end(), x);
+    if (at != FBounds.end() && *at == x)
+        return static_cast<int>(at - FBounds.begin());
+    const int index = static_cast<int>(at - FBounds.begin());
+    if (FBounds.size() > static_cast<size_t>(KMaxColumns) || index == 0)
+        return ColumnOf(x);
+    // The model's new columns keep the order of the cells only while no cell spans rows.
+    if (FSpansRows)
+        throw EUnfollowed{"new column beside merged rows"};
+    if (index == static_cast<int>(FBounds.size())) {
+        // Right of every row so far: the other rows end before it, with a filler.
+        const int column = Columns();
+        InsertColumn(column);
+        for (int row = 0; row < static_cast<int>(FGrid.size()); ++row) {
+            if (row != FRow)
+                Cell(row, column).Filler = true;
+        }
+    } else {
+        // Splits a column: the cells of the other rows that cover it go on covering all of it.
+        InsertColumn(index);
+        for (int row = 0; row < static_cast<int>(FGrid.size()); ++row) {
+            const TCell &left = Cell(row, index - 1);
+            if (row == FRow || left.Row != row || left.Column + left.Columns != index)
+                continue;
+            if (left.Filler)
+                Cell(row, index).Filler = true;
+            else
+                MergeCells(row, left.Column, left.Rows, left.Columns + 1);
+        }
+    }
+    FBounds.insert(FBounds.begin() + index, x);
+    return index;
+}
+
+// A new column at index of the grid: a new cell in every row, except where one cell lies on
+// both sides of it, which then covers it too.
+void TTextTableGrid::InsertColumn(int index)
+{
+    for (int row = 0; row < static_cast<int>(FGrid.size()); ++row) {
+        std::vector<size_t> &cells = FGrid[static_cast<size_t>(row)];
+        const size_t at = static_cast<size_t>(index);
+        if (at > 0 && at < cells.size() && cells[at - 1] == cells[at]) {
+            const size_t across = cells[at];
+            ++FCells[across].Columns;
+            cells.insert(cells.begin() + index, across);
+        } else {
+            cells.insert(cells.begin() + index, NewCell(row, index));
+        }
+        // The cells right of it move one column on.
+        for (size_t c = at + 1; c < cells.size(); ++c) {
+            TCell &moved = FCells[cells[c]];
+            if (cells[c] != cells[c - 1] && moved.Row == row)
+                ++moved.Column;
+        }
+    }
+}
+
+int TTextTableGrid::ColumnOf(int32_t x) const
+{
+    const auto at = std::lower_bound(FBounds.begin() + 1, FBounds.end(), x);
+    if (at == FBounds.end())
+        return static_cast<int>(FBounds.size()) - 1;
+    const int index = static_cast<int>(at - FBounds.begin());
+    if (index > 1 && x - FBounds[static_cast<size_t>(index - 1)] < *at - x)
+        return index - 1;
+    return index;
+}
+
+void TTextTableGrid::MergeFillers()
+{
+    const int columns = Columns();
+    for (int row = 0; row < static_cast<int>(FGrid.size()); ++row) {
+        int first = columns;
+        while (first > 0) {
+            const TCell *cell = CellAt(row, first - 1);
+            if (!IsTopLeft(cell, row, first - 1) || cell->Rows != 1 || cell->Columns != 1 ||
+                !cell->Filler || !cell->Text.empty())
+                break;
+            --first;
+        }
+        if (columns - first > 1)
+            MergeCells(row, first, 1, columns - first);
+    }
+}
+
+void TTextTableGrid::AppendText(std::u16string &text)
+{
+    MergeFillers();
+    for (int row = 0; row < static_cast<int>(FGrid.size()); ++row) {
+        for (int column = 0; column < Columns(); ++column) {
+            const TCell *cell = CellAt(row, column);
+            if (!IsTopLeft(cell, row, column))
+                continue;
+            text.push_back(u'\r');
+            text += cell->Text;
+        }
+    }
+    text.push_back(u'\r');
+}
+
+} // namespace Rtf2Html
