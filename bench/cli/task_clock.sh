@@ -6,7 +6,7 @@
 #   bench/cli/task_clock.sh ZARVEL_CLI [FILE...]
 #
 # Each command runs RUNS times (21 unless set) on a small file and its median is printed, in
-# milliseconds. Then rtf2html converts each FILE once (without files, the .rtf and .tem files
+# milliseconds. Then rtf2html converts each FILE once, and text prints each once (without files, the .rtf and .tem files
 # of samples/ and tests/data/), and the sum is printed. Where unrtf is installed, its figures for the same files follow, for comparison. The
 # calls run in a scratch folder: unrtf writes the pictures of a file into the current one.
 set -eu
@@ -75,6 +75,7 @@ if command -v unrtf >/dev/null; then
     median "unrtf --text form.tem" unrtf --text "$small"
 fi
 total "rtf2html" "$cli" rtf2html FILE out.htm
+total "text" "$cli" text FILE
 if command -v unrtf >/dev/null; then
     total "unrtf --html" unrtf --html FILE
     total "unrtf --text" unrtf --text FILE

@@ -112,6 +112,7 @@ void TRtfTextReader::PushGroup()
         Decline("deep groups");
     TGroup group = State();
     group.FieldOwner = false;
+    group.ShapeTextOwner = false;
     switch (group.Dest) {
     case TDest::FontTable:
         group.Dest = TDest::FontEntry;
@@ -149,6 +150,9 @@ void TRtfTextReader::PopGroup()
         return;
     }
     const bool keptEnds = FKept.Depth != 0 && FStack.size() == FKept.Depth;
+    // The text of a text box ends its last paragraph.
+    if (State().ShapeTextOwner && (!FPending.empty() || FParagraphHasContent))
+        EndParagraph();
     const TGroup ended = FStack.back();
     FStack.pop_back();
     FPendingUniform = FPending.empty();
@@ -370,7 +374,8 @@ bool TRtfTextReader::Destination(TTextWord word)
         s.InShapeResult = true;
         return true;
     case W::Shape:
-        Decline("text box");
+        BeginShapeText();
+        return true;
     case W::shpinst:
     case W::nesttableprops:
     case W::ReadInPlace:
@@ -625,6 +630,9 @@ bool TRtfTextReader::TableWord(TTextWord word, int32_t parameter)
     const bool definition = word == W::trowd || word == W::trleft || word == W::cellx;
     if (definition && !FPending.empty() && (FLooseDepth >= 0 || !FPendingUniform))
         Decline("row defined amid its text");
+    // Rows of a text box in a table define the tables of a deeper level.
+    if (definition && State().BaseDepth > 0)
+        Decline("table in a text box");
     switch (word) {
     case W::trowd:
         Depth();

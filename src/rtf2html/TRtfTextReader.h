@@ -23,9 +23,9 @@ namespace Rtf2Html {
 // fallback, fields, hidden text, pictures, footnotes (their text after the document's) and
 // tables, with rows of other cells and merged cells laid out on the model's grid
 // (TTextTableGrid), and passes over what the model passes over. Where the model builds
-// structure of its own (nested tables, text boxes, rows without a definition, picture wrappers
-// that hold more than their picture, symbol fields without a result, footnotes in footnotes),
-// or reads what the reader does not follow (text whose place in a table depends on its
+// structure of its own (nested tables, tables in text boxes, rows without a definition, picture
+// wrappers that hold more than their picture, symbol fields without a result, footnotes in
+// footnotes), or reads what the reader does not follow (text whose place in a table depends on its
 // formatting), the reader declines: Read answers false, and the text must come from the model.
 //
 //     std::u16string text;
@@ -80,8 +80,11 @@ private:
         bool FieldOwner = false;
         bool InFieldResult = false;
         bool InShapeResult = false;
-        bool InTable = false; // the paragraph's \intbl
-        int Itap = -1;        // its \itap, -1: not given
+        bool InTable = false;        // the paragraph's \intbl
+        int Itap = -1;               // its \itap, -1: not given
+        int BaseDepth = 0;           // the depth of tables a text box stands in
+        bool InTextShape = false;    // in a shape that holds a text box, read in place
+        bool ShapeTextOwner = false; // the group of a text box's text
     };
     struct TField
     {
@@ -174,8 +177,12 @@ private:
     // a wrapper that shows nothing, or a stand-in on its own, is an object of its own.
     // Whether the group is kept: the model keeps only a group of the body that the word opens,
     // outside other kept groups.
-    bool BeginKept(TKeptKind kind);
+    // A shape is kept unless it holds the text of a text box (textWord), which is read where it
+    // stands.
+    bool BeginKept(TKeptKind kind, const char *textWord = nullptr);
     void BeginShape(const char *textWord);
+    // The text of a text box: paragraphs of their own, in the table cell of the shape.
+    void BeginShapeText();
     void EndKept();
     size_t GroupOpenBefore(size_t word) const;
     int32_t CodePage();

@@ -12,7 +12,8 @@ namespace Rtf2Html {
 int TRtfTextReader::Depth()
 {
     const TGroup &s = State();
-    const int depth = std::min(s.InTable ? std::max(1, s.Itap) : std::max(0, s.Itap), 16);
+    const int depth = std::min(
+        s.BaseDepth + std::min(s.InTable ? std::max(1, s.Itap) : std::max(0, s.Itap), 16), 16);
     if (depth > 1)
         Decline("nested table");
     return depth;
@@ -140,6 +141,8 @@ void TRtfTextReader::EndParagraph()
 
 void TRtfTextReader::EndCell()
 {
+    if (State().BaseDepth > 0)
+        Decline("table in a text box");
     ++FContentEvents;
     FSkipCount = 0;
     FlushAt(1);
@@ -156,6 +159,8 @@ void TRtfTextReader::EndCell()
 
 void TRtfTextReader::EndRow()
 {
+    if (State().BaseDepth > 0)
+        Decline("table in a text box");
     ++FContentEvents;
     FSkipCount = 0;
     FlushAt(1);
@@ -220,28 +225,46 @@ size_t TRtfTextReader::GroupOpenBefore(size_t word) const
     return at > 0 && FData[at - 1] == '{' ? at - 1 : std::string_view::npos;
 }
 
-bool TRtfTextReader::BeginKept(TKeptKind kind)
+bool TRtfTextReader::BeginKept(TKeptKind kind, const char *textWord)
 {
-    if (FKept.Depth != 0 || State().Dest != TDest::Body)
+    TGroup &s = State();
+    if (FKept.Depth != 0 || s.Dest != TDest::Body)
         return false;
     const size_t open = GroupOpenBefore(FTokenOffset);
     if (open == std::string_view::npos)
         return false;
+    if (textWord) {
+        // A text box's text is shown in the text; its shape kept as well would show it twice.
+        if (s.InTextShape)
+            return false;
+        s.InTextShape = true;
+        const size_t close = TRtfLexer::GroupClose(FData, open);
+        if (close == std::string_view::npos ||
+            FData.substr(open, close - open).find(textWord) != std::string_view::npos)
+            return false;
+        s.InTextShape = false;
+    }
     FKept = TKept{FStack.size(), open, kind, FPicturesShown, FContentEvents};
     return true;
 }
 
-// A shape is kept, and passed over here, unless it holds the text of a text box, which the
-// model shows in paragraphs of their own.
+// A shape is kept, and passed over here, unless it holds the text of a text box: then it is
+// read where it stands.
 void TRtfTextReader::BeginShape(const char *textWord)
 {
-    if (!BeginKept(TKeptKind::Shape))
-        Decline("shape read in place");
-    const size_t close = TRtfLexer::GroupClose(FData, FKept.Open);
-    if (close == std::string_view::npos ||
-        FData.substr(FKept.Open, close - FKept.Open).find(textWord) != std::string_view::npos)
-        Decline("text box");
-    State().Dest = TDest::Skip;
+    if (BeginKept(TKeptKind::Shape, textWord))
+        State().Dest = TDest::Skip;
+}
+
+void TRtfTextReader::BeginShapeText()
+{
+    if (!FPending.empty() || FParagraphHasContent)
+        EndParagraph();
+    TGroup &s = State();
+    s.BaseDepth = Depth();
+    s.InTable = false;
+    s.Itap = -1;
+    s.ShapeTextOwner = true;
 }
 
 void TRtfTextReader::EndKept()

@@ -271,7 +271,7 @@ private slots:
                    "{\\*\\do\\dobxcolumn}c\\par\\trowd\\cellx1000\\intbl{\\shpgrp x}\\cell\\row}"
             << true;
         QTest::newRow("text box") << KHead + "a{\\shp{\\*\\shpinst{\\shptxt t\\par}}}b\\par}"
-                                  << false;
+                                  << true;
         QTest::newRow("footnotes")
             << KHead + "a{\\super\\chftn}{\\footnote\\chftn note\\par two}b{\\chftn}{\\*\\footnote "
                        "{\\chftn} \\f1\\'cf}c\\par d}"
@@ -339,7 +339,11 @@ private slots:
                                                   "\\pard\\intbl A\\cell B\\cell\\row ",
                                                   "{\\pict\\pngblip 00}",
                                                   "{\\*\\shppict{\\pict\\pngblip 00}}",
-                                                  "{\\nonshppict{\\pict\\wmetafile8 00}}"}
+                                                  "{\\nonshppict{\\pict\\wmetafile8 00}}",
+                                                  "{\\shp{\\*\\shpinst{\\shptxt t\\par u}}}",
+                                                  "{\\shp{\\*\\shpinst{\\shptxt\\pard "
+                                                  "\\intbl x\\cell}}}",
+                                                  "{\\shptxt\\trowd\\cellx500 }"}
                                 << QByteArray("{\\rtf1\\ansi ");
         // Rows of other cells on one grid, cells past their row, merges across and down.
         QTest::newRow("grids") << QByteArrayList{"A",
@@ -446,6 +450,11 @@ private slots:
                               "{\\shprslt{\\*\\do\\dobxcolumn}}}",
                               "{\\shpgrp{\\shp{\\*\\shpinst}}",
                               "{\\shp{\\*\\shpinst{\\shptxt t\\par}}}",
+                              "{\\shp{\\*\\shpinst{\\sp{\\sn f}{\\sv 1}}{\\shptxt t\\par u}}"
+                              "{\\shprslt{\\*\\do\\dobxcolumn{\\dptxbxtext t}}}}",
+                              "{\\shptxt v}",
+                              "{\\*\\do{\\dptxbxtext w\\par}}",
+                              "{\\shpgrp{\\shp{\\*\\shpinst{\\shptxt x}}}{\\shp{\\*\\shpinst}}}",
                               "{\\*\\do\\dobxcolumn}",
                               "{\\shprslt{\\*\\do x}y}",
                               "{\\b\\shp x}",

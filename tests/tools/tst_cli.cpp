@@ -185,8 +185,8 @@ private slots:
         QTest::newRow("merge, missing information")
             << QStringList{"merge", Sample("letter.tem"), "missing.inf", "-o", "-"} << true
             << QByteArray();
-        // The text of a letter, a table or a shape is read without the model; a text box's
-        // is the model's.
+        // The text of a letter, a table, a shape or a text box is read without the model; a
+        // nested table's is the model's.
         QTest::newRow("text") << QStringList{"text", Sample("letter.tem")} << false
                               << QByteArray("Hartley & Cook\n");
         const QString table = QDir::current().filePath("table.rtf");
@@ -202,7 +202,12 @@ private slots:
         const QString box = QDir::current().filePath("box.rtf");
         Write(box, "{\\rtf1\\ansi A{\\shp{\\*\\shpinst{\\shptxt In the box\\par}}}B\\par}");
         QTest::newRow("text of a text box")
-            << QStringList{"text", box} << true << QByteArray("A\nIn the box\nB\n");
+            << QStringList{"text", box} << false << QByteArray("A\nIn the box\nB\n");
+        const QString nested = QDir::current().filePath("nested.rtf");
+        Write(nested, "{\\rtf1\\ansi A\\par\\trowd\\cellx2000\\intbl One{\\itap2 Inner\\nestcell"
+                      "{\\*\\nesttableprops\\trowd\\cellx1000\\nestrow}}\\cell\\row\\pard B\\par}");
+        QTest::newRow("text of a nested table")
+            << QStringList{"text", nested} << true << QByteArray("A\n\n\nOneInner\n\n\n\nB\n");
         QTest::newRow("list of commands") << QStringList{"help"} << true << QByteArray("print-pdf");
     }
 
