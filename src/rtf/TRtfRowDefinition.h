@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rtf/RtfTableGeometry.h"
+
 #include <QColor>
 #include <QTextFormat>
 
@@ -16,8 +18,7 @@ struct TRtfBorder
     bool IsSet() const { return Style != QTextFrameFormat::BorderStyle_None; }
 };
 
-// Cell boundaries lie within this many twips of the left margin, either side.
-constexpr int MaxCellBoundary = 31680 * 4;
+constexpr int MaxCellBoundary = RtfTableGeometry::MaxCellBoundary;
 
 // A cell of a row definition: everything from the cell's first property to its \cellx.
 struct TRtfCellDefinition

@@ -1,5 +1,6 @@
 #include "rtf/TRtfTableBuilder.h"
 
+#include "rtf/RtfTableGeometry.h"
 #include "rtf/TRtfFormatProperties.h"
 
 #include <QTextCursor>
@@ -11,17 +12,9 @@ namespace {
 
 using namespace TRtfFormatProperties;
 
-// Width of a cell that the rich text gives no boundary for.
-constexpr int DefaultCellWidth = 1440;
-// Width of a cell whose boundary is not right of its predecessor's.
-constexpr int NarrowestCell = 75;
-
-// The right boundary of a cell: where the rich text puts it, unless that is not right of the
-// cell before, however narrow the cell then is.
-int RightOf(int stated, int previous)
-{
-    return stated > previous ? stated : previous + NarrowestCell;
-}
+using RtfTableGeometry::DefaultCellWidth;
+using RtfTableGeometry::NarrowestCell;
+using RtfTableGeometry::RightOf;
 
 bool IsFiller(const QTextTableCell &cell)
 {
@@ -85,24 +78,6 @@ void SetBorder(QTextTableCellFormat &format, TRtfCellDefinition::TEdge edge,
         format.setRightBorderBrush(brush);
         break;
     }
-}
-
-// The right boundaries of a definition's cells, each right of the one before; -1 for a cell
-// that finds no room left of the greatest boundary.
-std::vector<int> Rights(const TRtfRowDefinition &definition, int left)
-{
-    std::vector<int> rights;
-    int previous = left;
-    for (const TRtfCellDefinition &cell : definition.Cells) {
-        const int right = RightOf(cell.Right, previous);
-        if (right > MaxCellBoundary) {
-            rights.push_back(-1);
-            continue;
-        }
-        previous = right;
-        rights.push_back(right);
-    }
-    return rights;
 }
 
 // Splits the merged cells that lie wholly within rows [row, row + rows) and columns
@@ -432,7 +407,8 @@ void TRtfTableBuilder::LayRow(Level &table, const TRtfRowDefinition &definition)
 {
     table.Gap = definition.PaddingLeft >= 0 ? definition.PaddingLeft : definition.Gap;
     table.Slots.clear();
-    const std::vector<int> rights = Rights(definition, table.Bounds.front());
+    const std::vector<int> rights =
+        RtfTableGeometry::Rights(definition.Cells, table.Bounds.front());
     for (const int right : rights)
         if (right >= 0)
             EnsureBoundary(table, right, table.Row);
@@ -673,7 +649,7 @@ void TRtfTableBuilder::RegridFirstRow(Level &table, const TRtfRowDefinition &def
     const int left = definition.Left;
     std::vector<int> bounds{left};
     std::vector<size_t> cells; // the definition's cell of each column
-    const std::vector<int> rights = Rights(definition, left);
+    const std::vector<int> rights = RtfTableGeometry::Rights(definition.Cells, left);
     for (size_t j = 0; j < rights.size(); ++j) {
         if (rights[j] >= 0) {
             bounds.push_back(rights[j]);

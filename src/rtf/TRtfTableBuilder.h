@@ -29,7 +29,7 @@ public:
     // Deeper nesting is read as this depth; wider rows put their further cells into the
     // last column.
     static constexpr int MaxDepth = 16;
-    static constexpr int MaxColumns = 63;
+    static constexpr int MaxColumns = RtfTableGeometry::MaxColumns;
 
     // Gives a cell a new format (padding, borders, shading, alignment); the cell keeps the
     // rows and columns it spans and its first paragraph mark's character format, which Qt keeps

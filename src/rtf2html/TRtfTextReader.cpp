@@ -646,7 +646,9 @@ bool TRtfTextReader::TableWord(TTextWord word, int32_t parameter)
     case W::cellx:
         Depth();
         if (FDefinition.Cells.size() < 256)
-            FDefinition.Cells.push_back({std::clamp(parameter, -31680 * 4, 31680 * 4), FCellMerge});
+            FDefinition.Cells.push_back({std::clamp(parameter, -RtfTableGeometry::MaxCellBoundary,
+                                                    RtfTableGeometry::MaxCellBoundary),
+                                         FCellMerge});
         FCellMerge = TTextTableGrid::TMerge::None;
         return true;
     case W::clmgf:

@@ -1,41 +1,16 @@
 #include "rtf2html/TTextTableGrid.h"
 
+#include "rtf/RtfTableGeometry.h"
+
 #include <algorithm>
 
 namespace Rtf2Html {
 
 namespace {
-
-// Width of a cell that the rich text gives no boundary for.
-constexpr int32_t KDefaultCellWidth = 1440;
-// Width of a cell whose boundary is not right of its predecessor's.
-constexpr int32_t KNarrowestCell = 75;
-// Cell boundaries lie within this many twips of the left margin, either side.
-constexpr int32_t KMaxCellBoundary = 31680 * 4;
-
-int32_t RightOf(int32_t stated, int32_t previous)
-{
-    return stated > previous ? stated : previous + KNarrowestCell;
-}
-
-// The right boundaries of a definition's cells, each right of the one before; -1 for a cell
-// that finds no room left of the greatest boundary.
-std::vector<int32_t> Rights(const TTextTableGrid::TRowDefinition &definition, int32_t left)
-{
-    std::vector<int32_t> rights;
-    int32_t previous = left;
-    for (const TTextTableGrid::TCellDefinition &cell : definition.Cells) {
-        const int32_t right = RightOf(cell.Right, previous);
-        if (right > KMaxCellBoundary) {
-            rights.push_back(-1);
-            continue;
-        }
-        previous = right;
-        rights.push_back(right);
-    }
-    return rights;
-}
-
+using RtfTableGeometry::DefaultCellWidth;
+using RtfTableGeometry::MaxCellBoundary;
+using RtfTableGeometry::NarrowestCell;
+using RtfTableGeometry::RightOf;
 } // namespace
 
 TTextTableGrid::TTextTableGrid(const TRowDefinition &definition)
@@ -46,13 +21,20 @@ TTextTableGrid::TTextTableGrid(const TRowDefinition &definition)
     LayRow(definition);
 }
 
-size_t TTextTableGrid::NewCell(int row, int column)
+uint32_t TTextTableGrid::NewCell(int row, int column)
 {
     TCell cell;
     cell.Row = row;
     cell.Column = column;
     FCells.push_back(std::move(cell));
-    return FCells.size() - 1;
+    return static_cast<uint32_t>(FCells.size() - 1);
+}
+
+void TTextTableGrid::CheckPlaces(size_t rows, size_t columns) const
+{
+    // Merges leave cells behind: their count is bounded too.
+    if (rows * columns > KMaxPlaces || FCells.size() + rows > 2 * KMaxPlaces)
+        throw EUnfollowed{"table too large"};
 }
 
 TTextTableGrid::TCell &TTextTableGrid::Cell(int row, int column)
@@ -69,8 +51,9 @@ TTextTableGrid::TCell *TTextTableGrid::CellAt(int row, int column)
 
 void TTextTableGrid::BeginRow(const TRowDefinition &definition)
 {
+    CheckPlaces(FGrid.size() + 1, static_cast<size_t>(Columns()));
     ++FRow;
-    std::vector<size_t> row;
+    std::vector<uint32_t> row;
     for (int column = 0; column < Columns(); ++column)
         row.push_back(NewCell(FRow, column));
     FGrid.push_back(std::move(row));
@@ -96,7 +79,7 @@ std::u16string *TTextTableGrid::EnterCell(bool &covered)
 void TTextTableGrid::LayRow(const TRowDefinition &definition)
 {
     FSlots.clear();
-    const std::vector<int32_t> rights = Rights(definition, FBounds.front());
+    const std::vector<int32_t> rights = RtfTableGeometry::Rights(definition.Cells, FBounds.front());
     for (const int32_t right : rights)
         if (right >= 0)
             EnsureBoundary(right);
@@ -150,7 +133,7 @@ void TTextTableGrid::AddSlot()
 {
     const int first = FSlots.empty() ? 0 : FSlots.back().Last;
     const bool room = FBounds.size() <= static_cast<size_t>(KMaxColumns) &&
-                      FBounds.back() + KNarrowestCell <= KMaxCellBoundary;
+                      FBounds.back() + NarrowestCell <= MaxCellBoundary;
     if (!FSlots.empty() && first >= Columns() && !room) {
         TSlot covered = FSlots[LastOpenSlot()];
         covered.Covered = true;
@@ -158,7 +141,7 @@ void TTextTableGrid::AddSlot()
         return;
     }
     if (first >= Columns())
-        EnsureBoundary(std::min(FBounds.back() + KDefaultCellWidth, KMaxCellBoundary));
+        EnsureBoundary(std::min(FBounds.back() + DefaultCellWidth, MaxCellBoundary));
     FSlots.push_back({first, first + 1, false});
     if (TCell *cell = CellAt(FRow, first))
         cell->Filler = false;
@@ -182,10 +165,10 @@ bool TTextTableGrid::MergeAbove(const TSlot &slot)
 // left empty: they leave no trace in the text.
 void TTextTableGrid::MergeCells(int row, int column, int rows, int columns)
 {
-    const size_t target = FGrid[static_cast<size_t>(row)][static_cast<size_t>(column)];
+    const uint32_t target = FGrid[static_cast<size_t>(row)][static_cast<size_t>(column)];
     for (int r = row; r < row + rows; ++r) {
         for (int c = column; c < column + columns; ++c) {
-            size_t &place = FGrid[static_cast<size_t>(r)][static_cast<size_t>(c)];
+            uint32_t &place = FGrid[static_cast<size_t>(r)][static_cast<size_t>(c)];
             if (place == target)
                 continue;
             TCell &merged = FCells[place];
@@ -210,6 +193,7 @@ int TTextTableGrid::EnsureBoundary(int32_t x)
     // The model's new columns keep the order of the cells only while no cell spans rows.
     if (FSpansRows)
         throw EUnfollowed{"new column beside merged rows"};
+    CheckPlaces(FGrid.size(), static_cast<size_t>(Columns()) + 1);
     if (index == static_cast<int>(FBounds.size())) {
         // Right of every row so far: the other rows end before it, with a filler.
         const int column = Columns();
@@ -240,10 +224,10 @@ int TTextTableGrid::EnsureBoundary(int32_t x)
 void TTextTableGrid::InsertColumn(int index)
 {
     for (int row = 0; row < static_cast<int>(FGrid.size()); ++row) {
-        std::vector<size_t> &cells = FGrid[static_cast<size_t>(row)];
+        std::vector<uint32_t> &cells = FGrid[static_cast<size_t>(row)];
         const size_t at = static_cast<size_t>(index);
         if (at > 0 && at < cells.size() && cells[at - 1] == cells[at]) {
-            const size_t across = cells[at];
+            const uint32_t across = cells[at];
             ++FCells[across].Columns;
             cells.insert(cells.begin() + index, across);
         } else {

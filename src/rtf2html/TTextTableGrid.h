@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rtf/RtfTableGeometry.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -43,7 +45,10 @@ public:
     };
 
     // The widest grid; further boundaries go to the nearest column.
-    static constexpr int KMaxColumns = 63;
+    static constexpr int KMaxColumns = RtfTableGeometry::MaxColumns;
+    // The most places (rows times columns) the grid follows: a table of more is the model's,
+    // and a hostile file costs the reader little time and memory before it says so.
+    static constexpr size_t KMaxPlaces = size_t(1) << 20;
 
     // Opens the table with its first row; the definition states at least one cell.
     explicit TTextTableGrid(const TRowDefinition &definition);
@@ -83,7 +88,9 @@ private:
     {
         return cell && cell->Row == row && cell->Column == column;
     }
-    size_t NewCell(int row, int column);
+    uint32_t NewCell(int row, int column);
+    // Throws when the grid would hold more places than it follows.
+    void CheckPlaces(size_t rows, size_t columns) const;
     void LayRow(const TRowDefinition &definition);
     void AddSlot();
     size_t LastOpenSlot() const;
@@ -94,10 +101,10 @@ private:
     int ColumnOf(int32_t x) const;
     void MergeFillers();
 
-    std::deque<TCell> FCells;               // stays where it is while cells are added
-    std::vector<std::vector<size_t>> FGrid; // [row][column]: the cell there
-    std::vector<int32_t> FBounds;           // column boundaries, increasing
-    std::vector<TSlot> FSlots;              // the current row's cells
+    std::deque<TCell> FCells;                 // stays where it is while cells are added
+    std::vector<std::vector<uint32_t>> FGrid; // [row][column]: the cell there
+    std::vector<int32_t> FBounds;             // column boundaries, increasing
+    std::vector<TSlot> FSlots;                // the current row's cells
     int FRow = 0;
     size_t FCell = 0;
     bool FSpansRows = false;

@@ -520,6 +520,20 @@ private slots:
         QVERIFY(taken > documents / 10);
     }
 
+    // A table of more places than the grid follows is declined at once, whatever its rows
+    // hold: it would cost the front program gigabytes before the model took it anyway.
+    void hugeTablesAreLeftToTheModel()
+    {
+        QByteArray rtf = "{\\rtf1\\trowd";
+        for (int column = 1; column <= 63; ++column)
+            rtf += "\\cellx" + QByteArray::number(column * 100);
+        rtf += ' ' + QByteArray("\\intbl\\cell\\row ").repeated(20000) + '}';
+        std::u16string text;
+        Rtf2Html::TRtfTextReader reader(std::string_view(rtf.constData(), rtf.size()));
+        QVERIFY(!reader.Read(text));
+        QCOMPARE(reader.Declined(), "table too large");
+    }
+
     // The reader passes printable ASCII through without asking for its code page.
     void asciiIsItselfInEveryCodePage()
     {
