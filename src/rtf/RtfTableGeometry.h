@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <vector>
 
 // How the cell boundaries of rich text make the columns of a table. The document reader's
@@ -38,6 +40,19 @@ template <class Cells> std::vector<int> Rights(const Cells &cells, int left)
         rights.push_back(right);
     }
     return rights;
+}
+
+// The grid column whose right boundary lies nearest x, among bounds (the left edge, then the
+// right boundary of each column, increasing); the last column for x right of them all.
+inline int ColumnOf(const std::vector<int> &bounds, int x)
+{
+    const auto at = std::lower_bound(bounds.begin() + 1, bounds.end(), x);
+    if (at == bounds.end())
+        return static_cast<int>(bounds.size()) - 1;
+    const int index = static_cast<int>(at - bounds.begin());
+    if (index > 1 && x - bounds[static_cast<std::size_t>(index - 1)] < *at - x)
+        return index - 1;
+    return index;
 }
 
 } // namespace RtfTableGeometry

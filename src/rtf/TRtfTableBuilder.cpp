@@ -415,7 +415,8 @@ void TRtfTableBuilder::LayRow(Level &table, const TRtfRowDefinition &definition)
     const int columns = table.Table->columns();
     int first = 0;
     for (size_t j = 0; j < rights.size(); ++j) {
-        const int last = std::min(columns, std::max(first + 1, ColumnOf(table, rights[j])));
+        const int last = std::min(
+            columns, std::max(first + 1, RtfTableGeometry::ColumnOf(table.Bounds, rights[j])));
         const bool continues =
             definition.Cells[j].Merge == TRtfCellDefinition::TMerge::ContinueHorizontal ||
             rights[j] < 0;
@@ -534,7 +535,7 @@ int TRtfTableBuilder::EnsureBoundary(Level &table, int x, int layingRow)
         return static_cast<int>(at - bounds.begin());
     const int index = static_cast<int>(at - bounds.begin());
     if (bounds.size() > MaxColumns || index == 0)
-        return ColumnOf(table, x);
+        return RtfTableGeometry::ColumnOf(table.Bounds, x);
     QTextTable &grid = *table.Table;
     const int rows = grid.rows();
     if (index == static_cast<int>(bounds.size())) {
@@ -578,18 +579,6 @@ int TRtfTableBuilder::EnsureBoundary(Level &table, int x, int layingRow)
     }
     bounds.insert(bounds.begin() + index, x);
     ApplyWidths(table);
-    return index;
-}
-
-int TRtfTableBuilder::ColumnOf(const Level &table, int x) const
-{
-    const std::vector<int> &bounds = table.Bounds;
-    const auto at = std::lower_bound(bounds.begin() + 1, bounds.end(), x);
-    if (at == bounds.end())
-        return static_cast<int>(bounds.size()) - 1;
-    const int index = static_cast<int>(at - bounds.begin());
-    if (index > 1 && x - bounds[static_cast<size_t>(index - 1)] < *at - x)
-        return index - 1;
     return index;
 }
 

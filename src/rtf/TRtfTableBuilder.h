@@ -134,7 +134,6 @@ private:
     // The index of boundary x in the grid, adding it (and a column) when it is new; cells of
     // rows other than layingRow go on covering what they covered.
     int EnsureBoundary(Level &table, int x, int layingRow);
-    int ColumnOf(const Level &table, int x) const;
     void ApplyWidths(Level &table);
     bool MergeAbove(Level &table, const Slot &slot, const TRtfCellDefinition &cell);
     void RegridFirstRow(Level &table, const TRtfRowDefinition &definition);

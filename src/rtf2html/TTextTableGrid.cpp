@@ -86,7 +86,8 @@ void TTextTableGrid::LayRow(const TRowDefinition &definition)
     const int columns = Columns();
     int first = 0;
     for (size_t j = 0; j < rights.size(); ++j) {
-        const int last = std::min(columns, std::max(first + 1, ColumnOf(rights[j])));
+        const int last =
+            std::min(columns, std::max(first + 1, RtfTableGeometry::ColumnOf(FBounds, rights[j])));
         const bool continues =
             definition.Cells[j].Merge == TMerge::ContinueHorizontal || rights[j] < 0;
         if (!FSlots.empty() && (continues || first >= columns)) {
@@ -189,7 +190,7 @@ int TTextTableGrid::EnsureBoundary(int32_t x)
         return static_cast<int>(at - FBounds.begin());
     const int index = static_cast<int>(at - FBounds.begin());
     if (FBounds.size() > static_cast<size_t>(KMaxColumns) || index == 0)
-        return ColumnOf(x);
+        return RtfTableGeometry::ColumnOf(FBounds, x);
     // The model's new columns keep the order of the cells only while no cell spans rows.
     if (FSpansRows)
         throw EUnfollowed{"new column beside merged rows"};
@@ -240,17 +241,6 @@ void TTextTableGrid::InsertColumn(int index)
                 ++moved.Column;
         }
     }
-}
-
-int TTextTableGrid::ColumnOf(int32_t x) const
-{
-    const auto at = std::lower_bound(FBounds.begin() + 1, FBounds.end(), x);
-    if (at == FBounds.end())
-        return static_cast<int>(FBounds.size()) - 1;
-    const int index = static_cast<int>(at - FBounds.begin());
-    if (index > 1 && x - FBounds[static_cast<size_t>(index - 1)] < *at - x)
-        return index - 1;
-    return index;
 }
 
 void TTextTableGrid::MergeFillers()

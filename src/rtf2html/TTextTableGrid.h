@@ -98,12 +98,11 @@ private:
     void MergeCells(int row, int column, int rows, int columns);
     int EnsureBoundary(int32_t x);
     void InsertColumn(int index);
-    int ColumnOf(int32_t x) const;
     void MergeFillers();
 
     std::deque<TCell> FCells;                 // stays where it is while cells are added
     std::vector<std::vector<uint32_t>> FGrid; // [row][column]: the cell there
-    std::vector<int32_t> FBounds;             // column boundaries, increasing
+    std::vector<int> FBounds;                 // column boundaries, increasing
     std::vector<TSlot> FSlots;                // the current row's cells
     int FRow = 0;
     size_t FCell = 0;
