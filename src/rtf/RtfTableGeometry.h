@@ -14,6 +14,8 @@ constexpr int DefaultCellWidth = 1440;
 constexpr int NarrowestCell = 75;
 // Cell boundaries lie within this many twips of the left margin, either side.
 constexpr int MaxCellBoundary = 31680 * 4;
+// The deepest nesting of tables; deeper tables are read as tables of this depth.
+constexpr int MaxDepth = 16;
 // The most columns of a table; rows with more boundaries share the nearest columns.
 constexpr int MaxColumns = 63;
 

@@ -28,7 +28,7 @@ class TRtfTableBuilder
 public:
     // Deeper nesting is read as this depth; wider rows put their further cells into the
     // last column.
-    static constexpr int MaxDepth = 16;
+    static constexpr int MaxDepth = RtfTableGeometry::MaxDepth;
     static constexpr int MaxColumns = RtfTableGeometry::MaxColumns;
 
     // Gives a cell a new format (padding, borders, shading, alignment); the cell keeps the

@@ -76,7 +76,8 @@ enum class TTextWord : uint8_t {
     sect,
     cell,
     row,
-    Nested, // \nestcell, \nestrow: tables in tables
+    nestcell, // the cells and rows of tables in tables
+    nestrow,
     chftn,
     tab,
     line,

@@ -31,10 +31,14 @@ bool TRtfTextReader::Read(std::u16string &text)
         return false;
     }
     text.clear();
+    if (!FCollecting && !ReadNestedRows())
+        return false;
     // At most about one character a byte: no growing copies of a long text.
     text.reserve(FData.size());
     FText = &text;
     FDocument = &text;
+    // Cells' texts are referred to while deeper tables open: the levels never move.
+    FOpen.reserve(KMaxTableDepth);
     FStack.assign(1, TGroup());
     try {
         // The first brace opens the document group, whose end ends the reading.
@@ -46,6 +50,31 @@ bool TRtfTextReader::Read(std::u16string &text)
     } catch (const TTextTableGrid::EUnfollowed &unfollowed) {
         FDeclined = unfollowed.Reason;
         return false;
+    }
+    return true;
+}
+
+// A first reading collects the definitions of nested rows, which rich text states at their
+// ends, as the model's first reading does; false when it declined.
+bool TRtfTextReader::ReadNestedRows()
+{
+    // Only a nested row's end records a definition (rows in text boxes are declined).
+    if (FData.find("\\nestrow") == std::string_view::npos)
+        return true;
+    TRtfTextReader first(FData);
+    first.FCollecting = true;
+    std::u16string scratch;
+    if (!first.Read(scratch)) {
+        FDeclined = first.FDeclined;
+        return false;
+    }
+    FKnowsRows =
+        std::any_of(first.FNestedRows.begin(), first.FNestedRows.end(), [&first](uint32_t row) {
+            return row != KNoRow && !first.FRowPool[row].Cells.empty();
+        });
+    if (FKnowsRows) {
+        FRowPool = std::move(first.FRowPool);
+        FNestedRows = std::move(first.FNestedRows);
     }
     return true;
 }
@@ -483,13 +512,21 @@ void TRtfTextReader::BodyWord(TTextWord word, int32_t parameter)
             EndParagraph();
         return;
     case W::cell:
-        EndCell();
-        return;
+    case W::nestcell:
     case W::row:
-        EndRow();
+    case W::nestrow:
+        // The model's tables in text boxes are not followed here.
+        if (s.BaseDepth > 0)
+            Decline("table in a text box");
+        if (word == W::cell)
+            EndCell(1);
+        else if (word == W::row)
+            EndRow(1);
+        else if (word == W::nestcell)
+            EndCell(std::max(2, ParagraphDepth(s)));
+        else
+            EndRow(std::max(2, ParagraphDepth(s)));
         return;
-    case W::Nested:
-        Decline("nested table");
     case W::chftn:
         FootnoteMark();
         return;
@@ -622,7 +659,7 @@ void TRtfTextReader::EndFontEntry()
     FFontNameDone = true;
 }
 
-// Words of the row definitions (for tables of the paragraph's depth, which is one).
+// Words of the row definitions, for the tables of the paragraph's depth.
 bool TRtfTextReader::TableWord(TTextWord word, int32_t parameter)
 {
     // The model opens and closes tables and rows when it flushes text, by the definition of
@@ -630,27 +667,30 @@ bool TRtfTextReader::TableWord(TTextWord word, int32_t parameter)
     const bool definition = word == W::trowd || word == W::trleft || word == W::cellx;
     if (definition && !FPending.empty() && (FLooseDepth >= 0 || !FPendingUniform))
         Decline("row defined amid its text");
-    // Rows of a text box in a table define the tables of a deeper level.
-    if (definition && State().BaseDepth > 0)
+    // Row definitions belong to the tables of the depth of the paragraph they stand in.
+    const TGroup &s = State();
+    const int level = s.BaseDepth + std::max(1, ParagraphDepth(s));
+    if (definition && s.BaseDepth > 0)
         Decline("table in a text box");
+    if (definition)
+        FPooled[static_cast<size_t>(std::clamp(level, 1, KMaxTableDepth) - 1)] = -1;
     switch (word) {
     case W::trowd:
-        Depth();
-        FDefinition = TTextTableGrid::TRowDefinition();
+        Definition(level) = TTextTableGrid::TRowDefinition();
         FCellMerge = TTextTableGrid::TMerge::None;
         return true;
     case W::trleft:
-        Depth();
-        FDefinition.Left = std::clamp(parameter, -31680, 31680);
+        Definition(level).Left = std::clamp(parameter, -31680, 31680);
         return true;
-    case W::cellx:
-        Depth();
-        if (FDefinition.Cells.size() < 256)
-            FDefinition.Cells.push_back({std::clamp(parameter, -RtfTableGeometry::MaxCellBoundary,
-                                                    RtfTableGeometry::MaxCellBoundary),
-                                         FCellMerge});
+    case W::cellx: {
+        TTextTableGrid::TRowDefinition &row = Definition(level);
+        if (row.Cells.size() < 256)
+            row.Cells.push_back({std::clamp(parameter, -RtfTableGeometry::MaxCellBoundary,
+                                            RtfTableGeometry::MaxCellBoundary),
+                                 FCellMerge});
         FCellMerge = TTextTableGrid::TMerge::None;
         return true;
+    }
     case W::clmgf:
     case W::clvmgf:
         FCellMerge = TTextTableGrid::TMerge::None;

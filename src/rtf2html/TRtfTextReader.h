@@ -4,6 +4,7 @@
 #include "rtf2html/TTextByteDecoder.h"
 #include "rtf2html/TTextTableGrid.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -20,13 +21,14 @@ namespace Rtf2Html {
 // one UTF-16 unit a document position, CR between paragraphs, U+2028 for a manual line break,
 // U+FFFC for a picture, the paragraph mark that ends the data dropped as the model drops it.
 // It follows the model's reading of groups, destinations, fonts and code pages, \uN and its
-// fallback, fields, hidden text, pictures, footnotes (their text after the document's) and
-// tables, with rows of other cells and merged cells laid out on the model's grid
-// (TTextTableGrid), and passes over what the model passes over. Where the model builds
-// structure of its own (nested tables, tables in text boxes, rows without a definition, picture
-// wrappers that hold more than their picture, symbol fields without a result, footnotes in
-// footnotes), or reads what the reader does not follow (text whose place in a table depends on its
-// formatting), the reader declines: Read answers false, and the text must come from the model.
+// fallback, fields, hidden text, pictures, footnotes (their text after the document's),
+// symbol fields, text boxes and tables, nested ones too, laid out on the model's grid
+// (TTextTableGrid); nested rows state their cells after them, so a first reading collects
+// their definitions as the model's does. It passes over what the model passes over. Where the
+// model builds structure of its own (rows without a definition, tables in text boxes, picture
+// wrappers that hold more than their picture, footnotes in footnotes), or reads what the
+// reader does not follow (text whose place in a table depends on its formatting), the reader
+// declines: Read answers false, and the text must come from the model.
 //
 //     std::u16string text;
 //     if (!TRtfTextReader(bytes).Read(text))
@@ -118,6 +120,20 @@ private:
         int32_t Number = 0;
         bool CharStyle = false;
     };
+    // An open table, for each level of nesting.
+    struct TLevel
+    {
+        std::optional<TTextTableGrid> Grid; // none on the reading that numbers nested rows
+        std::u16string *Text = nullptr;     // the current cell's text
+        bool RowOpen = true;
+        bool CellEntered = false;
+        // The current cell is merged into another, whose text is Text: its first content
+        // starts a paragraph there.
+        bool Covered = false;
+        int Nested = -1;                     // the current row's number among the nested rows begun
+        TTextTableGrid::TRowDefinition Last; // the definition the last row was laid out by
+    };
+    bool ReadNestedRows();
     void Token(const TRtfToken &token);
     TGroup &State() { return FStack.back(); }
     bool Skipping() const
@@ -146,6 +162,11 @@ private:
 
     // Where text goes (TRtfTextReaderPlaces.cpp): paragraphs, and the cells of tables.
     int Depth();
+    // The depth of tables that the group's paragraph states (0: outside tables).
+    static int ParagraphDepth(const TGroup &s)
+    {
+        return std::min(s.InTable ? std::max(1, s.Itap) : std::max(0, s.Itap), KMaxTableDepth);
+    }
     // Text is about to be read at the current depth: text of another depth read before it is
     // flushed here (the model flushes it here, or with this text at the next flush, which is
     // the same place unless the depth changes again first).
@@ -156,10 +177,20 @@ private:
     void Prepare(bool forContent, int depth);
     void MaterializeBreak();
     bool LeaveTables(int depth);
-    bool EnterTable();
+    // Opens tables, begins rows and enters cells down to depth; true when it did.
+    bool EnterTables(int depth);
+    bool OpensHere(int depth) const;
+    void OpenTable(int level);
+    void BeginRow(TLevel &table, int level);
+    void EnterCell(TLevel &table);
+    void CloseTable();
+    // The definition of a nested row as it begins: the first reading's, if it gave one.
+    TTextTableGrid::TRowDefinition BeginNested(TLevel &table);
+    TTextTableGrid::TRowDefinition &Definition(int level);
+    void UseCoveredCell();
     void EndParagraph();
-    void EndCell();
-    void EndRow();
+    void EndCell(int level);
+    void EndRow(int level);
     void EndDocument();
     // Reads data from `from` up to `to` (the lexer's tokens), until the group it is in ends.
     void Parse(size_t from, size_t to);
@@ -233,14 +264,22 @@ private:
     bool FPendingUniform = true;
     bool FJustLeftTable = false;
 
-    TTextTableGrid::TRowDefinition FDefinition; // the row definition being read
-    TTextTableGrid::TMerge FCellMerge = TTextTableGrid::TMerge::None; // of its next cell
-    std::optional<TTextTableGrid> FTable;                             // the open table
-    bool FRowOpen = false;
-    bool FCellEntered = false;
-    // The current cell is merged into another, whose text is FText: its first content starts
-    // a paragraph there.
-    bool FCoveredPending = false;
+    static constexpr int KMaxTableDepth = RtfTableGeometry::MaxDepth;
+    std::vector<TTextTableGrid::TRowDefinition> FDefinitions =
+        std::vector<TTextTableGrid::TRowDefinition>(KMaxTableDepth);  // being read, per level
+    TTextTableGrid::TMerge FCellMerge = TTextTableGrid::TMerge::None; // of the next cell
+    std::vector<TLevel> FOpen;
+    // Nested rows state their definition after their cells: a first reading collects them,
+    // in the order the rows begin, for the second to lay each row out from its start.
+    bool FCollecting = false;
+    // Each definition met at a row's end once, however many rows end by it unchanged.
+    std::vector<TTextTableGrid::TRowDefinition> FRowPool;
+    static constexpr uint32_t KNoRow = UINT32_MAX;
+    std::vector<uint32_t> FNestedRows; // per nested row: its definition in FRowPool
+    std::vector<int> FPooled = std::vector<int>(KMaxTableDepth, -1); // per level: the pooled
+                                                                     // definition, -1: changed
+    bool FKnowsRows = false; // the first reading stated rows: FRowPool and FNestedRows are its
+    int FNestedBegun = 0;
     std::u16string *FDocument = nullptr; // where text outside tables goes
 };
 

@@ -12,11 +12,7 @@ namespace Rtf2Html {
 int TRtfTextReader::Depth()
 {
     const TGroup &s = State();
-    const int depth = std::min(
-        s.BaseDepth + std::min(s.InTable ? std::max(1, s.Itap) : std::max(0, s.Itap), 16), 16);
-    if (depth > 1)
-        Decline("nested table");
-    return depth;
+    return std::min(s.BaseDepth + ParagraphDepth(s), KMaxTableDepth);
 }
 
 void TRtfTextReader::Pend()
@@ -51,7 +47,7 @@ void TRtfTextReader::Prepare(bool forContent, int depth)
 {
     LeaveTables(depth);
     if (depth > 0) {
-        if (!FTable) {
+        if (OpensHere(depth)) {
             // A table opens in an empty paragraph of its own; two tables have a paragraph
             // between them.
             if (!FBreakPending && FParagraphHasContent) {
@@ -64,18 +60,14 @@ void TRtfTextReader::Prepare(bool forContent, int depth)
             }
             MaterializeBreak();
         }
-        if (EnterTable()) {
+        if (EnterTables(depth)) {
             FBreakPending = false;
             FParagraphHasContent = false;
         }
     }
     if (!forContent && !FBreakPending)
         return;
-    // The first content of a merged cell starts a paragraph after the covering cell's.
-    if (FCoveredPending) {
-        FText->push_back(u'\r');
-        FCoveredPending = false;
-    }
+    UseCoveredCell();
     MaterializeBreak();
 }
 
@@ -87,45 +79,137 @@ void TRtfTextReader::MaterializeBreak()
     FText->push_back(u'\r');
 }
 
-bool TRtfTextReader::LeaveTables(int depth)
+// The first content of a merged cell starts a paragraph after the covering cell's.
+void TRtfTextReader::UseCoveredCell()
 {
-    if (!FTable || depth > 0)
-        return false;
-    // The table's text, then the empty paragraph a document keeps after a table.
-    FText = FDocument;
-    FTable->AppendText(*FText);
-    FTable.reset();
-    FRowOpen = false;
-    FCellEntered = false;
-    FCoveredPending = false;
-    FDefinition = TTextTableGrid::TRowDefinition();
-    FBreakPending = true;
-    FParagraphHasContent = false;
-    FJustLeftTable = true;
-    return true;
+    if (FOpen.empty() || !FOpen.back().Covered)
+        return;
+    FText->push_back(u'\r');
+    FOpen.back().Covered = false;
 }
 
-// Opens the table, begins a row or enters the next cell, as content of the table needs; true
-// when it did. Content then goes to the cell's text.
-bool TRtfTextReader::EnterTable()
+bool TRtfTextReader::LeaveTables(int depth)
 {
-    if (FTable && FRowOpen && FCellEntered)
-        return false;
-    if (!FTable || !FRowOpen) {
-        // The model guesses the cells of a row without a definition, by its end.
-        if (FDefinition.Cells.empty())
-            Decline("row without a definition");
-        if (FTable)
-            FTable->BeginRow(FDefinition);
-        else
-            FTable.emplace(FDefinition);
-        FRowOpen = true;
+    bool left = false;
+    while (static_cast<int>(FOpen.size()) > std::max(0, depth)) {
+        CloseTable();
+        // What follows a table is a paragraph of its own after the one the document keeps;
+        // a cell that ends right after a nested table ends with an empty paragraph.
+        FBreakPending = true;
+        FParagraphHasContent = false;
+        if (static_cast<int>(FOpen.size()) > depth)
+            MaterializeBreak();
+        left = true;
+        FJustLeftTable = true;
     }
-    FCellEntered = true;
-    bool covered = false;
-    FText = FTable->EnterCell(covered);
-    FCoveredPending = covered;
-    return true;
+    return left;
+}
+
+bool TRtfTextReader::OpensHere(int depth) const
+{
+    if (std::min(depth, KMaxTableDepth) <= static_cast<int>(FOpen.size()))
+        return false;
+    return std::all_of(FOpen.begin(), FOpen.end(),
+                       [](const TLevel &table) { return table.RowOpen && table.CellEntered; });
+}
+
+bool TRtfTextReader::EnterTables(int depth)
+{
+    depth = std::clamp(depth, 0, KMaxTableDepth);
+    bool changed = false;
+    for (int level = 1; level <= depth; ++level) {
+        if (static_cast<int>(FOpen.size()) < level) {
+            UseCoveredCell();
+            OpenTable(level);
+            changed = true;
+            continue;
+        }
+        TLevel &table = FOpen[static_cast<size_t>(level - 1)];
+        if (table.RowOpen && table.CellEntered)
+            continue;
+        while (static_cast<int>(FOpen.size()) > level)
+            CloseTable();
+        if (!table.RowOpen)
+            BeginRow(table, level);
+        EnterCell(table);
+        changed = true;
+    }
+    // Tables in tables share one budget: nesting does not multiply what a file may cost.
+    size_t cells = 0;
+    for (const TLevel &table : FOpen)
+        cells += table.Grid ? table.Grid->CellCount() : 0;
+    if (cells > 2 * TTextTableGrid::KMaxPlaces)
+        Decline("table too large");
+    return changed;
+}
+
+TTextTableGrid::TRowDefinition &TRtfTextReader::Definition(int level)
+{
+    return FDefinitions[static_cast<size_t>(std::clamp(level, 1, KMaxTableDepth) - 1)];
+}
+
+TTextTableGrid::TRowDefinition TRtfTextReader::BeginNested(TLevel &table)
+{
+    table.Nested = FNestedBegun++;
+    const size_t nested = static_cast<size_t>(table.Nested);
+    if (!FKnowsRows || nested >= FNestedRows.size() || FNestedRows[nested] == KNoRow)
+        return TTextTableGrid::TRowDefinition();
+    return FRowPool[FNestedRows[nested]];
+}
+
+void TRtfTextReader::OpenTable(int level)
+{
+    // The table opens at the end of the text so far: the document's, or the cell's around it.
+    FOpen.emplace_back();
+    TLevel &table = FOpen.back();
+    const TTextTableGrid::TRowDefinition definition =
+        level == 1 ? Definition(level) : BeginNested(table);
+    table.Last = definition;
+    if (!FCollecting) {
+        // The model guesses the cells of a row without a definition, by its end.
+        if (definition.Cells.empty())
+            Decline("row without a definition");
+        table.Grid.emplace(definition);
+    }
+    EnterCell(table);
+}
+
+void TRtfTextReader::BeginRow(TLevel &table, int level)
+{
+    TTextTableGrid::TRowDefinition definition = level == 1 ? Definition(level) : BeginNested(table);
+    if (level > 1 && definition.Cells.empty())
+        definition = table.Last;
+    table.RowOpen = true;
+    table.CellEntered = false;
+    table.Last = definition;
+    if (table.Grid) {
+        if (definition.Cells.empty())
+            Decline("row without a definition");
+        table.Grid->BeginRow(definition);
+    }
+}
+
+void TRtfTextReader::EnterCell(TLevel &table)
+{
+    table.CellEntered = true;
+    table.Covered = false;
+    if (table.Grid)
+        FText = table.Grid->EnterCell(table.Covered);
+    table.Text = FText;
+}
+
+void TRtfTextReader::CloseTable()
+{
+    TLevel &table = FOpen.back();
+    // The table's text where it opened.
+    std::u16string *around = FOpen.size() > 1 ? FOpen[FOpen.size() - 2].Text : FDocument;
+    FText = around;
+    if (table.Grid)
+        table.Grid->AppendText(*around);
+    // The next table of this level states its own rows.
+    Definition(static_cast<int>(FOpen.size())) = TTextTableGrid::TRowDefinition();
+    FPooled[FOpen.size() - 1] = -1;
+    FOpen.pop_back();
 }
 
 void TRtfTextReader::EndParagraph()
@@ -139,36 +223,65 @@ void TRtfTextReader::EndParagraph()
     FParagraphHasContent = false;
 }
 
-void TRtfTextReader::EndCell()
+void TRtfTextReader::EndCell(int level)
 {
-    if (State().BaseDepth > 0)
-        Decline("table in a text box");
     ++FContentEvents;
     FSkipCount = 0;
-    FlushAt(1);
-    Prepare(false, 1);
-    FJustLeftTable = false;
-    if (FTable) {
-        FTable->EndCell();
-        FCellEntered = false;
-        FCoveredPending = false;
+    if (level > KMaxTableDepth) {
+        // Tables nested deeper than the model goes: their cells are paragraphs.
+        EndParagraph();
+        return;
+    }
+    FlushAt(level);
+    Prepare(false, level);
+    if (level >= 1 && level <= static_cast<int>(FOpen.size())) {
+        while (static_cast<int>(FOpen.size()) > level)
+            CloseTable();
+        TLevel &table = FOpen.back();
+        if (table.Grid)
+            table.Grid->EndCell();
+        table.CellEntered = false;
+        table.Covered = false;
     }
     FBreakPending = false;
     FParagraphHasContent = false;
 }
 
-void TRtfTextReader::EndRow()
+void TRtfTextReader::EndRow(int level)
 {
-    if (State().BaseDepth > 0)
-        Decline("table in a text box");
     ++FContentEvents;
     FSkipCount = 0;
-    FlushAt(1);
-    if (!FTable || !FRowOpen)
+    if (level > KMaxTableDepth)
         return;
-    FRowOpen = false;
-    FCellEntered = false;
-    FCoveredPending = false;
+    FlushAt(level);
+    if (LeaveTables(level))
+        MaterializeBreak();
+    if (level < 1 || level > static_cast<int>(FOpen.size()))
+        return;
+    while (static_cast<int>(FOpen.size()) > level)
+        CloseTable();
+    TLevel &table = FOpen.back();
+    if (!table.RowOpen)
+        return;
+    if (table.Nested >= 0 && FCollecting) {
+        const size_t nested = static_cast<size_t>(table.Nested);
+        if (FNestedRows.size() <= nested)
+            FNestedRows.resize(nested + 1, KNoRow);
+        int &pooled = FPooled[static_cast<size_t>(level - 1)];
+        if (pooled < 0) {
+            TTextTableGrid::TRowDefinition kept = Definition(level);
+            // A cell past the grid's last column lays out as any other past it: one is enough.
+            const size_t enough = static_cast<size_t>(TTextTableGrid::KMaxColumns) + 1;
+            if (kept.Cells.size() > enough)
+                kept.Cells.resize(enough);
+            FRowPool.push_back(std::move(kept));
+            pooled = static_cast<int>(FRowPool.size() - 1);
+        }
+        FNestedRows[nested] = static_cast<uint32_t>(pooled);
+    }
+    table.RowOpen = false;
+    table.CellEntered = false;
+    table.Covered = false;
 }
 
 void TRtfTextReader::PictureData(std::string_view bytes)

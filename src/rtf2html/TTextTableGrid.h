@@ -59,6 +59,8 @@ public:
     // covered: its content goes after the covering cell's, and starts a paragraph there.
     std::u16string *EnterCell(bool &covered);
     void EndCell() { ++FCell; }
+    // The cells made so far, merged ones too: what the grid holds.
+    size_t CellCount() const { return FCells.size(); }
     // The table's text after text: a cell mark and its content for each cell, row by row,
     // then the table's end.
     void AppendText(std::u16string &text);

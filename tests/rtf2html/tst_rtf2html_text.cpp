@@ -255,7 +255,7 @@ private slots:
             << "{\\rtf1 " + row +
                    "\\intbl A\\cell{\\itap2 x\\nestcell{\\*\\nesttableprops"
                    "\\trowd\\cellx500\\nestrow}}\\cell\\row}"
-            << false;
+            << true;
         QTest::newRow("pictures")
             << KHead + "a{\\pict\\pngblip\\picw1\\pich1 00}b{\\pict\\wmetafile8 0}c{\\pict 0102}"
                        "{\\field{\\*\\fldinst INCLUDEPICTURE x}{\\fldrslt{\\pict\\jpegblip\\bin2 "
@@ -372,6 +372,33 @@ private slots:
                                                  "\\cellx126700 ",
                                                  "\\trowd "}
                                << QByteArray("{\\rtf1\\ansi ");
+        // Tables in tables, whose rows state their cells after them, and tables in text boxes.
+        QTest::newRow("nested tables")
+            << QByteArrayList{"A",
+                              "\\par ",
+                              "\\pard ",
+                              "\\intbl ",
+                              "\\itap2 ",
+                              "\\itap3 ",
+                              "\\itap1 ",
+                              "\\cell ",
+                              "\\row ",
+                              "\\nestcell ",
+                              "\\nestrow ",
+                              "{\\*\\nesttableprops\\trowd\\cellx500\\cellx900\\nestrow}",
+                              "{\\*\\nesttableprops\\trowd\\cellx700\\nestrow}",
+                              "{\\*\\nesttableprops\\trowd\\clvmrg\\cellx500\\cellx900\\nestrow}",
+                              "{\\nonesttables\\par}",
+                              "\\pard\\intbl\\itap2 B\\nestcell ",
+                              "\\trowd\\cellx1000\\cellx2000 ",
+                              "\\trowd\\cellx3000 ",
+                              "{",
+                              "}",
+                              "{\\b C}",
+                              "{\\shp{\\*\\shpinst{\\shptxt\\pard\\intbl x\\cell\\row}}}",
+                              "{\\shp{\\*\\shpinst{\\shptxt\\trowd\\cellx400 \\intbl "
+                              "y\\cell\\row}}}"}
+            << QByteArray("{\\rtf1\\ansi ");
         QTest::newRow("characters")
             << QByteArrayList{"a",
                               "b ",

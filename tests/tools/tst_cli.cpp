@@ -185,8 +185,8 @@ private slots:
         QTest::newRow("merge, missing information")
             << QStringList{"merge", Sample("letter.tem"), "missing.inf", "-o", "-"} << true
             << QByteArray();
-        // The text of a letter, a table, a shape or a text box is read without the model; a
-        // nested table's is the model's.
+        // The text of a letter, a table, a shape, a text box or a nested table is read without
+        // the model; a table whose rows state no cells is the model's.
         QTest::newRow("text") << QStringList{"text", Sample("letter.tem")} << false
                               << QByteArray("Hartley & Cook\n");
         const QString table = QDir::current().filePath("table.rtf");
@@ -207,7 +207,11 @@ private slots:
         Write(nested, "{\\rtf1\\ansi A\\par\\trowd\\cellx2000\\intbl One{\\itap2 Inner\\nestcell"
                       "{\\*\\nesttableprops\\trowd\\cellx1000\\nestrow}}\\cell\\row\\pard B\\par}");
         QTest::newRow("text of a nested table")
-            << QStringList{"text", nested} << true << QByteArray("A\n\n\nOneInner\n\n\n\nB\n");
+            << QStringList{"text", nested} << false << QByteArray("A\n\n\nOneInner\n\n\n\nB\n");
+        const QString guessed = QDir::current().filePath("guessed.rtf");
+        Write(guessed, "{\\rtf1\\ansi\\intbl One\\cell Two\\cell\\row\\pard After\\par}");
+        QTest::newRow("text of rows without cells")
+            << QStringList{"text", guessed} << true << QByteArray("\nOne\nTwo\n\nAfter\n");
         QTest::newRow("list of commands") << QStringList{"help"} << true << QByteArray("print-pdf");
     }
 
