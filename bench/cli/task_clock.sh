@@ -6,9 +6,10 @@
 #   bench/cli/task_clock.sh ZARVEL_CLI [FILE...]
 #
 # Each command runs RUNS times (21 unless set) on a small file and its median is printed, in
-# milliseconds. Then rtf2html converts each FILE once, and text prints each once (without files, the .rtf and .tem files
-# of samples/ and tests/data/), and the sum is printed. Where unrtf is installed, its figures for the same files follow, for comparison. The
-# calls run in a scratch folder: unrtf writes the pictures of a file into the current one.
+# milliseconds. Then rtf2html converts each FILE once, and text prints each once (without files,
+# the .rtf and .tem files of samples/ and tests/data/); the sums are printed. Where unrtf is
+# installed, its figures for the same files follow, for comparison. The calls run in a scratch
+# folder: unrtf writes the pictures of a file into the current one.
 set -eu
 
 cli=$(realpath "$1")
