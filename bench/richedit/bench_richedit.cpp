@@ -93,6 +93,28 @@ void BM_LoadWordProcessorDocument(benchmark::State &state)
 }
 BENCHMARK(BM_LoadWordProcessorDocument)->Unit(benchmark::kMillisecond);
 
+// A table of many rows, as a word processor writes it (each row states its cells): a price
+// list or a register pasted as a table.
+void BM_LoadLongTable(benchmark::State &state)
+{
+    QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ";
+    for (int row = 0; row < state.range(0); ++row)
+        rtf += "\\trowd\\trgaph108\\cellx2000\\cellx5000\\cellx8000\\pard\\intbl Item " +
+               QByteArray::number(row) + "\\cell Description of the item\\cell " +
+               QByteArray::number(row * 7) + ".50\\cell\\row\r\n";
+    rtf += "\\pard After\\par}";
+    auto pane = DocumentPane();
+    for (auto _ : state) {
+        QByteArray data = rtf;
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::ReadOnly);
+        pane->Lines().LoadStream(buffer);
+        benchmark::DoNotOptimize(pane->document()->documentLayout()->documentSize());
+    }
+    state.counters["bytes"] = static_cast<double>(rtf.size());
+}
+BENCHMARK(BM_LoadLongTable)->Arg(1000)->Arg(4000)->Unit(benchmark::kMillisecond);
+
 void BM_Save(benchmark::State &state)
 {
     auto pane = DocumentPane();

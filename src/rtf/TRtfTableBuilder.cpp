@@ -212,7 +212,12 @@ TRtfTableBuilder::TRtfTableBuilder(QTextCursor &cursor) : FCursor(cursor), FDefi
     FOpen.reserve(MaxDepth); // levels are referred to while deeper ones open
 }
 
-TRtfTableBuilder::~TRtfTableBuilder() = default;
+TRtfTableBuilder::~TRtfTableBuilder()
+{
+    // A reading cut short leaves no rows that were never read.
+    for (Level &table : FOpen)
+        RemoveSpareRows(table);
+}
 
 TRtfRowDefinition &TRtfTableBuilder::Definition(int level)
 {
@@ -367,7 +372,8 @@ void TRtfTableBuilder::Open(int level)
 
 void TRtfTableBuilder::Close()
 {
-    const Level &table = FOpen.back();
+    Level &table = FOpen.back();
+    RemoveSpareRows(table);
     MergeFillers(*table.Table);
     FCursor.setPosition(table.Table->lastPosition() + 1);
     // The next table of this level states its own rows.
@@ -380,8 +386,7 @@ void TRtfTableBuilder::BeginRow(Level &table, int level)
     TRtfRowDefinition definition = level == 1 ? Definition(level) : BeginNested(table);
     if (level > 1 && definition.Cells.empty())
         definition = table.Last;
-    table.Table->appendRows(1);
-    ++table.Row;
+    NextRow(table);
     table.RowOpen = true;
     table.Cell = 0;
     table.CellEntered = false;
@@ -389,6 +394,26 @@ void TRtfTableBuilder::BeginRow(Level &table, int level)
     table.Last = definition;
     ClearNewCells(table, table.Row);
     LayRow(table, definition);
+}
+
+void TRtfTableBuilder::NextRow(Level &table)
+{
+    if (table.Spare == 0) {
+        // As many rows as the table has, up to a bound: the grid is worked out again once for
+        // so many rows, and a table holds at most that many rows it does not use.
+        constexpr int MaxAhead = 1024;
+        table.Spare = std::clamp(table.Row + 1, 1, MaxAhead);
+        table.Table->appendRows(table.Spare);
+    }
+    --table.Spare;
+    ++table.Row;
+}
+
+void TRtfTableBuilder::RemoveSpareRows(Level &table)
+{
+    if (table.Spare > 0)
+        RemoveRows(*table.Table, table.Row + 1, table.Spare);
+    table.Spare = 0;
 }
 
 void TRtfTableBuilder::EnterCell(Level &table)
@@ -536,6 +561,8 @@ int TRtfTableBuilder::EnsureBoundary(Level &table, int x, int layingRow)
     const int index = static_cast<int>(at - bounds.begin());
     if (bounds.size() > MaxColumns || index == 0)
         return RtfTableGeometry::ColumnOf(table.Bounds, x);
+    // Rows ahead begin as new rows do, with a cell for each column of their time.
+    RemoveSpareRows(table);
     QTextTable &grid = *table.Table;
     const int rows = grid.rows();
     if (index == static_cast<int>(bounds.size())) {

@@ -117,6 +117,9 @@ private:
         std::vector<Slot> Slots;
         TRtfRowDefinition Last; // the last row was laid out by
         int Nested = -1;        // the current row's number among the nested rows begun
+        // Rows added ahead, after the current one: Qt works out a table's grid again after
+        // every row it adds, so adding rows one at a time costs time in the square of the rows.
+        int Spare = 0;
     };
 
     void Open(int level);
@@ -124,6 +127,9 @@ private:
     TRtfRowDefinition BeginNested(Level &table);
     void Close();
     void BeginRow(Level &table, int level);
+    // Moves to the next row, adding rows ahead when none is left; and removes those not used.
+    void NextRow(Level &table);
+    void RemoveSpareRows(Level &table);
     void EnterCell(Level &table);
     void LayRow(Level &table, const TRtfRowDefinition &definition);
     void AddSlot(Level &table);
