@@ -514,19 +514,18 @@ void TRtfTextReader::BodyWord(TTextWord word, int32_t parameter)
     case W::cell:
     case W::nestcell:
     case W::row:
-    case W::nestrow:
+    case W::nestrow: {
         // The model's tables in text boxes are not followed here.
         if (s.BaseDepth > 0)
             Decline("table in a text box");
-        if (word == W::cell)
-            EndCell(1);
-        else if (word == W::row)
-            EndRow(1);
-        else if (word == W::nestcell)
-            EndCell(std::max(2, ParagraphDepth(s)));
+        const bool nested = word == W::nestcell || word == W::nestrow;
+        const int level = nested ? std::max(2, ParagraphDepth(s)) : 1;
+        if (word == W::cell || word == W::nestcell)
+            EndCell(level);
         else
-            EndRow(std::max(2, ParagraphDepth(s)));
+            EndRow(level);
         return;
+    }
     case W::chftn:
         FootnoteMark();
         return;
@@ -667,13 +666,14 @@ bool TRtfTextReader::TableWord(TTextWord word, int32_t parameter)
     const bool definition = word == W::trowd || word == W::trleft || word == W::cellx;
     if (definition && !FPending.empty() && (FLooseDepth >= 0 || !FPendingUniform))
         Decline("row defined amid its text");
-    // Row definitions belong to the tables of the depth of the paragraph they stand in.
+    // The model's tables in text boxes are not followed here.
     const TGroup &s = State();
-    const int level = s.BaseDepth + std::max(1, ParagraphDepth(s));
     if (definition && s.BaseDepth > 0)
         Decline("table in a text box");
+    // Row definitions belong to the tables of the depth of the paragraph they stand in.
+    const int level = std::max(1, ParagraphDepth(s));
     if (definition)
-        FPooled[static_cast<size_t>(std::clamp(level, 1, KMaxTableDepth) - 1)] = -1;
+        FPooled[static_cast<size_t>(level - 1)] = -1;
     switch (word) {
     case W::trowd:
         Definition(level) = TTextTableGrid::TRowDefinition();

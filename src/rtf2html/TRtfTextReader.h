@@ -191,6 +191,8 @@ private:
     void EndParagraph();
     void EndCell(int level);
     void EndRow(int level);
+    void KeepNestedRow(const TLevel &table, int level);
+    void CheckTableBudget() const;
     void EndDocument();
     // Reads data from `from` up to `to` (the lexer's tokens), until the group it is in ends.
     void Parse(size_t from, size_t to);

@@ -134,13 +134,19 @@ bool TRtfTextReader::EnterTables(int depth)
         EnterCell(table);
         changed = true;
     }
-    // Tables in tables share one budget: nesting does not multiply what a file may cost.
+    if (changed)
+        CheckTableBudget();
+    return changed;
+}
+
+// Tables in tables share one budget: nesting does not multiply what a file may cost.
+void TRtfTextReader::CheckTableBudget() const
+{
     size_t cells = 0;
     for (const TLevel &table : FOpen)
         cells += table.Grid ? table.Grid->CellCount() : 0;
     if (cells > 2 * TTextTableGrid::KMaxPlaces)
         Decline("table too large");
-    return changed;
 }
 
 TTextTableGrid::TRowDefinition &TRtfTextReader::Definition(int level)
@@ -263,25 +269,30 @@ void TRtfTextReader::EndRow(int level)
     TLevel &table = FOpen.back();
     if (!table.RowOpen)
         return;
-    if (table.Nested >= 0 && FCollecting) {
-        const size_t nested = static_cast<size_t>(table.Nested);
-        if (FNestedRows.size() <= nested)
-            FNestedRows.resize(nested + 1, KNoRow);
-        int &pooled = FPooled[static_cast<size_t>(level - 1)];
-        if (pooled < 0) {
-            TTextTableGrid::TRowDefinition kept = Definition(level);
-            // A cell past the grid's last column lays out as any other past it: one is enough.
-            const size_t enough = static_cast<size_t>(TTextTableGrid::KMaxColumns) + 1;
-            if (kept.Cells.size() > enough)
-                kept.Cells.resize(enough);
-            FRowPool.push_back(std::move(kept));
-            pooled = static_cast<int>(FRowPool.size() - 1);
-        }
-        FNestedRows[nested] = static_cast<uint32_t>(pooled);
-    }
+    if (table.Nested >= 0 && FCollecting)
+        KeepNestedRow(table, level);
     table.RowOpen = false;
     table.CellEntered = false;
     table.Covered = false;
+}
+
+// The first reading keeps the definition a nested row ends with, for the second.
+void TRtfTextReader::KeepNestedRow(const TLevel &table, int level)
+{
+    const size_t nested = static_cast<size_t>(table.Nested);
+    if (FNestedRows.size() <= nested)
+        FNestedRows.resize(nested + 1, KNoRow);
+    int &pooled = FPooled[static_cast<size_t>(level - 1)];
+    if (pooled < 0) {
+        TTextTableGrid::TRowDefinition kept = Definition(level);
+        // A cell past the grid's last column lays out as any other past it: one is enough.
+        const size_t enough = static_cast<size_t>(TTextTableGrid::KMaxColumns) + 1;
+        if (kept.Cells.size() > enough)
+            kept.Cells.resize(enough);
+        FRowPool.push_back(std::move(kept));
+        pooled = static_cast<int>(FRowPool.size() - 1);
+    }
+    FNestedRows[nested] = static_cast<uint32_t>(pooled);
 }
 
 void TRtfTextReader::PictureData(std::string_view bytes)

@@ -46,16 +46,16 @@ TTextTableGrid::TCell *TTextTableGrid::CellAt(int row, int column)
 {
     if (row < 0 || column < 0 || row >= static_cast<int>(FGrid.size()) || column >= Columns())
         return nullptr;
-    return &FCells[FGrid[static_cast<size_t>(row)][static_cast<size_t>(column)]];
+    return &Cell(row, column);
 }
 
 void TTextTableGrid::BeginRow(const TRowDefinition &definition)
 {
     CheckPlaces(FGrid.size() + 1, static_cast<size_t>(Columns()));
-    ++FRow;
+    const int added = static_cast<int>(FGrid.size());
     std::vector<uint32_t> row;
     for (int column = 0; column < Columns(); ++column)
-        row.push_back(NewCell(FRow, column));
+        row.push_back(NewCell(added, column));
     FGrid.push_back(std::move(row));
     FCell = 0;
     LayRow(definition);
@@ -66,10 +66,10 @@ std::u16string *TTextTableGrid::EnterCell(bool &covered)
     while (FCell >= FSlots.size())
         AddSlot();
     const TSlot &slot = FSlots[FCell];
-    TCell *cell = CellAt(FRow, slot.First);
+    TCell *cell = CellAt(Row(), slot.First);
     if (!cell)
         throw EUnfollowed{"cell outside the grid"};
-    covered = slot.Covered || !IsTopLeft(cell, FRow, slot.First);
+    covered = slot.Covered || !IsTopLeft(cell, Row(), slot.First);
     // A cell of its own is entered once, and its content starts it.
     if (!covered && !cell->Text.empty())
         throw EUnfollowed{"cell entered again"};
@@ -105,17 +105,17 @@ void TTextTableGrid::LayRow(const TRowDefinition &definition)
         if (slot.Covered)
             continue;
         if (slot.Last - slot.First > 1)
-            MergeCells(FRow, slot.First, 1, slot.Last - slot.First);
+            MergeCells(Row(), slot.First, 1, slot.Last - slot.First);
         if (definition.Cells[j].Merge == TMerge::ContinueVertical && MergeAbove(slot)) {
             slot.Covered = true;
             continue;
         }
-        if (TCell *cell = CellAt(FRow, slot.First))
+        if (TCell *cell = CellAt(Row(), slot.First))
             cell->Filler = false;
     }
     for (int column = first; column < columns; ++column) {
-        TCell *cell = CellAt(FRow, column);
-        if (IsTopLeft(cell, FRow, column))
+        TCell *cell = CellAt(Row(), column);
+        if (IsTopLeft(cell, Row(), column))
             cell->Filler = true;
     }
 }
@@ -144,20 +144,20 @@ void TTextTableGrid::AddSlot()
     if (first >= Columns())
         EnsureBoundary(std::min(FBounds.back() + DefaultCellWidth, MaxCellBoundary));
     FSlots.push_back({first, first + 1, false});
-    if (TCell *cell = CellAt(FRow, first))
+    if (TCell *cell = CellAt(Row(), first))
         cell->Filler = false;
 }
 
 bool TTextTableGrid::MergeAbove(const TSlot &slot)
 {
-    if (FRow == 0)
+    if (Row() == 0)
         return false;
     const int span = slot.Last - slot.First;
-    const TCell *above = CellAt(FRow - 1, slot.First);
+    const TCell *above = CellAt(Row() - 1, slot.First);
     if (!above || above->Column != slot.First || above->Columns != span || above->Filler)
         return false;
     const int top = above->Row;
-    MergeCells(top, slot.First, FRow - top + 1, span);
+    MergeCells(top, slot.First, Row() - top + 1, span);
     FSpansRows = true;
     return true;
 }
@@ -175,7 +175,6 @@ void TTextTableGrid::MergeCells(int row, int column, int rows, int columns)
             TCell &merged = FCells[place];
             if (!merged.Text.empty())
                 throw EUnfollowed{"cell merged with its content"};
-            merged.Live = false;
             place = target;
         }
     }
@@ -200,7 +199,7 @@ int TTextTableGrid::EnsureBoundary(int32_t x)
         const int column = Columns();
         InsertColumn(column);
         for (int row = 0; row < static_cast<int>(FGrid.size()); ++row) {
-            if (row != FRow)
+            if (row != Row())
                 Cell(row, column).Filler = true;
         }
     } else {
@@ -208,7 +207,7 @@ int TTextTableGrid::EnsureBoundary(int32_t x)
         InsertColumn(index);
         for (int row = 0; row < static_cast<int>(FGrid.size()); ++row) {
             const TCell &left = Cell(row, index - 1);
-            if (row == FRow || left.Row != row || left.Column + left.Columns != index)
+            if (row == Row() || left.Row != row || left.Column + left.Columns != index)
                 continue;
             if (left.Filler)
                 Cell(row, index).Filler = true;

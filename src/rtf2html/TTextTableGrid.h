@@ -73,7 +73,6 @@ private:
         int Rows = 1;
         int Columns = 1;
         bool Filler = false; // a row's empty end
-        bool Live = true;
         std::u16string Text;
     };
     struct TSlot
@@ -84,7 +83,8 @@ private:
     };
 
     int Columns() const { return static_cast<int>(FBounds.size()) - 1; }
-    TCell *CellAt(int row, int column); // null outside the grid
+    int Row() const { return static_cast<int>(FGrid.size()) - 1; } // the current row
+    TCell *CellAt(int row, int column);                            // null outside the grid
     TCell &Cell(int row, int column);
     bool IsTopLeft(const TCell *cell, int row, int column) const
     {
@@ -106,7 +106,6 @@ private:
     std::vector<std::vector<uint32_t>> FGrid; // [row][column]: the cell there
     std::vector<int> FBounds;                 // column boundaries, increasing
     std::vector<TSlot> FSlots;                // the current row's cells
-    int FRow = 0;
     size_t FCell = 0;
     bool FSpansRows = false;
 };
