@@ -142,6 +142,7 @@ void TRtfTextReader::PushGroup()
     TGroup group = State();
     group.FieldOwner = false;
     group.ShapeTextOwner = false;
+    group.CharChanged = false;
     switch (group.Dest) {
     case TDest::FontTable:
         group.Dest = TDest::FontEntry;
@@ -184,8 +185,18 @@ void TRtfTextReader::PopGroup()
         EndParagraph();
     const TGroup ended = FStack.back();
     FStack.pop_back();
-    FPendingUniform = FPending.empty();
     const TGroup &parent = State();
+    // The model flushes its text when the format of the next text differs. A group that
+    // changed neither the format nor where text goes (a "{\page }" of its own) leaves the
+    // format as it was.
+    const bool changedNothing =
+        !ended.CharChanged && !ended.FieldOwner && !ended.ShapeTextOwner && !keptEnds &&
+        ended.Dest == parent.Dest && ended.Field == parent.Field &&
+        ended.InFieldResult == parent.InFieldResult &&
+        ended.InShapeResult == parent.InShapeResult && ended.InTextShape == parent.InTextShape &&
+        ended.BaseDepth == parent.BaseDepth;
+    if (!changedNothing)
+        FPendingUniform = FPending.empty();
     // A symbol field without a result shows its character, in a font of its own.
     if (ended.FieldOwner && ended.Field > 0 && !FFields[ended.Field - 1].HasResult)
         InsertSymbol(FFields[ended.Field - 1].Instruction);
@@ -420,8 +431,10 @@ bool TRtfTextReader::Destination(TTextWord word)
 bool TRtfTextReader::FormattingWord(TTextWord word, bool hasParameter, int32_t parameter)
 {
     TGroup &s = State();
-    if (word == W::CharFormat || word == W::f || word == W::plain || word == W::s)
+    if (word == W::CharFormat || word == W::f || word == W::plain || word == W::s) {
         FPendingUniform = FPending.empty();
+        s.CharChanged = true;
+    }
     switch (word) {
     case W::CharFormat:
         return true;
@@ -662,9 +675,12 @@ void TRtfTextReader::EndFontEntry()
 bool TRtfTextReader::TableWord(TTextWord word, int32_t parameter)
 {
     // The model opens and closes tables and rows when it flushes text, by the definition of
-    // that moment, which must not depend on the moment it flushes text of two depths.
+    // that moment, which must not depend on the moment it flushes text of two depths. Text
+    // bound for the body (a page break before a table, as word processors write it) opens
+    // no row, whenever it is flushed.
     const bool definition = word == W::trowd || word == W::trleft || word == W::cellx;
-    if (definition && !FPending.empty() && (FLooseDepth >= 0 || !FPendingUniform))
+    const bool boundForTable = FLooseDepth > 0 || (FPendingSplit && FPendingDepth > 0);
+    if (definition && !FPending.empty() && boundForTable)
         Decline("row defined amid its text");
     // The model's tables in text boxes are not followed here.
     const TGroup &s = State();

@@ -87,6 +87,7 @@ private:
         int BaseDepth = 0;           // the depth of tables a text box stands in
         bool InTextShape = false;    // in a shape that holds a text box, read in place
         bool ShapeTextOwner = false; // the group of a text box's text
+        bool CharChanged = false;    // a word in the group changed the characters' format
     };
     struct TField
     {
@@ -262,8 +263,11 @@ private:
     std::u16string FPending; // text read since the model last flushed
     int FPendingDepth = 0;   // the depth it was read at
     int FLooseDepth = -1;    // the depth the pending text must be flushed at, -1: any
-    // No formatting changed while the pending text was read: the model has flushed none of it.
+    // No formatting changed since the pending text began: text read now joins it in the model.
     bool FPendingUniform = true;
+    // Text was read after such a change: the model may have flushed the pending text's start
+    // where it was read, and hold only its end.
+    bool FPendingSplit = false;
     bool FJustLeftTable = false;
 
     static constexpr int KMaxTableDepth = RtfTableGeometry::MaxDepth;

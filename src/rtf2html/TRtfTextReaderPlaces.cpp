@@ -19,11 +19,16 @@ void TRtfTextReader::Pend()
 {
     const int depth = Depth();
     if (!FPending.empty() && depth != FPendingDepth) {
-        if (FLooseDepth >= 0 || !FPendingUniform)
+        // The model holds the pending text whole: it flushes it now, where the new text
+        // goes, or with the new text, which then must go to the same place.
+        if (FLooseDepth >= 0 || FPendingSplit)
             Decline("text that changes its table");
         FlushAt(depth);
         FLooseDepth = depth;
     }
+    // Text after a change of format: the model may have flushed what it held before it.
+    if (!FPending.empty() && !FPendingUniform)
+        FPendingSplit = true;
     FPendingDepth = depth;
 }
 
@@ -32,12 +37,13 @@ void TRtfTextReader::FlushAt(int depth)
     if (FPending.empty())
         return;
     // A change of formatting made the model flush the text before it where it was read.
-    if ((FLooseDepth >= 0 && depth != FLooseDepth) || (!FPendingUniform && depth != FPendingDepth))
+    if ((FLooseDepth >= 0 && depth != FLooseDepth) || (FPendingSplit && depth != FPendingDepth))
         Decline("text that changes its table");
     Prepare(true, depth);
     FText->append(FPending);
     FPending.clear();
     FPendingUniform = true;
+    FPendingSplit = false;
     FParagraphHasContent = true;
     FJustLeftTable = false;
     FLooseDepth = -1;

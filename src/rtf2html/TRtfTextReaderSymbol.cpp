@@ -124,8 +124,9 @@ void TRtfTextReader::InsertSymbol(const std::u16string &instruction)
     const char16_t c = unicode
                            ? static_cast<char16_t>(code)
                            : static_cast<char16_t>(CharOf1252(static_cast<unsigned char>(code)));
-    TextChar(c);
     // In a font and size of its own: the model flushes the text around it.
+    FPendingUniform = false;
+    TextChar(c);
     FPendingUniform = false;
 }
 

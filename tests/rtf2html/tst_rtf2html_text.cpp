@@ -146,7 +146,7 @@ private slots:
             << Bytes(RtfBenchDocuments::ManyFontsAndColours(40000)) << true;
         QTest::newRow("long table") << Bytes(RtfBenchDocuments::LongTable(20000)) << true;
         QTest::newRow("word processor")
-            << Bytes(RtfBenchDocuments::WordProcessorDocument(60000)) << false;
+            << Bytes(RtfBenchDocuments::WordProcessorDocument(60000)) << true;
         QTest::newRow("paragraph ends")
             << KHead + "\\par\\par A\\par\\par B\\sect\\sect C\\line\\page D\\par}" << true;
         QTest::newRow("no paragraph mark at the end") << KHead + "A\\par B}" << true;
@@ -325,6 +325,8 @@ private slots:
                                                   "{",
                                                   "}",
                                                   "{\\b C}",
+                                                  "{\\page }",
+                                                  "{\\b\\b0 D}",
                                                   "\\itap0 ",
                                                   "\\itap1 ",
                                                   "\\intbl0 ",
