@@ -122,13 +122,17 @@ void TCustomRichEditEx::ReplaceWhole(const std::function<void(QTextCursor &)> &f
         QTextCursor cursor(document());
         fill(cursor);
         TruncateToMaxLength();
+        // The view's own cursor went along with the text to its end. Moved to the start while
+        // there is no layout yet: moved later, the view would lay out the whole document at
+        // once to show where the cursor was, instead of the first page now and the rest while
+        // the window is idle.
+        setTextCursor(QTextCursor(document()));
         FHiddenText->SetActive(true);
         FLongParagraphs->SetActive(true);
         GuardHugeParagraphs();
         if (document()->pageSize().isNull())
             document()->setPageSize(pageSize);
         document()->setUndoRedoEnabled(FUndoDepth->Enabled());
-        setTextCursor(QTextCursor(document()));
     }
     ++FGeneration;
     SetModifiedFlag(false);

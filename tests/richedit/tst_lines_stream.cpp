@@ -14,6 +14,8 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFontMetrics>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -91,6 +93,7 @@ private slots:
     void hugeParagraph_data();
     void hugeParagraph();
     void longParagraphLaidOutQuicklyOnScreenOnly();
+    void longDocumentShowsItsStartBeforeItsEnd();
     void documentWithoutControlReadsAsThePane();
 };
 
@@ -519,6 +522,38 @@ void TestLinesStreaming::longParagraphLaidOutQuicklyOnScreenOnly()
     QTRY_VERIFY(Unshaped(document));
     edit.Lines().SaveFile("quick2.rtf");
     QCOMPARE(ReadFile("quick2.rtf"), saved);
+}
+
+// A long document opens at its start with the rest of it laid out while the window is idle,
+// as the pane shows it: no layout of the whole document before the load returns (the view's
+// cursor had gone to the end with the text, and showing where it had been laid out all).
+void TestLinesStreaming::longDocumentShowsItsStartBeforeItsEnd()
+{
+    QByteArray data = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ";
+    for (int i = 0; i < 4000; ++i)
+        data += "\\pard Paragraph " + QByteArray::number(i) +
+                " of a long letter, {\\b bold} and "
+                "plain words enough to wrap on the screen of the pane.\\par\r\n";
+    data += "\\pard The end.\\par}";
+    TRichEditEx edit;
+    edit.SetWordWrap(true);
+    edit.resize(600, 400);
+    edit.show();
+    edit.verticalScrollBar()->setValue(0);
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    edit.Lines().LoadStream(buffer);
+    QTextDocument &document = *edit.document();
+    QCOMPARE(document.lastBlock().text(), QStringLiteral("The end."));
+    QCOMPARE(edit.textCursor().position(), 0);
+    QCOMPARE(edit.verticalScrollBar()->value(), 0);
+    QCOMPARE(document.lastBlock().layout()->lineCount(), 0);
+    // The first screen is there when painted, and the rest follows.
+    edit.viewport()->grab();
+    QVERIFY(document.firstBlock().layout()->lineCount() > 0);
+    QTRY_VERIFY_WITH_TIMEOUT(document.lastBlock().layout()->lineCount() > 0, 300000);
+    QVERIFY(edit.verticalScrollBar()->maximum() > 4000 * QFontMetrics(edit.font()).height());
+    QCOMPARE(edit.textCursor().position(), 0);
 }
 
 // zarvel-cli text and the merge read files into a bare document, without a control: the text
