@@ -2,6 +2,7 @@
 
 #include "rtf/TCodePage1252.h"
 #include "rtf/TRtfFormatProperties.h"
+#include "text/StringUtils.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <string_view>
 
 QByteArray TRtfObjectIO::EscapeText(const QString &text)
 {
@@ -241,7 +243,9 @@ std::vector<TRtfObjectIO::TReadObject> TRtfObjectIO::ReadObjects(const QByteArra
 
 void TRtfObjectIO::AttachObjects(const QByteArray &rtf, QTextDocument &document, int from, int to)
 {
-    if (!rtf.contains("\\object"))
+    // Asked of every document loaded, most of which hold no object.
+    if (!ContainsBytes(std::string_view(rtf.constData(), static_cast<std::size_t>(rtf.size())),
+                       "\\object"))
         return;
     const std::vector<TReadObject> objects = ReadObjects(rtf);
     // The pictures the reader put there, by the number of their \pict group.

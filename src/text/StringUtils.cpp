@@ -48,6 +48,11 @@ int HexDigitValue(int c)
     return -1;
 }
 
+bool ContainsBytes(std::string_view data, std::string_view what)
+{
+    return memmem(data.data(), data.size(), what.data(), what.size()) != nullptr;
+}
+
 namespace {
 // Closes a descriptor when it goes out of scope.
 class TFileDescriptor

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 // Small text and file helpers. Texts are single-byte strings (code page 1252); file names
 // are in the file system's encoding (UTF-8).
@@ -16,6 +17,9 @@ std::string StripTrailing(const std::string &text, char c);
 std::string RightPart(const std::string &text, int count);
 // The value of a hexadecimal digit (either case), -1 for any other character.
 int HexDigitValue(int c);
+// Whether what occurs in data. Several times faster than the containers' own searches on
+// megabytes of rich text, where the backslash that such words start with is everywhere.
+bool ContainsBytes(std::string_view data, std::string_view what);
 
 // The whole file as one text, each line (ended by CR, LF or CR LF) followed by CR LF.
 // The content ends at the first byte 0. Throws EFOpenError "Cannot open file <name>".
