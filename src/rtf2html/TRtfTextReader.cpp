@@ -674,13 +674,15 @@ void TRtfTextReader::EndFontEntry()
 // Words of the row definitions, for the tables of the paragraph's depth.
 bool TRtfTextReader::TableWord(TTextWord word, int32_t parameter)
 {
-    // The model opens and closes tables and rows when it flushes text, by the definition of
-    // that moment, which must not depend on the moment it flushes text of two depths. Text
-    // bound for the body (a page break before a table, as word processors write it) opens
-    // no row, whenever it is flushed.
+    // The model opens and closes tables and rows when it flushes text, and leaving a table
+    // forgets the definition of its depth: the definition must not depend on the moment it
+    // flushes text of two depths. Text of the body that the model flushed in part, with no
+    // table open (a page break before a table, as word processors write it), neither opens
+    // nor leaves a table, whenever the rest of it is flushed.
     const bool definition = word == W::trowd || word == W::trleft || word == W::cellx;
-    const bool boundForTable = FLooseDepth > 0 || (FPendingSplit && FPendingDepth > 0);
-    if (definition && !FPending.empty() && boundForTable)
+    const bool flushedApart =
+        FLooseDepth >= 0 || (FPendingSplit && (FPendingDepth > 0 || !FOpen.empty()));
+    if (definition && !FPending.empty() && flushedApart)
         Decline("row defined amid its text");
     // The model's tables in text boxes are not followed here.
     const TGroup &s = State();

@@ -247,6 +247,16 @@ private slots:
                    "\\intbl A\\cell B\\cell\\row\\trowd\\cellx500\\cellx2000\\intbl "
                    "C\\cell D\\cell\\row}"
             << true;
+        // The model leaves the table when it flushes the text before the bold run; leaving
+        // forgets the row's definition, so the definitions after count.
+        QTest::newRow("table left by the text before a definition")
+            << QByteArray(
+                   "{\\rtf1\\ansi \\trowd \\trowd\\trleft-500\\cellx1500\\cellx1500 \\row "
+                   "\\cellx2500 A\\cell \\cell \\cell \\cellx126700 A\\cellx700 {\\b D}"
+                   "\\trowd\\cellx3000 \\trowd\\cellx500\\cellx2000 \\trowd\\clmrg"
+                   "\\cellx1000\\cellx2500 \\trowd\\trleft-500\\cellx1500\\cellx1500 AA\\par "
+                   "\\cellx2500 \\cell \\cellx2500 \\row \\pard }")
+            << false;
         QTest::newRow("merged cells")
             << QByteArray("{\\rtf1\\trowd\\clmgf\\cellx1000\\clmrg\\cellx2000\\intbl A\\cell"
                           "\\cell\\row}")
