@@ -191,8 +191,7 @@ void TRtfTextReader::PopGroup()
     // format as it was.
     const bool changedNothing =
         !ended.CharChanged && !ended.FieldOwner && !ended.ShapeTextOwner && !keptEnds &&
-        ended.Dest == parent.Dest && ended.Field == parent.Field &&
-        ended.InFieldResult == parent.InFieldResult &&
+        ended.Dest == parent.Dest && ended.InFieldResult == parent.InFieldResult &&
         ended.InShapeResult == parent.InShapeResult && ended.InTextShape == parent.InTextShape &&
         ended.BaseDepth == parent.BaseDepth;
     if (!changedNothing)
